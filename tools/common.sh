@@ -1,0 +1,93 @@
+# Shared set-up for tools/run.sh and tools/test.sh: packages, builds, Wine prefix, Xvfb.
+# Source it; it changes nothing until a function is called.
+
+QUORIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+QUORIN_BUILD=${QUORIN_BUILD:-$QUORIN_ROOT/build}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEARCH=win64
+# No Mono or Gecko installers: the program needs neither.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+QUORIN_PACKAGES=(cmake make g++ clang libclang-rt-14-dev googletest libbenchmark-dev
+  g++-mingw-w64-x86-64-posix wine wine64 xvfb x11-utils xdotool imagemagick
+  fonts-wqy-microhei python3)
+
+log() { printf '== %s\n' "$*" >&2; }
+
+# Installs whatever of the package list is missing; quiet and idempotent.
+ensure_packages() {
+  local missing=()
+  for p in "${QUORIN_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if ((${#missing[@]})); then
+    log "installing ${missing[*]}"
+    local sudo=; [ "$(id -u)" = 0 ] || sudo=sudo
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq >/dev/null
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+}
+
+jobs_count() { nproc 2>/dev/null || echo 2; }
+
+# build_preset PRESET [extra cmake args...]: configure (once) and build.
+build_preset() {
+  local preset=$1; shift
+  cmake --preset "$preset" -S "$QUORIN_ROOT" "$@" >/dev/null
+  cmake --build "$QUORIN_BUILD/$preset" -j"$(jobs_count)" >"$QUORIN_BUILD/$preset.build.log" 2>&1 || {
+    tail -n 60 "$QUORIN_BUILD/$preset.build.log" >&2
+    return 1
+  }
+}
+
+# The tools the Windows build runs on the build machine (the skin packer) come from the native build.
+build_all() {
+  build_preset native
+  build_preset windows -DQUORIN_HOST_TOOLS="$QUORIN_BUILD/native"
+}
+
+# wine_prefix DIR: a private 64-bit prefix with the CJK font linked for the faces the program uses.
+wine_prefix() {
+  export WINEPREFIX=$1
+  if [ ! -f "$WINEPREFIX/.quorin-ready" ]; then
+    log "creating Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i </dev/null >/dev/null 2>&1
+    wineserver -w
+    local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+    local face
+    for face in "MS Sans Serif" "Microsoft Sans Serif" "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI" "Arial" "Courier New" "System"; do
+      wine reg add "$key" /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f </dev/null >/dev/null 2>&1
+    done
+    wineserver -w
+    touch "$WINEPREFIX/.quorin-ready"
+  fi
+}
+
+# start_wineserver: a persistent server with no pipes attached, so captured wine calls do not hang.
+start_wineserver() {
+  wineserver -p </dev/null >/dev/null 2>&1
+}
+
+stop_wineserver() {
+  wineserver -k </dev/null >/dev/null 2>&1 || true
+  wineserver -w </dev/null >/dev/null 2>&1 || true
+}
+
+# start_xvfb: starts Xvfb on a free display, exports DISPLAY, records the pid in XVFB_PID.
+start_xvfb() {
+  local n=${QUORIN_DISPLAY_BASE:-90}
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  local i
+  for i in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.1
+  done
+  export DISPLAY=":$n"
+}
+
+stop_xvfb() {
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+}
