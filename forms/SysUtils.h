@@ -1,0 +1,35 @@
+// Portable run-time support shared by the whole program: the framework's exception
+// classes and the one text-to-integer conversion every text field goes through.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace quorin {
+
+// The framework's exception class. The message is UTF-8; the application's exception
+// display shows it in the framework's standard message box.
+class Exception : public std::runtime_error {
+public:
+    explicit Exception(const std::string& message) : std::runtime_error(message) {}
+    const std::string& Message() const { return message_; }
+
+private:
+    std::string message_ = what();
+};
+
+// Raised by a conversion that cannot take its text, for example
+// "'0x1G' is not a valid integer value".
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Converts a text to a signed 32-bit integer: optional leading blanks, optional sign,
+// decimal digits, or hexadecimal digits after "$", "0x", "0X", "x" or "X". Hexadecimal up
+// to FFFFFFFF is accepted and kept as its 32-bit pattern. Anything else raises
+// EConvertError naming the whole text.
+int32_t StrToInt(const std::string& text);
+
+} // namespace quorin
