@@ -32,4 +32,8 @@ public:
 // EConvertError naming the whole text.
 int32_t StrToInt(const std::string& text);
 
+// Upper-case hexadecimal digits of value, without prefix, padded with zeros on the left to
+// at least `digits` characters: IntToHex(0x7FF, 8) is "000007FF".
+std::string IntToHex(uint32_t value, int digits);
+
 } // namespace quorin
