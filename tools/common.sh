@@ -64,9 +64,12 @@ wine_prefix() {
   fi
 }
 
-# start_wineserver: a persistent server with no pipes attached, so captured wine calls do not hang.
+# start_wineserver: a persistent server, and Wine's background services, started with no
+# pipes attached. A wine call whose output is captured would otherwise start them, and they
+# would hold that pipe open until they exit, so the caller would hang.
 start_wineserver() {
   wineserver -p </dev/null >/dev/null 2>&1
+  wine wineboot </dev/null >/dev/null 2>&1
 }
 
 stop_wineserver() {
