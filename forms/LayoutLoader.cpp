@@ -134,8 +134,9 @@ private:
         case TPropKind::Integer: {
             if (!info.SetOrd) readOnly();
             if (v.kind == LayoutValueKind::Ident && !info.Idents.empty()) {
-                for (const auto& [ident, value] : info.Idents)
-                    if (ident == v.text) {
+                for (const auto& entry : info.Idents)
+                    if (entry.first == v.text) {
+                        const auto value = entry.second;
                         Guard(line, column, [&] { info.SetOrd(*target, value); });
                         return;
                     }

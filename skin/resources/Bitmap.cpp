@@ -81,7 +81,7 @@ void TBitmap::SetSize(int32_t width, int32_t height) {
   TBitmap resized(width, height, FFormat);
   const int32_t w = std::min(width, FWidth);
   const int32_t h = std::min(height, FHeight);
-  for (int32_t y = 0; y < h; ++y)
+  for (int32_t y = 0; y < h && w > 0; ++y)
     std::memcpy(resized.ScanLine(y), ScanLine(y), static_cast<size_t>(w) * BytesPerPixel());
   resized.Transparent = Transparent;
   resized.TransparentColor = TransparentColor;
