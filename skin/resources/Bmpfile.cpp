@@ -14,7 +14,7 @@ namespace {
 constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kCoreHeaderSize = 12;  // the oldest header: 16-bit sizes, 3-byte palette
 constexpr size_t kInfoHeaderSize = 40;
-constexpr uint32_t kRgb = 0, kBitfields = 3;
+constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3;
 // Larger than any skin or screen; keeps a damaged header from asking for gigabytes.
 constexpr int64_t kMaxSide = 1 << 15;
 constexpr int64_t kMaxPixels = int64_t{1} << 26;
@@ -39,6 +39,7 @@ struct TBmpLayout {
   int bpp = 0;
   std::array<uint8_t, 256 * 3> palette{};  // blue, green, red per entry; unused entries black
   size_t pixels = 0;                       // offset of the pixel data
+  uint32_t compression = 0;
 };
 
 bool ParseHeader(const uint8_t* data, size_t size, TBmpLayout& bmp) {
@@ -86,9 +87,13 @@ bool ParseHeader(const uint8_t* data, size_t size, TBmpLayout& bmp) {
       return false;
     }
     if (U32(masks) != 0xFF0000 || U32(masks + 4) != 0xFF00 || U32(masks + 8) != 0xFF) return false;
+  } else if (compression == kRle8 || compression == kRle4) {
+    // Run-length files are bottom-up by definition, and only for their own pixel size.
+    if (bmp.bpp != (compression == kRle8 ? 8 : 4) || bmp.topDown) return false;
   } else if (compression != kRgb) {
     return false;
   }
+  bmp.compression = compression;
 
   if (bmp.bpp <= 8) {
     const uint32_t full = 1u << bmp.bpp;
@@ -112,6 +117,55 @@ static std::filesystem::path Utf8Path(const std::string& path) {
   return std::filesystem::path(std::u8string(path.begin(), path.end()));
 }
 
+namespace {
+
+// Run-length coded palette pixels: (count, index) pairs, or an escape (0, code): 0 ends a
+// row, 1 ends the picture, 2 moves right and up by the next two bytes, 3 and more give that
+// many literal indexes padded to a 16-bit boundary. Pixels that the runs skip stay black;
+// runs that reach past the picture are cut off. False when the data ends mid-command.
+bool DecodeRle(const uint8_t* p, size_t size, const TBmpLayout& bmp, TBitmap& image) {
+  const bool four = bmp.compression == kRle4;
+  const int32_t W = image.Width(), H = image.Height();
+  int64_t x = 0, row = 0;  // row counts from the bottom, as the file stores them
+  auto put = [&](int index) {
+    if (x < W && row < H) {
+      uint8_t* d = image.ScanLine(static_cast<int32_t>(H - 1 - row)) + x * 3;
+      std::memcpy(d, &bmp.palette[static_cast<size_t>(index) * 3], 3);
+    }
+    ++x;
+  };
+  size_t i = 0;
+  while (row < H) {
+    if (size - i < 2) return false;
+    const uint8_t count = p[i], code = p[i + 1];
+    i += 2;
+    if (count > 0) {
+      for (int k = 0; k < count && x < W; ++k) put(four ? (k % 2 ? code & 0x0F : code >> 4) : code);
+      continue;
+    }
+    if (code == 0) {
+      x = 0;
+      ++row;
+    } else if (code == 1) {
+      break;
+    } else if (code == 2) {
+      if (size - i < 2) return false;
+      x += p[i];
+      row += p[i + 1];
+      i += 2;
+    } else {
+      const size_t bytes = four ? (code + 1u) / 2 : code;
+      const size_t padded = bytes + (bytes & 1);
+      if (size - i < padded) return false;
+      for (int k = 0; k < code; ++k) put(four ? (k % 2 ? p[i + k / 2] & 0x0F : p[i + k / 2] >> 4) : p[i + k]);
+      i += padded;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 bool ReadBmp(const uint8_t* data, size_t size, TBitmap& image) {
   image.Clear();
   if (!data) return false;
@@ -121,6 +175,17 @@ bool ReadBmp(const uint8_t* data, size_t size, TBitmap& image) {
   if (bmp.width == 0 || bmp.height == 0) {
     image.SetPixelFormat(format);
     return true;
+  }
+  if (bmp.compression == kRle8 || bmp.compression == kRle4) {
+    if (bmp.pixels > size) return false;
+    try {
+      TBitmap decoded(static_cast<int32_t>(bmp.width), static_cast<int32_t>(bmp.height), pf24bit);
+      if (!DecodeRle(data + bmp.pixels, size - bmp.pixels, bmp, decoded)) return false;
+      image = std::move(decoded);
+      return true;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
   }
   const size_t stride = DibStride(static_cast<int32_t>(bmp.width), bmp.bpp);
   // The last row may come without its padding.

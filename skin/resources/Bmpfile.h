@@ -1,8 +1,8 @@
 #pragma once
-// Windows BMP files: the format of every skin image. The reader takes uncompressed files of
-// 1, 4, 8, 24 and 32 bits per pixel, stored bottom-up or top-down (32-bit files may also
-// declare the standard channel masks); anything else, and any damaged or truncated file,
-// gives an empty image rather than a guess. Every length in the file is checked against what
+// Windows BMP files: the format of every skin image. The reader takes files of 1, 4, 8, 24
+// and 32 bits per pixel, stored bottom-up or top-down, run-length coded 4- and 8-bit files,
+// and 32-bit files that declare the standard channel masks; anything else, and any damaged
+// or truncated file, gives an empty image rather than a guess. Every length in the file is checked against what
 // remains before it is used. The writer stores 24- or 32-bit files as the bitmap holds them.
 #include <cstddef>
 #include <cstdint>

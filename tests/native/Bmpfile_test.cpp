@@ -203,6 +203,75 @@ TEST(BmpRead, ZeroPixelsGiveAnEmptyImage) {
   EXPECT_TRUE(image.Empty());
 }
 
+TEST(BmpRead, RunLengthEightBitWithEscapes) {
+  TBmpBuilder b;
+  b.width = 5;
+  b.height = 3;
+  b.compression = 1;
+  b.palette = Entries({0x000000, 0x0000FF, 0x00FF00, 0xFF0000});
+  b.colorsUsed = 4;
+  b.pixels = {
+      3, 1,           // bottom row: three red
+      0, 3, 2, 3, 2, 0,  // then three literal indexes, padded to an even count of bytes
+      0, 0,           // end of row (the run above reached past the width and was cut)
+      0, 2, 2, 1,     // move 2 right and 1 up: middle row is skipped, x = 2 in the top row
+      2, 3,           // two blue at x 2 and 3
+      0, 1};          // end of picture
+  TBitmap image;
+  ASSERT_TRUE(ReadBmp(b.Build(), image));
+  const TColor bottom[5] = {0x0000FF, 0x0000FF, 0x0000FF, 0x00FF00, 0xFF0000};
+  for (int x = 0; x < 5; ++x) EXPECT_EQ(bottom[x], image.Pixel(x, 2)) << x;
+  for (int x = 0; x < 5; ++x) EXPECT_EQ(0, image.Pixel(x, 1)) << x;
+  const TColor top[5] = {0, 0, 0xFF0000, 0xFF0000, 0};
+  for (int x = 0; x < 5; ++x) EXPECT_EQ(top[x], image.Pixel(x, 0)) << x;
+}
+
+TEST(BmpRead, RunLengthFourBitAlternatesNibbles) {
+  TBmpBuilder b;
+  b.bpp = 4;
+  b.width = 7;
+  b.height = 1;
+  b.compression = 2;
+  b.palette = Entries({0x000000, 0x0000FF, 0x00FF00});
+  b.colorsUsed = 3;
+  b.pixels = {4, 0x12, 0, 3, 0x21, 0x00, 0, 1};  // 1 2 1 2, then literal 2 1 0
+  TBitmap image;
+  ASSERT_TRUE(ReadBmp(b.Build(), image));
+  const TColor row[7] = {0x0000FF, 0x00FF00, 0x0000FF, 0x00FF00, 0x00FF00, 0x0000FF, 0};
+  for (int x = 0; x < 7; ++x) EXPECT_EQ(row[x], image.Pixel(x, 0)) << x;
+}
+
+TEST(BmpRead, RunLengthRefusesCutDataAndTopDownFiles) {
+  TBmpBuilder b;
+  b.width = 4;
+  b.height = 2;
+  b.compression = 1;
+  b.palette = Entries({0, 0xFFFFFF});
+  b.colorsUsed = 2;
+  b.pixels = {4, 1, 0, 0, 0, 4, 1, 0, 1};  // the literal run wants 4 bytes, 1 is left
+  TBitmap image;
+  EXPECT_FALSE(ReadBmp(b.Build(), image));
+  b.pixels = {4, 1, 0, 0, 4, 1, 0, 1};
+  EXPECT_TRUE(ReadBmp(b.Build(), image));
+  b.height = -2;
+  EXPECT_FALSE(ReadBmp(b.Build(), image));
+  EXPECT_TRUE(image.Empty());
+}
+
+TEST(BmpRead, RunLengthFileOfAnotherEncoderMatchesItsPlainTwin) {
+  // Both files were written by an independent image tool from the same picture.
+  const std::string dir = std::string(QUORIN_SOURCE_DIR) + "/tests/fixtures/bmp/";
+  TBitmap packed, plain;
+  ASSERT_TRUE(LoadBmpFile(dir + "pattern_rle8.bmp", packed));
+  ASSERT_TRUE(LoadBmpFile(dir + "pattern_8.bmp", plain));
+  ASSERT_EQ(37, packed.Width());
+  ASSERT_EQ(23, packed.Height());
+  for (int y = 0; y < 23; ++y)
+    for (int x = 0; x < 37; ++x) ASSERT_EQ(plain.Pixel(x, y), packed.Pixel(x, y)) << x << "," << y;
+  EXPECT_EQ(KeyColor, plain.Pixel(0, 0));
+  EXPECT_EQ(0, plain.Pixel(36, 22));
+}
+
 // Files this reader refuses: each gives false and an empty image.
 struct BadCase {
   const char* name;
@@ -230,7 +299,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadCase{"Signature", [](TBmpBuilder& b, std::vector<uint8_t>& f) { f = b.Build(); f[1] = 'A'; }},
         BadCase{"SixteenBits", [](TBmpBuilder& b, std::vector<uint8_t>&) { b.bpp = 16; }},
-        BadCase{"RunLength", [](TBmpBuilder& b, std::vector<uint8_t>&) { b.bpp = 8; b.compression = 1; b.palette = Entries({0}); b.colorsUsed = 1; }},
+        BadCase{"RunLengthOn24", [](TBmpBuilder& b, std::vector<uint8_t>&) { b.compression = 1; }},
+        BadCase{"Jpeg", [](TBmpBuilder& b, std::vector<uint8_t>&) { b.compression = 4; }},
         BadCase{"OtherMasks", [](TBmpBuilder& b, std::vector<uint8_t>&) {
           b.bpp = 32; b.compression = 3; b.extra = {0xFF, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF, 0}; b.pixels.assign(16, 0); }},
         BadCase{"BitfieldsOn24", [](TBmpBuilder& b, std::vector<uint8_t>&) { b.compression = 3; }},
