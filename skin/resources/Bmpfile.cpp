@@ -17,7 +17,7 @@ constexpr size_t kInfoHeaderSize = 40;
 constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3;
 // Larger than any skin or screen; keeps a damaged header from asking for gigabytes.
 constexpr int64_t kMaxSide = 1 << 15;
-constexpr int64_t kMaxPixels = int64_t{1} << 26;
+constexpr int64_t kMaxPixels = int64_t{1} << 24;
 
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t U32(const uint8_t* p) {

@@ -11,18 +11,18 @@ namespace quorin {
 
 // Owns one GDI object (brush, pen, region, font, bitmap) and deletes it at the end of its scope.
 template <class THandle>
-class TGdiObject {
+class TGdiHandle {
  public:
-  TGdiObject() = default;
-  explicit TGdiObject(THandle handle) : FHandle(handle) {}
-  TGdiObject(const TGdiObject&) = delete;
-  TGdiObject& operator=(const TGdiObject&) = delete;
-  TGdiObject(TGdiObject&& other) noexcept : FHandle(std::exchange(other.FHandle, nullptr)) {}
-  TGdiObject& operator=(TGdiObject&& other) noexcept {
+  TGdiHandle() = default;
+  explicit TGdiHandle(THandle handle) : FHandle(handle) {}
+  TGdiHandle(const TGdiHandle&) = delete;
+  TGdiHandle& operator=(const TGdiHandle&) = delete;
+  TGdiHandle(TGdiHandle&& other) noexcept : FHandle(std::exchange(other.FHandle, nullptr)) {}
+  TGdiHandle& operator=(TGdiHandle&& other) noexcept {
     if (this != &other) Reset(std::exchange(other.FHandle, nullptr));
     return *this;
   }
-  ~TGdiObject() { Reset(); }
+  ~TGdiHandle() { Reset(); }
 
   THandle Get() const { return FHandle; }
   explicit operator bool() const { return FHandle != nullptr; }
@@ -37,8 +37,8 @@ class TGdiObject {
   THandle FHandle = nullptr;
 };
 
-using TRegionHandle = TGdiObject<HRGN>;
-using TBrushHandle = TGdiObject<HBRUSH>;
+using TRegionHandle = TGdiHandle<HRGN>;
+using TBrushHandle = TGdiHandle<HBRUSH>;
 
 // A memory DC with a bitmap's DIB section selected into it for the DC's lifetime, so the
 // bitmap can be the source or target of blits. The bitmap must outlive the DC.
