@@ -1,5 +1,6 @@
 #include "skin/resources/Skindraw_win32.h"
 
+#include <new>
 #include <vector>
 
 namespace quorin {
@@ -19,13 +20,18 @@ void Blit(HDC dc, const TRect& area, const TBitmap& bitmap) {
 
 void DrawOnDC(HDC dc, const TRect& area, bool readFirst, const std::function<void(TBitmap& canvas)>& draw) {
   if (!dc || area.IsEmpty()) return;
-  TBitmap canvas(area.Width(), area.Height());
-  if (readFirst) {
-    TBitmapDC target(canvas, dc);
-    BitBlt(target.Handle(), 0, 0, area.Width(), area.Height(), dc, area.Left, area.Top, SRCCOPY);
+  // Painting runs inside window procedures: a picture too large for memory is left undrawn
+  // (the native look shows through) rather than letting an exception cross the system's frames.
+  try {
+    TBitmap canvas(area.Width(), area.Height());
+    if (readFirst) {
+      TBitmapDC target(canvas, dc);
+      BitBlt(target.Handle(), 0, 0, area.Width(), area.Height(), dc, area.Left, area.Top, SRCCOPY);
+    }
+    draw(canvas);
+    Blit(dc, area, canvas);
+  } catch (const std::bad_alloc&) {
   }
-  draw(canvas);
-  Blit(dc, area, canvas);
 }
 
 void Bitmapdraw(HDC dc, const TRect& rect, const TBitmap& image) {
@@ -45,11 +51,14 @@ void DrawTranmap(HDC dc, const TRect& rect, const TBitmap& image, TColor key) {
 void DrawRect2(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, int frameIndex,
                int frameCount, bool trans, bool tile, bool vertical) {
   if (rect.IsInverted()) return;
-  const TBitmap map = GetHMap(rect, image, margins, frameIndex, frameCount, tile, vertical);
-  if (trans)
-    DrawTranmap(dc, rect, map, KeyColor);
-  else
-    Bitmapdraw(dc, rect, map);
+  try {
+    const TBitmap map = GetHMap(rect, image, margins, frameIndex, frameCount, tile, vertical);
+    if (trans)
+      DrawTranmap(dc, rect, map, KeyColor);
+    else
+      Bitmapdraw(dc, rect, map);
+  } catch (const std::bad_alloc&) {
+  }
 }
 
 void DrawBorder(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, int frameIndex,
@@ -111,37 +120,51 @@ void GradFill(HDC dc, const TRect& rect, TColor start, TColor end, int direction
   RECT box;
   const int kind = GetClipBox(dc, &box);
   if (kind == NULLREGION || kind == ERROR) return;
-  GradientBands(rect, start, end, direction, FromRECT(box), [&](const TRect& band, TColor color) {
-    TBrushHandle brush(CreateSolidBrush(static_cast<COLORREF>(color)));
-    const RECT r = ToRECT(band);
-    FillRect(dc, &r, brush.Get());
-  });
+  try {
+    GradientBands(rect, start, end, direction, FromRECT(box), [&](const TRect& band, TColor color) {
+      TBrushHandle brush(CreateSolidBrush(static_cast<COLORREF>(color)));
+      const RECT r = ToRECT(band);
+      FillRect(dc, &r, brush.Get());
+    });
+  } catch (const std::bad_alloc&) {
+  }
 }
+
+namespace {
+
+// Adds one batch of traced rectangles to the region: one region call per batch.
+void AddRectangles(HRGN result, const TRect* rects, size_t count, std::vector<uint8_t>& buffer) {
+  if (count == 0 || !result) return;
+  buffer.assign(sizeof(RGNDATAHEADER) + count * sizeof(RECT), 0);
+  auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+  data->rdh.dwSize = sizeof(RGNDATAHEADER);
+  data->rdh.iType = RDH_RECTANGLES;
+  data->rdh.nCount = static_cast<DWORD>(count);
+  data->rdh.nRgnSize = static_cast<DWORD>(count * sizeof(RECT));
+  TRect bounds = rects[0];
+  auto* out = reinterpret_cast<RECT*>(data->Buffer);
+  for (size_t i = 0; i < count; ++i) {
+    out[i] = ToRECT(rects[i]);
+    bounds = Rect(Min(bounds.Left, rects[i].Left), Min(bounds.Top, rects[i].Top), Max(bounds.Right, rects[i].Right),
+                  Max(bounds.Bottom, rects[i].Bottom));
+  }
+  data->rdh.rcBound = ToRECT(bounds);
+  TRegionHandle part(ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()), data));
+  if (part) CombineRgn(result, result, part.Get(), RGN_OR);
+}
+
+}  // namespace
 
 TRegionHandle BitmapToRgn(TBitmap& image, int32_t dx, int32_t dy, TColor key, uint8_t redTolerance,
                           uint8_t greenTolerance, uint8_t blueTolerance) {
   TRegionHandle result(CreateRectRgn(0, 0, 0, 0));
   std::vector<uint8_t> buffer;
-  BitmapToRegion(image, dx, dy, key, redTolerance, greenTolerance, blueTolerance,
-                 [&](const TRect* rects, size_t count) {
-                   if (count == 0 || !result) return;
-                   buffer.assign(sizeof(RGNDATAHEADER) + count * sizeof(RECT), 0);
-                   auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
-                   data->rdh.dwSize = sizeof(RGNDATAHEADER);
-                   data->rdh.iType = RDH_RECTANGLES;
-                   data->rdh.nCount = static_cast<DWORD>(count);
-                   data->rdh.nRgnSize = static_cast<DWORD>(count * sizeof(RECT));
-                   TRect bounds = rects[0];
-                   auto* out = reinterpret_cast<RECT*>(data->Buffer);
-                   for (size_t i = 0; i < count; ++i) {
-                     out[i] = ToRECT(rects[i]);
-                     bounds = Rect(Min(bounds.Left, rects[i].Left), Min(bounds.Top, rects[i].Top),
-                                   Max(bounds.Right, rects[i].Right), Max(bounds.Bottom, rects[i].Bottom));
-                   }
-                   data->rdh.rcBound = ToRECT(bounds);
-                   TRegionHandle part(ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()), data));
-                   if (part) CombineRgn(result.Get(), result.Get(), part.Get(), RGN_OR);
-                 });
+  try {
+    BitmapToRegion(image, dx, dy, key, redTolerance, greenTolerance, blueTolerance,
+                   [&](const TRect* rects, size_t count) { AddRectangles(result.Get(), rects, count, buffer); });
+  } catch (const std::bad_alloc&) {
+    result.Reset();  // no region: the window keeps its plain rectangle
+  }
   return result;
 }
 
