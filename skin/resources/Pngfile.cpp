@@ -62,7 +62,8 @@ std::vector<uint8_t> WritePng(const TBitmap& image) {
       raw.push_back(p[0]);
     }
   }
-  // A zlib stream of stored blocks of at most 65535 bytes each.
+  // The compressed-data stream: its two-byte header, stored blocks of at most 65535 bytes
+  // each, and the Adler-32 of the raw rows.
   std::vector<uint8_t> z = {0x78, 0x01};
   size_t pos = 0;
   do {

@@ -13,7 +13,7 @@ namespace quorin {
 std::vector<uint8_t> WritePng(const TBitmap& image);
 bool SavePngFile(const std::string& path, const TBitmap& image);
 
-// The checksums of the format, exposed for tests: CRC-32 (as zip) and Adler-32 (as zlib).
+// The checksums of the format, exposed for tests: CRC-32 of each chunk, Adler-32 of the rows.
 uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0);
 uint32_t Adler32(const uint8_t* data, size_t size, uint32_t adler = 1);
 
