@@ -23,26 +23,15 @@ own_display=0
 if [ -z "${DISPLAY:-}" ]; then start_xvfb; own_display=1; fi
 
 cleanup() {
-  [ -n "${VCONV_PID:-}" ] && kill "$VCONV_PID" 2>/dev/null
-  rm -f "$WINEPREFIX/dosdevices/com3"
+  bash "$QUORIN_ROOT/tools/vconv-ports.sh" stop
   [ $own_display = 1 ] && { stop_wineserver; stop_xvfb; }
 }
 trap cleanup EXIT
 
 # The virtual converter plays the device on a pseudo-terminal, published as COM3.
-VCONV=$QUORIN_BUILD/native/tools/vconv/vconv
-[ -x "$VCONV" ] || VCONV=$QUORIN_BUILD/native/tools/vconv
-if [ -x "$VCONV" ]; then
-  link=$QUORIN_BUILD/vconv-com3
-  rm -f "$link"
-  "$VCONV" --link "$link" --log "$QUORIN_BUILD/vconv.log" &
-  VCONV_PID=$!
-  for i in $(seq 1 50); do [ -e "$link" ] && break; sleep 0.1; done
-  ln -sfn "$(readlink -f "$link")" "$WINEPREFIX/dosdevices/com3"
-  log "virtual converter on $(readlink -f "$link") as COM3, log in $QUORIN_BUILD/vconv.log"
-fi
-
 start_wineserver
+bash "$QUORIN_ROOT/tools/vconv-ports.sh" start 3
+log "log of the converter's frames: $QUORIN_BUILD/vconv/port3.log"
 wine "$QUORIN_BUILD/windows/CANConfig.exe" </dev/null >"$QUORIN_BUILD/run.log" 2>&1 &
 APP_PID=$!
 

@@ -1,0 +1,237 @@
+// The serial channel on Win32 communication ports: synchronous handles, one reader thread
+// per open port polling the driver's input queue every millisecond.
+#include "link/VCI.h"
+
+#include <windows.h>
+#include <process.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <utility>
+
+#include "link/ReceiveRing.h"
+
+namespace quorin {
+namespace {
+
+constexpr DWORD kReadBufferSize = 200003;
+// How long closing waits for the reader to see its flag; it needs one pass (a millisecond
+// and a read of what is already queued), so this is never reached in practice.
+constexpr DWORD kCloseWaitMs = 200;
+
+class THandle {
+public:
+    THandle() = default;
+    explicit THandle(HANDLE h) : FHandle(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
+    THandle(const THandle&) = delete;
+    THandle& operator=(const THandle&) = delete;
+    THandle(THandle&& other) noexcept : FHandle(std::exchange(other.FHandle, nullptr)) {}
+    THandle& operator=(THandle&& other) noexcept {
+        if (this != &other) Reset(std::exchange(other.FHandle, nullptr));
+        return *this;
+    }
+    ~THandle() { Reset(); }
+    HANDLE Get() const { return FHandle; }
+    explicit operator bool() const { return FHandle != nullptr; }
+    void Reset(HANDLE h = nullptr) {
+        if (FHandle != nullptr) CloseHandle(FHandle);
+        FHandle = h;
+    }
+
+private:
+    HANDLE FHandle = nullptr;
+};
+
+// The lock lives as long as the program, so no path can take a deleted one: a read from a
+// port that was never opened, or a reader that outlived a failed wait.
+class TLock {
+public:
+    TLock() { InitializeCriticalSection(&FSection); }
+    ~TLock() { DeleteCriticalSection(&FSection); }
+    TLock(const TLock&) = delete;
+    TLock& operator=(const TLock&) = delete;
+    void Enter() { EnterCriticalSection(&FSection); }
+    void Leave() { LeaveCriticalSection(&FSection); }
+
+private:
+    CRITICAL_SECTION FSection;
+};
+
+class THold {
+public:
+    explicit THold(TLock& lock) : FLock(lock) { FLock.Enter(); }
+    ~THold() { FLock.Leave(); }
+    THold(const THold&) = delete;
+    THold& operator=(const THold&) = delete;
+
+private:
+    TLock& FLock;
+};
+
+struct TDevice {
+    THandle Claim;  // the port's name claimed for this process, see VCI_OpenDevice
+    THandle Port;
+    std::atomic<LONG> Running{0};
+    THandle ReceiveEvent;  // never signalled: VCI_ReadDevice's wait is a plain delay
+    THandle Reader;
+    TLock Lock;  // guards the ring
+    uint8_t Buffer[kReadBufferSize];
+
+    // A program that ends with a port open stops its reader before the slot goes away.
+    ~TDevice();
+};
+
+TDevice GDevices[kDeviceCount];
+
+TDevice* OpenDevice(int32_t port) {
+    if (!ValidPort(port) || !GDevices[port].Port) return nullptr;
+    return &GDevices[port];
+}
+
+// 115200 baud, 8 data bits, no parity, one stop bit; everything else as the driver has it.
+bool SetLineSettings(HANDLE port) {
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    if (!GetCommState(port, &dcb)) return false;
+    dcb.BaudRate = CBR_115200;
+    dcb.ByteSize = 8;
+    dcb.Parity = NOPARITY;
+    dcb.StopBits = ONESTOPBIT;
+    return SetCommState(port, &dcb) != FALSE;
+}
+
+unsigned __stdcall ReaderThread(void* argument) {
+    const auto port = static_cast<int32_t>(reinterpret_cast<intptr_t>(argument));
+    TDevice& device = GDevices[port];
+    const HANDLE handle = device.Port.Get();
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
+    TReceiveRing& ring = *DeviceReceiveRing(port);
+    while (device.Running.load(std::memory_order_acquire) == 1) {
+        Sleep(1);
+        DWORD errors = 0;
+        COMSTAT status{};
+        ClearCommError(handle, &errors, &status);  // also clears any line error
+        if (status.cbInQue == 0) continue;
+        // Only what is queued, so the synchronous read returns at once.
+        DWORD got = 0;
+        if (!ReadFile(handle, device.Buffer, std::min(status.cbInQue, kReadBufferSize), &got, nullptr) || got == 0)
+            continue;
+        for (DWORD i = 0; i < got; ++i) {
+            THold hold(device.Lock);
+            ring.Put(device.Buffer[i]);  // a full ring drops the byte
+        }
+    }
+    return 0;
+}
+
+// Ends the reader before anything it uses goes away.
+void StopReader(TDevice& device) {
+    device.Running.store(0, std::memory_order_release);
+    if (!device.Reader) return;
+    if (WaitForSingleObject(device.Reader.Get(), kCloseWaitMs) == WAIT_TIMEOUT) {
+        // A driver that blocks a read of queued bytes: break the read; the loop then sees
+        // its flag. The handle must not close under a running reader.
+        CancelSynchronousIo(device.Reader.Get());
+        WaitForSingleObject(device.Reader.Get(), INFINITE);
+    }
+    device.Reader.Reset();
+}
+
+TDevice::~TDevice() { StopReader(*this); }
+
+} // namespace
+} // namespace quorin
+
+using namespace quorin;
+
+extern "C" int32_t VCI_OpenDevice(int32_t port) {
+    if (!ValidPort(port)) return 0;
+    TDevice& device = GDevices[port];
+    if (device.Port) return 0;
+
+    // A port is used by one program at a time. The driver refuses a second opener on
+    // Windows; the named claim makes the channel refuse it too where a driver lets it
+    // through (Wine shares a serial device between processes).
+    wchar_t claimName[48] = {};
+    std::swprintf(claimName, 48, L"Local\\QuorinSerialPort%d", static_cast<int>(port));
+    THandle claim(CreateMutexW(nullptr, FALSE, claimName));
+    if (!claim || GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+
+    // The device namespace reaches every port; a plain "COM10" would name a file.
+    wchar_t name[24] = {};
+    std::swprintf(name, 24, L"\\\\.\\COM%d", static_cast<int>(port));
+    THandle handle(CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!handle) return 0;
+    if (!SetLineSettings(handle.Get())) return 0;
+    PurgeComm(handle.Get(), PURGE_TXCLEAR | PURGE_RXCLEAR);
+
+    THandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (!event) return 0;
+    {
+        THold hold(device.Lock);
+        DeviceReceiveRing(port)->Clear();
+    }
+
+    // Everything acquired so far is released again if the reader cannot start, so a
+    // failed open never leaves the port held.
+    device.Claim = std::move(claim);
+    device.Port = std::move(handle);
+    device.ReceiveEvent = std::move(event);
+    device.Running.store(1, std::memory_order_release);
+    const uintptr_t thread =
+        _beginthreadex(nullptr, 0, ReaderThread, reinterpret_cast<void*>(static_cast<intptr_t>(port)), 0, nullptr);
+    if (thread == 0) {
+        device.Running.store(0);
+        device.ReceiveEvent.Reset();
+        device.Port.Reset();
+        device.Claim.Reset();
+        return 0;
+    }
+    device.Reader.Reset(reinterpret_cast<HANDLE>(thread));
+    return 1;
+}
+
+extern "C" int32_t VCI_CloseDevice(int32_t port) {
+    TDevice* device = OpenDevice(port);
+    if (device == nullptr) return 1;
+    StopReader(*device);
+    device->Port.Reset();
+    device->ReceiveEvent.Reset();
+    device->Claim.Reset();
+    return 1;
+}
+
+extern "C" uint32_t VCI_ReadDevice(int32_t port, int32_t channel, uint32_t* elements, uint32_t count,
+                                   uint32_t waitMs) {
+    if (!ValidPort(port) || channel != 0) return 0;
+    TDevice& device = GDevices[port];
+    if (device.ReceiveEvent) WaitForSingleObject(device.ReceiveEvent.Get(), waitMs);
+    if (elements == nullptr || count == 0) return 0;
+    TReceiveRing& ring = *DeviceReceiveRing(port);
+    const uint32_t limit = std::min(ring.Count(), count);
+    THold hold(device.Lock);
+    return ring.Take(elements, limit);
+}
+
+extern "C" int32_t _VCI_WriteDevice(int32_t port, const uint8_t* bytes, uint32_t count) {
+    TDevice* device = OpenDevice(port);
+    if (device == nullptr || (bytes == nullptr && count > 0)) return 0;
+    DWORD written = 0;
+    if (!WriteFile(device->Port.Get(), bytes, count, &written, nullptr)) return 0;
+    return written == count ? 1 : 0;
+}
+
+extern "C" uint32_t VCI_GetReceiveNum(int32_t port, int32_t channel) {
+    if (!ValidPort(port) || channel != 0) return 0;
+    return DeviceReceiveRing(port)->Count();
+}
+
+extern "C" int32_t VCI_ClearBuffer(int32_t port, int32_t channel) {
+    if (!ValidPort(port) || channel != 0) return 0;
+    // Under the lock: a reset between the reader's store and its index update would
+    // otherwise leave stale slots inside the ring.
+    THold hold(GDevices[port].Lock);
+    DeviceReceiveRing(port)->Clear();
+    return 1;
+}

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Virtual converters for the Windows tests, published as COM ports of the Wine prefix.
+#   vconv-ports.sh start [PORT...]   default ports: 3 7 12 23
+#   vconv-ports.sh stop
+# Each converter N gets, under $QUORIN_BUILD/vconv: portN (its published link), portN.log,
+# portN.control (see vconv's usage) and portN.pid. (Not "comN": Windows reads any file
+# named COM1 to COM9, whatever its extension, as that serial port.) The prefix maps COMN to the link, so a
+# converter that withdraws its link makes the port vanish. Every other port number from 1
+# to 23 is mapped to nothing, so the program's port scan sees exactly these converters.
+set -u
+. "$(dirname "$0")/common.sh"
+
+VDIR=$QUORIN_BUILD/vconv
+VCONV=$QUORIN_BUILD/native/tools/vconv
+wine_prefix "${WINEPREFIX:-$QUORIN_BUILD/wineprefix}" 2>/dev/null
+DOS=$WINEPREFIX/dosdevices
+
+stop() {
+  local f
+  for f in "$VDIR"/port*.pid; do
+    [ -f "$f" ] || continue
+    kill "$(cat "$f")" 2>/dev/null
+    rm -f "$f"
+  done
+  for f in "$DOS"/com*; do
+    [ -L "$f" ] && case $(readlink "$f") in "$VDIR"/*) rm -f "$f" ;; esac
+  done
+}
+
+start() {
+  local ports=("$@")
+  ((${#ports[@]})) || ports=(3 7 12 23)
+  # Without the native build the tests that need a converter skip themselves.
+  [ -x "$VCONV" ] || { log "no virtual converter at $VCONV (build the native preset): no COM ports"; exit 0; }
+  stop
+  mkdir -p "$VDIR"
+  local n reg=$VDIR/ports.reg
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\r\n' >"$reg"
+  for n in $(seq 1 23); do
+    if [[ " ${ports[*]} " == *" $n "* ]]; then
+      printf '"COM%d"="%s"\r\n' "$n" "$VDIR/port$n" >>"$reg"
+    else
+      printf '"COM%d"=""\r\n' "$n" >>"$reg"
+    fi
+  done
+  for n in "${ports[@]}"; do
+    rm -f "$VDIR/port$n" "$VDIR/port$n.control" "$VDIR/port$n.control.state" "$VDIR/port$n.log"
+    setsid "$VCONV" --link "$VDIR/port$n" --log "$VDIR/port$n.log" --control "$VDIR/port$n.control" \
+      </dev/null >/dev/null 2>&1 &
+    echo $! >"$VDIR/port$n.pid"
+  done
+  # The registry keeps the mapping for every later Wine session (the prefix's device
+  # manager rebuilds dosdevices from it when a session starts) ...
+  wine regedit /S "Z:${reg//\//\\}" </dev/null >/dev/null 2>&1
+  # ... and the links take effect in this one at once.
+  for f in "$DOS"/com*; do [ -L "$f" ] && rm -f "$f"; done
+  for n in "${ports[@]}"; do
+    for i in $(seq 1 50); do [ -L "$VDIR/port$n" ] && break; sleep 0.1; done
+    ln -sfn "$VDIR/port$n" "$DOS/com$n"
+  done
+  log "virtual converters on ports ${ports[*]} ($VDIR)"
+}
+
+case ${1:-} in
+  start) shift; start "$@" ;;
+  stop) stop ;;
+  *) echo "usage: $0 start [PORT...] | stop" >&2; exit 2 ;;
+esac
