@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "link/CANConfigReadParameter.h"
+
 namespace quorin::vconv {
 namespace {
 
@@ -11,9 +13,7 @@ constexpr std::size_t kSettingsStart = 15;  // bytes 1 to 14 are the identity, n
 constexpr auto kFrameGap = std::chrono::milliseconds(200);
 const std::vector<uint8_t> kNoise = {0x00, 0xFF, 0x55, 0xAA, 0x0D, 0x0A, 0xCC, 0xDD};
 
-void PutLE32(TBlock& b, std::size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
+uint8_t BlockChecksum(const TBlock& block) { return ParameterChecksum(block.data(), block.size()); }
 
 } // namespace
 
@@ -43,46 +43,12 @@ std::string FaultName(TFault fault) {
     return "none";
 }
 
-uint8_t BlockChecksum(const TBlock& block) {
-    uint8_t sum = 0;
-    for (std::size_t i = 1; i < block.size(); ++i) sum = static_cast<uint8_t>(sum + (block[i] & 0x0F) + (block[i] >> 4));
-    return static_cast<uint8_t>(~sum);
-}
-
 TBlock DefaultBlock() {
-    TBlock b{};
-    // Identity: vendor 0x5143, product type 0x0001, hardware 2, firmware 105,
+    TDeviceSettings settings = WindowDefaultSettings();
+    // A plausible identity: vendor 0x5143, product type 0x0001, hardware 2, firmware 105,
     // serial number 20-26-0C-07.
-    const uint8_t identity[14] = {0x51, 0x43, 0x00, 0x01, 0x00, 0x00, 0x00, 0x02, 0x00, 0x69, 0x20, 0x26, 0x0C, 0x07};
-    for (std::size_t i = 0; i < 14; ++i) b[1 + i] = identity[i];
-    // Both directions forwarded (CAN to serial and serial to CAN); ports 1 and 2 in use.
-    b[21] = 1;
-    b[24] = 1;
-    b[32] = 1;
-    b[33] = 1;
-    // Serial side: RS232, 9600 baud, 8 data bits, 1 stop bit, no parity.
-    b[197] = 0;
-    b[198] = 3;
-    b[199] = 1;
-    b[200] = 0;
-    b[201] = 0;
-    // CAN side: ISO, CAN, identifier 0, standard frames, no bit-rate switch, 1 Mbps / 5 Mbps.
-    b[202] = 0;
-    b[203] = 0;
-    b[208] = 0;
-    b[209] = 0;
-    b[210] = 0;
-    b[211] = 0;
-    b[212] = 0;
-    PutLE32(b, 216, 0x00050B2E);
-    PutLE32(b, 220, 0x00008207);
-    // Transparent conversion both ways, identifier at offset 0 with length 1, no intervals.
-    b[224] = 0;
-    b[225] = 0;
-    b[228] = 0;
-    b[229] = 1;
-    b[0] = BlockChecksum(b);
-    return b;
+    settings.Identity = {0x5143, 0x0001, 2, 105, {0x20, 0x26, 0x0C, 0x07}};
+    return EncodeParameterBlock(settings);
 }
 
 std::string Hex(const uint8_t* bytes, std::size_t count) {

@@ -14,10 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "link/ParameterBlock.h"
+
 namespace quorin::vconv {
 
 using TClock = std::chrono::steady_clock;
-using TBlock = std::array<uint8_t, 240>;
+using TBlock = TParameterBlock;
 
 enum class TFault {
     None,
@@ -34,8 +36,6 @@ enum class TFault {
 std::optional<TFault> ParseFault(const std::string& name);
 std::string FaultName(TFault fault);
 
-// The 8-bit inverse of the sum of the low and high nibbles of bytes 1 to 239.
-uint8_t BlockChecksum(const TBlock& block);
 // The block a fresh converter holds: its identity and the tool's default settings.
 TBlock DefaultBlock();
 
