@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Virtual converters for the Windows tests, published as COM ports of the Wine prefix.
-#   vconv-ports.sh start [PORT...]   default ports: 3 7 12 23
+#   vconv-ports.sh start [PORT...]   default ports: 0 3 7 12 23
 #   vconv-ports.sh stop
 # Each converter N gets, under $QUORIN_BUILD/vconv: portN (its published link), portN.log,
 # portN.control (see vconv's usage) and portN.pid. (Not "comN": Windows reads any file
@@ -29,7 +29,7 @@ stop() {
 
 start() {
   local ports=("$@")
-  ((${#ports[@]})) || ports=(3 7 12 23)
+  ((${#ports[@]})) || ports=(0 3 7 12 23)
   # Without the native build the tests that need a converter skip themselves.
   [ -x "$VCONV" ] || { log "no virtual converter at $VCONV (build the native preset): no COM ports"; exit 0; }
   stop
@@ -52,7 +52,8 @@ start() {
   # The registry keeps the mapping for every later Wine session (the prefix's device
   # manager rebuilds dosdevices from it when a session starts) ...
   wine regedit /S "Z:${reg//\//\\}" </dev/null >/dev/null 2>&1
-  # ... and the links take effect in this one at once.
+  # ... and the links take effect in this one at once. (COM0 has no registry entry; its
+  # link alone serves it.)
   for f in "$DOS"/com*; do [ -L "$f" ] && rm -f "$f"; done
   for n in "${ports[@]}"; do
     for i in $(seq 1 50); do [ -L "$VDIR/port$n" ] && break; sleep 0.1; done

@@ -1,5 +1,5 @@
 // The serial channel's Win32 back end under Wine, on ports that the test set-up maps to
-// virtual converters (tools/vconv-ports.sh: COM3, COM7, COM12 and COM23), and the
+// virtual converters (tools/vconv-ports.sh: COM0, COM3, COM7, COM12 and COM23), and the
 // program's export table.
 #include "link/VCI.h"
 
@@ -84,8 +84,8 @@ TEST_P(VCIWin32, OpensWritesReadsAndCloses) {
     EXPECT_EQ(_VCI_WriteDevice(port, block.data(), 4), 0) << "wrote to a closed port";
 }
 
-// COM3 is below ten; COM12 and COM23 need the device namespace to open at all.
-INSTANTIATE_TEST_SUITE_P(Ports, VCIWin32, ::testing::Values(3, 12, 23),
+// COM0 and COM3 are below ten; COM12 and COM23 need the device namespace to open at all.
+INSTANTIATE_TEST_SUITE_P(Ports, VCIWin32, ::testing::Values(0, 3, 12, 23),
                          [](const auto& info) { return "COM" + std::to_string(info.param); });
 
 class VCIWin32Port : public ::testing::Test {
