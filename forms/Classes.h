@@ -80,6 +80,8 @@ struct TPropInfo {
     std::function<bool(const TObject&)> MethodAssigned;
     std::function<void(TObject&, TStream&)> ReadData;
     std::function<void(const TObject&, TStream&)> WriteData;
+    // False for a published property that is shown but never written to a stored layout.
+    bool Stored = true;
 };
 
 struct TClassInfo {

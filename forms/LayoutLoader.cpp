@@ -255,6 +255,7 @@ private:
 void StoreProperties(const TObject& instance, const std::string& prefix, std::vector<LayoutProperty>& out, int depth) {
     if (depth > 4) return;
     for (const TPropInfo* info : instance.ClassInfo().AllProps()) {
+        if (!info->Stored) continue;
         const std::string path = prefix + info->Name;
         switch (info->Kind) {
         case TPropKind::Integer:
@@ -278,7 +279,9 @@ void StoreProperties(const TObject& instance, const std::string& prefix, std::ve
             }
             break;
         case TPropKind::String:
-            if (info->SetStr && !(path == "Name" && prefix.empty())) out.push_back({path, LayoutValue::Str(info->GetStr(instance))});
+            // A component's name stands in its object header; a collection item's Name
+            // (depth above 0) is an ordinary property and is kept.
+            if (info->SetStr && !(path == "Name" && prefix.empty() && depth == 0)) out.push_back({path, LayoutValue::Str(info->GetStr(instance))});
             break;
         case TPropKind::Set:
             if (info->SetOrd) {
