@@ -1,0 +1,43 @@
+// Loading the program's default skin: unpacking, parsing the description, decoding every
+// bitmap and building the composite pictures, as the main window does at start-up.
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "skin/resources/Winskindata.h"
+
+namespace {
+
+std::vector<uint8_t> DefaultSkin() {
+    std::ifstream f(std::string(QUORIN_BINARY_DIR) + "/skin/default/default.skn", std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
+}
+
+void BM_LoadDefaultSkin(benchmark::State& state) {
+    const std::vector<uint8_t> packed = DefaultSkin();
+    if (packed.empty()) {
+        state.SkipWithError("default skin not built");
+        return;
+    }
+    for (auto _ : state) {
+        quorin::TSkinData skin(nullptr);
+        quorin::TMemoryStream stream(packed);
+        skin.LoadFromStream(stream);
+        benchmark::DoNotOptimize(skin.Scrollbar.get());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(packed.size()));
+    quorin::FreeSkinManager();
+}
+BENCHMARK(BM_LoadDefaultSkin)->Unit(benchmark::kMillisecond);
+
+// The component alone (its default lists and glyphs), to separate it from the load.
+void BM_ConstructSkinData(benchmark::State& state) {
+    for (auto _ : state) {
+        quorin::TSkinData skin(nullptr);
+        benchmark::DoNotOptimize(&skin);
+    }
+}
+BENCHMARK(BM_ConstructSkinData)->Unit(benchmark::kMicrosecond);
+
+} // namespace
