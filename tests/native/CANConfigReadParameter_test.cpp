@@ -1,8 +1,12 @@
 #include "link/CANConfigReadParameter.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
+#include "support/ConverterProcess.h"
 #include "support/FakeParameterPage.h"
+#include "support/RecordingButtons.h"
 
 namespace quorin {
 namespace {
@@ -252,6 +256,86 @@ TEST(ShowDeviceParameter, OtherPagesAreLeftAlone) {
     TFakeParameterPage page;
     ShowDeviceParameter(1, page, ExampleBlock());
     EXPECT_TRUE(page.Journal.empty());
+}
+
+} // namespace
+} // namespace quorin
+
+// ---- the read transaction over a pseudo-terminal against the virtual converter ---------
+
+namespace quorin {
+namespace {
+
+using test::TConverterProcess;
+using test::TRecordingButtons;
+
+constexpr int32_t kPort = 5;
+
+bool AllZero(const TParameterBlock& b) {
+    return std::all_of(b.begin(), b.end(), [](uint8_t v) { return v == 0; });
+}
+
+TEST(ReadDeviceParameter, TakesTheConvertersBlockWithButtonsDisabledDuringTheWait) {
+    TConverterProcess converter;
+    ASSERT_TRUE(converter.Open(kPort));
+    TRecordingButtons buttons;
+    TParameterBlock block;
+    block.fill(0x99);
+    ASSERT_TRUE(ReadDeviceParameter({kPort, &buttons}, 0, block));
+    EXPECT_TRUE(VerifyParameterChecksum(block.data(), block.size()));
+    EXPECT_NE(block[1] | block[2], 0) << "the converter's vendor identifier";
+    EXPECT_EQ(buttons.Calls, (std::vector<std::string>{"disable", "enable"}));
+    EXPECT_EQ(converter.Received(), (std::vector<std::string>{"CC DD 00 00"}));
+}
+
+struct ReadFaultCase {
+    const char* Fault;
+    bool Succeeds;
+    bool DestinationZero; // on failure: nothing kept, or the bytes received kept
+};
+class ReadDeviceParameterFault : public testing::TestWithParam<ReadFaultCase> {};
+
+TEST_P(ReadDeviceParameterFault, GivesTheOutcomeOfTheAnswer) {
+    TConverterProcess converter({"--fault", GetParam().Fault});
+    ASSERT_TRUE(converter.Open(kPort));
+    TParameterBlock block;
+    EXPECT_EQ(ReadDeviceParameter({kPort, nullptr}, 0, block), GetParam().Succeeds);
+    if (!GetParam().Succeeds) {
+        EXPECT_EQ(AllZero(block), GetParam().DestinationZero);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, ReadDeviceParameterFault,
+                         testing::Values(ReadFaultCase{"silent", false, true}, ReadFaultCase{"short", false, true},
+                                         ReadFaultCase{"late", false, true}, ReadFaultCase{"long", true, false},
+                                         ReadFaultCase{"checksum", false, false},
+                                         ReadFaultCase{"noise", false, false}),
+                         [](const auto& info) { return std::string(info.param.Fault); });
+
+TEST(ReadDeviceParameter, TailOfAnEarlierAnswerDoesNotDisturbTheNextRead) {
+    TConverterProcess converter({"--fault", "long"}); // every answer leaves one byte behind
+    ASSERT_TRUE(converter.Open(kPort));
+    TParameterBlock first, second;
+    ASSERT_TRUE(ReadDeviceParameter({kPort, nullptr}, 0, first));
+    ASSERT_TRUE(ReadDeviceParameter({kPort, nullptr}, 0, second));
+    EXPECT_EQ(first, second);
+}
+
+TEST(ReadDeviceParameter, UnsentRequestFailsAtOnceWithoutTouchingTheButtons) {
+    TRecordingButtons buttons;
+    TParameterBlock block;
+    block.fill(0x99);
+    EXPECT_FALSE(ReadDeviceParameter({kPort, &buttons}, 0, block)); // port not open
+    EXPECT_TRUE(AllZero(block));
+    EXPECT_TRUE(buttons.Calls.empty());
+}
+
+TEST(ReadDeviceParameter, SendsTheCommandByte) {
+    TConverterProcess converter;
+    ASSERT_TRUE(converter.Open(kPort));
+    TParameterBlock block;
+    ReadDeviceParameter({kPort, nullptr}, 1, block);
+    EXPECT_EQ(converter.Received(), (std::vector<std::string>{"CC DD 01 00"}));
 }
 
 } // namespace

@@ -1,11 +1,14 @@
 #include "link/CANConfigWriteParameter.h"
 
 #include <functional>
+#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "forms/SysUtils.h"
+#include "support/ConverterProcess.h"
 #include "support/FakeParameterPage.h"
+#include "support/RecordingButtons.h"
 
 namespace quorin {
 namespace {
@@ -251,6 +254,107 @@ TEST(CollectParameterBlock, OtherPagesGiveAnEmptyBlock) {
     TFakeParameterPage page;
     page.Edits["EditCANID"] = "";
     EXPECT_EQ(CollectParameterBlock(1, page), TParameterBlock{});
+}
+
+} // namespace
+} // namespace quorin
+
+// ---- the write transaction over a pseudo-terminal against the virtual converter --------
+
+namespace quorin {
+namespace {
+
+using test::TConverterProcess;
+using test::TRecordingButtons;
+
+constexpr int32_t kPort = 6;
+
+TParameterBlock SomeSettings() {
+    TDeviceSettings s = WindowDefaultSettings();
+    s.CANFrameInterval = 77;
+    s.CANID = 0x123;
+    s.Filters = {{1, 0, 0x100, 0x200}};
+    return EncodeParameterBlock(s);
+}
+
+TEST(WriteDeviceParameter, SendsTheFrameAndConfirmsByReadBack) {
+    TConverterProcess converter;
+    ASSERT_TRUE(converter.Open(kPort));
+    TRecordingButtons buttons;
+    TParameterBlock block = SomeSettings();
+    block[0] = 0; // the transaction sets the checksum itself
+    EXPECT_EQ(WriteDeviceParameter({kPort, &buttons}, 0, block), TWriteOutcome::Success);
+    EXPECT_TRUE(VerifyParameterChecksum(block.data(), block.size()));
+    const auto frame = WriteFrame(0, block);
+    EXPECT_EQ(converter.Received(), (std::vector<std::string>{TConverterProcess::Hex(frame.data(), frame.size()),
+                                                               "CC DD 00 00"}));
+    // One pause after the frame, one inside the read-back.
+    EXPECT_EQ(buttons.Calls, (std::vector<std::string>{"disable", "enable", "disable", "enable"}));
+
+    TParameterBlock stored;
+    ASSERT_TRUE(ReadDeviceParameter({kPort, nullptr}, 0, stored));
+    EXPECT_TRUE(SameSettings(block, stored));
+    EXPECT_NE(stored[1] | stored[2], 0) << "the converter keeps its own identity";
+}
+
+struct WriteFaultCase {
+    const char* Fault;
+    TWriteOutcome Outcome;
+};
+class WriteDeviceParameterFault : public testing::TestWithParam<WriteFaultCase> {};
+
+TEST_P(WriteDeviceParameterFault, GivesTheOutcome) {
+    TConverterProcess converter({"--fault", GetParam().Fault});
+    ASSERT_TRUE(converter.Open(kPort));
+    TParameterBlock block = SomeSettings();
+    EXPECT_EQ(WriteDeviceParameter({kPort, nullptr}, 0, block), GetParam().Outcome);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, WriteDeviceParameterFault,
+                         testing::Values(WriteFaultCase{"corrupt", TWriteOutcome::Mismatch},
+                                         WriteFaultCase{"silent", TWriteOutcome::ReadbackFailed},
+                                         WriteFaultCase{"short", TWriteOutcome::ReadbackFailed},
+                                         WriteFaultCase{"checksum", TWriteOutcome::ReadbackFailed},
+                                         WriteFaultCase{"noise", TWriteOutcome::ReadbackFailed},
+                                         WriteFaultCase{"long", TWriteOutcome::Success}),
+                         [](const auto& info) { return std::string(info.param.Fault); });
+
+TEST(WriteDeviceParameter, UnsentFrameFailsAtOnceWithoutTouchingTheButtons) {
+    TRecordingButtons buttons;
+    TParameterBlock block = SomeSettings();
+    EXPECT_EQ(WriteDeviceParameter({kPort, &buttons}, 0, block), TWriteOutcome::SentFailed);
+    EXPECT_TRUE(buttons.Calls.empty());
+}
+
+TEST(CollectDeviceParameter, WritesThePageAndTheConverterKeepsIt) {
+    TConverterProcess converter;
+    ASSERT_TRUE(converter.Open(kPort));
+    TFakeParameterPage page;
+    page.Edits["EditCANID"] = "FFFFFFFF";
+    page.Combos["ComboBoxSwtichRoute"].Index = 2;
+    page.Checks["CheckBoxVandrelFilterEnable"] = true;
+    page.Lists["ListViewVandrelFrameID"] = {{"CAN1", "Extend   Frame", "0x00000010", "0x1FFFFFFF"}};
+    EXPECT_EQ(CollectDeviceParameter(0, page, {kPort, nullptr}), TWriteOutcome::Success);
+
+    TParameterBlock stored;
+    ASSERT_TRUE(ReadDeviceParameter({kPort, nullptr}, 0, stored));
+    TFakeParameterPage shown;
+    ShowDeviceParameter(0, shown, stored);
+    EXPECT_EQ(shown.Text("EditCANID"), "000007FF");
+    EXPECT_EQ(shown.ItemIndex("ComboBoxSwtichRoute"), 2);
+    EXPECT_EQ(shown.Lists["ListViewVandrelFrameID"], page.Lists["ListViewVandrelFrameID"]);
+    EXPECT_EQ(stored[21], 1);
+    EXPECT_EQ(stored[24], 0);
+}
+
+TEST(CollectDeviceParameter, ConversionErrorSendsNothing) {
+    TConverterProcess converter;
+    ASSERT_TRUE(converter.Open(kPort));
+    TFakeParameterPage page;
+    page.Edits["EditCANID"] = "";
+    EXPECT_THROW(CollectDeviceParameter(0, page, {kPort, nullptr}), EConvertError);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(converter.Received().empty());
 }
 
 } // namespace
