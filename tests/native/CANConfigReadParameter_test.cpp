@@ -330,6 +330,16 @@ TEST(ReadDeviceParameter, UnsentRequestFailsAtOnceWithoutTouchingTheButtons) {
     EXPECT_TRUE(buttons.Calls.empty());
 }
 
+TEST(ReadDeviceParameter, DeliversExactlyTheBlockTheConverterHolds) {
+    TConverterProcess converter;
+    ASSERT_TRUE(converter.Open(kPort));
+    TParameterBlock held = ExampleBlock();
+    ASSERT_TRUE(converter.Set("block=" + TConverterProcess::Hex(held.data(), held.size())));
+    TParameterBlock block;
+    ASSERT_TRUE(ReadDeviceParameter({kPort, nullptr}, 0, block));
+    EXPECT_EQ(block, held);
+}
+
 TEST(ReadDeviceParameter, SendsTheCommandByte) {
     TConverterProcess converter;
     ASSERT_TRUE(converter.Open(kPort));

@@ -153,4 +153,31 @@ void TVirtualConverter::Store(const std::vector<uint8_t>& frame, std::vector<TAc
     out.push_back({TAction::TKind::Log, "-- settings stored", {}, {}});
 }
 
+std::optional<TBlock> ParseBlock(const std::string& text) {
+    TBlock block{};
+    std::size_t count = 0;
+    int digits = 0;
+    unsigned value = 0;
+    for (char c : text + " ") {
+        int d = -1;
+        if (c >= '0' && c <= '9') d = c - '0';
+        else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+        if (d >= 0) {
+            if (++digits > 2) return std::nullopt;
+            value = value * 16 + static_cast<unsigned>(d);
+        } else if (c == ' ' || c == '\t') {
+            if (digits == 0) continue;
+            if (count == block.size()) return std::nullopt;
+            block[count++] = static_cast<uint8_t>(value);
+            digits = 0;
+            value = 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (count != block.size()) return std::nullopt;
+    return block;
+}
+
 } // namespace quorin::vconv

@@ -55,6 +55,9 @@ public:
     TFault Fault() const { return FFault; }
     void SetLateDelay(std::chrono::milliseconds delay) { FLateDelay = delay; }
     void ResetBlock() { FBlock = DefaultBlock(); }
+    // Holds exactly this block from now on (identity included), as a converter that was
+    // configured elsewhere would.
+    void SetBlock(const TBlock& block) { FBlock = block; }
     const TBlock& Block() const { return FBlock; }
 
     // Takes received bytes; returns what to log and send, in order.
@@ -78,5 +81,7 @@ private:
 };
 
 std::string Hex(const uint8_t* bytes, std::size_t count);
+// 240 hexadecimal bytes separated by blanks, as Hex writes them; nothing for anything else.
+std::optional<TBlock> ParseBlock(const std::string& text);
 
 } // namespace quorin::vconv

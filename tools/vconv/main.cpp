@@ -11,6 +11,8 @@
 //   late-ms=N       delay of the late answer
 //   present=0|1     0 removes the published link (the port vanishes), 1 brings it back
 //   reset=1         back to the default block
+//   block=HEX       hold these 240 bytes (hexadecimal, blank-separated) from now on;
+//                   applied after reset
 //   seq=N           a change is applied once per new seq; the converter then writes
 //                   FILE.state with the applied values and the same seq
 // Every frame received and sent is logged in hexadecimal, one line each.
@@ -300,6 +302,10 @@ private:
         }
         if (!values["late-ms"].empty()) FConverter.SetLateDelay(std::chrono::milliseconds(std::atoi(values["late-ms"].c_str())));
         if (values["reset"] == "1") FConverter.ResetBlock();
+        if (!values["block"].empty()) {
+            if (const auto block = ParseBlock(values["block"])) FConverter.SetBlock(*block);
+            else FLog.Line("-- control block ignored: not 240 hexadecimal bytes");
+        }
         if (!values["present"].empty()) FPresent = values["present"] != "0";
         // A dropped line comes back as a new one when the port is to be present again.
         if (FPresent && !FLine.Up()) BringUp();

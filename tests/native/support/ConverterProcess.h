@@ -79,6 +79,26 @@ public:
         return true;
     }
 
+    // Applies control lines (fault=..., block=..., reset=1) and waits until the converter
+    // reports them applied; false if it did not within five seconds.
+    bool Set(const std::string& lines) {
+        const std::string seq = "seq=" + std::to_string(++FSeq);
+        {
+            std::ofstream out(Control() + ".tmp");
+            out << lines << "\n" << seq << "\n";
+        }
+        std::rename((Control() + ".tmp").c_str(), Control().c_str());
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < end) {
+            std::ifstream state(Control() + ".state");
+            std::stringstream text;
+            text << state.rdbuf();
+            if (text.str().find(seq + "\n") != std::string::npos) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return false;
+    }
+
     // The frames the converter received ("RX ..." lines), as hexadecimal texts.
     std::vector<std::string> Received() const {
         std::vector<std::string> frames;
@@ -105,6 +125,7 @@ private:
     std::string FDir;
     pid_t FPid = -1;
     int32_t FOpenPort = -1;
+    int FSeq = 0;
 };
 
 } // namespace quorin::test
