@@ -12,11 +12,13 @@ namespace quorin {
 // display shows it in the framework's standard message box.
 class Exception : public std::runtime_error {
 public:
-    explicit Exception(const std::string& message) : std::runtime_error(message) {}
+    // The message is kept whole beside what(), which as a C string would end it at the
+    // first NUL of a text that came from outside.
+    explicit Exception(const std::string& message) : std::runtime_error(message), message_(message) {}
     const std::string& Message() const { return message_; }
 
 private:
-    std::string message_ = what();
+    std::string message_;
 };
 
 // Raised by a conversion that cannot take its text, for example
