@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 
 #include "support/GuiHarness.h"
@@ -72,6 +73,16 @@ bool VirtualConverter::SetPresent(bool present) { return Apply(present ? "presen
 
 bool VirtualConverter::SetFault(const std::string& mode, int lateMs) {
     return Apply("fault=" + mode + "\nlate-ms=" + std::to_string(lateMs));
+}
+
+bool VirtualConverter::SetBlock(const std::vector<uint8_t>& block) {
+    std::string hex = "block=";
+    char digits[4];
+    for (size_t i = 0; i < block.size(); ++i) {
+        std::snprintf(digits, sizeof digits, i ? " %02X" : "%02X", block[i]);
+        hex += digits;
+    }
+    return Apply(hex);
 }
 
 bool VirtualConverter::Reset() { return Apply("fault=none\nlate-ms=500\nreset=1\npresent=1"); }

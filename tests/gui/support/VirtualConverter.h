@@ -12,6 +12,7 @@
 //   auto frames = com3.FramesSinceMark();             // "RX CC DD 00 00", "TX 89 51 ..."
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -35,6 +36,7 @@ public:
     bool SetFault(const std::string& mode, int lateMs = 500);  // none, silent, short, long,
                                                  // checksum, late, corrupt, noise, hangup
     bool Reset();                                // present, no fault, the default block
+    bool SetBlock(const std::vector<uint8_t>& block);  // holds these 240 bytes from now on
 
     // The log: every line, or the received and sent frames ("RX ...", "TX ...") since the
     // last MarkLog (or since the start of the converter).
