@@ -68,7 +68,7 @@ bool TClassInfo::InheritsFrom(const TClassInfo& other) const {
     return false;
 }
 
-void RegisterClass(const TClassInfo& info) { Registry()[info.Name] = &info; }
+void RegisterClassInfo(const TClassInfo& info) { Registry()[info.Name] = &info; }
 
 const TClassInfo* FindClass(std::string_view name) {
     auto& r = Registry();
@@ -265,7 +265,9 @@ TCollection::~TCollection() {
 
 TCollectionItem* TCollection::Add() {
     if (!FFactory) throw EComponentError(ClassName() + " has no item class");
-    return FFactory(this);
+    TCollectionItem* item = FFactory(this);
+    Changed();
+    return item;
 }
 
 TCollectionItem* TCollection::Insert(int Index) {
@@ -323,10 +325,12 @@ void TCollection::InsertItem(TCollectionItem* Item) {
     FItems.push_back(Item);
     Item->FCollection = this;
     Item->FID = FNextID++;
-    Changed();
+    // The item is still being constructed here; Add reports the change once it is whole.
+    Notify(Item, TCollectionNotification::cnAdded);
 }
 
 void TCollection::RemoveItem(TCollectionItem* Item) {
+    Notify(Item, TCollectionNotification::cnDeleting);
     auto it = std::find(FItems.begin(), FItems.end(), Item);
     if (it != FItems.end()) FItems.erase(it);
     Item->FCollection = nullptr;

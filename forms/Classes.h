@@ -98,11 +98,11 @@ struct TClassInfo {
 };
 
 // The registry of classes by name, for the layout loader. Classes defined with
-// QUORIN_DEFINE_CLASS register themselves; RegisterClass adds any other.
-void RegisterClass(const TClassInfo& info);
+// QUORIN_DEFINE_CLASS register themselves; RegisterClassInfo adds any other.
+void RegisterClassInfo(const TClassInfo& info);
 const TClassInfo* FindClass(std::string_view name);
 template <class... T>
-void RegisterClasses() { (RegisterClass(T::StaticClassInfo()), ...); }
+void RegisterClasses() { (RegisterClassInfo(T::StaticClassInfo()), ...); }
 
 class TObject {
 public:
@@ -294,7 +294,7 @@ private:
             ::quorin::detail::MakeClassInfo<Self>(#Self, &Base::StaticClassInfo(), &Self##_DefineProps); \
         return info;                                                                            \
     }                                                                                           \
-    [[maybe_unused]] static const bool Self##_registered = (::quorin::RegisterClass(Self::StaticClassInfo()), true); \
+    [[maybe_unused]] static const bool Self##_registered = (::quorin::RegisterClassInfo(Self::StaticClassInfo()), true); \
     static void Self##_DefineProps([[maybe_unused]] ::quorin::TPropBuilder<Self>& p)
 
 // An object that can copy another of its kind and that published properties describe.
@@ -404,6 +404,8 @@ private:
 
 class TCollectionItem;
 
+enum class TCollectionNotification { cnAdded, cnDeleting };
+
 // An ordered list of items of one class, owned by it. Items are created through Add,
 // which the collection's item factory makes of the right class.
 class TCollection : public TPersistent {
@@ -435,6 +437,9 @@ public:
 
 protected:
     virtual void Update(TCollectionItem* Item);
+    // An item was added (at the end, with its ID set, but still being constructed: only
+    // its place may be used) or is about to be removed.
+    virtual void Notify(TCollectionItem* Item, TCollectionNotification Action) {}
     void Changed();
 
 private:

@@ -1,7 +1,7 @@
 // Creates a root component's contents from a stored layout, portable.
 //
 // The root (a form) is given; its stored properties are set, then each object of the
-// layout is created by class name (see RegisterClass) with the root as owner, named,
+// layout is created by class name (see RegisterClassInfo) with the root as owner, named,
 // placed in the object it stands in (SetParentComponent), bound to the root's field of the
 // same name (BindField) and given its stored properties, in the order of the text. Event
 // properties take the root's handlers by name (RegisterHandler); object properties name

@@ -23,7 +23,7 @@ QUORIN_DEFINE_CLASS(TStringList, TStrings) {}
 void TStrings::IndexError(int Index) { throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")"); }
 
 void TStrings::Put(int Index, const std::string& S) {
-    const intptr_t object = GetObject(Index);
+    const intptr_t object = GetObj(Index);
     BeginUpdate();
     Delete(Index);
     InsertObject(Index, S, object);
@@ -38,7 +38,7 @@ int TStrings::AddObject(const std::string& S, intptr_t AObject) {
 
 void TStrings::AddStrings(const TStrings& Source) {
     BeginUpdate();
-    for (int i = 0; i < Source.Count(); ++i) AddObject(Source.Get(i), Source.GetObject(i));
+    for (int i = 0; i < Source.Count(); ++i) AddObject(Source.Get(i), Source.GetObj(i));
     EndUpdate();
 }
 
@@ -47,7 +47,7 @@ void TStrings::Move(int CurIndex, int NewIndex) {
     if (NewIndex < 0 || NewIndex >= Count()) IndexError(NewIndex);
     BeginUpdate();
     const std::string s = Get(CurIndex);
-    const intptr_t o = GetObject(CurIndex);
+    const intptr_t o = GetObj(CurIndex);
     Delete(CurIndex);
     InsertObject(NewIndex, s, o);
     EndUpdate();
@@ -58,11 +58,11 @@ void TStrings::Exchange(int Index1, int Index2) {
     if (Index2 < 0 || Index2 >= Count()) IndexError(Index2);
     BeginUpdate();
     const std::string s = Get(Index1);
-    const intptr_t o = GetObject(Index1);
+    const intptr_t o = GetObj(Index1);
     Put(Index1, Get(Index2));
-    PutObject(Index1, GetObject(Index2));
+    PutObj(Index1, GetObj(Index2));
     Put(Index2, s);
-    PutObject(Index2, o);
+    PutObj(Index2, o);
     EndUpdate();
 }
 
@@ -74,7 +74,7 @@ int TStrings::IndexOf(const std::string& S) const {
 
 int TStrings::IndexOfObject(intptr_t AObject) const {
     for (int i = 0; i < Count(); ++i)
-        if (GetObject(i) == AObject) return i;
+        if (GetObj(i) == AObject) return i;
     return -1;
 }
 
@@ -257,12 +257,12 @@ void TStringList::Put(int Index, const std::string& S) {
     Changed();
 }
 
-intptr_t TStringList::GetObject(int Index) const {
+intptr_t TStringList::GetObj(int Index) const {
     if (Index < 0 || Index >= Count()) IndexError(Index);
     return FItems[size_t(Index)].object;
 }
 
-void TStringList::PutObject(int Index, intptr_t AObject) {
+void TStringList::PutObj(int Index, intptr_t AObject) {
     if (Index < 0 || Index >= Count()) IndexError(Index);
     FItems[size_t(Index)].object = AObject;
     Changed();

@@ -19,6 +19,8 @@ public:
     using Exception::Exception;
 };
 
+// (The accessors of the integers are GetObj/PutObj rather than the longer names, which the
+// platform headers define as macros.)
 class TStrings : public TPersistent {
     QUORIN_CLASS(TStrings, TPersistent)
 public:
@@ -26,8 +28,8 @@ public:
     virtual int Count() const = 0;
     virtual std::string Get(int Index) const = 0;
     virtual void Put(int Index, const std::string& S);
-    virtual intptr_t GetObject(int Index) const = 0;
-    virtual void PutObject(int Index, intptr_t AObject) = 0;
+    virtual intptr_t GetObj(int Index) const = 0;
+    virtual void PutObj(int Index, intptr_t AObject) = 0;
     virtual void InsertObject(int Index, const std::string& S, intptr_t AObject) = 0;
     virtual void Delete(int Index) = 0;
     virtual void Clear() = 0;
@@ -35,7 +37,8 @@ public:
     // ---- built on the above ----
     std::string operator[](int Index) const { return Get(Index); }
     std::string Strings(int Index) const { return Get(Index); }
-    intptr_t Objects(int Index) const { return GetObject(Index); }
+    intptr_t Objects(int Index) const { return GetObj(Index); }
+    void SetObjects(int Index, intptr_t AObject) { PutObj(Index, AObject); }
     int Add(const std::string& S) { return AddObject(S, 0); }
     virtual int AddObject(const std::string& S, intptr_t AObject);
     void Insert(int Index, const std::string& S) { InsertObject(Index, S, 0); }
@@ -91,8 +94,8 @@ public:
     int Count() const override { return int(FItems.size()); }
     std::string Get(int Index) const override;
     void Put(int Index, const std::string& S) override;
-    intptr_t GetObject(int Index) const override;
-    void PutObject(int Index, intptr_t AObject) override;
+    intptr_t GetObj(int Index) const override;
+    void PutObj(int Index, intptr_t AObject) override;
     void InsertObject(int Index, const std::string& S, intptr_t AObject) override;
     void Delete(int Index) override;
     void Clear() override;

@@ -1,0 +1,757 @@
+// Forms, the application object and the screen.
+#include "forms/Forms.h"
+
+#include "forms/LayoutLoader.h"
+#include "forms/Menus.h"
+#include "forms/StdCtrls.h"
+#include "forms/WinText.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace quorin {
+
+namespace {
+
+// Posted to a form that Release was called on; the form is freed when it arrives.
+constexpr UINT QM_RELEASE = CM_BASE + 0xF0;
+
+std::string ExeBaseName() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p(path);
+    const size_t slash = p.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) p.erase(0, slash + 1);
+    const size_t dot = p.find_last_of(L'.');
+    if (dot != std::wstring::npos) p.erase(dot);
+    return ToUtf8(p);
+}
+
+} // namespace
+
+TApplication* Application = new TApplication(nullptr);
+TScreen* Screen = new TScreen(nullptr);
+
+TCustomForm* GetParentForm(const TControl* Control) {
+    TCustomForm* form = nullptr;
+    for (const TControl* c = Control; c; c = c->Parent())
+        if (auto* f = dynamic_cast<const TCustomForm*>(c)) form = const_cast<TCustomForm*>(f);
+    return form;
+}
+
+// ======================= TCustomForm =======================
+
+QUORIN_DEFINE_CLASS(TCustomForm, TWinControl) {
+    p.Enum<TFormBorderStyle>("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle,
+                             {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
+    p.Set("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons, {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"});
+    p.Enum<TPosition>("Position", &TCustomForm::Position, &TCustomForm::SetPosition,
+                      {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter", "poDesktopCenter",
+                       "poMainFormCenter", "poOwnerFormCenter"});
+    p.Enum<TFormStyle>("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle, {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"});
+    p.Enum<TWindowState>("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState, {"wsNormal", "wsMinimized", "wsMaximized"});
+    p.Int("ClientWidth", &TCustomForm::ClientWidth, &TCustomForm::SetClientWidth);
+    p.Int("ClientHeight", &TCustomForm::ClientHeight, &TCustomForm::SetClientHeight);
+    p.Bool("AutoScroll", &TCustomForm::AutoScroll, &TCustomForm::SetAutoScroll);
+    p.Bool("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview);
+    p.Int("PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch);
+    p.Bool("Scaled", &TCustomForm::Scaled, &TCustomForm::SetScaled);
+    p.Ref<TMainMenu>("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu);
+    p.Ref<TWinControl>("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
+    p.Event("OnCreate", &TCustomForm::OnCreate);
+    p.Event("OnDestroy", &TCustomForm::OnDestroy);
+    p.Event("OnShow", &TCustomForm::OnShow);
+    p.Event("OnHide", &TCustomForm::OnHide);
+    p.Event("OnActivate", &TCustomForm::OnActivate);
+    p.Event("OnDeactivate", &TCustomForm::OnDeactivate);
+    p.Event("OnClose", &TCustomForm::OnClose);
+    p.Event("OnCloseQuery", &TCustomForm::OnCloseQuery);
+}
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
+    FVisible = false;
+    FColor = clBtnFace;
+    FParentFont = false;
+    FWidth = 320;
+    FHeight = 240;
+    Screen->FForms.push_back(this);
+}
+
+TCustomForm::~TCustomForm() {
+    if (OnDestroy) {
+        try {
+            OnDestroy(this);
+        } catch (...) {
+            Application->HandleException(this);
+        }
+    }
+    auto& forms = Screen->FForms;
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+    if (Application->MainForm() == this) Application->SetMainForm(nullptr);
+    if (FMenu && FHandle) ::SetMenu(FHandle, nullptr);  // the menu's own handle is the menu's to free
+    FMenu = nullptr;
+}
+
+void TCustomForm::InitLayout(const std::wstring& ResourceName) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC res = FindResourceW(module, ResourceName.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    HGLOBAL data = res ? LoadResource(module, res) : nullptr;
+    const char* bytes = data ? static_cast<const char*>(LockResource(data)) : nullptr;
+    if (!bytes) throw Exception("Resource " + ToUtf8(ResourceName) + " not found");
+    InitLayoutText(std::string_view(bytes, SizeofResource(module, res)));
+}
+
+void TCustomForm::InitLayoutText(std::string_view Text) {
+    LoadLayoutText(this, Text);
+    FCreated = true;
+    DoCreate();
+}
+
+void TCustomForm::DoCreate() {
+    if (!OnCreate) return;
+    try {
+        OnCreate(this);
+    } catch (...) {
+        Application->HandleException(this);
+    }
+}
+
+void TCustomForm::Loaded() {
+    TWinControl::Loaded();
+    if (FClientWidth >= 0 || FClientHeight >= 0) ApplyClientSize();
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
+    if (Value == FBorderStyle) return;
+    FBorderStyle = Value;
+    RecreateWnd();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons Value) {
+    if (Value == FBorderIcons) return;
+    FBorderIcons = Value;
+    RecreateWnd();
+}
+
+TWindowState TCustomForm::WindowState() const {
+    if (FHandle) {
+        if (IsIconic(FHandle)) return TWindowState::wsMinimized;
+        if (IsZoomed(FHandle)) return TWindowState::wsMaximized;
+        return TWindowState::wsNormal;
+    }
+    return FWindowState;
+}
+
+void TCustomForm::SetWindowState(TWindowState Value) {
+    FWindowState = Value;
+    if (FHandle && Showing())
+        ShowWindow(FHandle, Value == TWindowState::wsMinimized ? SW_MINIMIZE : Value == TWindowState::wsMaximized ? SW_MAXIMIZE : SW_RESTORE);
+}
+
+void TCustomForm::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    Params.Style = WS_CLIPCHILDREN;
+    Params.ExStyle = WS_EX_CONTROLPARENT;
+    Params.Caption = ToWide(FText);
+    switch (FBorderStyle) {
+    case TFormBorderStyle::bsNone: Params.Style |= WS_POPUP; break;
+    case TFormBorderStyle::bsSingle: Params.Style |= WS_CAPTION | WS_BORDER; break;
+    case TFormBorderStyle::bsSizeable: Params.Style |= WS_CAPTION | WS_THICKFRAME; break;
+    case TFormBorderStyle::bsDialog:
+        Params.Style |= WS_POPUP | WS_CAPTION | DS_MODALFRAME;
+        Params.ExStyle |= WS_EX_DLGMODALFRAME;
+        break;
+    case TFormBorderStyle::bsToolWindow:
+        Params.Style |= WS_CAPTION;
+        Params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    case TFormBorderStyle::bsSizeToolWin:
+        Params.Style |= WS_CAPTION | WS_THICKFRAME;
+        Params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    }
+    if (FBorderStyle != TFormBorderStyle::bsNone && (FBorderIcons & biSystemMenu)) Params.Style |= WS_SYSMENU;
+    const bool tool = FBorderStyle == TFormBorderStyle::bsToolWindow || FBorderStyle == TFormBorderStyle::bsSizeToolWin;
+    if (!tool && FBorderStyle != TFormBorderStyle::bsDialog && FBorderStyle != TFormBorderStyle::bsNone) {
+        if (FBorderIcons & biMinimize) Params.Style |= WS_MINIMIZEBOX;
+        if (FBorderIcons & biMaximize) Params.Style |= WS_MAXIMIZEBOX;
+    }
+    if (FFormStyle == TFormStyle::fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
+    if (!FEnabled) Params.Style |= WS_DISABLED;
+    // A form other than the main form belongs to the main form's window, so it stays
+    // above it and has no button of its own on the task bar.
+    Params.WndParent = nullptr;
+    TCustomForm* main = Application->MainForm();
+    if (main && main != this) Params.WndParent = main->Handle();
+    if (FPosition == TPosition::poDefault || FPosition == TPosition::poDefaultPosOnly) {
+        Params.X = CW_USEDEFAULT;
+        Params.Y = CW_USEDEFAULT;
+    }
+}
+
+void TCustomForm::CreateWindowHandle(const TCreateParams& Params) {
+    TWinControl::CreateWindowHandle(Params);
+    if (!FHandle) return;
+    if (FMenu) ::SetMenu(FHandle, FMenu->Handle());
+    ApplyClientSize();
+}
+
+RECT TCustomForm::ClientRect() const {
+    if (FHandle) return TWinControl::ClientRect();
+    return RECT{0, 0, FClientWidth >= 0 ? FClientWidth : FWidth, FClientHeight >= 0 ? FClientHeight : FHeight};
+}
+
+void TCustomForm::SetClientWidth(int Value) {
+    FClientWidth = Value;
+    if (!(ComponentState() & csLoading)) ApplyClientSize();
+}
+
+void TCustomForm::SetClientHeight(int Value) {
+    FClientHeight = Value;
+    if (!(ComponentState() & csLoading)) ApplyClientSize();
+}
+
+// Sizes the window so that its client area has the asked size, menu bar included.
+void TCustomForm::ApplyClientSize() {
+    if (FClientWidth < 0 && FClientHeight < 0) return;
+    if (!FHandle) {
+        TCreateParams params;
+        CreateParams(params);
+        RECT r{0, 0, FClientWidth >= 0 ? FClientWidth : 0, FClientHeight >= 0 ? FClientHeight : 0};
+        AdjustWindowRectEx(&r, params.Style, FMenu != nullptr, params.ExStyle);
+        if (FClientWidth >= 0) FWidth = r.right - r.left;
+        if (FClientHeight >= 0) FHeight = r.bottom - r.top;
+        return;
+    }
+    // With a window, measure: the menu bar may wrap, and frames differ between themes.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        RECT client, window;
+        GetClientRect(FHandle, &client);
+        GetWindowRect(FHandle, &window);
+        const int dw = FClientWidth >= 0 ? FClientWidth - client.right : 0;
+        const int dh = FClientHeight >= 0 ? FClientHeight - client.bottom : 0;
+        if (dw == 0 && dh == 0) break;
+        SetWindowPos(FHandle, nullptr, 0, 0, window.right - window.left + dw, window.bottom - window.top + dh,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT window;
+    GetWindowRect(FHandle, &window);
+    FWidth = window.right - window.left;
+    FHeight = window.bottom - window.top;
+}
+
+void TCustomForm::ApplyPosition() {
+    if (FPositioned || !FHandle) return;
+    FPositioned = true;
+    RECT window;
+    GetWindowRect(FHandle, &window);
+    const int w = window.right - window.left, h = window.bottom - window.top;
+    int x = FLeft, y = FTop;
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    bool centre = false;
+    switch (FPosition) {
+    case TPosition::poScreenCenter:
+    case TPosition::poDesktopCenter: centre = true; break;
+    case TPosition::poMainFormCenter:
+    case TPosition::poOwnerFormCenter: {
+        TCustomForm* main = Application->MainForm();
+        centre = true;
+        if (main && main != this && main->HandleAllocated()) GetWindowRect(main->Handle(), &area);
+        break;
+    }
+    case TPosition::poDefault:
+    case TPosition::poDefaultPosOnly: x = window.left; y = window.top; break;
+    default: break;
+    }
+    if (centre) {
+        x = area.left + (area.right - area.left - w) / 2;
+        y = area.top + (area.bottom - area.top - h) / 2;
+        if (x < 0) x = 0;
+        if (y < 0) y = 0;
+    }
+    FLeft = x;
+    FTop = y;
+    SetWindowPos(FHandle, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TCustomForm::SetMenu(TMainMenu* Value) {
+    if (Value == FMenu) return;
+    if (FMenu) FMenu->RemoveFreeNotification(this);
+    FMenu = Value;
+    if (FMenu) FMenu->FreeNotification(this);
+    if (FHandle) {
+        ::SetMenu(FHandle, FMenu ? FMenu->Handle() : nullptr);
+        ApplyClientSize();
+        Perform(CM_MENUCHANGED);
+    }
+}
+
+void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
+    TWinControl::Notification(AComponent, Operation);
+    if (Operation != TOperation::opRemove) return;
+    if (AComponent == FMenu) {
+        if (FHandle) ::SetMenu(FHandle, nullptr);
+        FMenu = nullptr;
+    }
+    if (AComponent == FActiveControl) FActiveControl = nullptr;
+}
+
+bool TCustomForm::Showing() const { return FVisible && FHandle && IsWindowVisible(FHandle); }
+
+void TCustomForm::VisibleChanging() {}
+
+void TCustomForm::Show() {
+    SetVisible(true);
+    if (FHandle) {
+        if (IsIconic(FHandle)) ShowWindow(FHandle, SW_RESTORE);
+        SetForegroundWindow(FHandle);
+    }
+}
+
+void TCustomForm::ShowingChanged() {
+    if (FVisible) {
+        HandleNeeded();
+        ApplyPosition();
+        ShowWindow(FHandle, FWindowState == TWindowState::wsMaximized ? SW_SHOWMAXIMIZED
+                            : FWindowState == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
+                                                                         : SW_SHOWNORMAL);
+        if (!FActiveControl) {
+            if (TWinControl* first = FindNextControl(nullptr, true, true, false)) FActiveControl = first;
+        }
+        if (FActiveControl && FActiveControl->CanFocus()) ::SetFocus(FActiveControl->Handle());
+        if (OnShow) OnShow(this);
+    } else if (FHandle) {
+        ShowWindow(FHandle, SW_HIDE);
+        if (OnHide) OnHide(this);
+    }
+}
+
+TModalResult TCustomForm::ShowModal() {
+    if (FVisible || !FEnabled || FModal) throw Exception("Cannot make a visible window modal");
+    if (GetCapture()) ReleaseCapture();
+    HWND previousActive = GetActiveWindow();
+    FModal = true;
+    FModalResult = mrNone;
+    // Every other window of the thread is disabled while the form is up.
+    std::vector<HWND> disabled;
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND hwnd, LPARAM lp) -> BOOL {
+        if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&disabled));
+    HandleNeeded();
+    disabled.erase(std::remove(disabled.begin(), disabled.end(), FHandle), disabled.end());
+    for (HWND h : disabled) EnableWindow(h, FALSE);
+    auto restore = [&] {
+        for (HWND h : disabled)
+            if (IsWindow(h)) EnableWindow(h, TRUE);
+        if (previousActive && IsWindow(previousActive)) SetActiveWindow(previousActive);
+        SetVisible(false);
+        FModal = false;
+    };
+    try {
+        Show();
+        do {
+            Application->HandleMessage();
+            if (Application->Terminated()) {
+                FModalResult = mrCancel;
+            } else if (FModalResult != mrNone) {
+                if (!CloseQuery()) {
+                    FModalResult = mrNone;
+                } else {
+                    TCloseAction action = TCloseAction::caHide;
+                    DoClose(action);
+                    if (action == TCloseAction::caNone) FModalResult = mrNone;
+                }
+            }
+        } while (FModalResult == mrNone);
+    } catch (...) {
+        restore();
+        throw;
+    }
+    // Enable the other windows before hiding, so the activation goes back to them.
+    restore();
+    return FModalResult;
+}
+
+bool TCustomForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TCustomForm::DoClose(TCloseAction& Action) {
+    if (OnClose) OnClose(this, Action);
+}
+
+void TCustomForm::Close() {
+    if (FModal) {
+        FModalResult = mrCancel;
+        return;
+    }
+    if (FInClose || !CloseQuery()) return;
+    FInClose = true;
+    TCloseAction action = TCloseAction::caHide;
+    try {
+        DoClose(action);
+    } catch (...) {
+        FInClose = false;
+        throw;
+    }
+    FInClose = false;
+    if (action == TCloseAction::caNone) return;
+    if (Application->MainForm() == this) {
+        Application->Terminate();
+        return;
+    }
+    switch (action) {
+    case TCloseAction::caHide: Hide(); break;
+    case TCloseAction::caMinimize: SetWindowState(TWindowState::wsMinimized); break;
+    case TCloseAction::caFree: Release(); break;
+    default: break;
+    }
+}
+
+void TCustomForm::Release() {
+    if (FHandle) PostMessageW(FHandle, QM_RELEASE, 0, 0);
+    else delete this;
+}
+
+void TCustomForm::SetActiveControl(TWinControl* Control) {
+    if (Control && (Control == this || Control->GetParentForm() != this))
+        throw Exception("Invalid control for the active control of " + Name());
+    FActiveControl = Control;
+    if (Control && !(ComponentState() & csLoading) && Showing() && Control->CanFocus()) ::SetFocus(Control->Handle());
+}
+
+void TCustomForm::FocusControl(TWinControl* Control) {
+    TWinControl* previous = FActiveControl;
+    FActiveControl = Control;
+    if (previous != Control) {
+        if (previous) previous->Perform(CM_EXIT);
+        if (Control) Control->Perform(CM_ENTER);
+    }
+    Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
+}
+
+void TCustomForm::DefocusControl(TWinControl* Control, bool) {
+    if (!FActiveControl) return;
+    for (TControl* c = FActiveControl; c; c = c->Parent()) {
+        if (c == Control) {
+            FActiveControl = nullptr;
+            if (FHandle && Control->HandleAllocated() && IsChild(Control->Handle(), GetFocus())) ::SetFocus(FHandle);
+            if (Control->HandleAllocated() && GetFocus() == Control->Handle() && FHandle) ::SetFocus(FHandle);
+            return;
+        }
+    }
+}
+
+TButton* TCustomForm::DefaultButton() const {
+    std::vector<TWinControl*> list;
+    GetTabOrderList(list);
+    for (TWinControl* c : list)
+        if (auto* b = dynamic_cast<TButton*>(c); b && b->Default()) return b;
+    return nullptr;
+}
+
+bool TCustomForm::DialogKey(TMessage& Message) {
+    const WPARAM key = Message.WParam;
+    if (key == VK_TAB) {
+        if (GetKeyState(VK_CONTROL) < 0) return false;
+        SelectNext(FActiveControl, GetKeyState(VK_SHIFT) >= 0, true);
+        Message.Result = 1;
+        return true;
+    }
+    return false;
+}
+
+void TCustomForm::PaintWindow(HDC) {}
+
+void TCustomForm::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_CLOSE:
+        Close();
+        return;
+    case QM_RELEASE:
+        delete this;
+        return;
+    case WM_COMMAND:
+        if (Message.LParam == 0 && FMenu && FMenu->DispatchCommand(LOWORD(Message.WParam))) return;
+        break;
+    case WM_MEASUREITEM: {
+        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+        if (mis && mis->CtlType == ODT_MENU && FMenu) {
+            if (TMenuItem* item = FMenu->FindItem(mis->itemID)) {
+                TCanvas canvas;
+                HDC dc = GetWindowDC(FHandle);
+                NONCLIENTMETRICSW ncm{};
+                ncm.cbSize = sizeof ncm;
+                SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
+                TGdiObject<HFONT> menuFont(CreateFontIndirectW(&ncm.lfMenuFont));
+                TSelectObject sel(dc, menuFont.get());
+                canvas.SetHandle(dc);
+                int w = int(mis->itemWidth), h = int(mis->itemHeight);
+                item->MeasureItem(canvas, w, h);
+                canvas.SetHandle(nullptr);
+                ReleaseDC(FHandle, dc);
+                mis->itemWidth = UINT(w);
+                mis->itemHeight = UINT(h);
+                Message.Result = 1;
+                return;
+            }
+        }
+        break;
+    }
+    case WM_DRAWITEM: {
+        const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);
+        if (dis && dis->CtlType == ODT_MENU && FMenu) {
+            if (TMenuItem* item = FMenu->FindItem(dis->itemID)) {
+                TCanvas canvas;
+                canvas.SetHandle(dis->hDC);
+                item->DrawItem(canvas, dis->rcItem, (dis->itemState & ODS_SELECTED) != 0);
+                canvas.SetHandle(nullptr);
+                Message.Result = 1;
+                return;
+            }
+        }
+        break;
+    }
+    case WM_ACTIVATE:
+        TWinControl::WndProc(Message);
+        if (LOWORD(Message.WParam) != WA_INACTIVE) {
+            FActive = true;
+            if (FActiveControl && FActiveControl->CanFocus() && FActiveControl->HandleAllocated())
+                ::SetFocus(FActiveControl->Handle());
+            if (OnActivate) OnActivate(this);
+        } else {
+            FActive = false;
+            if (OnDeactivate) OnDeactivate(this);
+        }
+        return;
+    case WM_SETFOCUS:
+        TWinControl::DefaultHandler(Message);
+        if (FActiveControl && FActiveControl->CanFocus() && FActiveControl->HandleAllocated()) ::SetFocus(FActiveControl->Handle());
+        return;
+    case CM_VISIBLECHANGED:
+        // A form is shown by the program after loading, not while its layout is read.
+        if (!(ComponentState() & csLoading)) ShowingChanged();
+        return;
+    case CM_DIALOGKEY:
+        if (DialogKey(Message)) return;
+        break;
+    case CM_MENUCHANGED:
+        if (FHandle) {
+            ::SetMenu(FHandle, FMenu ? FMenu->Handle() : nullptr);
+            DrawMenuBar(FHandle);
+        }
+        return;
+    case WM_SIZE:
+        TWinControl::WndProc(Message);
+        Realign();
+        return;
+    default: break;
+    }
+    TWinControl::WndProc(Message);
+}
+
+// ======================= TForm =======================
+
+QUORIN_DEFINE_CLASS(TForm, TCustomForm) {}
+
+TForm::TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
+
+// ======================= TApplication =======================
+
+QUORIN_DEFINE_CLASS(TApplication, TComponent) {}
+
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FInstance(GetModuleHandleW(nullptr)), FTitle(ExeBaseName()) {}
+
+TApplication::~TApplication() = default;
+
+void TApplication::Initialize() {
+    if (FInitialized) return;
+    FInitialized = true;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES |
+                                             ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS |
+                                             ICC_DATE_CLASSES | ICC_USEREX_CLASSES};
+    InitCommonControlsEx(&icc);
+}
+
+void TApplication::Run() {
+    Initialize();
+    if (FMainForm && FShowMainForm) {
+        try {
+            FMainForm->Show();
+        } catch (...) {
+            HandleException(FMainForm);
+        }
+    }
+    while (!FTerminated) HandleMessage();
+}
+
+void TApplication::Terminate() {
+    if (FTerminated) return;
+    FTerminated = true;
+    PostQuitMessage(0);
+}
+
+void TApplication::ProcessMessages() {
+    while (ProcessMessage()) {
+    }
+}
+
+void TApplication::HandleMessage() {
+    if (!ProcessMessage()) {
+        Idle();
+        if (!FTerminated) WaitMessage();
+    }
+}
+
+bool TApplication::ProcessMessage() {
+    MSG msg;
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (msg.message == WM_QUIT) {
+        FTerminated = true;
+        return true;
+    }
+    switch (msg.message) {
+    case WM_MOUSEMOVE:
+    case WM_NCMOUSEMOVE:
+    case WM_MOUSELEAVE:
+    case WM_NCMOUSELEAVE: UpdateMouseControl(msg.hwnd); break;
+    default: break;
+    }
+    if (!IsKeyMsg(msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+void TApplication::Idle() {
+    if (OnIdle) {
+        try {
+            OnIdle(this);
+        } catch (...) {
+            HandleException(this);
+        }
+    }
+}
+
+// The keys a dialog handles itself (Tab, Enter, Escape) and Alt+character: the form gets
+// them first as CM_DIALOGKEY / CM_DIALOGCHAR, unless the control with the focus wants them.
+bool TApplication::IsKeyMsg(MSG& Msg) {
+    if (Msg.message != WM_KEYDOWN && Msg.message != WM_SYSCHAR) return false;
+    // The framework control the key is for (the window may be a native child of it, such
+    // as the edit inside a combo box).
+    TWinControl* control = nullptr;
+    for (HWND h = Msg.hwnd; h && !control; h = GetParent(h)) control = FindControl(h);
+    if (!control) return false;
+    TCustomForm* form = GetParentForm(control);
+    if (!form) return false;
+    try {
+        if (Msg.message == WM_SYSCHAR) return form->Perform(CM_DIALOGCHAR, Msg.wParam, Msg.lParam) != 0;
+        const WPARAM key = Msg.wParam;
+        if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE) return false;
+        const LRESULT code = SendMessageW(Msg.hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&Msg));
+        if (code & DLGC_WANTALLKEYS) return false;
+        if (key == VK_TAB && (code & DLGC_WANTTAB)) return false;
+        if (key == VK_RETURN && (code & DLGC_DEFPUSHBUTTON) == 0 && (code & DLGC_WANTMESSAGE)) return false;
+        // An open drop-down takes Enter and Escape itself.
+        if (key != VK_TAB)
+            for (HWND h = Msg.hwnd; h; h = GetParent(h))
+                if (auto* combo = dynamic_cast<TComboBox*>(FindControl(h)); combo && combo->DroppedDown()) return false;
+        return form->Perform(CM_DIALOGKEY, key, Msg.lParam) != 0;
+    } catch (...) {
+        HandleException(control);
+        return true;
+    }
+}
+
+void TApplication::UpdateMouseControl(HWND Hint) {
+    POINT p;
+    GetCursorPos(&p);
+    HWND under = WindowFromPoint(p);
+    TControl* target = nullptr;
+    TWinControl* win = nullptr;
+    for (HWND h = under; h && !win; h = GetParent(h)) win = FindControl(h);
+    if (win) {
+        target = win;
+        POINT local = p;
+        ScreenToClient(win->Handle(), &local);
+        if (TControl* child = win->ControlAtPos(local); child && !dynamic_cast<TWinControl*>(child)) target = child;
+        // Ask for WM_MOUSELEAVE, so leaving our windows altogether is noticed too.
+        if (win->Handle() != FTrackedWindow) {
+            TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, win->Handle(), 0};
+            if (TrackMouseEvent(&tme)) FTrackedWindow = win->Handle();
+        }
+    } else {
+        FTrackedWindow = nullptr;
+    }
+    if (target == FMouseControl) return;
+    TControl* old = FMouseControl;
+    FMouseControl = target;
+    try {
+        if (old) old->Perform(CM_MOUSELEAVE, 0, 0);
+        if (target && FMouseControl == target) target->Perform(CM_MOUSEENTER, 0, 0);
+    } catch (...) {
+        HandleException(target ? target : old);
+    }
+}
+
+void TApplication::ControlDestroyed(TControl* Control) {
+    if (FMouseControl == Control) FMouseControl = nullptr;
+    if (FMainForm == Control) FMainForm = nullptr;
+}
+
+void TApplication::HandleException(TObject* Sender) {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        if (OnException) OnException(Sender, e);
+        else ShowException(e);
+    } catch (...) {
+        const Exception e("");
+        if (OnException) OnException(Sender, e);
+        else ShowException(e);
+    }
+}
+
+void TApplication::ShowException(const std::exception& E) {
+    std::string text = E.what();
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+    MessageBox(text, FTitle, MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const std::string& Text, const std::string& Caption, UINT Flags) {
+    HWND owner = GetActiveWindow();
+    if (owner && !FindControl(owner)) owner = nullptr;
+    return ::MessageBoxW(owner, ToWide(Text).c_str(), ToWide(Caption).c_str(), Flags);
+}
+
+// ======================= TScreen =======================
+
+QUORIN_DEFINE_CLASS(TScreen, TComponent) {}
+
+TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
+
+TCustomForm* TScreen::ActiveForm() const {
+    HWND active = GetActiveWindow();
+    for (TCustomForm* f : FForms)
+        if (f->HandleAllocated() && f->Handle() == active) return f;
+    return nullptr;
+}
+
+TWinControl* TScreen::ActiveControl() const {
+    TCustomForm* f = ActiveForm();
+    return f ? f->ActiveControl() : nullptr;
+}
+
+int TScreen::PixelsPerInch() const {
+    HDC dc = GetDC(nullptr);
+    const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return ppi;
+}
+
+} // namespace quorin

@@ -1,0 +1,175 @@
+// Colours, fonts and the drawing canvas over GDI. Windows only.
+#pragma once
+
+#include "forms/Classes.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quorin {
+
+// Red in the lowest byte, then green, then blue; 0x80000000 + n is system colour n.
+using TColor = int32_t;
+
+constexpr TColor SystemColor(int n) { return TColor(0x80000000u | uint32_t(n)); }
+constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080, clNavy = 0x800000,
+                 clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080, clSilver = 0xC0C0C0, clRed = 0x0000FF,
+                 clLime = 0x00FF00, clYellow = 0x00FFFF, clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00,
+                 clWhite = 0xFFFFFF, clNone = 0x1FFFFFFF, clDefault = 0x20000000;
+constexpr TColor clScrollBar = SystemColor(COLOR_SCROLLBAR), clBackground = SystemColor(COLOR_BACKGROUND),
+                 clActiveCaption = SystemColor(COLOR_ACTIVECAPTION), clInactiveCaption = SystemColor(COLOR_INACTIVECAPTION),
+                 clMenu = SystemColor(COLOR_MENU), clWindow = SystemColor(COLOR_WINDOW),
+                 clWindowFrame = SystemColor(COLOR_WINDOWFRAME), clMenuText = SystemColor(COLOR_MENUTEXT),
+                 clWindowText = SystemColor(COLOR_WINDOWTEXT), clCaptionText = SystemColor(COLOR_CAPTIONTEXT),
+                 clActiveBorder = SystemColor(COLOR_ACTIVEBORDER), clInactiveBorder = SystemColor(COLOR_INACTIVEBORDER),
+                 clAppWorkSpace = SystemColor(COLOR_APPWORKSPACE), clHighlight = SystemColor(COLOR_HIGHLIGHT),
+                 clHighlightText = SystemColor(COLOR_HIGHLIGHTTEXT), clBtnFace = SystemColor(COLOR_BTNFACE),
+                 clBtnShadow = SystemColor(COLOR_BTNSHADOW), clGrayText = SystemColor(COLOR_GRAYTEXT),
+                 clBtnText = SystemColor(COLOR_BTNTEXT), clInactiveCaptionText = SystemColor(COLOR_INACTIVECAPTIONTEXT),
+                 clBtnHighlight = SystemColor(COLOR_BTNHIGHLIGHT), cl3DDkShadow = SystemColor(COLOR_3DDKSHADOW),
+                 cl3DLight = SystemColor(COLOR_3DLIGHT), clInfoText = SystemColor(COLOR_INFOTEXT),
+                 clInfoBk = SystemColor(COLOR_INFOBK);
+
+// The RGB value of a colour (system colours looked up now).
+COLORREF ColorToRGB(TColor Color);
+// Colour names a layout may use for a colour property, and charset names for Charset.
+const std::vector<std::pair<std::string, int64_t>>& ColorIdents();
+const std::vector<std::pair<std::string, int64_t>>& CharsetIdents();
+
+enum TFontStyle : uint32_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+using TFontStyles = uint32_t;
+
+// A font description; Handle() makes the GDI font when first asked and again after a
+// change. The default is the framework's: "MS Sans Serif", 8 points (11 pixels high).
+class TFont : public TPersistent {
+    QUORIN_CLASS(TFont, TPersistent)
+public:
+    TFont();
+    ~TFont() override;
+
+    const std::string& Name() const { return FName; }
+    void SetName(const std::string& Value);
+    // Character height in pixels, negative as GDI takes it (-11 for 8 points at 96 dpi).
+    int32_t Height() const { return FHeight; }
+    void SetHeight(int32_t Value);
+    int32_t Size() const;
+    void SetSize(int32_t Points);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    int32_t Charset() const { return FCharset; }
+    void SetCharset(int32_t Value);
+    TFontStyles Style() const { return FStyle; }
+    void SetStyle(TFontStyles Value);
+
+    HFONT Handle() const;
+    void Assign(const TPersistent& Source) override;
+    bool Equals(const TFont& Other) const;
+
+    TNotifyEvent OnChange;
+
+private:
+    void Changed();
+    std::string FName = "MS Sans Serif";
+    int32_t FHeight = -11;
+    TColor FColor = clWindowText;
+    int32_t FCharset = DEFAULT_CHARSET;
+    TFontStyles FStyle = 0;
+    mutable HFONT FHandle = nullptr;
+};
+
+enum class TBrushStyle { bsSolid, bsClear };
+
+// A device context with a font, a brush colour and a pen colour selected as drawing asks.
+// The canvas does not own the DC it is given.
+class TCanvas : public TPersistent {
+    QUORIN_CLASS(TCanvas, TPersistent)
+public:
+    TCanvas();
+    ~TCanvas() override;
+
+    HDC Handle() const { return FHandle; }
+    void SetHandle(HDC Value);
+
+    TFont& Font() { return FFont; }
+    TColor BrushColor() const { return FBrushColor; }
+    void SetBrushColor(TColor Value) { FBrushColor = Value; }
+    TBrushStyle BrushStyle() const { return FBrushStyle; }
+    void SetBrushStyle(TBrushStyle Value) { FBrushStyle = Value; }
+    TColor PenColor() const { return FPenColor; }
+    void SetPenColor(TColor Value) { FPenColor = Value; }
+
+    void FillRect(const RECT& Rect);
+    void FrameRect(const RECT& Rect);
+    void MoveTo(int X, int Y);
+    void LineTo(int X, int Y);
+    void TextOut(int X, int Y, const std::string& Text);
+    // DrawTextW with the canvas font; returns the height drawn.
+    int DrawText(const std::string& Text, RECT& Rect, UINT Format);
+    SIZE TextExtent(const std::string& Text);
+    int TextWidth(const std::string& Text) { return TextExtent(Text).cx; }
+    int TextHeight(const std::string& Text) { return TextExtent(Text).cy; }
+
+    // Painters share one canvas per window; Lock/Unlock bracket a use of it.
+    void Lock() { ++FLockCount; }
+    void Unlock() { --FLockCount; }
+    int LockCount() const { return FLockCount; }
+
+private:
+    void SelectFont();
+    HDC FHandle = nullptr;
+    HGDIOBJ FOldFont = nullptr;
+    TFont FFont;
+    TColor FBrushColor = clWhite;
+    TBrushStyle FBrushStyle = TBrushStyle::bsSolid;
+    TColor FPenColor = clBlack;
+    int FLockCount = 0;
+};
+
+// A GDI object owned for the length of a scope.
+template <class H>
+class TGdiObject {
+public:
+    explicit TGdiObject(H h = nullptr) : FHandle(h) {}
+    ~TGdiObject() { reset(); }
+    TGdiObject(const TGdiObject&) = delete;
+    TGdiObject& operator=(const TGdiObject&) = delete;
+    TGdiObject(TGdiObject&& o) noexcept : FHandle(std::exchange(o.FHandle, nullptr)) {}
+    TGdiObject& operator=(TGdiObject&& o) noexcept {
+        if (this != &o) {
+            reset();
+            FHandle = std::exchange(o.FHandle, nullptr);
+        }
+        return *this;
+    }
+    H get() const { return FHandle; }
+    explicit operator bool() const { return FHandle != nullptr; }
+    void reset(H h = nullptr) {
+        if (FHandle) DeleteObject(FHandle);
+        FHandle = h;
+    }
+    H release() { return std::exchange(FHandle, nullptr); }
+
+private:
+    H FHandle;
+};
+
+// Selects an object into a DC for the length of a scope.
+class TSelectObject {
+public:
+    TSelectObject(HDC dc, HGDIOBJ obj) : FDC(dc), FOld(obj ? SelectObject(dc, obj) : nullptr) {}
+    ~TSelectObject() {
+        if (FOld) SelectObject(FDC, FOld);
+    }
+    TSelectObject(const TSelectObject&) = delete;
+    TSelectObject& operator=(const TSelectObject&) = delete;
+
+private:
+    HDC FDC;
+    HGDIOBJ FOld;
+};
+
+} // namespace quorin
