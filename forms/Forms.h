@@ -266,4 +266,8 @@ extern TScreen* Screen;
 // The form a control is on, or nullptr.
 TCustomForm* GetParentForm(const TControl* Control);
 
+// Registers every class of the framework by name for layouts (done by
+// TApplication::Initialize and before a form loads its layout).
+void RegisterFrameworkClasses();
+
 } // namespace quorin

@@ -103,6 +103,7 @@ void TCustomForm::InitLayout(const std::wstring& ResourceName) {
 }
 
 void TCustomForm::InitLayoutText(std::string_view Text) {
+    RegisterFrameworkClasses();
     LoadLayoutText(this, Text);
     FCreated = true;
     DoCreate();
@@ -571,6 +572,7 @@ TApplication::~TApplication() = default;
 void TApplication::Initialize() {
     if (FInitialized) return;
     FInitialized = true;
+    RegisterFrameworkClasses();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES |
                                              ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS |
                                              ICC_DATE_CLASSES | ICC_USEREX_CLASSES};
