@@ -422,8 +422,9 @@ void LzhCoder::EncodeChar(BitWriter<Sink>& w, unsigned c)
 {
     // Walk from the leaf to the root; a node at an odd index is the right child. The
     // root's child gives the first bit sent. A tree of 314 leaves whose root count stays
-    // below 0x8000 is less than 32 levels deep, so the path fits in 32 bits; it may be
-    // longer than 16, which a 16-bit code register would silently cut.
+    // below 0x8000 is less than 32 levels deep, so the path fits in 32 bits. Frequencies
+    // skewed like a Fibonacci series could in principle push a rare leaf past 16 levels;
+    // a 16-bit code register would then cut its code, so the wider one is kept.
     uint32_t code = 0;
     int len = 0;
     int k = t_.prnt[c + T];
