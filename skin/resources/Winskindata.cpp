@@ -2,6 +2,8 @@
 // requests it hands to the skin manager.
 #include "skin/resources/Winskindata.h"
 
+#include "skin/resources/Winskinstore.h"
+
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -140,6 +142,15 @@ void TSkinData::LoadFromStream(TStream& stream) {
     FSkinStream.SetPosition(0);
     LoadSkin();
     if (SkinFormtype == sfMainform) UpdateSkin();
+}
+
+void TSkinData::LoadFromCollection(TSkinStore* store, int index) {
+    if (!store || index < 0 || index >= store->Store().Count()) return;
+    FLoading = true;
+    store->CopySkin(index, FSkinStream);
+    FSkinStream.SetPosition(0);
+    LoadSkin();
+    UpdateSkin();
 }
 
 // ---- Queries ----------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 
 #include "forms/LayoutLoader.h"
 #include "skin/resources/Skinread.h"
+#include "skin/resources/Winskinstore.h"
 #include "support/SkinPacking.h"
 
 namespace quorin {
@@ -644,6 +645,25 @@ TEST_F(SkinDataTest, SkinFileIsReadFromDisk) {
     EXPECT_EQ(skin.SkinName, "From file");
     ASSERT_TRUE(SkinManager);  // UpdateSkin made this the current skin
     EXPECT_EQ(SkinManager->FCurrentSkin, &skin);
+}
+
+TEST_F(SkinDataTest, SkinStoreItemsLoadByIndex) {
+    TSkinStore store(nullptr);
+    for (const char* name : {"First", "Second"}) {
+        Bytes packed = MakePackedSkin(std::string("[TitlebarSkin]\nSkinName=") + name + "\n", {});
+        TMemoryStream data(packed);
+        store.Store().Add()->ReadData(data);
+    }
+    TSkinData skin(nullptr);
+    skin.LoadFromCollection(&store, 1);
+    EXPECT_EQ(skin.SkinName, "Second");
+    skin.LoadFromCollection(&store, 2);   // past the end: nothing
+    skin.LoadFromCollection(&store, -1);
+    skin.LoadFromCollection(nullptr, 0);
+    EXPECT_EQ(skin.SkinName, "Second");
+    EXPECT_FALSE(skin.Loading());
+    skin.LoadFromCollection(&store, 0);
+    EXPECT_EQ(skin.SkinName, "First");
 }
 
 // ---- The stored layout --------------------------------------------------------------------------
