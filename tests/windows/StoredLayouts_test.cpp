@@ -5,6 +5,7 @@
 #include "forms/LayoutText.h"
 #include "forms/StdCtrls.h"
 #include "forms/TypInfo.h"
+#include "skin/apply/Skinclasses.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,8 @@ std::string ReadFile(const std::string& path) {
 class TLayoutHost : public TForm {
 public:
     TLayoutHost(const std::string& text) : TForm(nullptr) {
+        // The main window's layout holds the skin components too.
+        RegisterSkinClasses();
         for (const char* name : {"FormCreate", "ButtonOpenRS232Click", "ButtonReadParameterClick", "ButtonWriteParameterClick", "Exit1Click",
                                  "AboutCANConfig1Click", "ComboBoxSwitchModeChange", "CheckBoxBuadrateCustomClick",
                                  "ButtonVandrelFilterIDAddClick", "ButtonVandrelFilterIDDeleteClick", "CheckBoxVandrelFilterEnableClick",
