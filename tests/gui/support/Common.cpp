@@ -19,6 +19,16 @@ std::string Narrow(const std::wstring& wide) {
     return out;
 }
 
+std::wstring HostPath(const std::string& path) {
+    std::wstring wide = Widen(path);
+    if (!wide.empty() && wide[0] == L'/') {
+        for (auto& ch : wide)
+            if (ch == L'/') ch = L'\\';
+        wide = L"Z:" + wide;
+    }
+    return wide;
+}
+
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs, DWORD pollMs) {
     const ULONGLONG end = GetTickCount64() + timeoutMs;
     for (;;) {

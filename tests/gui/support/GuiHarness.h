@@ -58,6 +58,10 @@ namespace quorin::gui {
 std::wstring Widen(const std::string& utf8);
 std::string Narrow(const std::wstring& wide);
 
+// A path the program and the test can open: a Linux path (as the build compiles in) is
+// turned into Wine's Z: drive; anything else is returned as it is.
+std::wstring HostPath(const std::string& path);
+
 // Polls `done` every `pollMs` until it holds or `timeoutMs` passes; true if it held.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000, DWORD pollMs = 20);
 
@@ -165,7 +169,8 @@ private:
     std::string failure_;
 };
 
-// Saves a window's picture (as on the screen, frame included) as a PNG file.
+// Saves a window's picture (as on the screen, frame included) as a PNG file; `path` may be
+// a Linux path. Creates missing folders.
 bool SaveWindowPng(HWND window, const std::string& path);
 
 // Memory in another process for messages whose arguments are pointers (list view and status

@@ -20,13 +20,8 @@ std::wstring ExePath(const std::wstring& given) {
 #ifdef QUORIN_EXE
     if (path.empty()) path = Widen(QUORIN_EXE);
 #endif
-    // The build runs on Linux and compiles in a Linux path; Wine shows / as drive Z:.
-    if (!path.empty() && path[0] == L'/') {
-        for (auto& c : path)
-            if (c == L'/') c = L'\\';
-        path = L"Z:" + path;
-    }
-    return path;
+    // The build runs on Linux and compiles in a Linux path.
+    return HostPath(Narrow(path));
 }
 
 struct EnumState {

@@ -124,7 +124,10 @@ bool SaveWindowPng(HWND window, const std::string& path) {
         }
     }
     const auto png = EncodePng(width, height, rows);
-    FILE* f = _wfopen(Widen(path).c_str(), L"wb");
+    const std::wstring file = HostPath(path);
+    for (size_t slash = file.find(L'\\', 3); slash != std::wstring::npos; slash = file.find(L'\\', slash + 1))
+        CreateDirectoryW(file.substr(0, slash).c_str(), nullptr);
+    FILE* f = _wfopen(file.c_str(), L"wb");
     if (!f) return false;
     const bool ok = fwrite(png.data(), 1, png.size(), f) == png.size();
     return fclose(f) == 0 && ok;

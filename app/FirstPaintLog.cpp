@@ -1,0 +1,52 @@
+#include "app/FirstPaintLog.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace quorin {
+namespace {
+
+HHOOK gHook = nullptr;
+std::wstring gLogFile;
+
+// Microseconds since the Unix epoch, so the figure compares with the launcher's clock.
+unsigned long long UnixMicroseconds() {
+    FILETIME ft;
+    GetSystemTimePreciseAsFileTime(&ft);
+    const unsigned long long ticks = (static_cast<unsigned long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    return (ticks - 116444736000000000ULL) / 10;  // 100 ns ticks since 1601
+}
+
+// WM_PAINT is retrieved, never sent, so the message-retrieval hook sees the first one
+// just before it is dispatched to the window.
+LRESULT CALLBACK OnGetMessage(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_PAINT && gHook &&
+        IsWindowVisible(GetAncestor(msg->hwnd, GA_ROOT))) {
+        const unsigned long long now = UnixMicroseconds();
+        if (FILE* f = _wfopen(gLogFile.c_str(), L"a")) {
+            std::fprintf(f, "first-paint %llu\n", now);
+            std::fclose(f);
+        }
+        HHOOK hook = gHook;
+        gHook = nullptr;
+        LRESULT r = CallNextHookEx(hook, code, wParam, lParam);
+        UnhookWindowsHookEx(hook);
+        return r;
+    }
+    return CallNextHookEx(gHook, code, wParam, lParam);
+}
+
+} // namespace
+
+void InstallFirstPaintLog() {
+    const wchar_t* file = _wgetenv(L"QUORIN_STARTUP_LOG");
+    if (!file || !*file || gHook) return;
+    gLogFile = file;
+    gHook = SetWindowsHookExW(WH_GETMESSAGE, OnGetMessage, nullptr, GetCurrentThreadId());
+}
+
+} // namespace quorin

@@ -1,0 +1,24 @@
+#include "app/UnitAbout.h"
+
+namespace quorin {
+
+TAboutBox* AboutBox = nullptr;
+
+QUORIN_DEFINE_CLASS(TAboutBox, TForm) {}
+
+TAboutBox::TAboutBox(TComponent* AOwner) : TForm(AOwner) {
+    RegisterHandler("OKButtonClick", &TAboutBox::OKButtonClick);
+    BindField("Panel1", Panel1);
+    BindField("ProductName", ProductName);
+    BindField("Version", Version);
+    BindField("Label3", Label3);
+    BindField("OKButton", OKButton);
+    InitLayout(L"TABOUTBOX");
+}
+
+// The box stays alive for the next showing: closing a modal form only hides it.
+void TAboutBox::OKButtonClick(TObject* Sender) {
+    Close();
+}
+
+} // namespace quorin

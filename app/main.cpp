@@ -1,0 +1,24 @@
+// Program entry: creates the main window and the About box, then runs the message loop
+// until the main window closes.
+#include "app/FirstPaintLog.h"
+#include "app/UnitAbout.h"
+#include "app/UnitCANConfig.h"
+
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    using namespace quorin;
+    InstallFirstPaintLog();
+    try {
+        Application->Initialize();
+        Application->CreateForm(FormCANConfig);  // the first form: the main window
+        Application->CreateForm(AboutBox);       // hidden until the About command
+        Application->Run();
+    } catch (const Exception& e) {
+        Application->ShowException(e);
+    } catch (...) {
+        // Whatever else escapes is shown the same way, with no text of its own.
+        Application->ShowException(Exception(""));
+    }
+    return 0;
+}
