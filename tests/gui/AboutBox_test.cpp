@@ -59,16 +59,16 @@ TEST_P(AboutBoxClose, OpensRepeatedlyAndClosesLeavingTheMainWindowUsable) {
 INSTANTIATE_TEST_SUITE_P(AboutBox, AboutBoxClose,
                          testing::Values(CloseBy::OkButton, CloseBy::EnterKey, CloseBy::CloseBox), Describe);
 
-TEST(AboutBox, ShowsProductAndMakerAndCentresOnTheScreen) {
+TEST(AboutBox, IsCentredOnTheScreenWithItsStoredClientSize) {
     RunningApp app;
     ASSERT_TRUE(app.Started()) << app.Failure();
     HWND about = OpenAbout(app);
     ASSERT_NE(about, nullptr);
 
-    EXPECT_EQ(app.Text("ProductName"), "QUORINConifg V1.0  for the following product:");
-    EXPECT_EQ(app.Text("Version"), "QUORIN-Q1");
-    EXPECT_EQ(app.Text("Label3"), "www.quorin.example");
+    // The labels are painted by their panel, not windows of their own: their texts are
+    // checked in the layout tests, and the picture below is for a person to look at.
     EXPECT_EQ(app.Text("OKButton"), "OK");
+    EXPECT_TRUE(SaveWindowPng(about, std::string(QUORIN_BINARY_DIR) + "/screenshots/AboutBox.png"));
 
     RECT client{};
     GetClientRect(about, &client);

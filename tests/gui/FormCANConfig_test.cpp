@@ -32,6 +32,11 @@ TEST(FormCANConfig, StartsOnTheConversionPageWithOnlyTheDevicePagesShown) {
     EXPECT_EQ(app.Enabled("ButtonOpenRS232"), !ports.empty());
     if (ports.empty()) EXPECT_EQ(app.Text("ComboBoxCommIndex"), "No RS232 port find !");
 
+    // The hidden port box of the filter page, refilled at start-up: rows added there get "CAN1".
+    EXPECT_EQ(app.Text("ComboBoxVandrelPort"), "CAN1");
+    EXPECT_EQ(app.ComboItemData("ComboBoxVandrelPort", 0), 0);
+    EXPECT_EQ(app.ComboItemData("ComboBoxVandrelPort", 1), 1);
+
     EXPECT_EQ(app.StatusPanelText("StatusBar1", 0), "www.quorin.example");
     EXPECT_EQ(app.StatusPanelText("StatusBar1", 1), "");
     EXPECT_EQ(app.ListColumns("ListViewVandrelBasicInfo"), (std::vector<std::string>{"Property", "Description"}));

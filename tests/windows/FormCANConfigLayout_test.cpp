@@ -207,7 +207,7 @@ TEST_F(Forms, StartUpRefillsTheFilterPortBoxWithNumberedPorts) {
     EXPECT_EQ(items.Objects(0), 0);
     EXPECT_EQ(items[1], "CAN1");
     EXPECT_EQ(items.Objects(1), 1);
-    EXPECT_EQ(Form->ComboBoxVandrelPort->Text(), "CAN1");
+    EXPECT_EQ(Form->ComboBoxVandrelPort->ItemIndex(), 1);
 }
 
 TEST_F(Forms, PortBoxIsEditableAndOpenFollowsThePortList) {

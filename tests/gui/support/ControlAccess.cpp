@@ -162,6 +162,8 @@ std::string RunningApp::StatusPanelText(const std::string& name, int panel) cons
     std::wstring text(size_t(len) + 1, L'\0');
     if (!mem.Read(text.data(), text.size() * sizeof(wchar_t))) return {};
     text.resize(size_t(len));
+    // Leading tabs only centre or right-align the text in the panel.
+    text.erase(0, text.find_first_not_of(L'\t') == std::wstring::npos ? text.size() : text.find_first_not_of(L'\t'));
     return Narrow(text);
 }
 

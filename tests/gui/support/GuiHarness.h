@@ -129,7 +129,7 @@ public:
     std::vector<std::vector<std::string>> ListRows(const std::string& name) const;
     std::vector<int> SelectedRows(const std::string& name) const;
     std::vector<std::string> ListColumns(const std::string& name) const;
-    // Text of one panel of a status bar.
+    // Text of one panel of a status bar, as shown (without the tabs that align it).
     std::string StatusPanelText(const std::string& name, int panel) const;
     // Captions of the tabs a page control shows, and the index of the one in front.
     std::vector<std::string> TabCaptions(const std::string& name) const;
