@@ -28,7 +28,7 @@ for i in $(seq 1 "$runs"); do
   pid=$!
   t1=
   for _ in $(seq 1 3000); do  # up to 30 s
-    t1=$(awk '/^first-paint /{print $2; exit}' "$logfile")
+    t1=$(tr -d '\r' <"$logfile" | awk '/^first-paint /{print $2; exit}')
     [ -n "$t1" ] && break
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.01
@@ -45,3 +45,10 @@ median=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print (NR%
 size=$(stat -c %s "$EXE")
 printf 'start-up to first paint: median %d ms over %d runs\n' "$median" "${#times[@]}"
 printf 'CANConfig.exe: %d bytes (%.1f MiB)\n' "$size" "$(echo "$size / 1048576" | bc -l)"
+# The build keeps debug information in the exe; what ships is the stripped file.
+if command -v x86_64-w64-mingw32-strip >/dev/null; then
+  stripped=$(mktemp /tmp/quorin-stripped.XXXXXX)
+  x86_64-w64-mingw32-strip -o "$stripped" "$EXE" && printf 'CANConfig.exe stripped: %d bytes (%.1f MiB)\n' \
+    "$(stat -c %s "$stripped")" "$(echo "$(stat -c %s "$stripped") / 1048576" | bc -l)"
+  rm -f "$stripped"
+fi
