@@ -30,7 +30,9 @@ TEST(FormCANConfig, StartsOnTheConversionPageWithOnlyTheDevicePagesShown) {
     // Whatever ports this machine has, the Open button follows the port list.
     const auto ports = app.ComboItems("ComboBoxCommIndex");
     EXPECT_EQ(app.Enabled("ButtonOpenRS232"), !ports.empty());
-    if (ports.empty()) EXPECT_EQ(app.Text("ComboBoxCommIndex"), "No RS232 port find !");
+    if (ports.empty()) {
+        EXPECT_EQ(app.Text("ComboBoxCommIndex"), "No RS232 port find !");
+    }
 
     // The hidden port box of the filter page, refilled at start-up: rows added there get "CAN1".
     EXPECT_EQ(app.Text("ComboBoxVandrelPort"), "CAN1");

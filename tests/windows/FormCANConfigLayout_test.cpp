@@ -148,8 +148,12 @@ void ExpectComponent(TComponent* root, const TExpected& e) {
     EXPECT_EQ(GetOrdProp(c, "Top"), e.Bounds.Top);
     EXPECT_EQ(GetOrdProp(c, "Width"), e.Bounds.Width);
     EXPECT_EQ(GetOrdProp(c, "Height"), e.Bounds.Height);
-    if (e.TabOrder >= 0) EXPECT_EQ(GetOrdProp(c, "TabOrder"), e.TabOrder);
-    if (e.Text) EXPECT_EQ(GetStrProp(c, e.Class == std::string("TEdit") ? "Text" : "Caption"), e.Text);
+    if (e.TabOrder >= 0) {
+        EXPECT_EQ(GetOrdProp(c, "TabOrder"), e.TabOrder);
+    }
+    if (e.Text) {
+        EXPECT_EQ(GetStrProp(c, e.Class == std::string("TEdit") ? "Text" : "Caption"), e.Text);
+    }
     if (auto* combo = dynamic_cast<TComboBox*>(c); combo && !e.Items.empty()) {
         std::vector<std::string> items;
         for (int i = 0; i < combo->Items().Count(); ++i) items.push_back(combo->Items()[i]);
@@ -157,7 +161,9 @@ void ExpectComponent(TComponent* root, const TExpected& e) {
         EXPECT_EQ(combo->ItemIndex(), e.ItemIndex);
         EXPECT_EQ(combo->Style(), TComboBoxStyle::csDropDownList);
     }
-    if (e.Enabled != kStartUp) EXPECT_EQ(GetOrdProp(c, "Enabled") != 0, e.Enabled == kOn);
+    if (e.Enabled != kStartUp) {
+        EXPECT_EQ(GetOrdProp(c, "Enabled") != 0, e.Enabled == kOn);
+    }
     EXPECT_EQ(GetOrdProp(c, "Visible") != 0, e.Visible);
 }
 
@@ -214,7 +220,9 @@ TEST_F(Forms, PortBoxIsEditableAndOpenFollowsThePortList) {
     EXPECT_EQ(Form->ComboBoxCommIndex->Style(), TComboBoxStyle::csDropDown);
     const bool anyPort = Form->ComboBoxCommIndex->Items().Count() > 0;
     EXPECT_EQ(Form->ButtonOpenRS232->Enabled(), anyPort);
-    if (!anyPort) EXPECT_EQ(Form->ComboBoxCommIndex->Text(), "No RS232 port find !");
+    if (!anyPort) {
+        EXPECT_EQ(Form->ComboBoxCommIndex->Text(), "No RS232 port find !");
+    }
     EXPECT_FALSE(CommOpened);
 }
 
