@@ -3,6 +3,7 @@
 
 #include "app/UnitAbout.h"
 #include "link/VCI.h"
+#include "skin/apply/Skinclasses.h"
 
 namespace quorin {
 
@@ -13,6 +14,8 @@ int32_t OpenedCommIndex = 0;
 QUORIN_DEFINE_CLASS(TFormCANConfig, TForm) {}
 
 TFormCANConfig::TFormCANConfig(TComponent* AOwner) : TForm(AOwner) {
+    // The layout holds the skin components, so the loader must know their classes.
+    RegisterSkinClasses();
     BindComponentFields();
     RegisterEventHandlers();
     InitLayout(L"TFORMCANCONFIG");

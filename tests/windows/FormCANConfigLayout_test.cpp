@@ -5,6 +5,7 @@
 #include "app/UnitCANConfig.h"
 #include "forms/LayoutText.h"
 #include "forms/TypInfo.h"
+#include "skin/apply/Skinclasses.h"
 
 #include <gtest/gtest.h>
 
@@ -395,6 +396,7 @@ TEST_F(Forms, EventWiringIsAsDesigned) {
 class TProbeForm : public TForm {
 public:
     TProbeForm(std::string_view Text) : TForm(Application) {
+        RegisterSkinClasses();
         for (const char* name : {"FormCreate", "Exit1Click", "AboutCANConfig1Click", "ButtonOpenRS232Click",
                                  "ButtonReadParameterClick", "ButtonWriteParameterClick", "ComboBoxSwitchModeChange",
                                  "CheckBoxBuadrateCustomClick", "ButtonVandrelFilterIDAddClick",
