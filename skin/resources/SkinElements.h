@@ -12,7 +12,7 @@
 namespace quorin {
 
 // A colour field that the skin did not give.
-constexpr TColor clNone = -1;
+constexpr TColor clNoSkinColor = -1;
 // A caption text colour that the skin did not give.
 constexpr TColor clNoTitleColor = 0x1FFFFFFF;
 
@@ -30,12 +30,12 @@ public:
     std::string Name;         // section name, or a fixed name for derived elements
     int32_t Frame = 0;        // number of frames in the picture
     int32_t Style = 0;        // element variant, read by the painters
-    TColor NormalColor = clNone;
-    TColor OverColor = clNone;
-    TColor DownColor = clNone;
-    TColor NormalColor2 = clNone;
-    TColor OverColor2 = clNone;
-    TColor DownColor2 = clNone;
+    TColor NormalColor = clNoSkinColor;
+    TColor OverColor = clNoSkinColor;
+    TColor DownColor = clNoSkinColor;
+    TColor NormalColor2 = clNoSkinColor;
+    TColor OverColor2 = clNoSkinColor;
+    TColor DownColor2 = clNoSkinColor;
 };
 
 class TDataSkinBorder : public TDataSkinObject {
