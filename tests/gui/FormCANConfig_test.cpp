@@ -16,6 +16,10 @@ TEST(FormCANConfig, StartsOnTheConversionPageWithOnlyTheDevicePagesShown) {
     GetClientRect(app.MainWindow(), &client);
     EXPECT_EQ(client.right, 694);
     EXPECT_EQ(client.bottom, 419);
+    RECT r{};
+    GetWindowRect(app.MainWindow(), &r);
+    EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 2) << "centred on the desktop";
+    EXPECT_NEAR((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 2);
 
     EXPECT_EQ(app.TabCaptions("PageControlCANConfig"), std::vector<std::string>{"QUORIN-Q1"});
     EXPECT_EQ(app.TabCaptions("PageControlQUORINQ1"),
