@@ -370,6 +370,18 @@ TEST_F(Forms, HiddenElementsAreKeptButNotShown) {
     EXPECT_EQ(Form->ListViewOsmerkFrameID->Columns().Count(), 4);
 }
 
+// The skin travels in the layout; its own tests check what it holds.
+TEST_F(Forms, SkinComponentsAreLoadedWithTheWindow) {
+    TComponent* skin = Form->FindComponent("SkinData1");
+    ASSERT_NE(skin, nullptr);
+    EXPECT_EQ(skin->ClassName(), "TSkinData");
+    EXPECT_EQ(GetPropValue(skin, "Active"), "True");
+    EXPECT_EQ(GetOrdProp(skin, "DisableTag"), 99);
+    TComponent* caption = Form->FindComponent("SkinCaption1");
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->ClassName(), "TSkinCaption");
+}
+
 // Exactly the handlers the design names are wired, to exactly these events.
 TEST_F(Forms, EventWiringIsAsDesigned) {
     const std::pair<const char*, const char*> wired[] = {
