@@ -2,6 +2,7 @@
 #pragma once
 
 #include "forms/Classes.h"
+#include "skin/resources/Color.h"
 
 #include <windows.h>
 
@@ -12,10 +13,9 @@
 
 namespace quorin {
 
-// Red in the lowest byte, then green, then blue; 0x80000000 + n is system colour n.
-using TColor = int32_t;
+// TColor, SystemColor and ColorToRGB come from the portable colour header, so the
+// framework and the skin's pixel code share one definition of a colour.
 
-constexpr TColor SystemColor(int n) { return TColor(0x80000000u | uint32_t(n)); }
 constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080, clNavy = 0x800000,
                  clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080, clSilver = 0xC0C0C0, clRed = 0x0000FF,
                  clLime = 0x00FF00, clYellow = 0x00FFFF, clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00,
@@ -35,7 +35,6 @@ constexpr TColor clScrollBar = SystemColor(COLOR_SCROLLBAR), clBackground = Syst
                  clInfoBk = SystemColor(COLOR_INFOBK);
 
 // The RGB value of a colour (system colours looked up now).
-COLORREF ColorToRGB(TColor Color);
 // Colour names a layout may use for a colour property, and charset names for Charset.
 const std::vector<std::pair<std::string, int64_t>>& ColorIdents();
 const std::vector<std::pair<std::string, int64_t>>& CharsetIdents();

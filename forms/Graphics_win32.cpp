@@ -5,11 +5,6 @@
 
 namespace quorin {
 
-COLORREF ColorToRGB(TColor Color) {
-    if (Color < 0) return GetSysColor(int(uint32_t(Color) & 0xFF));
-    return COLORREF(Color) & 0xFFFFFF;
-}
-
 const std::vector<std::pair<std::string, int64_t>>& ColorIdents() {
     static const std::vector<std::pair<std::string, int64_t>> idents = {
         {"clBlack", clBlack}, {"clMaroon", clMaroon}, {"clGreen", clGreen}, {"clOlive", clOlive},
