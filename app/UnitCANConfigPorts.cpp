@@ -1,15 +1,99 @@
-// Port selection and the Open button. Placeholder until the serial port handling is in:
-// no port is listed, so Open stays disabled.
+// Port selection and the Open button. The port list is built once, at start-up, by trying
+// every port number the serial channel knows; one button opens and closes the chosen port,
+// and while a port is open the parameter buttons work and the port cannot be changed.
 #include "app/UnitCANConfig.h"
 
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "forms/WinText.h"
+#include "link/VCI.h"
+
+#include <windows.h>
+
 namespace quorin {
+namespace {
+
+constexpr int32_t kFirstPort = 0;
+constexpr int32_t kLastPort = 23;
+
+std::string PortName(int32_t port) { return "COM" + std::to_string(port); }
+
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) { return std::toupper(x) == std::toupper(y); });
+}
+
+std::string Trimmed(const std::string& s) {
+    const auto b = s.find_first_not_of(' ');
+    if (b == std::string::npos) return {};
+    return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+// The operator's warning: no owner window, but modal to the whole program, so nothing in
+// it can be clicked while the handler waits for the answer.
+void Warn(const std::string& text) {
+    MessageBoxW(nullptr, ToWide(text).c_str(), L"Warning", MB_OK | MB_ICONWARNING | MB_TASKMODAL);
+}
+
+// The entry the port box stands for: the selected one, or the one whose name the operator
+// typed (in any case); -1 when the text names no entry.
+int ChosenPortEntry(const TComboBox& box) {
+    const TStrings& items = box.Items();
+    const std::string text = Trimmed(box.Text());
+    const int selected = box.ItemIndex();
+    if (selected >= 0 && selected < items.Count() && SameName(items[selected], text)) return selected;
+    for (int i = 0; i < items.Count(); ++i)
+        if (SameName(items[i], text)) return i;
+    return -1;
+}
+
+} // namespace
 
 void TFormCANConfig::ScanCommPorts() {
     ComboBoxCommIndex->Items().Clear();
-    ComboBoxCommIndex->SetText("No RS232 port find !");
-    ButtonOpenRS232->SetEnabled(false);
+    for (int32_t n = kFirstPort; n <= kLastPort; ++n) {
+        if (VCI_OpenDevice(n) == 0) continue;
+        ComboBoxCommIndex->Items().AddObject(PortName(n), n);
+        VCI_CloseDevice(n);
+    }
+    if (ComboBoxCommIndex->Items().Count() == 0) {
+        ComboBoxCommIndex->SetText("No RS232 port find !");
+        ButtonOpenRS232->SetEnabled(false);
+    } else {
+        ComboBoxCommIndex->SetItemIndex(0);
+        ButtonOpenRS232->SetEnabled(true);
+    }
 }
 
-void TFormCANConfig::ButtonOpenRS232Click(TObject* Sender) {}
+void TFormCANConfig::ButtonOpenRS232Click(TObject* Sender) {
+    if (CommOpened) {
+        ButtonOpenRS232->SetCaption("打开串口");
+        CommOpened = false;
+        ButtonReadParameter->SetEnabled(false);
+        ButtonWriteParameter->SetEnabled(false);
+        ComboBoxCommIndex->SetEnabled(true);
+        VCI_CloseDevice(OpenedCommIndex);
+        return;
+    }
+    // A text typed into the box that names no listed port has no port number to open.
+    const int entry = ChosenPortEntry(*ComboBoxCommIndex);
+    if (entry < 0) {
+        Warn("Please choose a serial port from the list!");
+        return;
+    }
+    const auto n = static_cast<int32_t>(ComboBoxCommIndex->Items().Objects(entry));
+    if (VCI_OpenDevice(n) == 0) {
+        Warn("Open RS232 port fail!");
+        return;
+    }
+    ButtonOpenRS232->SetCaption("关闭串口");
+    CommOpened = true;
+    ButtonReadParameter->SetEnabled(true);
+    ButtonWriteParameter->SetEnabled(true);
+    OpenedCommIndex = n;
+    ComboBoxCommIndex->SetEnabled(false);
+}
 
 } // namespace quorin
