@@ -18,8 +18,9 @@
 namespace quorin {
 namespace {
 
-// Some enabled states are set by the start-up rules, not by the layout; those rules have
-// tests of their own.
+// Enabled as the operator finds it after start-up: the layout's state with the conversion-
+// mode rule (mode 0) and the filter rule (filtering off) applied. The Open button depends
+// on the ports this machine has and is checked on its own.
 enum TEnabled { kOn, kOff, kStartUp };
 
 struct TExpected {
@@ -48,18 +49,18 @@ const std::vector<TExpected> kMainWindow = {
     {"PageControlCANConfig", "TPageControl", "GroupBox3", {8, 16, 665, 321}, 0, nullptr, {}, -1, kOn, true},
     {"TreeViewDeviceType", "TTreeView", "GroupBox3", {208, 8, 33, 25}, 1, nullptr, {}, -1, kOn, false},
     {"PageControlQUORINQ1", "TPageControl", "TabSheet1", {8, -4, 649, 301}, 0, nullptr, {}, -1, kOn, true},
-    {"CheckBoxCANFrameInfoEnable", "TCheckBox", "TabSheet2", {8, 240, 220, 17}, 0, "允许CAN帧信息转发到串行帧中        ", {}, -1, kStartUp, true},
-    {"CheckBoxCANIDInfoEnable", "TCheckBox", "TabSheet2", {344, 240, 220, 17}, 1, "允许CAN帧ID转发到串行帧中        ", {}, -1, kStartUp, true},
+    {"CheckBoxCANFrameInfoEnable", "TCheckBox", "TabSheet2", {8, 240, 220, 17}, 0, "允许CAN帧信息转发到串行帧中        ", {}, -1, kOn, true},
+    {"CheckBoxCANIDInfoEnable", "TCheckBox", "TabSheet2", {344, 240, 220, 17}, 1, "允许CAN帧ID转发到串行帧中        ", {}, -1, kOn, true},
     {"GroupBox4", "TGroupBox", "TabSheet2", {344, 96, 281, 129}, 2, "帧与帧之间的时间间隔", {}, -1, kOn, true},
     {"Label10", "TLabel", "GroupBox4", {39, 44, 118, 13}, -1, "串行帧（ms）：           ", {}, -1, kOn, true},
     {"Label25", "TLabel", "GroupBox4", {42, 104, 89, 13}, -1, "CAN帧（ms）：  ", {}, -1, kOn, false},
-    {"EditUARTFrameInterVal", "TEdit", "GroupBox4", {136, 40, 65, 21}, 0, "0", {}, -1, kStartUp, true},
-    {"EditCANFrameInterval", "TEdit", "GroupBox4", {136, 100, 65, 21}, 1, "0", {}, -1, kStartUp, false},
+    {"EditUARTFrameInterVal", "TEdit", "GroupBox4", {136, 40, 65, 21}, 0, "0", {}, -1, kOn, true},
+    {"EditCANFrameInterval", "TEdit", "GroupBox4", {136, 100, 65, 21}, 1, "0", {}, -1, kOn, false},
     {"GroupBox5", "TGroupBox", "TabSheet2", {8, 96, 281, 129}, 3, "CAN标识在串行帧中的位置", {}, -1, kOn, true},
     {"Label7", "TLabel", "GroupBox5", {39, 46, 66, 13}, -1, "起始偏移:     ", {}, -1, kOn, true},
     {"Label5", "TLabel", "GroupBox5", {39, 86, 42, 13}, -1, "长度:     ", {}, -1, kOn, true},
-    {"ComboBoxCANIDOffset", "TComboBox", "GroupBox5", {120, 40, 81, 21}, 0, nullptr, {"0", "1", "2", "3", "4", "5", "6", "7"}, 0, kStartUp, true},
-    {"ComboBoxCANIDLen", "TComboBox", "GroupBox5", {120, 80, 81, 21}, 1, nullptr, {"1", "2", "3", "4"}, 0, kStartUp, true},
+    {"ComboBoxCANIDOffset", "TComboBox", "GroupBox5", {120, 40, 81, 21}, 0, nullptr, {"0", "1", "2", "3", "4", "5", "6", "7"}, 0, kOff, true},
+    {"ComboBoxCANIDLen", "TComboBox", "GroupBox5", {120, 80, 81, 21}, 1, nullptr, {"1", "2", "3", "4"}, 0, kOff, true},
     {"GroupBox6", "TGroupBox", "TabSheet2", {8, 0, 625, 81}, 4, "模式和方向", {}, -1, kOn, true},
     {"Label4", "TLabel", "GroupBox6", {34, 38, 66, 13}, -1, "转换模式:     ", {}, -1, kOn, true},
     {"Label6", "TLabel", "GroupBox6", {343, 38, 66, 13}, -1, "转换方向:     ", {}, -1, kOn, true},
@@ -101,14 +102,14 @@ const std::vector<TExpected> kMainWindow = {
     {"Label39", "TLabel", "TabSheet25", {434, 206, 65, 13}, -1, "End ID: 0x     ", {}, -1, kOn, true},
     {"Label22", "TLabel", "TabSheet25", {154, 238, 37, 13}, -1, "Port:     ", {}, -1, kOn, false},
     {"GroupBox29", "TGroupBox", "TabSheet25", {16, 0, 609, 201}, 0, "Filter Frame ID List", {}, -1, kOn, true},
-    {"ListViewVandrelFrameID", "TListView", "GroupBox29", {8, 24, 569, 161}, 0, nullptr, {}, -1, kStartUp, true},
-    {"ComboBoxVandrelFrameType", "TComboBox", "TabSheet25", {120, 204, 105, 21}, 1, nullptr, {"Standard Frame", "Extend   Frame"}, 0, kStartUp, true},
-    {"EditVandrelStartID", "TEdit", "TabSheet25", {328, 204, 65, 21}, 2, "00000000", {}, -1, kStartUp, true},
-    {"EditVandrelEndID", "TEdit", "TabSheet25", {504, 204, 65, 21}, 3, "FFFFFFFF", {}, -1, kStartUp, true},
-    {"ButtonVandrelFilterIDAdd", "TButton", "TabSheet25", {408, 240, 75, 25}, 4, "Add", {}, -1, kStartUp, true},
-    {"ButtonVandrelFilterIDDelete", "TButton", "TabSheet25", {488, 240, 75, 25}, 5, "Delete", {}, -1, kStartUp, true},
+    {"ListViewVandrelFrameID", "TListView", "GroupBox29", {8, 24, 569, 161}, 0, nullptr, {}, -1, kOff, true},
+    {"ComboBoxVandrelFrameType", "TComboBox", "TabSheet25", {120, 204, 105, 21}, 1, nullptr, {"Standard Frame", "Extend   Frame"}, 0, kOff, true},
+    {"EditVandrelStartID", "TEdit", "TabSheet25", {328, 204, 65, 21}, 2, "00000000", {}, -1, kOff, true},
+    {"EditVandrelEndID", "TEdit", "TabSheet25", {504, 204, 65, 21}, 3, "FFFFFFFF", {}, -1, kOff, true},
+    {"ButtonVandrelFilterIDAdd", "TButton", "TabSheet25", {408, 240, 75, 25}, 4, "Add", {}, -1, kOff, true},
+    {"ButtonVandrelFilterIDDelete", "TButton", "TabSheet25", {488, 240, 75, 25}, 5, "Delete", {}, -1, kOff, true},
     {"CheckBoxVandrelFilterEnable", "TCheckBox", "TabSheet25", {40, 240, 97, 17}, 6, "Filter Enable", {}, -1, kOn, true},
-    {"ComboBoxVandrelPort", "TComboBox", "TabSheet25", {184, 236, 105, 21}, 7, nullptr, {"CAN0", "CAN1"}, 1, kStartUp, false},
+    {"ComboBoxVandrelPort", "TComboBox", "TabSheet25", {184, 236, 105, 21}, 7, nullptr, {"CAN0", "CAN1"}, 1, kOff, false},
     {"ListViewVandrelBasicInfo", "TListView", "TabSheet15", {8, 16, 609, 113}, 0, nullptr, {}, -1, kOn, true},
 };
 
