@@ -421,8 +421,15 @@ void TCustomForm::Release() {
 void TCustomForm::SetActiveControl(TWinControl* Control) {
     if (Control && (Control == this || Control->GetParentForm() != this))
         throw Exception("Invalid control for the active control of " + Name());
+    if (Control && !(ComponentState() & csLoading) && Showing() && Control->CanFocus()) {
+        // The control's WM_SETFOCUS records it (FocusControl), with the notifications.
+        if (GetFocus() != Control->Handle()) ::SetFocus(Control->Handle());
+        if (GetFocus() == Control->Handle()) {
+            if (FActiveControl != Control) FocusControl(Control);
+            return;
+        }
+    }
     FActiveControl = Control;
-    if (Control && !(ComponentState() & csLoading) && Showing() && Control->CanFocus()) ::SetFocus(Control->Handle());
 }
 
 void TCustomForm::FocusControl(TWinControl* Control) {
