@@ -562,8 +562,8 @@ void TWinControl::WndProc(TMessage& Message) {
     case CN_CTLCOLORBTN:
     case CN_CTLCOLORSTATIC: {
         HDC dc = reinterpret_cast<HDC>(Message.WParam);
-        SetTextColor(dc, ColorToRGB(FFont.Color()));
-        SetBkColor(dc, ColorToRGB(FColor));
+        SetTextColor(dc, ColorRef(FFont.Color()));
+        SetBkColor(dc, ColorRef(FColor));
         Message.Result = reinterpret_cast<LRESULT>(ColorBrush());
         return;
     }
@@ -715,7 +715,7 @@ HBRUSH TWinControl::ColorBrush() {
         FBrush = nullptr;
     }
     if (!FBrush) {
-        FBrush = CreateSolidBrush(ColorToRGB(FColor));
+        FBrush = CreateSolidBrush(ColorRef(FColor));
         FBrushColor = FColor;
     }
     return FBrush;

@@ -67,8 +67,8 @@ void TPanel::PaintWindow(HDC DC) {
         if (cut == TBevelCut::bvNone) return;
         for (int i = 0; i < FBevelWidth; ++i) {
             if (cut != TBevelCut::bvSpace) {
-                const COLORREF topLeft = ColorToRGB(cut == TBevelCut::bvLowered ? clBtnShadow : clBtnHighlight);
-                const COLORREF bottomRight = ColorToRGB(cut == TBevelCut::bvLowered ? clBtnHighlight : clBtnShadow);
+                const COLORREF topLeft = ColorRef(cut == TBevelCut::bvLowered ? clBtnShadow : clBtnHighlight);
+                const COLORREF bottomRight = ColorRef(cut == TBevelCut::bvLowered ? clBtnHighlight : clBtnShadow);
                 TGdiObject<HPEN> tl(CreatePen(PS_SOLID, 1, topLeft));
                 TGdiObject<HPEN> br(CreatePen(PS_SOLID, 1, bottomRight));
                 {
@@ -93,7 +93,7 @@ void TPanel::PaintWindow(HDC DC) {
     if (!FText.empty()) {
         TSelectObject font(DC, FFont.Handle());
         SetBkMode(DC, TRANSPARENT);
-        SetTextColor(DC, ColorToRGB(FEnabled ? FFont.Color() : clGrayText));
+        SetTextColor(DC, ColorRef(FEnabled ? FFont.Color() : clGrayText));
         UINT format = DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS;
         format |= FAlignment == TAlignment::taCenter ? DT_CENTER : FAlignment == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT;
         std::wstring text = ToWide(FText);

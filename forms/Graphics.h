@@ -13,13 +13,11 @@
 
 namespace quorin {
 
-// TColor, SystemColor and ColorToRGB come from the portable colour header, so the
-// framework and the skin's pixel code share one definition of a colour.
-
+// Colours (TColor, SystemColor, ColorToRGB) are the skin resources' portable ones.
 constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080, clNavy = 0x800000,
                  clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080, clSilver = 0xC0C0C0, clRed = 0x0000FF,
                  clLime = 0x00FF00, clYellow = 0x00FFFF, clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00,
-                 clWhite = 0xFFFFFF, clNone = 0x1FFFFFFF, clDefault = 0x20000000;
+                 clWhite = 0xFFFFFF;
 constexpr TColor clScrollBar = SystemColor(COLOR_SCROLLBAR), clBackground = SystemColor(COLOR_BACKGROUND),
                  clActiveCaption = SystemColor(COLOR_ACTIVECAPTION), clInactiveCaption = SystemColor(COLOR_INACTIVECAPTION),
                  clMenu = SystemColor(COLOR_MENU), clWindow = SystemColor(COLOR_WINDOW),
@@ -34,7 +32,8 @@ constexpr TColor clScrollBar = SystemColor(COLOR_SCROLLBAR), clBackground = Syst
                  cl3DLight = SystemColor(COLOR_3DLIGHT), clInfoText = SystemColor(COLOR_INFOTEXT),
                  clInfoBk = SystemColor(COLOR_INFOBK);
 
-// The RGB value of a colour (system colours looked up now).
+// The RGB value of a colour as GDI takes it (system colours looked up now).
+inline COLORREF ColorRef(TColor Color) { return COLORREF(ColorToRGB(Color)); }
 // Colour names a layout may use for a colour property, and charset names for Charset.
 const std::vector<std::pair<std::string, int64_t>>& ColorIdents();
 const std::vector<std::pair<std::string, int64_t>>& CharsetIdents();

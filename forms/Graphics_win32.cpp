@@ -11,7 +11,7 @@ const std::vector<std::pair<std::string, int64_t>>& ColorIdents() {
         {"clNavy", clNavy}, {"clPurple", clPurple}, {"clTeal", clTeal}, {"clGray", clGray},
         {"clSilver", clSilver}, {"clRed", clRed}, {"clLime", clLime}, {"clYellow", clYellow},
         {"clBlue", clBlue}, {"clFuchsia", clFuchsia}, {"clAqua", clAqua}, {"clWhite", clWhite},
-        {"clNone", clNone}, {"clDefault", clDefault}, {"clScrollBar", clScrollBar}, {"clBackground", clBackground},
+        {"clNone", 0x1FFFFFFF}, {"clDefault", 0x20000000}, {"clScrollBar", clScrollBar}, {"clBackground", clBackground},
         {"clActiveCaption", clActiveCaption}, {"clInactiveCaption", clInactiveCaption}, {"clMenu", clMenu},
         {"clWindow", clWindow}, {"clWindowFrame", clWindowFrame}, {"clMenuText", clMenuText},
         {"clWindowText", clWindowText}, {"clCaptionText", clCaptionText}, {"clActiveBorder", clActiveBorder},
@@ -157,18 +157,18 @@ void TCanvas::SetHandle(HDC Value) {
 void TCanvas::SelectFont() {
     HGDIOBJ old = SelectObject(FHandle, FFont.Handle());
     if (!FOldFont) FOldFont = old;
-    SetTextColor(FHandle, ColorToRGB(FFont.Color()));
+    SetTextColor(FHandle, ColorRef(FFont.Color()));
 }
 
 void TCanvas::FillRect(const RECT& Rect) {
     if (!FHandle || FBrushStyle == TBrushStyle::bsClear) return;
-    TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(FBrushColor)));
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorRef(FBrushColor)));
     ::FillRect(FHandle, &Rect, brush.get());
 }
 
 void TCanvas::FrameRect(const RECT& Rect) {
     if (!FHandle) return;
-    TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(FBrushColor)));
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorRef(FBrushColor)));
     ::FrameRect(FHandle, &Rect, brush.get());
 }
 
@@ -178,19 +178,19 @@ void TCanvas::MoveTo(int X, int Y) {
 
 void TCanvas::LineTo(int X, int Y) {
     if (!FHandle) return;
-    TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, ColorToRGB(FPenColor)));
+    TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, ColorRef(FPenColor)));
     TSelectObject sel(FHandle, pen.get());
     ::LineTo(FHandle, X, Y);
 }
 
 void TCanvas::TextOut(int X, int Y, const std::string& Text) {
     if (!FHandle) return;
-    SetTextColor(FHandle, ColorToRGB(FFont.Color()));
+    SetTextColor(FHandle, ColorRef(FFont.Color()));
     if (FBrushStyle == TBrushStyle::bsClear) {
         SetBkMode(FHandle, TRANSPARENT);
     } else {
         SetBkMode(FHandle, OPAQUE);
-        SetBkColor(FHandle, ColorToRGB(FBrushColor));
+        SetBkColor(FHandle, ColorRef(FBrushColor));
     }
     const std::wstring w = ToWide(Text);
     ::TextOutW(FHandle, X, Y, w.c_str(), int(w.size()));
@@ -198,9 +198,9 @@ void TCanvas::TextOut(int X, int Y, const std::string& Text) {
 
 int TCanvas::DrawText(const std::string& Text, RECT& Rect, UINT Format) {
     if (!FHandle) return 0;
-    SetTextColor(FHandle, ColorToRGB(FFont.Color()));
+    SetTextColor(FHandle, ColorRef(FFont.Color()));
     SetBkMode(FHandle, FBrushStyle == TBrushStyle::bsClear ? TRANSPARENT : OPAQUE);
-    if (FBrushStyle != TBrushStyle::bsClear) SetBkColor(FHandle, ColorToRGB(FBrushColor));
+    if (FBrushStyle != TBrushStyle::bsClear) SetBkColor(FHandle, ColorRef(FBrushColor));
     std::wstring w = ToWide(Text);
     return ::DrawTextW(FHandle, w.data(), int(w.size()), &Rect, Format);
 }

@@ -292,9 +292,9 @@ void TListView::UpdateExStyle() {
 void TListView::ColorChanged() {
     TWinControl::ColorChanged();
     if (!FHandle) return;
-    SendMessageW(FHandle, LVM_SETBKCOLOR, 0, LPARAM(ColorToRGB(FColor)));
-    SendMessageW(FHandle, LVM_SETTEXTBKCOLOR, 0, LPARAM(ColorToRGB(FColor)));
-    SendMessageW(FHandle, LVM_SETTEXTCOLOR, 0, LPARAM(ColorToRGB(FFont.Color())));
+    SendMessageW(FHandle, LVM_SETBKCOLOR, 0, LPARAM(ColorRef(FColor)));
+    SendMessageW(FHandle, LVM_SETTEXTBKCOLOR, 0, LPARAM(ColorRef(FColor)));
+    SendMessageW(FHandle, LVM_SETTEXTCOLOR, 0, LPARAM(ColorRef(FFont.Color())));
 }
 
 void TListView::WriteColumn(TListColumn* Column) {

@@ -104,7 +104,7 @@ TEST_F(ControlsTest, LabelHasNoWindowAndItsParentPaintsIt) {
             dark += GetRValue(c) < 0x80 && GetGValue(c) < 0x80 && GetBValue(c) < 0x80 ? 1 : 0;  // text may be smoothed
         }
     EXPECT_GT(dark, 20) << "the label's text was drawn in its place";
-    EXPECT_EQ(GetPixel(dc, 11, 22), ColorToRGB(clBtnFace)) << "the label's background is its parent's colour";
+    EXPECT_EQ(GetPixel(dc, 11, 22), ColorRef(clBtnFace)) << "the label's background is its parent's colour";
     EXPECT_EQ(GetPixel(dc, 200, 20), RGB(255, 255, 255)) << "nothing drawn outside the label";
     SelectObject(dc, old);
     DeleteObject(bmp);
