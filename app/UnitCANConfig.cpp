@@ -164,6 +164,8 @@ void TFormCANConfig::BindComponentFields() {
     BindField("Help1", Help1);
     BindField("AboutCANConfig1", AboutCANConfig1);
     BindField("ImageList1", ImageList1);
+    BindField("SkinData1", SkinData1);
+    BindField("SkinCaption1", SkinCaption1);
 }
 
 void TFormCANConfig::FormCreate(TObject* Sender) {

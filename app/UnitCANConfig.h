@@ -16,6 +16,8 @@
 #include "forms/Mask.h"
 #include "forms/Menus.h"
 #include "forms/StdCtrls.h"
+#include "skin/apply/Skincaption.h"
+#include "skin/resources/Winskindata.h"
 
 #include <cstdint>
 
@@ -176,6 +178,10 @@ public:
     TMenuItem* Help1 = nullptr;
     TMenuItem* AboutCANConfig1 = nullptr;
     TImageList* ImageList1 = nullptr;
+
+    // The skin of the program's windows and the caption component.
+    TSkinData* SkinData1 = nullptr;
+    TSkinCaption* SkinCaption1 = nullptr;
 
     // ---- event handlers, wired by name from the layout ----
     void FormCreate(TObject* Sender);

@@ -375,6 +375,8 @@ TEST_F(Forms, HiddenElementsAreKeptButNotShown) {
 TEST_F(Forms, SkinComponentsAreLoadedWithTheWindow) {
     TComponent* skin = Form->FindComponent("SkinData1");
     ASSERT_NE(skin, nullptr);
+    EXPECT_EQ(static_cast<TComponent*>(Form->SkinData1), skin);
+    EXPECT_EQ(static_cast<TComponent*>(Form->SkinCaption1), Form->FindComponent("SkinCaption1"));
     EXPECT_EQ(skin->ClassName(), "TSkinData");
     EXPECT_EQ(GetPropValue(skin, "Active"), "True");
     EXPECT_EQ(GetOrdProp(skin, "DisableTag"), 99);
