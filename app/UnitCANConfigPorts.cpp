@@ -7,10 +7,8 @@
 #include <cctype>
 #include <string>
 
-#include "forms/WinText.h"
+#include "app/WarningBox.h"
 #include "link/VCI.h"
-
-#include <windows.h>
 
 namespace quorin {
 namespace {
@@ -29,12 +27,6 @@ std::string Trimmed(const std::string& s) {
     const auto b = s.find_first_not_of(' ');
     if (b == std::string::npos) return {};
     return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
-// The operator's warning: no owner window, but modal to the whole program, so nothing in
-// it can be clicked while the handler waits for the answer.
-void Warn(const std::string& text) {
-    MessageBoxW(nullptr, ToWide(text).c_str(), L"Warning", MB_OK | MB_ICONWARNING | MB_TASKMODAL);
 }
 
 // The entry the port box stands for: the selected one, or the one whose name the operator
@@ -80,12 +72,12 @@ void TFormCANConfig::ButtonOpenRS232Click(TObject* Sender) {
     // A text typed into the box that names no listed port has no port number to open.
     const int entry = ChosenPortEntry(*ComboBoxCommIndex);
     if (entry < 0) {
-        Warn("Please choose a serial port from the list!");
+        ShowWarningBox("Please choose a serial port from the list!", "Warning");
         return;
     }
     const auto n = static_cast<int32_t>(ComboBoxCommIndex->Items().Objects(entry));
     if (VCI_OpenDevice(n) == 0) {
-        Warn("Open RS232 port fail!");
+        ShowWarningBox("Open RS232 port fail!", "Warning");
         return;
     }
     ButtonOpenRS232->SetCaption("关闭串口");
