@@ -35,6 +35,7 @@ namespace quorin {
 
 class TMainMenu;
 class TMenu;
+class TMenuItem;
 class TButton;
 
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
@@ -114,6 +115,8 @@ public:
 
     // The default button (Default = true) answering Enter, if any.
     TButton* DefaultButton() const;
+    // The item with that command in the form's menu bar or its pop-up menus, or nullptr.
+    TMenuItem* FindMenuItem(UINT Command) const;
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;

@@ -475,6 +475,16 @@ bool TCustomForm::DialogKey(TMessage& Message) {
 
 void TCustomForm::PaintWindow(HDC) {}
 
+// The item of the form's menu bar, or of one of its pop-up menus, with that command.
+TMenuItem* TCustomForm::FindMenuItem(UINT Command) const {
+    if (FMenu)
+        if (TMenuItem* item = FMenu->FindItem(Command)) return item;
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* menu = dynamic_cast<TMenu*>(Components(i)); menu && menu != FMenu)
+            if (TMenuItem* item = menu->FindItem(Command)) return item;
+    return nullptr;
+}
+
 void TCustomForm::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case WM_CLOSE:
@@ -484,12 +494,17 @@ void TCustomForm::WndProc(TMessage& Message) {
         delete this;
         return;
     case WM_COMMAND:
-        if (Message.LParam == 0 && FMenu && FMenu->DispatchCommand(LOWORD(Message.WParam))) return;
+        if (Message.LParam == 0 && HIWORD(Message.WParam) == 0) {
+            if (TMenuItem* item = FindMenuItem(LOWORD(Message.WParam))) {
+                item->Click();
+                return;
+            }
+        }
         break;
     case WM_MEASUREITEM: {
         auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
-        if (mis && mis->CtlType == ODT_MENU && FMenu) {
-            if (TMenuItem* item = FMenu->FindItem(mis->itemID)) {
+        if (mis && mis->CtlType == ODT_MENU) {
+            if (TMenuItem* item = FindMenuItem(mis->itemID)) {
                 TCanvas canvas;
                 HDC dc = GetWindowDC(FHandle);
                 NONCLIENTMETRICSW ncm{};
@@ -512,8 +527,8 @@ void TCustomForm::WndProc(TMessage& Message) {
     }
     case WM_DRAWITEM: {
         const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);
-        if (dis && dis->CtlType == ODT_MENU && FMenu) {
-            if (TMenuItem* item = FMenu->FindItem(dis->itemID)) {
+        if (dis && dis->CtlType == ODT_MENU) {
+            if (TMenuItem* item = FindMenuItem(dis->itemID)) {
                 TCanvas canvas;
                 canvas.SetHandle(dis->hDC);
                 item->DrawItem(canvas, dis->rcItem, (dis->itemState & ODS_SELECTED) != 0);

@@ -367,3 +367,42 @@ INSTANTIATE_TEST_SUITE_P(
                       BadLayout{"F: TTestForm {\n  C: TCheckBox { Checked = \"yes\" }\n}", 2, "takes true or false"},
                       BadLayout{"F: TTestForm {\n  Combo: TEdit {}\n}", 2, "field wants a TComboBox"},
                       BadLayout{"F: TTestForm {\n  B: TButton { Caption = \"x\" \n}", 1, "not closed"}));
+
+TEST_F(FormsTest, OwnerDrawnMenuItemsAreMeasuredAndDrawnByTheirHandlers) {
+    auto* form = new TTestForm(nullptr);
+    auto* menu = static_cast<TMainMenu*>(form->FindComponent("MainMenu1"));
+    auto* exit1 = static_cast<TMenuItem*>(form->FindComponent("Exit1"));
+    int measured = 0, drawn = 0;
+    bool selected = false;
+    exit1->OnMeasureItem = [&](TObject*, TCanvas&, int& w, int& h) {
+        ++measured;
+        w = 120;
+        h = 22;
+    };
+    exit1->OnDrawItem = [&](TObject*, TCanvas& c, RECT r, bool sel) {
+        ++drawn;
+        selected = sel;
+        c.FillRect(r);
+    };
+    menu->SetOwnerDraw(true);
+    form->Show();
+    // The item is owner-drawn in the native menu now.
+    MENUITEMINFOW mii{};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_FTYPE;
+    GetMenuItemInfoW(GetMenu(form->Handle()), exit1->Command(), FALSE, &mii);
+    EXPECT_TRUE(mii.fType & MFT_OWNERDRAW);
+    // What the system sends the form when the drop-down opens.
+    MEASUREITEMSTRUCT mis{ODT_MENU, 0, exit1->Command(), 0, 0, 0};
+    EXPECT_EQ(SendMessageW(form->Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis)), TRUE);
+    EXPECT_EQ(mis.itemWidth, 120u);
+    EXPECT_EQ(mis.itemHeight, 22u);
+    HDC dc = GetDC(form->Handle());
+    DRAWITEMSTRUCT dis{ODT_MENU, 0, exit1->Command(), ODA_DRAWENTIRE, ODS_SELECTED, nullptr, dc, RECT{0, 0, 120, 22}, 0};
+    SendMessageW(form->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+    ReleaseDC(form->Handle(), dc);
+    EXPECT_EQ(measured, 1);
+    EXPECT_EQ(drawn, 1);
+    EXPECT_TRUE(selected);
+    delete form;
+}
