@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "forms/WinText.h"
+#include "app/WarningBox.h"
 #include "link/CANConfigReadParameter.h"
 #include "link/CANConfigWriteParameter.h"
 
@@ -85,11 +85,6 @@ private:
     TFormCANConfig& FForm;
 };
 
-// Operator messages: no owner window, a warning icon and one OK button.
-void Warn(const char* text, const char* caption) {
-    MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(caption).c_str(), MB_OK | MB_ICONWARNING | MB_TASKMODAL);
-}
-
 void SetStatus(TFormCANConfig& form, const char* text) {
     form.StatusBar1->Panels()[1]->SetText(text);
 }
@@ -102,7 +97,7 @@ void TFormCANConfig::ButtonReadParameterClick(TObject* Sender) {
     TParameterBlock block{};
     if (!ReadDeviceParameter({OpenedCommIndex, &buttons}, static_cast<uint8_t>(page), block)) {
         SetStatus(*this, "Read device parameter Fail!");
-        Warn("Read device parameter fail!", "Waring");
+        ShowWarningBox("Read device parameter fail!", "Waring");
         return;
     }
     SetStatus(*this, "Read device parameter succeed!");
@@ -121,11 +116,11 @@ void TFormCANConfig::ButtonWriteParameterClick(TObject* Sender) {
     switch (CollectDeviceParameter(0, controls, {OpenedCommIndex, &buttons})) {
     case TWriteOutcome::SentFailed:
     case TWriteOutcome::ReadbackFailed:
-        Warn("Write device parameter fail!", "Waring");
+        ShowWarningBox("Write device parameter fail!", "Waring");
         break;
     case TWriteOutcome::Mismatch:
         SetStatus(*this, "Write device parameter fail!");
-        Warn("Write device parameter fail!", "Waring");
+        ShowWarningBox("Write device parameter fail!", "Waring");
         break;
     case TWriteOutcome::Success:
         SetStatus(*this, "Write device parameter Succeed!");
