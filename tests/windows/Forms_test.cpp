@@ -406,3 +406,17 @@ TEST_F(FormsTest, OwnerDrawnMenuItemsAreMeasuredAndDrawnByTheirHandlers) {
     EXPECT_TRUE(selected);
     delete form;
 }
+
+TEST_F(FormsTest, CloseActionDecidesWhatClosingDoes) {
+    auto* form = new TTestForm(nullptr);
+    form->Show();
+    form->CloseAction = TCloseAction::caNone;
+    SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindowVisible(form->Handle())) << "caNone keeps the form";
+    form->CloseAction = TCloseAction::caHide;
+    form->Close();
+    EXPECT_FALSE(IsWindowVisible(form->Handle()));
+    EXPECT_EQ(std::count(form->Log.begin(), form->Log.end(), "close"), 2);
+    EXPECT_FALSE(Application->Terminated()) << "a form that is not the main form ends nothing";
+    delete form;
+}
