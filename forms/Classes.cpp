@@ -2,6 +2,7 @@
 #include "forms/Classes.h"
 
 #include "forms/LayoutText.h"
+#include "forms/SysUtils.h"
 
 #include <algorithm>
 #include <map>
@@ -9,17 +10,6 @@
 namespace quorin {
 
 namespace {
-
-bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
 
 std::map<std::string, const TClassInfo*, std::less<>>& Registry() {
     static std::map<std::string, const TClassInfo*, std::less<>> registry;

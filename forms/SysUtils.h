@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace quorin {
 
@@ -33,6 +34,10 @@ public:
 // to FFFFFFFF is accepted and kept as its 32-bit pattern. Anything else raises
 // EConvertError naming the whole text.
 int32_t StrToInt(const std::string& text);
+
+// Compares two texts ignoring the case of the letters A to Z, as names and identifiers
+// are compared throughout (component names, property values, INI section headers).
+bool SameText(std::string_view a, std::string_view b);
 
 // Upper-case hexadecimal digits of value, without prefix, padded with zeros on the left to
 // at least `digits` characters: IntToHex(0x7FF, 8) is "000007FF".

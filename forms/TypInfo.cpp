@@ -1,20 +1,10 @@
 // Published properties by name.
 #include "forms/TypInfo.h"
+#include "forms/SysUtils.h"
 
 namespace quorin {
 
 namespace {
-
-bool SameIdent(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -86,7 +76,7 @@ void SetEnumProp(TObject* Instance, std::string_view Path, const std::string& Va
     if (!r.Info->SetOrd) ReadOnly(Path);
     const std::string_view v = Trim(Value);
     for (size_t i = 0; i < r.Info->Names.size(); ++i)
-        if (SameIdent(r.Info->Names[i], v)) {
+        if (SameText(r.Info->Names[i], v)) {
             r.Info->SetOrd(*r.Instance, int64_t(i));
             return;
         }
@@ -116,7 +106,7 @@ void SetSetProp(TObject* Instance, std::string_view Path, const std::string& Val
         const size_t comma = text.find(',');
         const std::string_view element = Trim(text.substr(0, comma));
         size_t i = 0;
-        while (i < r.Info->Names.size() && !SameIdent(r.Info->Names[i], element)) ++i;
+        while (i < r.Info->Names.size() && !SameText(r.Info->Names[i], element)) ++i;
         if (i == r.Info->Names.size() || i >= 64)
             throw EPropertyError("Invalid property element " + std::string(element) + " for " + std::string(Path));
         bits |= uint64_t(1) << i;
@@ -185,7 +175,7 @@ void SetPropValue(TObject* Instance, std::string_view Path, const std::string& V
     case TPropKind::Integer:
         if (!r.Info->SetOrd) ReadOnly(Path);
         for (const auto& [ident, value] : r.Info->Idents)
-            if (SameIdent(ident, Trim(Value))) {
+            if (SameText(ident, Trim(Value))) {
                 r.Info->SetOrd(*r.Instance, value);
                 return;
             }

@@ -15,9 +15,6 @@ std::vector<std::string> SplitLines(std::string_view text);
 // Lower-cases the letters A to Z only.
 std::string LowerCaseAscii(std::string text);
 
-// Compares ignoring the case of A to Z.
-bool SameTextAscii(std::string_view a, std::string_view b);
-
 // Removes leading and trailing characters with codes 0 to 32.
 std::string_view TrimControl(std::string_view text);
 

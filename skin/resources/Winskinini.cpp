@@ -127,7 +127,7 @@ int TQuickIni::GetSectionIndex(const std::string& section) const
 {
     const std::string header = "[" + section + "]";
     for (const auto& s : FSections) {
-        if (SameTextAscii(s.header, header))
+        if (SameText(s.header, header))
             return s.line;
     }
     return -1;
