@@ -233,6 +233,9 @@ public:
     HWND Handle();
     bool HandleAllocated() const { return FHandle != nullptr; }
     void HandleNeeded() { Handle(); }
+    // The control is being torn down: its window must not be made again, and objects
+    // hooked to it must leave its WindowProc alone.
+    bool Destroying() const { return FDestroying || (ComponentState() & csDestroying) != 0; }
     // Destroys the window (and those of the children); it is made again when needed.
     void DestroyHandle();
     // Makes the window again with the current properties (after a style change).

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "forms/Classes.h"
-#include "skin/resources/Color.h"
+#include "forms/Color.h"
 
 #include <windows.h>
 

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "skin/resources/Color.h"
+#include "forms/Color.h"
 #include "skin/resources/Rect.h"
 
 #ifdef _WIN32

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "skin/resources/Color.h"
+#include "forms/Color.h"
 #include "skin/resources/Rect.h"
 
 namespace quorin {

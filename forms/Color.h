@@ -1,5 +1,5 @@
 #pragma once
-// Colours as the skin engine stores them: red in the lowest byte, then green, then blue.
+// Colours as the framework and the skin engine store them: red in the lowest byte, then green, then blue.
 // A value with the top bit set, 0x80000000 + n, names the platform's system colour n.
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "skin/resources/Color.h"
+#include "forms/Color.h"
 
 #include <windows.h>
 

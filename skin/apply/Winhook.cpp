@@ -1,0 +1,128 @@
+#include "skin/apply/Winhook.h"
+
+#include <array>
+
+namespace quorin {
+
+struct TWindowHook::TRecord {
+    TWindowHook* Owner = nullptr;  // null once unhooked but left in the chain
+    TWindowHook::TProc Proc;
+    WNDPROC Old = nullptr;
+    bool Unicode = false;
+    THookKind Kind = THookKind::hkForm;
+};
+
+namespace {
+
+const wchar_t* PropName(THookKind kind) {
+    static const std::array<const wchar_t*, size_t(THookKind::hkCount)> names = {
+        L"QuorinSkinHook.Form", L"QuorinSkinHook.Control", L"QuorinSkinHook.PopupMenu",
+        L"QuorinSkinHook.MDIClient", L"QuorinSkinHook.Other"};
+    return names[size_t(kind)];
+}
+
+LRESULT CallOld(const TWindowHook::TRecord& r, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return r.Unicode ? CallWindowProcW(r.Old, hwnd, msg, wParam, lParam)
+                     : CallWindowProcA(r.Old, hwnd, msg, wParam, lParam);
+}
+
+template <THookKind Kind>
+LRESULT CALLBACK HookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* r = static_cast<TWindowHook::TRecord*>(GetPropW(hwnd, PropName(Kind)));
+    if (!r) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (!r->Owner) {
+        // Left in the chain by an unhook that could not restore: pass everything on, and
+        // free the record with the window.
+        LRESULT result = CallOld(*r, hwnd, msg, wParam, lParam);
+        if (msg == WM_NCDESTROY) {
+            RemovePropW(hwnd, PropName(Kind));
+            delete r;
+        }
+        return result;
+    }
+    TMessage m{msg, wParam, lParam, 0};
+    // The handler may unhook (and so free nothing but the owner's link); keep the record.
+    TWindowHook::TProc proc = r->Proc;
+    proc(m);
+    return m.Result;
+}
+
+WNDPROC ProcOf(THookKind kind) {
+    switch (kind) {
+    case THookKind::hkForm: return &HookProc<THookKind::hkForm>;
+    case THookKind::hkControl: return &HookProc<THookKind::hkControl>;
+    case THookKind::hkPopupMenu: return &HookProc<THookKind::hkPopupMenu>;
+    case THookKind::hkMDIClient: return &HookProc<THookKind::hkMDIClient>;
+    default: return &HookProc<THookKind::hkOther>;
+    }
+}
+
+} // namespace
+
+bool TWindowHook::IsHooked(HWND Window, THookKind Kind) {
+    return Window && GetPropW(Window, PropName(Kind)) != nullptr;
+}
+
+bool TWindowHook::Hook(HWND Window, THookKind Kind, TProc Proc) {
+    if (FRecord || !Window || !IsWindow(Window) || IsHooked(Window, Kind)) return false;
+    auto* r = new TRecord;
+    r->Owner = this;
+    r->Proc = std::move(Proc);
+    r->Unicode = IsWindowUnicode(Window) != FALSE;
+    r->Kind = Kind;
+    if (!SetPropW(Window, PropName(Kind), r)) {
+        delete r;
+        return false;
+    }
+    WNDPROC mine = ProcOf(Kind);
+    r->Old = r->Unicode ? reinterpret_cast<WNDPROC>(SetWindowLongPtrW(Window, GWLP_WNDPROC, LONG_PTR(mine)))
+                        : reinterpret_cast<WNDPROC>(SetWindowLongPtrA(Window, GWLP_WNDPROC, LONG_PTR(mine)));
+    if (!r->Old) {
+        RemovePropW(Window, PropName(Kind));
+        delete r;
+        return false;
+    }
+    FWindow = Window;
+    FUnicode = r->Unicode;
+    FRecord = r;
+    FOldWindow = Window;
+    FOld = r->Old;
+    return true;
+}
+
+void TWindowHook::Unhook() {
+    TRecord* r = FRecord;
+    if (!r) return;
+    FRecord = nullptr;
+    HWND w = FWindow;
+    FWindow = nullptr;
+    if (!IsWindow(w)) {
+        // The window is gone; its procedure no longer runs.
+        delete r;
+        return;
+    }
+    WNDPROC mine = ProcOf(r->Kind);
+    WNDPROC current = r->Unicode ? reinterpret_cast<WNDPROC>(GetWindowLongPtrW(w, GWLP_WNDPROC))
+                                 : reinterpret_cast<WNDPROC>(GetWindowLongPtrA(w, GWLP_WNDPROC));
+    if (current == mine) {
+        if (r->Unicode) SetWindowLongPtrW(w, GWLP_WNDPROC, LONG_PTR(r->Old));
+        else SetWindowLongPtrA(w, GWLP_WNDPROC, LONG_PTR(r->Old));
+        RemovePropW(w, PropName(r->Kind));
+        delete r;
+    } else {
+        // Someone subclassed after us: stay in the chain as a pass-through.
+        r->Owner = nullptr;
+        r->Proc = nullptr;
+    }
+}
+
+void TWindowHook::Default(TMessage& Message) const {
+    if (!FOld || !FOldWindow) {
+        Message.Result = 0;
+        return;
+    }
+    Message.Result = FUnicode ? CallWindowProcW(FOld, FOldWindow, Message.Msg, Message.WParam, Message.LParam)
+                              : CallWindowProcA(FOld, FOldWindow, Message.Msg, Message.WParam, Message.LParam);
+}
+
+} // namespace quorin

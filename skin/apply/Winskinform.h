@@ -1,0 +1,341 @@
+// TWinSkinForm: the skin applier of one top-level window. It replaces the window
+// procedure, takes over the whole non-client area (frame borders, title strip, caption
+// buttons, the menu-bar row), draws it from the skin's frame elements, answers hit tests,
+// shapes the window with a region traced from transparent frame images, and owns the
+// painters of the window's controls.
+//
+// This header is the single place that names the unit's classes; the unit's files:
+//   Winskinform.cpp          attaching, finishing, unskinning, the window-procedure tables,
+//                            the form hook, the MDI client hook
+//   Winskinform_frame.cpp    frame sizes, non-client size, hit test, frame painting,
+//                            the caption text, the window region
+//   Winskinform_caption.cpp  caption buttons, non-client mouse, window-state commands,
+//                            the system menu, native caption suppression
+//   Winskinform_menubar.cpp  the menu bar in the frame, opening drop-downs, accelerators,
+//                            owner-drawn menu items
+//   Winsubclass_walk.cpp     the control walk (which painter for which control)
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "forms/Classes.h"
+#include "forms/Controls.h"
+#include "forms/ExtCtrls.h"
+#include "forms/Graphics.h"
+#include "skin/apply/Winhook.h"
+#include "skin/apply/Winsubclass.h"
+#include "skin/resources/Bitmap.h"
+#include "skin/resources/SkinElements.h"
+
+namespace quorin {
+
+class TSkinData;
+class TCustomForm;
+class TMainMenu;
+class TMenu;
+class TMenuItem;
+class TPopupMenu;
+class TWinSkinForm;
+class TWinSkinMenu;
+
+// States of a clickable non-client object.
+constexpr int ncNormal = 1;
+constexpr int ncPressed = 2;
+constexpr int ncHot = 3;
+
+// A clickable object of the non-client area: a caption button or a menu-bar item.
+class TNCObject {
+public:
+    explicit TNCObject(TWinSkinForm* AForm) : Form(AForm) {}
+    virtual ~TNCObject() = default;
+    TNCObject(const TNCObject&) = delete;
+    TNCObject& operator=(const TNCObject&) = delete;
+
+    virtual void MouseDown();
+    virtual void MouseUp();
+    virtual void MouseEnter();
+    virtual void MouseLeave();
+    virtual void Draw() {}
+
+    TWinSkinForm* Form;
+    RECT Rect{};          // window coordinates
+    bool Enabled = true;  // shown and clickable
+    int State = ncNormal;
+};
+
+// A caption button, bound to one system-button element of the skin.
+class TWinSysButton : public TNCObject {
+public:
+    TWinSysButton(TWinSkinForm* AForm, TDataSkinSysButton* AElement) : TNCObject(AForm), Element(AElement) {}
+    void Draw() override;
+    TDataSkinSysButton* Element;
+};
+
+// An item of the skinned menu bar.
+class TMenuBtn : public TNCObject {
+public:
+    TMenuBtn(TWinSkinForm* AForm, TSkinData* ASkinData) : TNCObject(AForm), SkinData(ASkinData) {}
+    void Draw() override;
+    TSkinData* SkinData;
+    int Index = 0;
+    std::u16string Caption;       // at most 80 characters of the native item
+    bool ItemEnabled = true;      // the native item is not disabled or greyed
+    bool Visible = true;
+    UINT Command = 0;
+    HMENU SubMenu = nullptr;
+    TMenuItem* Item = nullptr;    // the framework item of the same command
+};
+
+// The menu bar drawn in the frame's menu row.
+class TWinSkinMenu : public TComponent {
+    QUORIN_CLASS(TWinSkinMenu, TComponent)
+public:
+    TWinSkinMenu(TComponent* AOwner, TSkinData* SkinData, TWinSkinForm* SkinForm);
+    ~TWinSkinMenu() override;
+
+    void UpdataBtn();
+    void UpdataBtn1();
+    void UpdataBtn2(HMENU Menu);
+    void SetMenuRect();
+    void DrawMenu(HDC DC, const RECT& Rect);
+    TMenuBtn* FindBtn(POINT Point) const;
+    void MouseMove(POINT Point);
+    void FreeButtons();
+    bool RightToLeft() const;
+
+    std::vector<std::unique_ptr<TMenuBtn>> FButtons;
+    TMainMenu* FMenu = nullptr;
+    RECT FBarRect{};
+    TSkinData* FSkinData;
+    TWinSkinForm* FSkinForm;
+    TBitmap FBarBitmap;
+    int FItemCount = 0;
+    bool FPainting = false;
+    HMENU FMenuHandle = nullptr;
+};
+
+// Status values of a skin applier.
+constexpr uint8_t sfsNew = 0, sfsSkinned = 1, sfsChanging = 3, sfsDestroying = 4, sfsResizing = 5, sfsDestroyed = 6;
+// Border kinds.
+constexpr uint8_t bkSizeable = 0, bkFixed = 1, bkNoCaption = 2, bkDialog = 3;
+// Window states.
+constexpr uint8_t wsfNormal = 0, wsfMaximized = 1, wsfMinimized = 2;
+// Form styles.
+constexpr uint8_t fsfOrdinary = 0, fsfMDIFrame = 1, fsfMDIChild = 2;
+// Bits of FBorderIcons.
+constexpr uint8_t biMaxBox = 1, biMinBox = 2, biSysMenu = 8, biCaptionStyle = 16;
+
+class TWinSkinForm : public TComponent {
+    QUORIN_CLASS(TWinSkinForm, TComponent)
+public:
+    explicit TWinSkinForm(TComponent* AOwner);
+    ~TWinSkinForm() override;
+
+    // ---- attaching and removing (Winskinform.cpp) ----
+    void InitTform(TSkinData* SkinData, TCustomForm* Form);
+    void InitDlg(TSkinData* SkinData);
+    void InitSkin(TSkinData* SkinData);
+    void WinWndProc(TMessage& Message);
+    void Default(TMessage& Message);
+    void NewWndProc(TMessage& Message);
+    void SkinActive();                 // finishing, on CN_SkinActive
+    void SkinChange();
+    void UnSubclass();
+    void UnSubclass2();
+    void UnSubclass3();
+    void AfterSkin();
+    void StopUpdate();
+    void BeginUpdate();
+    void GetWindowstate();
+    void GetFormstyle();
+    void OnTimer(TObject* Sender);
+    void SubclassMDI();
+    void UnSubclassMDI();
+    void DefaultMDI(TMessage& Message);
+    void WinMDIProc(TMessage& Message);
+    void doLog(const std::string&) {}
+    void SkinAddLog(const std::string&) {}
+    // The window this applier skins; must be set before InitTform / InitDlg.
+    void SetHandle(HWND Window) { FHandle = Window; }
+    HWND Handle() const { return FHandle; }
+    TCustomForm* Form() const { return FForm; }
+    TSkinData* SkinData() const { return FSkinData; }
+    bool Hooked() const { return FHook.Hooked(); }
+
+    // ---- the frame (Winskinform_frame.cpp) ----
+    void InitSkinData();
+    void UpdateNc(HDC DC);
+    void DrawFLine(HDC DC);
+    void Drawborder(int Index, const RECT& Rect, HDC DC);
+    void DrawCaptionText(TBitmap& Strip, const RECT& TitleRect);
+    void DrawIcon(HDC DC, const RECT& Rect);
+    void GetIcon(TBitmap& Bitmap);
+    void WMNCCalcSize(TMessage& Message);
+    void WMNCHitTest(TMessage& Message);
+    void WMNCPaint(TMessage& Message);
+    void WMNCActive(TMessage& Message);
+    void WMActive(TMessage& Message);
+    void WMSize(TMessage& Message);
+    void WMWINDOWPOSCHANGED(TMessage& Message);
+    void WMWindowPosChanging(TMessage& Message);
+    void WMERASEBKGND(TMessage& Message);
+    void WMCtlcolor(TMessage& Message);
+    void WMReCreateWnd(TMessage& Message);
+    POINT GetWinXY(int X, int Y) const;
+    void Cropwindow();
+    void Uncropwindow();
+    void getClipMap(TBitmap& Bitmap);
+    void GetBorderSize();
+    void ResizeForm(bool KeepClientRect);
+    void KeepClient();
+    void Refresh();
+    void RePaint(HDC DC);
+    // Where the caption text sits in the title strip (TextLeft, TextRight anchors).
+    int TextLeft() const { return FTextLeft; }
+    int TextRight() const { return FTextRight; }
+
+    // ---- caption buttons and system menu (Winskinform_caption.cpp) ----
+    TWinSysButton* FindBtn(POINT Point) const;
+    void SetSysbtnRect();
+    bool Checkvisible(int Index);
+    void DrawAllSysbtn(TBitmap& Canvas, const RECT& Rect);
+    void DrawSysbtn(TWinSysButton* Button, int Frame);
+    void DeleteSysbtn();
+    void WMNCMouseMove(TMessage& Message);
+    void WMNCLButtonDown(TMessage& Message);
+    void WMNCLButtonUp(TMessage& Message);
+    void WMNCLBUTTONDBLCLK(TMessage& Message);
+    void WMNCRButtonUp(TMessage& Message);
+    void WMSysCommand(TMessage& Message);
+    void WMGetMinMaxInfo(TMessage& Message);
+    void SysBtnAction(int X, int Y);
+    void Maximize();
+    void Minimize();
+    void Restore();
+    void RestoreMDI();
+    void MDIChildAction(UINT Command);
+    bool MDIChildMax() const;
+    void PopSysmenu(POINT Point);
+    void CreateSysmenu();
+    void CreateSysmenu2();
+    void AddSysMenuitem(const std::string& Caption, int Index);
+    bool CheckSysmenu() const;
+    void DoSysMenu(TObject* Sender);
+    void DoSysMenu2(TObject* Sender);
+    void EnableSysbtn(bool Enable);
+    void UpdateStyle(bool Hide);
+
+    // ---- the menu bar and menu items (Winskinform_menubar.cpp) ----
+    bool CheckMenu(TMenuBtn* Button);
+    void ClickButton(TMenuBtn* Button);
+    void CancelMenu();
+    TMenuBtn* FindButtonFromAccel(WPARAM Key) const;
+    void CMDialogChar(TMessage& Message);
+    void MenuSelect(TMessage& Message);
+    void WMCommand(TMessage& Message);
+    void WMINITMENU(HMENU Menu);
+    void InitMainMenu(TComponent* Container, bool Enable, bool Recurse);
+    void InitPopMenu(TComponent* Container, bool Enable, bool Recurse);
+    void InitToolbarMenu(TMenuItem* Item, bool Enable);
+    void DrawMenuItem(TObject* Sender, TCanvas& Canvas, RECT Rect, bool Selected);
+    void MeasureItemPop(TObject* Sender, TCanvas& Canvas, int& Width, int& Height);
+    void MeasureItem(TObject* Sender, TCanvas& Canvas, int& Width, int& Height);
+    void DrawItemText(TMenuItem* Item, TCanvas& Canvas, RECT Rect, bool Selected);
+    void DrawMenuCaption(TCanvas& Canvas, RECT Rect);
+    void DefaultMenuItem(TObject* Sender, TCanvas& Canvas, RECT Rect, bool Selected);
+    void WMDRAWITEM(TMessage& Message);
+    void WMMEASUREITEM(TMessage& Message);
+    void ToolBarDrawButton(TObject* Sender, TObject* Button, int State, bool& DefaultDraw);
+    void ToolBarDrawBackground(TObject* Sender, const RECT& Rect, bool& DefaultDraw);
+
+    // ---- the control walk (Winsubclass_walk.cpp) ----
+    void InitControls(TComponent* Form);
+    void InitControlA(TComponent* Container);
+    void InitChildCtrl(TWinControl* Container);
+    void AddComp(TControl* Control, TComponent* Parent);
+    bool FindSkinComp(TControl* Control) const;
+    bool FindSkinComp2(TControl* Control) const { return true; }
+    void DisableControl(TControl* Control);
+    bool Find3rdControl(const std::string& ClassName, TControl* Control);
+    void DoSkinEdit(TControl* Control);
+    void InitNestform(TWinControl* Container);
+    void InitHwndControls(HWND Handle);
+    void AddControlh(HWND Handle);
+    TSkinControl* Lookupcontrol(HWND Handle) const;
+    static BOOL CALLBACK EnumControl(HWND Handle, LPARAM SkinForm);
+    bool AddControlList(TSkinControl* Painter);
+    void DeleteControl(TSkinControl* Painter);
+    void DeleteSkinDeleted();
+    void DeleteControls();
+    bool IsScrollControl(TComponent* Component) const;
+    const std::vector<TSkinControl*>& ControlList() const { return FControlList; }
+
+    // ---- state (public to the manager, the painters and tests) ----
+    HWND FHandle = nullptr;
+    TCustomForm* FForm = nullptr;
+    TSkinData* FSkinData = nullptr;
+    TWindowHook FHook;                 // the window's replaced procedure
+    TWndMethod FOldWindowMethod;       // the form's replaced WindowProc
+    bool FSkinFrame = false;
+    uint8_t FStatus = sfsNew;
+    uint8_t FWinState = wsfNormal;
+    uint8_t FFormStyle = fsfOrdinary;
+    uint8_t FBorderKind = bkSizeable;
+    uint8_t FBorderIcons = 0;
+    bool FActive = false;
+    bool FIsDialog = false;
+    bool FInMenu = false;
+    bool FUnicode = false;
+    bool FLeftScrollBar = false;       // WS_EX_LEFTSCROLLBAR
+    bool FChild = false;               // WS_CHILD
+    bool FHiddenForUpdate = false;     // StopUpdate took WS_VISIBLE away
+    std::string FClassName;
+    HWND FOwnerWindow = nullptr;
+    int FBorderLeft = 0, FTitleHeight = 0, FBorderRight = 0, FBorderBottom = 0;
+    int FMenuHeight = 0;
+    TNCObject* FHotObject = nullptr;
+    RECT FWindowRect{};
+    int FWidth = 0, FHeight = 0;
+    RECT FClientRect{};
+    int FExtraWidth = 0, FExtraHeight = 0;  // native window size less client size (GetBorderSize)
+    HRGN FRegion = nullptr;
+    bool FRegionSet = false;
+    int FRegionWidth = 0, FRegionHeight = 0;
+    TBitmap FTitleBitmap;
+    TBitmap FIconBitmap;
+    HICON FIcon = nullptr;
+    int FIconSize = 16;
+    HFONT FCaptionFont = nullptr;
+    int FTextLeft = 0, FTextRight = 0;
+    TWinSkinMenu* FMenuBar = nullptr;
+    HMENU FMenuHandle = nullptr;
+    HWND FMDIClient = nullptr;
+    TWindowHook FMDIHook;
+    bool FMenuUpdate = true;           // remembered MenuUpdate of an MDI frame
+    TColor FOldColor = 0;
+    TTimer* FTimer = nullptr;
+    TCanvas* FCanvas = nullptr;        // shared by the painters
+    TBitmap FSharedBitmap;             // shared by the painters (DrawSkin, DrawBuf)
+    std::vector<TSkinControl*> FControlList;
+    bool FControlListAlive = true;
+    // Caption buttons and the system menu.
+    std::vector<std::unique_ptr<TWinSysButton>> FSysButtons;
+    TPopupMenu* FSysMenu = nullptr;
+    HMENU FSysMenuHandle = nullptr;
+    DWORD FLastPopupTick = 0;
+    UINT FDblClickTime = 500;
+    // The raw window's control painter that is hot (for the timer's leave check).
+    TSkinControl* FHotControl = nullptr;
+};
+
+// The skin applier of a window, or null (any applier the manager knows, or the form hook).
+TWinSkinForm* FindSkinForm(HWND Window);
+
+// Whether the skin's frame painting is switched on; cleared around menu changes.
+extern bool SkinFramePainting;
+
+} // namespace quorin

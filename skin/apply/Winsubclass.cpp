@@ -1,0 +1,325 @@
+// TSkinControl: attaching a painter to its control, the message pipeline, painting over
+// a window, and the property helpers by name.
+#include "skin/apply/Winsubclass.h"
+
+#include "forms/TypInfo.h"
+#include "skin/apply/Winskinform.h"
+#include "skin/resources/Skindraw_win32.h"
+#include "skin/resources/Winskindata.h"
+
+namespace quorin {
+
+TSkinControl::TSkinControl(TComponent* AOwner) : TComponent(AOwner) {}
+
+TSkinControl::~TSkinControl() {
+    if (FOldWindowMethod && FControl && ControlAlive()) FControl->WindowProc = FOldWindowMethod;
+    FOldWindowMethod = nullptr;
+    FHook.Unhook();
+    if (FSkinForm) FSkinForm->DeleteControl(this);
+}
+
+TWinControl* TSkinControl::WinControl() const { return dynamic_cast<TWinControl*>(FControl); }
+
+bool TSkinControl::ControlAlive() const {
+    if (!FControl) return false;
+    if (FControl->ComponentState() & csDestroying) return false;
+    if (auto* w = WinControl()) return !w->Destroying();
+    return true;
+}
+
+TColor TSkinControl::ButtonFace() const {
+    return FSkinData ? FSkinData->Colors.ButtonFace : SystemColor(scBtnFace);
+}
+
+// ---- attaching ---------------------------------------------------------------------
+
+void TSkinControl::Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) {
+    if (FInited) return;
+    FParentBK = ParentBK;
+    FSkinData = SkinData;
+    FSkinForm = SkinForm;
+    FCanvas = Canvas;
+    FControl = dynamic_cast<TControl*>(Owner());
+    if (!FControl) return;
+    if (auto* w = WinControl()) {
+        FHandle = w->Handle();
+        FUnicode = IsWindowUnicode(FHandle) != FALSE;
+    }
+    FOldWindowMethod = FControl->WindowProc;
+    FControl->WindowProc = [this](TMessage& m) { NewWndProc(m); };
+    if (FSkinForm) FSkinForm->AddControlList(this);
+    if (FParentBK) {
+        FOldColor = FControl->Color();
+        FControl->SetColor(ButtonFace());
+    }
+    FControl->Invalidate();
+    FInited = true;
+    FStatus = 1;
+}
+
+void TSkinControl::Inithwnd(HWND Handle, TSkinData* SkinData, TWinSkinForm* SkinForm, TCanvas* Canvas) {
+    if (FInited) return;
+    FSkinData = SkinData;
+    FCanvas = Canvas;
+    FSkinForm = SkinForm;
+    FHandle = Handle;
+    FEnabled = true;
+    FKind = 0;
+    if (FSkinForm) FSkinForm->AddControlList(this);
+    FUnicode = IsWindowUnicode(Handle) != FALSE;
+    int length = GetWindowTextLengthW(Handle);
+    if (length > 0) {
+        std::u16string text(size_t(length) + 1, u'\0');
+        int got = GetWindowTextW(Handle, reinterpret_cast<LPWSTR>(text.data()), length + 1);
+        text.resize(size_t(got > 0 ? got : 0));
+        FCaption = text;
+    }
+    FHook.Hook(Handle, THookKind::hkControl, [this](TMessage& m) { NewWndProc(m); });
+    InvalidateRect(Handle, nullptr, TRUE);
+    FInited = true;
+    FStatus = 1;
+}
+
+void TSkinControl::Unsubclass() {
+    if (FParentBK && ControlAlive()) FControl->SetColor(FOldColor);
+}
+
+// ---- the message pipeline -------------------------------------------------------------
+
+void TSkinControl::NewWndProc(TMessage& Message) {
+    if (Message.Msg == CN_SkinEnable) {
+        FActive = Message.WParam > 0;
+        if (FActive) Invalidate();
+        return;
+    }
+    if (!FActive) {
+        Default(Message);
+        return;
+    }
+    if (BeforeProc(Message)) {
+        Default(Message);
+        AfterProc(Message);
+    }
+}
+
+void TSkinControl::Default(TMessage& Message) {
+    if (FOldWindowMethod) {
+        // The control may unhook us while the message runs; hold the method meanwhile.
+        TWndMethod old = FOldWindowMethod;
+        old(Message);
+    } else {
+        FHook.Default(Message);
+    }
+}
+
+bool TSkinControl::BeforeProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_NCDESTROY:
+        Default(Message);
+        FActive = false;
+        FStatus = 6;
+        Unsubclass();
+        return false;
+    case CN_IsSkinned:
+        Message.Result = 1;
+        return false;
+    default:
+        return true;
+    }
+}
+
+void TSkinControl::AfterProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case WM_SETTEXT:
+    case CM_ENABLEDCHANGED:
+        Invalidate();
+        break;
+    case WM_PAINT:
+        PaintControl(reinterpret_cast<HDC>(Message.WParam));
+        break;
+    default:
+        break;
+    }
+}
+
+void TSkinControl::Invalidate() {
+    if (FRedirect) {
+        if (auto* c = dynamic_cast<TControl*>(FRedirect)) c->Invalidate();
+        return;
+    }
+    if (!FHandle || !IsWindow(FHandle)) return;
+    InvalidateRect(FHandle, nullptr, TRUE);
+    UpdateWindow(FHandle);
+}
+
+void TSkinControl::MouseLeave() {
+    if (FHandle) SendMessageW(FHandle, CM_MOUSELEAVE, 0, 0);
+}
+
+void TSkinControl::PaintControl(HDC DC) {
+    if (!FHandle) return;
+    RECT r;
+    if (!GetWindowRect(FHandle, &r)) return;
+    FWinRect = r;
+    OffsetRect(&r, -r.left, -r.top);
+    try {
+        if (DC) {
+            DrawControl(DC, r);
+        } else {
+            HDC wdc = GetWindowDC(FHandle);
+            if (!wdc) return;
+            try {
+                DrawControl(wdc, r);
+            } catch (...) {
+                ReleaseDC(FHandle, wdc);
+                throw;
+            }
+            ReleaseDC(FHandle, wdc);
+        }
+    } catch (...) {
+        // A painting fault leaves what the control painted natively.
+    }
+}
+
+void TSkinControl::DrawControl(HDC, const RECT&) {}
+
+void TSkinControl::WMPaint(TMessage& Message) {
+    if (!FHandle) return;
+    PAINTSTRUCT ps{};
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    bool began = false;
+    if (!dc) {
+        dc = BeginPaint(FHandle, &ps);
+        began = true;
+    }
+    RECT r;
+    if (dc && GetWindowRect(FHandle, &r)) {
+        FWinRect = r;
+        OffsetRect(&r, -r.left, -r.top);
+        try {
+            DrawControl(dc, r);
+        } catch (...) {
+        }
+    }
+    if (began) EndPaint(FHandle, &ps);
+    Message.Result = 0;
+}
+
+void TSkinControl::WMERASEBKGND(TMessage& Message) {
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    if (dc && FHandle) {
+        if (FControl) {
+            DrawParentImage(FHandle, dc);
+        } else {
+            RECT r;
+            GetClientRect(FHandle, &r);
+            FillParentBG(dc, r);
+        }
+    }
+    Message.Result = 1;
+}
+
+void TSkinControl::SkinChange() {
+    if (FParentBK && ControlAlive()) FControl->SetColor(ButtonFace());
+    Invalidate();
+}
+
+int TSkinControl::GetState() { return 1; }
+
+// ---- helpers ----------------------------------------------------------------------------
+
+void TSkinControl::FillColor(HDC DC, const RECT& Rect, TColor Color) {
+    TBrushHandle brush(CreateSolidBrush(ColorRef(Color)));
+    FillRect(DC, &Rect, brush.Get());
+}
+
+void TSkinControl::FillBG(HDC DC, const RECT& Rect) { FillColor(DC, Rect, ButtonFace()); }
+
+void TSkinControl::FillParentBG(HDC DC, const RECT& Rect) { FillColor(DC, Rect, GetParentColor(ButtonFace())); }
+
+TColor TSkinControl::GetParentColor(TColor DefaultColor) const {
+    if (!FControl || !FControl->Parent()) return DefaultColor;
+    return FControl->Parent()->Color();
+}
+
+LONG_PTR TSkinControl::GetWindowLongEx(HWND Handle, int Index) const {
+    return IsWindowUnicode(Handle) ? GetWindowLongPtrW(Handle, Index) : GetWindowLongPtrA(Handle, Index);
+}
+
+void TSkinControl::DrawFocus(HDC DC, const std::u16string& Text, UINT Flags, const RECT& Rect) {
+    RECT r = Rect;
+    const std::u16string& measured = Text.empty() ? FCaption : Text;
+    DrawTextW(DC, reinterpret_cast<LPCWSTR>(measured.c_str()), int(measured.size()), &r,
+              Flags | DT_CALCRECT | DT_NOCLIP);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (Flags & DT_CENTER) {
+        OffsetRect(&r, ((Rect.right - Rect.left) - w) / 2, ((Rect.bottom - Rect.top) - h) / 2);
+    } else if (Flags & DT_RIGHT) {
+        OffsetRect(&r, Rect.right - r.right, 0);
+    }
+    InflateRect(&r, 2, 1);
+    RECT clipped;
+    if (!::IntersectRect(&clipped, &r, &Rect)) return;
+    DrawFocusRect(DC, &clipped);
+}
+
+// ---- property helpers --------------------------------------------------------------------
+
+std::string GetProperty(const TObject* Object, std::string_view Name) {
+    const TPropInfo* p = Object ? GetPropInfo(Object, Name) : nullptr;
+    if (!p) return {};
+    if (p->Kind == TPropKind::Enumeration) return GetEnumProp(Object, Name);
+    if (p->Kind == TPropKind::Integer) return std::to_string(GetOrdProp(Object, Name));
+    return {};
+}
+
+int32_t GetIntProperty(const TObject* Object, std::string_view Name) {
+    const TPropInfo* p = Object ? GetPropInfo(Object, Name) : nullptr;
+    if (!p || p->Kind != TPropKind::Integer) return -1;
+    return static_cast<int32_t>(GetOrdProp(Object, Name));
+}
+
+std::string GetEnumProperty(const TObject* Object, std::string_view Name) {
+    const TPropInfo* p = Object ? GetPropInfo(Object, Name) : nullptr;
+    if (!p || p->Kind != TPropKind::Enumeration) return {};
+    return GetEnumProp(Object, Name);
+}
+
+std::u16string GetStringProp(const TObject* Object, std::string_view Name) {
+    const TPropInfo* p = Object ? GetPropInfo(Object, Name) : nullptr;
+    if (!p || p->Kind != TPropKind::String) return {};
+    return StrToWideStr(GetStrProp(Object, Name));
+}
+
+std::any GetObjMethod(const TObject* Object, std::string_view Name) {
+    const TPropInfo* p = Object ? GetPropInfo(Object, Name) : nullptr;
+    if (!p || p->Kind != TPropKind::Method) return {};
+    return GetMethodProp(Object, Name);
+}
+
+TObject* GetObjProp(const TObject* Object, std::string_view Name, const TClassInfo& Class) {
+    const TPropInfo* p = Object ? GetPropInfo(Object, Name) : nullptr;
+    if (!p || p->Kind != TPropKind::Object) return nullptr;
+    TObject* value = GetObjectProp(Object, Name);
+    return value && value->InheritsFrom(Class) ? value : nullptr;
+}
+
+void SetProperty(TObject* Object, std::string_view Name, const std::string& Value) {
+    const TPropInfo* p = Object ? GetPropInfo(Object, Name) : nullptr;
+    if (!p) return;
+    try {
+        switch (p->Kind) {
+        case TPropKind::Enumeration: SetEnumProp(Object, Name, Value); break;
+        case TPropKind::Integer: SetOrdProp(Object, Name, StrToInt(Value)); break;
+        case TPropKind::String: SetStrProp(Object, Name, Value); break;
+        default: break;
+        }
+    } catch (const std::exception&) {
+        // Never raising: a value the property does not take changes nothing.
+    }
+}
+
+} // namespace quorin

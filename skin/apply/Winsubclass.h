@@ -1,0 +1,368 @@
+// The control painters: one small companion object per skinned control, derived from
+// TSkinControl, that intercepts the control's messages and paints it from the skin.
+//
+// A painter of a framework control is owned by the control and hooks the control's
+// WindowProc; a painter of a raw window (a control of a message box or of a platform
+// dialog) is owned by the window's skin applier and replaces the window procedure.
+// Painters draw in window coordinates: (0, 0) is the window's top-left corner,
+// non-client area included.
+//
+// This header is the single place that names the painter classes:
+//   Winsubclass.cpp          TSkinControl: attaching, the message pipeline, property helpers
+//   Winsubclass_draw.cpp     the drawing operations the painters share
+//   Winsubclass_factory.cpp  the painter classes by name, and their class information
+//   Winsubclass_walk.cpp     the control walk of TWinSkinForm (which painter for which control)
+//   Winsubclass_buttons.cpp  push, bit, menu and speed buttons, check boxes, radio buttons, object images
+//   Winsubclass_edits.cpp    edits, combo boxes, up-down controls, date-time pickers
+//   Winsubclass_boxes.cpp    group boxes, boxes, transparent objects, status bars, progress bars, size grips, tool bars
+//   Winsubclass_tabs.cpp     tab controls, tab sets, button tabs, tab sheets, advanced pages
+//   Winsubclass_scroll.cpp   scroll-bar painters and their overlay windows, list views, headers
+//   Winsubclass_misc.cpp     track bars, media players
+#pragma once
+
+#include <windows.h>
+
+#include <any>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "forms/Classes.h"
+#include "forms/Controls.h"
+#include "forms/Graphics.h"
+#include "skin/apply/Winhook.h"
+#include "skin/resources/Bitmap.h"
+#include "skin/resources/SkinElements.h"
+
+namespace quorin {
+
+class TSkinData;
+class TWinSkinForm;
+class TStrings;
+
+// Private messages of the skin engine.
+constexpr UINT CN_SkinChanged = 0x3401;
+constexpr UINT CN_UpdateNC = 0x3502;
+constexpr UINT CN_SkinActive = 0x3503;
+constexpr UINT CN_SkinEnable = 0x3506;
+constexpr UINT CN_TabClose = 0x3507;
+constexpr UINT CN_ReSkinWindow = 0x3508;
+constexpr UINT CN_SysButtonClick = 0x3514;
+constexpr UINT CN_SysButtonVisible = 0x3515;
+constexpr UINT CN_RedrawMDI = 0x3516;
+constexpr UINT CN_ReCreateWnd = 0x3517;
+constexpr UINT CN_MenuSelect = 0x3518;
+constexpr UINT CN_IsSkinned = 0x3523;
+// The paint handshake between skinned windows: lParam SkinHandshake throughout.
+constexpr UINT CN_PaintClient = 0xBC4A;   // paint the client area into the DC in wParam
+constexpr UINT CN_PaintFrame = 0xBC4B;    // paint the frame or border into the DC in wParam
+constexpr UINT CN_Handshake = 0xBC4D;     // answered with SkinHandshake
+constexpr UINT CN_SkinFinished = 0xBC4E;  // sent by a window to itself when skinning finished
+constexpr LPARAM SkinHandshake = 0x41A2;
+// Tags with a meaning to the skin engine.
+constexpr int32_t TagTransparent = 5555;  // a button or check box drawn on its parent's image
+constexpr int32_t TagTabClose = 7777;     // a page control with close buttons on its tabs
+
+// Bits of FMouseState.
+constexpr uint8_t msHot = 1;
+constexpr uint8_t msPressed = 2;
+
+class TSkinControl : public TComponent {
+    QUORIN_CLASS(TSkinControl, TComponent)
+public:
+    explicit TSkinControl(TComponent* AOwner);
+    ~TSkinControl() override;
+
+    // ---- virtual operations, in slot order ----
+    // Attach to the framework control that owns the painter.
+    virtual void Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas);
+    // Attach to a raw window.
+    virtual void Inithwnd(HWND Handle, TSkinData* SkinData, TWinSkinForm* SkinForm, TCanvas* Canvas);
+    // Release what Init changed on the control (its colour).
+    virtual void Unsubclass();
+    // Before the previous window procedure; false consumes the message (Result set).
+    virtual bool BeforeProc(TMessage& Message);
+    // After the previous window procedure.
+    virtual void AfterProc(TMessage& Message);
+    // Paints over the whole window (non-client included); DC 0 takes the window DC.
+    virtual void PaintControl(HDC DC);
+    // Draws the control into a DC, in window coordinates; the base draws nothing.
+    virtual void DrawControl(HDC DC, const RECT& Rect);
+    // The skin was replaced.
+    virtual void SkinChange();
+    virtual int GetState();
+
+    // ---- the message pipeline ----
+    void NewWndProc(TMessage& Message);
+    void Default(TMessage& Message);
+    void Invalidate();
+    void MouseLeave();
+    void WMPaint(TMessage& Message);
+    void WMERASEBKGND(TMessage& Message);
+
+    // ---- helpers ----
+    void FillBG(HDC DC, const RECT& Rect);
+    void FillColor(HDC DC, const RECT& Rect, TColor Color);
+    void FillParentBG(HDC DC, const RECT& Rect);
+    TColor GetParentColor(TColor DefaultColor) const;
+    LONG_PTR GetWindowLongEx(HWND Handle, int Index) const;
+    void DrawFocus(HDC DC, const std::u16string& Text, UINT Flags, const RECT& Rect);
+    virtual void SetParentBK(bool Value) {}
+    virtual void SetColor() {}
+    virtual void RestoreColor() {}
+    void doLogMsg(std::string_view Text, const TMessage& Message) {}
+    // The skin colour ButtonFace (the platform's button face without a skin).
+    TColor ButtonFace() const;
+    // The framework control, when it is a windowed one.
+    TWinControl* WinControl() const;
+    // The control's window still exists and is not being torn down.
+    bool ControlAlive() const;
+
+    // ---- shared drawing operations (Winsubclass_draw.cpp) ----
+    // Frame Frame (from 1) of the element, cut to the rectangle with its margins and tile
+    // value; magenta transparent when the element says so. Nothing for a negative size
+    // or an element without a picture.
+    void DrawSkinMap(HDC DC, const RECT& Rect, int Frames, int Frame, const TDataSkinObject* Element);
+    // Frame Frame of a strip of Frames equal frames stretched to the rectangle, magenta
+    // transparent.
+    void DrawSkinMap1(HDC DC, const RECT& Rect, int Frames, int Frame, const TBitmap& Bitmap);
+    void DrawSkinMap2(HDC DC, const RECT& Rect, int Frames, int Frame, const TBitmap& Bitmap);
+    void DrawSkinMap3(TCanvas& Canvas, const RECT& Rect, int Frames, int Frame, const TBitmap& Bitmap);
+    // As DrawSkinMap, on ButtonFace, into the shared bitmap (DrawSkin) or a given one.
+    void DrawSkin(const RECT& Rect, int Frames, int Frame, const TDataSkinObject* Element);
+    void DrawBMPSkin(TBitmap& Bitmap, const RECT& Rect, int Frames, int Frame, const TDataSkinObject* Element);
+    // Copies the shared bitmap to the DC at the rectangle.
+    void DrawBuf(HDC DC, const RECT& Rect);
+    // Text centred vertically (horizontally too with Align 1), transparent, DT_EXPANDTABS;
+    // disabled text in the button-shadow colour.
+    void DrawCaption(TCanvas& Canvas, const RECT& Rect, int Align, bool Enabled, const std::u16string& Text);
+    void DrawImgCaption(TCanvas& Canvas, const RECT& Rect, int Align, bool Enabled, const std::u16string& Text,
+                        const TBitmap* Glyph);
+    int TextHeight(HDC DC, const std::u16string& Text);
+
+    // ---- state (the fields of the family, public to the walk, the applier and tests) ----
+    uint8_t FMouseState = 0;            // msHot, msPressed
+    TCanvas* FCanvas = nullptr;         // the applier's shared canvas
+    bool FEnabled = false;
+    bool FFocused = false;
+    std::u16string FCaption;
+    TWindowHook FHook;                  // raw windows: the replaced window procedure
+    bool FActive = true;                // painting switched on
+    bool FUnicode = false;
+    TSkinData* FSkinData = nullptr;
+    HWND FHandle = nullptr;
+    TWndMethod FOldWindowMethod;        // framework controls: the replaced WindowProc
+    TControl* FControl = nullptr;       // nil for a raw window
+    RECT FWinRect{};                    // screen rectangle at the last paint
+    TComponent* FRedirect = nullptr;    // invalidation goes here instead (graphic controls)
+    bool FParentBK = false;
+    TColor FOldColor = 0;
+    bool FInited = false;
+    int32_t FStatus = 0;                // 0 new, 1 attached, 2 released (boxes), 6 window destroyed
+    TWinSkinForm* FSkinForm = nullptr;
+    int32_t FKind = 0;
+    TBitmap* FSharedBitmap = nullptr;   // the applier's shared bitmap (DrawSkin, DrawBuf)
+};
+
+// ---- The painter classes. Each family's file defines its overrides. ----
+// A class without overrides yet is a stand-in: it attaches, follows the pipeline and
+// draws nothing of its own, so the native look remains.
+
+// -- buttons (Winsubclass_buttons.cpp) --
+class TSkinButton : public TSkinControl {
+    QUORIN_CLASS(TSkinButton, TSkinControl)
+public:
+    explicit TSkinButton(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinBitButton : public TSkinButton {
+    QUORIN_CLASS(TSkinBitButton, TSkinButton)
+public:
+    explicit TSkinBitButton(TComponent* AOwner) : TSkinButton(AOwner) {}
+    std::string FGlyphProperty = "Glyph";
+};
+class TSkinMenuButton : public TSkinButton {
+    QUORIN_CLASS(TSkinMenuButton, TSkinButton)
+public:
+    explicit TSkinMenuButton(TComponent* AOwner) : TSkinButton(AOwner) {}
+};
+class TSkinSpeedButton : public TSkinBitButton {
+    QUORIN_CLASS(TSkinSpeedButton, TSkinBitButton)
+public:
+    explicit TSkinSpeedButton(TComponent* AOwner) : TSkinBitButton(AOwner) {}
+    // Graphic controls have no window: hook the control's WindowProc and draw on its canvas.
+    virtual void InitGraphicControl(TWinSkinForm* SkinForm, TSkinData* SkinData, TCanvas* Canvas);
+};
+class TSkinCheckBox : public TSkinControl {
+    QUORIN_CLASS(TSkinCheckBox, TSkinControl)
+public:
+    explicit TSkinCheckBox(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinRadioButton : public TSkinControl {
+    QUORIN_CLASS(TSkinRadioButton, TSkinControl)
+public:
+    explicit TSkinRadioButton(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinObjImage : public TSkinControl {
+    QUORIN_CLASS(TSkinObjImage, TSkinControl)
+public:
+    explicit TSkinObjImage(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+
+// -- edits (Winsubclass_edits.cpp) --
+class TSkinComBox : public TSkinControl {
+    QUORIN_CLASS(TSkinComBox, TSkinControl)
+public:
+    explicit TSkinComBox(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinEdit : public TSkinControl {
+    QUORIN_CLASS(TSkinEdit, TSkinControl)
+public:
+    explicit TSkinEdit(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinUpDown : public TSkinControl {
+    QUORIN_CLASS(TSkinUpDown, TSkinControl)
+public:
+    explicit TSkinUpDown(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinDateTime : public TSkinControl {
+    QUORIN_CLASS(TSkinDateTime, TSkinControl)
+public:
+    explicit TSkinDateTime(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+
+// -- boxes (Winsubclass_boxes.cpp) --
+class TSkinGroupBox : public TSkinControl {
+    QUORIN_CLASS(TSkinGroupBox, TSkinControl)
+public:
+    explicit TSkinGroupBox(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinBox : public TSkinControl {
+    QUORIN_CLASS(TSkinBox, TSkinControl)
+public:
+    explicit TSkinBox(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinBoxH : public TSkinControl {
+    QUORIN_CLASS(TSkinBoxH, TSkinControl)
+public:
+    explicit TSkinBoxH(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinTransObj : public TSkinControl {
+    QUORIN_CLASS(TSkinTransObj, TSkinControl)
+public:
+    explicit TSkinTransObj(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinStatusBar : public TSkinControl {
+    QUORIN_CLASS(TSkinStatusBar, TSkinControl)
+public:
+    explicit TSkinStatusBar(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinProgress : public TSkinControl {
+    QUORIN_CLASS(TSkinProgress, TSkinControl)
+public:
+    explicit TSkinProgress(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinSizer : public TSkinControl {
+    QUORIN_CLASS(TSkinSizer, TSkinControl)
+public:
+    explicit TSkinSizer(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinToolbar : public TSkinControl {
+    QUORIN_CLASS(TSkinToolbar, TSkinControl)
+public:
+    explicit TSkinToolbar(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+
+// -- tabs (Winsubclass_tabs.cpp) --
+class TSkinTab : public TSkinControl {
+    QUORIN_CLASS(TSkinTab, TSkinControl)
+public:
+    explicit TSkinTab(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinTab31 : public TSkinControl {
+    QUORIN_CLASS(TSkinTab31, TSkinControl)
+public:
+    explicit TSkinTab31(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinTabBtn : public TSkinControl {
+    QUORIN_CLASS(TSkinTabBtn, TSkinControl)
+public:
+    explicit TSkinTabBtn(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinTabSheet : public TSkinControl {
+    QUORIN_CLASS(TSkinTabSheet, TSkinControl)
+public:
+    explicit TSkinTabSheet(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinAdvPage : public TSkinControl {
+    QUORIN_CLASS(TSkinAdvPage, TSkinControl)
+public:
+    explicit TSkinAdvPage(TComponent* AOwner) : TSkinControl(AOwner) {}
+    int32_t FPageKind = 4;
+};
+
+// -- scroll bars, list views, headers (Winsubclass_scroll.cpp) --
+class TSkinHeader : public TSkinControl {
+    QUORIN_CLASS(TSkinHeader, TSkinControl)
+public:
+    explicit TSkinHeader(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinScrollbar : public TSkinControl {
+    QUORIN_CLASS(TSkinScrollbar, TSkinControl)
+public:
+    explicit TSkinScrollbar(TComponent* AOwner) : TSkinControl(AOwner) {}
+    // The extra slot of the scroll-bar family: bind to the control, lay the overlays.
+    virtual void InitScrollbar(TControl* Control, TSkinData* SkinData, TWinSkinForm* SkinForm, TCanvas* Canvas);
+};
+class TSkinListView : public TSkinScrollbar {
+    QUORIN_CLASS(TSkinListView, TSkinScrollbar)
+public:
+    explicit TSkinListView(TComponent* AOwner) : TSkinScrollbar(AOwner) {}
+};
+class TSkinScrollbarH : public TSkinControl {
+    QUORIN_CLASS(TSkinScrollbarH, TSkinControl)
+public:
+    explicit TSkinScrollbarH(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinScControl : public TSkinControl {
+    QUORIN_CLASS(TSkinScControl, TSkinControl)
+public:
+    explicit TSkinScControl(TComponent* AOwner) : TSkinControl(AOwner) {}
+    virtual void InitScrollbar(TControl* Control, TSkinData* SkinData, TWinSkinForm* SkinForm, TCanvas* Canvas);
+};
+
+// -- track bars, media players (Winsubclass_misc.cpp) --
+class TSkinTrackBar : public TSkinControl {
+    QUORIN_CLASS(TSkinTrackBar, TSkinControl)
+public:
+    explicit TSkinTrackBar(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+class TSkinMP : public TSkinControl {
+    QUORIN_CLASS(TSkinMP, TSkinControl)
+public:
+    explicit TSkinMP(TComponent* AOwner) : TSkinControl(AOwner) {}
+};
+
+// ---- the painter factory ----
+// A new painter of the class of that name (exact, "TSkinButton"), owned by Owner; null
+// for a name that is no painter class.
+TSkinControl* NewSkinControl(std::string_view ClassName, TComponent* Owner);
+// Every painter class name, in the factory's order.
+const std::vector<std::string>& SkinControlClassNames();
+
+// ---- property helpers: by name, never raising ----
+std::string GetProperty(const TObject* Object, std::string_view Name);
+int32_t GetIntProperty(const TObject* Object, std::string_view Name);
+std::string GetEnumProperty(const TObject* Object, std::string_view Name);
+std::u16string GetStringProp(const TObject* Object, std::string_view Name);
+std::any GetObjMethod(const TObject* Object, std::string_view Name);
+TObject* GetObjProp(const TObject* Object, std::string_view Name, const TClassInfo& Class);
+void SetProperty(TObject* Object, std::string_view Name, const std::string& Value);
+
+// ---- free drawing functions ----
+void MyDrawCaption(TCanvas& Canvas, const RECT& Rect, int Align, bool Enabled, const std::u16string& Text);
+void MyDrawImgCaption(TCanvas& Canvas, const RECT& Rect, int Align, bool Enabled, const std::u16string& Text,
+                      const TBitmap* Glyph);
+// A small filled arrow centred at X, Y; Direction 0 down, 1 up, 2 left, 3 right.
+void DrawArrow(TCanvas& Canvas, int X, int Y, int Direction);
+
+} // namespace quorin
