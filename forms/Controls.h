@@ -285,6 +285,8 @@ protected:
     virtual void CreateWindowHandle(const TCreateParams& Params);
     virtual void InitializeWnd() {}
     virtual void DestroyWnd();
+    // What CM_RECREATEWND does by default: destroy the window and make it again.
+    void DoRecreateWnd();
     void DefaultHandler(TMessage& Message) override;
     void WndProc(TMessage& Message) override;
     std::string GetText() const override;

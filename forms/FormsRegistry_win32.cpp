@@ -15,6 +15,7 @@ void RegisterFrameworkClasses() {
     static const bool done = [] {
         RegisterClasses<TForm, TLabel, TEdit, TMaskEdit, TComboBox, TButton, TCheckBox, TRadioButton, TGroupBox, TPanel, TTimer,
                         TPageControl, TTabSheet, TListView, TStatusBar, TTreeView, TImageList, TMainMenu, TPopupMenu, TMenuItem>();
+        RegisterClasses<TTabControl, TMemo, TScrollBar, TTrackBar, THeaderControl>();
         return true;
     }();
     (void)done;
