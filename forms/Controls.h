@@ -229,6 +229,8 @@ public:
     explicit TWinControl(TComponent* AOwner);
     ~TWinControl() override;
 
+    // Repaints the whole window, background included (nothing without a window).
+    void Invalidate() override;
     // The window handle, created (with the parents' handles) on first use.
     HWND Handle();
     bool HandleAllocated() const { return FHandle != nullptr; }

@@ -258,6 +258,10 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
 
 void TControl::Invalidate() {}
 
+void TWinControl::Invalidate() {
+    if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
+}
+
 void TControl::Update() {
     if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated()) UpdateWindow(w->Handle());
     else if (FParent) FParent->Update();
