@@ -448,7 +448,10 @@ void TSkinDateTime::DrawControl(HDC DC, const RECT& Rect) {
     if (br.left < client.left) return;
     int frame = 1;
     if (FMouseState & msHot) frame = 4;
-    if (SendMessageW(FHandle, DTM_GETMONTHCAL, 0, 0)) frame = 2;
+    // Some platforms keep the calendar window while it is closed: dropped is shown.
+    if (HWND calendar = reinterpret_cast<HWND>(SendMessageW(FHandle, DTM_GETMONTHCAL, 0, 0));
+        calendar && IsWindowVisible(calendar))
+        frame = 2;
     if (style & WS_DISABLED) frame = 3;
     TArrowButton::Draw(DC, br, FSkinData, frame);
 }
