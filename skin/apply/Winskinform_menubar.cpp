@@ -217,7 +217,8 @@ QUORIN_DEFINE_CLASS(TWinSkinMenu, TComponent) {}
 TWinSkinMenu::TWinSkinMenu(TComponent* AOwner, TSkinData* SkinData, TWinSkinForm* SkinForm)
     : TComponent(AOwner), FSkinData(SkinData), FSkinForm(SkinForm) {}
 
-TWinSkinMenu::~TWinSkinMenu() { FreeButtons(); }
+// The applier may be going away too: whoever frees the bar clears its hot object.
+TWinSkinMenu::~TWinSkinMenu() { FButtons.clear(); }
 
 bool TWinSkinMenu::RightToLeft() const { return FSkinForm && FSkinForm->FLeftScrollBar; }
 
