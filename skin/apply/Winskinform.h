@@ -228,9 +228,6 @@ public:
     void DoSysMenu2(TObject* Sender);
     void EnableSysbtn(bool Enable);
     void UpdateStyle(bool Hide);
-    // The timer's leave check: a hot caption button or menu-bar item the cursor has left
-    // returns to normal.
-    void CheckHotLeave();
     // The native system menu has that command.
     bool HasSysCommand(UINT Command) const;
 

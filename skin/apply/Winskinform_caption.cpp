@@ -314,14 +314,6 @@ void TWinSkinForm::WMNCRButtonUp(TMessage& Message) {
     Default(Message);
 }
 
-void TWinSkinForm::CheckHotLeave() {
-    if (!FHotObject || !FHandle || FInMenu) return;
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    const POINT p = ToWindow(FHandle, cursor);
-    if (!PtInRect(&FHotObject->Rect, p)) FHotObject->MouseLeave();
-}
-
 // ======================= actions and window states =======================
 
 void TWinSkinForm::SysBtnAction(int X, int Y) {

@@ -85,29 +85,7 @@ int OpenIndex = -1;                  // the menu-bar button whose drop-down is o
 int PendingIndex = -1;               // the button to open once the open drop-down has closed
 HHOOK MenuHook = nullptr;
 bool Switching = false;              // a switch to another button is under way
-bool FirstMessage = false;
 POINT LastMouse{-1, -1};
-
-HWND FindMenuWindow() {
-    struct Ctx {
-        HWND found = nullptr;
-        int count = 0;
-    } ctx;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM p) -> BOOL {
-            wchar_t cls[16] = {};
-            GetClassNameW(w, cls, 16);
-            if (wcscmp(cls, L"#32768") == 0 && IsWindowVisible(w)) {
-                auto* c = reinterpret_cast<Ctx*>(p);
-                ++c->count;
-                c->found = w;
-            }
-            return TRUE;
-        },
-        LPARAM(&ctx));
-    return ctx.found;
-}
 
 // How many pop-up menu windows of this thread are shown: 1 while only the drop-down is.
 int OpenMenuDepth() {
@@ -159,10 +137,6 @@ LRESULT CALLBACK hook_proc(int Code, WPARAM WParam, LPARAM LParam) {
     const int count = int(bar->FButtons.size());
     if (bar->RightToLeft() && (msg->message == WM_KEYDOWN) && (msg->wParam == VK_LEFT || msg->wParam == VK_RIGHT))
         msg->wParam = msg->wParam == VK_LEFT ? VK_RIGHT : VK_LEFT;
-    if (FirstMessage) {
-        FirstMessage = false;
-        if (HWND w = FindMenuWindow()) PostMessageW(w, WM_KEYDOWN, VK_DOWN, 0);
-    }
     // Neighbours skip hidden, empty and disabled buttons; they wrap at both ends.
     auto neighbour = [&](int step) {
         if (OpenIndex < 0 || count == 0) return -1;
@@ -195,8 +169,14 @@ LRESULT CALLBACK hook_proc(int Code, WPARAM WParam, LPARAM LParam) {
             if (msg->pt.x == LastMouse.x && msg->pt.y == LastMouse.y) break;
             LastMouse = msg->pt;
         }
-        if (TMenuBtn* b = bar->FindBtn(TrackForm->GetWinXY(msg->pt.x, msg->pt.y)); b && b->ItemEnabled)
+        if (TMenuBtn* b = bar->FindBtn(TrackForm->GetWinXY(msg->pt.x, msg->pt.y)); b && b->ItemEnabled) {
+            // A press on the open button closes its drop-down, as on a native bar.
+            if (b->Index == OpenIndex && (msg->message == WM_LBUTTONDOWN || msg->message == WM_NCLBUTTONDOWN)) {
+                TrackForm->CancelMenu();
+                return 1;
+            }
             target = b->Index;
+        }
         break;
     default: break;
     }
@@ -404,6 +384,9 @@ void TWinSkinMenu::DrawMenu(HDC DC, const RECT& Rect) {
         TBitmapDC mem(composed, DC);
         TGdiObject<HFONT> font(CreateMenuFont());
         for (auto& b : FButtons) {
+            // Only the applier's hot object shows a state: the frame painter forgets it
+            // after a full repaint.
+            if (b.get() != FSkinForm->FHotObject) b->State = ncNormal;
             if (!b->Visible || b->Caption.empty()) continue;
             RECT r = b->Rect;
             OffsetRect(&r, -row.left, -row.top);
@@ -503,7 +486,9 @@ bool TWinSkinForm::CheckMenu(TMenuBtn* Button) {
             const int x = wr.left + (rtl ? rect.right : rect.left);
             const int y = wr.top + rect.bottom;
             Switching = false;
-            FirstMessage = true;
+            // The first item is selected as the drop-down opens: the key is the first
+            // message the menu's loop takes from the queue.
+            PostMessageW(FHandle, WM_KEYDOWN, VK_DOWN, LPARAM(1 | (MapVirtualKeyW(VK_DOWN, MAPVK_VK_TO_VSC) << 16)));
             GetCursorPos(&LastMouse);
             MenuHook = SetWindowsHookExW(WH_MSGFILTER, hook_proc, nullptr, GetCurrentThreadId());
             {
@@ -523,12 +508,14 @@ bool TWinSkinForm::CheckMenu(TMenuBtn* Button) {
         // The buttons may have been rebuilt while the drop-down was open.
         const int next = PendingIndex;
         PendingIndex = -1;
-        if (FHotObject && FMenuBar)
-            for (auto& own : FMenuBar->FButtons)
-                if (own.get() == FHotObject) {
-                    own->MouseLeave();
-                    break;
-                }
+        if (FMenuBar && index < int(FMenuBar->FButtons.size())) {
+            TMenuBtn* closed = FMenuBar->FButtons[size_t(index)].get();
+            if (closed == FHotObject) closed->MouseLeave();
+            else if (closed->State != ncNormal) {
+                closed->State = ncNormal;
+                closed->Draw();
+            }
+        }
         if (next < 0 || !FMenuBar || next >= int(FMenuBar->FButtons.size())) break;
         index = next;
         FMenuBar->FButtons[size_t(index)]->MouseDown();

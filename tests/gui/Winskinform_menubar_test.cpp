@@ -1,0 +1,249 @@
+// The skinned main window with real mouse and keyboard input: its menu row drawn by the
+// skin opens drop-downs from the keyboard (F10, Alt, arrows, Escape) and the mouse, the
+// caption buttons track the mouse, the caption maximises and restores on a double click
+// and shows the skinned system menu on a right click, and the program ends from the
+// menus and the close button. Screenshots go to build/windows/screens/.
+#include "support/GuiHarness.h"
+#include "support/RealInput.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+namespace quorin::gui {
+namespace {
+
+constexpr UINT CN_IsSkinned = 0x3523;
+constexpr UINT MN_GETHMENU_ = 0x01E1;
+
+std::string Screens(const std::string& name) { return std::string(QUORIN_BINARY_DIR) + "/screens/" + name; }
+
+bool Skinned(HWND w) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(w, CN_IsSkinned, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) && result == 1;
+}
+
+// Where things are on the skinned window: the menu row lies right above the client area.
+struct Geometry {
+    RECT window{};
+    POINT client{};
+    int menuY = 0, captionY = 0;
+    explicit Geometry(HWND w) {
+        GetWindowRect(w, &window);
+        ClientToScreen(w, &client);
+        const int menuHeight = GetSystemMetrics(SM_CYMENU);
+        menuY = client.y - menuHeight / 2;
+        captionY = window.top + (client.y - menuHeight - window.top) / 2;
+    }
+    POINT ClientCentre() const { return POINT{(window.left + window.right) / 2, (client.y + window.bottom) / 2}; }
+};
+
+// The left edge of the one open drop-down, or nothing.
+std::optional<RECT> OpenMenu(const RunningApp& app, DWORD timeoutMs = 3000) {
+    std::optional<RECT> found;
+    WaitUntil(
+        [&] {
+            auto menus = PopupMenus(app.ProcessId());
+            if (menus.size() != 1) return false;
+            RECT r;
+            GetWindowRect(menus[0], &r);
+            found = r;
+            return true;
+        },
+        timeoutMs);
+    return found;
+}
+
+bool NoMenu(const RunningApp& app) {
+    return WaitUntil([&] { return PopupMenus(app.ProcessId()).empty(); }, 3000);
+}
+
+// A drop-down other than the one at `left` (after switching).
+std::optional<RECT> MenuMovedFrom(const RunningApp& app, LONG left) {
+    std::optional<RECT> found;
+    WaitUntil(
+        [&] {
+            auto menus = PopupMenus(app.ProcessId());
+            if (menus.size() != 1) return false;
+            RECT r;
+            GetWindowRect(menus[0], &r);
+            if (r.left == left) return false;
+            found = r;
+            return true;
+        },
+        3000);
+    return found;
+}
+
+class SkinnedWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(app.Started()) << app.Failure();
+        main = app.MainWindow();
+        ASSERT_TRUE(WaitUntil([&] { return Skinned(main); }, 15000)) << "the skin manager did not skin the window";
+        Sleep(300);
+        Geometry g(main);
+        MouseClick((g.window.left + g.window.right) / 2, g.captionY);  // the X focus
+        WaitUntil([&] { return GetForegroundWindow() == main; }, 2000);
+    }
+    // The left edges of the drop-downs, from the first menu on by Right, until it wraps.
+    std::vector<LONG> WalkMenusWithRight() {
+        std::vector<LONG> lefts;
+        Keys("F10");
+        auto first = OpenMenu(app);
+        if (!first) return lefts;
+        lefts.push_back(first->left);
+        for (int i = 0; i < 8; ++i) {
+            Keys("Right");
+            auto next = MenuMovedFrom(app, lefts.back());
+            if (!next) break;
+            if (next->left == lefts.front()) {
+                lefts.push_back(next->left);  // wrapped
+                break;
+            }
+            lefts.push_back(next->left);
+        }
+        return lefts;
+    }
+    RunningApp app;
+    HWND main = nullptr;
+};
+
+TEST_F(SkinnedWindow, MenuRowKeyboardMouseCaptionAndCloseButton) {
+    EXPECT_EQ(GetMenu(main), nullptr) << "the skin draws the menu row";
+    SaveWindowPng(main, Screens("menus-row.png"));
+    Geometry g(main);
+
+    // F10 opens the first drop-down with its first item selected; Right walks and wraps.
+    const std::vector<LONG> lefts = WalkMenusWithRight();
+    ASSERT_GE(lefts.size(), 3u) << "F10 then Right did not move through the menus";
+    EXPECT_EQ(lefts.back(), lefts.front()) << "Right on the last menu wraps to the first";
+    const size_t menus = lefts.size() - 1;
+    EXPECT_GT(lefts.front(), g.window.left);
+    EXPECT_LT(lefts.front(), g.window.left + 40);
+    Keys("Escape");
+    EXPECT_TRUE(NoMenu(app)) << "Escape closes the drop-down";
+
+    // Alt alone opens the first one too; Left from the first goes to the last.
+    Keys("alt");
+    auto alt = OpenMenu(app);
+    ASSERT_TRUE(alt);
+    EXPECT_EQ(alt->left, lefts.front());
+    if (auto menu = PopupMenus(app.ProcessId()); !menu.empty()) SaveWindowPng(menu[0], Screens("menus-dropdown.png"));
+    Keys("Left");
+    auto last = MenuMovedFrom(app, lefts.front());
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->left, lefts[menus - 1]);
+    Keys("Escape");
+    ASSERT_TRUE(NoMenu(app));
+
+    // A click on a menu-row item opens its drop-down; moving onto the next switches.
+    MouseClick(lefts[1] + 4, g.menuY);
+    auto clicked = OpenMenu(app);
+    ASSERT_TRUE(clicked);
+    EXPECT_EQ(clicked->left, lefts[1]);
+    MouseMove(lefts[2] + 4, g.menuY);
+    auto moved = MenuMovedFrom(app, lefts[1]);
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved->left, lefts[2]);
+    MouseClick(lefts[2] + 4, g.menuY);
+    EXPECT_TRUE(NoMenu(app)) << "a click on the open item closes it";
+
+    // The About item of the last menu, by the mouse.
+    MouseClick(lefts[menus - 1] + 4, g.menuY);
+    auto help = OpenMenu(app);
+    ASSERT_TRUE(help);
+    MouseClick(help->left + 30, help->top + 3 + GetSystemMetrics(SM_CYMENU) / 2);
+    HWND about = app.WaitWindow("AboutBox");
+    ASSERT_TRUE(about && WaitUntil([&] { return IsWindowVisible(about) != FALSE; }));
+    app.PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) != FALSE && !IsWindowVisible(about); }));
+    Sleep(200);
+
+    // A right click on the caption: the skinned system menu with the native items.
+    g = Geometry(main);
+    MouseClick((g.window.left + g.window.right) / 2, g.captionY, 3);
+    auto sys = OpenMenu(app);
+    ASSERT_TRUE(sys) << "no system menu";
+    if (auto menu = PopupMenus(app.ProcessId()); !menu.empty()) {
+        SaveWindowPng(menu[0], Screens("menus-sysmenu.png"));
+        HMENU items = HMENU(SendMessageW(menu[0], MN_GETHMENU_, 0, 0));
+        EXPECT_GE(GetMenuItemCount(items), 5) << "restore, move, size, minimise, maximise, close";
+    }
+    Keys("Escape");
+    ASSERT_TRUE(NoMenu(app));
+    Sleep(600);  // past the double-click time of the system menu
+
+    // Double clicks on the caption maximise and restore.
+    MouseClick((g.window.left + g.window.right) / 2, g.captionY, 1, 2);
+    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; })) << "not maximised";
+    Sleep(300);
+    g = Geometry(main);
+    MouseClick((g.window.left + g.window.right) / 2, g.captionY, 1, 2);
+    EXPECT_TRUE(WaitUntil([&] { return !IsZoomed(main); })) << "not restored";
+    Sleep(500);
+    g = Geometry(main);
+
+    // The close button: found by its hot frame, from the right end of the title strip.
+    const POINT away = g.ClientCentre();
+    MouseMove(away.x, away.y);
+    Sleep(400);
+    int closeX = -1;
+    std::vector<long> normal;
+    RECT probe{};
+    for (int x = g.window.right - 6; x > g.window.right - 120 && closeX < 0; x -= 4) {
+        RECT r{x - 2, g.captionY - 2, x + 3, g.captionY + 3};
+        const std::vector<long> before = ScreenPixels(r);
+        MouseMove(x, g.captionY);
+        Sleep(80);
+        if (ScreenPixels(r) != before) {
+            closeX = x;
+            normal = before;
+            probe = r;
+        }
+    }
+    ASSERT_GE(closeX, 0) << "no caption button showed a hot frame";
+    MouseMove(away.x, away.y);  // no non-client move follows: the timer restores it
+    const DWORD left = GetTickCount();
+    EXPECT_TRUE(WaitUntil([&] { return ScreenPixels(probe) == normal; }, 2000, 10));
+    const DWORD back = GetTickCount() - left;
+    EXPECT_LE(back, 500u) << "the hot frame stayed " << back << " ms";
+    std::printf("[ figure ] close button back to normal %lu ms after the mouse left\n", (unsigned long)back);
+
+    // Pressed on the close button and released elsewhere: nothing.
+    MouseDown(closeX, g.captionY);
+    Sleep(100);
+    MouseUp(away.x, away.y);
+    Sleep(500);
+    EXPECT_TRUE(app.Running());
+    // Pressed and released on it: the program ends.
+    MouseClick(closeX, g.captionY);
+    EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
+}
+
+TEST_F(SkinnedWindow, ExitFromTheFileMenuWithTheMouse) {
+    Keys("F10");
+    auto file = OpenMenu(app);
+    ASSERT_TRUE(file);
+    Keys("Escape");
+    ASSERT_TRUE(NoMenu(app));
+    Geometry g(main);
+    MouseClick(file->left + 4, g.menuY);
+    auto open = OpenMenu(app);
+    ASSERT_TRUE(open);
+    MouseClick(open->left + 30, open->top + 3 + GetSystemMetrics(SM_CYMENU) / 2);  // "Exit"
+    EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
+}
+
+TEST_F(SkinnedWindow, CloseItemOfTheSystemMenuCloses) {
+    Geometry g(main);
+    MouseClick((g.window.left + g.window.right) / 2, g.captionY, 3);
+    ASSERT_TRUE(OpenMenu(app));
+    Keys("Up Return");  // the last item, "Close"
+    EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
+}
+
+} // namespace
+} // namespace quorin::gui
