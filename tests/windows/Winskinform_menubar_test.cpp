@@ -66,7 +66,7 @@ protected:
     void SetUp() override {
         Application->Initialize();
         form = new TMenuForm(nullptr);
-        form->Show();
+        form->HandleNeeded();  // hidden: showing a window costs seconds under Wine
         skin.Colors.Menubar = 0x00FF00;
         skin.Colors.MenuBarText = 0x000000;
         skin.Colors.ButtonHilight = 0xFFFFFF;
@@ -175,10 +175,12 @@ TEST_F(MenuBarTest, MenuBarElementGivesTheBackgroundAndTheStart) {
 TEST_F(MenuBarTest, HotButtonGetsAFrameAndRightToLeftStartsAtTheRight) {
     bar->UpdataBtn();
     bar->FButtons[0]->State = ncHot;
+    applier.FHotObject = bar->FButtons[0].get();
     TBitmap window = DrawRow();
     const RECT r = bar->FButtons[0]->Rect;
     EXPECT_EQ(window.Pixel(r.left, (r.top + r.bottom) / 2), 0xFFFFFF);
     EXPECT_EQ(window.Pixel(bar->FButtons[1]->Rect.left, (r.top + r.bottom) / 2), 0x00FF00);
+    applier.FHotObject = nullptr;
     applier.FLeftScrollBar = true;
     DrawRow();
     EXPECT_EQ(bar->FButtons[0]->Rect.right, window.Width() - 4 - 6);
