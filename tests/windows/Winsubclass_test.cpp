@@ -13,6 +13,7 @@
 #include "forms/ComCtrls.h"
 #include "forms/ExtCtrls.h"
 #include "forms/Forms.h"
+#include "forms/RadioGroup.h"
 #include "forms/StdCtrls.h"
 #include "forms/TypInfo.h"
 #include "skin/resources/Winskindata.h"
@@ -163,10 +164,24 @@ class DisableTagWalk : public Walk, public testing::WithParamInterface<TTagCase>
 
 TEST_P(DisableTagWalk, TaggedControlsAndTheirGroupsButtonsStayNative) {
     MakeForm();
-    auto* group = Add<TNamed<TGroupBox>>(Form, GetParam().GroupClass);
+    // The framework's radio group makes its own buttons; the others get two of the form's.
+    TGroupBox* group = nullptr;
+    std::vector<TRadioButton*> buttons;
+    if (std::string(GetParam().GroupClass) == "TRadioGroup") {
+        auto* real = Add<TRadioGroup>(Form);
+        TStringList items;
+        items.Add("A");
+        items.Add("B");
+        real->SetItems(items);
+        for (int i = 0; i < real->ButtonCount(); ++i) buttons.push_back(real->Buttons(i));
+        group = real;
+    } else {
+        group = Add<TNamed<TGroupBox>>(Form, GetParam().GroupClass);
+        buttons = {Add<TRadioButton>(group), Add<TRadioButton>(group)};
+    }
     group->SetTag(GetParam().GroupTag);
     group->SetBounds(8, 8, 200, 120);
-    TRadioButton* buttons[] = {Add<TRadioButton>(group), Add<TRadioButton>(group)};
+    ASSERT_EQ(buttons.size(), 2u);
     auto* tagged = Add<TButton>(Form);
     tagged->SetTag(99);
     Applier->InitControls(Form);
