@@ -632,10 +632,10 @@ void TWinControl::WndProc(TMessage& Message) {
             FTop = r.top;
             FWidth = r.right - r.left;
             FHeight = r.bottom - r.top;
-            if (resized) {
-                BoundsResized();
-                if (OnResize && !(ComponentState() & csLoading)) OnResize(this);
-            }
+            // SetBounds records the new size before the window has it: follow the client
+            // area whenever the size was touched.
+            if (!(wp->flags & SWP_NOSIZE)) BoundsResized();
+            if (resized && OnResize && !(ComponentState() & csLoading)) OnResize(this);
             return;
         }
         if (wp && (!(wp->flags & SWP_NOSIZE) || !(wp->flags & SWP_NOMOVE))) {

@@ -15,6 +15,7 @@
 #include "app/UnitAbout.h"
 #include "app/UnitCANConfig.h"
 #include "forms/Forms.h"
+#include "forms/Menus.h"
 #include "skin/resources/Gdi_win32.h"
 #include "skin/resources/Pngfile.h"
 #include "skin/resources/Skindraw.h"
@@ -293,6 +294,57 @@ TEST_F(SkinForm, UnskinningGivesTheNativeFrameProcedureAndColourBack) {
     EXPECT_NE(GetWindowLongPtrW(w, GWL_STYLE) & WS_CAPTION, 0) << "the native caption is back";
     delete Applier;
     Applier = nullptr;
+}
+
+// What happens to a skinned window afterwards leaves the skinned frame in place: a new
+// caption, a replaced skin, a new menu; and the frame can be painted into another DC.
+TEST_F(SkinForm, FrameSurvivesTextSkinAndMenuChanges) {
+    SkinMainWindow();
+    const HWND w = Form->Handle();
+    SetForegroundWindow(w);
+    Pump(100);
+    const SIZE client = ClientSize(w), window = WindowSize(w);
+    const TBitmap top = GetHMap(Rect(0, 0, window.cx - 8, 30), Skin->Top()->Map, Skin->Top()->Margins, 1, 2,
+                                Skin->Top()->Tile == 1, true);
+    auto titleIsSkinned = [&] {
+        const TBitmap shown = Capture(w);
+        return (shown.Pixel(window.cx / 2, 15) & 0xFFFFFF) == (top.Pixel(window.cx / 2 - 4, 15) & 0xFFFFFF);
+    };
+
+    const int oldRight = Applier->TextRight();
+    Form->SetCaption("QUORIN 配置工具 - 已连接 COM3");
+    Pump(100);
+    EXPECT_TRUE(titleIsSkinned()) << "no native caption after a text change";
+    EXPECT_GT(Applier->TextRight(), oldRight) << "the longer text is drawn";
+
+    EXPECT_EQ(SendMessageW(w, CN_SkinChanged, 0, 0), 0);
+    Pump(100);
+    EXPECT_EQ(Applier->FStatus, sfsSkinned);
+    EXPECT_EQ(ClientSize(w).cx, client.cx);
+    EXPECT_EQ(ClientSize(w).cy, client.cy);
+    EXPECT_TRUE(titleIsSkinned());
+
+    TMainMenu* menu = Form->Menu();
+    Form->SetMenu(nullptr);
+    Form->SetMenu(menu);
+    Pump(100);
+    EXPECT_EQ(GetMenu(w), nullptr) << "the skin draws the menu bar; the native one stays off";
+    EXPECT_EQ(ClientSize(w).cy, client.cy);
+
+    // The handshake: the frame painted into a DC the caller gives.
+    TBitmap into(window.cx, window.cy, pf32bit);
+    into.Fill(0);
+    {
+        TBitmapDC dc(into);
+        EXPECT_EQ(SendMessageW(w, CN_PaintFrame, WPARAM(dc.Handle()), SkinHandshake), SkinHandshake);
+    }
+    GdiFlush();
+    const TBitmap left = GetHMap(Rect(0, 0, 4, window.cy), Skin->Left()->Map, Skin->Left()->Margins, 1, 2,
+                                 Skin->Left()->Tile == 1, false);
+    EXPECT_EQ(into.Pixel(1, window.cy / 2), left.Pixel(1, window.cy / 2));
+    EXPECT_EQ(SendMessageW(w, CN_Handshake, 0, SkinHandshake), SkinHandshake);
+    EXPECT_EQ(SendMessageW(w, CN_Handshake, 0, 0), 1);
+    Form->SetCaption("QUORIN 配置工具");
 }
 
 TEST_F(SkinForm, AboutBoxScreenshot) {
