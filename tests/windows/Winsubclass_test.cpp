@@ -429,13 +429,25 @@ TEST_F(Walk, RawDialogControlsGetPaintersByWindowClassAndStyle) {
     HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(t.data()), nullptr,
                                              [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     ASSERT_TRUE(dialog);
+    std::vector<std::pair<HWND, std::string>> expected;
+    for (const TItem& i : items) expected.emplace_back(GetDlgItem(dialog, i.Id), i.Painter);
+    // Tab controls (not owner-drawn ones) and a dialog nested in the dialog, walked too.
+    auto child = [](const wchar_t* cls, DWORD style, HWND parent, int y) {
+        return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 4, y, 120, 40, parent, nullptr, nullptr, nullptr);
+    };
+    expected.emplace_back(child(WC_TABCONTROLW, 0, dialog, 130), "TSkinTab");
+    expected.emplace_back(child(WC_TABCONTROLW, TCS_OWNERDRAWFIXED, dialog, 180), "");
+    HWND nested = child(L"#32770", 0, dialog, 230);
+    expected.emplace_back(nested, "TSkinBoxH");
+    expected.emplace_back(child(L"Button", BS_PUSHBUTTON, nested, 0), "TSkinButton");
     Applier->InitHwndControls(dialog);
     const size_t first = Applier->ControlList().size();
     Applier->InitHwndControls(dialog);
     EXPECT_EQ(Applier->ControlList().size(), first) << "a second walk attaches nothing";
-    for (const TItem& i : items) {
-        TSkinControl* p = Applier->Lookupcontrol(GetDlgItem(dialog, i.Id));
-        EXPECT_EQ(p ? p->ClassName() : "", i.Painter) << i.Id;
+    for (const auto& [window, painter] : expected) {
+        ASSERT_TRUE(window);
+        TSkinControl* p = Applier->Lookupcontrol(window);
+        EXPECT_EQ(p ? p->ClassName() : "", painter) << GetDlgCtrlID(window);
     }
     HWND edit = GetDlgItem(dialog, 108);
     DestroyWindow(edit);
