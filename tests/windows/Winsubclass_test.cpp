@@ -360,6 +360,25 @@ TEST_F(Walk, SkinEnableSwitchesPaintingOffAndRepaintsWhenOn) {
     EXPECT_EQ(centre(), RGB(0, 0xFF, 0));
 }
 
+// A painter whose drawing fails.
+class TFailing : public TSkinControl {
+public:
+    using TSkinControl::TSkinControl;
+    void DrawControl(HDC, const RECT&) override { throw Exception("broken picture"); }
+};
+
+TEST_F(Walk, DrawingFaultsLeaveTheNativePaintingAndReachNobody) {
+    MakeForm();
+    auto* button = Add<TButton>(Form);
+    Form->Show();
+    (new TFailing(button))->Init(Applier.get(), Skin, false, Applier->FCanvas);
+    int shown = 0;
+    Application->OnException = [&](TObject*, const std::exception&) { ++shown; };
+    RedrawWindow(button->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    Application->OnException = nullptr;
+    EXPECT_EQ(shown, 0);
+}
+
 TEST_F(Walk, PaintersLeaveWithTheirControlsAndWindows) {
     MakeForm();
     auto* gone = Add<TButton>(Form);
