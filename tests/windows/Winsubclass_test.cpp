@@ -360,6 +360,25 @@ TEST_F(Walk, SkinEnableSwitchesPaintingOffAndRepaintsWhenOn) {
     EXPECT_EQ(centre(), RGB(0, 0xFF, 0));
 }
 
+// A painter whose drawing fails.
+class TFailing : public TSkinControl {
+public:
+    using TSkinControl::TSkinControl;
+    void DrawControl(HDC, const RECT&) override { throw Exception("broken picture"); }
+};
+
+TEST_F(Walk, DrawingFaultsLeaveTheNativePaintingAndReachNobody) {
+    MakeForm();
+    auto* button = Add<TButton>(Form);
+    Form->Show();
+    (new TFailing(button))->Init(Applier.get(), Skin, false, Applier->FCanvas);
+    int shown = 0;
+    Application->OnException = [&](TObject*, const std::exception&) { ++shown; };
+    RedrawWindow(button->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    Application->OnException = nullptr;
+    EXPECT_EQ(shown, 0);
+}
+
 TEST_F(Walk, PaintersLeaveWithTheirControlsAndWindows) {
     MakeForm();
     auto* gone = Add<TButton>(Form);
@@ -429,13 +448,25 @@ TEST_F(Walk, RawDialogControlsGetPaintersByWindowClassAndStyle) {
     HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(t.data()), nullptr,
                                              [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     ASSERT_TRUE(dialog);
+    std::vector<std::pair<HWND, std::string>> expected;
+    for (const TItem& i : items) expected.emplace_back(GetDlgItem(dialog, i.Id), i.Painter);
+    // Tab controls (not owner-drawn ones) and a dialog nested in the dialog, walked too.
+    auto child = [](const wchar_t* cls, DWORD style, HWND parent, int y) {
+        return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 4, y, 120, 40, parent, nullptr, nullptr, nullptr);
+    };
+    expected.emplace_back(child(WC_TABCONTROLW, 0, dialog, 130), "TSkinTab");
+    expected.emplace_back(child(WC_TABCONTROLW, TCS_OWNERDRAWFIXED, dialog, 180), "");
+    HWND nested = child(L"#32770", 0, dialog, 230);
+    expected.emplace_back(nested, "TSkinBoxH");
+    expected.emplace_back(child(L"Button", BS_PUSHBUTTON, nested, 0), "TSkinButton");
     Applier->InitHwndControls(dialog);
     const size_t first = Applier->ControlList().size();
     Applier->InitHwndControls(dialog);
     EXPECT_EQ(Applier->ControlList().size(), first) << "a second walk attaches nothing";
-    for (const TItem& i : items) {
-        TSkinControl* p = Applier->Lookupcontrol(GetDlgItem(dialog, i.Id));
-        EXPECT_EQ(p ? p->ClassName() : "", i.Painter) << i.Id;
+    for (const auto& [window, painter] : expected) {
+        ASSERT_TRUE(window);
+        TSkinControl* p = Applier->Lookupcontrol(window);
+        EXPECT_EQ(p ? p->ClassName() : "", painter) << GetDlgCtrlID(window);
     }
     HWND edit = GetDlgItem(dialog, 108);
     DestroyWindow(edit);
