@@ -234,16 +234,11 @@ void TSkinButton::AfterProc(TMessage& Message) {
         if (FHandle) DoTrackMouse(FHandle);
         break;
     case WM_LBUTTONUP:
+        // The native button has told its parent of the click already; a second
+        // WM_COMMAND from here would run the parent's command twice.
         if (FMouseState & msPressed) {
             FMouseState &= uint8_t(~msPressed);
             Invalidate();
-            if (!FControl && FHandle) {
-                wchar_t cls[101] = {};
-                GetClassNameW(FHandle, cls, 100);
-                const bool framework = _wcsicmp(cls, L"tbutton") == 0;
-                const WPARAM id = framework ? 0 : WPARAM(GetDlgCtrlID(FHandle));
-                PostMessageW(GetParent(FHandle), WM_COMMAND, id, reinterpret_cast<LPARAM>(FHandle));
-            }
         }
         break;
     case WM_MOUSELEAVE:
@@ -363,9 +358,10 @@ void TSkinMenuButton::DrawControl(HDC DC, const RECT& Rect) {
         RECT text = face;
         text.right = std::max(text.left, text.right - 14);
         DrawBtnText(bdc, text, 1, FCaption);
+        const TColor arrow = TColor(GetTextColor(bdc));
         TCanvas canvas;
         canvas.SetHandle(bdc);
-        canvas.SetPenColor(TColor(GetTextColor(bdc)));
+        canvas.SetPenColor(arrow);
         DrawArrow(canvas, face.right - 9, (face.top + face.bottom) / 2, 0);
         canvas.SetHandle(nullptr);
     });

@@ -3,6 +3,9 @@
 // pixel, and what a skin with missing or malformed pictures leaves behind.
 #include "PainterFixture.h"
 
+#include "forms/Buttons.h"
+#include "forms/ComCtrlsExtra.h"
+#include "forms/RadioGroup.h"
 #include "forms/StdCtrls.h"
 
 namespace quorin {
@@ -235,6 +238,119 @@ TEST_F(PainterTest, CheckBoxWithoutAUsablePictureStaysNative) {
         EXPECT_TRUE(p->BeforeProc(paint)) << frames;
         EXPECT_EQ(0, p->FKind);
     }
+}
+
+// A raw push button (a dialog's) tells its parent of a click exactly once, also when the
+// press began on the keyboard and the skin has no button picture.
+TEST_F(PainterTest, RawButtonClickReachesItsParentOnce) {
+    static int commands;
+    commands = 0;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+        if (m == WM_COMMAND && HIWORD(w) == BN_CLICKED) ++commands;
+        return DefWindowProcW(h, m, w, l);
+    };
+    wc.lpszClassName = L"PainterTestHost";
+    RegisterClassW(&wc);
+    HWND host = CreateWindowW(L"PainterTestHost", L"", WS_POPUP | WS_VISIBLE, 500, 100, 200, 100, nullptr, nullptr,
+                              nullptr, nullptr);
+    HWND button = CreateWindowW(L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, kW, kH, host,
+                                reinterpret_cast<HMENU>(IDOK), nullptr, nullptr);
+    auto* p = new TSkinButton(SkinForm.get());
+    p->Inithwnd(button, Skin.get(), SkinForm.get(), SkinForm->FCanvas);
+    SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(kFrame[bfPressed - 1], Compose(p, kW, kH).Pixel(3, 3));
+    SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    Pump();
+    EXPECT_EQ(1, commands);
+    Skin->Buttons->Map = TBitmap();
+    SendMessageW(button, WM_KEYDOWN, VK_SPACE, 0x00390001);
+    SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    Pump();
+    EXPECT_EQ(2, commands);
+    DestroyWindow(host);
+}
+
+TEST_F(PainterTest, BitButtonShowsItsGlyphOnTheSkinFace) {
+    auto* b = Add<TBitBtn>(10, 10, kW, kH);
+    // A white glyph whose bottom-left pixel (the transparent colour) is magenta.
+    HDC screen = GetDC(nullptr);
+    HBITMAP glyph = CreateCompatibleBitmap(screen, 16, 16);
+    ReleaseDC(nullptr, screen);
+    {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, glyph);
+        RECT all{0, 0, 16, 16};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        SetPixel(dc, 0, 15, RGB(255, 0, 255));
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    }
+    b->SetGlyph(glyph);
+    const TBitmap out = Compose(Attach<TSkinBitButton>(b), kW, kH);
+    EXPECT_EQ(0xFFFFFF, out.Pixel(kW / 2, kH / 2));
+    EXPECT_EQ(kFrame[0], out.Pixel(3, 3));
+}
+
+TEST_F(PainterTest, MenuButtonDrawsItsArrowInTheTextColour) {
+    Skin->Buttons->HasNormalColor2 = true;
+    Skin->Buttons->NormalColor2 = 0xFFFFFF;
+    auto* b = Add<TButton>(10, 10, kW, kH);
+    const TBitmap out = Compose(Attach<TSkinMenuButton>(b), kW, kH);
+    EXPECT_EQ(0xFFFFFF, out.Pixel(kW - 9, kH / 2));
+}
+
+TEST_F(PainterTest, SpeedButtonFollowsTheMouseAndItsDownState) {
+    auto* b = Add<TSpeedButton>(200, 200, kW, kH);
+    auto* p = new TSkinSpeedButton(b);
+    p->InitGraphicControl(SkinForm.get(), Skin.get(), SkinForm->FCanvas);
+    auto frame = [&] { return Compose(p, kW, kH).Pixel(3, 3); };
+    EXPECT_EQ(kFrame[bfNormal - 1], frame());
+    b->Perform(CM_MOUSEENTER);
+    EXPECT_EQ(kFrame[bfHot - 1], frame());
+    b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    EXPECT_EQ(kFrame[bfPressed - 1], frame());
+    b->Perform(WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    b->Perform(CM_MOUSELEAVE);
+    EXPECT_EQ(kFrame[bfNormal - 1], frame());
+    b->SetGroupIndex(1);
+    b->SetDown(true);
+    EXPECT_EQ(kFrame[bfPressed - 1], frame());
+    // Painted by its parent, on the parent's window.
+    RECT r = b->BoundsRect();
+    RedrawWindow(Form->Handle(), &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    HDC dc = GetDC(Form->Handle());
+    EXPECT_EQ(ColorRef(kFrame[bfPressed - 1]), GetPixel(dc, r.left + 3, r.top + 3));
+    ReleaseDC(Form->Handle(), dc);
+}
+
+TEST_F(PainterTest, UpDownHalvesFromTheSkinOrPlainWithoutIt) {
+    auto* u = Add<TUpDown>(10, 10, 17, 30);
+    auto* p = Attach<TSkinUpDown>(u);
+    EXPECT_EQ(kFace, Compose(p, 17, 30).Pixel(3, 3));
+    SendMessageW(u->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 3));
+    EXPECT_EQ(Skin->Colors.ButtonShadow, Compose(p, 17, 30).Pixel(3, 3)) << "the pressed half";
+    SendMessageW(u->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(8, 3));
+    Skin->UpDownVert = std::make_unique<TDataSkinBorder>("UpDown.Vert");
+    Skin->UpDownVert->Map = Strip(8, 10, 10);
+    Skin->UpDownVert->Frame = 8;
+    const TBitmap out = Compose(p, 17, 30);
+    EXPECT_EQ(kFrame[0], out.Pixel(3, 3));
+    EXPECT_EQ(kFrame[4], out.Pixel(3, 26));
+}
+
+TEST_F(PainterTest, RadioGroupButtonsShowTheRadioFrames) {
+    auto* g = Add<TRadioGroup>(10, 10, 150, 80, "Group");
+    g->Items().Add("One");
+    g->Items().Add("Two");
+    g->SetItemIndex(1);
+    ASSERT_EQ(2, g->ButtonCount());
+    TSkinControl* radios[2];
+    for (int i = 0; i < 2; ++i) radios[i] = Attach<TSkinRadioButton>(g->Buttons(i));
+    Attach<TSkinGroupBox>(g);
+    const int w = g->Buttons(0)->Width(), h = g->Buttons(0)->Height();
+    EXPECT_EQ(kFrame[0], Compose(radios[0], w, h).Pixel(6, h / 2));
+    EXPECT_EQ(kFrame[1], Compose(radios[1], w, h).Pixel(6, h / 2));
 }
 
 TEST_F(PainterTest, ButtonPaintTime) {

@@ -24,6 +24,23 @@ TEST_F(PainterTest, EditWithABorderGetsTheRingAndOneWithoutGetsNothing) {
     EXPECT_EQ(kFill, none.Pixel(1, 10));
 }
 
+TEST_F(PainterTest, EditPaintsTheUpDownInsideIt) {
+    auto* edit = Add<TEdit>(10, 10, 100, 21);
+    HWND spin = CreateWindowW(UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, 80, 0, 16, 17, edit->Handle(), nullptr,
+                              nullptr, nullptr);
+    auto* p = Attach<TSkinEdit>(edit);
+    Compose(p, 100, 21);
+    ASSERT_TRUE(p->FUpDown);
+    EXPECT_EQ(spin, p->FUpDown->FHandle);
+    TBitmap out(16, 17);
+    out.Fill(kFill);
+    {
+        TBitmapDC dc(out);
+        p->FUpDown->DrawControl(dc.Handle(), RECT{0, 0, 16, 17});
+    }
+    EXPECT_EQ(kFace, out.Pixel(3, 3));
+}
+
 TEST_F(PainterTest, EditAnswersTheClientPaintHandshake) {
     auto* edit = Add<TEdit>(10, 10, 100, 21);
     Attach<TSkinEdit>(edit);
