@@ -197,6 +197,15 @@ public:
     // Where the caption text sits in the title strip (TextLeft, TextRight anchors).
     int TextLeft() const { return FTextLeft; }
     int TextRight() const { return FTextRight; }
+    // The frame border element of Drawborder's index (1 left, 2 right, 3 top, 4 bottom),
+    // null when the skin has none.
+    TDataSkinBorder* BorderElement(int Index) const;
+    // The border of that index cut to a size, in its active or inactive frame.
+    TBitmap BorderPicture(int Index, int Width, int Height, bool Active) const;
+    // The window region Cropwindow would set for a window of that size (the caller owns it).
+    HRGN BuildRegion(int Width, int Height);
+    void WMSetText(TMessage& Message);
+    void MenuChanged(TMessage& Message, const TWndMethod& Previous);
 
     // ---- caption buttons and system menu (Winskinform_caption.cpp) ----
     TWinSysButton* FindBtn(POINT Point) const;
@@ -340,6 +349,11 @@ public:
     TBitmap FSysBtnBackground;         // the title strip under the caption buttons
     // The raw window's control painter that is hot (for the timer's leave check).
     TSkinControl* FHotControl = nullptr;
+    // Frame state of our own.
+    std::shared_ptr<TWinSkinForm*> FSelf;  // what the hooks call through; cleared when freed
+    RECT FAttachClient{};              // client rectangle under the native frame when attached
+    bool FHadNativeMenu = false;       // the window showed a native menu bar when attached
+    bool FFormHooked = false;          // FForm->WindowProc runs NewWndProc
 };
 
 // The skin applier of a window, or null (any applier the manager knows, or the form hook).
