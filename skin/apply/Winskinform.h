@@ -18,6 +18,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -291,6 +292,18 @@ public:
     void DeleteControls();
     bool IsScrollControl(TComponent* Component) const;
     const std::vector<TSkinControl*>& ControlList() const { return FControlList; }
+    // The walk's own helpers: attach a painter of the named class to a framework control
+    // (by Init, by InitScrollbar, by InitGraphicControl) or to a raw window (by Inithwnd);
+    // null when nothing was attached.
+    TSkinControl* AttachPainter(std::string_view Class, TControl* Control, bool ParentBK, int32_t Kind = 0,
+                                const std::function<void(TSkinControl*)>& Prepare = nullptr);
+    TSkinControl* AttachScrollbar(std::string_view Class, TControl* Control, int32_t Kind = 0);
+    TSkinControl* AttachGraphic(TControl* Control, const char* GlyphProperty = nullptr);
+    TSkinControl* AttachHwnd(std::string_view Class, HWND Handle, TComponent* Owner = nullptr);
+    bool SkinHas(TSkinControlType Kind) const;
+    bool TabGate() const;  // xcTab on and the skin has a Tabs element
+    void SetToolBarHandlers(TControl* ToolBar);
+    void SkinToolbarMenus(TControl* ToolBar);
 
     // ---- state (public to the manager, the painters and tests) ----
     HWND FHandle = nullptr;
