@@ -91,6 +91,25 @@ TEST(SkinnedFrame, RealProgramShowsMovesAndClosesItsSkinnedFrame) {
     PostMessageW(about, WM_CLOSE, 0, 0);
     WaitUntil([&] { return !IsWindowVisible(about); }, 3000);
 
+    // A message box of the program (a #32770 dialog of the system) gets the skinned frame
+    // too, wide enough for its caption.
+    ASSERT_TRUE(app.SelectTab("PageControlQUORINQ1", 4));
+    if (!app.Checked("CheckBoxVandrelFilterEnable")) {
+        ASSERT_TRUE(app.Click("CheckBoxVandrelFilterEnable"));
+    }
+    ASSERT_TRUE(app.SetText("EditVandrelStartID", "0x1G"));
+    ASSERT_TRUE(app.ClickAsync("ButtonVandrelFilterIDAdd"));
+    auto box = app.WaitMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageW(box->window, kIsSkinned, 0, 0) == 1; }, 3000));
+    Sleep(300);
+    RECT boxRect{};
+    GetWindowRect(box->window, &boxRect);
+    const COLORREF boxTitle = ScreenPixel(boxRect.left + (boxRect.right - boxRect.left) / 2, boxRect.top + 15);
+    EXPECT_GT(GetBValue(boxTitle), 100) << "the box shows the skin's title strip";
+    EXPECT_TRUE(SaveWindowPng(box->window, std::string(QUORIN_BINARY_DIR) + "/screenshots/SkinnedFrame-messagebox.png"));
+    app.PressButton(*box, IDOK);
+
     // The skinned close box ends the program.
     GetWindowRect(w, &window);
     SetForegroundWindow(w);
