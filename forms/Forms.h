@@ -115,7 +115,8 @@ public:
 
     // The default button (Default = true) answering Enter, if any.
     TButton* DefaultButton() const;
-    // The item with that command in the form's menu bar or its pop-up menus, or nullptr.
+    // The item with that command in the form's menu bar or its pop-up menus, or in any
+    // other menu of the process (menus shown for the form by other objects), or nullptr.
     TMenuItem* FindMenuItem(UINT Command) const;
 
     TNotifyEvent OnCreate;
@@ -146,6 +147,7 @@ protected:
     void PaintWindow(HDC DC) override;
     void ApplyPosition();
     void ApplyClientSize();
+    void BoundsResized() override;
     void ShowingChanged();
     bool DialogKey(TMessage& Message);
 
@@ -165,6 +167,7 @@ protected:
     bool FPositioned = false;
     bool FCreated = false;
     bool FInClose = false;
+    bool FApplyingClientSize = false;
 };
 
 // The form class applications derive from.
