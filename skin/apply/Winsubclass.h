@@ -596,10 +596,6 @@ public:
 };
 // Whether the skin has every picture the scroll-bar overlays are drawn from.
 bool ScrollbarSkinned(const TSkinData* SkinData);
-// What the skin applier does on CN_ReCreateWnd: the painter whose window was OldWindow
-// (searching from the end) is freed and a new one of the same family attached to the
-// same control by InitScrollbar. Returns the new painter, or null when there was none.
-TSkinControl* ReplaceScrollPainter(TWinSkinForm* SkinForm, HWND OldWindow);
 
 // -- track bars, media players (Winsubclass_misc.cpp) --
 class TSkinTrackBar : public TSkinControl {

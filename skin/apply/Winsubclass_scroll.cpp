@@ -475,29 +475,6 @@ void TSkinListView::InitScrollbar(TControl* Control, TSkinData* SkinData, TWinSk
     FHeader->Inithwnd(header, SkinData, SkinForm, Canvas);
 }
 
-TSkinControl* ReplaceScrollPainter(TWinSkinForm* SkinForm, HWND OldWindow) {
-    if (!SkinForm || !OldWindow) return nullptr;
-    const auto& list = SkinForm->ControlList();
-    TSkinScrollbar* old = nullptr;
-    for (auto it = list.rbegin(); it != list.rend(); ++it) {
-        if ((*it)->FHandle == OldWindow) {
-            old = dynamic_cast<TSkinScrollbar*>(*it);
-            break;
-        }
-    }
-    if (!old) return nullptr;
-    TControl* control = old->FControl;
-    const bool listView = dynamic_cast<TSkinListView*>(old) != nullptr;
-    const int32_t kind = old->FKind;
-    delete old;
-    auto* window = dynamic_cast<TWinControl*>(control);
-    if (!window || window->Destroying()) return nullptr;
-    auto* fresh = static_cast<TSkinScrollbar*>(NewSkinControl(listView ? "TSkinListView" : "TSkinScrollbar", control));
-    fresh->FKind = kind;
-    fresh->InitScrollbar(control, SkinForm->FSkinData, SkinForm, SkinForm->FCanvas);
-    return fresh;
-}
-
 // ---- TSkinScrollbarH: the bars of a raw window -----------------------------------------------
 
 TSkinScrollbarH::~TSkinScrollbarH() {

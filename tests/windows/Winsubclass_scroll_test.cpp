@@ -221,8 +221,12 @@ TEST_F(ScrollPainters, RecreatedOrDestroyedControlLeavesNoOverlayOnADeadWindow) 
     TWndMethod formProc = Form->WindowProc;
     int replaced = 0;
     Form->WindowProc = [&](TMessage& m) {
-        if (m.Msg == CN_ReCreateWnd && ReplaceScrollPainter(Skin, reinterpret_cast<HWND>(m.WParam))) ++replaced;
-        else formProc(m);
+        if (m.Msg == CN_ReCreateWnd) {
+            Skin->WMReCreateWnd(m);
+            ++replaced;
+        } else {
+            formProc(m);
+        }
     };
     HWND old = List->Handle();
     List->RecreateWnd();
