@@ -115,7 +115,8 @@ public:
 
     // The default button (Default = true) answering Enter, if any.
     TButton* DefaultButton() const;
-    // The item with that command in the form's menu bar or its pop-up menus, or nullptr.
+    // The item with that command in the form's menu bar or its pop-up menus, or in any
+    // other menu of the process (menus shown for the form by other objects), or nullptr.
     TMenuItem* FindMenuItem(UINT Command) const;
 
     TNotifyEvent OnCreate;

@@ -476,12 +476,15 @@ bool TCustomForm::DialogKey(TMessage& Message) {
 void TCustomForm::PaintWindow(HDC) {}
 
 // The item of the form's menu bar, or of one of its pop-up menus, with that command.
+// Menus shown for the form by other objects (a skin's system menu) are found through the
+// process-wide command table.
 TMenuItem* TCustomForm::FindMenuItem(UINT Command) const {
     if (FMenu)
         if (TMenuItem* item = FMenu->FindItem(Command)) return item;
     for (int i = 0; i < ComponentCount(); ++i)
         if (auto* menu = dynamic_cast<TMenu*>(Components(i)); menu && menu != FMenu)
             if (TMenuItem* item = menu->FindItem(Command)) return item;
+    if (TMenuItem* item = FindMenuItemByCommand(Command); item && item->GetParentMenu()) return item;
     return nullptr;
 }
 
@@ -561,6 +564,12 @@ void TCustomForm::WndProc(TMessage& Message) {
         return;
     case CM_DIALOGKEY:
         if (DialogKey(Message)) return;
+        break;
+    case WM_ENTERMENULOOP:
+        TMenuTracking::Enter();
+        break;
+    case WM_EXITMENULOOP:
+        TMenuTracking::Exit();
         break;
     case CM_MENUCHANGED:
         if (FHandle) {

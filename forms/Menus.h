@@ -28,6 +28,29 @@ constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
 // "Ctrl+S", "Shift+Del", "F1", ...
 std::string ShortCutToText(TShortCut ShortCut);
 
+class TMenuItem;
+// The item with that command identifier in any menu of the process, or nullptr. Command
+// identifiers are unique in the process, so a window can measure, draw and run the items
+// of a menu it does not own (a menu built by a helper object and shown for the window).
+TMenuItem* FindMenuItemByCommand(UINT Command);
+
+// Brackets the tracking of a native menu (a pop-up call, a menu bar's modal loop). While
+// any menu is tracked, a rebuilt menu keeps its old native handle alive, because the
+// platform may still be showing it; the old handles are destroyed when tracking ends.
+class TMenuTracking {
+public:
+    TMenuTracking();
+    ~TMenuTracking();
+    TMenuTracking(const TMenuTracking&) = delete;
+    TMenuTracking& operator=(const TMenuTracking&) = delete;
+    static bool Active();
+    // Destroys the menu now, or when tracking ends.
+    static void Retire(HMENU Menu);
+    // For windows that see a menu loop begin and end (WM_ENTERMENULOOP, WM_EXITMENULOOP).
+    static void Enter();
+    static void Exit();
+};
+
 using TMenuDrawItemEvent = std::function<void(TObject* Sender, TCanvas& ACanvas, RECT ARect, bool Selected)>;
 using TMenuMeasureItemEvent = std::function<void(TObject* Sender, TCanvas& ACanvas, int& Width, int& Height)>;
 

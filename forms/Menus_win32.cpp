@@ -6,20 +6,62 @@
 #include "forms/WinText.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace quorin {
 
 namespace {
 
+std::unordered_map<UINT, TMenuItem*>& CommandTable() {
+    static std::unordered_map<UINT, TMenuItem*> table;
+    return table;
+}
+
 // Command identifiers of menu items, unique in the process. They stay below 0xF000,
-// where the system's own commands begin.
+// where the system's own commands begin; after wrapping, numbers still in use are skipped.
 UINT NextCommand() {
     static UINT next = 0;
-    next = next % 0xEFFF + 1;
+    const auto& table = CommandTable();
+    for (int tries = 0; tries < 0xEFFF; ++tries) {
+        next = next % 0xEFFF + 1;
+        if (!table.count(next)) break;
+    }
     return next;
 }
 
+int TrackingDepth = 0;
+
+std::vector<HMENU>& RetiredMenus() {
+    static std::vector<HMENU> menus;
+    return menus;
+}
+
 } // namespace
+
+TMenuItem* FindMenuItemByCommand(UINT Command) {
+    const auto& table = CommandTable();
+    auto it = table.find(Command);
+    return it == table.end() ? nullptr : it->second;
+}
+
+TMenuTracking::TMenuTracking() { Enter(); }
+TMenuTracking::~TMenuTracking() { Exit(); }
+bool TMenuTracking::Active() { return TrackingDepth > 0; }
+void TMenuTracking::Enter() { ++TrackingDepth; }
+
+void TMenuTracking::Exit() {
+    if (TrackingDepth > 0) --TrackingDepth;
+    if (TrackingDepth) return;
+    std::vector<HMENU> menus;
+    menus.swap(RetiredMenus());
+    for (HMENU m : menus) DestroyMenu(m);
+}
+
+void TMenuTracking::Retire(HMENU Menu) {
+    if (!Menu) return;
+    if (TrackingDepth) RetiredMenus().push_back(Menu);
+    else DestroyMenu(Menu);
+}
 
 std::string ShortCutToText(TShortCut ShortCut) {
     const UINT key = ShortCut & 0xFF;
@@ -77,10 +119,11 @@ QUORIN_DEFINE_CLASS(TMenuItem, TComponent) {
     p.Event("OnMeasureItem", &TMenuItem::OnMeasureItem);
 }
 
-TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FCommand(NextCommand()) {}
+TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FCommand(NextCommand()) { CommandTable()[FCommand] = this; }
 
 TMenuItem::~TMenuItem() {
     SetComponentState(csDestroying, true);
+    if (auto it = CommandTable().find(FCommand); it != CommandTable().end() && it->second == this) CommandTable().erase(it);
     while (!FItems.empty()) delete FItems.back();
     if (FParent) FParent->Remove(this);
 }
@@ -311,7 +354,7 @@ TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(new TMenuItem(this
 
 TMenu::~TMenu() {
     SetComponentState(csDestroying, true);
-    if (FHandle) DestroyMenu(FHandle);
+    TMenuTracking::Retire(FHandle);
     FHandle = nullptr;
 }
 
@@ -350,7 +393,9 @@ void TMenu::MenuChanged() {
     if (auto* main = dynamic_cast<TMainMenu*>(this)) {
         if (TCustomForm* form = main->Form(); form && form->Menu() == main && form->HandleAllocated()) form->Perform(CM_MENUCHANGED);
     }
-    DestroyMenu(old);
+    // The old menu may be on screen (an item changed from a click handler while it is
+    // open): it goes when no menu is tracked any more.
+    TMenuTracking::Retire(old);
 }
 
 bool TMenu::IsOwnerDraw(const TMenuItem* Item) const { return FOwnerDraw || (Item && Item->OnDrawItem); }
@@ -407,7 +452,11 @@ void TPopupMenu::Popup(int X, int Y) {
     if (!owner) owner = GetActiveWindow();
     UINT flags = TPM_RETURNCMD | TPM_RIGHTBUTTON;
     flags |= FAlignment == TPopupAlignment::paRight ? TPM_RIGHTALIGN : FAlignment == TPopupAlignment::paCenter ? TPM_CENTERALIGN : TPM_LEFTALIGN;
-    const UINT command = UINT(TrackPopupMenuEx(Handle(), flags, X, Y, owner, nullptr));
+    UINT command = 0;
+    {
+        TMenuTracking tracking;
+        command = UINT(TrackPopupMenuEx(Handle(), flags, X, Y, owner, nullptr));
+    }
     if (command) DispatchCommand(command);
 }
 

@@ -1,6 +1,7 @@
 // The serial channel on Win32 communication ports: synchronous handles, one reader thread
 // per open port polling the driver's input queue every millisecond.
 #include "link/VCI.h"
+#include "link/VCI_win32.h"
 
 #include <windows.h>
 #include <process.h>
@@ -17,8 +18,15 @@ namespace {
 
 constexpr DWORD kReadBufferSize = 200003;
 // How long closing waits for the reader to see its flag; it needs one pass (a millisecond
-// and a read of what is already queued), so this is never reached in practice.
+// and a read of what is already queued), so this is normally never reached.
 constexpr DWORD kCloseWaitMs = 200;
+// A reader stuck in its read gets these to end after its read is cancelled, and after the
+// port's handle is closed under it. Closing never waits longer than the three together:
+// the window must not freeze on a driver that ignores both.
+constexpr DWORD kCancelWaitMs = 200;
+constexpr DWORD kHandleClosedWaitMs = 1000;
+
+std::atomic<TPortReadCall> GPortRead{&ReadFile};
 
 class THandle {
 public:
@@ -74,7 +82,10 @@ struct TDevice {
     THandle Port;
     std::atomic<LONG> Running{0};
     THandle ReceiveEvent;  // never signalled: VCI_ReadDevice's wait is a plain delay
+    // Kept past a close while the reader has not ended: the slot is not opened again until
+    // it has, since that reader still writes into Buffer when its read returns.
     THandle Reader;
+    TPortReadCall Read = &ReadFile;  // taken at open, for that open's reader
     TLock Lock;  // guards the ring
     uint8_t Buffer[kReadBufferSize];
 
@@ -107,16 +118,22 @@ unsigned __stdcall ReaderThread(void* argument) {
     const HANDLE handle = device.Port.Get();
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
     TReceiveRing& ring = *DeviceReceiveRing(port);
-    while (device.Running.load(std::memory_order_acquire) == 1) {
+    const TPortReadCall read = device.Read;
+    auto running = [&] { return device.Running.load(std::memory_order_acquire) == 1; };
+    while (running()) {
         Sleep(1);
         DWORD errors = 0;
         COMSTAT status{};
         ClearCommError(handle, &errors, &status);  // also clears any line error
         if (status.cbInQue == 0) continue;
+        // A close that gave up waiting may have closed the handle meanwhile.
+        if (!running()) break;
         // Only what is queued, so the synchronous read returns at once.
         DWORD got = 0;
-        if (!ReadFile(handle, device.Buffer, std::min(status.cbInQue, kReadBufferSize), &got, nullptr) || got == 0)
+        if (!read(handle, device.Buffer, std::min(status.cbInQue, kReadBufferSize), &got, nullptr) || got == 0)
             continue;
+        // A read that returns after the port was closed leaves the ring alone.
+        if (!running()) break;
         for (DWORD i = 0; i < got; ++i) {
             THold hold(device.Lock);
             ring.Put(device.Buffer[i]);  // a full ring drops the byte
@@ -125,22 +142,41 @@ unsigned __stdcall ReaderThread(void* argument) {
     return 0;
 }
 
-// Ends the reader before anything it uses goes away.
-void StopReader(TDevice& device) {
-    device.Running.store(0, std::memory_order_release);
-    if (!device.Reader) return;
-    if (WaitForSingleObject(device.Reader.Get(), kCloseWaitMs) == WAIT_TIMEOUT) {
-        // A driver that blocks a read of queued bytes: break the read; the loop then sees
-        // its flag. The handle must not close under a running reader.
-        CancelSynchronousIo(device.Reader.Get());
-        WaitForSingleObject(device.Reader.Get(), INFINITE);
-    }
-    device.Reader.Reset();
+bool ReaderEnded(const TDevice& device, DWORD waitMs) {
+    return !device.Reader || WaitForSingleObject(device.Reader.Get(), waitMs) != WAIT_TIMEOUT;
 }
 
-TDevice::~TDevice() { StopReader(*this); }
+// Stops the reader and releases the port, waiting a bounded time at each step. The reader
+// sees its flag within one pass; one stuck in a read that a driver blocks is cancelled,
+// and failing that the handle is closed under it, which ends a read on every driver. The
+// port and its claim are released in any case; a reader that outlives all this keeps the
+// slot from opening again until it ends (see VCI_OpenDevice).
+void CloseDevice(TDevice& device) {
+    device.Running.store(0, std::memory_order_release);
+    bool ended = ReaderEnded(device, kCloseWaitMs);
+    if (!ended) {
+        CancelSynchronousIo(device.Reader.Get());
+        ended = ReaderEnded(device, kCancelWaitMs);
+    }
+    device.Port.Reset();
+    if (!ended) ended = ReaderEnded(device, kHandleClosedWaitMs);
+    if (ended) device.Reader.Reset();
+    device.ReceiveEvent.Reset();
+    device.Claim.Reset();
+}
+
+// A program that ends with a port open closes it the same way, so its exit cannot hang.
+TDevice::~TDevice() {
+    if (Port) CloseDevice(*this);
+}
 
 } // namespace
+
+TPortReadCall SetPortReadCall(TPortReadCall call) {
+    const TPortReadCall previous = GPortRead.exchange(call != nullptr ? call : &ReadFile);
+    return previous;
+}
+
 } // namespace quorin
 
 using namespace quorin;
@@ -149,6 +185,9 @@ extern "C" int32_t VCI_OpenDevice(int32_t port) {
     if (!ValidPort(port)) return 0;
     TDevice& device = GDevices[port];
     if (device.Port) return 0;
+    // The reader of the last open, still stuck in a read, owns the slot's buffer.
+    if (!ReaderEnded(device, 0)) return 0;
+    device.Reader.Reset();
 
     // A port is used by one program at a time. The driver refuses a second opener on
     // Windows; the named claim makes the channel refuse it too where a driver lets it
@@ -178,6 +217,7 @@ extern "C" int32_t VCI_OpenDevice(int32_t port) {
     device.Claim = std::move(claim);
     device.Port = std::move(handle);
     device.ReceiveEvent = std::move(event);
+    device.Read = GPortRead.load();
     device.Running.store(1, std::memory_order_release);
     const uintptr_t thread =
         _beginthreadex(nullptr, 0, ReaderThread, reinterpret_cast<void*>(static_cast<intptr_t>(port)), 0, nullptr);
@@ -195,10 +235,7 @@ extern "C" int32_t VCI_OpenDevice(int32_t port) {
 extern "C" int32_t VCI_CloseDevice(int32_t port) {
     TDevice* device = OpenDevice(port);
     if (device == nullptr) return 1;
-    StopReader(*device);
-    device->Port.Reset();
-    device->ReceiveEvent.Reset();
-    device->Claim.Reset();
+    CloseDevice(*device);
     return 1;
 }
 

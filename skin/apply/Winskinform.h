@@ -228,6 +228,8 @@ public:
     void DoSysMenu2(TObject* Sender);
     void EnableSysbtn(bool Enable);
     void UpdateStyle(bool Hide);
+    // The native system menu has that command.
+    bool HasSysCommand(UINT Command) const;
 
     // ---- the menu bar and menu items (Winskinform_menubar.cpp) ----
     bool CheckMenu(TMenuBtn* Button);
@@ -251,6 +253,13 @@ public:
     void WMMEASUREITEM(TMessage& Message);
     void ToolBarDrawButton(TObject* Sender, TObject* Button, int State, bool& DefaultDraw);
     void ToolBarDrawBackground(TObject* Sender, const RECT& Rect, bool& DefaultDraw);
+    // Opens a menu-bar button from the keyboard: Key 0 the first one, else the one with
+    // that accelerator. False when none opened.
+    bool KeyMenu(WPARAM Key);
+    TMenuItem* CreateMenuItem(HMENU Menu, UINT Identifier);
+    void DrawHMenuItem2(TMenuItem* Item, HDC DC, RECT Rect, bool Selected);
+    void WMMEASUREITEMH(TMessage& Message, HDC DC, HFONT Font);
+    bool RightToLeft() const;
 
     // ---- the control walk (Winsubclass_walk.cpp) ----
     void InitControls(TComponent* Form);
@@ -328,6 +337,7 @@ public:
     HMENU FSysMenuHandle = nullptr;
     DWORD FLastPopupTick = 0;
     UINT FDblClickTime = 500;
+    TBitmap FSysBtnBackground;         // the title strip under the caption buttons
     // The raw window's control painter that is hot (for the timer's leave check).
     TSkinControl* FHotControl = nullptr;
 };

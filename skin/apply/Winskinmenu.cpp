@@ -1,17 +1,109 @@
 // Pop-up menu windows drawn with the skin's menu border and background.
 #include "skin/apply/Winskinmenu.h"
 
+#include "skin/apply/Winsubclass.h"
+#include "skin/resources/Gdi_win32.h"
+#include "skin/resources/Skindraw.h"
+#include "skin/resources/Skindraw_win32.h"
+#include "skin/resources/Winskindata.h"
+
 namespace quorin {
 
+namespace {
+
+constexpr int BorderWidth = 3;  // the strips of the background picture used as the border
+
+const TDataSkinObject* BackgroundOf(const TSkinData* S) {
+    if (!S || S->Loading() || !S->MenuBackground || S->MenuBackground->Map.Empty()) return nullptr;
+    return S->MenuBackground.get();
+}
+
+} // namespace
+
 TWinSkinPopMenu::~TWinSkinPopMenu() { UnSubClass(); }
-void TWinSkinPopMenu::InitSkin(HWND Window, TSkinData* SkinData, int Kind) {}
+
+void TWinSkinPopMenu::InitSkin(HWND Window, TSkinData* SkinData, int Kind) {
+    if (FHook.Hooked() || !Window) return;
+    FMenuWindow = Window;
+    FSkinData = SkinData;
+    FKind = Kind;
+    FHook.Hook(Window, THookKind::hkPopupMenu, [this](TMessage& m) { WinWndProc(m); });
+}
+
 void TWinSkinPopMenu::UnSubClass() { FHook.Unhook(); }
-void TWinSkinPopMenu::WinWndProc(TMessage& Message) { Default(Message); }
+
 void TWinSkinPopMenu::Default(TMessage& Message) { FHook.Default(Message); }
-void TWinSkinPopMenu::NcPaint(HDC DC, HRGN Update) {}
-void TWinSkinPopMenu::WMPrint(TMessage& Message) { Default(Message); }
+
+void TWinSkinPopMenu::WinWndProc(TMessage& Message) {
+    if (Message.Msg == CN_IsSkinned) {
+        Message.Result = 1;
+        return;
+    }
+    if (!FSkinData || FSkinData->Loading() || !FSkinData->SkinControls.Contains(xcPopupMenu)) {
+        Default(Message);
+        return;
+    }
+    switch (Message.Msg) {
+    case WM_DESTROY:
+        UnSubClass();
+        Default(Message);
+        return;
+    case WM_ERASEBKGND: WMERASEBKGND(Message); return;
+    case WM_NCPAINT:
+        if (BackgroundOf(FSkinData)) {
+            NcPaint(nullptr, reinterpret_cast<HRGN>(Message.WParam));
+            Message.Result = 0;
+        } else {
+            Default(Message);
+        }
+        return;
+    case WM_PRINT: WMPrint(Message); return;
+    case WM_PRINTCLIENT: WMPrintClient(Message); return;
+    default: Default(Message); return;
+    }
+}
+
+// The border strips of the background picture cut to the window's size.
+void TWinSkinPopMenu::NcPaint(HDC DC, HRGN) {
+    const TDataSkinObject* e = BackgroundOf(FSkinData);
+    if (!e || !FMenuWindow) return;
+    RECT wr{};
+    GetWindowRect(FMenuWindow, &wr);
+    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+    if (w <= 0 || h <= 0) return;
+    const TBitmap map = GetHMap(TRect{0, 0, w, h}, e->Map, e->Margins, 1, e->Frame > 0 ? e->Frame : 1, e->Tile == 1, false);
+    if (map.Empty()) return;
+    HDC dc = DC ? DC : GetWindowDC(FMenuWindow);
+    if (!dc) return;
+    {
+        TBitmapDC src(map, dc);
+        const int b = BorderWidth;
+        BitBlt(dc, 0, 0, w, b, src.Handle(), 0, 0, SRCCOPY);
+        BitBlt(dc, 0, h - b, w, b, src.Handle(), 0, h - b, SRCCOPY);
+        BitBlt(dc, 0, 0, b, h, src.Handle(), 0, 0, SRCCOPY);
+        BitBlt(dc, w - b, 0, b, h, src.Handle(), w - b, 0, SRCCOPY);
+    }
+    if (!DC) ReleaseDC(FMenuWindow, dc);
+}
+
+void TWinSkinPopMenu::WMPrint(TMessage& Message) {
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    if (dc && (Message.LParam & PRF_NONCLIENT) && BackgroundOf(FSkinData)) {
+        NcPaint(dc, nullptr);
+        Message.LParam &= ~LPARAM(PRF_NONCLIENT);
+    }
+    Default(Message);
+}
+
 void TWinSkinPopMenu::WMPrintClient(TMessage& Message) { Default(Message); }
-void TWinSkinPopMenu::WMERASEBKGND(TMessage& Message) { Default(Message); }
-void TWinSkinPopMenu::UpdateMenu() {}
+
+void TWinSkinPopMenu::WMERASEBKGND(TMessage& Message) {
+    if (!FSkinData || !FSkinData->Options.Contains(xoMenuBG)) Default(Message);
+    Message.Result = 1;
+}
+
+void TWinSkinPopMenu::UpdateMenu() {
+    if (FMenuWindow) RedrawWindow(FMenuWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+}
 
 } // namespace quorin

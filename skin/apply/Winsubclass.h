@@ -23,6 +23,8 @@
 #include <windows.h>
 
 #include <any>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +34,7 @@
 #include "forms/Graphics.h"
 #include "skin/apply/Winhook.h"
 #include "skin/resources/Bitmap.h"
+#include "skin/resources/Gdi_win32.h"
 #include "skin/resources/SkinElements.h"
 
 namespace quorin {
@@ -169,65 +172,169 @@ public:
 // draws nothing of its own, so the native look remains.
 
 // -- buttons (Winsubclass_buttons.cpp) --
+// Frames of the Buttons element.
+constexpr int bfNormal = 1, bfPressed = 2, bfDisabled = 3, bfHot = 4, bfFocused = 5;
+
 class TSkinButton : public TSkinControl {
     QUORIN_CLASS(TSkinButton, TSkinControl)
 public:
-    explicit TSkinButton(TComponent* AOwner) : TSkinControl(AOwner) {}
+    explicit TSkinButton(TComponent* AOwner);
+    ~TSkinButton() override;
+    void Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) override;
+    bool BeforeProc(TMessage& Message) override;
+    void AfterProc(TMessage& Message) override;
+    void DrawControl(HDC DC, const RECT& Rect) override;
+    // Keeps the native button from painting while it handles the mouse (WS_VISIBLE off);
+    // timer 1 puts the bit back should the matching call be lost.
+    void SetRedraw(bool Value);
+    // The caption ("||" is a line break) centred in Rect; the focus rectangle around it.
+    void DrawBtnText(HDC DC, const RECT& Rect, int Align, const std::u16string& Text);
+    // The frame of the Buttons element for the current state.
+    int ButtonFrame() const;
+    // The skin has a usable Buttons picture; without one the button stays native.
+    bool HasSkin() const;
+
+    TBitmap FBuffer;                    // the button is composed here, then copied in one blit
+    bool FMultiLine = false;
+    bool FTransparent = false;          // background is the parent's picture
+    bool FRedrawOff = false;            // SetRedraw(false) took WS_VISIBLE away
+    // Cleared when the painter is freed; a handler run from inside a message may free it.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+
+protected:
+    // Reads state and caption, composes background, face and font into FBuffer; returns
+    // the frame, or 0 when there is nothing to draw. The buffer DC has the text font and
+    // colour selected while Draw runs.
+    int ComposeFace(const RECT& Rect, const std::function<void(HDC BufferDC, const RECT& Face, int Frame)>& Draw);
 };
 class TSkinBitButton : public TSkinButton {
     QUORIN_CLASS(TSkinBitButton, TSkinButton)
 public:
     explicit TSkinBitButton(TComponent* AOwner) : TSkinButton(AOwner) {}
+    void DrawControl(HDC DC, const RECT& Rect) override;
     std::string FGlyphProperty = "Glyph";
+protected:
+    // Glyph and caption laid out as the control's Layout, Margin and Spacing say.
+    void DrawGlyphCaption(HDC DC, const RECT& Rect, int Frame);
 };
 class TSkinMenuButton : public TSkinButton {
     QUORIN_CLASS(TSkinMenuButton, TSkinButton)
 public:
     explicit TSkinMenuButton(TComponent* AOwner) : TSkinButton(AOwner) {}
+    void DrawControl(HDC DC, const RECT& Rect) override;
 };
 class TSkinSpeedButton : public TSkinBitButton {
     QUORIN_CLASS(TSkinSpeedButton, TSkinBitButton)
 public:
-    explicit TSkinSpeedButton(TComponent* AOwner) : TSkinBitButton(AOwner) {}
+    explicit TSkinSpeedButton(TComponent* AOwner);
+    ~TSkinSpeedButton() override;
     // Graphic controls have no window: hook the control's WindowProc and draw on its canvas.
     virtual void InitGraphicControl(TWinSkinForm* SkinForm, TSkinData* SkinData, TCanvas* Canvas);
+    bool BeforeProc(TMessage& Message) override;
+    void AfterProc(TMessage& Message) override;
+    void PaintControl(HDC DC) override;
+    void DrawControl(HDC DC, const RECT& Rect) override;
+    int SpeedFrame() const;
 };
 class TSkinCheckBox : public TSkinControl {
     QUORIN_CLASS(TSkinCheckBox, TSkinControl)
 public:
     explicit TSkinCheckBox(TComponent* AOwner) : TSkinControl(AOwner) {}
+    void Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) override;
+    bool BeforeProc(TMessage& Message) override;
+    void AfterProc(TMessage& Message) override;
+    void DrawControl(HDC DC, const RECT& Rect) override;
+    // The frame of the check-box picture for the current state, n its frame count.
+    int CheckFrame(int n) const;
+    int32_t FCheckState = 0;            // 1 + the last BM_SETCHECK wParam
+    bool FTransparent = false;
 };
 class TSkinRadioButton : public TSkinControl {
     QUORIN_CLASS(TSkinRadioButton, TSkinControl)
 public:
     explicit TSkinRadioButton(TComponent* AOwner) : TSkinControl(AOwner) {}
+    void Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) override;
+    bool BeforeProc(TMessage& Message) override;
+    void AfterProc(TMessage& Message) override;
+    void DrawControl(HDC DC, const RECT& Rect) override;
+    int CheckFrame(int n) const;
+    int32_t FCheckState = 0;
+    bool FTransparent = false;
 };
 class TSkinObjImage : public TSkinControl {
     QUORIN_CLASS(TSkinObjImage, TSkinControl)
 public:
     explicit TSkinObjImage(TComponent* AOwner) : TSkinControl(AOwner) {}
+    void Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) override;
+    void Unsubclass() override;
+    void SkinChange() override;
+    std::string FOldUseCustom;          // the glyph switch before the skin took over
+    bool FSwitched = false;
 };
 
 // -- edits (Winsubclass_edits.cpp) --
+class TSkinUpDown;
 class TSkinComBox : public TSkinControl {
     QUORIN_CLASS(TSkinComBox, TSkinControl)
 public:
-    explicit TSkinComBox(TComponent* AOwner) : TSkinControl(AOwner) {}
+    explicit TSkinComBox(TComponent* AOwner);
+    ~TSkinComBox() override;
+    void Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) override;
+    void Inithwnd(HWND Handle, TSkinData* SkinData, TWinSkinForm* SkinForm, TCanvas* Canvas) override;
+    void Unsubclass() override;
+    void AfterProc(TMessage& Message) override;
+    void DrawControl(HDC DC, const RECT& Rect) override;
+    // ComboButton of style 1: the button alone, in its frame, over the native one.
+    void DrawControl1(HDC DC, const RECT& Rect, int Frame);
+    int ComboFrame() const;
+    // A separate drop-down button window (some combo kinds have one) is hooked so that
+    // its painting brings the skin back.
+    void FindBtn();
+    void ButtonProc(TMessage& Message);
+    int32_t FStyle = 0;                 // CBS_SIMPLE 1, CBS_DROPDOWN 2, CBS_DROPDOWNLIST 3
+    HWND FButton = nullptr;
+    HWND FList = nullptr;
+    TWindowHook FButtonHook;
+    TSkinControl* FListBar = nullptr;   // TSkinScrollbarH on the list of a simple combo box
+private:
+    void Attached();
 };
 class TSkinEdit : public TSkinControl {
     QUORIN_CLASS(TSkinEdit, TSkinControl)
 public:
     explicit TSkinEdit(TComponent* AOwner) : TSkinControl(AOwner) {}
+    bool BeforeProc(TMessage& Message) override;
+    void AfterProc(TMessage& Message) override;
+    void DrawControl(HDC DC, const RECT& Rect) override;
+    // Whether the window has a border (its window and client sizes differ).
+    bool HasBorder() const;
+    void FindUpDown();
+    TSkinUpDown* FUpDown = nullptr;
+    bool FLookedForUpDown = false;
 };
 class TSkinUpDown : public TSkinControl {
     QUORIN_CLASS(TSkinUpDown, TSkinControl)
 public:
     explicit TSkinUpDown(TComponent* AOwner) : TSkinControl(AOwner) {}
+    bool BeforeProc(TMessage& Message) override;
+    void DrawControl(HDC DC, const RECT& Rect) override;
+    bool Horizontal() const;
+    int32_t FPressedPart = 0;           // 0 none, 1 up or left, 2 down or right
+};
+// The small arrow button drawn over a date-time picker's drop-down button.
+class TArrowButton {
+public:
+    // Draws the button face (ComboButton frame, else a flat face) and a down arrow.
+    static void Draw(HDC DC, const RECT& Rect, TSkinData* SkinData, int Frame);
 };
 class TSkinDateTime : public TSkinControl {
     QUORIN_CLASS(TSkinDateTime, TSkinControl)
 public:
     explicit TSkinDateTime(TComponent* AOwner) : TSkinControl(AOwner) {}
+    ~TSkinDateTime() override;
+    void Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) override;
+    void AfterProc(TMessage& Message) override;
+    void DrawControl(HDC DC, const RECT& Rect) override;
 };
 
 // -- boxes (Winsubclass_boxes.cpp) --
@@ -235,41 +342,66 @@ class TSkinGroupBox : public TSkinControl {
     QUORIN_CLASS(TSkinGroupBox, TSkinControl)
 public:
     explicit TSkinGroupBox(TComponent* AOwner) : TSkinControl(AOwner) {}
+    void Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) override;
+    bool BeforeProc(TMessage& Message) override;
+    void DrawControl(HDC DC, const RECT& Rect) override;
 };
 class TSkinBox : public TSkinControl {
     QUORIN_CLASS(TSkinBox, TSkinControl)
 public:
     explicit TSkinBox(TComponent* AOwner) : TSkinControl(AOwner) {}
+    void Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) override;
+    void Unsubclass() override;
+    void AfterProc(TMessage& Message) override;
 };
 class TSkinBoxH : public TSkinControl {
     QUORIN_CLASS(TSkinBoxH, TSkinControl)
 public:
     explicit TSkinBoxH(TComponent* AOwner) : TSkinControl(AOwner) {}
+    bool BeforeProc(TMessage& Message) override;
+    HBRUSH FaceBrush();
+    TBrushHandle FBrush;
+    TColor FBrushColor = 0;
 };
 class TSkinTransObj : public TSkinControl {
     QUORIN_CLASS(TSkinTransObj, TSkinControl)
 public:
     explicit TSkinTransObj(TComponent* AOwner) : TSkinControl(AOwner) {}
+    bool BeforeProc(TMessage& Message) override;
+    void AfterProc(TMessage& Message) override;
 };
 class TSkinStatusBar : public TSkinControl {
     QUORIN_CLASS(TSkinStatusBar, TSkinControl)
 public:
     explicit TSkinStatusBar(TComponent* AOwner) : TSkinControl(AOwner) {}
+    bool BeforeProc(TMessage& Message) override;
+    void DrawControl(HDC DC, const RECT& Rect) override;
+    bool HasSkin() const;
+    TBitmap FOwnBitmap;                 // used when there is no skin applier to share one
 };
 class TSkinProgress : public TSkinControl {
     QUORIN_CLASS(TSkinProgress, TSkinControl)
 public:
     explicit TSkinProgress(TComponent* AOwner) : TSkinControl(AOwner) {}
+    bool BeforeProc(TMessage& Message) override;
+    void DrawControl(HDC DC, const RECT& Rect) override;
+    bool HasSkin() const;
 };
 class TSkinSizer : public TSkinControl {
     QUORIN_CLASS(TSkinSizer, TSkinControl)
 public:
     explicit TSkinSizer(TComponent* AOwner) : TSkinControl(AOwner) {}
+    bool BeforeProc(TMessage& Message) override;
+    void DrawControl(HDC DC, const RECT& Rect) override;
 };
 class TSkinToolbar : public TSkinControl {
     QUORIN_CLASS(TSkinToolbar, TSkinControl)
 public:
     explicit TSkinToolbar(TComponent* AOwner) : TSkinControl(AOwner) {}
+    void Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) override;
+    bool BeforeProc(TMessage& Message) override;
+    TColor FShadeColor = 0;             // blended at Init: grey towards the caption colour
+    TColor FLightColor = 0;             // ButtonFace towards white
 };
 
 // -- tabs (Winsubclass_tabs.cpp) --
@@ -359,6 +491,9 @@ TObject* GetObjProp(const TObject* Object, std::string_view Name, const TClassIn
 void SetProperty(TObject* Object, std::string_view Name, const std::string& Value);
 
 // ---- free drawing functions ----
+// The frame to cut from a strip of Frames frames: a count below 1 counts as 1, and a frame
+// the strip does not have falls back to the frames it has (so a short strip still shows).
+int FrameInStrip(int Frame, int Frames);
 void MyDrawCaption(TCanvas& Canvas, const RECT& Rect, int Align, bool Enabled, const std::u16string& Text);
 void MyDrawImgCaption(TCanvas& Canvas, const RECT& Rect, int Align, bool Enabled, const std::u16string& Text,
                       const TBitmap* Glyph);

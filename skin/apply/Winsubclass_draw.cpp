@@ -15,10 +15,17 @@ bool ValidRect(const RECT& r) { return r.right - r.left > 0 && r.bottom - r.top 
 
 } // namespace
 
+int FrameInStrip(int Frame, int Frames) {
+    if (Frames < 1) Frames = 1;
+    if (Frame < 1) return 1;
+    if (Frame > Frames) return (Frame - 1) % Frames + 1;
+    return Frame;
+}
+
 void TSkinControl::DrawSkinMap(HDC DC, const RECT& Rect, int Frames, int Frame, const TDataSkinObject* Element) {
     if (!DC || !HasPicture(Element) || !ValidRect(Rect)) return;
-    TBitmap piece = GetHMap(FromRECT(Rect), Element->Map, Element->Margins, Frame, Frames < 1 ? 1 : Frames,
-                            Element->Tile == 1, false);
+    TBitmap piece = GetHMap(FromRECT(Rect), Element->Map, Element->Margins, FrameInStrip(Frame, Frames),
+                            Frames < 1 ? 1 : Frames, Element->Tile == 1, false);
     if (piece.Empty()) return;
     if (Element->Trans == 1) DrawTranmap(DC, FromRECT(Rect), piece, TColor(0xFF00FF));
     else Bitmapdraw(DC, FromRECT(Rect), piece);
@@ -26,7 +33,7 @@ void TSkinControl::DrawSkinMap(HDC DC, const RECT& Rect, int Frames, int Frame, 
 
 void TSkinControl::DrawSkinMap1(HDC DC, const RECT& Rect, int Frames, int Frame, const TBitmap& Bitmap) {
     if (!DC || Bitmap.Empty() || !ValidRect(Rect)) return;
-    DrawRect1(DC, FromRECT(Rect), Bitmap, Frame, Frames < 1 ? 1 : Frames, true);
+    DrawRect1(DC, FromRECT(Rect), Bitmap, FrameInStrip(Frame, Frames), Frames < 1 ? 1 : Frames, true);
 }
 
 void TSkinControl::DrawSkinMap2(HDC DC, const RECT& Rect, int Frames, int Frame, const TBitmap& Bitmap) {
@@ -42,7 +49,8 @@ void TSkinControl::DrawBMPSkin(TBitmap& Bitmap, const RECT& Rect, int Frames, in
     if (!ValidRect(Rect)) return;
     Bitmap.FillRect(FromRECT(Rect), ColorToRGB(ButtonFace()));
     if (!HasPicture(Element)) return;
-    DrawRect2(Bitmap, FromRECT(Rect), Element->Map, Element->Margins, Frame, Frames < 1 ? 1 : Frames,
+    DrawRect2(Bitmap, FromRECT(Rect), Element->Map, Element->Margins, FrameInStrip(Frame, Frames),
+              Frames < 1 ? 1 : Frames,
               Element->Trans == 1, Element->Tile == 1, false);
 }
 
@@ -79,7 +87,15 @@ void MyDrawImgCaption(TCanvas& Canvas, const RECT& Rect, int Align, bool Enabled
                     TColor(0xFF00FF));
         r.left += Glyph->Width() + 4;
     }
-    TSelectObject font(dc, Canvas.Font().Handle());
+    // Captions are drawn in the regular style whatever the canvas font carries.
+    LOGFONTW lf{};
+    TGdiObject<HFONT> regular;
+    if (GetObjectW(Canvas.Font().Handle(), sizeof lf, &lf)) {
+        lf.lfWeight = FW_NORMAL;
+        lf.lfItalic = lf.lfUnderline = lf.lfStrikeOut = 0;
+        regular.reset(CreateFontIndirectW(&lf));
+    }
+    TSelectObject font(dc, regular ? regular.get() : Canvas.Font().Handle());
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColor =
         SetTextColor(dc, Enabled ? ColorRef(Canvas.Font().Color()) : GetSysColor(COLOR_BTNSHADOW));

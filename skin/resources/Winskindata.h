@@ -243,6 +243,8 @@ private:
     void ClearElements();
     void FreeSysButtons();
     void MakeButtonFaceBrush();
+    // Hands the reason a load failed to the debug hook; never throws.
+    void ReportLoadError(const char* reason) noexcept;
 
     bool FActive = false;
     bool FLoading = true;

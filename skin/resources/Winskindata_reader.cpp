@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <new>
 
 #include "skin/resources/Blit.h"
 #include "skin/resources/Bmpfile.h"
@@ -66,12 +67,25 @@ bool TSkinData::LoadSkin() {
         ini.LoadFromStream(&scratch);
         TLoadScope scope(FIni, FReader, &ini, &reader);
         LoadFromIni();
-    } catch (const std::exception&) {
+    } catch (const std::bad_alloc&) {
+        ReportLoadError("out of memory");
+        return false;
+    } catch (const std::exception& e) {
         // A damaged skin keeps whatever was read so far; it is never fatal to the
-        // program, and the loading flag stays on so the skin is not applied.
+        // program, and the loading flag stays on so the skin is not applied. The reason
+        // goes to the debug hook, so a skin that silently stays unapplied can be explained.
+        ReportLoadError(e.what());
         return false;
     }
     return true;
+}
+
+void TSkinData::ReportLoadError(const char* reason) noexcept {
+    try {
+        DoDebug(std::string("The skin was not loaded: ") + reason);
+    } catch (...) {
+        // Out of memory for the line itself: the load has failed all the same.
+    }
 }
 
 void TSkinData::LoadFromIni(const std::string&) {

@@ -2,14 +2,35 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <set>
 
 #include "forms/LayoutLoader.h"
 #include "skin/resources/Skinread.h"
 #include "skin/resources/Winskinstore.h"
 #include "support/SkinPacking.h"
+
+// While armed, every allocation of at least this many bytes fails, as on a machine out of
+// memory; 0 disarms. (The compiler cannot see that this operator new takes from malloc.)
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+namespace {
+std::atomic<std::size_t> GFailAllocationsFrom{0};
+}
+
+void* operator new(std::size_t size) {
+    const std::size_t limit = GFailAllocationsFrom.load(std::memory_order_relaxed);
+    if (limit != 0 && size >= limit) throw std::bad_alloc();
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace quorin {
 namespace {
@@ -435,6 +456,26 @@ TEST_F(SkinDataTest, DamagedBitmapGivesAnEmptyImage) {
     ASSERT_TRUE(skin.MenuItem && skin.Scrollbar);
     EXPECT_TRUE(skin.MenuItem->Map.Empty());
     EXPECT_EQ(skin.Scrollbar->Map.Width(), 5);
+}
+
+// The codec's tables are the largest allocation of a small skin's load.
+TEST_F(SkinDataTest, ALoadThatRunsOutOfMemoryReportsToTheDebugHookAndKeepsRunning) {
+    const Bytes packed = MakePackedSkin("[MenuItem]\nImage=a.bmp\n", {{"a.bmp", MakeBmp(4, 4, 0)}});
+    TSkinData skin(nullptr);
+    std::vector<std::string> lines;
+    skin.DebugLines = &lines;
+    TMemoryStream stream(packed);
+    GFailAllocationsFrom = 16 * 1024;
+    skin.LoadFromStream(stream);
+    GFailAllocationsFrom = 0;
+    EXPECT_TRUE(skin.Loading());
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "The skin was not loaded: LZH : Cannot get memory for dictionary tables");
+
+    skin.LoadFromStream(stream);
+    EXPECT_FALSE(skin.Loading()) << "the same skin loads once memory is back";
+    EXPECT_TRUE(skin.MenuItem);
+    EXPECT_EQ(lines.size(), 1u);
 }
 
 // ---- The SkinStream property ---------------------------------------------------------------------

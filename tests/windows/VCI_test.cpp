@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <set>
 #include <string>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "link/ReceiveRing.h"
+#include "link/VCI_win32.h"
 
 namespace quorin {
 namespace {
@@ -176,6 +178,135 @@ TEST_F(VCIWin32Port, TheHandleIsClosedWhenCloseReturns) {
     EXPECT_NE(again, INVALID_HANDLE_VALUE);
     if (again != INVALID_HANDLE_VALUE) CloseHandle(again);
 }
+
+DCB CommState(HANDLE port) {
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    EXPECT_TRUE(GetCommState(port, &dcb));
+    return dcb;
+}
+
+// Read back through a second handle while the channel holds the port (Wine shares a
+// serial device between handles, see VCI_OpenDevice).
+TEST_F(VCIWin32Port, OpenSets115200With8N1AndKeepsTheOtherSettings) {
+    HANDLE port = CreateFileW(L"\\\\.\\COM7", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(port, INVALID_HANDLE_VALUE);
+    DCB original = CommState(port);
+    DCB odd = original;
+    odd.BaudRate = CBR_9600;
+    odd.ByteSize = 7;
+    odd.Parity = EVENPARITY;
+    odd.StopBits = TWOSTOPBITS;
+    odd.fOutxCtsFlow = TRUE;
+    odd.fRtsControl = RTS_CONTROL_HANDSHAKE;
+    odd.fOutX = odd.fInX = TRUE;
+    odd.XonChar = 0x11;
+    odd.XoffChar = 0x13;
+    ASSERT_TRUE(SetCommState(port, &odd));
+    const DCB before = CommState(port);  // as the driver keeps them
+    ASSERT_EQ(before.BaudRate, static_cast<DWORD>(CBR_9600));
+
+    ASSERT_EQ(VCI_OpenDevice(kPort), 1);
+    const DCB after = CommState(port);
+    SetCommState(port, &original);
+    CloseHandle(port);
+    EXPECT_EQ(after.BaudRate, static_cast<DWORD>(CBR_115200));
+    EXPECT_EQ(after.ByteSize, 8);
+    EXPECT_EQ(after.Parity, NOPARITY);
+    EXPECT_EQ(after.StopBits, ONESTOPBIT);
+    EXPECT_EQ(after.fOutxCtsFlow, before.fOutxCtsFlow);
+    EXPECT_EQ(after.fRtsControl, before.fRtsControl);
+    EXPECT_EQ(after.fDtrControl, before.fDtrControl);
+    EXPECT_EQ(after.fOutX, before.fOutX);
+    EXPECT_EQ(after.fInX, before.fInX);
+    EXPECT_EQ(after.XonChar, before.XonChar);
+    EXPECT_EQ(after.XoffChar, before.XoffChar);
+}
+
+// Reads that a driver blocks and that cancelling does not break: one ends when the port's
+// handle is closed under it, the other only when the test lets it go.
+HANDLE GReadEntered = nullptr;
+HANDLE GReadRelease = nullptr;
+
+BOOL WINAPI ReadEndedByClose(HANDLE port, LPVOID, DWORD, LPDWORD got, LPOVERLAPPED) {
+    SetEvent(GReadEntered);
+    DWORD flags = 0;
+    while (GetHandleInformation(port, &flags)) Sleep(5);
+    *got = 0;
+    SetLastError(ERROR_OPERATION_ABORTED);
+    return FALSE;
+}
+
+BOOL WINAPI ReadThatNeverEnds(HANDLE, LPVOID, DWORD, LPDWORD got, LPOVERLAPPED) {
+    SetEvent(GReadEntered);
+    WaitForSingleObject(GReadRelease, 60000);
+    *got = 0;
+    return FALSE;
+}
+
+struct TStuckRead {
+    const char* name;
+    TPortReadCall call;
+    bool endsWhenClosed;
+};
+
+class VCIWin32StuckRead : public ::testing::TestWithParam<TStuckRead> {
+protected:
+    static constexpr int32_t kPort = 7;
+    void SetUp() override {
+        if (!ConverterOn(kPort)) GTEST_SKIP() << "no virtual converter on COM7 (tools/vconv-ports.sh start)";
+        GReadEntered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        GReadRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        Idle = ThreadCount();
+    }
+    void TearDown() override {
+        SetEvent(GReadRelease);
+        WaitUntilIdle();
+        VCI_CloseDevice(kPort);
+        CloseHandle(GReadEntered);
+        CloseHandle(GReadRelease);
+    }
+    bool WaitUntilIdle() {
+        for (int i = 0; i < 250; ++i, Sleep(20))
+            if (ThreadCount() == Idle) return true;
+        return false;
+    }
+    int Idle = 0;
+};
+
+TEST_P(VCIWin32StuckRead, CloseReturnsReleasesThePortAndReopensOnceTheReaderHasEnded) {
+    const TPortReadCall previous = SetPortReadCall(GetParam().call);
+    const int32_t opened = VCI_OpenDevice(kPort);
+    SetPortReadCall(previous);  // only this open's reader reads through the double
+    ASSERT_EQ(opened, 1);
+    const uint8_t request[4] = {0xCC, 0xDD, 0x00, 0x00};
+    ASSERT_EQ(_VCI_WriteDevice(kPort, request, 4), 1);
+    ASSERT_EQ(WaitForSingleObject(GReadEntered, 5000), WAIT_OBJECT_0) << "the answer never reached the reader";
+
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(VCI_CloseDevice(kPort), 1);
+    const DWORD took = GetTickCount() - start;
+    std::printf("close with a reader stuck in its read: %lu ms\n", took);
+    EXPECT_LT(took, 10000u) << "close waited for the stuck reader";
+    {
+        THolder other(kPort);
+        EXPECT_TRUE(other.Holding) << "the closed port stayed claimed";
+    }
+    if (GetParam().endsWhenClosed) {
+        EXPECT_EQ(ThreadCount(), Idle) << "the reader outlived the close";
+    } else {
+        EXPECT_EQ(VCI_OpenDevice(kPort), 0) << "reopened while the last reader may still write its buffer";
+        SetEvent(GReadRelease);
+        ASSERT_TRUE(WaitUntilIdle()) << "the released reader did not end";
+    }
+    ASSERT_EQ(VCI_OpenDevice(kPort), 1);
+    EXPECT_EQ(Exchange(kPort).size(), 240u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Reads, VCIWin32StuckRead,
+                         ::testing::Values(TStuckRead{"EndedByClosingTheHandle", &ReadEndedByClose, true},
+                                           TStuckRead{"NeverEnding", &ReadThatNeverEnds, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(VCIWin32Absent, APortWithNoDeviceFailsAndStaysClosed) {
     EXPECT_EQ(VCI_OpenDevice(15), 0);

@@ -1,8 +1,9 @@
-// skincatalog SKIN OUTPUT.png: loads a packed skin through the skin data component, as the
+// skincatalog SKIN OUTPUT.png [FONT]: loads a packed skin through the skin data component, as the
 // program does, and renders every picture it ends up with (the description's bitmaps and
 // the composites built at load time) into one contact sheet, each labelled with its
 // element name and frame count, enlarged twice so single pixels can be judged.
-// The sheet is assembled by ImageMagick's montage.
+// The sheet is assembled by ImageMagick's montage. The labels use the font file FONT when
+// given: ImageMagick's own default face comes from a package that a machine may lack.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -32,8 +33,8 @@ void Add(std::vector<Entry>& list, const TDataSkinObject* e, const std::string& 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: skincatalog SKIN OUTPUT.png\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: skincatalog SKIN OUTPUT.png [FONT]\n");
         return 2;
     }
     std::ifstream in(argv[1], std::ios::binary);
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
     if (skin.Tabs && !skin.Tabs->Map2.Empty()) list.push_back({"Tabs border", &skin.Tabs->Map2});
 
     const fs::path output = argv[2];
+    const std::string font = argc == 4 ? std::string(" -font '") + argv[3] + "'" : std::string();
     const fs::path work = output.parent_path() / (output.stem().string() + ".parts");
     fs::remove_all(work);
     fs::create_directories(work);
@@ -82,7 +84,7 @@ int main(int argc, char** argv) {
         fs::path file = work / (std::to_string(i) + ".bmp");
         fs::path tile = work / (std::to_string(i) + ".png");
         SaveBmpFile(file.string(), *list[i].bitmap);
-        std::string command = "convert '" + file.string() + "' -scale 200% -background '#d8dce2' -fill '#1e242c'"
+        std::string command = "convert '" + file.string() + "' -scale 200% -background '#d8dce2' -fill '#1e242c'" + font +
                               " -pointsize 12 label:'" + list[i].label + "' -gravity center -append '" + tile.string() + "'";
         if (std::system(command.c_str()) != 0) {
             std::fprintf(stderr, "skincatalog: convert failed\n");
@@ -90,7 +92,7 @@ int main(int argc, char** argv) {
         }
         tiles += " '" + tile.string() + "'";
     }
-    std::string command = "montage -background '#d8dce2'" + tiles + " -tile 4x -geometry +12+10 '" + output.string() + "'";
+    std::string command = "montage -background '#d8dce2'" + font + tiles + " -tile 4x -geometry +12+10 '" + output.string() + "'";
     if (std::system(command.c_str()) != 0) {
         std::fprintf(stderr, "skincatalog: montage failed\n");
         return 1;

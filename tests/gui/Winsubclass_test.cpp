@@ -1,0 +1,197 @@
+// The skinned controls of the real CANConfig.exe under real input: the mouse and keys go
+// through the system's input queue (SendInput from this process moves the one cursor of
+// the display), so the program sees what an operator's hand would make. Hover and leave
+// change and restore a button's face on the screen; each click runs its command once (the
+// converter's log counts the frames); typing and choosing reach the controls. Skipped
+// while the program does not skin its controls.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/GuiHarness.h"
+#include "support/VirtualConverter.h"
+
+namespace quorin::gui {
+namespace {
+
+constexpr UINT kIsSkinned = 0x3523;  // a skinned window answers 1
+
+void MouseTo(POINT p) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = LONG(p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = LONG(p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+    Sleep(80);
+}
+
+void ClickAt(POINT p) {
+    MouseTo(p);
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in[0], sizeof(INPUT));
+    Sleep(60);
+    SendInput(1, &in[1], sizeof(INPUT));
+    Sleep(150);
+}
+
+void Press(WORD vk) {
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = vk;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+    Sleep(60);
+}
+
+void Type(const std::wstring& text) {
+    for (wchar_t c : text) {
+        INPUT in[2]{};
+        in[0].type = in[1].type = INPUT_KEYBOARD;
+        in[0].ki.wScan = in[1].ki.wScan = c;
+        in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof(INPUT));
+        Sleep(40);
+    }
+}
+
+POINT Centre(HWND w) {
+    RECT r;
+    GetWindowRect(w, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// The window's pixels as the screen shows them.
+std::vector<COLORREF> Shown(HWND w) {
+    RECT r;
+    GetWindowRect(w, &r);
+    std::vector<COLORREF> pixels;
+    HDC screen = GetDC(nullptr);
+    for (int y = r.top + 1; y < r.bottom - 1; y += 2)
+        for (int x = r.left + 1; x < r.right - 1; x += 2) pixels.push_back(GetPixel(screen, x, y));
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+class SkinnedControls : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!Converter.Running()) GTEST_SKIP() << "no virtual converter on COM3 (tools/vconv-ports.sh start)";
+        ASSERT_TRUE(Converter.Reset());
+        App = std::make_unique<RunningApp>();
+        ASSERT_TRUE(App->Started()) << App->Failure();
+        const HWND open = App->Window("ButtonOpenRS232");
+        if (!WaitUntil([&] { return SendMessageW(open, kIsSkinned, 0, 0) == 1; }, 3000))
+            GTEST_SKIP() << "the program does not skin its controls";
+        SetForegroundWindow(App->MainWindow());
+        Sleep(300);
+    }
+    // Away from every control: the lower right corner of the main window's client area.
+    POINT Away() const {
+        RECT r;
+        GetWindowRect(App->MainWindow(), &r);
+        return POINT{r.right - 12, r.top + 120};
+    }
+    std::vector<std::string> Received(const char* prefix) const {
+        std::vector<std::string> frames;
+        for (const auto& f : Converter.FramesSinceMark())
+            if (f.rfind(std::string("RX ") + prefix, 0) == 0) frames.push_back(f);
+        return frames;
+    }
+
+    VirtualConverter Converter{3};
+    std::unique_ptr<RunningApp> App;
+};
+
+TEST_F(SkinnedControls, HoverShowsTheHotFaceAndLeavingRestoresIt) {
+    const HWND button = App->Window("ButtonOpenRS232");
+    MouseTo(Away());
+    const auto before = Shown(button);
+    MouseTo(Centre(button));
+    EXPECT_TRUE(WaitUntil([&] { return Shown(button) != before; }, 3000)) << "no hot face under the mouse";
+    MouseTo(Away());
+    EXPECT_TRUE(WaitUntil([&] { return Shown(button) == before; }, 3000)) << "leaving kept the hot face";
+}
+
+TEST_F(SkinnedControls, ClicksRunEachCommandOnceAndInputReachesTheControls) {
+    ASSERT_TRUE(App->SelectComboText("ComboBoxCommIndex", "COM3"));
+    ClickAt(Centre(App->Window("ButtonOpenRS232")));
+    ASSERT_TRUE(WaitUntil([&] { return App->Text("ButtonOpenRS232") == "关闭串口"; }));
+    Sleep(300);
+    EXPECT_EQ("关闭串口", App->Text("ButtonOpenRS232")) << "a second run would have closed the port again";
+
+    Converter.MarkLog();
+    ClickAt(Centre(App->Window("ButtonReadParameter")));
+    Sleep(1500);
+    EXPECT_EQ(1u, Received("CC DD").size());
+    EXPECT_FALSE(App->CurrentMessageBox());
+    Converter.MarkLog();
+    ClickAt(Centre(App->Window("ButtonWriteParameter")));
+    Sleep(3000);
+    EXPECT_EQ(1u, Received("AA BB").size());
+    if (auto box = App->CurrentMessageBox()) App->PressButton(*box, IDOK);
+
+    // The filter page: switched on by its check box, a range typed in, added and deleted.
+    ASSERT_TRUE(App->SelectTab("PageControlQUORINQ1", 4));
+    Sleep(300);
+    if (!App->Checked("CheckBoxVandrelFilterEnable")) {
+        RECT box;
+        GetWindowRect(App->Window("CheckBoxVandrelFilterEnable"), &box);
+        ClickAt(POINT{box.left + 6, (box.top + box.bottom) / 2});
+        ASSERT_TRUE(WaitUntil([&] { return App->Checked("CheckBoxVandrelFilterEnable"); }));
+    }
+    ClickAt(Centre(App->Window("EditVandrelStartID")));
+    Press(VK_END);
+    for (int i = 0; i < 10; ++i) Press(VK_BACK);
+    Type(L"00000100");
+    EXPECT_EQ("00000100", App->Text("EditVandrelStartID"));
+    const HWND frameType = App->Window("ComboBoxVandrelFrameType");
+    const int before = App->ComboIndex("ComboBoxVandrelFrameType");
+    ClickAt(Centre(frameType));
+    Press(before == 0 ? VK_DOWN : VK_UP);
+    Press(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return App->ComboIndex("ComboBoxVandrelFrameType") != before; }));
+
+    const size_t rows = App->ListRows("ListViewVandrelFrameID").size();
+    ClickAt(Centre(App->Window("ButtonVandrelFilterIDAdd")));
+    ASSERT_TRUE(WaitUntil([&] { return App->ListRows("ListViewVandrelFrameID").size() == rows + 1; }));
+    Sleep(300);
+    EXPECT_EQ(rows + 1, App->ListRows("ListViewVandrelFrameID").size()) << "Add ran more than once";
+    EXPECT_EQ("0x00000100", App->ListRows("ListViewVandrelFrameID").back().at(2));
+    ASSERT_TRUE(App->SelectRows("ListViewVandrelFrameID", {int(rows)}));
+    ClickAt(Centre(App->Window("ButtonVandrelFilterIDDelete")));
+    EXPECT_TRUE(WaitUntil([&] { return App->ListRows("ListViewVandrelFrameID").size() == rows; }));
+    Sleep(300);
+    EXPECT_FALSE(App->CurrentMessageBox()) << "Delete ran again without a selection";
+}
+
+TEST_F(SkinnedControls, ScreenshotsOfEveryPageAndOfAWarningBox) {
+    const std::string dir = std::string(QUORIN_BINARY_DIR) + "/screenshots/skinned-";
+    for (int page : {0, 1, 2, 3, 4}) {
+        ASSERT_TRUE(App->SelectTab("PageControlQUORINQ1", page));
+        Sleep(300);
+        EXPECT_TRUE(SaveWindowPng(App->MainWindow(), dir + "page" + std::to_string(page) + ".png"));
+    }
+    if (!App->Checked("CheckBoxVandrelFilterEnable")) {
+        ASSERT_TRUE(App->Click("CheckBoxVandrelFilterEnable"));
+    }
+    ASSERT_TRUE(App->SetText("EditVandrelStartID", "00000200"));
+    ASSERT_TRUE(App->SetText("EditVandrelEndID", "00000100"));
+    ASSERT_TRUE(App->ClickAsync("ButtonVandrelFilterIDAdd"));
+    auto box = App->WaitMessageBox();
+    ASSERT_TRUE(box);
+    Sleep(800);  // the manager skins a new box on its timer
+    EXPECT_TRUE(SaveWindowPng(box->window, dir + "warning-box.png"));
+    App->PressButton(*box, IDOK);
+}
+
+} // namespace
+} // namespace quorin::gui

@@ -1,0 +1,427 @@
+// The painters of this family on the real main window with the skin it carries, driven by
+// the system's own input queue (SendInput: the cursor really moves, the platform makes the
+// mouse-move, leave and click messages): hover and leave, clicks that run each command
+// handler once, typing into a skinned edit and choosing in a skinned combo box. Also the
+// screenshots of every page and of a warning box, and the repaint cost of the skin.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/UnitCANConfig.h"
+#include "app/WarningBox.h"
+#include "forms/ComCtrls.h"
+#include "forms/ExtCtrls.h"
+#include "forms/StdCtrls.h"
+#include "link/VCI.h"
+#include "skin/apply/Winskinform.h"
+#include "skin/apply/Winsubclass.h"
+#include "skin/resources/Gdi_win32.h"
+#include "skin/resources/Pngfile.h"
+#include "skin/resources/Winskindata.h"
+
+namespace quorin {
+namespace {
+
+void Pump(DWORD ms = 30) {
+    const DWORD start = GetTickCount();
+    MSG msg;
+    do {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(2);
+    } while (GetTickCount() - start < ms);
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD ms = 3000) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > ms) return false;
+        Pump(10);
+    }
+    return true;
+}
+
+void MouseTo(POINT p) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = LONG(p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = LONG(p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+    Pump(40);
+}
+
+void ClickAt(POINT p) {
+    MouseTo(p);
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in[0], sizeof(INPUT));
+    Pump(40);
+    SendInput(1, &in[1], sizeof(INPUT));
+    Pump(60);
+}
+
+void Key(WORD vk, bool down) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &in, sizeof in);
+}
+
+void Press(WORD vk) {
+    Key(vk, true);
+    Key(vk, false);
+    Pump(40);
+}
+
+void Type(const std::wstring& text) {
+    for (wchar_t c : text) {
+        INPUT in[2]{};
+        in[0].type = in[1].type = INPUT_KEYBOARD;
+        in[0].ki.wScan = in[1].ki.wScan = c;
+        in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof(INPUT));
+        Pump(20);
+    }
+}
+
+POINT CentreOf(TWinControl* c) {
+    RECT r;
+    GetWindowRect(c->Handle(), &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Brings the pages that hold a control to the front.
+void ShowPageOf(TControl* c) {
+    std::vector<TTabSheet*> sheets;
+    for (TWinControl* p = c->Parent(); p; p = p->Parent())
+        if (auto* s = dynamic_cast<TTabSheet*>(p)) sheets.push_back(s);
+    for (auto it = sheets.rbegin(); it != sheets.rend(); ++it) (*it)->PageControl()->SetActivePage(*it);
+    Pump(60);
+}
+
+// The painters of buttons, boxes and edits on every control of the window, as the control
+// walk will choose them.
+void AttachPainters(TWinSkinForm& applier, TSkinData* skin, TForm& form) {
+    for (int i = 0; i < form.ComponentCount(); ++i) {
+        auto* c = dynamic_cast<TControl*>(form.Components(i));
+        if (!c) continue;
+        TSkinControl* p = nullptr;
+        bool parentBK = false;
+        if (dynamic_cast<TButton*>(c)) p = new TSkinButton(c);
+        else if (dynamic_cast<TCheckBox*>(c)) p = new TSkinCheckBox(c);
+        else if (dynamic_cast<TRadioButton*>(c)) p = new TSkinRadioButton(c);
+        else if (dynamic_cast<TComboBox*>(c)) p = new TSkinComBox(c);
+        else if (dynamic_cast<TCustomEdit*>(c)) p = new TSkinEdit(c);
+        else if (dynamic_cast<TGroupBox*>(c)) p = new TSkinGroupBox(c);
+        else if (dynamic_cast<TStatusBar*>(c)) p = new TSkinStatusBar(c);
+        else if (dynamic_cast<TPanel*>(c)) p = new TSkinBox(c), parentBK = true;
+        if (p) p->Init(&applier, skin, parentBK, applier.FCanvas);
+    }
+}
+
+TSkinControl* PainterOf(TControl* c) {
+    for (int i = 0; i < c->ComponentCount(); ++i)
+        if (auto* p = dynamic_cast<TSkinControl*>(c->Components(i))) return p;
+    return nullptr;
+}
+
+// Answers the program's message boxes (OK) from another thread, keeping their captions.
+class BoxAnswerer {
+public:
+    BoxAnswerer() : FThread([this] { Run(); }) {}
+    ~BoxAnswerer() {
+        FStop = true;
+        FThread.join();
+    }
+    int Count() const { return FCount; }
+
+private:
+    void Run() {
+        while (!FStop) {
+            EnumWindows(
+                [](HWND w, LPARAM self) -> BOOL {
+                    DWORD pid = 0;
+                    GetWindowThreadProcessId(w, &pid);
+                    wchar_t cls[32] = {};
+                    GetClassNameW(w, cls, 32);
+                    if (pid == GetCurrentProcessId() && IsWindowVisible(w) && wcscmp(cls, L"#32770") == 0) {
+                        Sleep(150);
+                        PostMessageW(w, WM_COMMAND, IDOK, 0);
+                        ++reinterpret_cast<BoxAnswerer*>(self)->FCount;
+                        Sleep(150);
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(this));
+            Sleep(50);
+        }
+    }
+    std::atomic<bool> FStop{false};
+    std::atomic<int> FCount{0};
+    std::thread FThread;
+};
+
+TBitmap ScreenPicture(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    TBitmap out(r.right - r.left, r.bottom - r.top);
+    HDC screen = GetDC(nullptr);
+    {
+        TBitmapDC dc(out);
+        BitBlt(dc.Handle(), 0, 0, out.Width(), out.Height(), screen, r.left, r.top, SRCCOPY);
+    }
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
+std::string ShotPath(const std::string& name) {
+    const std::string dir = std::string(QUORIN_BINARY_DIR) + "/screens";
+    CreateDirectoryA(("Z:" + dir).c_str(), nullptr);
+    return "Z:" + dir + "/" + name + ".png";
+}
+
+class MainWindowSkinned : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { Application->Initialize(); }
+
+    void SetUp() override {
+        CommOpened = false;
+        Form = new TFormCANConfig(Application);
+        Form->SetLeft(20);
+        Form->SetTop(20);
+        Form->Show();
+        SetWindowPos(Form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        SetForegroundWindow(Form->Handle());
+        Pump(200);
+        ASSERT_TRUE(Form->SkinData1);
+        ASSERT_TRUE(Form->SkinData1->Buttons && !Form->SkinData1->Buttons->Map.Empty()) << "the carried skin";
+        Applier = std::make_unique<TWinSkinForm>(nullptr);
+    }
+    void TearDown() override {
+        Applier.reset();
+        if (CommOpened) VCI_CloseDevice(OpenedCommIndex);
+        CommOpened = false;
+        delete Form;
+        Pump(50);
+    }
+    void Skin() {
+        AttachPainters(*Applier, Form->SkinData1, *Form);
+        RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        Pump(100);
+    }
+    // Counts the runs of a button's click handler (the program's own handler still runs).
+    std::function<int()> CountClicks(TButton* b) {
+        auto count = std::make_shared<int>(0);
+        TNotifyEvent old = b->OnClick;
+        b->OnClick = [count, old](TObject* s) {
+            ++*count;
+            if (old) old(s);
+        };
+        return [count] { return *count; };
+    }
+
+    TFormCANConfig* Form = nullptr;
+    std::unique_ptr<TWinSkinForm> Applier;
+};
+
+TEST_F(MainWindowSkinned, HoverShowsTheHotFaceAndLeavingRestoresIt) {
+    Skin();
+    TButton* button = Form->ButtonOpenRS232;
+    auto* painter = dynamic_cast<TSkinButton*>(PainterOf(button));
+    ASSERT_TRUE(painter);
+    const int w = button->Width(), h = button->Height();
+    // A point where the hot face differs from the normal one.
+    auto compose = [&](uint8_t state) {
+        painter->FMouseState = state;
+        TBitmap b(w, h);
+        TBitmapDC dc(b);
+        painter->DrawControl(dc.Handle(), RECT{0, 0, w, h});
+        return b;
+    };
+    const TBitmap normal = compose(0), hot = compose(msHot);
+    painter->FMouseState = 0;
+    POINT probe{-1, -1};
+    for (int y = 1; y < h - 1 && probe.x < 0; ++y)
+        for (int x = 1; x < w - 1; ++x)
+            if (normal.Pixel(x, y) != hot.Pixel(x, y)) {
+                probe = {x, y};
+                break;
+            }
+    ASSERT_GE(probe.x, 0) << "the skin's hot frame looks like its normal one";
+    auto shown = [&] {
+        HDC dc = GetDC(button->Handle());
+        const COLORREF c = GetPixel(dc, probe.x, probe.y);
+        ReleaseDC(button->Handle(), dc);
+        return TColor(c);
+    };
+    RECT form;
+    GetWindowRect(Form->Handle(), &form);
+    MouseTo(POINT{form.right - 30, form.bottom - 40});
+    MouseTo(CentreOf(button));
+    ASSERT_TRUE(PumpUntil([&] { return (painter->FMouseState & msHot) != 0; })) << "no hot state under the mouse";
+    Pump(50);
+    EXPECT_EQ(hot.Pixel(probe.x, probe.y), shown());
+    MouseTo(POINT{form.right - 30, form.bottom - 40});
+    ASSERT_TRUE(PumpUntil([&] { return (painter->FMouseState & msHot) == 0; })) << "leaving kept the hot state";
+    Pump(50);
+    EXPECT_EQ(normal.Pixel(probe.x, probe.y), shown());
+}
+
+TEST_F(MainWindowSkinned, ClicksRunEachHandlerOnceAndInputReachesTheControls) {
+    Skin();
+    BoxAnswerer boxes;
+    auto open = CountClicks(Form->ButtonOpenRS232);
+    auto read = CountClicks(Form->ButtonReadParameter);
+    auto write = CountClicks(Form->ButtonWriteParameter);
+    auto add = CountClicks(Form->ButtonVandrelFilterIDAdd);
+    auto del = CountClicks(Form->ButtonVandrelFilterIDDelete);
+
+    ClickAt(CentreOf(Form->ButtonOpenRS232));
+    ASSERT_TRUE(PumpUntil([&] { return open() == 1 && CommOpened; }, 5000)) << "Open ran " << open() << " times";
+    ClickAt(CentreOf(Form->ButtonReadParameter));
+    ASSERT_TRUE(PumpUntil([&] { return read() == 1; }, 5000));
+    ClickAt(CentreOf(Form->ButtonWriteParameter));
+    ASSERT_TRUE(PumpUntil([&] { return write() == 1; }, 8000));
+    ShowPageOf(Form->ButtonVandrelFilterIDAdd);
+    // The filter buttons work once filtering is switched on, by a click on its check box.
+    if (!Form->CheckBoxVandrelFilterEnable->Checked()) {
+        RECT box;
+        GetWindowRect(Form->CheckBoxVandrelFilterEnable->Handle(), &box);
+        ClickAt(POINT{box.left + 6, (box.top + box.bottom) / 2});
+        ASSERT_TRUE(PumpUntil([&] { return Form->CheckBoxVandrelFilterEnable->Checked(); }));
+    }
+    ASSERT_TRUE(PumpUntil([&] { return Form->ButtonVandrelFilterIDAdd->Enabled(); }));
+    ClickAt(CentreOf(Form->ButtonVandrelFilterIDAdd));
+    ASSERT_TRUE(PumpUntil([&] { return add() == 1; }));
+    ClickAt(CentreOf(Form->ButtonVandrelFilterIDDelete));
+    ASSERT_TRUE(PumpUntil([&] { return del() == 1; }));
+    Pump(600);
+    EXPECT_EQ(1, open());
+    EXPECT_EQ(1, read());
+    EXPECT_EQ(1, write());
+    EXPECT_EQ(1, add());
+    EXPECT_EQ(1, del());
+    EXPECT_TRUE(GetWindowLongW(Form->ButtonWriteParameter->Handle(), GWL_STYLE) & WS_VISIBLE);
+
+    // Typing into a skinned edit.
+    ShowPageOf(Form->EditCANID);
+    ClickAt(CentreOf(Form->EditCANID));
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == Form->EditCANID->Handle(); }));
+    Press(VK_END);
+    for (int i = 0; i < 12; ++i) Press(VK_BACK);
+    Type(L"1A5");
+    EXPECT_EQ("1A5", Form->EditCANID->Text());
+
+    // Choosing in a skinned combo box with the mouse.
+    ShowPageOf(Form->ComboBoxUARTMode);
+    TComboBox* combo = Form->ComboBoxUARTMode;
+    const int before = combo->ItemIndex();
+    ClickAt(CentreOf(combo));
+    ASSERT_TRUE(PumpUntil([&] { return combo->DroppedDown(); })) << "the list did not open";
+    Press(before + 1 < combo->Items().Count() ? VK_DOWN : VK_UP);
+    Press(VK_RETURN);
+    PumpUntil([&] { return !combo->DroppedDown(); });
+    EXPECT_NE(before, combo->ItemIndex());
+    EXPECT_NE(-1, combo->ItemIndex());
+}
+
+TEST_F(MainWindowSkinned, ScreenshotsOfEveryPageAndOfAWarningBox) {
+    Skin();
+    int shot = 0;
+    for (TPageControl* pc : {Form->PageControlCANConfig, Form->PageControlQUORINQ1, Form->PageControlOsmerk}) {
+        if (!pc) continue;
+        for (int i = 0; i < pc->PageCount(); ++i) {
+            TTabSheet* sheet = pc->Pages(i);
+            if (!sheet->TabVisible()) continue;
+            ShowPageOf(sheet->ControlCount() ? sheet->Controls(0) : sheet);
+            pc->SetActivePage(sheet);
+            Pump(150);
+            EXPECT_TRUE(SavePngFile(ShotPath("page" + std::to_string(++shot) + "_" + sheet->Name()),
+                                    ScreenPicture(Form->Handle())));
+        }
+    }
+    EXPECT_GE(shot, 3);
+
+    // A warning box, skinned as the manager will skin it: the dialog and its button.
+    static TSkinData* skin;
+    static TWinSkinForm* applier;
+    static bool saved;
+    skin = Form->SkinData1;
+    applier = Applier.get();
+    saved = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND box = nullptr;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM out) -> BOOL {
+                wchar_t cls[32] = {};
+                GetClassNameW(w, cls, 32);
+                if (wcscmp(cls, L"#32770") == 0 && IsWindowVisible(w)) *reinterpret_cast<HWND*>(out) = w;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&box));
+        if (!box) return;
+        KillTimer(nullptr, id);
+        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            wchar_t cls[32] = {};
+            GetClassNameW(c, cls, 32);
+            if (_wcsicmp(cls, L"button") == 0) (new TSkinButton(applier))->Inithwnd(c, skin, applier, applier->FCanvas);
+        }
+        (new TSkinBoxH(applier))->Inithwnd(box, skin, applier, applier->FCanvas);
+        RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Pump(200);
+        saved = SavePngFile(ShotPath("warning_box"), ScreenPicture(box));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    ShowWarningBox("Please open the serial port first!", "Warning");
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(saved);
+}
+
+TEST_F(MainWindowSkinned, RepaintOfTheCurrentPageSkinnedAgainstUnskinned) {
+    auto repaint = [&] {
+        const int rounds = 20;
+        LARGE_INTEGER f, a, b;
+        QueryPerformanceFrequency(&f);
+        QueryPerformanceCounter(&a);
+        for (int i = 0; i < rounds; ++i) {
+            RedrawWindow(Form->Handle(), nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            GdiFlush();
+        }
+        QueryPerformanceCounter(&b);
+        return double(b.QuadPart - a.QuadPart) * 1000.0 / double(f.QuadPart) / rounds;
+    };
+    repaint();
+    const double plain1 = repaint();
+    Skin();
+    repaint();
+    const double skinned = repaint();
+    Applier->DeleteControls();
+    Pump(50);
+    const double plain2 = repaint();
+    const double plain = (plain1 + plain2) / 2;
+    RecordProperty("page_repaint_unskinned_ms", std::to_string(plain));
+    RecordProperty("page_repaint_skinned_ms", std::to_string(skinned));
+    RecordProperty("page_repaint_ratio", std::to_string(skinned / plain));
+    std::printf("page repaint: unskinned %.2f ms, skinned %.2f ms, ratio %.2f\n", plain, skinned, skinned / plain);
+}
+
+} // namespace
+} // namespace quorin
