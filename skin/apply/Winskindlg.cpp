@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "forms/Forms.h"
+#include "forms/Menus.h"
 #include "forms/WinText.h"
 #include "skin/apply/Skinclasses.h"
 #include "skin/resources/Winskindata.h"
@@ -624,12 +625,20 @@ void TSkinManage::HookCallWndProc(const CWPSTRUCT& Message) {
         break;
     case WM_EXITMENULOOP:
         FTrackPopupLoop = false;
+        FSysMenuPopup = false;
         FPopupKind = pkContextMenu;
         break;
-    case WM_INITMENUPOPUP:
-        // The platform's own system menu, as the native frame opens it.
-        if (HIWORD(Message.lParam)) FPopupKind = pkSystemMenu;
+    case WM_INITMENUPOPUP: {
+        // The platform's own system menu, as the native frame opens it, or the one the
+        // skinned caption pops up (its owner calls every other pop-up a menu).
+        const auto menu = reinterpret_cast<HMENU>(Message.wParam);
+        FSysMenuPopup = HIWORD(Message.lParam) != 0;
+        if (TWinSkinForm* f = FindSkinForm(Message.hwnd))
+            if ((f->FSysMenu && f->FSysMenu->Handle() == menu) || (f->FSysMenuHandle && f->FSysMenuHandle == menu))
+                FSysMenuPopup = true;
+        if (FSysMenuPopup) FPopupKind = pkSystemMenu;
         break;
+    }
     case WM_INITMENU:
         if (TWinSkinPopMenu* m = FindPopupMenu(reinterpret_cast<HMENU>(Message.wParam))) m->UpdateMenu();
         break;
@@ -643,7 +652,7 @@ void TSkinManage::HookCallWndProc(const CWPSTRUCT& Message) {
 // A pop-up opened by TrackPopupMenu that is neither the system menu nor a drop-down of a
 // skinned menu bar is a context menu, whatever the owner window said about it.
 int TSkinManage::EffectivePopupKind() const {
-    if (FPopupKind == pkSystemMenu) return pkSystemMenu;
+    if (FPopupKind == pkSystemMenu || FSysMenuPopup) return pkSystemMenu;
     if (FFromMenuBar) return pkMenu;
     if (FPopupKind == pkMenu && FTrackPopupLoop) return pkContextMenu;
     return FPopupKind;

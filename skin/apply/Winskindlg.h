@@ -102,6 +102,8 @@ public:
     DWORD FVersion = 0;      // GetVersion at InstallHook
     // The menu loop in progress was entered by TrackPopupMenu (WM_ENTERMENULOOP).
     bool FTrackPopupLoop = false;
+    // The pop-up being opened is a system menu (WM_INITMENUPOPUP said so).
+    bool FSysMenuPopup = false;
 
     // The hook procedures see the manager through these.
     void HookCreateWindow(HWND Window, const CREATESTRUCTW& Create);
