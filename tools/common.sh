@@ -10,7 +10,7 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 QUORIN_PACKAGES=(cmake make g++ clang libclang-rt-14-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix wine wine64 xvfb x11-utils xdotool imagemagick
-  fonts-wqy-microhei fonts-dejavu-core python3)
+  fonts-wqy-microhei fonts-dejavu-core python3 nlohmann-json3-dev libcli11-dev)
 
 log() { printf '== %s\n' "$*" >&2; }
 

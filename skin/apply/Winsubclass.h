@@ -155,6 +155,10 @@ public:
     TSkinData* FSkinData = nullptr;
     HWND FHandle = nullptr;
     TWndMethod FOldWindowMethod;        // framework controls: the replaced WindowProc
+    // The link the installed WindowProc holds to this painter; cut when the painter goes,
+    // so a method installed after ours still reaches the one before it.
+    struct TMethodHook;
+    std::shared_ptr<TMethodHook> FMethodHook;
     TControl* FControl = nullptr;       // nil for a raw window
     RECT FWinRect{};                    // screen rectangle at the last paint
     TComponent* FRedirect = nullptr;    // invalidation goes here instead (graphic controls)
@@ -480,6 +484,21 @@ public:
 TSkinControl* NewSkinControl(std::string_view ClassName, TComponent* Owner);
 // Every painter class name, in the factory's order.
 const std::vector<std::string>& SkinControlClassNames();
+
+// ---- kinds of control, recognised by class name ----
+// The control walk chooses painters by what a control is. A kind is recognised by the
+// names of the classes that have it, looked up along the object's class chain, so a
+// class added later under one of those names (or derived from one) is recognised
+// without touching the walk.
+enum class TControlKind {
+    ckCustomTabControl, ckPageControl, ckToolButton, ckCoolBar, ckTabSheet, ckHeaderControl,
+    ckCustomCheckBox, ckTrackBar, ckCustomRadioGroup, ckCustomGroupBox, ckRadioButton,
+    ckToolBar, ckCustomStatusBar, ckProgressBar, ckScrollBar, ckCustomComboBox,
+    ckDateTimePicker, ckBitButton, ckSpeedButton, ckCustomPanel, ckCustomListView,
+    ckCustomMemo, ckCustomGrid, ckButton, ckCustomEdit, ckCustomFrame, ckCustomForm,
+    ckListBox, ckCustomTreeView, ckScrollBox,
+};
+bool IsControlKind(const TObject* Object, TControlKind Kind);
 
 // ---- property helpers: by name, never raising ----
 std::string GetProperty(const TObject* Object, std::string_view Name);

@@ -379,6 +379,23 @@ TEST_F(ParameterButtons, ClearedCustomBitRateSendsZeroWordsWhateverTheEditsHold)
     EXPECT_EQ(WriteFrameSent(), ExpectedFrame(DefaultWindowBlock())) << "bytes 216 to 223 stay zero";
 }
 
+// The device's intervals are unsigned; what a read shows (2^31 and more here, on the
+// hidden serial-interval field and on the CAN interval) must go back unchanged.
+TEST_F(ParameterButtons, ReadThenWriteGivesBackIntervalsOf2To31AndMore) {
+    Bytes block = RichDeviceBlock();  // serial frame interval 4294967295
+    PutLE32(block, 236, 0x80000000);
+    block[0] = Checksum(block);
+    StartAndOpen(block);
+    ASSERT_TRUE(app->Click("ButtonReadParameter"));
+    EXPECT_EQ(app->Text("EditCANFrameInterval"), "2147483648");
+    ASSERT_TRUE(app->Click("ButtonWriteParameter"));
+    EXPECT_FALSE(app->CurrentMessageBox()) << "the write was refused";
+    EXPECT_EQ(app->StatusPanelText("StatusBar1", 1), "Write device parameter Succeed!");
+    Bytes sent = block;
+    std::fill(sent.begin() + 1, sent.begin() + 15, 0);  // the identity is never written
+    EXPECT_EQ(WriteFrameSent(), ExpectedFrame(sent));
+}
+
 TEST_F(ParameterButtons, ReadBackThatDiffersIsAMismatch) {
     StartAndOpen();
     ASSERT_TRUE(converter.SetFault("corrupt"));
