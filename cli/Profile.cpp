@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <map>
 #include <set>
+#include <stdexcept>
+#include <utility>
 
 namespace quorin::cli {
 
@@ -221,9 +223,16 @@ void ReadFilterEntry(const TJson& entry, const std::string& path, TFilterEntry& 
     bool formatKnown = false;
     if (const TJson* type = r.Field("frame_type")) {
         const std::string text = type->is_string() ? type->get<std::string>() : std::string();
-        if (text == "standard" || text == "Standard Frame") f.FrameFormat = 0, formatKnown = true;
-        else if (text == "extended" || text == "Extend   Frame") f.FrameFormat = 1, formatKnown = true;
-        else r.Issue(r.PathOf("frame_type"), type->dump() + " is not \"standard\" or \"extended\"");
+        // The window's own texts are taken too, so rows copied from it need no rewording.
+        if (text == "standard" || text == "Standard Frame") {
+            f.FrameFormat = 0;
+            formatKnown = true;
+        } else if (text == "extended" || text == "Extend   Frame") {
+            f.FrameFormat = 1;
+            formatKnown = true;
+        } else {
+            r.Issue(r.PathOf("frame_type"), type->dump() + " is not \"standard\" or \"extended\"");
+        }
     }
     const bool startOk = r.Word("start_id", f.StartId);
     const bool endOk = r.Word("end_id", f.EndId);
@@ -394,35 +403,38 @@ std::vector<std::size_t> BytesTheProfileLoses(const TParameterBlock& block) {
 
 namespace {
 
-void Flatten(const TJson& value, const std::string& path, std::map<std::string, std::string>& out) {
+// Every leaf of a profile with its path, in the document's order.
+void Flatten(const TJson& value, const std::string& path, std::vector<std::pair<std::string, std::string>>& out) {
     if (value.is_object()) {
         for (const auto& [key, v] : value.items()) Flatten(v, path.empty() ? key : path + "." + key, out);
     } else if (value.is_array()) {
-        out[path + ".count"] = std::to_string(value.size());
+        out.emplace_back(path + ".count", std::to_string(value.size()));
         for (std::size_t i = 0; i < value.size(); ++i) Flatten(value[i], path + "[" + std::to_string(i) + "]", out);
     } else {
-        out[path] = value.dump();
+        out.emplace_back(path, value.dump());
     }
 }
 
 } // namespace
 
 std::vector<std::string> ProfileDifferences(const TParameterBlock& device, const TParameterBlock& profile) {
-    std::map<std::string, std::string> a, b;
+    std::vector<std::pair<std::string, std::string>> a, b;
     TJson da = ProfileFromSettings(DecodeParameterBlock(device)), db = ProfileFromSettings(DecodeParameterBlock(profile));
     da.erase("identity");
     db.erase("identity");
     Flatten(da, "", a);
     Flatten(db, "", b);
+    const std::map<std::string, std::string> inDevice(a.begin(), a.end()), inProfile(b.begin(), b.end());
     std::vector<std::string> lines;
-    std::set<std::string> keys;
-    for (const auto& [k, v] : a) keys.insert(k);
-    for (const auto& [k, v] : b) keys.insert(k);
-    for (const auto& k : keys) {
-        const auto ia = a.find(k), ib = b.find(k);
-        const std::string va = ia == a.end() ? "(none)" : ia->second, vb = ib == b.end() ? "(none)" : ib->second;
-        if (va != vb) lines.push_back(k + ": device " + va + ", profile " + vb);
-    }
+    auto compare = [&](const std::string& key) {
+        const auto ia = inDevice.find(key), ib = inProfile.find(key);
+        const std::string va = ia == inDevice.end() ? "(none)" : ia->second;
+        const std::string vb = ib == inProfile.end() ? "(none)" : ib->second;
+        if (va != vb) lines.push_back(key + ": device " + va + ", profile " + vb);
+    };
+    for (const auto& [key, value] : a) compare(key);
+    for (const auto& [key, value] : b)
+        if (!inDevice.count(key)) compare(key);
     if (lines.empty()) {
         for (std::size_t i = block::IdentityEnd; i < kParameterBlockSize; ++i)
             if (device[i] != profile[i])

@@ -204,19 +204,23 @@ void TSkinControl::PaintControl(HDC DC) {
     if (!GetWindowRect(FHandle, &r)) return;
     FWinRect = r;
     OffsetRect(&r, -r.left, -r.top);
+    // The whole window's DC, given back however the drawing ends.
+    struct TWindowDC {
+        HWND Window;
+        HDC Handle;
+        explicit TWindowDC(HWND w) : Window(w), Handle(GetWindowDC(w)) {}
+        ~TWindowDC() {
+            if (Handle) ReleaseDC(Window, Handle);
+        }
+        TWindowDC(const TWindowDC&) = delete;
+        TWindowDC& operator=(const TWindowDC&) = delete;
+    };
     try {
         if (DC) {
             DrawControl(DC, r);
         } else {
-            HDC wdc = GetWindowDC(FHandle);
-            if (!wdc) return;
-            try {
-                DrawControl(wdc, r);
-            } catch (...) {
-                ReleaseDC(FHandle, wdc);
-                throw;
-            }
-            ReleaseDC(FHandle, wdc);
+            TWindowDC wdc(FHandle);
+            if (wdc.Handle) DrawControl(wdc.Handle, r);
         }
     } catch (...) {
         // A painting fault leaves what the control painted natively.

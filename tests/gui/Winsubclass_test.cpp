@@ -1,6 +1,5 @@
-// The skinned controls of the real CANConfig.exe under real input: the mouse and keys go
-// through the system's input queue (SendInput from this process moves the one cursor of
-// the display), so the program sees what an operator's hand would make. Hover and leave
+// The skinned controls of the real CANConfig.exe under real input: the mouse and keys come
+// from the X server (xdotool), so the program sees what an operator's hand would make. Hover and leave
 // change and restore a button's face on the screen; each click runs its command once (the
 // converter's log counts the frames); typing and choosing reach the controls. Skipped
 // while the program does not skin its controls.
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "support/GuiHarness.h"
+#include "support/RealInput.h"
 #include "support/VirtualConverter.h"
 
 namespace quorin::gui {
@@ -21,46 +21,13 @@ namespace {
 constexpr UINT kIsSkinned = 0x3523;  // a skinned window answers 1
 
 void MouseTo(POINT p) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = LONG(p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    in.mi.dy = LONG(p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
+    MouseMove(p.x, p.y);
     Sleep(80);
 }
 
 void ClickAt(POINT p) {
-    MouseTo(p);
-    INPUT in[2]{};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in[0], sizeof(INPUT));
-    Sleep(60);
-    SendInput(1, &in[1], sizeof(INPUT));
+    MouseClick(p.x, p.y);
     Sleep(150);
-}
-
-void Press(WORD vk) {
-    INPUT in[2]{};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = vk;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
-    Sleep(60);
-}
-
-void Type(const std::wstring& text) {
-    for (wchar_t c : text) {
-        INPUT in[2]{};
-        in[0].type = in[1].type = INPUT_KEYBOARD;
-        in[0].ki.wScan = in[1].ki.wScan = c;
-        in[0].ki.dwFlags = KEYEVENTF_UNICODE;
-        in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-        SendInput(2, in, sizeof(INPUT));
-        Sleep(40);
-    }
 }
 
 POINT Centre(HWND w) {
@@ -70,15 +37,10 @@ POINT Centre(HWND w) {
 }
 
 // The window's pixels as the screen shows them.
-std::vector<COLORREF> Shown(HWND w) {
+std::vector<long> Shown(HWND w) {
     RECT r;
     GetWindowRect(w, &r);
-    std::vector<COLORREF> pixels;
-    HDC screen = GetDC(nullptr);
-    for (int y = r.top + 1; y < r.bottom - 1; y += 2)
-        for (int x = r.left + 1; x < r.right - 1; x += 2) pixels.push_back(GetPixel(screen, x, y));
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    return ScreenPixels(r);
 }
 
 class SkinnedControls : public ::testing::Test {
@@ -149,15 +111,15 @@ TEST_F(SkinnedControls, ClicksRunEachCommandOnceAndInputReachesTheControls) {
         ASSERT_TRUE(WaitUntil([&] { return App->Checked("CheckBoxVandrelFilterEnable"); }));
     }
     ClickAt(Centre(App->Window("EditVandrelStartID")));
-    Press(VK_END);
-    for (int i = 0; i < 10; ++i) Press(VK_BACK);
-    Type(L"00000100");
+    // The old text selected, then typed over on the keyboard.
+    SendMessageW(App->Window("EditVandrelStartID"), EM_SETSEL, 0, -1);
+    XDoTool("type --delay 60 00000100");
+    WaitUntil([&] { return App->Text("EditVandrelStartID").size() >= 8; });
     EXPECT_EQ("00000100", App->Text("EditVandrelStartID"));
     const HWND frameType = App->Window("ComboBoxVandrelFrameType");
     const int before = App->ComboIndex("ComboBoxVandrelFrameType");
     ClickAt(Centre(frameType));
-    Press(before == 0 ? VK_DOWN : VK_UP);
-    Press(VK_RETURN);
+    Keys(before == 0 ? "Down Return" : "Up Return");
     EXPECT_TRUE(WaitUntil([&] { return App->ComboIndex("ComboBoxVandrelFrameType") != before; }));
 
     const size_t rows = App->ListRows("ListViewVandrelFrameID").size();

@@ -1,5 +1,5 @@
 // The painters of this family on the real main window with the skin it carries, driven by
-// the system's own input queue (SendInput: the cursor really moves, the platform makes the
+// real input from the X server (the pointer really moves, the platform makes the
 // mouse-move, leave and click messages): hover and leave, clicks that run each command
 // handler once, typing into a skinned edit and choosing in a skinned combo box. Also the
 // screenshots of every page and of a warning box, and the repaint cost of the skin.
@@ -52,53 +52,32 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms = 3000) {
     return true;
 }
 
-void MouseTo(POINT p) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = LONG(p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    in.mi.dy = LONG(p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-    Pump(40);
-}
-
-void ClickAt(POINT p) {
-    MouseTo(p);
-    INPUT in[2]{};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in[0], sizeof(INPUT));
-    Pump(40);
-    SendInput(1, &in[1], sizeof(INPUT));
+// Real input from the X server: xdotool moves the display's one pointer and types on its
+// keyboard (Wine starts the Linux tool directly); the messages come from the platform.
+void XDoTool(const std::string& args) {
+    std::string command = "/usr/bin/xdotool " + args;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        ADD_FAILURE() << "xdotool did not start";
+        return;
+    }
+    // Our windows keep answering while the tool runs.
+    while (MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) Pump(5);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
     Pump(60);
 }
 
-void Key(WORD vk, bool down) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &in, sizeof in);
+void MouseTo(POINT p) { XDoTool("mousemove " + std::to_string(p.x) + " " + std::to_string(p.y)); }
+
+void ClickAt(POINT p) {
+    XDoTool("mousemove " + std::to_string(p.x) + " " + std::to_string(p.y) + " click 1");
+    Pump(100);
 }
 
-void Press(WORD vk) {
-    Key(vk, true);
-    Key(vk, false);
-    Pump(40);
-}
-
-void Type(const std::wstring& text) {
-    for (wchar_t c : text) {
-        INPUT in[2]{};
-        in[0].type = in[1].type = INPUT_KEYBOARD;
-        in[0].ki.wScan = in[1].ki.wScan = c;
-        in[0].ki.dwFlags = KEYEVENTF_UNICODE;
-        in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-        SendInput(2, in, sizeof(INPUT));
-        Pump(20);
-    }
-}
+void Keys(const std::string& keys) { XDoTool("key --delay 40 " + keys); }
 
 POINT CentreOf(TWinControl* c) {
     RECT r;
@@ -323,10 +302,11 @@ TEST_F(MainWindowSkinned, ClicksRunEachHandlerOnceAndInputReachesTheControls) {
     ShowPageOf(Form->EditCANID);
     ClickAt(CentreOf(Form->EditCANID));
     ASSERT_TRUE(PumpUntil([&] { return GetFocus() == Form->EditCANID->Handle(); }));
-    Press(VK_END);
-    for (int i = 0; i < 12; ++i) Press(VK_BACK);
-    Type(L"1A5");
-    EXPECT_EQ("1A5", Form->EditCANID->Text());
+    // The old text selected, then typed over on the keyboard.
+    SendMessageW(Form->EditCANID->Handle(), EM_SETSEL, 0, -1);
+    XDoTool("type --delay 60 125");
+    PumpUntil([&] { return Form->EditCANID->Text().size() >= 3; });
+    EXPECT_EQ("125", Form->EditCANID->Text());
 
     // Choosing in a skinned combo box with the mouse.
     ShowPageOf(Form->ComboBoxUARTMode);
@@ -334,8 +314,7 @@ TEST_F(MainWindowSkinned, ClicksRunEachHandlerOnceAndInputReachesTheControls) {
     const int before = combo->ItemIndex();
     ClickAt(CentreOf(combo));
     ASSERT_TRUE(PumpUntil([&] { return combo->DroppedDown(); })) << "the list did not open";
-    Press(before + 1 < combo->Items().Count() ? VK_DOWN : VK_UP);
-    Press(VK_RETURN);
+    Keys(before + 1 < combo->Items().Count() ? "Down Return" : "Up Return");
     PumpUntil([&] { return !combo->DroppedDown(); });
     EXPECT_NE(before, combo->ItemIndex());
     EXPECT_NE(-1, combo->ItemIndex());

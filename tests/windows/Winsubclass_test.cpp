@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/UnitCANConfig.h"
+#include "forms/Buttons.h"
 #include "forms/ComCtrls.h"
 #include "forms/ExtCtrls.h"
 #include "forms/Forms.h"
@@ -204,7 +205,8 @@ struct TKindCase {
     const char* Name;
     std::vector<std::string> Skin3rd;
     const char* Class;
-    char Base;  // b button, e edit, p panel, g group with two check boxes, w plain window
+    char Base;  // b button, e edit, p panel, w plain window, g and f group box and plain
+                // window with two check boxes of their own, s the framework's speed button
     std::vector<TSkinControlType> Off;
     std::vector<std::pair<std::string, std::string>> Enums;
     const char* Painter;
@@ -230,10 +232,13 @@ TEST_P(KindWalk, ChoosesThePainterOfTheClassKind) {
     case 'e': named(Add<TNamed<TEdit>>(Form, k.Class)); break;
     case 'p': named(Add<TNamed<TPanel>>(Form, k.Class)); break;
     case 'g': named(Add<TNamed<TGroupBox>>(Form, k.Class)); break;
+    case 's': break;
     default: named(Add<TNamed<TWinControl>>(Form, k.Class)); break;
     }
+    TControl* control = c;
+    if (k.Base == 's') control = Add<TSpeedButton>(Form);
     std::vector<TCheckBox*> children;
-    if (k.Base == 'g') {
+    if (k.Base == 'g' || k.Base == 'f') {
         c->SetBounds(8, 8, 200, 100);
         for (int i = 0; i < 2; ++i) {
             children.push_back(new TCheckBox(c));  // the group's own, as a group makes them
@@ -241,8 +246,11 @@ TEST_P(KindWalk, ChoosesThePainterOfTheClassKind) {
         }
     }
     Applier->InitControls(Form);
-    EXPECT_EQ(PainterOf(c), k.Painter);
+    EXPECT_EQ(PainterOf(control), k.Painter);
     for (TCheckBox* b : children) EXPECT_EQ(PainterOf(b), k.ChildPainter);
+    const size_t painters = Applier->ControlList().size();
+    Applier->InitControls(Form);
+    EXPECT_EQ(Applier->ControlList().size(), painters) << "a second walk attaches nothing";
 }
 
 INSTANTIATE_TEST_SUITE_P(Skin3rd, KindWalk, testing::Values(
@@ -270,7 +278,10 @@ INSTANTIATE_TEST_SUITE_P(Classes, KindWalk, testing::Values(
     TKindCase{"TrackBar", {}, "TTrackBar", 'w', {}, {}, "TSkinTrackBar", ""},
     TKindCase{"ScrollBar", {}, "TScrollBar", 'w', {}, {}, "TSkinScControl", ""},
     TKindCase{"ToolBar", {}, "TToolBar", 'w', {}, {}, "TSkinBox", ""},
-    TKindCase{"RadioGroupWithoutRadios", {}, "TRadioGroup", 'g', {xcRadioButton}, {}, "TSkinGroupBox", "TSkinCheckBox"}),
+    TKindCase{"RadioGroupWithoutRadios", {}, "TRadioGroup", 'g', {xcRadioButton}, {}, "TSkinGroupBox", "TSkinCheckBox"},
+    TKindCase{"FrameWalksItsOwnControls", {}, "TFrame", 'f', {}, {}, "", "TSkinCheckBox"},
+    TKindCase{"SpeedButton", {}, "", 's', {}, {}, "TSkinSpeedButton", ""},
+    TKindCase{"SpeedButtonSwitchedOff", {}, "", 's', {xcSpeedButton}, {}, "", ""}),
     [](const auto& i) { return std::string(i.param.Name); });
 
 TEST_F(Walk, HandlerPaintsWhatItChoosesAndWindowsThatCannotBeMadeAreSkipped) {
@@ -296,6 +307,17 @@ TEST_F(Walk, HandlerPaintsWhatItChoosesAndWindowsThatCannotBeMadeAreSkipped) {
     EXPECT_EQ(PainterOf(refusing), "");
     EXPECT_EQ(PainterOf(edit), "TSkinEdit");
     EXPECT_EQ(seen, (std::vector<std::string>{"TBUTTON", "TEDIT"}));
+}
+
+TEST_F(Walk, NestedContainerBecomesABoxAndItsOwnControlsAreWalked) {
+    MakeForm();
+    auto* host = Add<TPanel>(Form);
+    auto* inner = new TButton(host);
+    inner->SetParent(host);
+    Applier->InitNestform(host);
+    EXPECT_EQ(PainterOf(host), "TSkinBox");
+    EXPECT_EQ(PainterOf(inner), "TSkinButton");
+    EXPECT_EQ(host->Color(), Skin->Colors.ButtonFace);
 }
 
 // A painter that fills its control and counts its paints.
@@ -336,6 +358,25 @@ TEST_F(Walk, SkinEnableSwitchesPaintingOffAndRepaintsWhenOn) {
     SendMessageW(h, CN_SkinEnable, 1, 0);
     EXPECT_GT(probe->Paints, painted) << "painted at once";
     EXPECT_EQ(centre(), RGB(0, 0xFF, 0));
+}
+
+// A painter whose drawing fails.
+class TFailing : public TSkinControl {
+public:
+    using TSkinControl::TSkinControl;
+    void DrawControl(HDC, const RECT&) override { throw Exception("broken picture"); }
+};
+
+TEST_F(Walk, DrawingFaultsLeaveTheNativePaintingAndReachNobody) {
+    MakeForm();
+    auto* button = Add<TButton>(Form);
+    Form->Show();
+    (new TFailing(button))->Init(Applier.get(), Skin, false, Applier->FCanvas);
+    int shown = 0;
+    Application->OnException = [&](TObject*, const std::exception&) { ++shown; };
+    RedrawWindow(button->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    Application->OnException = nullptr;
+    EXPECT_EQ(shown, 0);
 }
 
 TEST_F(Walk, PaintersLeaveWithTheirControlsAndWindows) {
@@ -407,13 +448,25 @@ TEST_F(Walk, RawDialogControlsGetPaintersByWindowClassAndStyle) {
     HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(t.data()), nullptr,
                                              [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     ASSERT_TRUE(dialog);
+    std::vector<std::pair<HWND, std::string>> expected;
+    for (const TItem& i : items) expected.emplace_back(GetDlgItem(dialog, i.Id), i.Painter);
+    // Tab controls (not owner-drawn ones) and a dialog nested in the dialog, walked too.
+    auto child = [](const wchar_t* cls, DWORD style, HWND parent, int y) {
+        return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 4, y, 120, 40, parent, nullptr, nullptr, nullptr);
+    };
+    expected.emplace_back(child(WC_TABCONTROLW, 0, dialog, 130), "TSkinTab");
+    expected.emplace_back(child(WC_TABCONTROLW, TCS_OWNERDRAWFIXED, dialog, 180), "");
+    HWND nested = child(L"#32770", 0, dialog, 230);
+    expected.emplace_back(nested, "TSkinBoxH");
+    expected.emplace_back(child(L"Button", BS_PUSHBUTTON, nested, 0), "TSkinButton");
     Applier->InitHwndControls(dialog);
     const size_t first = Applier->ControlList().size();
     Applier->InitHwndControls(dialog);
     EXPECT_EQ(Applier->ControlList().size(), first) << "a second walk attaches nothing";
-    for (const TItem& i : items) {
-        TSkinControl* p = Applier->Lookupcontrol(GetDlgItem(dialog, i.Id));
-        EXPECT_EQ(p ? p->ClassName() : "", i.Painter) << i.Id;
+    for (const auto& [window, painter] : expected) {
+        ASSERT_TRUE(window);
+        TSkinControl* p = Applier->Lookupcontrol(window);
+        EXPECT_EQ(p ? p->ClassName() : "", painter) << GetDlgCtrlID(window);
     }
     HWND edit = GetDlgItem(dialog, 108);
     DestroyWindow(edit);
