@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
+#include <set>
 
 #include "forms/Forms.h"
 #include "forms/Menus.h"
@@ -492,6 +494,14 @@ bool TSkinManage::AddForm(TWindowHandle window) {
     // The skin's own callbacks may have closed the window.
     if (!IsWindow(Window)) return false;
 
+    // A form placed at the centre keeps its centre when the skin first changes its frame.
+    if (form && !FCentred.count(Window)) {
+        const TPosition pos = form->Position();
+        if (pos == TPosition::poScreenCenter || pos == TPosition::poDesktopCenter ||
+            pos == TPosition::poMainFormCenter || pos == TPosition::poOwnerFormCenter)
+            FKeepCentre[Window] = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+
     auto* applier = new TWinSkinForm(form);
     applier->SetHandle(Window);
     AddApplier(applier);
@@ -531,6 +541,8 @@ void TSkinManage::DeleteForm2(HWND Window) {
 void TSkinManage::DeleteForm3() { DeleteDeleted(); }
 
 void TSkinManage::DeleteDeleted() {
+    for (auto it = FKeepCentre.begin(); it != FKeepCentre.end();)
+        it = IsWindow(it->first) ? std::next(it) : FKeepCentre.erase(it);
     std::vector<TWinSkinForm*> gone;
     for (TWinSkinForm* f : FForms)
         if (f->FStatus == sfsDestroyed || !IsWindow(f->Handle())) gone.push_back(f);
@@ -620,6 +632,9 @@ void TSkinManage::HookCallWndProc(const CWPSTRUCT& Message) {
     case WM_NCDESTROY:
         DeleteMenu(Message.hwnd);
         break;
+    case CN_SkinFinished:
+        if (Message.lParam == SkinHandshake) KeepCentre(Message.hwnd);
+        break;
     case WM_ENTERMENULOOP:
         FTrackPopupLoop = Message.wParam != 0;
         break;
@@ -645,6 +660,20 @@ void TSkinManage::HookCallWndProc(const CWPSTRUCT& Message) {
     default:
         break;
     }
+}
+
+void TSkinManage::KeepCentre(HWND Window) {
+    auto it = FKeepCentre.find(Window);
+    if (it == FKeepCentre.end()) return;
+    const POINT centre = it->second;
+    FKeepCentre.erase(it);
+    FCentred.insert(Window);
+    RECT r{};
+    if (!GetWindowRect(Window, &r) || IsZoomed(Window) || IsIconic(Window)) return;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const int x = centre.x - w / 2, y = centre.y - h / 2;
+    if (x != r.left || y != r.top)
+        SetWindowPos(Window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // ---- Menus ----------------------------------------------------------------------------------

@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "skin/apply/Winskinform.h"
@@ -123,12 +125,16 @@ private:
     void RemoveAll();
     void ReSkinWindow(HWND Window, bool Pause);
     int EffectivePopupKind() const;
+    void KeepCentre(HWND Window);
 
     std::vector<TWinSkinForm*> FForms;
     std::vector<std::unique_ptr<TWinSkinPopMenu>> FMenus;
     std::vector<std::unique_ptr<TSkinThread>> FThreads;
     std::vector<TSkinManage*> FSubManagers;
     std::unique_ptr<TFreeNotifier> FNotifier;
+    // Centred forms waiting for their first skinned frame, and those that had it.
+    std::map<HWND, POINT> FKeepCentre;
+    std::set<HWND> FCentred;
 };
 
 // The manager of the program when it is the window-side one; null otherwise.
