@@ -327,7 +327,11 @@ TEST_F(MainWindowSkinned, ScreenshotsOfEveryPageAndOfAWarningBox) {
         if (!pc) continue;
         for (int i = 0; i < pc->PageCount(); ++i) {
             TTabSheet* sheet = pc->Pages(i);
-            if (!sheet->TabVisible()) continue;
+            // Only the pages an operator can reach: every tab on the way shown.
+            bool reachable = true;
+            for (TControl* c = sheet; c; c = c->Parent())
+                if (auto* s = dynamic_cast<TTabSheet*>(c); s && !s->TabVisible()) reachable = false;
+            if (!reachable) continue;
             ShowPageOf(sheet->ControlCount() ? sheet->Controls(0) : sheet);
             pc->SetActivePage(sheet);
             Pump(150);
