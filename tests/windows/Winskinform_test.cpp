@@ -475,6 +475,43 @@ TEST_F(SkinForm, DialogIsADialogFrameWidenedForALongCaption) {
     delete applier;
 }
 
+// A sizeable window through its sizes and states: the frame follows every size, the
+// region follows the window, and the state the applier records matches the window's.
+// (Maximizing is left out: without a window manager the display server undoes it.)
+TEST_F(SkinForm, SizeableWindowThroughItsStates) {
+    auto skin = CopyOfSkin(Skin);
+    HWND w = MakeWindow(L"状态 states");
+    TWinSkinForm* applier = SkinRaw(w, skin.get());
+    EXPECT_EQ(applier->FBorderKind, bkSizeable);
+    auto regionBox = [&] {
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        RECT box{};
+        if (GetWindowRgn(w, rgn) != ERROR) GetRgnBox(rgn, &box);
+        DeleteObject(rgn);
+        return box;
+    };
+    auto frameFits = [&] {
+        const SIZE c = ClientSize(w), s = WindowSize(w);
+        return c.cx == s.cx - 8 && c.cy == s.cy - 34;
+    };
+    SetWindowPos(w, nullptr, 0, 0, 420, 260, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_TRUE(frameFits());
+    EXPECT_EQ(regionBox().right, 420);
+    EXPECT_EQ(regionBox().bottom, 260);
+    ShowWindow(w, SW_MINIMIZE);
+    Pump(100);
+    EXPECT_EQ(applier->FWinState, wsfMinimized);
+    applier->UpdateNc(nullptr);  // the minimized strip
+    ShowWindow(w, SW_RESTORE);
+    Pump(100);
+    EXPECT_EQ(applier->FWinState, wsfNormal);
+    EXPECT_TRUE(frameFits());
+    EXPECT_EQ(regionBox().right, WindowSize(w).cx);
+    DestroyWindow(w);
+    delete applier;
+}
+
 // Skins that lack frame elements, or carry empty or zero-frame images, skin what they can.
 struct OddSkin {
     const char* name;
