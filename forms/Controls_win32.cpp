@@ -505,6 +505,7 @@ LRESULT CALLBACK TWinControl::StdWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
         switch (msg) {
         case WM_PAINT: ValidateRect(hwnd, nullptr); break;
         case WM_NCPAINT:
+        case WM_DRAWITEM:
         case WM_ERASEBKGND:
         case WM_PRINTCLIENT:
         case WM_PRINT: break;

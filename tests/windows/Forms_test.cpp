@@ -483,12 +483,14 @@ TEST_F(FormsTest, FailureWhilePaintingIsNotShown) {
     Application->OnException = [&](TObject*, const std::exception&) { ++shown; };
     TWndMethod previous = form->WindowProc;
     form->WindowProc = [&](TMessage& m) {
-        if (m.Msg == WM_PAINT || m.Msg == WM_NCPAINT) throw Exception("broken picture");
+        if (m.Msg == WM_PAINT || m.Msg == WM_NCPAINT || m.Msg == WM_DRAWITEM) throw Exception("broken picture");
         previous(m);
     };
     InvalidateRect(form->Handle(), nullptr, TRUE);
     RedrawWindow(form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     Application->ProcessMessages();
+    DRAWITEMSTRUCT dis{ODT_MENU, 0, 1, ODA_DRAWENTIRE, 0, nullptr, nullptr, RECT{}, 0};
+    SendMessageW(form->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));  // an owner-drawn item
     EXPECT_EQ(shown, 0);
     RECT update{};
     EXPECT_FALSE(GetUpdateRect(form->Handle(), &update, FALSE)) << "the area counts as painted";
