@@ -170,10 +170,19 @@ protected:
         Form->SetBounds(10, 10, Form->Width(), Form->Height());
         Form->Show();
         SetForegroundWindow(Form->Handle());
-        Skin = new TWinSkinForm(Form);
-        Skin->FHandle = Form->Handle();
-        Skin->FForm = Form;
-        Skin->FSkinData = Form->SkinData1;
+        // The skin manager skins the window on its timer, walking its controls: the painters
+        // of the main window are the applier's own. Without a manager, an applier of ours.
+        PumpUntil([&] {
+            TWinSkinForm* f = FindSkinForm(Form->Handle());
+            return f && SendMessageW(Form->PageControlCANConfig->Handle(), CN_IsSkinned, 0, 0) == 1;
+        }, 5000);
+        Skin = FindSkinForm(Form->Handle());
+        if (!Skin) {
+            Skin = new TWinSkinForm(Form);
+            Skin->FHandle = Form->Handle();
+            Skin->FForm = Form;
+            Skin->FSkinData = Form->SkinData1;
+        }
         Pump(100);
     }
     void TearDown() override {
@@ -182,9 +191,23 @@ protected:
         Pump(20);
     }
 
-    // A painter of the named class attached to a framework control, as the walk does.
+    // Frees the painter of a control, if it has one: the control is native again.
+    void Detach(TWinControl* control) {
+        if (!control->HandleAllocated()) return;
+        if (TSkinControl* p = Skin->Lookupcontrol(control->Handle())) delete p;
+    }
+
+    // The painter of the named class on a framework control: the one the walk attached, or
+    // a new one attached as the walk does. With a skin of its own, always a new one.
     template <class T = TSkinControl>
     T* Attach(const char* painterClass, TControl* control, int32_t kind = 0, TSkinData* skin = nullptr) {
+        auto* windowed = dynamic_cast<TWinControl*>(control);
+        if (windowed && windowed->HandleAllocated()) {
+            if (TSkinControl* existing = Skin->Lookupcontrol(windowed->Handle())) {
+                if (!skin && existing->ClassName() == painterClass) return dynamic_cast<T*>(existing);
+                delete existing;
+            }
+        }
         TSkinControl* p = NewSkinControl(painterClass, control);
         p->FKind = kind;
         TSkinData* data = skin ? skin : Form->SkinData1;

@@ -217,21 +217,19 @@ TEST_F(ScrollPainters, RecreatedOrDestroyedControlLeavesNoOverlayOnADeadWindow) 
     FillRows(60);
     Attach<TSkinListView>("TSkinListView", List);
     HWND parent = GetParent(List->Handle());
-    // The applier's side of the recreation, as the form's window procedure routes it.
+    // The applier replaces the painter when the posted message reaches the form (an
+    // applier of the test's own, not hooked to the form, gets it passed by hand).
     TWndMethod formProc = Form->WindowProc;
-    int replaced = 0;
-    Form->WindowProc = [&](TMessage& m) {
-        if (m.Msg == CN_ReCreateWnd) {
-            Skin->WMReCreateWnd(m);
-            ++replaced;
-        } else {
-            formProc(m);
-        }
-    };
+    if (!Skin->Hooked()) {
+        Form->WindowProc = [&](TMessage& m) {
+            if (m.Msg == CN_ReCreateWnd) Skin->WMReCreateWnd(m);
+            else formProc(m);
+        };
+    }
     HWND old = List->Handle();
     List->RecreateWnd();
     for (TWScrollbar* bar : OverlaysUnder(parent)) EXPECT_TRUE(IsWindow(bar->Control()));
-    EXPECT_TRUE(PumpUntil([&] { return replaced == 1; }, 2000));
+    EXPECT_TRUE(PumpUntil([&] { return dynamic_cast<TSkinListView*>(Skin->Lookupcontrol(List->Handle())); }, 2000));
     ASSERT_NE(old, List->Handle());
     auto overlays = OverlaysUnder(parent);
     EXPECT_EQ(2u, overlays.size());

@@ -91,13 +91,21 @@ int InkIn(TControl* control) {
 
 class TabPainters : public SkinnedMainWindow {
 protected:
-    // Painters on every page control and page of the main window, as the walk gives them.
+    // The applier's control walk over the main window: tab painters on every page control
+    // and page (and the painters of the other controls beside them).
     void SkinMainWindowPages() {
+        Skin->InitControls(Form);
         for (int i = 0; i < Form->ComponentCount(); ++i) {
-            TComponent* c = Form->Components(i);
-            if (auto* pages = dynamic_cast<TPageControl*>(c)) Attach("TSkinTab", pages);
-            else if (auto* sheet = dynamic_cast<TTabSheet*>(c)) Attach("TSkinTabSheet", sheet);
+            auto* c = dynamic_cast<TWinControl*>(Form->Components(i));
+            if (!c || !c->HandleAllocated()) continue;
+            TSkinControl* p = Skin->Lookupcontrol(c->Handle());
+            if (dynamic_cast<TPageControl*>(c)) {
+                EXPECT_TRUE(p && p->ClassName() == "TSkinTab") << c->Name();
+            } else if (dynamic_cast<TTabSheet*>(c)) {
+                EXPECT_TRUE(p && p->ClassName() == "TSkinTabSheet") << c->Name();
+            }
         }
+        RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         Pump(100);
     }
     TSkinTab* PainterOf(TWinControl* control) { return dynamic_cast<TSkinTab*>(Skin->Lookupcontrol(control->Handle())); }
