@@ -27,23 +27,41 @@ void AddStep(const char* name, unsigned long long at) {
     gSteps += line;
 }
 
+// The steps logged so far go out first, so that the log reads in time order.
+void LogLine(const char* what) {
+    const unsigned long long now = UnixMicroseconds();
+    if (FILE* f = _wfopen(gLogFile.c_str(), L"a")) {
+        std::fputs(gSteps.c_str(), f);
+        std::fprintf(f, "%s %llu\n", what, now);
+        std::fclose(f);
+    }
+    gSteps.clear();
+}
+
+bool gPainted = false;
+
 // WM_PAINT is retrieved, never sent, so the message-retrieval hook sees the first one
-// just before it is dispatched to the window.
+// just before it is dispatched to the window. The first paint of a window that the skin
+// has taken over (it answers the skin engine's query 0x3523 with 1) is logged as well;
+// then the hook goes.
 LRESULT CALLBACK OnGetMessage(int code, WPARAM wParam, LPARAM lParam) {
     const auto* msg = reinterpret_cast<const MSG*>(lParam);
-    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_PAINT && gHook &&
-        IsWindowVisible(GetAncestor(msg->hwnd, GA_ROOT))) {
-        const unsigned long long now = UnixMicroseconds();
-        if (FILE* f = _wfopen(gLogFile.c_str(), L"a")) {
-            std::fputs(gSteps.c_str(), f);
-            std::fprintf(f, "first-paint %llu\n", now);
-            std::fclose(f);
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_PAINT && gHook) {
+        HWND root = GetAncestor(msg->hwnd, GA_ROOT);
+        if (IsWindowVisible(root)) {
+            if (!gPainted) {
+                gPainted = true;
+                LogLine("first-paint");
+            }
+            if (SendMessageW(root, 0x3523, 0, 0) == 1) {
+                LogLine("first-skinned-paint");
+                HHOOK hook = gHook;
+                gHook = nullptr;
+                LRESULT r = CallNextHookEx(hook, code, wParam, lParam);
+                UnhookWindowsHookEx(hook);
+                return r;
+            }
         }
-        HHOOK hook = gHook;
-        gHook = nullptr;
-        LRESULT r = CallNextHookEx(hook, code, wParam, lParam);
-        UnhookWindowsHookEx(hook);
-        return r;
     }
     return CallNextHookEx(gHook, code, wParam, lParam);
 }

@@ -2,12 +2,14 @@
 # Start-up time of CANConfig.exe under Wine, set against a bare Win32 window: from launching
 # each exe to the first paint of its main window, medians over several runs taken in turn
 # (bare, program, bare, program, ...) so that the machine's load falls on both alike, their
-# ratio, the median time of each start-up step of the program, and the size of the exe.
+# ratio, the median time of each start-up step of the program, its first paint with the skin
+# applied, and the size of the exe.
 #
 # Both programs write "first-paint <microseconds since 1970>" to the file named by the
 # environment variable QUORIN_STARTUP_LOG when their main window is first painted (and do
 # nothing of the kind without it); the program also writes "step <name> <microseconds>" for
-# its start-up steps. This script starts the clock just before launching.
+# its start-up steps, and "first-skinned-paint <microseconds>" once the skin has taken its
+# main window over. This script starts the clock just before launching.
 #   tools/bench_startup.sh [runs]        (default 7; builds nothing: run after a build)
 set -u
 . "$(dirname "$0")/common.sh"
@@ -26,8 +28,9 @@ logfile=$(mktemp /tmp/quorin-startup.XXXXXX)
 steps=$(mktemp /tmp/quorin-steps.XXXXXX)
 trap 'rm -f "$logfile" "$steps"; [ $own_display = 1 ] && { stop_wineserver; stop_xvfb; }' EXIT
 
-# run_once EXE: launches EXE and waits for its first paint; sets ms (empty when none came)
-# and leaves the program's log in $logfile.
+# run_once EXE [skinned]: launches EXE and waits for its first paint, and with "skinned" for
+# its first skinned paint too; sets ms and sms (empty when none came) and leaves the
+# program's log in $logfile.
 run_once() {
   : >"$logfile"
   t0=$(date +%s%6N)
@@ -39,25 +42,36 @@ run_once() {
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.01
   done
+  local t2=
+  if [ -n "$t1" ] && [ "${2:-}" = skinned ]; then
+    for _ in $(seq 1 1000); do  # the skin follows within 10 s
+      t2=$(tr -d '\r' <"$logfile" | awk '/^first-skinned-paint /{print $2; exit}')
+      [ -n "$t2" ] && break
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.01
+    done
+  fi
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
-  ms=
+  ms= sms=
   [ -n "$t1" ] && ms=$(( (t1 - t0) / 1000 ))
+  [ -n "$t2" ] && sms=$(( (t2 - t0) / 1000 ))
 }
 
 median() { sort -n | awk '{a[NR]=$1} END {if (NR) print (NR%2) ? a[(NR+1)/2] : int((a[NR/2]+a[NR/2+1])/2)}'; }
 
-bare=() times=()
+bare=() times=() skinned=()
 for i in $(seq 1 "$runs"); do
   run_once "$BARE"
   [ -n "$ms" ] && bare+=("$ms")
   bare_ms=${ms:-none}
-  run_once "$EXE"
+  run_once "$EXE" skinned
+  [ -n "$sms" ] && skinned+=("$sms")
   if [ -n "$ms" ]; then
     times+=("$ms")
     # Each step as milliseconds since launch, in the order the program logged them.
     tr -d '\r' <"$logfile" | awk -v t0="$t0" '$1 == "step" {printf "%d %s %d\n", ++n, $2, ($3 - t0) / 1000}' >>"$steps"
   fi
-  printf 'run %d: bare window %s ms, CANConfig %s ms\n' "$i" "$bare_ms" "${ms:-none}"
+  printf 'run %d: bare window %s ms, CANConfig %s ms, skinned %s ms\n' "$i" "$bare_ms" "${ms:-none}" "${sms:-none}"
 done
 ((${#times[@]} && ${#bare[@]})) || { echo "no run finished" >&2; exit 1; }
 median_bare=$(printf '%s\n' "${bare[@]}" | median)
@@ -71,6 +85,11 @@ fi
 printf 'bare window to first paint: median %d ms over %d runs\n' "$median_bare" "${#bare[@]}"
 printf 'start-up to first paint: median %d ms over %d runs\n' "$median" "${#times[@]}"
 printf 'ratio to the bare window: %.2f\n' "$(echo "$median / $median_bare" | bc -l)"
+if ((${#skinned[@]})); then
+  smedian=$(printf '%s\n' "${skinned[@]}" | median)
+  printf 'start-up to first skinned paint: median %d ms over %d runs (%.2f of the first paint)\n' \
+    "$smedian" "${#skinned[@]}" "$(echo "$smedian / $median" | bc -l)"
+fi
 size=$(stat -c %s "$EXE")
 printf 'CANConfig.exe: %d bytes (%.1f MiB)\n' "$size" "$(echo "$size / 1048576" | bc -l)"
 # The build keeps debug information in the exe; what ships is the stripped file.

@@ -42,11 +42,13 @@ if build_preset fuzz; then
   for f in "$QUORIN_BUILD"/fuzz/fuzz/*_fuzz; do
     [ -x "$f" ] || continue
     n=$(basename "$f")
-    if fuzz_target "$f" "$FUZZ_SECONDS" "$RESULTS/fuzz.$n.log" >"$RESULTS/fuzz.$n.rate"; then
+    if line=$(fuzz_target "$f" "$FUZZ_SECONDS" "$RESULTS/fuzz.$n.log"); then
       echo "fuzz.$n pass" >>"$RESULTS/plain.results"
     else
       echo "fuzz.$n fail" >>"$RESULTS/plain.results"; tail -n 30 "$RESULTS/fuzz.$n.log" >&2
     fi
+    read -r _ runs _ rate <<<"$line"
+    log "$n: $runs runs, $rate exec/s"
   done
 else note_failure "fuzz build"; fi
 

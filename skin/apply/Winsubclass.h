@@ -248,6 +248,8 @@ public:
     bool BeforeProc(TMessage& Message) override;
     void AfterProc(TMessage& Message) override;
     void DrawControl(HDC DC, const RECT& Rect) override;
+    // A new skin may bring the picture the last one lacked.
+    void SkinChange() override;
     // The frame of the check-box picture for the current state, n its frame count.
     int CheckFrame(int n) const;
     int32_t FCheckState = 0;            // 1 + the last BM_SETCHECK wParam
@@ -261,6 +263,8 @@ public:
     bool BeforeProc(TMessage& Message) override;
     void AfterProc(TMessage& Message) override;
     void DrawControl(HDC DC, const RECT& Rect) override;
+    // A new skin may bring the picture the last one lacked.
+    void SkinChange() override;
     int CheckFrame(int n) const;
     int32_t FCheckState = 0;
     bool FTransparent = false;

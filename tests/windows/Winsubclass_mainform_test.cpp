@@ -94,26 +94,6 @@ void ShowPageOf(TControl* c) {
     Pump(60);
 }
 
-// The painters of buttons, boxes and edits on every control of the window, as the control
-// walk will choose them.
-void AttachPainters(TWinSkinForm& applier, TSkinData* skin, TForm& form) {
-    for (int i = 0; i < form.ComponentCount(); ++i) {
-        auto* c = dynamic_cast<TControl*>(form.Components(i));
-        if (!c) continue;
-        TSkinControl* p = nullptr;
-        bool parentBK = false;
-        if (dynamic_cast<TButton*>(c)) p = new TSkinButton(c);
-        else if (dynamic_cast<TCheckBox*>(c)) p = new TSkinCheckBox(c);
-        else if (dynamic_cast<TRadioButton*>(c)) p = new TSkinRadioButton(c);
-        else if (dynamic_cast<TComboBox*>(c)) p = new TSkinComBox(c);
-        else if (dynamic_cast<TCustomEdit*>(c)) p = new TSkinEdit(c);
-        else if (dynamic_cast<TGroupBox*>(c)) p = new TSkinGroupBox(c);
-        else if (dynamic_cast<TStatusBar*>(c)) p = new TSkinStatusBar(c);
-        else if (dynamic_cast<TPanel*>(c)) p = new TSkinBox(c), parentBK = true;
-        if (p) p->Init(&applier, skin, parentBK, applier.FCanvas);
-    }
-}
-
 TSkinControl* PainterOf(TControl* c) {
     for (int i = 0; i < c->ComponentCount(); ++i)
         if (auto* p = dynamic_cast<TSkinControl*>(c->Components(i))) return p;
@@ -199,8 +179,10 @@ protected:
         delete Form;
         Pump(50);
     }
+    // The painters as the skin applier's control walk chooses them.
     void Skin() {
-        AttachPainters(*Applier, Form->SkinData1, *Form);
+        Applier->FSkinData = Form->SkinData1;
+        Applier->InitControls(Form);
         RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
         Pump(100);
     }
@@ -342,10 +324,8 @@ TEST_F(MainWindowSkinned, ScreenshotsOfEveryPageAndOfAWarningBox) {
     EXPECT_GE(shot, 3);
 
     // A warning box, skinned as the manager will skin it: the dialog and its button.
-    static TSkinData* skin;
     static TWinSkinForm* applier;
     static bool saved;
-    skin = Form->SkinData1;
     applier = Applier.get();
     saved = false;
     const UINT_PTR timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
@@ -361,14 +341,12 @@ TEST_F(MainWindowSkinned, ScreenshotsOfEveryPageAndOfAWarningBox) {
             reinterpret_cast<LPARAM>(&box));
         if (!box) return;
         KillTimer(nullptr, id);
-        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-            wchar_t cls[32] = {};
-            GetClassNameW(c, cls, 32);
-            if (_wcsicmp(cls, L"button") == 0) (new TSkinButton(applier))->Inithwnd(c, skin, applier, applier->FCanvas);
-        }
-        (new TSkinBoxH(applier))->Inithwnd(box, skin, applier, applier->FCanvas);
-        RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        // The walk over a raw dialog: its controls by window class, then the dialog.
+        applier->AddControlh(box);
+        SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         Pump(200);
+        EXPECT_TRUE(dynamic_cast<TSkinBoxH*>(applier->Lookupcontrol(box)));
         saved = SavePngFile(ShotPath("warning_box"), ScreenPicture(box));
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });

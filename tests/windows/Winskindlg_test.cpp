@@ -1,0 +1,310 @@
+// The skin manager in-process: which windows it takes, with which skin, which pop-up
+// menus, its requests on the timer, and windows that vanish before it gets to them.
+#include "skin/apply/Winskindlg.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "forms/Forms.h"
+#include "forms/LayoutLoader.h"
+#include "forms/LayoutText.h"
+#include "skin/apply/Skincaption.h"
+#include "skin/apply/Skinclasses.h"
+#include "skin/resources/Winskindata.h"
+
+namespace quorin {
+namespace {
+
+std::string ResourceText(const wchar_t* name) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC info = FindResourceW(module, name, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    if (!info) return {};
+    HGLOBAL data = LoadResource(module, info);
+    return std::string(static_cast<const char*>(LockResource(data)), SizeofResource(module, info));
+}
+
+void PumpMessages(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    MSG msg;
+    do {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(5);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+// Pumps until the condition holds (a slow machine may take longer than the timer).
+bool PumpUntil(const std::function<bool()>& done, DWORD timeout = 5000) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeout) return false;
+        PumpMessages(20);
+    }
+    return true;
+}
+
+// The program's own skin, read from the main window's stored layout, as SkinData1 is.
+void LoadProgramSkin(TSkinData& skin, TSkinFormType type = sfMainform) {
+    static const std::string text = ResourceText(L"TFORMCANCONFIG");
+    static const LayoutObject form = ParseLayout(text);
+    const LayoutObject* stored = form.Child("SkinData1");
+    ASSERT_TRUE(stored);
+    skin.SetComponentState(csLoading, true);
+    for (const LayoutProperty& p : stored->properties) ApplyLayoutProperty(&skin, p, nullptr);
+    skin.SkinFormtype = type;
+    skin.SetComponentState(csLoading, false);
+    ASSERT_FALSE(skin.Loading());
+    skin.Loaded();
+}
+
+class TPrintPreviewForm : public TForm {
+    QUORIN_CLASS(TPrintPreviewForm, TForm)
+public:
+    explicit TPrintPreviewForm(TComponent* AOwner) : TForm(AOwner) {}
+};
+QUORIN_DEFINE_CLASS(TPrintPreviewForm, TForm) {}
+
+class SkinManager : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterSkinManager();
+        skin = new TSkinData(nullptr);
+        LoadProgramSkin(*skin);
+        manager = SkinManage();
+        ASSERT_TRUE(manager);
+        ASSERT_TRUE(PumpUntil([&] { return manager->FSkinning && !manager->TimerRunning(); }));  // action 1
+    }
+    void TearDown() override {
+        FreeSkinManager();
+        delete skin;
+    }
+    // A visible form of the program.
+    template <class F = TForm>
+    F* ShowForm(int tag = 0) {
+        auto* f = new F(nullptr);
+        f->SetTag(tag);
+        f->SetBounds(100, 100, 300, 200);
+        f->Show();
+        return f;
+    }
+    bool Skinned(HWND window) const { return manager->FindSkinForm(window) != nullptr; }
+
+    TSkinData* skin = nullptr;
+    TSkinManage* manager = nullptr;
+};
+
+TEST_F(SkinManager, IsTheWindowSideOneAndSkinsOnlyAfterActionOne) {
+    ASSERT_NE(manager, nullptr);
+    EXPECT_TRUE(manager->FSkinning);
+    EXPECT_FALSE(manager->FUpdateLock);
+    EXPECT_NE(manager->FCBTHook, nullptr);
+    EXPECT_NE(manager->FWindow, nullptr);
+}
+
+// Which windows AddForm takes, through the activation hook as the program meets them.
+TEST_F(SkinManager, TakesTheProgramsFormsAndDialogsOnly) {
+    TForm* plain = ShowForm();
+    TForm* tagged = ShowForm(99);
+    skin->DisableTag = 5;  // the form rule is 99 whatever DisableTag says
+    TForm* tagged2 = ShowForm(99);
+    auto* preview = ShowForm<TPrintPreviewForm>();
+    PumpMessages(50);
+    EXPECT_TRUE(Skinned(plain->Handle()));
+    EXPECT_FALSE(Skinned(tagged->Handle()));
+    EXPECT_FALSE(Skinned(tagged2->Handle()));
+    EXPECT_TRUE(Skinned(preview->Handle())) << "the stored options hold xoPreview";
+
+    skin->Options.Exclude(xoPreview);
+    auto* preview2 = ShowForm<TPrintPreviewForm>();
+    PumpMessages(50);
+    EXPECT_FALSE(Skinned(preview2->Handle()));
+
+    // A raw window: taken from the program's own module, refused from another module
+    // (unless it is a dialog), refused when its rectangle is empty.
+    auto raw = [](HINSTANCE module, int w) {
+        return CreateWindowExW(0, L"STATIC", L"raw", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10, w, w, nullptr,
+                               nullptr, module, nullptr);
+    };
+    HWND own = raw(GetModuleHandleW(nullptr), 120);
+    HWND foreign = raw(GetModuleHandleW(L"user32.dll"), 120);
+    HWND empty = raw(GetModuleHandleW(nullptr), 0);
+    EXPECT_TRUE(Skinned(own));
+    EXPECT_FALSE(manager->AddForm(foreign));
+    EXPECT_FALSE(manager->AddForm(empty));
+    EXPECT_FALSE(Skinned(foreign) || Skinned(empty));
+
+    // A nested form only while nested forms are allowed (action 1).
+    TForm* nested = ShowForm();
+    PumpMessages(20);
+    manager->DeleteForm(nested->Handle());
+    SetWindowLongW(nested->Handle(), GWL_STYLE, (GetWindowLongW(nested->Handle(), GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
+    SetParent(nested->Handle(), plain->Handle());
+    EXPECT_FALSE(manager->AddForm(nested->Handle()));
+    manager->FNestedAllowed = true;
+    EXPECT_TRUE(manager->AddForm(nested->Handle()));
+    manager->FNestedAllowed = false;
+
+    // The skin's own say, and nothing at all while skinning is off.
+    skin->OnFormSkin = [](TObject*, const std::string&, bool& doSkin) { doSkin = false; };
+    HWND refused = CreateWindowExW(0, L"STATIC", L"raw", WS_POPUP | WS_CAPTION, 10, 10, 120, 120, nullptr, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+    EXPECT_FALSE(manager->AddForm(refused));
+    skin->OnFormSkin = nullptr;
+    manager->FSkinning = false;
+    EXPECT_FALSE(manager->AddForm(refused));
+    manager->FSkinning = true;
+    EXPECT_TRUE(manager->AddForm(refused));
+    EXPECT_FALSE(manager->AddForm(refused)) << "a window is skinned once";
+
+    for (HWND w : {own, foreign, empty, refused}) DestroyWindow(w);
+    for (TForm* f : {plain, tagged, tagged2, static_cast<TForm*>(preview), static_cast<TForm*>(preview2), nested}) delete f;
+    manager->DeleteDeleted();
+    EXPECT_TRUE(manager->Forms().empty()) << "appliers of freed forms and destroyed windows are forgotten";
+}
+
+TEST_F(SkinManager, DialogsTakeTheDialogSkinAndOwnFormsTheirOwn) {
+    TSkinData dialog(nullptr);
+    LoadProgramSkin(dialog, sfDialog);
+    TForm* owner = ShowForm();
+    auto* only = new TSkinData(owner);  // freed with its form
+    LoadProgramSkin(*only, sfOnlyThisForm);
+
+    HWND box = CreateWindowExW(0, L"#32770", L"box", WS_POPUP | WS_CAPTION, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    TForm* other = ShowForm();
+    TSkinData* found = nullptr;
+    manager->FindSkindata(found, box);
+    EXPECT_EQ(found, &dialog);
+    manager->FindSkindata(found, other->Handle());
+    EXPECT_EQ(found, skin);
+    manager->FindSkindata(found, owner->Handle());
+    EXPECT_EQ(found, only);
+    DestroyWindow(box);
+    delete other;
+    delete owner;  // frees `only` with it
+}
+
+// A window destroyed after it was taken but before its finishing message arrives: the
+// applier is dropped without a look at the window, and the handle can be skinned anew.
+TEST_F(SkinManager, ForgetsWindowsThatVanishBeforeTheyAreFinished) {
+    for (int round = 0; round < 3; ++round) {
+        HWND w = CreateWindowExW(0, L"STATIC", L"brief", WS_POPUP | WS_CAPTION, 0, 0, 100, 100, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_TRUE(manager->AddForm(w));
+        DestroyWindow(w);
+        PumpMessages(20);
+        manager->DeleteDeleted();
+        EXPECT_TRUE(manager->Forms().empty());
+    }
+}
+
+TEST_F(SkinManager, SwitchesOffAndOnAndKeepsTheLastRequest) {
+    TForm* form = ShowForm();
+    PumpMessages(50);
+    RECT before{};
+    GetClientRect(form->Handle(), &before);
+    ASSERT_TRUE(Skinned(form->Handle()));
+
+    skin->SetActive(false);
+    EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
+    EXPECT_TRUE(manager->Forms().empty());
+    RECT native{};
+    GetClientRect(form->Handle(), &native);
+    EXPECT_EQ(native.right, before.right);
+    EXPECT_EQ(native.bottom, before.bottom);
+
+    skin->SetActive(true);
+    EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
+    EXPECT_TRUE(Skinned(form->Handle()));
+
+    // Quick switches: the last one wins, and a skin change asked for meanwhile does not
+    // replace a pending switch.
+    skin->SetActive(false);
+    skin->SetActive(true);
+    skin->SetActive(false);
+    skin->UpdateSkin();
+    EXPECT_EQ(manager->FAction, 2);
+    EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
+    EXPECT_FALSE(Skinned(form->Handle()));
+    skin->SetActive(true);
+    skin->UpdateSkin();
+    EXPECT_EQ(manager->FAction, 1);
+    EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
+    EXPECT_TRUE(Skinned(form->Handle()));
+
+    // Re-skinning one window through the manager's window.
+    TWinSkinForm* old = manager->FindSkinForm(form->Handle());
+    SendMessageW(manager->FWindow, CN_ReSkinWindow, 7, reinterpret_cast<LPARAM>(form->Handle()));
+    EXPECT_TRUE(Skinned(form->Handle()));
+    EXPECT_EQ(manager->Forms().size(), 1u);
+    (void)old;
+    delete form;
+}
+
+// The pop-up kind decides, with the skin's switches, whether a menu window is skinned.
+struct MenuCase {
+    int kind;
+    bool trackPopup;
+    TSkinControlType needs;
+};
+
+class SkinManagerMenus : public SkinManager, public ::testing::WithParamInterface<MenuCase> {};
+
+TEST_P(SkinManagerMenus, NeedTheirSwitch) {
+    const MenuCase c = GetParam();
+    for (bool on : {false, true}) {
+        SCOPED_TRACE(on ? "switched on" : "switched off");
+        if (on)
+            skin->SkinControls.Include(c.needs);
+        else
+            skin->SkinControls.Exclude(c.needs);
+        if (c.needs == xcMainMenu) skin->SkinControls.Exclude(xcMenuItem);
+        HWND w = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+        manager->FPopupKind = c.kind;
+        manager->FTrackPopupLoop = c.trackPopup;
+        EXPECT_EQ(manager->AddMenu(w), on);
+        EXPECT_EQ(manager->FindSkinMenu(w) != nullptr, on);
+        manager->DeleteMenu(w);
+        EXPECT_EQ(manager->FindSkinMenu(w), nullptr);
+        DestroyWindow(w);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, SkinManagerMenus,
+                         ::testing::Values(MenuCase{pkContextMenu, true, xcPopupMenu},
+                                           // a form's own pop-up menu tells the owner it is a menu
+                                           MenuCase{pkMenu, true, xcPopupMenu}, MenuCase{pkMenu, false, xcMainMenu},
+                                           MenuCase{pkSystemMenu, false, xcSystemMenu}));
+
+// Outside a library the library operations only say so.
+TEST(SkinCaption, LibraryOperationsShowTheirErrorOutsideALibrary) {
+    static std::string seen;
+    seen.clear();
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM) -> BOOL {
+                wchar_t cls[16] = {};
+                GetClassNameW(w, cls, 16);
+                if (std::wstring(cls) == L"#32770" && IsWindowVisible(w)) {
+                    wchar_t text[256] = {};
+                    GetWindowTextW(w, text, 256);
+                    seen = std::string(text, text + wcslen(text));
+                    PostMessageW(w, WM_COMMAND, IDOK, 0);
+                }
+                return TRUE;
+            },
+            0);
+    });
+    EXPECT_FALSE(DLL_InitSkin(nullptr));
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(seen, "Skin library");
+}
+
+} // namespace
+} // namespace quorin
