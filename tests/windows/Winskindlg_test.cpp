@@ -6,12 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "forms/Forms.h"
 #include "forms/LayoutLoader.h"
 #include "forms/LayoutText.h"
+#include "forms/Streams.h"
 #include "skin/apply/Skincaption.h"
 #include "skin/apply/Skinclasses.h"
 #include "skin/resources/Winskindata.h"
@@ -63,6 +66,67 @@ void LoadProgramSkin(TSkinData& skin, TSkinFormType type = sfMainform) {
     skin.Loaded();
 }
 
+bool AnswersSkinned(HWND window) { return SendMessageW(window, CN_IsSkinned, 0, 0) == 1; }
+
+RECT WindowRect(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+SIZE ClientSize(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    return SIZE{r.right, r.bottom};
+}
+
+// Makes every frame of an element's picture dw wider and dh taller (frames side by side
+// for a vertical border, stacked for a horizontal one), repeating pixels.
+void Grow(TDataSkinObject& e, bool stacked, int dw, int dh) {
+    const int frames = std::max(1, int(e.Frame));
+    const TBitmap old = e.Map;
+    const int fw = stacked ? old.Width() : old.Width() / frames, fh = stacked ? old.Height() / frames : old.Height();
+    const int nw = fw + dw, nh = fh + dh;
+    TBitmap grown(stacked ? nw : nw * frames, stacked ? nh * frames : nh);
+    for (int f = 0; f < frames; ++f)
+        for (int y = 0; y < nh; ++y)
+            for (int x = 0; x < nw; ++x) {
+                const int sx = x * fw / nw + (stacked ? 0 : f * fw), sy = y * fh / nh + (stacked ? f * fh : 0);
+                grown.SetPixel(x + (stacked ? 0 : f * nw), y + (stacked ? f * nh : 0), old.Pixel(sx, sy));
+            }
+    e.Map = grown;
+}
+
+// Answers the message boxes of this thread while it lives, recording their captions.
+class BoxCloser {
+public:
+    BoxCloser() { timer_ = SetTimer(nullptr, 0, 100, &BoxCloser::Tick); }
+    ~BoxCloser() { KillTimer(nullptr, timer_); }
+    static std::vector<std::string>& Seen() {
+        static std::vector<std::string> seen;
+        return seen;
+    }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM) -> BOOL {
+                wchar_t cls[16] = {};
+                GetClassNameW(w, cls, 16);
+                if (std::wstring(cls) == L"#32770" && IsWindowVisible(w)) {
+                    wchar_t text[256] = {};
+                    GetWindowTextW(w, text, 256);
+                    Seen().push_back(std::string(text, text + wcslen(text)));
+                    PostMessageW(w, WM_COMMAND, IDOK, 0);
+                }
+                return TRUE;
+            },
+            0);
+    }
+    UINT_PTR timer_;
+};
+
 class TPrintPreviewForm : public TForm {
     QUORIN_CLASS(TPrintPreviewForm, TForm)
 public:
@@ -94,6 +158,11 @@ protected:
         return f;
     }
     bool Skinned(HWND window) const { return manager->FindSkinForm(window) != nullptr; }
+    // The window's applier has finished (its frame is on).
+    bool Finished(HWND window) const {
+        TWinSkinForm* f = manager->FindSkinForm(window);
+        return f && f->FStatus == sfsSkinned && AnswersSkinned(window);
+    }
 
     TSkinData* skin = nullptr;
     TSkinManage* manager = nullptr;
@@ -205,22 +274,32 @@ TEST_F(SkinManager, ForgetsWindowsThatVanishBeforeTheyAreFinished) {
 
 TEST_F(SkinManager, SwitchesOffAndOnAndKeepsTheLastRequest) {
     TForm* form = ShowForm();
-    PumpMessages(50);
-    RECT before{};
-    GetClientRect(form->Handle(), &before);
-    ASSERT_TRUE(Skinned(form->Handle()));
+    const HWND w = form->Handle();
+    const SIZE client = ClientSize(w);
+    ASSERT_TRUE(PumpUntil([&] { return Finished(w); }));
+    EXPECT_EQ(ClientSize(w).cx, client.cx);
+    EXPECT_EQ(ClientSize(w).cy, client.cy);
+    const RECT skinned = WindowRect(w);
 
+    // Off: the native frame around the same client area.
     skin->SetActive(false);
     EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
     EXPECT_TRUE(manager->Forms().empty());
-    RECT native{};
-    GetClientRect(form->Handle(), &native);
-    EXPECT_EQ(native.right, before.right);
-    EXPECT_EQ(native.bottom, before.bottom);
+    EXPECT_FALSE(AnswersSkinned(w));
+    EXPECT_EQ(ClientSize(w).cx, client.cx);
+    EXPECT_EQ(ClientSize(w).cy, client.cy);
+    RECT native{0, 0, client.cx, client.cy};
+    AdjustWindowRectEx(&native, GetWindowLongW(w, GWL_STYLE), GetMenu(w) != nullptr, GetWindowLongW(w, GWL_EXSTYLE));
+    const RECT now = WindowRect(w);
+    EXPECT_EQ(now.right - now.left, native.right - native.left);
+    EXPECT_EQ(now.bottom - now.top, native.bottom - native.top);
 
+    // On: skinned again, as before.
     skin->SetActive(true);
-    EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
-    EXPECT_TRUE(Skinned(form->Handle()));
+    EXPECT_TRUE(PumpUntil([&] { return Finished(w); }));
+    const RECT again = WindowRect(w);
+    EXPECT_EQ(again.right - again.left, skinned.right - skinned.left);
+    EXPECT_EQ(again.bottom - again.top, skinned.bottom - skinned.top);
 
     // Quick switches: the last one wins, and a skin change asked for meanwhile does not
     // replace a pending switch.
@@ -230,19 +309,84 @@ TEST_F(SkinManager, SwitchesOffAndOnAndKeepsTheLastRequest) {
     skin->UpdateSkin();
     EXPECT_EQ(manager->FAction, 2);
     EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
-    EXPECT_FALSE(Skinned(form->Handle()));
+    EXPECT_FALSE(Skinned(w));
     skin->SetActive(true);
     skin->UpdateSkin();
     EXPECT_EQ(manager->FAction, 1);
-    EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
-    EXPECT_TRUE(Skinned(form->Handle()));
+    EXPECT_TRUE(PumpUntil([&] { return Finished(w); }));
+    EXPECT_EQ(ClientSize(w).cx, client.cx);
+    EXPECT_EQ(ClientSize(w).cy, client.cy);
 
     // Re-skinning one window through the manager's window.
-    TWinSkinForm* old = manager->FindSkinForm(form->Handle());
-    SendMessageW(manager->FWindow, CN_ReSkinWindow, 7, reinterpret_cast<LPARAM>(form->Handle()));
-    EXPECT_TRUE(Skinned(form->Handle()));
+    SendMessageW(manager->FWindow, CN_ReSkinWindow, 7, reinterpret_cast<LPARAM>(w));
+    EXPECT_TRUE(Skinned(w));
     EXPECT_EQ(manager->Forms().size(), 1u);
-    (void)old;
+    EXPECT_TRUE(PumpUntil([&] { return Finished(w); }));
+    delete form;
+}
+
+// A skin with a taller title and a wider left border: every window is redrawn with the
+// new frame around the same client area; loading a packed skin into the same component
+// goes back to the stored sizes.
+TEST_F(SkinManager, SkinChangeRedrawsWithTheNewFrameSizes) {
+    TForm* form = ShowForm();
+    const HWND w = form->Handle();
+    ASSERT_TRUE(PumpUntil([&] { return Finished(w); }));
+    TWinSkinForm* applier = manager->FindSkinForm(w);
+    ASSERT_TRUE(applier);
+    const int title = applier->FTitleHeight, left = applier->FBorderLeft;
+    const SIZE client = ClientSize(w);
+    const RECT before = WindowRect(w);
+
+    Grow(*skin->Top(), true, 0, 9);
+    Grow(*skin->Left(), false, 5, 0);
+    skin->UpdateSkin();
+    EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
+    PumpMessages(50);
+    applier = manager->FindSkinForm(w);
+    ASSERT_TRUE(applier);
+    EXPECT_EQ(applier->FTitleHeight, title + 9);
+    EXPECT_EQ(applier->FBorderLeft, left + 5);
+    const RECT after = WindowRect(w);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top + 9);
+    EXPECT_EQ(after.right - after.left, before.right - before.left + 5);
+    EXPECT_EQ(ClientSize(w).cx, client.cx);
+    EXPECT_EQ(ClientSize(w).cy, client.cy);
+    // The rows that were the client's top are title now: the window shows the frame
+    // picture there.
+    TBitmap frame;
+    applier->getClipMap(frame);
+    ASSERT_FALSE(frame.Empty());
+    HDC dc = GetWindowDC(w);
+    int same = 0, total = 0;
+    for (int x = left + 5 + 20; x < frame.Width() - 40; x += 7, ++total)
+        same += GetPixel(dc, x, title + 4) == COLORREF(frame.Pixel(x, title + 4));
+    ReleaseDC(w, dc);
+    EXPECT_GT(same, total * 9 / 10) << same << " of " << total;
+
+    TMemoryStream packed;
+    packed.CopyFrom(skin->PackedSkin(), skin->PackedSkin().Size());
+    skin->LoadFromStream(packed);
+    EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
+    PumpMessages(50);
+    applier = manager->FindSkinForm(w);
+    ASSERT_TRUE(applier);
+    EXPECT_EQ(applier->FTitleHeight, title);
+    EXPECT_EQ(WindowRect(w).bottom - WindowRect(w).top, before.bottom - before.top);
+    EXPECT_TRUE(AnswersSkinned(w));
+
+    // A skin that cannot be read leaves the window native and the program usable.
+    TMemoryStream broken;
+    broken.WriteBuffer("not a skin", 10);
+    {
+        BoxCloser closer;  // the archive's own complaint
+        skin->LoadFromStream(broken);
+    }
+    EXPECT_TRUE(skin->Loading());
+    EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
+    EXPECT_FALSE(AnswersSkinned(w));
+    EXPECT_EQ(ClientSize(w).cx, client.cx);
+    EXPECT_EQ(ClientSize(w).cy, client.cy);
     delete form;
 }
 
@@ -283,27 +427,11 @@ INSTANTIATE_TEST_SUITE_P(Kinds, SkinManagerMenus,
 
 // Outside a library the library operations only say so.
 TEST(SkinCaption, LibraryOperationsShowTheirErrorOutsideALibrary) {
-    static std::string seen;
-    seen.clear();
-    UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND w, LPARAM) -> BOOL {
-                wchar_t cls[16] = {};
-                GetClassNameW(w, cls, 16);
-                if (std::wstring(cls) == L"#32770" && IsWindowVisible(w)) {
-                    wchar_t text[256] = {};
-                    GetWindowTextW(w, text, 256);
-                    seen = std::string(text, text + wcslen(text));
-                    PostMessageW(w, WM_COMMAND, IDOK, 0);
-                }
-                return TRUE;
-            },
-            0);
-    });
+    BoxCloser closer;
+    BoxCloser::Seen().clear();
     EXPECT_FALSE(DLL_InitSkin(nullptr));
-    KillTimer(nullptr, timer);
-    EXPECT_EQ(seen, "Skin library");
+    EXPECT_FALSE(DLL_SetActive(true));
+    EXPECT_EQ(BoxCloser::Seen(), (std::vector<std::string>{"Skin library", "Skin library"}));
 }
 
 } // namespace
