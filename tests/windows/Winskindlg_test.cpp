@@ -14,6 +14,7 @@
 #include "forms/Forms.h"
 #include "forms/LayoutLoader.h"
 #include "forms/LayoutText.h"
+#include "forms/Menus.h"
 #include "forms/Streams.h"
 #include "skin/apply/Skincaption.h"
 #include "skin/apply/Skinclasses.h"
@@ -424,6 +425,69 @@ INSTANTIATE_TEST_SUITE_P(Kinds, SkinManagerMenus,
                                            // a form's own pop-up menu tells the owner it is a menu
                                            MenuCase{pkMenu, true, xcPopupMenu}, MenuCase{pkMenu, false, xcMainMenu},
                                            MenuCase{pkSystemMenu, false, xcSystemMenu}));
+
+// Real pop-ups: a form's context menu and the system menu of a skinned window, each
+// skinned only with its switch. A timer inside the menu's loop looks at the menu window
+// and closes the menu.
+struct MenuProbe {
+    static inline bool seen = false, skinned = false, answers = false;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM) -> BOOL {
+                wchar_t cls[16] = {};
+                GetClassNameW(w, cls, 16);
+                if (std::wstring(cls) == L"#32768" && IsWindowVisible(w) && !seen) {
+                    seen = true;
+                    skinned = SkinManage() && SkinManage()->FindSkinMenu(w);
+                    answers = SendMessageW(w, CN_IsSkinned, 0, 0) == 1;
+                }
+                return TRUE;
+            },
+            0);
+        if (seen) EndMenu();
+    }
+};
+
+class SkinManagerPopups : public SkinManager, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SkinManagerPopups, ContextAndSystemMenusFollowTheirSwitches) {
+    const bool on = GetParam();
+    if (on) {
+        skin->SkinControls.Include(xcPopupMenu);
+        skin->SkinControls.Include(xcSystemMenu);
+    } else {
+        skin->SkinControls.Exclude(xcPopupMenu);
+        skin->SkinControls.Exclude(xcSystemMenu);
+    }
+    TForm* form = ShowForm();
+    const HWND w = form->Handle();
+    ASSERT_TRUE(PumpUntil([&] { return Finished(w); }));
+    auto* popup = new TPopupMenu(form);
+    auto* item = new TMenuItem(popup);
+    item->SetCaption("Item");
+    popup->Items()->Add(item);
+
+    UINT_PTR timer = SetTimer(nullptr, 0, 150, &MenuProbe::Tick);
+    MenuProbe::seen = MenuProbe::skinned = MenuProbe::answers = false;
+    popup->Popup(200, 200);
+    EXPECT_TRUE(MenuProbe::seen) << "context menu";
+    EXPECT_EQ(MenuProbe::skinned, on) << "context menu";
+    EXPECT_EQ(MenuProbe::answers, on) << "context menu";
+
+    MenuProbe::seen = MenuProbe::skinned = MenuProbe::answers = false;
+    SetForegroundWindow(w);
+    PostMessageW(w, WM_SYSCOMMAND, SC_KEYMENU, ' ');  // Alt+Space
+    PumpUntil([] { return MenuProbe::seen; }, 3000);
+    EXPECT_TRUE(MenuProbe::seen) << "system menu";
+    EXPECT_EQ(MenuProbe::skinned, on) << "system menu";
+    KillTimer(nullptr, timer);
+    PumpMessages(50);
+    EXPECT_TRUE(manager->Menus().empty()) << "closed menus are forgotten";
+    delete form;
+}
+
+INSTANTIATE_TEST_SUITE_P(Switch, SkinManagerPopups, ::testing::Bool());
 
 // Outside a library the library operations only say so.
 TEST(SkinCaption, LibraryOperationsShowTheirErrorOutsideALibrary) {
