@@ -11,6 +11,7 @@ namespace {
 
 HHOOK gHook = nullptr;
 std::wstring gLogFile;
+std::string gSteps;  // written out with the first paint
 
 // Microseconds since the Unix epoch, so the figure compares with the launcher's clock.
 unsigned long long UnixMicroseconds() {
@@ -20,12 +21,21 @@ unsigned long long UnixMicroseconds() {
     return (ticks - 116444736000000000ULL) / 10;  // 100 ns ticks since 1601
 }
 
+void AddStep(const char* name, unsigned long long at) {
+    char line[96];
+    std::snprintf(line, sizeof line, "step %s %llu\n", name, at);
+    gSteps += line;
+}
+
+// The steps logged so far go out first, so that the log reads in time order.
 void LogLine(const char* what) {
     const unsigned long long now = UnixMicroseconds();
     if (FILE* f = _wfopen(gLogFile.c_str(), L"a")) {
+        std::fputs(gSteps.c_str(), f);
         std::fprintf(f, "%s %llu\n", what, now);
         std::fclose(f);
     }
+    gSteps.clear();
 }
 
 bool gPainted = false;
@@ -58,10 +68,20 @@ LRESULT CALLBACK OnGetMessage(int code, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
+void LogStartupStep(const char* name) {
+    if (gHook) AddStep(name, UnixMicroseconds());
+}
+
 void InstallFirstPaintLog() {
     const wchar_t* file = _wgetenv(L"QUORIN_STARTUP_LOG");
     if (!file || !*file || gHook) return;
     gLogFile = file;
+    FILETIME created, exited, kernel, user;
+    if (GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) {
+        const unsigned long long ticks = (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+        AddStep("process", (ticks - 116444736000000000ULL) / 10);
+    }
+    AddStep("entry", UnixMicroseconds());
     gHook = SetWindowsHookExW(WH_GETMESSAGE, OnGetMessage, nullptr, GetCurrentThreadId());
 }
 

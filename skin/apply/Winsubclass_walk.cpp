@@ -491,6 +491,9 @@ BOOL CALLBACK TWinSkinForm::EnumControl(HWND Handle, LPARAM SkinForm) {
 
 void TWinSkinForm::AddControlh(HWND Handle) {
     if (!Handle || !FSkinData || Lookupcontrol(Handle)) return;
+    // A window some painter already serves (a framework control skinned through its
+    // method, or by another applier) gets no second one.
+    if (SendMessageW(Handle, CN_IsSkinned, 0, 0) == 1) return;
     const std::string cls = WindowClassLower(Handle);
     const LONG_PTR style = GetWindowLongPtrW(Handle, GWL_STYLE);
     auto has = [style](LONG_PTR bits) { return (style & bits) == bits; };

@@ -399,6 +399,12 @@ TEST_F(Walk, PaintersLeaveWithTheirControlsAndWindows) {
     EXPECT_EQ(PainterOf(edit), "TSkinEdit");
     EXPECT_EQ(SendMessageW(edit->Handle(), CN_IsSkinned, 0, 0), 1) << "the new window is skinned again";
 
+    // Walked again as raw windows (by another applier), the skinned controls get nothing.
+    TWinSkinForm raw(nullptr);
+    raw.FSkinData = Skin;
+    raw.InitHwndControls(Form->Handle());
+    EXPECT_TRUE(raw.ControlList().empty());
+
     Applier->DeleteControls();
     EXPECT_EQ(kept->Perform(CN_IsSkinned), 0);
     EXPECT_GT(outer, 0) << "the later hook still runs";
