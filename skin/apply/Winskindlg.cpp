@@ -269,6 +269,10 @@ void TSkinManage::RunAction(int action, TSkinData* skin) {
     }
     switch (action) {
     case 1:
+        // The main skin in force counts as one, so that a skin loaded into it later
+        // (UpdateSkin) is carried to the windows; switching on through Active sets the
+        // same count, loading the stored layout does not.
+        if (skin->SkinFormtype == sfMainform && FSkinCount == 0) FSkinCount = 1;
         FSkinning = true;
         FUpdateLock = false;
         SkinEveryWindow();

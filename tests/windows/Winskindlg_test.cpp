@@ -3,15 +3,22 @@
 #include "skin/apply/Winskindlg.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "app/UnitCANConfig.h"
 #include "forms/Forms.h"
 #include "forms/LayoutLoader.h"
 #include "forms/LayoutText.h"
+#include "forms/Menus.h"
+#include "forms/Streams.h"
 #include "skin/apply/Skincaption.h"
 #include "skin/apply/Skinclasses.h"
 #include "skin/resources/Winskindata.h"
@@ -63,6 +70,67 @@ void LoadProgramSkin(TSkinData& skin, TSkinFormType type = sfMainform) {
     skin.Loaded();
 }
 
+bool AnswersSkinned(HWND window) { return SendMessageW(window, CN_IsSkinned, 0, 0) == 1; }
+
+RECT WindowRect(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+SIZE ClientSize(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    return SIZE{r.right, r.bottom};
+}
+
+// Makes every frame of an element's picture dw wider and dh taller (frames side by side
+// for a vertical border, stacked for a horizontal one), repeating pixels.
+void Grow(TDataSkinObject& e, bool stacked, int dw, int dh) {
+    const int frames = std::max(1, int(e.Frame));
+    const TBitmap old = e.Map;
+    const int fw = stacked ? old.Width() : old.Width() / frames, fh = stacked ? old.Height() / frames : old.Height();
+    const int nw = fw + dw, nh = fh + dh;
+    TBitmap grown(stacked ? nw : nw * frames, stacked ? nh * frames : nh);
+    for (int f = 0; f < frames; ++f)
+        for (int y = 0; y < nh; ++y)
+            for (int x = 0; x < nw; ++x) {
+                const int sx = x * fw / nw + (stacked ? 0 : f * fw), sy = y * fh / nh + (stacked ? f * fh : 0);
+                grown.SetPixel(x + (stacked ? 0 : f * nw), y + (stacked ? f * nh : 0), old.Pixel(sx, sy));
+            }
+    e.Map = grown;
+}
+
+// Answers the message boxes of this thread while it lives, recording their captions.
+class BoxCloser {
+public:
+    BoxCloser() { timer_ = SetTimer(nullptr, 0, 100, &BoxCloser::Tick); }
+    ~BoxCloser() { KillTimer(nullptr, timer_); }
+    static std::vector<std::string>& Seen() {
+        static std::vector<std::string> seen;
+        return seen;
+    }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM) -> BOOL {
+                wchar_t cls[16] = {};
+                GetClassNameW(w, cls, 16);
+                if (std::wstring(cls) == L"#32770" && IsWindowVisible(w)) {
+                    wchar_t text[256] = {};
+                    GetWindowTextW(w, text, 256);
+                    Seen().push_back(std::string(text, text + wcslen(text)));
+                    PostMessageW(w, WM_COMMAND, IDOK, 0);
+                }
+                return TRUE;
+            },
+            0);
+    }
+    UINT_PTR timer_;
+};
+
 class TPrintPreviewForm : public TForm {
     QUORIN_CLASS(TPrintPreviewForm, TForm)
 public:
@@ -94,6 +162,11 @@ protected:
         return f;
     }
     bool Skinned(HWND window) const { return manager->FindSkinForm(window) != nullptr; }
+    // The window's applier has finished (its frame is on).
+    bool Finished(HWND window) const {
+        TWinSkinForm* f = manager->FindSkinForm(window);
+        return f && f->FStatus == sfsSkinned && AnswersSkinned(window);
+    }
 
     TSkinData* skin = nullptr;
     TSkinManage* manager = nullptr;
@@ -205,22 +278,32 @@ TEST_F(SkinManager, ForgetsWindowsThatVanishBeforeTheyAreFinished) {
 
 TEST_F(SkinManager, SwitchesOffAndOnAndKeepsTheLastRequest) {
     TForm* form = ShowForm();
-    PumpMessages(50);
-    RECT before{};
-    GetClientRect(form->Handle(), &before);
-    ASSERT_TRUE(Skinned(form->Handle()));
+    const HWND w = form->Handle();
+    const SIZE client = ClientSize(w);
+    ASSERT_TRUE(PumpUntil([&] { return Finished(w); }));
+    EXPECT_EQ(ClientSize(w).cx, client.cx);
+    EXPECT_EQ(ClientSize(w).cy, client.cy);
+    const RECT skinned = WindowRect(w);
 
+    // Off: the native frame around the same client area.
     skin->SetActive(false);
     EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
     EXPECT_TRUE(manager->Forms().empty());
-    RECT native{};
-    GetClientRect(form->Handle(), &native);
-    EXPECT_EQ(native.right, before.right);
-    EXPECT_EQ(native.bottom, before.bottom);
+    EXPECT_FALSE(AnswersSkinned(w));
+    EXPECT_EQ(ClientSize(w).cx, client.cx);
+    EXPECT_EQ(ClientSize(w).cy, client.cy);
+    RECT native{0, 0, client.cx, client.cy};
+    AdjustWindowRectEx(&native, GetWindowLongW(w, GWL_STYLE), GetMenu(w) != nullptr, GetWindowLongW(w, GWL_EXSTYLE));
+    const RECT now = WindowRect(w);
+    EXPECT_EQ(now.right - now.left, native.right - native.left);
+    EXPECT_EQ(now.bottom - now.top, native.bottom - native.top);
 
+    // On: skinned again, as before.
     skin->SetActive(true);
-    EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
-    EXPECT_TRUE(Skinned(form->Handle()));
+    EXPECT_TRUE(PumpUntil([&] { return Finished(w); }));
+    const RECT again = WindowRect(w);
+    EXPECT_EQ(again.right - again.left, skinned.right - skinned.left);
+    EXPECT_EQ(again.bottom - again.top, skinned.bottom - skinned.top);
 
     // Quick switches: the last one wins, and a skin change asked for meanwhile does not
     // replace a pending switch.
@@ -230,19 +313,84 @@ TEST_F(SkinManager, SwitchesOffAndOnAndKeepsTheLastRequest) {
     skin->UpdateSkin();
     EXPECT_EQ(manager->FAction, 2);
     EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
-    EXPECT_FALSE(Skinned(form->Handle()));
+    EXPECT_FALSE(Skinned(w));
     skin->SetActive(true);
     skin->UpdateSkin();
     EXPECT_EQ(manager->FAction, 1);
-    EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
-    EXPECT_TRUE(Skinned(form->Handle()));
+    EXPECT_TRUE(PumpUntil([&] { return Finished(w); }));
+    EXPECT_EQ(ClientSize(w).cx, client.cx);
+    EXPECT_EQ(ClientSize(w).cy, client.cy);
 
     // Re-skinning one window through the manager's window.
-    TWinSkinForm* old = manager->FindSkinForm(form->Handle());
-    SendMessageW(manager->FWindow, CN_ReSkinWindow, 7, reinterpret_cast<LPARAM>(form->Handle()));
-    EXPECT_TRUE(Skinned(form->Handle()));
+    SendMessageW(manager->FWindow, CN_ReSkinWindow, 7, reinterpret_cast<LPARAM>(w));
+    EXPECT_TRUE(Skinned(w));
     EXPECT_EQ(manager->Forms().size(), 1u);
-    (void)old;
+    EXPECT_TRUE(PumpUntil([&] { return Finished(w); }));
+    delete form;
+}
+
+// A skin with a taller title and a wider left border: every window is redrawn with the
+// new frame around the same client area; loading a packed skin into the same component
+// goes back to the stored sizes.
+TEST_F(SkinManager, SkinChangeRedrawsWithTheNewFrameSizes) {
+    TForm* form = ShowForm();
+    const HWND w = form->Handle();
+    ASSERT_TRUE(PumpUntil([&] { return Finished(w); }));
+    TWinSkinForm* applier = manager->FindSkinForm(w);
+    ASSERT_TRUE(applier);
+    const int title = applier->FTitleHeight, left = applier->FBorderLeft;
+    const SIZE client = ClientSize(w);
+    const RECT before = WindowRect(w);
+
+    Grow(*skin->Top(), true, 0, 9);
+    Grow(*skin->Left(), false, 5, 0);
+    skin->UpdateSkin();
+    EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
+    PumpMessages(50);
+    applier = manager->FindSkinForm(w);
+    ASSERT_TRUE(applier);
+    EXPECT_EQ(applier->FTitleHeight, title + 9);
+    EXPECT_EQ(applier->FBorderLeft, left + 5);
+    const RECT after = WindowRect(w);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top + 9);
+    EXPECT_EQ(after.right - after.left, before.right - before.left + 5);
+    EXPECT_EQ(ClientSize(w).cx, client.cx);
+    EXPECT_EQ(ClientSize(w).cy, client.cy);
+    // The rows that were the client's top are title now: the window shows the frame
+    // picture there.
+    TBitmap frame;
+    applier->getClipMap(frame);
+    ASSERT_FALSE(frame.Empty());
+    HDC dc = GetWindowDC(w);
+    int same = 0, total = 0;
+    for (int x = left + 5 + 20; x < frame.Width() - 40; x += 7, ++total)
+        same += GetPixel(dc, x, title + 4) == COLORREF(frame.Pixel(x, title + 4));
+    ReleaseDC(w, dc);
+    EXPECT_GT(same, total * 9 / 10) << same << " of " << total;
+
+    TMemoryStream packed;
+    packed.CopyFrom(skin->PackedSkin(), skin->PackedSkin().Size());
+    skin->LoadFromStream(packed);
+    EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
+    PumpMessages(50);
+    applier = manager->FindSkinForm(w);
+    ASSERT_TRUE(applier);
+    EXPECT_EQ(applier->FTitleHeight, title);
+    EXPECT_EQ(WindowRect(w).bottom - WindowRect(w).top, before.bottom - before.top);
+    EXPECT_TRUE(AnswersSkinned(w));
+
+    // A skin that cannot be read leaves the window native and the program usable.
+    TMemoryStream broken;
+    broken.WriteBuffer("not a skin", 10);
+    {
+        BoxCloser closer;  // the archive's own complaint
+        skin->LoadFromStream(broken);
+    }
+    EXPECT_TRUE(skin->Loading());
+    EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
+    EXPECT_FALSE(AnswersSkinned(w));
+    EXPECT_EQ(ClientSize(w).cx, client.cx);
+    EXPECT_EQ(ClientSize(w).cy, client.cy);
     delete form;
 }
 
@@ -281,29 +429,132 @@ INSTANTIATE_TEST_SUITE_P(Kinds, SkinManagerMenus,
                                            MenuCase{pkMenu, true, xcPopupMenu}, MenuCase{pkMenu, false, xcMainMenu},
                                            MenuCase{pkSystemMenu, false, xcSystemMenu}));
 
-// Outside a library the library operations only say so.
-TEST(SkinCaption, LibraryOperationsShowTheirErrorOutsideALibrary) {
-    static std::string seen;
-    seen.clear();
-    UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+// Real pop-ups: a form's context menu and the system menu of a skinned window, each
+// skinned only with its switch. A timer inside the menu's loop looks at the menu window
+// and closes the menu.
+struct MenuProbe {
+    static inline bool seen = false, skinned = false, answers = false;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         EnumThreadWindows(
             GetCurrentThreadId(),
             [](HWND w, LPARAM) -> BOOL {
                 wchar_t cls[16] = {};
                 GetClassNameW(w, cls, 16);
-                if (std::wstring(cls) == L"#32770" && IsWindowVisible(w)) {
-                    wchar_t text[256] = {};
-                    GetWindowTextW(w, text, 256);
-                    seen = std::string(text, text + wcslen(text));
-                    PostMessageW(w, WM_COMMAND, IDOK, 0);
+                if (std::wstring(cls) == L"#32768" && IsWindowVisible(w) && !seen) {
+                    seen = true;
+                    skinned = SkinManage() && SkinManage()->FindSkinMenu(w);
+                    answers = SendMessageW(w, CN_IsSkinned, 0, 0) == 1;
                 }
                 return TRUE;
             },
             0);
-    });
-    EXPECT_FALSE(DLL_InitSkin(nullptr));
+        if (seen) EndMenu();
+    }
+};
+
+class SkinManagerPopups : public SkinManager, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SkinManagerPopups, ContextAndSystemMenusFollowTheirSwitches) {
+    const bool on = GetParam();
+    if (on) {
+        skin->SkinControls.Include(xcPopupMenu);
+        skin->SkinControls.Include(xcSystemMenu);
+    } else {
+        skin->SkinControls.Exclude(xcPopupMenu);
+        skin->SkinControls.Exclude(xcSystemMenu);
+    }
+    TForm* form = ShowForm();
+    const HWND w = form->Handle();
+    ASSERT_TRUE(PumpUntil([&] { return Finished(w); }));
+    auto* popup = new TPopupMenu(form);
+    auto* item = new TMenuItem(popup);
+    item->SetCaption("Item");
+    popup->Items()->Add(item);
+
+    UINT_PTR timer = SetTimer(nullptr, 0, 150, &MenuProbe::Tick);
+    MenuProbe::seen = MenuProbe::skinned = MenuProbe::answers = false;
+    popup->Popup(200, 200);
+    EXPECT_TRUE(MenuProbe::seen) << "context menu";
+    EXPECT_EQ(MenuProbe::skinned, on) << "context menu";
+    EXPECT_EQ(MenuProbe::answers, on) << "context menu";
+
+    MenuProbe::seen = MenuProbe::skinned = MenuProbe::answers = false;
+    SetForegroundWindow(w);
+    PostMessageW(w, WM_SYSCOMMAND, SC_KEYMENU, ' ');  // Alt+Space
+    PumpUntil([] { return MenuProbe::seen; }, 3000);
+    EXPECT_TRUE(MenuProbe::seen) << "system menu";
+    EXPECT_EQ(MenuProbe::skinned, on) << "system menu";
     KillTimer(nullptr, timer);
-    EXPECT_EQ(seen, "Skin library");
+    PumpMessages(50);
+    EXPECT_TRUE(manager->Menus().empty()) << "closed menus are forgotten";
+    delete form;
+}
+
+INSTANTIATE_TEST_SUITE_P(Switch, SkinManagerPopups, ::testing::Bool());
+
+// Figures for the program's main window (printed, not asserted): how long switching the
+// skin off and on takes, and what the skin costs in memory.
+TEST(SkinManagerFigures, MainWindowSwitchTimesAndMemory) {
+    auto privateBytes = [] {
+        PROCESS_MEMORY_COUNTERS_EX pmc{};
+        pmc.cb = sizeof pmc;
+        GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc);
+        // Wine leaves PrivateUsage at 0; the committed bytes are in PagefileUsage.
+        return double(pmc.PrivateUsage ? pmc.PrivateUsage : pmc.PagefileUsage) / 1024.0;
+    };
+    auto now = [] {
+        LARGE_INTEGER t, f;
+        QueryPerformanceCounter(&t);
+        QueryPerformanceFrequency(&f);
+        return double(t.QuadPart) * 1000.0 / double(f.QuadPart);
+    };
+    RegisterSkinClasses();
+    auto* form = new TFormCANConfig(Application);
+    form->Show();
+    const HWND w = form->Handle();
+    TSkinManage* m = SkinManage();
+    ASSERT_TRUE(m);
+    auto finished = [&] {
+        TWinSkinForm* f = m->FindSkinForm(w);
+        return f && f->FStatus == sfsSkinned;
+    };
+    ASSERT_TRUE(PumpUntil(finished, 10000));
+    PumpMessages(300);
+    const double skinnedKiB = privateBytes();
+
+    double off = 0, on = 0;
+    const int rounds = 5;
+    double unskinnedKiB = 0;
+    for (int i = 0; i < rounds; ++i) {
+        form->SkinData1->SetActive(false);
+        double t0 = now();
+        m->OnTimer();  // action 2, at once
+        off += now() - t0;
+        PumpMessages(100);
+        unskinnedKiB = privateBytes();
+        form->SkinData1->SetActive(true);
+        t0 = now();
+        m->OnTimer();  // action 1
+        PumpUntil(finished, 10000);
+        on += now() - t0;
+        PumpMessages(100);
+    }
+    EXPECT_TRUE(finished());
+    std::printf("main window: skin off %.1f ms, on (to finished frame) %.1f ms, mean of %d\n", off / rounds, on / rounds,
+                rounds);
+    std::printf("private memory: skinned %.0f KiB, after switching off %.0f KiB (difference %.0f KiB)\n", skinnedKiB,
+                unskinnedKiB, skinnedKiB - unskinnedKiB);
+    delete form;
+    FreeSkinManager();
+}
+
+// Outside a library the library operations only say so.
+TEST(SkinCaption, LibraryOperationsShowTheirErrorOutsideALibrary) {
+    BoxCloser closer;
+    BoxCloser::Seen().clear();
+    EXPECT_FALSE(DLL_InitSkin(nullptr));
+    EXPECT_FALSE(DLL_SetActive(true));
+    EXPECT_EQ(BoxCloser::Seen(), (std::vector<std::string>{"Skin library", "Skin library"}));
 }
 
 } // namespace
