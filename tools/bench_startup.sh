@@ -26,7 +26,8 @@ if [ -z "${DISPLAY:-}" ]; then start_xvfb; own_display=1; fi
 start_wineserver
 logfile=$(mktemp /tmp/quorin-startup.XXXXXX)
 steps=$(mktemp /tmp/quorin-steps.XXXXXX)
-trap 'rm -f "$logfile" "$steps"; [ $own_display = 1 ] && { stop_wineserver; stop_xvfb; }' EXIT
+bare_steps=$(mktemp /tmp/quorin-bare-steps.XXXXXX)
+trap 'rm -f "$logfile" "$steps" "$bare_steps"; [ $own_display = 1 ] && { stop_wineserver; stop_xvfb; }' EXIT
 
 # run_once EXE [skinned]: launches EXE and waits for its first paint, and with "skinned" for
 # its first skinned paint too; sets ms and sms (empty when none came) and leaves the
@@ -62,7 +63,10 @@ median() { sort -n | awk '{a[NR]=$1} END {if (NR) print (NR%2) ? a[(NR+1)/2] : i
 bare=() times=() skinned=()
 for i in $(seq 1 "$runs"); do
   run_once "$BARE"
-  [ -n "$ms" ] && bare+=("$ms")
+  if [ -n "$ms" ]; then
+    bare+=("$ms")
+    tr -d '\r' <"$logfile" | awk -v t0="$t0" '$1 == "step" {printf "%d %s %d\n", ++n, $2, ($3 - t0) / 1000}' >>"$bare_steps"
+  fi
   bare_ms=${ms:-none}
   run_once "$EXE" skinned
   [ -n "$sms" ] && skinned+=("$sms")
@@ -76,12 +80,16 @@ done
 ((${#times[@]} && ${#bare[@]})) || { echo "no run finished" >&2; exit 1; }
 median_bare=$(printf '%s\n' "${bare[@]}" | median)
 median=$(printf '%s\n' "${times[@]}" | median)
-if [ -s "$steps" ]; then
-  echo 'start-up steps of CANConfig (median ms since launch):'
-  for name in $(sort -n -k1,1 -s "$steps" | awk '!seen[$2]++ {print $2}'); do
-    printf '  %-12s %6d\n' "$name" "$(awk -v n="$name" '$2 == n {print $3}' "$steps" | median)"
+# print_steps TITLE FILE: the median of each step, in the order the program logged them.
+print_steps() {
+  [ -s "$2" ] || return 0
+  echo "start-up steps of $1 (median ms since launch):"
+  for name in $(sort -n -k1,1 -s "$2" | awk '!seen[$2]++ {print $2}'); do
+    printf '  %-12s %6d\n' "$name" "$(awk -v n="$name" '$2 == n {print $3}' "$2" | median)"
   done
-fi
+}
+print_steps "the bare window" "$bare_steps"
+print_steps CANConfig "$steps"
 printf 'bare window to first paint: median %d ms over %d runs\n' "$median_bare" "${#bare[@]}"
 printf 'start-up to first paint: median %d ms over %d runs\n' "$median" "${#times[@]}"
 printf 'ratio to the bare window: %.2f\n' "$(echo "$median / $median_bare" | bc -l)"
