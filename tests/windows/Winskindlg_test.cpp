@@ -258,6 +258,27 @@ TEST_F(SkinManager, DialogsTakeTheDialogSkinAndOwnFormsTheirOwn) {
     manager->FindSkindata(found, owner->Handle());
     EXPECT_EQ(found, only);
     DestroyWindow(box);
+
+    // A real message box takes the dialog skin.
+    static TSkinData* boxSkin;
+    boxSkin = nullptr;
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM) -> BOOL {
+                wchar_t cls[16] = {};
+                GetClassNameW(w, cls, 16);
+                if (std::wstring(cls) == L"#32770" && IsWindowVisible(w)) {
+                    if (TWinSkinForm* f = SkinManage()->FindSkinForm(w)) boxSkin = f->SkinData();
+                    PostMessageW(w, WM_COMMAND, IDOK, 0);
+                }
+                return TRUE;
+            },
+            0);
+    });
+    MessageBoxW(nullptr, L"text", L"Warning", MB_OK | MB_ICONWARNING | MB_TASKMODAL);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(boxSkin, &dialog);
     delete other;
     delete owner;  // frees `only` with it
 }
