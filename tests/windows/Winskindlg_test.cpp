@@ -569,6 +569,46 @@ TEST(SkinManagerFigures, MainWindowSwitchTimesAndMemory) {
     FreeSkinManager();
 }
 
+// The caption component: switching it makes every skinned window recompute its frame;
+// its transparency reaches skinned top-level windows as they are activated.
+struct FrameCounter {
+    static inline HWND window = nullptr;
+    static inline int calcs = 0;
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && m->hwnd == window && m->message == WM_NCCALCSIZE) ++calcs;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+};
+
+TEST_F(SkinManager, CaptionComponentRefreshesFramesAndMakesWindowsTransparent) {
+    TSkinCaption caption(nullptr);
+    caption.SkinAlpha = 55;
+    caption.Loaded();
+    TForm* form = ShowForm();
+    const HWND w = form->Handle();
+    ASSERT_TRUE(PumpUntil([&] { return Finished(w); }));
+    SetActiveWindow(nullptr);
+    SetActiveWindow(w);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    EXPECT_TRUE(GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_TRUE(GetLayeredWindowAttributes(w, nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 200);
+
+    FrameCounter::window = w;
+    FrameCounter::calcs = 0;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &FrameCounter::Hook, nullptr, GetCurrentThreadId());
+    caption.SetActive(false);
+    EXPECT_FALSE(SkinCaptionActive);
+    EXPECT_GT(FrameCounter::calcs, 0);
+    caption.SetActive(true);
+    UnhookWindowsHookEx(hook);
+    caption.SkinAlpha = 0;
+    caption.Loaded();
+    delete form;
+}
+
 // Outside a library the library operations only say so.
 TEST(SkinCaption, LibraryOperationsShowTheirErrorOutsideALibrary) {
     BoxCloser closer;
