@@ -1,20 +1,49 @@
 // Real input through xdotool, pop-up menu windows and screen pixels.
 #include "RealInput.h"
 
+#include <cstdio>
+
 namespace quorin::gui {
 
+// Wine starts a Linux program without giving a process handle to wait on, so waiting on
+// the handle returns at once while the tool is still typing or clicking; the caller's next
+// step then races the input (keys still being typed reach whatever that step opened). A
+// shell runs the tool and leaves its exit status in a file once it has finished, and the
+// caller waits for that file: when this returns, the X server has had all the input.
 bool XDoTool(const std::string& args) {
-    std::string command = "/usr/bin/xdotool " + args;
+    // The build folder is this worktree's own (other test runs share /tmp and Wine's ids).
+    static int serial = 0;
+    const std::string done = std::string(QUORIN_BINARY_DIR) + "/xdotool-" + std::to_string(GetCurrentProcessId()) +
+                             "-" + std::to_string(++serial);
+    std::string doneHere = "Z:" + done;  // the same file as this program names it
+    for (char& c : doneHere)
+        if (c == '/') c = '\\';
+    std::string quoted;
+    for (char c : args) {
+        if (c == '"') quoted += '\\';
+        quoted += c;
+    }
+    std::string command = "/bin/sh -c \"/usr/bin/xdotool " + quoted + "; echo $? >" + done + ".part && mv " + done +
+                          ".part " + done + "\"";
+    DeleteFileA(doneHere.c_str());  // left by an earlier run of the same ids
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    const bool done = WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0;
-    DWORD code = 1;
-    if (done) GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return done && code == 0;
+    if (pi.hThread) CloseHandle(pi.hThread);
+    if (pi.hProcess) CloseHandle(pi.hProcess);
+    const DWORD start = GetTickCount();
+    while (GetFileAttributesA(doneHere.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (GetTickCount() - start > 10000) return false;
+        Sleep(5);
+    }
+    int code = -1;
+    if (FILE* f = std::fopen(doneHere.c_str(), "r")) {
+        if (std::fscanf(f, "%d", &code) != 1) code = -1;
+        std::fclose(f);
+    }
+    DeleteFileA(doneHere.c_str());
+    return code == 0;
 }
 
 void MouseMove(int x, int y) { XDoTool("mousemove " + std::to_string(x) + " " + std::to_string(y)); }
