@@ -54,9 +54,19 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms = 3000) {
 }
 
 // Real input from the X server: xdotool moves the display's one pointer and types on its
-// keyboard (Wine starts the Linux tool directly); the messages come from the platform.
+// keyboard; the messages come from the platform. Wine starts a Linux program without a
+// process handle to wait on, so a shell runs the tool and leaves its status in a file once
+// it has finished; until then our windows keep answering.
 void XDoTool(const std::string& args) {
-    std::string command = "/usr/bin/xdotool " + args;
+    static int serial = 0;
+    const std::string done = std::string(QUORIN_BINARY_DIR) + "/xdotool-" + std::to_string(GetCurrentProcessId()) +
+                             "-" + std::to_string(++serial);
+    std::string doneHere = "Z:" + done;
+    for (char& c : doneHere)
+        if (c == '/') c = '\\';
+    DeleteFileA(doneHere.c_str());
+    std::string command = "/bin/sh -c \"/usr/bin/xdotool " + args + "; echo $? >" + done + ".part && mv " + done +
+                          ".part " + done + "\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -64,10 +74,11 @@ void XDoTool(const std::string& args) {
         ADD_FAILURE() << "xdotool did not start";
         return;
     }
-    // Our windows keep answering while the tool runs.
-    while (MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) Pump(5);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    if (pi.hThread) CloseHandle(pi.hThread);
+    if (pi.hProcess) CloseHandle(pi.hProcess);
+    if (!PumpUntil([&] { return GetFileAttributesA(doneHere.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000))
+        ADD_FAILURE() << "xdotool " << args << " did not finish";
+    DeleteFileA(doneHere.c_str());
     Pump(60);
 }
 
