@@ -565,6 +565,31 @@ void TCustomForm::WndProc(TMessage& Message) {
     case CM_DIALOGKEY:
         if (DialogKey(Message)) return;
         break;
+    case WM_MENUCHAR: {
+        // Owner-drawn items (a skinned menu) are not matched by the platform: an item
+        // whose text has the letter after its "&" is chosen, as in a plain menu.
+        HMENU menu = reinterpret_cast<HMENU>(Message.LParam);
+        const wchar_t key = wchar_t(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(ULONG_PTR(LOWORD(Message.WParam))))));
+        const int count = menu ? GetMenuItemCount(menu) : 0;
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[81] = {};
+            MENUITEMINFOW mii{};
+            mii.cbSize = sizeof mii;
+            mii.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_STATE;
+            mii.dwTypeData = text;
+            mii.cch = 81;
+            if (!GetMenuItemInfoW(menu, UINT(i), TRUE, &mii) || !(mii.fType & MFT_OWNERDRAW)) continue;
+            for (const wchar_t* p = text; (p = wcschr(p, L'&')) != nullptr && p[1]; p += 2) {
+                if (p[1] == L'&') continue;
+                if (wchar_t(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(ULONG_PTR(p[1]))))) == key) {
+                    Message.Result = MAKELRESULT(i, MNC_EXECUTE);
+                    return;
+                }
+                break;
+            }
+        }
+        break;
+    }
     case WM_ENTERMENULOOP:
         TMenuTracking::Enter();
         break;

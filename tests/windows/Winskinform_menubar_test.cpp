@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "SkinTestSupport.h"
 #include "forms/Forms.h"
 #include "forms/Menus.h"
@@ -198,6 +200,33 @@ TEST_F(MenuBarTest, DropDownItemsBecomeOwnerDrawn) {
         GetMenuItemInfoW(file, UINT(i), TRUE, &mii);
         EXPECT_TRUE(mii.fType & MFT_OWNERDRAW) << i;
     }
+}
+
+TEST_F(MenuBarTest, LettersChooseOwnerDrawnItems) {
+    bar->UpdataBtn();
+    HMENU file = bar->FButtons[0]->SubMenu;
+    applier.WMINITMENU(file);
+    EXPECT_EQ(SendMessageW(form->Handle(), WM_MENUCHAR, MAKEWPARAM('x', MF_POPUP), LPARAM(file)), MAKELRESULT(2, MNC_EXECUTE));
+    EXPECT_EQ(SendMessageW(form->Handle(), WM_MENUCHAR, MAKEWPARAM('O', MF_POPUP), LPARAM(file)), MAKELRESULT(0, MNC_EXECUTE));
+    EXPECT_EQ(HIWORD(SendMessageW(form->Handle(), WM_MENUCHAR, MAKEWPARAM('q', MF_POPUP), LPARAM(file))), 0);
+}
+
+TEST_F(MenuBarTest, TimeToDrawTheMenuRow) {
+    ASSERT_TRUE(skintest::LoadDefaultSkin(skin));
+    bar->UpdataBtn();
+    RECT wr;
+    GetWindowRect(form->Handle(), &wr);
+    TBitmap window(wr.right - wr.left, wr.bottom - wr.top);
+    TBitmapDC dc(window);
+    const int rounds = 200;
+    LARGE_INTEGER f, t0, t1;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&t0);
+    for (int i = 0; i < rounds; ++i) bar->DrawMenu(dc.Handle(), RECT{4, 30, window.Width() - 4, 50});
+    QueryPerformanceCounter(&t1);
+    const double us = double(t1.QuadPart - t0.QuadPart) * 1e6 / double(f.QuadPart) / rounds;
+    std::printf("[ figure ] menu row of %ld px with %zu items drawn in %.1f us\n", long(window.Width() - 8), bar->FButtons.size(), us);
+    EXPECT_FALSE(bar->FBarBitmap.Empty());
 }
 
 class MenuItemDraw : public MenuBarTest {
