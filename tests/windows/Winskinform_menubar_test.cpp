@@ -3,6 +3,7 @@
 // skin has no elements), rebuilt menus leave no dangling handle, and items are composed
 // from the skin's frames.
 #include "skin/apply/Winskinform.h"
+#include "skin/apply/Winskinmenu.h"
 
 #include <gtest/gtest.h>
 
@@ -304,6 +305,36 @@ TEST_F(MenuBarTest, FormMeasuresItemsOfMenusItDoesNotOwn) {
     SendMessageW(form->Handle(), WM_MEASUREITEM, 0, LPARAM(&mis));
     EXPECT_EQ(mis.itemWidth, 123u);
     EXPECT_EQ(mis.itemHeight, 17u);
+}
+
+TEST(PopupMenuWindow, BorderComesFromTheMenuBackground) {
+    TSkinData skin(nullptr);
+    ASSERT_TRUE(skintest::LoadDefaultSkin(skin));
+    skin.SkinControls.Include(xcPopupMenu);
+    skin.MenuBackground = std::make_unique<TDataSkinObject>("MenuBackground");
+    skin.MenuBackground->Map = Strip(40, 40, {0x00FF00});
+    skin.MenuBackground->Frame = 1;
+    HWND w = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_BORDER, 0, 0, 120, 80, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(w, nullptr);
+    TWinSkinPopMenu menu;
+    menu.InitSkin(w, &skin, 1);
+    EXPECT_EQ(SendMessageW(w, CN_IsSkinned, 0, 0), 1);
+    TBitmap picture(120, 80);
+    picture.Fill(0x123456);
+    {
+        TBitmapDC dc(picture);
+        SendMessageW(w, WM_PRINT, WPARAM(dc.Handle()), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+        GdiFlush();
+    }
+    EXPECT_EQ(picture.Pixel(0, 0), 0x00FF00);
+    EXPECT_EQ(picture.Pixel(119, 40), 0x00FF00);
+    EXPECT_EQ(picture.Pixel(60, 79), 0x00FF00);
+    EXPECT_EQ(menu.FBackground.Width(), 120) << "kept for the items drawn on it";
+    // Without the element the platform draws, and nothing breaks.
+    skin.MenuBackground.reset();
+    EXPECT_EQ(SendMessageW(w, WM_NCPAINT, 1, 0), 0);
+    DestroyWindow(w);
+    EXPECT_FALSE(menu.FHook.Hooked()) << "the window procedure goes back when the menu closes";
 }
 
 } // namespace
