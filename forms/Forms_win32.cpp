@@ -699,6 +699,35 @@ void TApplication::Idle() {
 // The keys a dialog handles itself (Tab, Enter, Escape) and Alt+character: the form gets
 // them first as CM_DIALOGKEY / CM_DIALOGCHAR, unless the control with the focus wants them.
 bool TApplication::IsKeyMsg(MSG& Msg) {
+    // Alt pressed and released alone gives the keyboard to the window's menu bar. The
+    // platform's default handling does not always do it for a window whose menu bar it
+    // does not draw (a skinned one), so the loop does it for every window.
+    static bool altAlone = false;
+    switch (Msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (Msg.wParam == VK_MENU) {
+            if (!(Msg.lParam & (1 << 30))) altAlone = true;  // not a repeat
+        } else {
+            altAlone = false;
+        }
+        break;
+    case WM_SYSKEYUP:
+    case WM_KEYUP:
+        if (Msg.wParam == VK_MENU && altAlone) {
+            altAlone = false;
+            if (HWND root = GetAncestor(Msg.hwnd, GA_ROOT)) {
+                SendMessageW(root, WM_SYSCOMMAND, SC_KEYMENU, 0);
+                return true;
+            }
+        }
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_SYSCHAR: altAlone = false; break;
+    default: break;
+    }
     if (Msg.message != WM_KEYDOWN && Msg.message != WM_SYSCHAR) return false;
     // The framework control the key is for (the window may be a native child of it, such
     // as the edit inside a combo box).

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "forms/Forms.h"
 #include "forms/LayoutLoader.h"
 #include "forms/LayoutText.h"
 #include "skin/resources/Winskindata.h"
@@ -123,6 +124,7 @@ inline LONG OpenMenuLeft(DWORD threadId, LONG notLeft = LONG_MIN, DWORD timeoutM
             return true;
         },
         timeoutMs);
+    Sleep(120);  // the X focus settles on the new menu before the next key
     return left;
 }
 
@@ -135,12 +137,8 @@ inline void WhileInput(const std::function<void()>& script) {
         script();
         done = true;
     });
-    MSG msg;
     while (!done) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        while (Application->ProcessMessage()) {}  // the program's own loop
         Sleep(5);
     }
     worker.join();
