@@ -1,6 +1,7 @@
 // The main window's life cycle and its menu commands, and the connection state.
 #include "app/UnitCANConfig.h"
 
+#include "app/FirstPaintLog.h"
 #include "app/UnitAbout.h"
 #include "link/VCI.h"
 #include "skin/apply/Skinclasses.h"
@@ -169,7 +170,9 @@ void TFormCANConfig::BindComponentFields() {
 }
 
 void TFormCANConfig::FormCreate(TObject* Sender) {
+    LogStartupStep("layout");
     ScanCommPorts();
+    LogStartupStep("port-scan");
     UpdateFilterControls();
     // The layout keeps the page that was last edited in front; the operator starts on
     // the conversion page.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/WarningBox.h"
+#include "link/SerialProbe.h"
 #include "link/VCI.h"
 
 namespace quorin {
@@ -46,9 +47,9 @@ int ChosenPortEntry(const TComboBox& box) {
 void TFormCANConfig::ScanCommPorts() {
     ComboBoxCommIndex->Items().Clear();
     for (int32_t n = kFirstPort; n <= kLastPort; ++n) {
-        if (VCI_OpenDevice(n) == 0) continue;
+        // Opened and closed at once, without the reader an open for use starts.
+        if (!ProbeSerialPort(n)) continue;
         ComboBoxCommIndex->Items().AddObject(PortName(n), n);
-        VCI_CloseDevice(n);
     }
     if (ComboBoxCommIndex->Items().Count() == 0) {
         ComboBoxCommIndex->SetText("No RS232 port find !");

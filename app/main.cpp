@@ -11,8 +11,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     InstallFirstPaintLog();
     try {
         Application->Initialize();
+        LogStartupStep("initialize");
         Application->CreateForm(FormCANConfig);  // the first form: the main window
+        LogStartupStep("main-form");
         Application->CreateForm(AboutBox);       // hidden until the About command
+        LogStartupStep("about-box");
         Application->Run();
     } catch (const Exception& e) {
         Application->ShowException(e);

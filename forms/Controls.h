@@ -290,6 +290,8 @@ protected:
     std::string GetText() const override;
     void TextChanged() override;
     void BoundsChanged() override;
+    // A top-level window was resized (by the user, the system or anyone's SetWindowPos).
+    virtual void BoundsResized() {}
     void FontChanged() override;
     void ColorChanged() override;
     void Loaded() override;

@@ -490,7 +490,18 @@ LRESULT CALLBACK TWinControl::StdWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     try {
         control->WindowProc(m);
     } catch (...) {
-        if (Application) Application->HandleException(control);
+        // A failure while painting is not shown: a message box would ask for the same
+        // painting again, over and over. The area counts as painted.
+        switch (msg) {
+        case WM_PAINT: ValidateRect(hwnd, nullptr); break;
+        case WM_NCPAINT:
+        case WM_DRAWITEM:
+        case WM_ERASEBKGND:
+        case WM_PRINTCLIENT:
+        case WM_PRINT: break;
+        default:
+            if (Application) Application->HandleException(control);
+        }
     }
     return m.Result;
 }
@@ -611,7 +622,23 @@ void TWinControl::WndProc(TMessage& Message) {
     case WM_WINDOWPOSCHANGED: {
         DefaultHandler(Message);
         const auto* wp = reinterpret_cast<const WINDOWPOS*>(Message.LParam);
-        if (wp && !(GetWindowLongW(FHandle, GWL_STYLE) & WS_CHILD)) return;  // forms keep their own bounds
+        if (wp && !(GetWindowLongW(FHandle, GWL_STYLE) & WS_CHILD)) {
+            // A top-level window's bounds are on the screen; a minimized one keeps the
+            // bounds it had, so restoring and reading Width still agree.
+            if (IsIconic(FHandle) || ((wp->flags & SWP_NOSIZE) && (wp->flags & SWP_NOMOVE))) return;
+            RECT r;
+            GetWindowRect(FHandle, &r);
+            const bool resized = (r.right - r.left) != FWidth || (r.bottom - r.top) != FHeight;
+            FLeft = r.left;
+            FTop = r.top;
+            FWidth = r.right - r.left;
+            FHeight = r.bottom - r.top;
+            // SetBounds records the new size before the window has it: follow the client
+            // area whenever the size was touched.
+            if (!(wp->flags & SWP_NOSIZE)) BoundsResized();
+            if (resized && OnResize && !(ComponentState() & csLoading)) OnResize(this);
+            return;
+        }
         if (wp && (!(wp->flags & SWP_NOSIZE) || !(wp->flags & SWP_NOMOVE))) {
             RECT r;
             GetWindowRect(FHandle, &r);

@@ -147,6 +147,7 @@ protected:
     void PaintWindow(HDC DC) override;
     void ApplyPosition();
     void ApplyClientSize();
+    void BoundsResized() override;
     void ShowingChanged();
     bool DialogKey(TMessage& Message);
 
@@ -166,6 +167,7 @@ protected:
     bool FPositioned = false;
     bool FCreated = false;
     bool FInClose = false;
+    bool FApplyingClientSize = false;
 };
 
 // The form class applications derive from.

@@ -195,6 +195,16 @@ void TCustomForm::CreateWindowHandle(const TCreateParams& Params) {
     TWinControl::CreateWindowHandle(Params);
     if (!FHandle) return;
     if (FMenu) ::SetMenu(FHandle, FMenu->Handle());
+    // The program's icon, small for the caption and big for task switching, so that
+    // anything showing the window's icon (WM_GETICON) finds it.
+    if (!(Params.Style & WS_CHILD)) {
+        const HINSTANCE instance = GetModuleHandleW(nullptr);
+        auto icon = [&](int cx, int cy) {
+            return static_cast<HICON>(LoadImageW(instance, L"MAINICON", IMAGE_ICON, GetSystemMetrics(cx), GetSystemMetrics(cy), LR_SHARED));
+        };
+        if (HICON big = icon(SM_CXICON, SM_CYICON)) SendMessageW(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+        if (HICON smallIcon = icon(SM_CXSMICON, SM_CYSMICON)) SendMessageW(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    }
     ApplyClientSize();
 }
 
@@ -226,6 +236,7 @@ void TCustomForm::ApplyClientSize() {
         return;
     }
     // With a window, measure: the menu bar may wrap, and frames differ between themes.
+    FApplyingClientSize = true;
     for (int attempt = 0; attempt < 3; ++attempt) {
         RECT client, window;
         GetClientRect(FHandle, &client);
@@ -236,10 +247,21 @@ void TCustomForm::ApplyClientSize() {
         SetWindowPos(FHandle, nullptr, 0, 0, window.right - window.left + dw, window.bottom - window.top + dh,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    FApplyingClientSize = false;
     RECT window;
     GetWindowRect(FHandle, &window);
     FWidth = window.right - window.left;
     FHeight = window.bottom - window.top;
+}
+
+// The stored client size follows the window, so a later ApplyClientSize (a new menu)
+// keeps the size the window has now.
+void TCustomForm::BoundsResized() {
+    if (FApplyingClientSize || !FHandle || (ComponentState() & csLoading)) return;
+    RECT client;
+    if (!GetClientRect(FHandle, &client)) return;
+    if (FClientWidth >= 0) FClientWidth = client.right;
+    if (FClientHeight >= 0) FClientHeight = client.bottom;
 }
 
 void TCustomForm::ApplyPosition() {
@@ -282,9 +304,10 @@ void TCustomForm::SetMenu(TMainMenu* Value) {
     FMenu = Value;
     if (FMenu) FMenu->FreeNotification(this);
     if (FHandle) {
-        ::SetMenu(FHandle, FMenu ? FMenu->Handle() : nullptr);
-        ApplyClientSize();
+        // The window's menu is set by CM_MENUCHANGED, so whoever draws the menu bar in
+        // the window's place (a hook on WindowProc) decides what the window shows.
         Perform(CM_MENUCHANGED);
+        ApplyClientSize();
     }
 }
 

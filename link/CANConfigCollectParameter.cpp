@@ -18,6 +18,24 @@ uint32_t Number(const std::string& text) {
     return static_cast<uint32_t>(StrToInt(text));
 }
 
+// The intervals are unsigned on the device and shown as such, so a read block can hold
+// 2147483648 to 4294967295 there. Those texts go back as the same 32 bits; everything else
+// goes through the shared conversion, with its error for a text that is no number.
+uint32_t IntervalNumber(const std::string& text) {
+    try {
+        return Number(text);
+    } catch (const EConvertError&) {
+        std::size_t i = text.find_first_not_of(' ');
+        if (i != std::string::npos && text[i] == '+') ++i;
+        uint64_t value = 0;
+        bool digits = false;
+        for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && value <= 0xFFFFFFFFu; ++i, digits = true)
+            value = value * 10 + static_cast<uint64_t>(text[i] - '0');
+        if (!digits || i != text.size() || value > 0xFFFFFFFFu) throw;
+        return static_cast<uint32_t>(value);
+    }
+}
+
 // The hexadecimal edits hold bare digits; the prefix makes the conversion read them as
 // hexadecimal, and an error names the prefixed text.
 uint32_t HexNumber(const TParameterPage& controls, std::string_view name) {
@@ -64,8 +82,8 @@ TParameterBlock CollectParameterBlock(int page, const TParameterPage& controls) 
     s.CANIDOffset = static_cast<uint8_t>(Number(controls.Text(names::CANIDOffset)));
     s.CANIDLen = static_cast<uint8_t>(Number(controls.Text(names::CANIDLen)));
 
-    s.UARTFrameInterval = Number(controls.Text(names::UARTFrameInterval));
-    s.CANFrameInterval = Number(controls.Text(names::CANFrameInterval));
+    s.UARTFrameInterval = IntervalNumber(controls.Text(names::UARTFrameInterval));
+    s.CANFrameInterval = IntervalNumber(controls.Text(names::CANFrameInterval));
 
     s.CANFrameInfoEnable = CheckByte(controls, names::CANFrameInfoEnable);
     s.CANIDInfoEnable = CheckByte(controls, names::CANIDInfoEnable);
@@ -97,6 +115,11 @@ TParameterBlock CollectParameterBlock(int page, const TParameterPage& controls) 
     // The forwarding table follows from SwitchRoute when the block is encoded.
     CollectFilterList(page, controls, s);
     return EncodeParameterBlock(s);
+}
+
+TWriteOutcome CollectDeviceParameter(int page, const TParameterPage& controls, const TCommandLink& link) {
+    TParameterBlock block = CollectParameterBlock(page, controls);
+    return WriteDeviceParameter(link, static_cast<uint8_t>(page), block);
 }
 
 } // namespace quorin

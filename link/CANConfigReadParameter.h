@@ -47,6 +47,23 @@ bool VerifyParameterChecksum(const uint8_t* block, std::size_t length);
 // The 4 bytes of the read request for a device page (the command byte).
 std::array<uint8_t, kReadRequestSize> ReadRequestFrame(uint8_t command);
 
+// Why a read failed, for callers that tell the operator more than "fail".
+enum class TReadOutcome {
+    SentFailed,    // the request did not go out in full
+    NoAnswer,      // nothing came back within the wait
+    ShortAnswer,   // fewer than 240 bytes came back
+    ChecksumWrong, // 240 bytes whose checksum does not hold
+    Success,
+};
+
+struct TReadResult {
+    TReadOutcome Outcome = TReadOutcome::SentFailed;
+    uint32_t Received = 0; // bytes taken from the ring (at most 240)
+};
+
+// The read transaction below with its outcome in detail.
+TReadResult ReadDeviceParameterResult(const TCommandLink& link, uint8_t command, TParameterBlock& destination);
+
 // One read: clear the receive ring, send the request, wait 300 ms with the command
 // buttons disabled, take exactly 240 bytes and verify the checksum. False when the
 // request could not be sent (destination all zero), fewer than 240 bytes came (all zero)

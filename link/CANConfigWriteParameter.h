@@ -37,6 +37,14 @@ bool SameSettings(const TParameterBlock& sent, const TParameterBlock& readBack);
 // is dropped by the read-back's buffer clear.
 TWriteOutcome WriteDeviceParameter(const TCommandLink& link, uint8_t command, TParameterBlock& block);
 
+// A write with what the read-back brought, for callers that report in detail.
+struct TWriteResult {
+    TWriteOutcome Outcome = TWriteOutcome::SentFailed;
+    TReadResult ReadBack;           // meaningful unless the frame was not sent
+    TParameterBlock ReadBackBlock{}; // the block read back (for a mismatch, what differs)
+};
+TWriteResult WriteDeviceParameterResult(const TCommandLink& link, uint8_t command, TParameterBlock& block);
+
 // Builds the block of a device page from its controls, field by field in a fixed order,
 // so that the first text the integer conversion refuses is the one reported (the
 // conversion error propagates and nothing is sent). Bytes 1 to 14 stay 0. Only page 0

@@ -2,6 +2,7 @@
 // exclusive open by port number, 115200 8N1 with every other line setting as found, both
 // queues discarded, a reader thread polling every millisecond into the receive ring.
 #include "link/VCI.h"
+#include "link/SerialProbe.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -38,6 +39,7 @@ public:
     explicit TFd(int fd) : FFd(fd) {}
     TFd(const TFd&) = delete;
     TFd& operator=(const TFd&) = delete;
+    TFd(TFd&& other) noexcept : FFd(std::exchange(other.FFd, -1)) {}
     ~TFd() { Reset(); }
     int Get() const { return FFd; }
     bool Valid() const { return FFd >= 0; }
@@ -136,20 +138,43 @@ std::string PortPath(int32_t port) {
 
 using namespace quorin;
 
-extern "C" int32_t VCI_OpenDevice(int32_t port) {
-    if (!ValidPort(port)) return 0;
+namespace quorin {
+namespace {
+
+// Every check that decides whether the port opens at all; the descriptor comes back
+// exclusive and flushed, and closes again when the caller drops it.
+TFd AcquirePort(int32_t port) {
+    if (!ValidPort(port)) return TFd(-1);
     SetDefaultPaths();
     TDevice& device = GDevices[port];
-    if (device.Port.Valid() || device.Path.empty()) return 0;
+    if (device.Port.Valid() || device.Path.empty()) return TFd(-1);
 
     // Non-blocking, so neither a missing carrier nor an undrained line can hang a call.
     TFd fd(::open(device.Path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.Valid()) return 0;
+    if (!fd.Valid()) return TFd(-1);
     // Not shared: another opener of this port (in any process using this channel) fails.
-    if (flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) return 0;
-    if (!isatty(fd.Get()) || !SetLineSettings(fd.Get())) return 0;
+    if (flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) return TFd(-1);
+    if (!isatty(fd.Get()) || !SetLineSettings(fd.Get())) return TFd(-1);
     ioctl(fd.Get(), TIOCEXCL);
     tcflush(fd.Get(), TCIOFLUSH);
+    return fd;
+}
+
+} // namespace
+
+bool ProbeSerialPort(int32_t port) {
+    TFd fd = AcquirePort(port);
+    if (!fd.Valid()) return false;
+    ioctl(fd.Get(), TIOCNXCL);
+    return true;
+}
+
+} // namespace quorin
+
+extern "C" int32_t VCI_OpenDevice(int32_t port) {
+    TFd fd = AcquirePort(port);
+    if (!fd.Valid()) return 0;
+    TDevice& device = GDevices[port];
 
     {
         std::lock_guard<std::mutex> hold(device.Lock);

@@ -1,6 +1,7 @@
 // The serial channel on Win32 communication ports: synchronous handles, one reader thread
 // per open port polling the driver's input queue every millisecond.
 #include "link/VCI.h"
+#include "link/SerialProbe.h"
 #include "link/VCI_win32.h"
 
 #include <windows.h>
@@ -181,12 +182,23 @@ TPortReadCall SetPortReadCall(TPortReadCall call) {
 
 using namespace quorin;
 
-extern "C" int32_t VCI_OpenDevice(int32_t port) {
-    if (!ValidPort(port)) return 0;
+namespace quorin {
+namespace {
+
+// What an open takes before its reader starts: every check that decides whether the port
+// opens at all. Everything is released again when the parts go out of scope unused.
+struct TAcquired {
+    THandle Claim;
+    THandle Port;
+    THandle Event;
+};
+
+bool AcquirePort(int32_t port, TAcquired& out) {
+    if (!ValidPort(port)) return false;
     TDevice& device = GDevices[port];
-    if (device.Port) return 0;
+    if (device.Port) return false;
     // The reader of the last open, still stuck in a read, owns the slot's buffer.
-    if (!ReaderEnded(device, 0)) return 0;
+    if (!ReaderEnded(device, 0)) return false;
     device.Reader.Reset();
 
     // A port is used by one program at a time. The driver refuses a second opener on
@@ -195,18 +207,37 @@ extern "C" int32_t VCI_OpenDevice(int32_t port) {
     wchar_t claimName[48] = {};
     std::swprintf(claimName, 48, L"Local\\QuorinSerialPort%d", static_cast<int>(port));
     THandle claim(CreateMutexW(nullptr, FALSE, claimName));
-    if (!claim || GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+    if (!claim || GetLastError() == ERROR_ALREADY_EXISTS) return false;
 
     // The device namespace reaches every port; a plain "COM10" would name a file.
     wchar_t name[24] = {};
     std::swprintf(name, 24, L"\\\\.\\COM%d", static_cast<int>(port));
     THandle handle(CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!handle) return 0;
-    if (!SetLineSettings(handle.Get())) return 0;
+    if (!handle) return false;
+    if (!SetLineSettings(handle.Get())) return false;
     PurgeComm(handle.Get(), PURGE_TXCLEAR | PURGE_RXCLEAR);
 
     THandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    if (!event) return 0;
+    if (!event) return false;
+    out.Claim = std::move(claim);
+    out.Port = std::move(handle);
+    out.Event = std::move(event);
+    return true;
+}
+
+} // namespace
+
+bool ProbeSerialPort(int32_t port) {
+    TAcquired acquired;
+    return AcquirePort(port, acquired);
+}
+
+} // namespace quorin
+
+extern "C" int32_t VCI_OpenDevice(int32_t port) {
+    TAcquired acquired;
+    if (!AcquirePort(port, acquired)) return 0;
+    TDevice& device = GDevices[port];
     {
         THold hold(device.Lock);
         DeviceReceiveRing(port)->Clear();
@@ -214,9 +245,9 @@ extern "C" int32_t VCI_OpenDevice(int32_t port) {
 
     // Everything acquired so far is released again if the reader cannot start, so a
     // failed open never leaves the port held.
-    device.Claim = std::move(claim);
-    device.Port = std::move(handle);
-    device.ReceiveEvent = std::move(event);
+    device.Claim = std::move(acquired.Claim);
+    device.Port = std::move(acquired.Port);
+    device.ReceiveEvent = std::move(acquired.Event);
     device.Read = GPortRead.load();
     device.Running.store(1, std::memory_order_release);
     const uintptr_t thread =

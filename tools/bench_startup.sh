@@ -1,49 +1,104 @@
 #!/usr/bin/env bash
-# Start-up time of CANConfig.exe under Wine: from launching the exe to the first paint of
-# its main window, median over several runs, and the size of the exe.
+# Start-up time of CANConfig.exe under Wine, set against a bare Win32 window: from launching
+# each exe to the first paint of its main window, medians over several runs taken in turn
+# (bare, program, bare, program, ...) so that the machine's load falls on both alike, their
+# ratio, the median time of each start-up step of the program, its first paint with the skin
+# applied, and the size of the exe.
 #
-# The program writes "first-paint <microseconds since 1970>" to the file named by the
-# environment variable QUORIN_STARTUP_LOG when its main window is first painted (and does
-# nothing of the kind without it); this script starts the clock just before launching.
+# Both programs write "first-paint <microseconds since 1970>" to the file named by the
+# environment variable QUORIN_STARTUP_LOG when their main window is first painted (and do
+# nothing of the kind without it); the program also writes "step <name> <microseconds>" for
+# its start-up steps, and "first-skinned-paint <microseconds>" once the skin has taken its
+# main window over. This script starts the clock just before launching.
 #   tools/bench_startup.sh [runs]        (default 7; builds nothing: run after a build)
 set -u
 . "$(dirname "$0")/common.sh"
 
 runs=${1:-7}
 EXE=${QUORIN_EXE_PATH:-$QUORIN_BUILD/windows/CANConfig.exe}
+BARE=${QUORIN_BARE_EXE_PATH:-$(dirname "$EXE")/BareWindow.exe}
 [ -f "$EXE" ] || { echo "no $EXE: build the windows preset first" >&2; exit 1; }
+[ -f "$BARE" ] || { echo "no $BARE: build the windows preset's BareWindow first" >&2; exit 1; }
 
 wine_prefix "${WINEPREFIX:-$QUORIN_BUILD/wineprefix}"
 own_display=0
 if [ -z "${DISPLAY:-}" ]; then start_xvfb; own_display=1; fi
 start_wineserver
-trap '[ $own_display = 1 ] && { stop_wineserver; stop_xvfb; }' EXIT
-
 logfile=$(mktemp /tmp/quorin-startup.XXXXXX)
-times=()
-for i in $(seq 1 "$runs"); do
+steps=$(mktemp /tmp/quorin-steps.XXXXXX)
+bare_steps=$(mktemp /tmp/quorin-bare-steps.XXXXXX)
+trap 'rm -f "$logfile" "$steps" "$bare_steps"; [ $own_display = 1 ] && { stop_wineserver; stop_xvfb; }' EXIT
+
+# run_once EXE [skinned]: launches EXE and waits for its first paint, and with "skinned" for
+# its first skinned paint too; sets ms and sms (empty when none came) and leaves the
+# program's log in $logfile.
+run_once() {
   : >"$logfile"
   t0=$(date +%s%6N)
-  QUORIN_STARTUP_LOG=$(winepath -w "$logfile" 2>/dev/null) wine "$EXE" </dev/null >/dev/null 2>&1 &
-  pid=$!
-  t1=
+  QUORIN_STARTUP_LOG=$(winepath -w "$logfile" 2>/dev/null) wine "$1" </dev/null >/dev/null 2>&1 &
+  local pid=$! t1=
   for _ in $(seq 1 3000); do  # up to 30 s
     t1=$(tr -d '\r' <"$logfile" | awk '/^first-paint /{print $2; exit}')
     [ -n "$t1" ] && break
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.01
   done
+  local t2=
+  if [ -n "$t1" ] && [ "${2:-}" = skinned ]; then
+    for _ in $(seq 1 1000); do  # the skin follows within 10 s
+      t2=$(tr -d '\r' <"$logfile" | awk '/^first-skinned-paint /{print $2; exit}')
+      [ -n "$t2" ] && break
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.01
+    done
+  fi
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
-  if [ -z "$t1" ]; then echo "run $i: no first paint logged" >&2; continue; fi
-  ms=$(( (t1 - t0) / 1000 ))
-  times+=("$ms")
-  printf 'run %d: %d ms\n' "$i" "$ms"
+  ms= sms=
+  [ -n "$t1" ] && ms=$(( (t1 - t0) / 1000 ))
+  [ -n "$t2" ] && sms=$(( (t2 - t0) / 1000 ))
+}
+
+median() { sort -n | awk '{a[NR]=$1} END {if (NR) print (NR%2) ? a[(NR+1)/2] : int((a[NR/2]+a[NR/2+1])/2)}'; }
+
+bare=() times=() skinned=()
+for i in $(seq 1 "$runs"); do
+  run_once "$BARE"
+  if [ -n "$ms" ]; then
+    bare+=("$ms")
+    tr -d '\r' <"$logfile" | awk -v t0="$t0" '$1 == "step" {printf "%d %s %d\n", ++n, $2, ($3 - t0) / 1000}' >>"$bare_steps"
+  fi
+  bare_ms=${ms:-none}
+  run_once "$EXE" skinned
+  [ -n "$sms" ] && skinned+=("$sms")
+  if [ -n "$ms" ]; then
+    times+=("$ms")
+    # Each step as milliseconds since launch, in the order the program logged them.
+    tr -d '\r' <"$logfile" | awk -v t0="$t0" '$1 == "step" {printf "%d %s %d\n", ++n, $2, ($3 - t0) / 1000}' >>"$steps"
+  fi
+  printf 'run %d: bare window %s ms, CANConfig %s ms, skinned %s ms\n' "$i" "$bare_ms" "${ms:-none}" "${sms:-none}"
 done
-rm -f "$logfile"
-((${#times[@]})) || { echo "no run finished" >&2; exit 1; }
-median=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : int((a[NR/2]+a[NR/2+1])/2)}')
-size=$(stat -c %s "$EXE")
+((${#times[@]} && ${#bare[@]})) || { echo "no run finished" >&2; exit 1; }
+median_bare=$(printf '%s\n' "${bare[@]}" | median)
+median=$(printf '%s\n' "${times[@]}" | median)
+# print_steps TITLE FILE: the median of each step, in the order the program logged them.
+print_steps() {
+  [ -s "$2" ] || return 0
+  echo "start-up steps of $1 (median ms since launch):"
+  for name in $(sort -n -k1,1 -s "$2" | awk '!seen[$2]++ {print $2}'); do
+    printf '  %-12s %6d\n' "$name" "$(awk -v n="$name" '$2 == n {print $3}' "$2" | median)"
+  done
+}
+print_steps "the bare window" "$bare_steps"
+print_steps CANConfig "$steps"
+printf 'bare window to first paint: median %d ms over %d runs\n' "$median_bare" "${#bare[@]}"
 printf 'start-up to first paint: median %d ms over %d runs\n' "$median" "${#times[@]}"
+printf 'ratio to the bare window: %.2f\n' "$(echo "$median / $median_bare" | bc -l)"
+if ((${#skinned[@]})); then
+  smedian=$(printf '%s\n' "${skinned[@]}" | median)
+  printf 'start-up to first skinned paint: median %d ms over %d runs (%.2f of the first paint)\n' \
+    "$smedian" "${#skinned[@]}" "$(echo "$smedian / $median" | bc -l)"
+fi
+size=$(stat -c %s "$EXE")
 printf 'CANConfig.exe: %d bytes (%.1f MiB)\n' "$size" "$(echo "$size / 1048576" | bc -l)"
 # The build keeps debug information in the exe; what ships is the stripped file.
 if command -v x86_64-w64-mingw32-strip >/dev/null; then

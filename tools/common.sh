@@ -10,7 +10,7 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 QUORIN_PACKAGES=(cmake make g++ clang libclang-rt-14-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix wine wine64 xvfb x11-utils xdotool imagemagick
-  fonts-wqy-microhei fonts-dejavu-core python3)
+  fonts-wqy-microhei fonts-dejavu-core python3 nlohmann-json3-dev libcli11-dev)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -29,6 +29,29 @@ ensure_packages() {
 }
 
 jobs_count() { nproc 2>/dev/null || echo 2; }
+
+# fuzz_target EXE SECONDS LOG: one libFuzzer campaign of a target of the fuzz build. New
+# inputs go to build/fuzz/corpus/NAME, which later runs start from (the seeds under
+# tests/fuzz/seeds are read too); a crashing input is saved under build/fuzz/artifacts.
+# The input cap comes from the target's NAME.max_len beside it. Prints "NAME RUNS SECONDS
+# EXEC/S" and returns libFuzzer's status.
+fuzz_target() {
+  local exe=$1 seconds=$2 logfile=$3 n cap=() rc
+  n=$(basename "$exe")
+  local corpus=$QUORIN_BUILD/fuzz/corpus/$n artifacts=$QUORIN_BUILD/fuzz/artifacts/
+  mkdir -p "$corpus" "$artifacts"
+  local seeds=$QUORIN_ROOT/tests/fuzz/seeds/$n; [ -d "$seeds" ] || seeds=
+  [ -f "$exe.max_len" ] && cap=(-max_len="$(cat "$exe.max_len")")
+  "$exe" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 "${cap[@]}" \
+    -artifact_prefix="$artifacts" "$corpus" $seeds >"$logfile" 2>&1
+  rc=$?
+  local runs secs
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$logfile" | tail -n 1)
+  secs=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$logfile" | tail -n 1)
+  runs=${runs:-0}; secs=${secs:-0}
+  echo "$n $runs $secs $((secs > 0 ? runs / secs : runs))"
+  return $rc
+}
 
 # build_preset PRESET [extra cmake args...]: configure (once) and build.
 build_preset() {

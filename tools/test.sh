@@ -37,18 +37,18 @@ else note_failure "native build"; fi
 log "native build with sanitizers"
 if build_preset native-asan; then run_ctest "$QUORIN_BUILD/native-asan" asan; else note_failure "sanitizer build"; fi
 
-log "fuzz targets, ${FUZZ_SECONDS}s each"
+log "fuzz targets, ${FUZZ_SECONDS}s each (tools/fuzz.sh SECONDS for longer campaigns)"
 if build_preset fuzz; then
   for f in "$QUORIN_BUILD"/fuzz/fuzz/*_fuzz; do
     [ -x "$f" ] || continue
     n=$(basename "$f")
-    corpus="$QUORIN_BUILD/fuzz/corpus/$n"; mkdir -p "$corpus"
-    seeds="$QUORIN_ROOT/tests/fuzz/seeds/$n"; [ -d "$seeds" ] || seeds=
-    if "$f" -max_total_time="$FUZZ_SECONDS" -rss_limit_mb=2048 "$corpus" $seeds >"$RESULTS/fuzz.$n.log" 2>&1; then
+    if line=$(fuzz_target "$f" "$FUZZ_SECONDS" "$RESULTS/fuzz.$n.log"); then
       echo "fuzz.$n pass" >>"$RESULTS/plain.results"
     else
       echo "fuzz.$n fail" >>"$RESULTS/plain.results"; tail -n 30 "$RESULTS/fuzz.$n.log" >&2
     fi
+    read -r _ runs _ rate <<<"$line"
+    log "$n: $runs runs, $rate exec/s"
   done
 else note_failure "fuzz build"; fi
 

@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "skin/apply/Winskinform.h"
@@ -18,12 +20,25 @@ namespace quorin {
 class TSkinData;
 class TCustomForm;
 
+class TSkinManage;
+
+// Another thread's own creation hook (InstallThread).
+class TSkinThread : public TObject {
+public:
+    HHOOK Hook = nullptr;
+    DWORD ThreadId = 0;
+};
+
 class TSkinManage : public TSkinManageBase {
 public:
     explicit TSkinManage(bool Library = false);
     ~TSkinManage() override;
 
+    void SetAction(int action, int interval) override;
     void InstallHook() override;
+    void InstallThread(uint32_t threadId) override;
+    void UnInstallThread(uint32_t threadId) override;
+    void DeleteAllThreads();
     bool AddForm(TWindowHandle window) override;
     void AddOwnerForm(TComponent* owner) override;
     void DeleteSysbtn(TSkinData* skin) override;
@@ -41,19 +56,32 @@ public:
     void FindSkindata(TSkinData*& SkinData, HWND Window) const;
     bool OnBeforeSkin(HWND Window, const std::string& ClassName);
     void DeleteForm(HWND Window);
+    void DeleteForm2(HWND Window);
+    void DeleteForm3();
     void DeleteDeleted();
     void DeleteAllForms();
+    bool IsDllForm(HWND Window) const;
 
     bool AddMenu(HWND Window);
     void DeleteMenu(HWND Window);
     TWinSkinPopMenu* FindSkinMenu(HWND Window) const;
+    TWinSkinPopMenu* FindPopupMenu(HMENU Menu) const;
+    void UpdateSkinMenu(HWND Window);
     void SetPopMenu();
     void SetHMenu(HMENU Menu);
     const TBitmap* GetMenuBg(HMENU Menu) const;
     void DeleteAllMenus();
 
     void SetMDIMax(bool Value);
+    void SetMDIMax2(bool Value);
     int GetMDIChildNum() const;
+    void SetCaption(const std::string& Value);
+
+    // The manager's own window procedure (message 0x3508: skin a window again).
+    void WndProc(TMessage& Message);
+    // Managers of libraries that share this manager's skin.
+    void AddSubManager(TSkinManage* Manager);
+    void RemoveSubManager(TSkinManage* Manager);
 
     // The applier of a window is forgotten when the applier is freed.
     void FormFreed(TWinSkinForm* Form);
@@ -71,13 +99,42 @@ public:
     HWND FMDIClient = nullptr;
     TCustomForm* FMDIForm = nullptr;
     HWND FWindow = nullptr;  // the manager's own window (message 0x3508)
+    bool FLibrary = false;   // the manager serves a library module
+    HINSTANCE FLibInstance = nullptr;
+    DWORD FVersion = 0;      // GetVersion at InstallHook
+    // The menu loop in progress was entered by TrackPopupMenu (WM_ENTERMENULOOP).
+    bool FTrackPopupLoop = false;
+    // The pop-up being opened is a system menu (WM_INITMENUPOPUP said so).
+    bool FSysMenuPopup = false;
+
+    // The hook procedures see the manager through these.
+    void HookCreateWindow(HWND Window, const CREATESTRUCTW& Create);
+    void HookCallWndProc(const CWPSTRUCT& Message);
 
 protected:
     void RunAction(int action, TSkinData* skin) override;
 
 private:
+    class TFreeNotifier;
+    friend class TFreeNotifier;
+    void AddApplier(TWinSkinForm* Form);
+    void RemoveApplier(TWinSkinForm* Form);  // unskins, repaints and frees
+    void ForgetApplier(TWinSkinForm* Form);  // drops it from the list only
+    void SkinEveryWindow();
+    void SkinChangeAll(TSkinData* skin);
+    void RemoveAll();
+    void ReSkinWindow(HWND Window, bool Pause);
+    int EffectivePopupKind() const;
+    void KeepCentre(HWND Window);
+
     std::vector<TWinSkinForm*> FForms;
     std::vector<std::unique_ptr<TWinSkinPopMenu>> FMenus;
+    std::vector<std::unique_ptr<TSkinThread>> FThreads;
+    std::vector<TSkinManage*> FSubManagers;
+    std::unique_ptr<TFreeNotifier> FNotifier;
+    // Centred forms waiting for their first skinned frame, and those that had it.
+    std::map<HWND, POINT> FKeepCentre;
+    std::set<HWND> FCentred;
 };
 
 // The manager of the program when it is the window-side one; null otherwise.

@@ -18,6 +18,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -197,6 +198,15 @@ public:
     // Where the caption text sits in the title strip (TextLeft, TextRight anchors).
     int TextLeft() const { return FTextLeft; }
     int TextRight() const { return FTextRight; }
+    // The frame border element of Drawborder's index (1 left, 2 right, 3 top, 4 bottom),
+    // null when the skin has none.
+    TDataSkinBorder* BorderElement(int Index) const;
+    // The border of that index cut to a size, in its active or inactive frame.
+    TBitmap BorderPicture(int Index, int Width, int Height, bool Active) const;
+    // The window region Cropwindow would set for a window of that size (the caller owns it).
+    HRGN BuildRegion(int Width, int Height);
+    void WMSetText(TMessage& Message);
+    void MenuChanged(TMessage& Message, const TWndMethod& Previous);
 
     // ---- caption buttons and system menu (Winskinform_caption.cpp) ----
     TWinSysButton* FindBtn(POINT Point) const;
@@ -282,6 +292,18 @@ public:
     void DeleteControls();
     bool IsScrollControl(TComponent* Component) const;
     const std::vector<TSkinControl*>& ControlList() const { return FControlList; }
+    // The walk's own helpers: attach a painter of the named class to a framework control
+    // (by Init, by InitScrollbar, by InitGraphicControl) or to a raw window (by Inithwnd);
+    // null when nothing was attached.
+    TSkinControl* AttachPainter(std::string_view Class, TControl* Control, bool ParentBK, int32_t Kind = 0,
+                                const std::function<void(TSkinControl*)>& Prepare = nullptr);
+    TSkinControl* AttachScrollbar(std::string_view Class, TControl* Control, int32_t Kind = 0);
+    TSkinControl* AttachGraphic(TControl* Control, const char* GlyphProperty = nullptr);
+    TSkinControl* AttachHwnd(std::string_view Class, HWND Handle, TComponent* Owner = nullptr);
+    bool SkinHas(TSkinControlType Kind) const;
+    bool TabGate() const;  // xcTab on and the skin has a Tabs element
+    void SetToolBarHandlers(TControl* ToolBar);
+    void SkinToolbarMenus(TControl* ToolBar);
 
     // ---- state (public to the manager, the painters and tests) ----
     HWND FHandle = nullptr;
@@ -340,6 +362,11 @@ public:
     TBitmap FSysBtnBackground;         // the title strip under the caption buttons
     // The raw window's control painter that is hot (for the timer's leave check).
     TSkinControl* FHotControl = nullptr;
+    // Frame state of our own.
+    std::shared_ptr<TWinSkinForm*> FSelf;  // what the hooks call through; cleared when freed
+    RECT FAttachClient{};              // client rectangle under the native frame when attached
+    bool FHadNativeMenu = false;       // the window showed a native menu bar when attached
+    bool FFormHooked = false;          // FForm->WindowProc runs NewWndProc
 };
 
 // The skin applier of a window, or null (any applier the manager knows, or the form hook).

@@ -9,10 +9,39 @@
 
 namespace quorin {
 
+struct TSkinControl::TMethodHook {
+    TSkinControl* Owner = nullptr;  // null once the painter is gone
+    TWndMethod Old;
+};
+
+namespace {
+
+// What a painter installs as its control's WindowProc. Once the painter is gone it passes
+// every message on to the method it replaced.
+struct TMethodThunk {
+    std::shared_ptr<TSkinControl::TMethodHook> Hook;
+    void operator()(TMessage& Message) const {
+        std::shared_ptr<TSkinControl::TMethodHook> hold = Hook;
+        if (hold->Owner) hold->Owner->NewWndProc(Message);
+        else if (hold->Old) hold->Old(Message);
+    }
+};
+
+} // namespace
+
 TSkinControl::TSkinControl(TComponent* AOwner) : TComponent(AOwner) {}
 
 TSkinControl::~TSkinControl() {
-    if (FOldWindowMethod && FControl && ControlAlive()) FControl->WindowProc = FOldWindowMethod;
+    if (FMethodHook) {
+        // Put the old method back only while ours is the installed one and the control
+        // is not being torn down; otherwise stay in the chain as a pass-through.
+        if (FControl && ControlAlive()) {
+            const auto* installed = FControl->WindowProc.target<TMethodThunk>();
+            if (installed && installed->Hook == FMethodHook) FControl->WindowProc = FMethodHook->Old;
+        }
+        FMethodHook->Owner = nullptr;
+        FMethodHook.reset();
+    }
     FOldWindowMethod = nullptr;
     FHook.Unhook();
     if (FSkinForm) FSkinForm->DeleteControl(this);
@@ -40,13 +69,19 @@ void TSkinControl::Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool Parent
     FSkinForm = SkinForm;
     FCanvas = Canvas;
     FControl = dynamic_cast<TControl*>(Owner());
-    if (!FControl) return;
+    if (!FControl || !ControlAlive()) {
+        FControl = nullptr;
+        return;
+    }
     if (auto* w = WinControl()) {
         FHandle = w->Handle();
         FUnicode = IsWindowUnicode(FHandle) != FALSE;
     }
     FOldWindowMethod = FControl->WindowProc;
-    FControl->WindowProc = [this](TMessage& m) { NewWndProc(m); };
+    FMethodHook = std::make_shared<TMethodHook>();
+    FMethodHook->Owner = this;
+    FMethodHook->Old = FOldWindowMethod;
+    FControl->WindowProc = TMethodThunk{FMethodHook};
     if (FSkinForm) FSkinForm->AddControlList(this);
     if (FParentBK) {
         FOldColor = FControl->Color();
@@ -88,7 +123,7 @@ void TSkinControl::Unsubclass() {
 
 void TSkinControl::NewWndProc(TMessage& Message) {
     if (Message.Msg == CN_SkinEnable) {
-        FActive = Message.WParam > 0;
+        FActive = static_cast<intptr_t>(Message.WParam) > 0;
         if (FActive) Invalidate();
         return;
     }
@@ -118,6 +153,10 @@ bool TSkinControl::BeforeProc(TMessage& Message) {
         Default(Message);
         FActive = false;
         FStatus = 6;
+        // A raw window is gone for good: give back its procedure now. A framework
+        // control may make its window again, so its method stays (inactive) until the
+        // applier frees this painter.
+        FHook.Unhook();
         Unsubclass();
         return false;
     case CN_IsSkinned:
@@ -165,19 +204,23 @@ void TSkinControl::PaintControl(HDC DC) {
     if (!GetWindowRect(FHandle, &r)) return;
     FWinRect = r;
     OffsetRect(&r, -r.left, -r.top);
+    // The whole window's DC, given back however the drawing ends.
+    struct TWindowDC {
+        HWND Window;
+        HDC Handle;
+        explicit TWindowDC(HWND w) : Window(w), Handle(GetWindowDC(w)) {}
+        ~TWindowDC() {
+            if (Handle) ReleaseDC(Window, Handle);
+        }
+        TWindowDC(const TWindowDC&) = delete;
+        TWindowDC& operator=(const TWindowDC&) = delete;
+    };
     try {
         if (DC) {
             DrawControl(DC, r);
         } else {
-            HDC wdc = GetWindowDC(FHandle);
-            if (!wdc) return;
-            try {
-                DrawControl(wdc, r);
-            } catch (...) {
-                ReleaseDC(FHandle, wdc);
-                throw;
-            }
-            ReleaseDC(FHandle, wdc);
+            TWindowDC wdc(FHandle);
+            if (wdc.Handle) DrawControl(wdc.Handle, r);
         }
     } catch (...) {
         // A painting fault leaves what the control painted natively.
@@ -267,48 +310,83 @@ void TSkinControl::DrawFocus(HDC DC, const std::u16string& Text, UINT Flags, con
 }
 
 // ---- property helpers --------------------------------------------------------------------
+// None of them raises: a nil object, a name the object does not publish, a property of
+// another kind or a value it refuses all give the absent value or change nothing.
+
+namespace {
+
+const TPropInfo* PropOf(const TObject* Object, std::string_view Name) {
+    return Object ? GetPropInfo(Object, Name) : nullptr;
+}
+
+} // namespace
 
 std::string GetProperty(const TObject* Object, std::string_view Name) {
-    const TPropInfo* p = Object ? GetPropInfo(Object, Name) : nullptr;
+    const TPropInfo* p = PropOf(Object, Name);
     if (!p) return {};
-    if (p->Kind == TPropKind::Enumeration) return GetEnumProp(Object, Name);
-    if (p->Kind == TPropKind::Integer) return std::to_string(GetOrdProp(Object, Name));
+    try {
+        if (p->Kind == TPropKind::Enumeration) return GetEnumProp(Object, Name);
+        if (p->Kind == TPropKind::Integer) return std::to_string(GetOrdProp(Object, Name));
+    } catch (const std::exception&) {
+    }
     return {};
 }
 
 int32_t GetIntProperty(const TObject* Object, std::string_view Name) {
-    const TPropInfo* p = Object ? GetPropInfo(Object, Name) : nullptr;
+    const TPropInfo* p = PropOf(Object, Name);
     if (!p || p->Kind != TPropKind::Integer) return -1;
-    return static_cast<int32_t>(GetOrdProp(Object, Name));
+    try {
+        return static_cast<int32_t>(GetOrdProp(Object, Name));
+    } catch (const std::exception&) {
+        return -1;
+    }
 }
 
 std::string GetEnumProperty(const TObject* Object, std::string_view Name) {
-    const TPropInfo* p = Object ? GetPropInfo(Object, Name) : nullptr;
+    const TPropInfo* p = PropOf(Object, Name);
     if (!p || p->Kind != TPropKind::Enumeration) return {};
-    return GetEnumProp(Object, Name);
+    try {
+        return GetEnumProp(Object, Name);
+    } catch (const std::exception&) {
+        return {};
+    }
 }
 
 std::u16string GetStringProp(const TObject* Object, std::string_view Name) {
-    const TPropInfo* p = Object ? GetPropInfo(Object, Name) : nullptr;
+    const TPropInfo* p = PropOf(Object, Name);
     if (!p || p->Kind != TPropKind::String) return {};
-    return StrToWideStr(GetStrProp(Object, Name));
+    try {
+        return StrToWideStr(GetStrProp(Object, Name));
+    } catch (const std::exception&) {
+        return {};
+    }
 }
 
 std::any GetObjMethod(const TObject* Object, std::string_view Name) {
-    const TPropInfo* p = Object ? GetPropInfo(Object, Name) : nullptr;
+    const TPropInfo* p = PropOf(Object, Name);
     if (!p || p->Kind != TPropKind::Method) return {};
-    return GetMethodProp(Object, Name);
+    try {
+        return GetMethodProp(Object, Name);
+    } catch (const std::exception&) {
+        return {};
+    }
 }
 
 TObject* GetObjProp(const TObject* Object, std::string_view Name, const TClassInfo& Class) {
-    const TPropInfo* p = Object ? GetPropInfo(Object, Name) : nullptr;
-    if (!p || p->Kind != TPropKind::Object) return nullptr;
-    TObject* value = GetObjectProp(Object, Name);
-    return value && value->InheritsFrom(Class) ? value : nullptr;
+    const TPropInfo* p = PropOf(Object, Name);
+    // Lists and collections are object properties too (a tool bar's Menu, a cool bar's Bands).
+    if (!p || (p->Kind != TPropKind::Object && p->Kind != TPropKind::Strings && p->Kind != TPropKind::Collection))
+        return nullptr;
+    try {
+        TObject* value = GetObjectProp(Object, Name);
+        return value && value->InheritsFrom(Class) ? value : nullptr;
+    } catch (const std::exception&) {
+        return nullptr;
+    }
 }
 
 void SetProperty(TObject* Object, std::string_view Name, const std::string& Value) {
-    const TPropInfo* p = Object ? GetPropInfo(Object, Name) : nullptr;
+    const TPropInfo* p = PropOf(Object, Name);
     if (!p) return;
     try {
         switch (p->Kind) {
@@ -318,7 +396,7 @@ void SetProperty(TObject* Object, std::string_view Name, const std::string& Valu
         default: break;
         }
     } catch (const std::exception&) {
-        // Never raising: a value the property does not take changes nothing.
+        // A value the property does not take changes nothing.
     }
 }
 

@@ -155,6 +155,10 @@ public:
     TSkinData* FSkinData = nullptr;
     HWND FHandle = nullptr;
     TWndMethod FOldWindowMethod;        // framework controls: the replaced WindowProc
+    // The link the installed WindowProc holds to this painter; cut when the painter goes,
+    // so a method installed after ours still reaches the one before it.
+    struct TMethodHook;
+    std::shared_ptr<TMethodHook> FMethodHook;
     TControl* FControl = nullptr;       // nil for a raw window
     RECT FWinRect{};                    // screen rectangle at the last paint
     TComponent* FRedirect = nullptr;    // invalidation goes here instead (graphic controls)
@@ -244,6 +248,8 @@ public:
     bool BeforeProc(TMessage& Message) override;
     void AfterProc(TMessage& Message) override;
     void DrawControl(HDC DC, const RECT& Rect) override;
+    // A new skin may bring the picture the last one lacked.
+    void SkinChange() override;
     // The frame of the check-box picture for the current state, n its frame count.
     int CheckFrame(int n) const;
     int32_t FCheckState = 0;            // 1 + the last BM_SETCHECK wParam
@@ -257,6 +263,8 @@ public:
     bool BeforeProc(TMessage& Message) override;
     void AfterProc(TMessage& Message) override;
     void DrawControl(HDC DC, const RECT& Rect) override;
+    // A new skin may bring the picture the last one lacked.
+    void SkinChange() override;
     int CheckFrame(int n) const;
     int32_t FCheckState = 0;
     bool FTransparent = false;
@@ -480,6 +488,21 @@ public:
 TSkinControl* NewSkinControl(std::string_view ClassName, TComponent* Owner);
 // Every painter class name, in the factory's order.
 const std::vector<std::string>& SkinControlClassNames();
+
+// ---- kinds of control, recognised by class name ----
+// The control walk chooses painters by what a control is. A kind is recognised by the
+// names of the classes that have it, looked up along the object's class chain, so a
+// class added later under one of those names (or derived from one) is recognised
+// without touching the walk.
+enum class TControlKind {
+    ckCustomTabControl, ckPageControl, ckToolButton, ckCoolBar, ckTabSheet, ckHeaderControl,
+    ckCustomCheckBox, ckTrackBar, ckCustomRadioGroup, ckCustomGroupBox, ckRadioButton,
+    ckToolBar, ckCustomStatusBar, ckProgressBar, ckScrollBar, ckCustomComboBox,
+    ckDateTimePicker, ckBitButton, ckSpeedButton, ckCustomPanel, ckCustomListView,
+    ckCustomMemo, ckCustomGrid, ckButton, ckCustomEdit, ckCustomFrame, ckCustomForm,
+    ckListBox, ckCustomTreeView, ckScrollBox,
+};
+bool IsControlKind(const TObject* Object, TControlKind Kind);
 
 // ---- property helpers: by name, never raising ----
 std::string GetProperty(const TObject* Object, std::string_view Name);

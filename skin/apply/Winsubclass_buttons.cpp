@@ -641,6 +641,11 @@ void TSkinCheckBox::AfterProc(TMessage& Message) {
     CheckAfterProc(*this, Message, FCheckState);
 }
 
+void TSkinCheckBox::SkinChange() {
+    if (FControl) FKind = 1;
+    TSkinControl::SkinChange();
+}
+
 int TSkinCheckBox::CheckFrame(int n) const { return CheckFrameOf(*this, FCheckState, n); }
 
 void TSkinCheckBox::DrawControl(HDC DC, const RECT& Rect) { DrawCheck(*this, DC, Rect, false, FTransparent, FCheckState); }
@@ -660,6 +665,11 @@ bool TSkinRadioButton::BeforeProc(TMessage& Message) {
 void TSkinRadioButton::AfterProc(TMessage& Message) {
     TSkinControl::AfterProc(Message);
     CheckAfterProc(*this, Message, FCheckState);
+}
+
+void TSkinRadioButton::SkinChange() {
+    if (FControl) FKind = 1;
+    TSkinControl::SkinChange();
 }
 
 int TSkinRadioButton::CheckFrame(int n) const { return CheckFrameOf(*this, FCheckState, n); }

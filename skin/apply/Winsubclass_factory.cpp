@@ -2,6 +2,7 @@
 #include <functional>
 #include <utility>
 
+#include "forms/SysUtils.h"
 #include "skin/apply/Winsubclass.h"
 
 namespace quorin {
@@ -83,6 +84,59 @@ const std::vector<std::string>& SkinControlClassNames() {
         return v;
     }();
     return names;
+}
+
+namespace {
+
+// The class names that carry each kind, by TControlKind. A class is of a kind when it,
+// or any class it derives from, has one of these names.
+const std::vector<std::vector<std::string_view>>& KindNames() {
+    static const std::vector<std::vector<std::string_view>> names = {
+        {"TCustomTabControl", "TTabControl", "TPageControl"},   // ckCustomTabControl
+        {"TPageControl"},                                        // ckPageControl
+        {"TToolButton"},                                         // ckToolButton
+        {"TCustomCoolBar", "TCoolBar"},                          // ckCoolBar
+        {"TTabSheet"},                                           // ckTabSheet
+        {"TCustomHeaderControl", "THeaderControl"},              // ckHeaderControl
+        {"TCustomCheckBox", "TCheckBox"},                        // ckCustomCheckBox
+        {"TTrackBar"},                                           // ckTrackBar
+        {"TCustomRadioGroup", "TRadioGroup"},                    // ckCustomRadioGroup
+        {"TCustomGroupBox", "TGroupBox"},                        // ckCustomGroupBox
+        {"TRadioButton"},                                        // ckRadioButton
+        {"TToolBar"},                                            // ckToolBar
+        {"TCustomStatusBar", "TStatusBar"},                      // ckCustomStatusBar
+        {"TProgressBar"},                                        // ckProgressBar
+        {"TScrollBar"},                                          // ckScrollBar
+        {"TCustomComboBox", "TComboBox"},                        // ckCustomComboBox
+        {"TDateTimePicker"},                                     // ckDateTimePicker
+        {"TBitBtn"},                                             // ckBitButton
+        {"TSpeedButton"},                                        // ckSpeedButton
+        {"TCustomPanel", "TPanel"},                              // ckCustomPanel
+        {"TCustomListView", "TListView"},                        // ckCustomListView
+        {"TCustomMemo", "TMemo"},                                // ckCustomMemo
+        {"TCustomGrid", "TDrawGrid", "TStringGrid"},             // ckCustomGrid
+        {"TButton"},                                             // ckButton
+        {"TCustomEdit"},                                         // ckCustomEdit
+        {"TCustomFrame", "TFrame"},                              // ckCustomFrame
+        {"TCustomForm"},                                         // ckCustomForm
+        {"TCustomListBox", "TListBox"},                          // ckListBox
+        {"TCustomTreeView", "TTreeView"},                        // ckCustomTreeView
+        {"TScrollBox"},                                          // ckScrollBox
+    };
+    return names;
+}
+
+} // namespace
+
+bool IsControlKind(const TObject* Object, TControlKind Kind) {
+    if (!Object) return false;
+    const auto& table = KindNames();
+    const size_t k = size_t(Kind);
+    if (k >= table.size()) return false;
+    for (const TClassInfo* c = &Object->ClassInfo(); c; c = c->Parent)
+        for (std::string_view name : table[k])
+            if (SameText(c->Name, name)) return true;
+    return false;
 }
 
 } // namespace quorin

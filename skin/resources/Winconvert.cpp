@@ -1,5 +1,7 @@
 #include "skin/resources/Winconvert.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -17,6 +19,10 @@ constexpr int T = N_CHAR * 2 - 1;          // Huffman tree nodes
 constexpr int R = T - 1;                   // its root
 constexpr unsigned MAX_FREQ = 0x8000;      // root frequency that triggers a rebuild
 constexpr uint8_t kFillByte = 0x20;
+
+// The match finder reads the ring a word at a time and takes the lowest differing byte
+// as the first one.
+static_assert(std::endian::native == std::endian::little);
 
 // The fixed prefix code for the upper 6 bits of a match distance. It is canonical, so
 // the four tables follow from the code lengths: value 0 has a 3-bit code, 1-3 4 bits,
@@ -65,6 +71,15 @@ struct BufferSource {
         b = data[pos++];
         return true;
     }
+    bool Has8() const { return size - pos >= 8; }
+    // The next eight bytes, the first one in the top bits.
+    uint64_t Peek8() const
+    {
+        uint64_t v;
+        std::memcpy(&v, data + pos, 8);
+        return std::endian::native == std::endian::little ? __builtin_bswap64(v) : v;
+    }
+    void Skip(size_t n) { pos += n; }
 };
 
 struct CallbackSource {
@@ -100,26 +115,33 @@ struct CallbackSink {
 };
 
 // Bits most significant first; a byte missing at the end of the input reads as 0x00.
+// The decoder asks for as many bits as a whole symbol may take (Ensure) and then takes
+// them one by one without a check per bit.
 template <class Source>
 class BitReader {
 public:
+    static constexpr int kMaxEnsure = 56;
+
     explicit BitReader(Source& src) : src_(src) {}
 
-    unsigned GetBit()
+    void Ensure(int n)
     {
-        if (count_ == 0)
+        if (count_ < n)
             Fill();
-        const unsigned bit = buf_ >> 31;
+    }
+
+    // Only after Ensure.
+    unsigned TakeBit()
+    {
+        const auto bit = static_cast<unsigned>(buf_ >> 63);
         buf_ <<= 1;
         --count_;
         return bit;
     }
 
-    unsigned GetByte()
+    unsigned TakeByte()
     {
-        if (count_ < 8)
-            Fill();
-        const unsigned byte = buf_ >> 24;
+        const auto byte = static_cast<unsigned>(buf_ >> 56);
         buf_ <<= 8;
         count_ -= 8;
         return byte;
@@ -128,17 +150,27 @@ public:
 private:
     void Fill()
     {
-        while (count_ <= 24) {
+        if constexpr (requires { src_.Peek8(); }) {
+            if (src_.Has8()) {
+                // As many whole bytes as fit; the bits below them stay zero.
+                const int bytes = (64 - count_) / 8;
+                buf_ |= (src_.Peek8() & (~uint64_t{0} << (64 - bytes * 8))) >> count_;
+                src_.Skip(static_cast<size_t>(bytes));
+                count_ += bytes * 8;
+                return;
+            }
+        }
+        while (count_ <= kMaxEnsure) {
             uint8_t b = 0;
             if (!src_.Get(b))
                 b = 0;
-            buf_ |= static_cast<uint32_t>(b) << (24 - count_);
+            buf_ |= static_cast<uint64_t>(b) << (56 - count_);
             count_ += 8;
         }
     }
 
     Source& src_;
-    uint32_t buf_ = 0;
+    uint64_t buf_ = 0;
     int count_ = 0;
 };
 
@@ -147,16 +179,21 @@ class BitWriter {
 public:
     explicit BitWriter(Sink& sink) : sink_(sink) {}
 
-    // Appends the low n bits of value (n at most 24), most significant first.
+    // Appends the low n bits of value (n at most 32), most significant first. Whole
+    // bytes leave four at a time once 32 bits have gathered.
     void PutBits(uint32_t value, int n)
     {
-        acc_ = (acc_ << n) | (value & ((1u << n) - 1));
+        acc_ = (acc_ << n) | (value & (~uint64_t{0} >> (64 - n)));
         count_ += n;
-        while (count_ >= 8) {
-            count_ -= 8;
-            sink_.Put(static_cast<uint8_t>(acc_ >> count_));
+        if (count_ >= 32) {
+            count_ -= 32;
+            const auto word = static_cast<uint32_t>(acc_ >> count_);
+            sink_.Put(static_cast<uint8_t>(word >> 24));
+            sink_.Put(static_cast<uint8_t>(word >> 16));
+            sink_.Put(static_cast<uint8_t>(word >> 8));
+            sink_.Put(static_cast<uint8_t>(word));
+            acc_ &= (uint64_t{1} << count_) - 1;
         }
-        acc_ &= (1u << count_) - 1;
     }
 
     // l bits of c, which holds its code left-aligned in 16 bits.
@@ -165,6 +202,10 @@ public:
     // The last partial byte, padded with zero bits.
     void EncodeEnd()
     {
+        while (count_ >= 8) {
+            count_ -= 8;
+            sink_.Put(static_cast<uint8_t>(acc_ >> count_));
+        }
         if (count_ > 0)
             sink_.Put(static_cast<uint8_t>(acc_ << (8 - count_)));
         acc_ = 0;
@@ -173,7 +214,7 @@ public:
 
 private:
     Sink& sink_;
-    uint32_t acc_ = 0;
+    uint64_t acc_ = 0;
     int count_ = 0;
 };
 
@@ -182,7 +223,9 @@ private:
 // ---- dictionary tables and the coding steps ---------------------------------------
 
 struct LzhTables {
-    uint8_t text_buf[N + F - 1];  // ring plus a mirror of its first F-1 bytes
+    // The ring, a mirror of its first F-1 bytes, and 8 bytes that the match finder's
+    // word-wide compare may read past the end but never counts.
+    uint8_t text_buf[N + F - 1 + 8];
     int16_t lson[N + 1];
     int16_t dad[N + 1];
     int16_t rson[N + 257];        // N+1 .. N+256: one tree root per first byte
@@ -331,48 +374,65 @@ void LzhCoder::InitTree()
 // (and, among equally long ones, the closest) in match_length / match_position.
 void LzhCoder::InsertNode(int r)
 {
+    const uint8_t* const text = t_.text_buf;
+    const uint8_t* const key = &text[r];
+    int16_t* const lson = t_.lson;
+    int16_t* const rson = t_.rson;
     int cmp = 1;
-    const uint8_t* key = &t_.text_buf[r];
     int p = N + 1 + key[0];
-    t_.rson[r] = t_.lson[r] = NIL;
-    t_.match_length = 0;
+    rson[r] = lson[r] = NIL;
+    // Kept in registers while walking; the tables are written only where the walk ends.
+    int length = 0;
+    int position = t_.match_position;
     for (;;) {
-        if (cmp >= 0) {
-            if (t_.rson[p] != NIL) {
-                p = t_.rson[p];
-            } else {
-                t_.rson[p] = static_cast<int16_t>(r);
-                t_.dad[r] = static_cast<int16_t>(p);
-                return;
-            }
+        int16_t* const link = cmp >= 0 ? &rson[p] : &lson[p];
+        if (*link == NIL) {
+            *link = static_cast<int16_t>(r);
+            t_.dad[r] = static_cast<int16_t>(p);
+            t_.match_length = length;
+            t_.match_position = position;
+            return;
+        }
+        p = *link;
+        // Bytes 1..F-1 compared eight at a time; the first differing byte decides the
+        // branch as a byte-wise compare would. Most strings on the path part within the
+        // first word.
+        const uint8_t* const other = &text[p];
+        int i;
+        uint64_t x, y;
+        std::memcpy(&x, key + 1, 8);
+        std::memcpy(&y, other + 1, 8);
+        if (const uint64_t diff = x ^ y) [[likely]] {
+            i = 1 + std::countr_zero(diff) / 8;
         } else {
-            if (t_.lson[p] != NIL) {
-                p = t_.lson[p];
-            } else {
-                t_.lson[p] = static_cast<int16_t>(r);
-                t_.dad[r] = static_cast<int16_t>(p);
-                return;
-            }
-        }
-        int i = 1;
-        const uint8_t* other = &t_.text_buf[p];
-        for (; i < F; ++i) {
-            if ((cmp = key[i] - other[i]) != 0)
-                break;
-        }
-        if (i > THRESHOLD) {
-            if (i > t_.match_length) {
-                t_.match_position = ((r - p) & (N - 1)) - 1;
-                if ((t_.match_length = i) >= F)
+            for (i = 9;; i += 8) {
+                if (i >= F) {
+                    i = F;
                     break;
+                }
+                std::memcpy(&x, key + i, 8);
+                std::memcpy(&y, other + i, 8);
+                if (const uint64_t d = x ^ y) {
+                    i = std::min(i + std::countr_zero(d) / 8, F);
+                    break;
+                }
             }
-            if (i == t_.match_length) {
-                const int c = ((r - p) & (N - 1)) - 1;
-                if (c < t_.match_position)
-                    t_.match_position = c;
+        }
+        if (i < F)
+            cmp = key[i] - other[i];
+        if (i > THRESHOLD) {
+            // The longest match, and among equally long ones the closest.
+            const int distance = ((r - p) & (N - 1)) - 1;
+            if (i > length || (i == length && distance < position)) {
+                length = i;
+                position = distance;
+                if (length >= F)
+                    break;
             }
         }
     }
+    t_.match_length = length;
+    t_.match_position = position;
     // A full-length match: r takes p's place and p leaves the tree.
     t_.dad[r] = t_.dad[p];
     t_.lson[r] = t_.lson[p];
@@ -432,12 +492,7 @@ void LzhCoder::EncodeChar(BitWriter<Sink>& w, unsigned c)
         code |= static_cast<uint32_t>(k & 1) << len;
         ++len;
     } while ((k = t_.prnt[k]) != R);
-    if (len > 16) {
-        w.PutBits(code >> 16, len - 16);
-        w.PutBits(code & 0xFFFF, 16);
-    } else {
-        w.PutBits(code, len);
-    }
+    w.PutBits(code, len);
     update(static_cast<int>(c));
 }
 
@@ -452,9 +507,11 @@ void LzhCoder::EncodePosition(BitWriter<Sink>& w, unsigned c)
 template <class Source>
 int LzhCoder::DecodeChar(BitReader<Source>& in)
 {
+    // No code is longer than 32 bits (see EncodeChar).
+    in.Ensure(32);
     unsigned c = static_cast<unsigned>(t_.son[R]);
     while (c < static_cast<unsigned>(T)) {
-        c += in.GetBit();
+        c += in.TakeBit();
         c = static_cast<unsigned>(t_.son[c]);
     }
     c -= T;
@@ -465,11 +522,12 @@ int LzhCoder::DecodeChar(BitReader<Source>& in)
 template <class Source>
 int LzhCoder::DecodePosition(BitReader<Source>& in)
 {
-    unsigned i = in.GetByte();
+    in.Ensure(14);
+    unsigned i = in.TakeByte();
     const unsigned c = static_cast<unsigned>(d_code[i]) << 6;
     unsigned j = d_len[i] - 2u;
     while (j--)
-        i = (i << 1) + in.GetBit();
+        i = (i << 1) + in.TakeBit();
     return static_cast<int>(c | (i & 0x3F));
 }
 

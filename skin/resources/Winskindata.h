@@ -31,8 +31,10 @@
 
 namespace quorin {
 
+class TControl;
 class TQuickIni;
 class TSkinReader;
+class TSkinData;
 class TSkinStore;
 
 // The colour table of a skin, from its [Colours] section.
@@ -61,10 +63,14 @@ using TPlatformBrush = void*;
 
 // Asked before a window is skinned: aName is its class name; clearing DoSkin refuses it.
 using TOnFormSkin = std::function<void(TObject* Sender, const std::string& aName, bool& DoSkin)>;
-// Asked per control by the control walk: aName is the control's class name, Kind the
-// painter kind that would serve it (may be changed; an empty kind skips the control).
-using TOnSkinControl = std::function<void(TObject* Sender, TComponent* Control, const std::string& aName,
-                                          std::string& Kind)>;
+// Asked per control by the control walk before it chooses a painter. Sender is the
+// window's skin applier, Form the container being walked, ControlClass the control's
+// class name in upper case. A handler that wants to paint the control itself sets
+// SkinnedControl to a painter it created (owned by the control); the walk then attaches
+// that painter and chooses nothing else. Left null, the walk goes on as usual.
+using TOnSkinControl = std::function<void(TObject* Sender, TSkinData* SkinData, TComponent* Form,
+                                          TControl* Control, const std::string& ControlClass,
+                                          TObject*& SkinnedControl)>;
 
 class TSkinData : public TComponent {
     QUORIN_CLASS(TSkinData, TComponent)

@@ -99,6 +99,48 @@ Bytes RichDeviceBlock() {
     return b;
 }
 
+// A block that sets every field the page shows and takes back, each away from its default
+// where the page can hold another value: 16 filters of both ports and frame types, the
+// custom bit-rate words, the largest offset and length, intervals in decimal.
+Bytes EveryFieldBlock() {
+    Bytes b(240, 0);
+    const uint8_t identity[14] = {0x00, 0x01, 0x00, 0x02, 0, 0, 0x00, 0x01, 0x00, 0x0A, 0x12, 0x34, 0xAB, 0xCD};
+    std::copy(identity, identity + 14, b.begin() + 1);
+    b[24] = 1;          // serial to CAN only
+    b[32] = b[33] = 1;  // port flags
+    b[35] = 1;
+    for (std::size_t i = 0; i < 16; ++i) {
+        b[36 + i] = i % 2;         // CAN0 comes back as an empty caption, written as 0
+        b[52 + i] = (i / 2) % 2;   // extended frames in every other pair
+        const uint32_t start = b[52 + i] ? 0x10000000u * (i % 16) + 0x00ABCDE0u + i : 0x100u + 0x10u * i;
+        PutBE32(b, 68 + 4 * i, start);
+        PutBE32(b, 132 + 4 * i, start + (b[52 + i] ? 0x0FFFu : 0x0Fu));
+    }
+    b[196] = 16;
+    b[197] = 2;    // RS422
+    b[198] = 11;   // 921600
+    b[199] = 1;
+    b[200] = 1;
+    b[201] = 1;
+    b[203] = 1;    // CANFD
+    PutLE32(b, 204, 0x1ABCDEF5);
+    b[208] = 1;
+    b[209] = 1;
+    b[210] = 1;
+    PutLE32(b, 216, 0x00ABCDEF);
+    PutLE32(b, 220, 0x80000001);
+    b[224] = 1;
+    b[225] = 1;
+    b[226] = 1;
+    b[227] = 1;
+    b[228] = 7;
+    b[229] = 4;
+    PutLE32(b, 232, 0x12345678);
+    PutLE32(b, 236, 0x7FFFFFFF);  // the largest the decimal edit takes back
+    b[0] = Checksum(b);
+    return b;
+}
+
 // Everything the page shows, for comparing two states of the window.
 std::map<std::string, std::string> PageSnapshot(const RunningApp& app) {
     std::map<std::string, std::string> s;
@@ -241,6 +283,21 @@ TEST_F(ParameterButtons, ReadFillsThePageAndAppliesItsRules) {
     }
 }
 
+TEST_F(ParameterButtons, ABlockReadAndWrittenBackReachesTheDeviceUnchanged) {
+    const Bytes block = EveryFieldBlock();
+    StartAndOpen(block);
+    ASSERT_TRUE(app->Click("ButtonReadParameter"));
+    ASSERT_EQ(app->StatusPanelText("StatusBar1", 1), "Read device parameter succeed!");
+    ASSERT_EQ(app->ListRows("ListViewVandrelFrameID").size(), 16u);
+    ASSERT_TRUE(app->Click("ButtonWriteParameter"));
+    EXPECT_EQ(app->StatusPanelText("StatusBar1", 1), "Write device parameter Succeed!");
+    EXPECT_FALSE(app->CurrentMessageBox());
+    const std::string frame = WriteFrameSent();
+    const std::size_t settings = (3 + 15) * 3;  // "AA BB 00 " and bytes 0 to 14
+    ASSERT_GT(frame.size(), settings);
+    EXPECT_EQ(frame.substr(settings), Hex(Bytes(block.begin() + 15, block.end())));
+}
+
 TEST_F(ParameterButtons, ReadWithFlagsClearSwitchesTheRulesBack) {
     StartAndOpen(RichDeviceBlock());
     ASSERT_TRUE(app->Click("ButtonReadParameter"));
@@ -377,6 +434,23 @@ TEST_F(ParameterButtons, ClearedCustomBitRateSendsZeroWordsWhateverTheEditsHold)
     ASSERT_TRUE(app->Click("ButtonWriteParameter"));
     EXPECT_EQ(app->StatusPanelText("StatusBar1", 1), "Write device parameter Succeed!");
     EXPECT_EQ(WriteFrameSent(), ExpectedFrame(DefaultWindowBlock())) << "bytes 216 to 223 stay zero";
+}
+
+// The device's intervals are unsigned; what a read shows (2^31 and more here, on the
+// hidden serial-interval field and on the CAN interval) must go back unchanged.
+TEST_F(ParameterButtons, ReadThenWriteGivesBackIntervalsOf2To31AndMore) {
+    Bytes block = RichDeviceBlock();  // serial frame interval 4294967295
+    PutLE32(block, 236, 0x80000000);
+    block[0] = Checksum(block);
+    StartAndOpen(block);
+    ASSERT_TRUE(app->Click("ButtonReadParameter"));
+    EXPECT_EQ(app->Text("EditCANFrameInterval"), "2147483648");
+    ASSERT_TRUE(app->Click("ButtonWriteParameter"));
+    EXPECT_FALSE(app->CurrentMessageBox()) << "the write was refused";
+    EXPECT_EQ(app->StatusPanelText("StatusBar1", 1), "Write device parameter Succeed!");
+    Bytes sent = block;
+    std::fill(sent.begin() + 1, sent.begin() + 15, 0);  // the identity is never written
+    EXPECT_EQ(WriteFrameSent(), ExpectedFrame(sent));
 }
 
 TEST_F(ParameterButtons, ReadBackThatDiffersIsAMismatch) {

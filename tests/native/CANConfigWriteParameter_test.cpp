@@ -111,6 +111,35 @@ TEST(CollectParameterBlock, NegativeIntervalTravelsAsItsBitPattern) {
     EXPECT_EQ(Bytes(b, 232, 8), (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0x10, 0, 0, 0}));
 }
 
+// The device's intervals are unsigned: whatever a read shows there goes back unchanged.
+struct IntervalCase {
+    const char* Text;
+    uint32_t Value;
+};
+class CollectInterval : public testing::TestWithParam<IntervalCase> {};
+
+TEST_P(CollectInterval, TravelsAsUnsigned32Bits) {
+    TFakeParameterPage page;
+    page.Edits["EditUARTFrameInterVal"] = GetParam().Text;
+    page.Edits["EditCANFrameInterval"] = GetParam().Text;
+    const TParameterBlock b = CollectParameterBlock(0, page);
+    EXPECT_EQ(GetLittleEndian32(b, 232), GetParam().Value);
+    EXPECT_EQ(GetLittleEndian32(b, 236), GetParam().Value);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, CollectInterval,
+                         testing::Values(IntervalCase{"2147483647", 0x7FFFFFFF}, IntervalCase{"2147483648", 0x80000000},
+                                         IntervalCase{"4294967295", 0xFFFFFFFF}, IntervalCase{" +3000000000", 3000000000u},
+                                         IntervalCase{"0", 0}));
+
+TEST(CollectParameterBlock, IntervalBeyond32BitsIsRefused) {
+    for (const char* text : {"4294967296", "99999999999999999999", "-2147483649", "42949672950"}) {
+        TFakeParameterPage page;
+        page.Edits["EditCANFrameInterval"] = text;
+        EXPECT_EQ(ConversionMessage(page), "'" + std::string(text) + "' is not a valid integer value") << text;
+    }
+}
+
 TEST(CollectParameterBlock, NoSelectionTravelsAs0xFF) {
     TFakeParameterPage page;
     page.Combos["ComboBoxUARTMode"].Index = -1;
@@ -231,10 +260,10 @@ INSTANTIATE_TEST_SUITE_P(
                      "'1 0' is not a valid integer value"},
         BadFieldCase{"HiddenIntervalBeforeCanId",
                      [](auto& p) {
-                         p.Edits["EditCANFrameInterval"] = "4294967295";
+                         p.Edits["EditCANFrameInterval"] = "4294967296";
                          p.Edits["EditCANID"] = "zz";
                      },
-                     "'4294967295' is not a valid integer value"},
+                     "'4294967296' is not a valid integer value"},
         BadFieldCase{"CanIdBeforeCustomWords",
                      [](auto& p) {
                          p.Edits["EditCANID"] = "$1";

@@ -1,6 +1,7 @@
 // The serial channel on real pseudo-terminals: the test plays the device on the
 // controlling side while the channel opens the terminal side as a numbered port.
 #include "link/VCI.h"
+#include "link/SerialProbe.h"
 
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
@@ -216,6 +217,17 @@ TEST_F(VCITest, CloseEndsTheReaderAndReopenStartsExactlyOne) {
     Arrive(Pattern(3));
     EXPECT_EQ(VCI_CloseDevice(kPort), 1);
     EXPECT_EQ(test::ThreadCount(), idle);
+}
+
+TEST_F(VCITest, ProbeAnswersAsAnOpenWouldAndHoldsNothing) {
+    const int idle = test::ThreadCount();
+    EXPECT_TRUE(ProbeSerialPort(kPort));
+    EXPECT_EQ(test::ThreadCount(), idle) << "the probe started a thread";
+    Open();
+    EXPECT_FALSE(ProbeSerialPort(kPort)) << "a port open here";
+    Arrive(Pattern(3));
+    ASSERT_TRUE(SetPortPath(kPort + 1, "/nonexistent/tty"));
+    EXPECT_FALSE(ProbeSerialPort(kPort + 1)) << "no device";
 }
 
 TEST_F(VCITest, ClosingAPortThatIsNotOpenReturnsOneAndChangesNothing) {

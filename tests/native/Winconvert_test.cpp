@@ -263,3 +263,60 @@ TEST(LzhHostileInput, RandomStreamsDecodeToExactlyTheDeclaredSize)
         EXPECT_EQ(LZHUnpackBytes(stream.data(), stream.size(), size).size(), size);
     }
 }
+
+// Long inputs of every character the match finder and the coder meet, pinned by a digest
+// of the streams the straightforward byte-at-a-time coder made: a faster match finder or
+// bit writer that breaks a tie or a bit differently changes the digest.
+struct PinnedStream {
+    const char* name;
+    std::vector<uint8_t> (*make)();
+    uint64_t packedDigest;
+    uint64_t decodedDigest; // what the decoder makes of the same bytes read as a stream
+};
+
+uint64_t Digest(const std::vector<uint8_t>& bytes)
+{
+    uint64_t h = 1469598103934665603ull;
+    for (uint8_t b : bytes)
+        h = (h ^ b) * 1099511628211ull;
+    return h ^ bytes.size();
+}
+
+class LzhPinnedStreams : public ::testing::TestWithParam<PinnedStream> {};
+
+TEST_P(LzhPinnedStreams, PackAndDecodeGiveThePinnedBytes)
+{
+    const auto in = GetParam().make();
+    const auto packed = LZHPackBytes(in.data(), in.size());
+    EXPECT_EQ(Digest(packed), GetParam().packedDigest) << std::hex << Digest(packed);
+    EXPECT_EQ(LZHUnpackBytes(packed.data(), packed.size(), in.size()), in);
+    // The input itself as a (mostly hostile) stream, decoded to twice its size so that
+    // the reader runs past its end.
+    const auto decoded = LZHUnpackBytes(in.data(), in.size(), in.size() * 2);
+    EXPECT_EQ(Digest(decoded), GetParam().decodedDigest) << std::hex << Digest(decoded);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, LzhPinnedStreams,
+    ::testing::Values(
+        PinnedStream{"mixed", [] { return MixedInput(300 * 1024, 5); }, 0xedb1b64fab6731b5ull, 0x336d2e2c7d4aca02ull},
+        PinnedStream{"run", [] { return std::vector<uint8_t>(200 * 1024, 0xAB); }, 0xbdb5a9e5b0090bc2ull, 0x274f86375e8461e8ull},
+        // Period 61: every match is one byte longer than the longest one sent.
+        PinnedStream{"period61",
+                     [] {
+                         std::vector<uint8_t> v(100 * 1024);
+                         for (size_t i = 0; i < v.size(); ++i)
+                             v[i] = static_cast<uint8_t>((i % 61) * 7 + (i / 6100));
+                         return v;
+                     },
+                     0xc4178c2c20846fe9ull, 0x5ddef58131c8e227ull},
+        PinnedStream{"random",
+                     [] {
+                         std::mt19937 rng(3);
+                         std::vector<uint8_t> v(80 * 1024);
+                         for (auto& b : v)
+                             b = static_cast<uint8_t>(rng() % 6 == 0 ? 0x41 : rng());
+                         return v;
+                     },
+                     0xfae7ccdd06e79a68ull, 0x951df8dd84b0dc00ull}),
+    [](const auto& info) { return std::string(info.param.name); });

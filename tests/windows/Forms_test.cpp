@@ -420,3 +420,81 @@ TEST_F(FormsTest, CloseActionDecidesWhatClosingDoes) {
     EXPECT_FALSE(Application->Terminated()) << "a form that is not the main form ends nothing";
     delete form;
 }
+
+// What other code (the skin, a tool) relies on after a form's window changes under it.
+TEST_F(FormsTest, TopLevelFormFollowsItsWindowAndCarriesTheProgramIcon) {
+    auto* form = new TTestForm(nullptr);
+    form->Show();
+    const HWND w = form->Handle();
+    SetWindowPos(w, nullptr, 50, 40, 500, 380, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(form->Left(), 50);
+    EXPECT_EQ(form->Top(), 40);
+    EXPECT_EQ(form->Width(), 500);
+    EXPECT_EQ(form->Height(), 380);
+    RECT client{};
+    GetClientRect(w, &client);
+    EXPECT_EQ(form->ClientWidth(), client.right);
+    // Growing by one pixel through the framework keeps the window where it is.
+    form->SetHeight(form->Height() + 1);
+    RECT r{};
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.left, 50);
+    EXPECT_EQ(r.top, 40);
+    EXPECT_EQ(r.bottom - r.top, 381);
+    // A new menu keeps the client size the window has now, not the one of the layout.
+    RECT before{};
+    GetClientRect(w, &before);
+    form->SetMenu(nullptr);
+    GetClientRect(w, &client);
+    EXPECT_EQ(client.right, before.right);
+    EXPECT_EQ(client.bottom, before.bottom);
+    EXPECT_NE(SendMessageW(w, WM_GETICON, ICON_SMALL, 0), 0);
+    EXPECT_NE(SendMessageW(w, WM_GETICON, ICON_BIG, 0), 0);
+    delete form;
+}
+
+TEST_F(FormsTest, MenuIsSetThroughTheFormsMessageMethod) {
+    auto* form = new TTestForm(nullptr);
+    form->Show();
+    TMainMenu* menu = form->Menu();
+    ASSERT_TRUE(menu);
+    // Someone drawing the menu bar in the window's place keeps the native one off.
+    TWndMethod previous = form->WindowProc;
+    int changes = 0;
+    form->WindowProc = [&](TMessage& m) {
+        previous(m);
+        if (m.Msg == CM_MENUCHANGED) {
+            ++changes;
+            SetMenu(form->Handle(), nullptr);
+        }
+    };
+    form->SetMenu(nullptr);
+    form->SetMenu(menu);
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(GetMenu(form->Handle()), nullptr);
+    form->WindowProc = previous;
+    delete form;
+}
+
+TEST_F(FormsTest, FailureWhilePaintingIsNotShown) {
+    auto* form = new TTestForm(nullptr);
+    form->Show();
+    int shown = 0;
+    Application->OnException = [&](TObject*, const std::exception&) { ++shown; };
+    TWndMethod previous = form->WindowProc;
+    form->WindowProc = [&](TMessage& m) {
+        if (m.Msg == WM_PAINT || m.Msg == WM_NCPAINT || m.Msg == WM_DRAWITEM) throw Exception("broken picture");
+        previous(m);
+    };
+    InvalidateRect(form->Handle(), nullptr, TRUE);
+    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    Application->ProcessMessages();
+    DRAWITEMSTRUCT dis{ODT_MENU, 0, 1, ODA_DRAWENTIRE, 0, nullptr, nullptr, RECT{}, 0};
+    SendMessageW(form->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));  // an owner-drawn item
+    EXPECT_EQ(shown, 0);
+    RECT update{};
+    EXPECT_FALSE(GetUpdateRect(form->Handle(), &update, FALSE)) << "the area counts as painted";
+    form->WindowProc = previous;
+    Application->OnException = nullptr;
+    delete form;
+}

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "link/ReceiveRing.h"
+#include "link/SerialProbe.h"
 #include "link/VCI_win32.h"
 
 namespace quorin {
@@ -158,6 +159,24 @@ TEST_F(VCIWin32Port, APortHeldOpenByAnotherProgramFailsToOpenAndIsFreeAfterwards
     }
     EXPECT_EQ(VCI_OpenDevice(kPort), 1) << "the failed open left the port blocked";
     EXPECT_EQ(VCI_OpenDevice(kPort), 0) << "opened twice";
+}
+
+// The port list's probe: what an open would say, with no reader started and nothing held.
+TEST_F(VCIWin32Port, ProbeAnswersAsAnOpenWouldAndHoldsNothing) {
+    const int idle = ThreadCount();
+    EXPECT_TRUE(ProbeSerialPort(kPort));
+    EXPECT_EQ(ThreadCount(), idle) << "the probe started a thread";
+    ASSERT_EQ(VCI_OpenDevice(kPort), 1) << "the probe left the port held";
+    EXPECT_FALSE(ProbeSerialPort(kPort)) << "a port open here";
+    EXPECT_EQ(Exchange(kPort).size(), 240u) << "the probe disturbed the open port";
+    VCI_CloseDevice(kPort);
+    {
+        THolder other(kPort);
+        ASSERT_TRUE(other.Holding) << "the other program could not open COM7";
+        EXPECT_FALSE(ProbeSerialPort(kPort)) << "a port open in another program";
+    }
+    EXPECT_FALSE(ProbeSerialPort(15)) << "no device";
+    EXPECT_FALSE(ProbeSerialPort(24)) << "out of range";
 }
 
 TEST_F(VCIWin32Port, CloseEndsTheReaderAndReopenStartsExactlyOne) {

@@ -238,6 +238,10 @@ TEST_F(PainterTest, CheckBoxWithoutAUsablePictureStaysNative) {
         EXPECT_TRUE(p->BeforeProc(paint)) << frames;
         EXPECT_EQ(0, p->FKind);
     }
+    // The next skin has the picture again.
+    Skin->Buttons->CheckFrame = 12;
+    p->SkinChange();
+    EXPECT_EQ(kFrame[0], Compose(p, kCW, kCH).Pixel(6, kCH / 2));
 }
 
 // A raw push button (a dialog's) tells its parent of a click exactly once, also when the

@@ -1,0 +1,70 @@
+#include "cli/Ports.h"
+
+#include <glob.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "link/ReceiveRing.h"
+#include "link/SerialPortPath.h"
+#include "link/VCI.h"
+
+namespace quorin::cli {
+
+std::string CanonicalPortName(const std::string& name, std::string& why) {
+    if (name.empty()) {
+        why = "an empty port name";
+        return {};
+    }
+    if (name.find('/') != std::string::npos) return name;
+    return "/dev/" + name;
+}
+
+bool BindPort(const std::string& name, int32_t slot, int32_t& port, std::string& why) {
+    if (!ValidPort(slot)) {
+        why = "too many ports in one call (at most " + std::to_string(kDeviceCount) + ")";
+        return false;
+    }
+    SetPortPath(slot, name);
+    port = slot;
+    return true;
+}
+
+std::string WhyNotOpen(const std::string& name) {
+    struct stat st {};
+    if (::stat(name.c_str(), &st) != 0)
+        return errno == ENOENT ? "no such port" : std::string("cannot reach the port: ") + std::strerror(errno);
+    if (!S_ISCHR(st.st_mode)) return "not a serial port";
+    return "cannot open the port: another program holds it, access is denied, or it is not a serial line";
+}
+
+std::vector<std::string> PresentPorts(const std::vector<std::string>& extra) {
+    std::vector<std::string> candidates;
+    for (const char* pattern : {"/dev/ttyUSB*", "/dev/ttyACM*", "/dev/ttyS*"}) {
+        glob_t found{};
+        if (::glob(pattern, 0, nullptr, &found) == 0)
+            for (std::size_t i = 0; i < found.gl_pathc; ++i) candidates.push_back(found.gl_pathv[i]);
+        ::globfree(&found);
+    }
+    for (const auto& e : extra) {
+        std::string why;
+        const std::string path = CanonicalPortName(e, why);
+        if (!path.empty() && std::find(candidates.begin(), candidates.end(), path) == candidates.end())
+            candidates.push_back(path);
+    }
+    std::vector<std::string> present;
+    const std::string keep = PortPath(0);
+    for (const auto& path : candidates) {
+        SetPortPath(0, path);
+        if (VCI_OpenDevice(0) == 1) {
+            present.push_back(path);
+            VCI_CloseDevice(0);
+        }
+    }
+    SetPortPath(0, keep);
+    return present;
+}
+
+} // namespace quorin::cli

@@ -1,0 +1,59 @@
+#include "cli/Ports.h"
+
+#include <cctype>
+
+#include "link/ReceiveRing.h"
+#include "link/VCI.h"
+
+namespace quorin::cli {
+
+namespace {
+
+// "COM3", "com3" or "3"; -1 for anything else.
+int32_t PortNumber(const std::string& name) {
+    std::size_t i = 0;
+    if (name.size() > 3 && std::toupper(static_cast<unsigned char>(name[0])) == 'C' &&
+        std::toupper(static_cast<unsigned char>(name[1])) == 'O' && std::toupper(static_cast<unsigned char>(name[2])) == 'M')
+        i = 3;
+    if (i == name.size() || name.size() - i > 2) return -1;
+    int32_t n = 0;
+    for (; i < name.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(name[i]))) return -1;
+        n = n * 10 + (name[i] - '0');
+    }
+    return ValidPort(n) ? n : -1;
+}
+
+} // namespace
+
+std::string CanonicalPortName(const std::string& name, std::string& why) {
+    const int32_t n = PortNumber(name);
+    if (n < 0) {
+        why = "'" + name + "' is not a port name (COM0 to COM23)";
+        return {};
+    }
+    return "COM" + std::to_string(n);
+}
+
+bool BindPort(const std::string& name, int32_t, int32_t& port, std::string& why) {
+    port = PortNumber(name);
+    if (port >= 0) return true;
+    why = "'" + name + "' is not a port name (COM0 to COM23)";
+    return false;
+}
+
+std::string WhyNotOpen(const std::string&) {
+    return "cannot open the port: it does not exist, or another program holds it";
+}
+
+std::vector<std::string> PresentPorts(const std::vector<std::string>&) {
+    std::vector<std::string> present;
+    for (int32_t n = 0; n < kDeviceCount; ++n)
+        if (VCI_OpenDevice(n) == 1) {
+            present.push_back("COM" + std::to_string(n));
+            VCI_CloseDevice(n);
+        }
+    return present;
+}
+
+} // namespace quorin::cli

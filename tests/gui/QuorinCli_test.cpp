@@ -1,0 +1,159 @@
+// quorin-cli.exe, the Windows build, as a script on the line runs it: under Wine against
+// the virtual converters on COM ports, with its exit status, messages and files checked.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/GuiHarness.h"
+#include "support/VirtualConverter.h"
+
+namespace quorin::gui {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct CliRun {
+    DWORD status = 0xFFFFFFFF;
+    std::string out, err;
+};
+
+std::string Slurp(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::wstring TempFile(const wchar_t* name) {
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    return std::wstring(dir) + name;
+}
+
+// Runs quorin-cli.exe with the command line given, its output into two files.
+CliRun RunCli(const std::string& args) {
+    const std::wstring exe = HostPath(QUORIN_BINARY_DIR "/quorin-cli.exe");
+    const std::wstring outPath = TempFile(L"quorin-cli.out"), errPath = TempFile(L"quorin-cli.err");
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
+    HANDLE err = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdOutput = out;
+    si.hStdError = err;
+    PROCESS_INFORMATION pi{};
+    std::wstring cmd = L"\"" + exe + L"\" " + Widen(args);
+    CliRun run;
+    if (CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+        WaitForSingleObject(pi.hProcess, 60000);
+        GetExitCodeProcess(pi.hProcess, &run.status);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    CloseHandle(out);
+    CloseHandle(err);
+    run.out = Slurp(outPath);
+    run.err = Slurp(errPath);
+    return run;
+}
+
+uint8_t Checksum(const Bytes& b) {
+    uint8_t sum = 0;
+    for (std::size_t i = 1; i < b.size(); ++i) sum = static_cast<uint8_t>(sum + (b[i] & 0x0F) + (b[i] >> 4));
+    return static_cast<uint8_t>(~sum);
+}
+
+// A converter configured elsewhere: custom bit rate, two filters, and intervals the
+// window's signed conversion used to refuse.
+Bytes ConfiguredBlock() {
+    Bytes b(240, 0);
+    b[1] = 0x51, b[2] = 0x43, b[10] = 7;
+    b[21] = b[24] = 1;
+    b[32] = b[33] = 1;
+    b[35] = 1;
+    b[36] = 1, b[37] = 3, b[53] = 1;
+    b[70] = 0x01, b[134] = 0x07, b[135] = 0xFF;              // 0x100 to 0x7FF
+    b[72] = 0x12, b[73] = 0x34, b[139] = 0xFF, b[136] = 0x1F; // 0x12340000 to 0x1F0000FF
+    b[196] = 2;
+    b[198] = 8, b[199] = 1, b[203] = 1, b[208] = 1;
+    b[204] = 0x78, b[205] = 0x56, b[206] = 0x34, b[207] = 0x12;
+    b[210] = 1, b[216] = 0x2E, b[217] = 0x0B, b[218] = 0x05, b[223] = 0x80;
+    b[229] = 4;
+    b[235] = 0x80;                          // serial frame interval 2^31
+    b[236] = b[237] = b[238] = b[239] = 0xFF; // CAN frame interval 2^32 - 1
+    b[0] = Checksum(b);
+    return b;
+}
+
+Bytes HexBytes(const std::string& text) {
+    Bytes bytes;
+    std::istringstream in(text);
+    unsigned v;
+    while (in >> std::hex >> v) bytes.push_back(static_cast<uint8_t>(v));
+    return bytes;
+}
+
+class QuorinCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!com3.Running() || !com7.Running()) GTEST_SKIP() << "no virtual converters (tools/vconv-ports.sh start)";
+        ASSERT_TRUE(PresentPorts({0, 3, 7, 12, 23}));
+    }
+    VirtualConverter com3{3}, com7{7};
+};
+
+TEST_F(QuorinCli, ReadWriteDiffCarryABlockFromOneComPortToAnother) {
+    const Bytes block = ConfiguredBlock();
+    ASSERT_TRUE(com3.SetBlock(block));
+    const std::string profile = Narrow(TempFile(L"quorin-profile.json"));
+
+    const CliRun read = RunCli("read --port COM3 --out \"" + profile + "\"");
+    ASSERT_EQ(read.status, 0u) << read.err;
+    EXPECT_NE(Slurp(Widen(profile)).find("\"serial_frame_interval_ms\": 2147483648"), std::string::npos);
+    EXPECT_EQ(RunCli("diff --port com7 \"" + profile + "\"").status, 1u);
+
+    com7.MarkLog();
+    const CliRun write = RunCli("write --port 7 \"" + profile + "\"");
+    ASSERT_EQ(write.status, 0u) << write.err;
+    EXPECT_NE(write.err.find("COM7: written and verified"), std::string::npos) << write.err;
+    EXPECT_EQ(RunCli("diff --port COM7 \"" + profile + "\"").status, 0u);
+
+    const Bytes back = HexBytes(RunCli("read --port COM7 --format hex").out);
+    ASSERT_EQ(back.size(), 240u);
+    EXPECT_TRUE(std::equal(block.begin() + 15, block.end(), back.begin() + 15));
+}
+
+TEST_F(QuorinCli, SeveralPortsOneSilentOneMissing) {
+    const CliRun ports = RunCli("ports");
+    EXPECT_EQ(ports.out, "COM0\r\nCOM3\r\nCOM7\r\nCOM12\r\nCOM23\r\n") << ports.out;
+
+    ASSERT_TRUE(com7.SetFault("silent"));
+    const std::string profile = Narrow(TempFile(L"quorin-default.json"));
+    {
+        std::ofstream(Widen(profile).c_str(), std::ios::binary) << R"({"conversion": {"mode": "格式转换", "direction": "双向转换",
+          "can_id_offset": 2, "can_id_length": 4, "forward_can_frame_info": true, "forward_can_id": false,
+          "serial_frame_interval_ms": 4294967295, "can_frame_interval_ms": 10},
+          "serial": {"mode": "RS485", "baud_rate": 115200, "data_bits": 8, "stop_bits": 1, "parity": "无校验"},
+          "can": {"fd_standard": "ISO", "protocol": "CANFD", "frame_format": "扩展帧", "id": "0x1ABCDEF0",
+                  "bit_rate_switch": "是", "bit_rate": {"custom": false, "arbitration": "500Kbps", "data": "2Mbps"}},
+          "filters": {"enabled": false, "entries": []}})";
+    }
+    const CliRun run = RunCli("write --port COM3 --port COM7 --port COM5 \"" + profile + "\"");
+    EXPECT_EQ(run.status, 9u) << run.err;
+    EXPECT_NE(run.out.find("COM3  ok"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("COM7  readback-failed"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("COM5  not-open"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("[3/3]"), std::string::npos) << run.err;
+    EXPECT_EQ(RunCli("diff --port COM3 \"" + profile + "\"").status, 0u);
+}
+
+} // namespace
+} // namespace quorin::gui

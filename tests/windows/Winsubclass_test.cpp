@@ -1,0 +1,486 @@
+// The control walk: which painter each control of a window gets (the main window's real
+// layout, DisableTag, the Skin3rd map, raw dialogs), the painter pipeline's switch, and
+// painters leaving with their controls.
+#include "skin/apply/Winskinform.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+#include "app/UnitCANConfig.h"
+#include "forms/Buttons.h"
+#include "forms/ComCtrls.h"
+#include "forms/ExtCtrls.h"
+#include "forms/Forms.h"
+#include "forms/RadioGroup.h"
+#include "forms/StdCtrls.h"
+#include "forms/TypInfo.h"
+#include "skin/resources/Winskindata.h"
+
+namespace quorin {
+namespace {
+
+// A control of class Base that calls itself Name, so the walk meets classes the framework
+// does not have (yet), such as those of other libraries named in Skin3rd.
+template <class Base>
+class TNamed : public Base {
+public:
+    TNamed(TComponent* Owner, const std::string& Name) : Base(Owner) {
+        FInfo.Name = Name;
+        FInfo.Parent = &Base::StaticClassInfo();
+    }
+    const TClassInfo& ClassInfo() const override { return FInfo; }
+    void AddEnum(const std::string& Prop, const std::string& Value) {
+        TPropInfo p;
+        p.Name = Prop;
+        p.Kind = TPropKind::Enumeration;
+        p.Names = {Value};
+        p.GetOrd = [](const TObject&) { return int64_t(0); };
+        FInfo.Props.push_back(p);
+    }
+    TClassInfo FInfo;
+};
+
+// A button whose window cannot be made while Refuse is set.
+class TRefusingButton : public TButton {
+public:
+    using TButton::TButton;
+    static inline bool Refuse = false;
+protected:
+    void CreateParams(TCreateParams& Params) override {
+        if (Refuse) throw Exception("no window for this one");
+        TButton::CreateParams(Params);
+    }
+};
+
+// Shares the main window (and its skin) across the suite; each test gets a fresh applier.
+class Walk : public testing::Test {
+protected:
+    static void SetUpTestSuite() { Main = new TFormCANConfig(Application); }
+    static void TearDownTestSuite() { delete Main; }
+    void SetUp() override {
+        Skin = Main->SkinData1;
+        Saved = Skin->SkinControls;
+        Saved3rd.Assign(Skin->Skin3rd());
+        Applier = std::make_unique<TWinSkinForm>(nullptr);
+        Applier->FSkinData = Skin;
+    }
+    void TearDown() override {
+        Applier.reset();
+        delete Form;
+        Skin->SkinControls = Saved;
+        Skin->SetSkin3rd(Saved3rd);
+        Skin->OnSkinControl = nullptr;
+    }
+    TForm* MakeForm() {
+        Form = new TForm(Application);
+        Form->SetBounds(40, 40, 400, 300);
+        return Form;
+    }
+    template <class C, class... A>
+    C* Add(TWinControl* Parent, A&&... Args) {
+        C* c = new C(Form, std::forward<A>(Args)...);
+        c->SetParent(Parent);
+        c->SetBounds(8 + 60 * int(Parent->ControlCount() % 5), 8 + 30 * int(Parent->ControlCount() / 5), 56, 24);
+        return c;
+    }
+    // The class of the first painter attached to the control; empty when none.
+    std::string PainterOf(const TControl* c) const {
+        for (TSkinControl* p : Applier->ControlList())
+            if (p->FControl == c) return p->ClassName();
+        return {};
+    }
+    static inline TFormCANConfig* Main = nullptr;
+    TSkinData* Skin = nullptr;
+    TSkinControls Saved;
+    TStringList Saved3rd;
+    std::unique_ptr<TWinSkinForm> Applier;
+    TForm* Form = nullptr;
+};
+
+// What the rows of the walk's table give the framework classes of the main window.
+const std::map<std::string, std::string> kPainterByClass = {
+    {"TLabel", ""}, {"TGroupBox", "TSkinGroupBox"}, {"TComboBox", "TSkinComBox"},
+    {"TButton", "TSkinButton"}, {"TPageControl", "TSkinTab"}, {"TTabSheet", "TSkinTabSheet"},
+    {"TListView", "TSkinListView"}, {"TCheckBox", "TSkinCheckBox"}, {"TEdit", "TSkinEdit"},
+    {"TMaskEdit", "TSkinEdit"}, {"TPanel", "TSkinBox"}, {"TTreeView", "TSkinScrollbar"},
+    {"TStatusBar", "TSkinStatusBar"}};
+
+struct TGateCase {
+    TSkinControlType Off;
+    std::vector<std::string> Unskinned;  // classes that lose their painter
+};
+
+class MainWindowWalk : public Walk, public testing::WithParamInterface<TGateCase> {};
+
+TEST_P(MainWindowWalk, EveryControlGetsThePainterOfItsKind) {
+    if (GetParam().Off != xcMainMenu) Skin->SkinControls.Exclude(GetParam().Off);
+    Applier->InitControls(Main);
+    size_t expected = 0;
+    for (int i = 0; i < Main->ComponentCount(); ++i) {
+        auto* c = dynamic_cast<TControl*>(Main->Components(i));
+        if (!c) continue;
+        ASSERT_TRUE(kPainterByClass.count(c->ClassName())) << c->ClassName();
+        std::string want = kPainterByClass.at(c->ClassName());
+        for (const std::string& off : GetParam().Unskinned)
+            if (off == c->ClassName()) want.clear();
+        EXPECT_EQ(PainterOf(c), want) << c->Name();
+        expected += !want.empty();
+    }
+    const std::vector<TSkinControl*> first = Applier->ControlList();
+    EXPECT_EQ(size_t(std::count_if(first.begin(), first.end(), [](TSkinControl* p) { return p->FControl; })), expected)
+        << "one painter per skinned control";
+    Applier->InitControls(Main);
+    EXPECT_EQ(Applier->ControlList(), first) << "a second walk attaches nothing";
+    Applier.reset();
+    EXPECT_EQ(SendMessageW(Main->ButtonOpenRS232->Handle(), CN_IsSkinned, 0, 0), 0) << "unskinned again";
+}
+
+INSTANTIATE_TEST_SUITE_P(Gates, MainWindowWalk,
+    testing::Values(TGateCase{xcMainMenu, {}}, TGateCase{xcTab, {"TPageControl", "TTabSheet"}},
+                    TGateCase{xcPanel, {"TGroupBox", "TPanel"}}, TGateCase{xcScrollbar, {"TListView", "TTreeView"}},
+                    TGateCase{xcCombo, {"TComboBox"}}, TGateCase{xcEdit, {"TEdit", "TMaskEdit"}},
+                    TGateCase{xcButton, {"TButton"}}, TGateCase{xcCheckBox, {"TCheckBox"}},
+                    TGateCase{xcStatusBar, {"TStatusBar"}}));
+
+TEST_F(Walk, TabGateNeedsTheSkinsTabsElement) {
+    std::unique_ptr<TDataSkinBorder> tabs = std::move(Skin->Tabs);
+    Applier->InitControls(Main);
+    Skin->Tabs = std::move(tabs);
+    for (const char* name : {"PageControlCANConfig", "TabSheet1"})
+        EXPECT_EQ(PainterOf(static_cast<TControl*>(Main->FindComponent(name))), "") << name;
+}
+
+struct TTagCase {
+    const char* GroupClass;
+    int32_t GroupTag;
+    const char* GroupPainter;
+    const char* ButtonPainter;
+    int32_t ButtonTagAfter;
+};
+
+class DisableTagWalk : public Walk, public testing::WithParamInterface<TTagCase> {};
+
+TEST_P(DisableTagWalk, TaggedControlsAndTheirGroupsButtonsStayNative) {
+    MakeForm();
+    // The framework's radio group makes its own buttons; the others get two of the form's.
+    TGroupBox* group = nullptr;
+    std::vector<TRadioButton*> buttons;
+    if (std::string(GetParam().GroupClass) == "TRadioGroup") {
+        auto* real = Add<TRadioGroup>(Form);
+        TStringList items;
+        items.Add("A");
+        items.Add("B");
+        real->SetItems(items);
+        for (int i = 0; i < real->ButtonCount(); ++i) buttons.push_back(real->Buttons(i));
+        group = real;
+    } else {
+        group = Add<TNamed<TGroupBox>>(Form, GetParam().GroupClass);
+        buttons = {Add<TRadioButton>(group), Add<TRadioButton>(group)};
+    }
+    group->SetTag(GetParam().GroupTag);
+    group->SetBounds(8, 8, 200, 120);
+    ASSERT_EQ(buttons.size(), 2u);
+    auto* tagged = Add<TButton>(Form);
+    tagged->SetTag(99);
+    Applier->InitControls(Form);
+    EXPECT_EQ(PainterOf(group), GetParam().GroupPainter);
+    for (TRadioButton* b : buttons) {
+        EXPECT_EQ(PainterOf(b), GetParam().ButtonPainter);
+        EXPECT_EQ(b->Tag(), GetParam().ButtonTagAfter);
+    }
+    EXPECT_EQ(PainterOf(tagged), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Groups, DisableTagWalk,
+    testing::Values(TTagCase{"TRadioGroup", 0, "TSkinGroupBox", "TSkinRadioButton", 0},
+                    TTagCase{"TRadioGroup", 99, "", "", 99}, TTagCase{"TAcmeCheckGroup", 99, "", "", 99},
+                    TTagCase{"TGroupBox", 99, "", "TSkinRadioButton", 0}));
+
+// One control of a named class (with its own check boxes for the group kinds), walked
+// under a Skin3rd map and with some kinds switched off.
+struct TKindCase {
+    const char* Name;
+    std::vector<std::string> Skin3rd;
+    const char* Class;
+    char Base;  // b button, e edit, p panel, w plain window, g and f group box and plain
+                // window with two check boxes of their own, s the framework's speed button
+    std::vector<TSkinControlType> Off;
+    std::vector<std::pair<std::string, std::string>> Enums;
+    const char* Painter;
+    const char* ChildPainter;
+};
+
+class KindWalk : public Walk, public testing::WithParamInterface<TKindCase> {};
+
+TEST_P(KindWalk, ChoosesThePainterOfTheClassKind) {
+    const TKindCase& k = GetParam();
+    MakeForm();
+    TStringList lines;
+    for (const std::string& l : k.Skin3rd) lines.Add(l);
+    Skin->SetSkin3rd(lines);
+    for (TSkinControlType t : k.Off) Skin->SkinControls.Exclude(t);
+    TWinControl* c = nullptr;
+    auto named = [&](auto* made) {
+        for (const auto& [prop, value] : k.Enums) made->AddEnum(prop, value);
+        c = made;
+    };
+    switch (k.Base) {
+    case 'b': named(Add<TNamed<TButton>>(Form, k.Class)); break;
+    case 'e': named(Add<TNamed<TEdit>>(Form, k.Class)); break;
+    case 'p': named(Add<TNamed<TPanel>>(Form, k.Class)); break;
+    case 'g': named(Add<TNamed<TGroupBox>>(Form, k.Class)); break;
+    case 's': break;
+    default: named(Add<TNamed<TWinControl>>(Form, k.Class)); break;
+    }
+    TControl* control = c;
+    if (k.Base == 's') control = Add<TSpeedButton>(Form);
+    std::vector<TCheckBox*> children;
+    if (k.Base == 'g' || k.Base == 'f') {
+        c->SetBounds(8, 8, 200, 100);
+        for (int i = 0; i < 2; ++i) {
+            children.push_back(new TCheckBox(c));  // the group's own, as a group makes them
+            children.back()->SetParent(c);
+        }
+    }
+    Applier->InitControls(Form);
+    EXPECT_EQ(PainterOf(control), k.Painter);
+    for (TCheckBox* b : children) EXPECT_EQ(PainterOf(b), k.ChildPainter);
+    const size_t painters = Applier->ControlList().size();
+    Applier->InitControls(Form);
+    EXPECT_EQ(Applier->ControlList().size(), painters) << "a second walk attaches nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(Skin3rd, KindWalk, testing::Values(
+    TKindCase{"TrackbarKind", {"TAcmeSlider=trackbar"}, "TAcmeSlider", 'p', {}, {}, "TSkinTrackBar", ""},
+    TKindCase{"TrackbarNeedsButtons", {"TAcmeSlider=trackbar"}, "TAcmeSlider", 'p', {xcButton}, {}, "", ""},
+    TKindCase{"NilStaysNative", {"TAcmeBox=nil"}, "TAcmeBox", 'p', {}, {}, "", ""},
+    TKindCase{"FirstLineWins", {"TAcmeBox=button", "TAcmeBox=panel"}, "TAcmeBox", 'p', {}, {}, "TSkinButton", ""},
+    TKindCase{"CaseIgnored", {"tacmebox=Panel"}, "TAcmeBox", 'b', {}, {}, "TSkinBox", ""},
+    TKindCase{"UnknownKindStaysNative", {"TAcmeBox=gizmo"}, "TAcmeBox", 'p', {}, {}, "", ""},
+    TKindCase{"NoPrefixMatch", {"TAcme=button"}, "TAcmeBox", 'p', {}, {}, "TSkinBox", ""},
+    TKindCase{"CheckGroup", {"TAcmeGroup=CheckGroup"}, "TAcmeGroup", 'g', {}, {}, "TSkinGroupBox", "TSkinCheckBox"},
+    TKindCase{"CheckGroupNeedsPanels", {"TAcmeGroup=checkgroup"}, "TAcmeGroup", 'g', {xcPanel}, {}, "", ""},
+    TKindCase{"RadioGroup", {"TAcmeGroup=radiogroup"}, "TAcmeGroup", 'g', {}, {}, "TSkinGroupBox", "TSkinRadioButton"}),
+    [](const auto& i) { return std::string(i.param.Name); });
+
+INSTANTIATE_TEST_SUITE_P(Classes, KindWalk, testing::Values(
+    TKindCase{"BitButton", {}, "TBitBtn", 'b', {}, {}, "TSkinBitButton", ""},
+    TKindCase{"BitButtonSwitchedOff", {}, "TBitBtn", 'b', {xcBitBtn}, {}, "", ""},
+    TKindCase{"DropDownPicker", {}, "TDateTimePicker", 'w', {}, {}, "TSkinDateTime", ""},
+    TKindCase{"TimePicker", {}, "TDateTimePicker", 'w', {}, {{"Kind", "dtkTime"}}, "TSkinEdit", ""},
+    TKindCase{"UpDownPicker", {}, "TDateTimePicker", 'w', {}, {{"DateMode", "dmUpDown"}}, "TSkinEdit", ""},
+    TKindCase{"MemoBeforeEdit", {}, "TMemo", 'e', {}, {}, "TSkinScrollbar", ""},
+    TKindCase{"ButtonTabs", {}, "TPageControl", 'w', {}, {{"Style", "tsButtons"}}, "TSkinTabBtn", ""},
+    TKindCase{"TabControl", {}, "TTabControl", 'w', {}, {}, "TSkinTab", ""},
+    TKindCase{"TrackBar", {}, "TTrackBar", 'w', {}, {}, "TSkinTrackBar", ""},
+    TKindCase{"ScrollBar", {}, "TScrollBar", 'w', {}, {}, "TSkinScControl", ""},
+    TKindCase{"ToolBar", {}, "TToolBar", 'w', {}, {}, "TSkinBox", ""},
+    TKindCase{"RadioGroupWithoutRadios", {}, "TRadioGroup", 'g', {xcRadioButton}, {}, "TSkinGroupBox", "TSkinCheckBox"},
+    TKindCase{"FrameWalksItsOwnControls", {}, "TFrame", 'f', {}, {}, "", "TSkinCheckBox"},
+    TKindCase{"SpeedButton", {}, "", 's', {}, {}, "TSkinSpeedButton", ""},
+    TKindCase{"SpeedButtonSwitchedOff", {}, "", 's', {xcSpeedButton}, {}, "", ""}),
+    [](const auto& i) { return std::string(i.param.Name); });
+
+TEST_F(Walk, HandlerPaintsWhatItChoosesAndWindowsThatCannotBeMadeAreSkipped) {
+    MakeForm();
+    auto* asked = Add<TButton>(Form);
+    auto* refusing = Add<TRefusingButton>(Form);
+    auto* edit = Add<TEdit>(Form);
+    std::vector<std::string> seen;
+    Skin->OnSkinControl = [&](TObject* Sender, TSkinData* Data, TComponent* Container, TControl* Control,
+                              const std::string& Class, TObject*& Made) {
+        EXPECT_EQ(Sender, Applier.get());
+        EXPECT_EQ(Data, Skin);
+        EXPECT_EQ(Container, Form);
+        seen.push_back(Class);
+        if (Control == asked) Made = NewSkinControl("TSkinEdit", Control);
+    };
+    Form->HandleNeeded();
+    refusing->DestroyHandle();
+    TRefusingButton::Refuse = true;
+    EXPECT_NO_THROW(Applier->InitControls(Form));
+    TRefusingButton::Refuse = false;
+    EXPECT_EQ(PainterOf(asked), "TSkinEdit");
+    EXPECT_EQ(PainterOf(refusing), "");
+    EXPECT_EQ(PainterOf(edit), "TSkinEdit");
+    EXPECT_EQ(seen, (std::vector<std::string>{"TBUTTON", "TEDIT"}));
+}
+
+TEST_F(Walk, NestedContainerBecomesABoxAndItsOwnControlsAreWalked) {
+    MakeForm();
+    auto* host = Add<TPanel>(Form);
+    auto* inner = new TButton(host);
+    inner->SetParent(host);
+    Applier->InitNestform(host);
+    EXPECT_EQ(PainterOf(host), "TSkinBox");
+    EXPECT_EQ(PainterOf(inner), "TSkinButton");
+    EXPECT_EQ(host->Color(), Skin->Colors.ButtonFace);
+}
+
+// A painter that fills its control and counts its paints.
+class TProbe : public TSkinControl {
+public:
+    using TSkinControl::TSkinControl;
+    void DrawControl(HDC DC, const RECT& Rect) override {
+        ++Paints;
+        FillColor(DC, Rect, 0x00FF00);
+    }
+    int Paints = 0;
+};
+
+TEST_F(Walk, SkinEnableSwitchesPaintingOffAndRepaintsWhenOn) {
+    MakeForm();
+    auto* button = Add<TButton>(Form);
+    Form->Show();
+    auto* probe = new TProbe(button);
+    probe->Init(Applier.get(), Skin, false, Applier->FCanvas);
+    HWND h = button->Handle();
+    auto centre = [h] {
+        HDC dc = GetWindowDC(h);
+        COLORREF c = GetPixel(dc, 20, 12);
+        ReleaseDC(h, dc);
+        return c;
+    };
+    auto repaint = [h] { RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); };
+    repaint();
+    const int painted = probe->Paints;
+    EXPECT_GT(painted, 0);
+    EXPECT_EQ(centre(), RGB(0, 0xFF, 0));
+    SendMessageW(h, CN_SkinEnable, 0, 0);
+    repaint();
+    EXPECT_EQ(probe->Paints, painted);
+    EXPECT_NE(centre(), RGB(0, 0xFF, 0)) << "native look while off";
+    SendMessageW(h, CN_SkinEnable, WPARAM(-1), 0);
+    EXPECT_EQ(probe->Paints, painted) << "a negative switch is no switch on";
+    SendMessageW(h, CN_SkinEnable, 1, 0);
+    EXPECT_GT(probe->Paints, painted) << "painted at once";
+    EXPECT_EQ(centre(), RGB(0, 0xFF, 0));
+}
+
+// A painter whose drawing fails.
+class TFailing : public TSkinControl {
+public:
+    using TSkinControl::TSkinControl;
+    void DrawControl(HDC, const RECT&) override { throw Exception("broken picture"); }
+};
+
+TEST_F(Walk, DrawingFaultsLeaveTheNativePaintingAndReachNobody) {
+    MakeForm();
+    auto* button = Add<TButton>(Form);
+    Form->Show();
+    (new TFailing(button))->Init(Applier.get(), Skin, false, Applier->FCanvas);
+    int shown = 0;
+    Application->OnException = [&](TObject*, const std::exception&) { ++shown; };
+    RedrawWindow(button->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    Application->OnException = nullptr;
+    EXPECT_EQ(shown, 0);
+}
+
+TEST_F(Walk, PaintersLeaveWithTheirControlsAndWindows) {
+    MakeForm();
+    auto* gone = Add<TButton>(Form);
+    auto* edit = Add<TEdit>(Form);
+    auto* kept = Add<TCheckBox>(Form);
+    Applier->InitControls(Form);
+    ASSERT_EQ(Applier->ControlList().size(), 3u);
+    // Someone hooks the check box after its painter; that hook must outlive the painter.
+    int outer = 0;
+    TWndMethod before = kept->WindowProc;
+    kept->WindowProc = [&outer, before](TMessage& m) { ++outer; before(m); };
+
+    delete gone;
+    EXPECT_EQ(Applier->ControlList().size(), 2u) << "the destroyed control's painter left the list";
+    edit->DestroyHandle();  // the window goes, the control stays
+    Applier->InitControls(Form);
+    EXPECT_EQ(Applier->ControlList().size(), 2u);
+    EXPECT_EQ(PainterOf(edit), "TSkinEdit");
+    EXPECT_EQ(SendMessageW(edit->Handle(), CN_IsSkinned, 0, 0), 1) << "the new window is skinned again";
+
+    // Walked again as raw windows (by another applier), the skinned controls get nothing.
+    TWinSkinForm raw(nullptr);
+    raw.FSkinData = Skin;
+    raw.InitHwndControls(Form->Handle());
+    EXPECT_TRUE(raw.ControlList().empty());
+
+    Applier->DeleteControls();
+    EXPECT_EQ(kept->Perform(CN_IsSkinned), 0);
+    EXPECT_GT(outer, 0) << "the later hook still runs";
+    kept->WindowProc = before;
+}
+
+TEST(PropertyHelpers, AbsentOrForeignPropertiesGiveTheAbsentValue) {
+    TPanel panel(nullptr);
+    EXPECT_EQ(GetProperty(&panel, "Transparent"), "False");
+    EXPECT_EQ(GetProperty(&panel, "BevelWidth"), "1");
+    EXPECT_EQ(GetIntProperty(&panel, "Transparent"), -1);
+    EXPECT_EQ(GetIntProperty(&panel, "NumButtons"), -1);
+    EXPECT_EQ(GetEnumProperty(nullptr, "Kind"), "");
+    EXPECT_EQ(GetObjProp(&panel, "Menu", TComponent::StaticClassInfo()), nullptr);
+    EXPECT_NO_THROW(SetProperty(&panel, "BevelWidth", "many"));
+    EXPECT_NO_THROW(SetProperty(&panel, "Flat", "True"));
+    SetProperty(&panel, "Transparent", "True");
+    EXPECT_TRUE(panel.Transparent());
+    EXPECT_EQ(panel.BevelWidth(), 1);
+}
+
+// A raw dialog (no framework objects) with one control of each style the walk tells apart.
+TEST_F(Walk, RawDialogControlsGetPaintersByWindowClassAndStyle) {
+    struct TItem { WORD Id; WORD Atom; DWORD Style; const char* Painter; };
+    const TItem items[] = {
+        {101, 0x80, BS_GROUPBOX, ""},            {102, 0x80, BS_PUSHBUTTON | BS_BITMAP, ""},
+        {103, 0x80, BS_OWNERDRAW, ""},           {104, 0x80, BS_AUTOCHECKBOX, "TSkinCheckBox"},
+        {105, 0x80, BS_AUTORADIOBUTTON, "TSkinRadioButton"}, {106, 0x80, BS_PUSHBUTTON, "TSkinButton"},
+        {107, 0x80, BS_3STATE, "TSkinCheckBox"}, {108, 0x81, WS_BORDER, "TSkinEdit"},
+        {109, 0x85, CBS_DROPDOWNLIST, "TSkinComBox"}, {110, 0x85, CBS_SIMPLE, ""},
+        {111, 0x82, SS_LEFT, ""},                {112, 0x84, SBS_HORZ, "TSkinSizer"}};
+    std::vector<WORD> t(4096, 0);
+    size_t n = 0;
+    auto put = [&](const void* p, size_t bytes) { memcpy(&t[n], p, bytes); n += (bytes + 1) / 2; };
+    auto align4 = [&] { n = (n + 1) & ~size_t(1); };
+    const DLGTEMPLATE dlg{WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, WORD(std::size(items)), 10, 10, 300, 200};
+    put(&dlg, sizeof dlg);
+    n += 3;  // no menu, the default class, no title
+    for (size_t i = 0; i < std::size(items); ++i) {
+        align4();
+        const DLGITEMTEMPLATE it{WS_CHILD | WS_VISIBLE | items[i].Style, 0, short(4 + 70 * (i % 4)), short(4 + 30 * (i / 4)), 66, 24, items[i].Id};
+        put(&it, sizeof it);
+        const WORD cls[2] = {0xFFFF, items[i].Atom};
+        put(cls, sizeof cls);
+        n += 2;  // no text, no creation data
+    }
+    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(t.data()), nullptr,
+                                             [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    ASSERT_TRUE(dialog);
+    std::vector<std::pair<HWND, std::string>> expected;
+    for (const TItem& i : items) expected.emplace_back(GetDlgItem(dialog, i.Id), i.Painter);
+    // Tab controls (not owner-drawn ones) and a dialog nested in the dialog, walked too.
+    auto child = [](const wchar_t* cls, DWORD style, HWND parent, int y) {
+        return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 4, y, 120, 40, parent, nullptr, nullptr, nullptr);
+    };
+    expected.emplace_back(child(WC_TABCONTROLW, 0, dialog, 130), "TSkinTab");
+    expected.emplace_back(child(WC_TABCONTROLW, TCS_OWNERDRAWFIXED, dialog, 180), "");
+    HWND nested = child(L"#32770", 0, dialog, 230);
+    expected.emplace_back(nested, "TSkinBoxH");
+    expected.emplace_back(child(L"Button", BS_PUSHBUTTON, nested, 0), "TSkinButton");
+    Applier->InitHwndControls(dialog);
+    const size_t first = Applier->ControlList().size();
+    Applier->InitHwndControls(dialog);
+    EXPECT_EQ(Applier->ControlList().size(), first) << "a second walk attaches nothing";
+    for (const auto& [window, painter] : expected) {
+        ASSERT_TRUE(window);
+        TSkinControl* p = Applier->Lookupcontrol(window);
+        EXPECT_EQ(p ? p->ClassName() : "", painter) << GetDlgCtrlID(window);
+    }
+    HWND edit = GetDlgItem(dialog, 108);
+    DestroyWindow(edit);
+    EXPECT_EQ(Applier->Lookupcontrol(edit), nullptr);
+    Applier.reset();
+    EXPECT_EQ(SendMessageW(GetDlgItem(dialog, 106), CN_IsSkinned, 0, 0), 0);
+    DestroyWindow(dialog);
+}
+
+} // namespace
+} // namespace quorin
