@@ -124,7 +124,7 @@ inline LONG OpenMenuLeft(DWORD threadId, LONG notLeft = LONG_MIN, DWORD timeoutM
             return true;
         },
         timeoutMs);
-    Sleep(120);  // the X focus settles on the new menu before the next key
+    Sleep(300);  // the X focus settles on the new menu before the next key
     return left;
 }
 

@@ -115,6 +115,7 @@ TEST_F(SkinnedInput, KeyboardReachesEveryMenuOfTheSkinnedBar) {
         altE = OpenMenuLeft(ui);
         XKeys("Escape");
         WaitFor([&] { return PopupMenus(ui).empty(); });
+        Sleep(300);  // the X focus is back on the form before the next key
         afterEscape = LONG(PopupMenus(ui).size());
         XKeys("alt");
         alt = OpenMenuLeft(ui);
@@ -126,16 +127,19 @@ TEST_F(SkinnedInput, KeyboardReachesEveryMenuOfTheSkinnedBar) {
         lefts.push_back(OpenMenuLeft(ui, rights.back()));
         XKeys("Escape");
         WaitFor([&] { return PopupMenus(ui).empty(); });
+        Sleep(300);  // the X focus is back on the form before the next key
         XKeys("F10");
         f10 = OpenMenuLeft(ui);
         Screenshot("menus-testform-dropdown");
         XKeys("Escape");
         WaitFor([&] { return PopupMenus(ui).empty(); });
+        Sleep(300);  // the X focus is back on the form before the next key
         // Alt + H, then the second item by Down and Enter.
         XKeys("alt+h");
         OpenMenuLeft(ui);
         XKeys("Down Return");
         WaitFor([&] { return PopupMenus(ui).empty(); });
+        Sleep(300);  // the X focus is back on the form before the next key
         if (!PopupMenus(ui).empty()) XKeys("Escape Escape");
     });
     EXPECT_EQ(altE, edit) << "Alt + the accelerator letter opens that menu";
@@ -205,7 +209,7 @@ double ClickToDropDown(DWORD ui, int x, int y) {
     XClick(x, y);
     WaitFor([&] { return !PopupMenus(ui).empty(); });
     QueryPerformanceCounter(&t1);
-    XKeys("Escape");
+    XKeys("Escape Escape");  // a native bar stays in its menu loop after the first
     WaitFor([&] { return PopupMenus(ui).empty(); });
     Sleep(150);
     return double(t1.QuadPart - t0.QuadPart) * 1000.0 / double(f.QuadPart);
