@@ -380,4 +380,71 @@ protected:
     bool FReadOnly = false, FShowLines = true, FShowRoot = true, FShowButtons = true, FHideSelection = true;
 };
 
+// A tab control without pages ("SysTabControl32"): a row of tabs over one display area
+// that the program fills itself.
+class TTabControl : public TWinControl {
+    QUORIN_CLASS(TTabControl, TWinControl)
+public:
+    explicit TTabControl(TComponent* AOwner);
+    TStrings& Tabs() { return FTabs; }
+    void SetTabs(const TStrings& Value);
+    int TabIndex() const;
+    void SetTabIndex(int Value);
+    TTabPosition TabPosition() const { return FTabPosition; }
+    void SetTabPosition(TTabPosition Value);
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void InitializeWnd() override;
+    void WndProc(TMessage& Message) override;
+    void UpdateTabs();
+
+    TStringList FTabs;
+    int FTabIndex = -1;
+    TTabPosition FTabPosition = TTabPosition::tpTop;
+};
+
+enum class TTrackBarOrientation { trHorizontal, trVertical };
+
+// A track-bar control ("msctls_trackbar32").
+class TTrackBar : public TWinControl {
+    QUORIN_CLASS(TTrackBar, TWinControl)
+public:
+    explicit TTrackBar(TComponent* AOwner);
+    int Min() const { return FMin; }
+    void SetMin(int Value);
+    int Max() const { return FMax; }
+    void SetMax(int Value);
+    int Position() const;
+    void SetPosition(int Value);
+    TTrackBarOrientation Orientation() const { return FOrientation; }
+    void SetOrientation(TTrackBarOrientation Value);
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void InitializeWnd() override;
+    void WndProc(TMessage& Message) override;
+
+    int FMin = 0, FMax = 10, FPosition = 0;
+    TTrackBarOrientation FOrientation = TTrackBarOrientation::trHorizontal;
+};
+
+// A header control ("SysHeader32") with one section per line of Sections (text only).
+class THeaderControl : public TWinControl {
+    QUORIN_CLASS(THeaderControl, TWinControl)
+public:
+    explicit THeaderControl(TComponent* AOwner);
+    // Adds a section of the given width at the end.
+    void AddSection(const std::string& Text, int Width);
+    int SectionCount() const;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void InitializeWnd() override;
+
+    std::vector<std::pair<std::string, int>> FSections;
+};
+
 } // namespace quorin

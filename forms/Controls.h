@@ -229,6 +229,8 @@ public:
     explicit TWinControl(TComponent* AOwner);
     ~TWinControl() override;
 
+    // Repaints the whole window, background included (nothing without a window).
+    void Invalidate() override;
     // The window handle, created (with the parents' handles) on first use.
     HWND Handle();
     bool HandleAllocated() const { return FHandle != nullptr; }
@@ -285,6 +287,8 @@ protected:
     virtual void CreateWindowHandle(const TCreateParams& Params);
     virtual void InitializeWnd() {}
     virtual void DestroyWnd();
+    // What CM_RECREATEWND does by default: destroy the window and make it again.
+    void DoRecreateWnd();
     void DefaultHandler(TMessage& Message) override;
     void WndProc(TMessage& Message) override;
     std::string GetText() const override;

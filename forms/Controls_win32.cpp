@@ -258,6 +258,10 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
 
 void TControl::Invalidate() {}
 
+void TWinControl::Invalidate() {
+    if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
+}
+
 void TControl::Update() {
     if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated()) UpdateWindow(w->Handle());
     else if (FParent) FParent->Update();
@@ -438,7 +442,13 @@ void TWinControl::DestroyHandle() {
 }
 
 void TWinControl::RecreateWnd() {
-    if (!FHandle) return;
+    // Through WindowProc, so that objects hooked to the control (skin painters) learn that
+    // the window they follow is replaced; the default handling makes the new window.
+    if (FHandle) Perform(CM_RECREATEWND);
+}
+
+void TWinControl::DoRecreateWnd() {
+    if (!FHandle || Destroying()) return;
     const bool hadFocus = Focused();
     DestroyHandle();
     HandleNeeded();
@@ -507,6 +517,10 @@ LRESULT CALLBACK TWinControl::StdWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
 }
 
 void TWinControl::DefaultHandler(TMessage& Message) {
+    if (Message.Msg == CM_RECREATEWND) {
+        DoRecreateWnd();
+        return;
+    }
     if (IsFrameworkMessage(Message.Msg) || !FHandle) {
         TControl::DefaultHandler(Message);
         return;

@@ -18,6 +18,7 @@ void RegisterFrameworkClasses() {
     static const bool done = [] {
         RegisterClasses<TForm, TLabel, TEdit, TMaskEdit, TComboBox, TButton, TCheckBox, TRadioButton, TGroupBox, TPanel, TTimer,
                         TPageControl, TTabSheet, TListView, TStatusBar, TTreeView, TImageList, TMainMenu, TPopupMenu, TMenuItem>();
+        RegisterClasses<TTabControl, TMemo, TScrollBar, TTrackBar, THeaderControl>();
         RegisterClasses<TBitBtn, TSpeedButton, TProgressBar, TUpDown, TDateTimePicker, TRadioGroup>();
         return true;
     }();

@@ -260,4 +260,55 @@ protected:
     bool EraseBackground(HDC DC) override;
 };
 
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+// A multi-line edit ("EDIT" with ES_MULTILINE) with optional scroll bars; Lines mirrors
+// the window's text line by line.
+class TMemo : public TCustomEdit {
+    QUORIN_CLASS(TMemo, TCustomEdit)
+public:
+    explicit TMemo(TComponent* AOwner);
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle Value);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+    // The text as lines (CR LF separated in the window).
+    std::vector<std::string> Lines() const;
+    void SetLines(const std::vector<std::string>& Value);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+
+    TScrollStyle FScrollBars = TScrollStyle::ssNone;
+    bool FWordWrap = true;
+};
+
+enum class TScrollBarKind { sbHorizontal, sbVertical };
+
+// A stand-alone scroll-bar control ("SCROLLBAR"); Position follows the operator's scrolling.
+class TScrollBar : public TWinControl {
+    QUORIN_CLASS(TScrollBar, TWinControl)
+public:
+    explicit TScrollBar(TComponent* AOwner);
+    TScrollBarKind Kind() const { return FKind; }
+    void SetKind(TScrollBarKind Value);
+    int Min() const { return FMin; }
+    int Max() const { return FMax; }
+    void SetRange(int AMin, int AMax);
+    int Position() const { return FPosition; }
+    void SetPosition(int Value);
+    int PageSize() const { return FPageSize; }
+    void SetPageSize(int Value);
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void InitializeWnd() override;
+    void WndProc(TMessage& Message) override;
+    void UpdateInfo();
+
+    TScrollBarKind FKind = TScrollBarKind::sbHorizontal;
+    int FMin = 0, FMax = 100, FPosition = 0, FPageSize = 0;
+};
+
 } // namespace quorin

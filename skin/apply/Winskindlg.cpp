@@ -637,7 +637,12 @@ void TSkinManage::HookCallWndProc(const CWPSTRUCT& Message) {
         DeleteMenu(Message.hwnd);
         break;
     case CN_SkinFinished:
-        if (Message.lParam == SkinHandshake) KeepCentre(Message.hwnd);
+        // A window skinned after it was first shown still shows its controls as the
+        // platform drew them: everything is drawn again, now by the painters.
+        if (Message.lParam == SkinHandshake && FindSkinForm(Message.hwnd)) {
+            KeepCentre(Message.hwnd);
+            RedrawWindow(Message.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        }
         break;
     case WM_ENTERMENULOOP:
         FTrackPopupLoop = Message.wParam != 0;

@@ -413,31 +413,80 @@ public:
 };
 
 // -- tabs (Winsubclass_tabs.cpp) --
+// Where a tab control shows its tabs, from its style.
+enum TTabSide { tsTop, tsBottom, tsLeft, tsRight };
+TTabSide TabSideOfStyle(LONG_PTR Style);
+// Paints the windowless children (labels) of a control into a DC in the control's client
+// coordinates, as the framework paints them.
+void PaintGraphicChildren(TWinControl* Control, HDC DC);
+
 class TSkinTab : public TSkinControl {
     QUORIN_CLASS(TSkinTab, TSkinControl)
 public:
     explicit TSkinTab(TComponent* AOwner) : TSkinControl(AOwner) {}
+    void Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) override;
+    void Inithwnd(HWND Handle, TSkinData* SkinData, TWinSkinForm* SkinForm, TCanvas* Canvas) override;
+    void Unsubclass() override;
+    bool BeforeProc(TMessage& Message) override;
+    void DrawControl(HDC DC, const RECT& Rect) override;
+    void SkinChange() override;
+
+    // The tab and pane pictures, turned and mirrored for the tab side; false (and the
+    // control stays native) when the skin has no usable Tabs picture.
+    bool inittab();
+    // The pane border straight onto the window DC around the display area.
+    void DrawTabBorder(HDC DC);
+    // Keeps the tab-scrolling up-down out of the DC's drawing.
+    void ClipUpdown(HDC DC);
+    // Composes the whole control (tab strip and pane) into Target, window coordinates.
+    void Compose(TBitmap& Target);
+    // Rectangle of the close button of the tab whose rectangle is TabRect (client coordinates).
+    RECT CloseRect(const RECT& TabRect) const;
+    // The tab whose close button is under the client point, or -1.
+    int CloseButtonAt(POINT Point) const;
+    TTabSide Side() const;
+    bool Drawable() const;
+
+    bool FCloseButtons = false;     // Tag 7777 page control with tabs on top
+    int FClosePressed = -1;         // tab whose close button is held down
+    HWND FUpDown = nullptr;         // the up-down that scrolls the tabs
+    TBitmap FTabMap;                // Tabs picture, mirrored for tabs at the bottom
+    TBitmap FPaneMap;               // pane picture, mirrored or turned for the tab side
+    TMargins FPaneMargins;
+    TTabSide FSide = tsTop;
+    bool FReady = false;            // pictures prepared
+    TBitmap FBuffer;                // the control composed off screen
 };
-class TSkinTab31 : public TSkinControl {
-    QUORIN_CLASS(TSkinTab31, TSkinControl)
+class TSkinTab31 : public TSkinTab {
+    QUORIN_CLASS(TSkinTab31, TSkinTab)
 public:
-    explicit TSkinTab31(TComponent* AOwner) : TSkinControl(AOwner) {}
+    explicit TSkinTab31(TComponent* AOwner) : TSkinTab(AOwner) {}
+    bool BeforeProc(TMessage& Message) override;
 };
 class TSkinTabBtn : public TSkinControl {
     QUORIN_CLASS(TSkinTabBtn, TSkinControl)
 public:
     explicit TSkinTabBtn(TComponent* AOwner) : TSkinControl(AOwner) {}
+    bool BeforeProc(TMessage& Message) override;
+    void DrawControl(HDC DC, const RECT& Rect) override;
 };
 class TSkinTabSheet : public TSkinControl {
     QUORIN_CLASS(TSkinTabSheet, TSkinControl)
 public:
     explicit TSkinTabSheet(TComponent* AOwner) : TSkinControl(AOwner) {}
+    bool BeforeProc(TMessage& Message) override;
+    void DrawControl(HDC DC, const RECT& Rect) override;
 };
 class TSkinAdvPage : public TSkinControl {
     QUORIN_CLASS(TSkinAdvPage, TSkinControl)
 public:
     explicit TSkinAdvPage(TComponent* AOwner) : TSkinControl(AOwner) {}
+    void Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) override;
+    void Unsubclass() override;
+    void SkinChange() override;
     int32_t FPageKind = 4;
+    bool FSaved = false;
+    std::string FOldBackGround, FOldBackGroundActive;
 };
 
 // -- scroll bars, list views, headers (Winsubclass_scroll.cpp) --
@@ -445,41 +494,151 @@ class TSkinHeader : public TSkinControl {
     QUORIN_CLASS(TSkinHeader, TSkinControl)
 public:
     explicit TSkinHeader(TComponent* AOwner) : TSkinControl(AOwner) {}
+    void Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) override;
+    void Inithwnd(HWND Handle, TSkinData* SkinData, TWinSkinForm* SkinForm, TCanvas* Canvas) override;
+    bool BeforeProc(TMessage& Message) override;
+    void AfterProc(TMessage& Message) override;
+    void DrawControl(HDC DC, const RECT& Rect) override;
+    bool Drawable() const;
+    int SectionAt(POINT ClientPoint) const;
+    int FHotIndex = -1;
+    int FPressedIndex = -1;
+    TBitmap FBuffer;
 };
+
+class TSkinScrollbar;
+// A window of its own laid exactly over one native scroll bar and drawn from the skin.
+// Presses go to the control as the native bar's own, so the platform tracks the scroll.
+// Not a component of the form: it is never walked as a control.
+class TWScrollbar {
+public:
+    // Kind 0 horizontal, 1 vertical, 2 a stand-alone scroll-bar control.
+    TWScrollbar(TSkinControl* Painter, HWND Control, int Kind);
+    ~TWScrollbar();
+    TWScrollbar(const TWScrollbar&) = delete;
+    TWScrollbar& operator=(const TWScrollbar&) = delete;
+
+    // Places the overlay over the bar, or hides it when the bar or the control is not
+    // shown; repaints when the geometry or the thumb changed. False when the platform
+    // gave no geometry (the overlay stays as it was).
+    bool SetPosition();
+    void Hide();
+    void Paint(HDC DC);
+    HWND Handle() const { return FWindow; }
+    HWND Control() const { return FControl; }
+    int Kind() const { return FKind; }
+    bool Vertical() const { return FVertical; }
+    // The part under an overlay point: 1 first arrow, 2 track before the thumb, 3 thumb,
+    // 4 track after it, 5 second arrow; 0 none.
+    int PartAt(POINT Point) const;
+    void WndProc(TMessage& Message);
+
+    TSkinControl* FPainter;
+    HWND FControl;
+    int FKind;
+    bool FVertical = false;
+    HWND FWindow = nullptr;
+    SCROLLBARINFO FInfo{};         // geometry of the last placement
+    int FHotPart = 0;
+    int FPressedPart = 0;
+    bool FPressed = false;
+    POINT FDownPoint{};
+    int FDownThumb = 0;
+    TBitmap FBuffer;
+};
+
 class TSkinScrollbar : public TSkinControl {
     QUORIN_CLASS(TSkinScrollbar, TSkinControl)
 public:
     explicit TSkinScrollbar(TComponent* AOwner) : TSkinControl(AOwner) {}
+    ~TSkinScrollbar() override;
     // The extra slot of the scroll-bar family: bind to the control, lay the overlays.
     virtual void InitScrollbar(TControl* Control, TSkinData* SkinData, TWinSkinForm* SkinForm, TCanvas* Canvas);
+    void Unsubclass() override;
+    bool BeforeProc(TMessage& Message) override;
+    void AfterProc(TMessage& Message) override;
+    void DrawControl(HDC DC, const RECT& Rect) override;
+    // Re-places both overlays (hides them when the control is not shown).
+    void SetScrollbarPos();
+    void FreeOverlays();
+
+    std::unique_ptr<TWScrollbar> FHorz, FVert;
+    bool FBorder = false;
+    bool FXPStyle = true;
+    bool FHasFixedColor = false;
+    int32_t FOldFixedColor = 0;
+    bool FAddedClipSiblings = false;
+    bool FInScrollbarPos = false;
 };
 class TSkinListView : public TSkinScrollbar {
     QUORIN_CLASS(TSkinListView, TSkinScrollbar)
 public:
     explicit TSkinListView(TComponent* AOwner) : TSkinScrollbar(AOwner) {}
+    void InitScrollbar(TControl* Control, TSkinData* SkinData, TWinSkinForm* SkinForm, TCanvas* Canvas) override;
+    TSkinHeader* FHeader = nullptr;   // owned by this painter
 };
 class TSkinScrollbarH : public TSkinControl {
     QUORIN_CLASS(TSkinScrollbarH, TSkinControl)
 public:
     explicit TSkinScrollbarH(TComponent* AOwner) : TSkinControl(AOwner) {}
+    ~TSkinScrollbarH() override;
+    void Inithwnd(HWND Handle, TSkinData* SkinData, TWinSkinForm* SkinForm, TCanvas* Canvas) override;
+    void Unsubclass() override;
+    void AfterProc(TMessage& Message) override;
+    void SetScrollbarPos();
+    std::unique_ptr<TWScrollbar> FHorz, FVert;
 };
 class TSkinScControl : public TSkinControl {
     QUORIN_CLASS(TSkinScControl, TSkinControl)
 public:
     explicit TSkinScControl(TComponent* AOwner) : TSkinControl(AOwner) {}
+    ~TSkinScControl() override;
     virtual void InitScrollbar(TControl* Control, TSkinData* SkinData, TWinSkinForm* SkinForm, TCanvas* Canvas);
+    void Unsubclass() override;
+    void AfterProc(TMessage& Message) override;
+    std::unique_ptr<TWScrollbar> FBar;
 };
+// Whether the skin has every picture the scroll-bar overlays are drawn from.
+bool ScrollbarSkinned(const TSkinData* SkinData);
 
 // -- track bars, media players (Winsubclass_misc.cpp) --
 class TSkinTrackBar : public TSkinControl {
     QUORIN_CLASS(TSkinTrackBar, TSkinControl)
 public:
     explicit TSkinTrackBar(TComponent* AOwner) : TSkinControl(AOwner) {}
+    void Unsubclass() override;
+    bool BeforeProc(TMessage& Message) override;
+    void SkinChange() override;
+    bool Drawable() const;
+    void DrawThumb(HDC DC, const RECT& Rect, UINT ItemState);
+    void DrawTrack(HDC DC, const RECT& Rect);
+};
+// The panel laid over a media player: its buttons drawn from the skin, clicks forwarded.
+class TWMediaPlayer {
+public:
+    TWMediaPlayer(TSkinControl* Painter, TWinControl* Control);
+    ~TWMediaPlayer();
+    TWMediaPlayer(const TWMediaPlayer&) = delete;
+    TWMediaPlayer& operator=(const TWMediaPlayer&) = delete;
+    void Place();
+    void Paint(HDC DC);
+    int ButtonAt(POINT Point) const;
+    void WndProc(TMessage& Message);
+    TSkinControl* FPainter;
+    TWinControl* FControl;
+    HWND FWindow = nullptr;
+    int FPressed = -1;
+    TBitmap FBuffer;
 };
 class TSkinMP : public TSkinControl {
     QUORIN_CLASS(TSkinMP, TSkinControl)
 public:
     explicit TSkinMP(TComponent* AOwner) : TSkinControl(AOwner) {}
+    ~TSkinMP() override;
+    void Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) override;
+    void Unsubclass() override;
+    void AfterProc(TMessage& Message) override;
+    std::unique_ptr<TWMediaPlayer> FPanel;
 };
 
 // ---- the painter factory ----

@@ -28,7 +28,7 @@ QUORIN_DEFINE_CLASS(TSkinProgress, TSkinControl) {}
 QUORIN_DEFINE_CLASS(TSkinSizer, TSkinControl) {}
 QUORIN_DEFINE_CLASS(TSkinToolbar, TSkinControl) {}
 QUORIN_DEFINE_CLASS(TSkinTab, TSkinControl) {}
-QUORIN_DEFINE_CLASS(TSkinTab31, TSkinControl) {}
+QUORIN_DEFINE_CLASS(TSkinTab31, TSkinTab) {}
 QUORIN_DEFINE_CLASS(TSkinTabBtn, TSkinControl) {}
 QUORIN_DEFINE_CLASS(TSkinTabSheet, TSkinControl) {}
 QUORIN_DEFINE_CLASS(TSkinAdvPage, TSkinControl) {}

@@ -258,6 +258,27 @@ TEST_F(SkinManager, DialogsTakeTheDialogSkinAndOwnFormsTheirOwn) {
     manager->FindSkindata(found, owner->Handle());
     EXPECT_EQ(found, only);
     DestroyWindow(box);
+
+    // A real message box takes the dialog skin.
+    static TSkinData* boxSkin;
+    boxSkin = nullptr;
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM) -> BOOL {
+                wchar_t cls[16] = {};
+                GetClassNameW(w, cls, 16);
+                if (std::wstring(cls) == L"#32770" && IsWindowVisible(w)) {
+                    if (TWinSkinForm* f = SkinManage()->FindSkinForm(w)) boxSkin = f->SkinData();
+                    PostMessageW(w, WM_COMMAND, IDOK, 0);
+                }
+                return TRUE;
+            },
+            0);
+    });
+    MessageBoxW(nullptr, L"text", L"Warning", MB_OK | MB_ICONWARNING | MB_TASKMODAL);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(boxSkin, &dialog);
     delete other;
     delete owner;  // frees `only` with it
 }
@@ -546,6 +567,46 @@ TEST(SkinManagerFigures, MainWindowSwitchTimesAndMemory) {
                 unskinnedKiB, skinnedKiB - unskinnedKiB);
     delete form;
     FreeSkinManager();
+}
+
+// The caption component: switching it makes every skinned window recompute its frame;
+// its transparency reaches skinned top-level windows as they are activated.
+struct FrameCounter {
+    static inline HWND window = nullptr;
+    static inline int calcs = 0;
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && m->hwnd == window && m->message == WM_NCCALCSIZE) ++calcs;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+};
+
+TEST_F(SkinManager, CaptionComponentRefreshesFramesAndMakesWindowsTransparent) {
+    TSkinCaption caption(nullptr);
+    caption.SkinAlpha = 55;
+    caption.Loaded();
+    TForm* form = ShowForm();
+    const HWND w = form->Handle();
+    ASSERT_TRUE(PumpUntil([&] { return Finished(w); }));
+    SetActiveWindow(nullptr);
+    SetActiveWindow(w);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    EXPECT_TRUE(GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_TRUE(GetLayeredWindowAttributes(w, nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 200);
+
+    FrameCounter::window = w;
+    FrameCounter::calcs = 0;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &FrameCounter::Hook, nullptr, GetCurrentThreadId());
+    caption.SetActive(false);
+    EXPECT_FALSE(SkinCaptionActive);
+    EXPECT_GT(FrameCounter::calcs, 0);
+    caption.SetActive(true);
+    UnhookWindowsHookEx(hook);
+    caption.SkinAlpha = 0;
+    caption.Loaded();
+    delete form;
 }
 
 // Outside a library the library operations only say so.
