@@ -201,6 +201,72 @@ TEST_F(SkinnedInput, CaptionButtonsWithApplicationActionsAndVisibility) {
     EXPECT_EQ(actions, (std::vector<int>{40, 41})) << "shown once the window answers CN_SysButtonVisible";
 }
 
+HWND MdiClient = nullptr;
+LRESULT CALLBACK MdiFrameProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefFrameProcW(w, MdiClient, m, wp, lp); }
+
+TEST_F(SkinnedInput, MdiFrameShowsTheMaximisedChildsButtonsInItsMenuRow) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW frameClass{};
+    frameClass.lpfnWndProc = MdiFrameProc;
+    frameClass.hInstance = instance;
+    frameClass.lpszClassName = L"MdiTestFrame";
+    RegisterClassW(&frameClass);
+    WNDCLASSW childClass{};
+    childClass.lpfnWndProc = DefMDIChildProcW;
+    childClass.hInstance = instance;
+    childClass.lpszClassName = L"MdiTestChild";
+    RegisterClassW(&childClass);
+    HMENU bar = CreateMenu();
+    HMENU windowMenu = CreatePopupMenu();
+    AppendMenuW(windowMenu, MF_STRING, 100, L"&Tile");
+    AppendMenuW(bar, MF_POPUP, UINT_PTR(windowMenu), L"&Window");
+    HWND frame = CreateWindowExW(0, L"MdiTestFrame", L"MDI", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 500, 350, nullptr,
+                                 bar, instance, nullptr);
+    ASSERT_NE(frame, nullptr);
+    CLIENTCREATESTRUCT ccs{windowMenu, 50000};
+    MdiClient = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 480, 280, frame,
+                                nullptr, instance, &ccs);
+    MDICREATESTRUCTW mcs{L"MdiTestChild", L"Child", instance, 0, 0, 200, 150, WS_MAXIMIZE, 0};
+    HWND child = HWND(SendMessageW(MdiClient, WM_MDICREATE, 0, LPARAM(&mcs)));
+    ASSERT_NE(child, nullptr);
+    PumpMessages(100);
+    auto* mdi = new TWinSkinForm(nullptr);
+    mdi->SetHandle(frame);
+    mdi->InitDlg(&skin);
+    SendMessageW(frame, CN_SkinActive, 0, 1000);
+    RedrawWindow(frame, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpMessages(300);
+    EXPECT_EQ(mdi->FFormStyle, fsfMDIFrame);
+    ASSERT_TRUE(mdi->FMenuBar);
+    EXPECT_TRUE(mdi->MDIChildMax());
+    RECT wr;
+    GetWindowRect(frame, &wr);
+    TWinSysButton* close = nullptr;
+    int inRow = 0;
+    for (auto& b : mdi->FSysButtons) {
+        if (!b->Element || b->Element->Visibility != 100) continue;
+        EXPECT_TRUE(b->Enabled);
+        EXPECT_GE(b->Rect.top, mdi->FTitleHeight);
+        EXPECT_LE(b->Rect.bottom, mdi->FTitleHeight + mdi->FMenuHeight);
+        ++inRow;
+        if (b->Element->Action == 9 || b->Element->Action == 62) close = b.get();
+    }
+    EXPECT_EQ(inRow, 3) << "the child's minimise, restore and close";
+    Screenshot("menus-mdi-row");
+    ASSERT_TRUE(close);
+    const int x = wr.left + (close->Rect.left + close->Rect.right) / 2, y = wr.top + (close->Rect.top + close->Rect.bottom) / 2;
+    WhileInput([&] {
+        XClick(x - 150, wr.top + 8);  // activate by the caption
+        Sleep(300);
+        XClick(x, y);
+        WaitFor([&] { return !IsWindow(child); }, 2000);
+    });
+    EXPECT_FALSE(IsWindow(child)) << "the close button in the menu row closes the active child";
+    delete mdi;
+    DestroyWindow(frame);
+    PumpMessages(50);
+}
+
 // Milliseconds from a click on the first menu-bar item to its drop-down on screen.
 double ClickToDropDown(DWORD ui, int x, int y) {
     LARGE_INTEGER f, t0, t1;
