@@ -201,6 +201,25 @@ TEST_F(SkinnedInput, CaptionButtonsWithApplicationActionsAndVisibility) {
     EXPECT_EQ(actions, (std::vector<int>{40, 41})) << "shown once the window answers CN_SysButtonVisible";
 }
 
+TEST_F(SkinnedInput, CaptionDoubleClickMaximisesAndRestores) {
+    Skin();
+    ASSERT_TRUE(GetWindowLongW(form->Handle(), GWL_STYLE) & WS_MAXIMIZEBOX);
+    bool zoomed = false, restored = false;
+    WhileInput([&] {
+        Activate();
+        XClick((window.left + window.right) / 2 - 60, captionY, 1, 2);
+        zoomed = WaitFor([&] { return IsZoomed(form->Handle()) != FALSE; });
+        Sleep(400);
+        RECT now;
+        GetWindowRect(form->Handle(), &now);
+        XClick((now.left + now.right) / 2 - 60, now.top + applier->FTitleHeight / 2, 1, 2);
+        restored = WaitFor([&] { return !IsZoomed(form->Handle()); });
+        Sleep(300);
+    });
+    EXPECT_TRUE(zoomed);
+    EXPECT_TRUE(restored);
+}
+
 HWND MdiClient = nullptr;
 LRESULT CALLBACK MdiFrameProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefFrameProcW(w, MdiClient, m, wp, lp); }
 
