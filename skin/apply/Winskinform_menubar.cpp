@@ -124,6 +124,10 @@ bool SelectionHasSubMenu(HMENU Top) {
     return i >= 0 && GetSubMenu(menu, i) != nullptr;
 }
 
+// Ends the menu the window is tracking, at once: the owner's cancel-mode handling ends
+// it synchronously, where a queued request could outlive this menu and close the next.
+void CloseTrackedMenu(HWND Owner) { SendMessageW(Owner, WM_CANCELMODE, 0, 0); }
+
 void ReleaseToolMenuHooks() {
     if (MenuHook) UnhookWindowsHookEx(MenuHook);
     MenuHook = nullptr;
@@ -497,6 +501,8 @@ bool TWinSkinForm::CheckMenu(TMenuBtn* Button) {
                                              x, y, 0, FHandle, nullptr));
             }
             ReleaseToolMenuHooks();
+            MSG stray;
+            while (PeekMessageW(&stray, FHandle, WM_CANCELMODE, WM_CANCELMODE, PM_REMOVE)) {}
         }
         // 6.
         FInMenu = false;
@@ -529,7 +535,7 @@ void TWinSkinForm::ClickButton(TMenuBtn* Button) {
     if (FInMenu) {
         // The open drop-down closes first; the target opens when the pop-up call returns.
         PendingIndex = Button->Index;
-        EndMenu();
+        CloseTrackedMenu(FHandle);
         return;
     }
     RECT wr{};
@@ -541,7 +547,7 @@ void TWinSkinForm::ClickButton(TMenuBtn* Button) {
 void TWinSkinForm::CancelMenu() {
     if (FInMenu && TrackForm == this) {
         PendingIndex = -1;
-        EndMenu();
+        CloseTrackedMenu(FHandle);
     }
     if (FHotObject && FMenuBar)
         for (auto& own : FMenuBar->FButtons)
