@@ -201,8 +201,9 @@ QUORIN_DEFINE_CLASS(TWinSkinMenu, TComponent) {}
 TWinSkinMenu::TWinSkinMenu(TComponent* AOwner, TSkinData* SkinData, TWinSkinForm* SkinForm)
     : TComponent(AOwner), FSkinData(SkinData), FSkinForm(SkinForm) {}
 
-// The applier may be going away too: whoever frees the bar clears its hot object.
-TWinSkinMenu::~TWinSkinMenu() { FButtons.clear(); }
+// The applier frees the bar while it still exists; FreeButtons drops the applier's
+// hot object when it is one of the buttons.
+TWinSkinMenu::~TWinSkinMenu() { FreeButtons(); }
 
 bool TWinSkinMenu::RightToLeft() const { return FSkinForm && FSkinForm->FLeftScrollBar; }
 
