@@ -588,6 +588,31 @@ void TCustomForm::WndProc(TMessage& Message) {
     case CM_DIALOGKEY:
         if (DialogKey(Message)) return;
         break;
+    case WM_MENUCHAR: {
+        // Owner-drawn items (a skinned menu) are not matched by the platform: an item
+        // whose text has the letter after its "&" is chosen, as in a plain menu.
+        HMENU menu = reinterpret_cast<HMENU>(Message.LParam);
+        const wchar_t key = wchar_t(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(ULONG_PTR(LOWORD(Message.WParam))))));
+        const int count = menu ? GetMenuItemCount(menu) : 0;
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[81] = {};
+            MENUITEMINFOW mii{};
+            mii.cbSize = sizeof mii;
+            mii.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_STATE;
+            mii.dwTypeData = text;
+            mii.cch = 81;
+            if (!GetMenuItemInfoW(menu, UINT(i), TRUE, &mii) || !(mii.fType & MFT_OWNERDRAW)) continue;
+            for (const wchar_t* p = text; (p = wcschr(p, L'&')) != nullptr && p[1]; p += 2) {
+                if (p[1] == L'&') continue;
+                if (wchar_t(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(ULONG_PTR(p[1]))))) == key) {
+                    Message.Result = MAKELRESULT(i, MNC_EXECUTE);
+                    return;
+                }
+                break;
+            }
+        }
+        break;
+    }
     case WM_ENTERMENULOOP:
         TMenuTracking::Enter();
         break;
@@ -697,6 +722,35 @@ void TApplication::Idle() {
 // The keys a dialog handles itself (Tab, Enter, Escape) and Alt+character: the form gets
 // them first as CM_DIALOGKEY / CM_DIALOGCHAR, unless the control with the focus wants them.
 bool TApplication::IsKeyMsg(MSG& Msg) {
+    // Alt pressed and released alone gives the keyboard to the window's menu bar. The
+    // platform's default handling does not always do it for a window whose menu bar it
+    // does not draw (a skinned one), so the loop does it for every window.
+    static bool altAlone = false;
+    switch (Msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (Msg.wParam == VK_MENU) {
+            if (!(Msg.lParam & (1 << 30))) altAlone = true;  // not a repeat
+        } else {
+            altAlone = false;
+        }
+        break;
+    case WM_SYSKEYUP:
+    case WM_KEYUP:
+        if (Msg.wParam == VK_MENU && altAlone) {
+            altAlone = false;
+            if (HWND root = GetAncestor(Msg.hwnd, GA_ROOT)) {
+                SendMessageW(root, WM_SYSCOMMAND, SC_KEYMENU, 0);
+                return true;
+            }
+        }
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_SYSCHAR: altAlone = false; break;
+    default: break;
+    }
     if (Msg.message != WM_KEYDOWN && Msg.message != WM_SYSCHAR) return false;
     // The framework control the key is for (the window may be a native child of it, such
     // as the edit inside a combo box).

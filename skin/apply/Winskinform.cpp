@@ -228,6 +228,17 @@ void TWinSkinForm::InitSkin(TSkinData* SkinData) {
             FMenuHeight = GetSystemMetrics(SM_CYMENU);
             FMenuBar->FMenu = FForm ? FForm->Menu() : nullptr;
             FMenuBar->UpdataBtn();
+            // The native menu bar is gone from now on. Until the skinned frame takes
+            // over (on CN_SkinActive) the native frame would hand its height to the
+            // client area: keep the client as it was meanwhile.
+            RECT now{};
+            const int grown = GetClientRect(FHandle, &now) && FHadNativeMenu
+                                  ? (now.bottom - now.top) - (FAttachClient.bottom - FAttachClient.top)
+                                  : 0;
+            RECT window{};
+            if (grown > 0 && GetWindowRect(FHandle, &window))
+                SetWindowPos(FHandle, nullptr, 0, 0, window.right - window.left, window.bottom - window.top - grown,
+                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
         TSkinManage* manager = SkinManage();
         const bool mdiMax = manager && manager->FMDIMax;

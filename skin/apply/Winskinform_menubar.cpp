@@ -124,6 +124,10 @@ bool SelectionHasSubMenu(HMENU Top) {
     return i >= 0 && GetSubMenu(menu, i) != nullptr;
 }
 
+// Ends the menu the window is tracking, at once: the owner's cancel-mode handling ends
+// it synchronously, where a queued request could outlive this menu and close the next.
+void CloseTrackedMenu(HWND Owner) { SendMessageW(Owner, WM_CANCELMODE, 0, 0); }
+
 void ReleaseToolMenuHooks() {
     if (MenuHook) UnhookWindowsHookEx(MenuHook);
     MenuHook = nullptr;
@@ -197,8 +201,9 @@ QUORIN_DEFINE_CLASS(TWinSkinMenu, TComponent) {}
 TWinSkinMenu::TWinSkinMenu(TComponent* AOwner, TSkinData* SkinData, TWinSkinForm* SkinForm)
     : TComponent(AOwner), FSkinData(SkinData), FSkinForm(SkinForm) {}
 
-// The applier may be going away too: whoever frees the bar clears its hot object.
-TWinSkinMenu::~TWinSkinMenu() { FButtons.clear(); }
+// The applier frees the bar while it still exists; FreeButtons drops the applier's
+// hot object when it is one of the buttons.
+TWinSkinMenu::~TWinSkinMenu() { FreeButtons(); }
 
 bool TWinSkinMenu::RightToLeft() const { return FSkinForm && FSkinForm->FLeftScrollBar; }
 
@@ -497,6 +502,8 @@ bool TWinSkinForm::CheckMenu(TMenuBtn* Button) {
                                              x, y, 0, FHandle, nullptr));
             }
             ReleaseToolMenuHooks();
+            MSG stray;
+            while (PeekMessageW(&stray, FHandle, WM_CANCELMODE, WM_CANCELMODE, PM_REMOVE)) {}
         }
         // 6.
         FInMenu = false;
@@ -529,7 +536,7 @@ void TWinSkinForm::ClickButton(TMenuBtn* Button) {
     if (FInMenu) {
         // The open drop-down closes first; the target opens when the pop-up call returns.
         PendingIndex = Button->Index;
-        EndMenu();
+        CloseTrackedMenu(FHandle);
         return;
     }
     RECT wr{};
@@ -541,7 +548,7 @@ void TWinSkinForm::ClickButton(TMenuBtn* Button) {
 void TWinSkinForm::CancelMenu() {
     if (FInMenu && TrackForm == this) {
         PendingIndex = -1;
-        EndMenu();
+        CloseTrackedMenu(FHandle);
     }
     if (FHotObject && FMenuBar)
         for (auto& own : FMenuBar->FButtons)

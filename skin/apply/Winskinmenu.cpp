@@ -59,20 +59,32 @@ void TWinSkinPopMenu::WinWndProc(TMessage& Message) {
         return;
     case WM_PRINT: WMPrint(Message); return;
     case WM_PRINTCLIENT: WMPrintClient(Message); return;
+    case WM_WINDOWPOSCHANGED:
+        Default(Message);
+        MakeBackground();
+        return;
     default: Default(Message); return;
     }
 }
 
-// The border strips of the background picture cut to the window's size.
-void TWinSkinPopMenu::NcPaint(HDC DC, HRGN) {
+// The background picture cut to the window's size: its border strips frame the window,
+// and the item painter copies the parts behind each item from it.
+bool TWinSkinPopMenu::MakeBackground() {
     const TDataSkinObject* e = BackgroundOf(FSkinData);
-    if (!e || !FMenuWindow) return;
+    if (!e || !FMenuWindow) return false;
     RECT wr{};
     GetWindowRect(FMenuWindow, &wr);
     const int w = wr.right - wr.left, h = wr.bottom - wr.top;
-    if (w <= 0 || h <= 0) return;
-    const TBitmap map = GetHMap(TRect{0, 0, w, h}, e->Map, e->Margins, 1, e->Frame > 0 ? e->Frame : 1, e->Tile == 1, false);
-    if (map.Empty()) return;
+    if (w <= 0 || h <= 0) return false;
+    if (FBackground.Width() != w || FBackground.Height() != h)
+        FBackground = GetHMap(TRect{0, 0, w, h}, e->Map, e->Margins, 1, e->Frame > 0 ? e->Frame : 1, e->Tile == 1, false);
+    return !FBackground.Empty();
+}
+
+void TWinSkinPopMenu::NcPaint(HDC DC, HRGN) {
+    if (!MakeBackground()) return;
+    const TBitmap& map = FBackground;
+    const int w = map.Width(), h = map.Height();
     HDC dc = DC ? DC : GetWindowDC(FMenuWindow);
     if (!dc) return;
     {
@@ -88,17 +100,39 @@ void TWinSkinPopMenu::NcPaint(HDC DC, HRGN) {
 
 void TWinSkinPopMenu::WMPrint(TMessage& Message) {
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
-    if (dc && (Message.LParam & PRF_NONCLIENT) && BackgroundOf(FSkinData)) {
-        NcPaint(dc, nullptr);
-        Message.LParam &= ~LPARAM(PRF_NONCLIENT);
+    if (!dc || !(Message.LParam & PRF_NONCLIENT) || !BackgroundOf(FSkinData)) {
+        Default(Message);
+        return;
     }
-    Default(Message);
+    // The skin's border, then the client part at the client's place inside it.
+    NcPaint(dc, nullptr);
+    RECT wr{}, client{};
+    GetWindowRect(FMenuWindow, &wr);
+    GetClientRect(FMenuWindow, &client);
+    POINT origin{0, 0};
+    ClientToScreen(FMenuWindow, &origin);
+    const int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, origin.x - wr.left, origin.y - wr.top, nullptr);
+    IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+    if (Message.LParam & PRF_ERASEBKGND) SendMessageW(FMenuWindow, WM_ERASEBKGND, WPARAM(dc), 0);
+    if (Message.LParam & PRF_CLIENT) SendMessageW(FMenuWindow, WM_PRINTCLIENT, WPARAM(dc), Message.LParam);
+    RestoreDC(dc, saved);
+    Message.Result = 0;
 }
 
 void TWinSkinPopMenu::WMPrintClient(TMessage& Message) { Default(Message); }
 
 void TWinSkinPopMenu::WMERASEBKGND(TMessage& Message) {
     if (!FSkinData || !FSkinData->Options.Contains(xoMenuBG)) Default(Message);
+    else if (HDC dc = reinterpret_cast<HDC>(Message.WParam); dc && MakeBackground()) {
+        // The client area shows the picture inside the border.
+        RECT client{};
+        GetClientRect(FMenuWindow, &client);
+        TBitmap inner(client.right, client.bottom);
+        DrawBGbmp(inner, TRect{0, 0, client.right, client.bottom}, FBackground,
+                  TRect{3, 3, 3 + client.right, 3 + client.bottom});
+        Bitmapdraw(dc, TRect{0, 0, client.right, client.bottom}, inner);
+    }
     Message.Result = 1;
 }
 

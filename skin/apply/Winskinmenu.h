@@ -32,6 +32,7 @@ public:
     void WMPrintClient(TMessage& Message);
     void WMERASEBKGND(TMessage& Message);
     void UpdateMenu();
+    bool MakeBackground();
 
     TWindowHook FHook;
     HWND FMenuWindow = nullptr;

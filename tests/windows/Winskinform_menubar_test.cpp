@@ -3,8 +3,11 @@
 // skin has no elements), rebuilt menus leave no dangling handle, and items are composed
 // from the skin's frames.
 #include "skin/apply/Winskinform.h"
+#include "skin/apply/Winskinmenu.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 #include "SkinTestSupport.h"
 #include "forms/Forms.h"
@@ -200,6 +203,33 @@ TEST_F(MenuBarTest, DropDownItemsBecomeOwnerDrawn) {
     }
 }
 
+TEST_F(MenuBarTest, LettersChooseOwnerDrawnItems) {
+    bar->UpdataBtn();
+    HMENU file = bar->FButtons[0]->SubMenu;
+    applier.WMINITMENU(file);
+    EXPECT_EQ(SendMessageW(form->Handle(), WM_MENUCHAR, MAKEWPARAM('x', MF_POPUP), LPARAM(file)), MAKELRESULT(2, MNC_EXECUTE));
+    EXPECT_EQ(SendMessageW(form->Handle(), WM_MENUCHAR, MAKEWPARAM('O', MF_POPUP), LPARAM(file)), MAKELRESULT(0, MNC_EXECUTE));
+    EXPECT_EQ(HIWORD(SendMessageW(form->Handle(), WM_MENUCHAR, MAKEWPARAM('q', MF_POPUP), LPARAM(file))), 0);
+}
+
+TEST_F(MenuBarTest, TimeToDrawTheMenuRow) {
+    ASSERT_TRUE(skintest::LoadDefaultSkin(skin));
+    bar->UpdataBtn();
+    RECT wr;
+    GetWindowRect(form->Handle(), &wr);
+    TBitmap window(wr.right - wr.left, wr.bottom - wr.top);
+    TBitmapDC dc(window);
+    const int rounds = 200;
+    LARGE_INTEGER f, t0, t1;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&t0);
+    for (int i = 0; i < rounds; ++i) bar->DrawMenu(dc.Handle(), RECT{4, 30, window.Width() - 4, 50});
+    QueryPerformanceCounter(&t1);
+    const double us = double(t1.QuadPart - t0.QuadPart) * 1e6 / double(f.QuadPart) / rounds;
+    std::printf("[ figure ] menu row of %ld px with %zu items drawn in %.1f us\n", long(window.Width() - 8), bar->FButtons.size(), us);
+    EXPECT_FALSE(bar->FBarBitmap.Empty());
+}
+
 class MenuItemDraw : public MenuBarTest {
 protected:
     void SetUp() override {
@@ -275,6 +305,36 @@ TEST_F(MenuBarTest, FormMeasuresItemsOfMenusItDoesNotOwn) {
     SendMessageW(form->Handle(), WM_MEASUREITEM, 0, LPARAM(&mis));
     EXPECT_EQ(mis.itemWidth, 123u);
     EXPECT_EQ(mis.itemHeight, 17u);
+}
+
+TEST(PopupMenuWindow, BorderComesFromTheMenuBackground) {
+    TSkinData skin(nullptr);
+    ASSERT_TRUE(skintest::LoadDefaultSkin(skin));
+    skin.SkinControls.Include(xcPopupMenu);
+    skin.MenuBackground = std::make_unique<TDataSkinObject>("MenuBackground");
+    skin.MenuBackground->Map = Strip(40, 40, {0x00FF00});
+    skin.MenuBackground->Frame = 1;
+    HWND w = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_BORDER, 0, 0, 120, 80, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(w, nullptr);
+    TWinSkinPopMenu menu;
+    menu.InitSkin(w, &skin, 1);
+    EXPECT_EQ(SendMessageW(w, CN_IsSkinned, 0, 0), 1);
+    TBitmap picture(120, 80);
+    picture.Fill(0x123456);
+    {
+        TBitmapDC dc(picture);
+        SendMessageW(w, WM_PRINT, WPARAM(dc.Handle()), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+        GdiFlush();
+    }
+    EXPECT_EQ(picture.Pixel(0, 0), 0x00FF00);
+    EXPECT_EQ(picture.Pixel(119, 40), 0x00FF00);
+    EXPECT_EQ(picture.Pixel(60, 79), 0x00FF00);
+    EXPECT_EQ(menu.FBackground.Width(), 120) << "kept for the items drawn on it";
+    // Without the element the platform draws, and nothing breaks.
+    skin.MenuBackground.reset();
+    EXPECT_EQ(SendMessageW(w, WM_NCPAINT, 1, 0), 0);
+    DestroyWindow(w);
+    EXPECT_FALSE(menu.FHook.Hooked()) << "the window procedure goes back when the menu closes";
 }
 
 } // namespace

