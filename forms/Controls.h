@@ -272,6 +272,9 @@ public:
 
     // Repositions children that have an Align.
     void Realign();
+    // Paints the windowless children into DC as this control's paint does (each clipped to
+    // its bounds, its origin moved there); for whoever paints this control instead.
+    void PaintControls(HDC DC);
     // The window's client area when there is a window, else the bounds' size.
     RECT ClientRect() const override;
 
@@ -303,7 +306,6 @@ protected:
     void RemoveControl(TControl* AControl);
     void UpdateWindowBounds();
     virtual void UpdateShowing();
-    void PaintControls(HDC DC);
     // WM_PAINT: the native painting, then the windowless children on top.
     void PaintHandler(TMessage& Message);
     virtual void PaintWindow(HDC DC);

@@ -21,26 +21,6 @@ bool HasPicture(const TDataSkinObject* e) { return e && !e->Map.Empty(); }
 
 std::u16string ToU16(const std::wstring& w) { return std::u16string(w.begin(), w.end()); }
 
-// The windowless children (labels and the like) of a control that paints itself, painted
-// over it as their parent would, each clipped to its bounds with its origin moved there.
-void PaintGraphicChildren(TControl* control, HDC dc) {
-    auto* parent = dynamic_cast<TWinControl*>(control);
-    if (!parent) return;
-    for (int i = 0; i < parent->ControlCount(); ++i) {
-        TControl* c = parent->Controls(i);
-        if (dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
-        const RECT r = c->BoundsRect();
-        if (!RectVisible(dc, &r)) continue;
-        const int saved = SaveDC(dc);
-        IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-        POINT org;
-        GetViewportOrgEx(dc, &org);
-        SetViewportOrgEx(dc, org.x + r.left, org.y + r.top, nullptr);
-        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-        RestoreDC(dc, saved);
-    }
-}
-
 } // namespace
 
 // ======================= TSkinGroupBox =======================
@@ -105,7 +85,7 @@ void TSkinGroupBox::DrawControl(HDC DC, const RECT& Rect) {
         SetTextColor(DC, old);
         SetBkMode(DC, mode);
     }
-    PaintGraphicChildren(FControl, DC);
+    PaintGraphicChildren(WinControl(), DC);
 }
 
 // ======================= TSkinBox =======================

@@ -96,20 +96,7 @@ TTabSide TabSideOfStyle(LONG_PTR Style) {
 }
 
 void PaintGraphicChildren(TWinControl* Control, HDC DC) {
-    if (!Control || !DC) return;
-    for (int i = 0; i < Control->ControlCount(); ++i) {
-        TControl* c = Control->Controls(i);
-        if (dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
-        const RECT r = c->BoundsRect();
-        if (!RectVisible(DC, &r)) continue;
-        const int saved = SaveDC(DC);
-        IntersectClipRect(DC, r.left, r.top, r.right, r.bottom);
-        POINT org;
-        GetViewportOrgEx(DC, &org);
-        SetViewportOrgEx(DC, org.x + r.left, org.y + r.top, nullptr);
-        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-        RestoreDC(DC, saved);
-    }
+    if (Control && DC) Control->PaintControls(DC);
 }
 
 // ---- TSkinTab ---------------------------------------------------------------------------
