@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <unordered_map>
 
 namespace quorin {
 
@@ -36,6 +37,20 @@ const ControlAtom& TheControlAtom() {
 
 constexpr const wchar_t* kNameProperty = L"QuorinName";
 
+// The same link for the windows of this thread, kept in the process: the window
+// procedure looks its control up on every message, and a property is read from the
+// window manager's store each time (on some systems a call to another process).
+std::unordered_map<HWND, TWinControl*>& ThreadControls() {
+    thread_local std::unordered_map<HWND, TWinControl*> controls;
+    return controls;
+}
+
+TWinControl* LookupControl(HWND Window) {
+    const auto& controls = ThreadControls();
+    const auto it = controls.find(Window);
+    return it == controls.end() ? nullptr : it->second;
+}
+
 // The original window procedure of each class the framework registered.
 std::map<std::wstring, WNDPROC>& ClassProcs() {
     static std::map<std::wstring, WNDPROC> procs;
@@ -57,7 +72,7 @@ TWinControl* FindControl(HWND Handle) {
     DWORD pid = 0;
     const DWORD tid = GetWindowThreadProcessId(Handle, &pid);
     if (pid != GetCurrentProcessId() || tid != GetCurrentThreadId()) return nullptr;
-    return static_cast<TWinControl*>(GetPropW(Handle, MAKEINTATOM(TheControlAtom().atom)));
+    return LookupControl(Handle);
 }
 
 // ======================= TControl =======================
@@ -474,7 +489,7 @@ void TWinControl::SetName(const std::string& NewName) {
 }
 
 LRESULT CALLBACK TWinControl::InitWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    TWinControl* control = static_cast<TWinControl*>(GetPropW(hwnd, MAKEINTATOM(TheControlAtom().atom)));
+    TWinControl* control = LookupControl(hwnd);
     if (!control) {
         control = CreationControl;
         if (!control || control->FHandle) {
@@ -487,12 +502,13 @@ LRESULT CALLBACK TWinControl::InitWndProc(HWND hwnd, UINT msg, WPARAM wParam, LP
         }
         control->FHandle = hwnd;
         SetPropW(hwnd, MAKEINTATOM(TheControlAtom().atom), control);
+        ThreadControls()[hwnd] = control;
     }
     return StdWndProc(hwnd, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK TWinControl::StdWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    TWinControl* control = static_cast<TWinControl*>(GetPropW(hwnd, MAKEINTATOM(TheControlAtom().atom)));
+    TWinControl* control = LookupControl(hwnd);
     if (!control) return DefWindowProcW(hwnd, msg, wParam, lParam);
     TMessage m{msg, wParam, lParam, 0};
     // No exception may cross the system's frames: the application shows it and the
@@ -681,6 +697,7 @@ void TWinControl::WndProc(TMessage& Message) {
                 FNameAtom = 0;
             }
             RemovePropW(FHandle, MAKEINTATOM(TheControlAtom().atom));
+            ThreadControls().erase(FHandle);
             FHandle = nullptr;
         }
         return;

@@ -104,23 +104,33 @@ TSkinData* EnsureLibrarySkin() {
     return s.get();
 }
 
+// The hooks only serve the transparency: they are in place while a caption component
+// exists and asks for one. Every hook of the thread makes each message the thread sends
+// dearer, and the program sends thousands of them while it makes its windows.
+void UpdateCaptionHooks() {
+    const bool wanted = gCaptions > 0 && SkinCaptionAlpha != 0;
+    if (wanted && !gCBTHook) {
+        gCBTHook = SetWindowsHookExW(WH_CBT, CaptionHookCBT, nullptr, GetCurrentThreadId());
+        gCallWndHook = SetWindowsHookExW(WH_CALLWNDPROC, CaptionHookCallWnd, nullptr, GetCurrentThreadId());
+    } else if (!wanted && gCBTHook) {
+        UnhookWindowsHookEx(gCBTHook);
+        if (gCallWndHook) UnhookWindowsHookEx(gCallWndHook);
+        gCBTHook = gCallWndHook = nullptr;
+    }
+}
+
 } // namespace
 
 TSkinCaption::TSkinCaption(TComponent* AOwner) : TComponent(AOwner) {
     if (ComponentState() & csDesigning) return;
-    if (gCaptions++ == 0) {
-        gCBTHook = SetWindowsHookExW(WH_CBT, CaptionHookCBT, nullptr, GetCurrentThreadId());
-        gCallWndHook = SetWindowsHookExW(WH_CALLWNDPROC, CaptionHookCallWnd, nullptr, GetCurrentThreadId());
-    }
+    ++gCaptions;
+    UpdateCaptionHooks();
 }
 
 TSkinCaption::~TSkinCaption() {
     if (ComponentState() & csDesigning) return;
-    if (--gCaptions == 0) {
-        if (gCBTHook) UnhookWindowsHookEx(gCBTHook);
-        if (gCallWndHook) UnhookWindowsHookEx(gCallWndHook);
-        gCBTHook = gCallWndHook = nullptr;
-    }
+    --gCaptions;
+    UpdateCaptionHooks();
 }
 
 void TSkinCaption::SetActive(bool value) {
@@ -133,6 +143,7 @@ void TSkinCaption::SetActive(bool value) {
 void TSkinCaption::Loaded() {
     TComponent::Loaded();
     SkinCaptionAlpha = SkinAlpha;
+    if (!(ComponentState() & csDesigning)) UpdateCaptionHooks();
 }
 
 bool DLL_InitSkin(const TSkinManageBase* Host) {

@@ -1,6 +1,8 @@
 #include "skin/apply/Winhook.h"
 
 #include <array>
+#include <mutex>
+#include <unordered_map>
 
 namespace quorin {
 
@@ -21,6 +23,42 @@ const wchar_t* PropName(THookKind kind) {
     return names[size_t(kind)];
 }
 
+// The records again, kept in the process: the hook procedure finds its record on every
+// message, and a property is read from the window manager's store each time (on some
+// systems a call to another process). The property stays what marks a hooked window.
+struct TRecords {
+    std::mutex Lock;
+    std::array<std::unordered_map<HWND, TWindowHook::TRecord*>, size_t(THookKind::hkCount)> Maps;
+};
+
+TRecords& Records() {
+    static TRecords records;
+    return records;
+}
+
+TWindowHook::TRecord* FindRecord(HWND hwnd, THookKind kind) {
+    TRecords& all = Records();
+    std::lock_guard<std::mutex> lock(all.Lock);
+    auto& map = all.Maps[size_t(kind)];
+    const auto it = map.find(hwnd);
+    return it == map.end() ? nullptr : it->second;
+}
+
+bool SetRecord(HWND hwnd, THookKind kind, TWindowHook::TRecord* r) {
+    if (!SetPropW(hwnd, PropName(kind), r)) return false;
+    TRecords& all = Records();
+    std::lock_guard<std::mutex> lock(all.Lock);
+    all.Maps[size_t(kind)][hwnd] = r;
+    return true;
+}
+
+void RemoveRecord(HWND hwnd, THookKind kind) {
+    RemovePropW(hwnd, PropName(kind));
+    TRecords& all = Records();
+    std::lock_guard<std::mutex> lock(all.Lock);
+    all.Maps[size_t(kind)].erase(hwnd);
+}
+
 LRESULT CallOld(const TWindowHook::TRecord& r, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return r.Unicode ? CallWindowProcW(r.Old, hwnd, msg, wParam, lParam)
                      : CallWindowProcA(r.Old, hwnd, msg, wParam, lParam);
@@ -28,14 +66,14 @@ LRESULT CallOld(const TWindowHook::TRecord& r, HWND hwnd, UINT msg, WPARAM wPara
 
 template <THookKind Kind>
 LRESULT CALLBACK HookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* r = static_cast<TWindowHook::TRecord*>(GetPropW(hwnd, PropName(Kind)));
+    TWindowHook::TRecord* r = FindRecord(hwnd, Kind);
     if (!r) return DefWindowProcW(hwnd, msg, wParam, lParam);
     if (!r->Owner) {
         // Left in the chain by an unhook that could not restore: pass everything on, and
         // free the record with the window.
         LRESULT result = CallOld(*r, hwnd, msg, wParam, lParam);
         if (msg == WM_NCDESTROY) {
-            RemovePropW(hwnd, PropName(Kind));
+            RemoveRecord(hwnd, Kind);
             delete r;
         }
         return result;
@@ -70,7 +108,7 @@ bool TWindowHook::Hook(HWND Window, THookKind Kind, TProc Proc) {
     r->Proc = std::move(Proc);
     r->Unicode = IsWindowUnicode(Window) != FALSE;
     r->Kind = Kind;
-    if (!SetPropW(Window, PropName(Kind), r)) {
+    if (!SetRecord(Window, Kind, r)) {
         delete r;
         return false;
     }
@@ -78,7 +116,7 @@ bool TWindowHook::Hook(HWND Window, THookKind Kind, TProc Proc) {
     r->Old = r->Unicode ? reinterpret_cast<WNDPROC>(SetWindowLongPtrW(Window, GWLP_WNDPROC, LONG_PTR(mine)))
                         : reinterpret_cast<WNDPROC>(SetWindowLongPtrA(Window, GWLP_WNDPROC, LONG_PTR(mine)));
     if (!r->Old) {
-        RemovePropW(Window, PropName(Kind));
+        RemoveRecord(Window, Kind);
         delete r;
         return false;
     }
@@ -98,6 +136,7 @@ void TWindowHook::Unhook() {
     FWindow = nullptr;
     if (!IsWindow(w)) {
         // The window is gone; its procedure no longer runs.
+        RemoveRecord(w, r->Kind);
         delete r;
         return;
     }
@@ -107,7 +146,7 @@ void TWindowHook::Unhook() {
     if (current == mine) {
         if (r->Unicode) SetWindowLongPtrW(w, GWLP_WNDPROC, LONG_PTR(r->Old));
         else SetWindowLongPtrA(w, GWLP_WNDPROC, LONG_PTR(r->Old));
-        RemovePropW(w, PropName(r->Kind));
+        RemoveRecord(w, r->Kind);
         delete r;
     } else {
         // Someone subclassed after us: stay in the chain as a pass-through.

@@ -175,10 +175,16 @@ void TSkinManage::InstallHook() {
         FCBTHook = SetWindowsHookExW(WH_CBT, SkinHookCBT, nullptr, GetCurrentThreadId());
         gCBTHook = FCBTHook;
     }
-    if (!FCallWndHook) {
-        FCallWndHook = SetWindowsHookExW(WH_CALLWNDPROC, SkinHookCallback, nullptr, GetCurrentThreadId());
-        gCallWndHook = FCallWndHook;
-    }
+}
+
+// The call-window-procedure hook watches menu windows and skinned windows, so it is put in
+// place with the first window or menu skinned. Each hook of the thread costs every message
+// the thread sends, and the program sends thousands while it makes its windows, before
+// anything is skinned.
+void TSkinManage::InstallCallWndHook() {
+    if (FCallWndHook) return;
+    FCallWndHook = SetWindowsHookExW(WH_CALLWNDPROC, SkinHookCallback, nullptr, GetCurrentThreadId());
+    gCallWndHook = FCallWndHook;
 }
 
 void TSkinManage::InstallThread(uint32_t threadId) {
@@ -474,6 +480,7 @@ bool TSkinManage::OnBeforeSkin(HWND Window, const std::string& ClassName) {
 bool TSkinManage::AddForm(TWindowHandle window) {
     HWND Window = static_cast<HWND>(window);
     if (!FSkinning || !Window || Window == FWindow || !IsWindow(Window) || !OwnThread(Window)) return false;
+    InstallCallWndHook();
     DeleteDeleted();
     if (FindSkinForm(Window) || AnswersSkinned(Window)) return false;
 
@@ -698,6 +705,7 @@ int TSkinManage::EffectivePopupKind() const {
 
 bool TSkinManage::AddMenu(HWND Window) {
     if (!FSkinning || !Window || !IsWindow(Window) || FindSkinMenu(Window)) return false;
+    InstallCallWndHook();
     if (AnswersSkinned(Window)) return false;
     TSkinData* skin = nullptr;
     FindSkindata(skin, Window);

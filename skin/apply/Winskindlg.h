@@ -36,6 +36,7 @@ public:
 
     void SetAction(int action, int interval) override;
     void InstallHook() override;
+    void InstallCallWndHook();
     void InstallThread(uint32_t threadId) override;
     void UnInstallThread(uint32_t threadId) override;
     void DeleteAllThreads();
