@@ -306,6 +306,16 @@ protected:
     void RemoveControl(TControl* AControl);
     void UpdateWindowBounds();
     virtual void UpdateShowing();
+    // Whether the windows of the children are made with this control's own (false for a
+    // hidden child control, whose children's windows wait until it is shown).
+    bool MakesChildWindows() const;
+    // Makes the windows the children still lack, when this control makes them.
+    void CreateChildWindows();
+    // Makes the first window still waiting in this control's tree, with every window of
+    // its own tree; false when none waits.
+    bool CreateWaitingWindows();
+    // The sibling window this one goes beneath (HWND_TOP when no later sibling has one).
+    HWND WindowAbove() const;
     // WM_PAINT: the native painting, then the windowless children on top.
     void PaintHandler(TMessage& Message);
     virtual void PaintWindow(HDC DC);

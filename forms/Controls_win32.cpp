@@ -423,14 +423,57 @@ void TWinControl::CreateWnd() {
     FDefWndProc = procs[className];
     CreateWindowHandle(params);
     if (!FHandle) throw EComponentError("Error creating window of " + Name() + " (" + ClassName() + ")");
-    // Later siblings lie above earlier ones, as the list of controls says.
-    if (params.Style & WS_CHILD) SetWindowPos(FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Later siblings lie above earlier ones, as the list of controls says; a window made
+    // after some of its later siblings goes beneath the first of them.
+    if (params.Style & WS_CHILD)
+        SetWindowPos(FHandle, WindowAbove(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), FALSE);
     UpdateNameAtom();
     InitializeWnd();
-    for (TControl* c : std::vector<TControl*>(FControls))
-        if (auto* w = dynamic_cast<TWinControl*>(c); w && !w->FHandle) w->CreateWnd();
+    CreateChildWindows();
     Realign();
+}
+
+HWND TWinControl::WindowAbove() const {
+    if (!FParent) return HWND_TOP;
+    const auto& siblings = FParent->FControls;
+    auto it = std::find(siblings.begin(), siblings.end(), this);
+    if (it == siblings.end()) return HWND_TOP;
+    for (++it; it != siblings.end(); ++it)
+        if (auto* w = dynamic_cast<TWinControl*>(*it); w && w->FHandle) return w->FHandle;
+    return HWND_TOP;
+}
+
+// A hidden child control (a page behind another, a box switched off) makes its own window
+// only: its children's windows follow when it is first shown, or one by one as their
+// handles are asked for. Windows take time to make, and most pages of a window are never
+// looked at in a session. Hidden children wait the same way; top-level windows make all
+// of theirs at once.
+bool TWinControl::MakesChildWindows() const { return FVisible || !FParent; }
+
+void TWinControl::CreateChildWindows() {
+    if (!FHandle || !MakesChildWindows()) return;
+    for (TControl* c : std::vector<TControl*>(FControls))
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && !w->FHandle && w->FVisible && !w->Destroying()) w->CreateWnd();
+}
+
+namespace {
+void CreateTreeWindows(TWinControl* Control) {
+    Control->HandleNeeded();
+    for (int i = 0; i < Control->ControlCount(); ++i)
+        if (auto* w = dynamic_cast<TWinControl*>(Control->Controls(i)); w && !w->Destroying()) CreateTreeWindows(w);
+}
+} // namespace
+
+bool TWinControl::CreateWaitingWindows() {
+    if (Destroying()) return false;
+    if (!FHandle) {
+        CreateTreeWindows(this);
+        return true;
+    }
+    for (int i = 0; i < ControlCount(); ++i)
+        if (auto* w = dynamic_cast<TWinControl*>(Controls(i)); w && w->CreateWaitingWindows()) return true;
+    return false;
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
@@ -990,8 +1033,13 @@ void TWinControl::Realign() {
 }
 
 void TWinControl::UpdateShowing() {
-    if (!FHandle) return;
+    if (!FHandle) {
+        // Shown for the first time: the window that waited is made now, shown.
+        if (FVisible && FParent && FParent->FHandle && FParent->MakesChildWindows() && !Destroying()) CreateWnd();
+        return;
+    }
     if (FVisible) {
+        CreateChildWindows();
         ShowWindow(FHandle, SW_SHOWNA);
     } else {
         if (Focused()) {

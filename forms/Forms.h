@@ -151,6 +151,7 @@ protected:
     void ShowingChanged();
     bool DialogKey(TMessage& Message);
 
+    static constexpr UINT_PTR kWaitingWindowsTimer = 0x5157;
     TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
     TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
     TPosition FPosition = TPosition::poDesigned;

@@ -344,6 +344,10 @@ void TCustomForm::ShowingChanged() {
             if (TWinControl* first = FindNextControl(nullptr, true, true, false)) FActiveControl = first;
         }
         if (FActiveControl && FActiveControl->CanFocus()) ::SetFocus(FActiveControl->Handle());
+        // The windows of hidden pages and boxes were left for later; they are made once the
+        // form has painted (timer messages come after painting), so that every control has
+        // its window a moment after the form shows, whether it was looked at or not.
+        SetTimer(FHandle, kWaitingWindowsTimer, 1, nullptr);
         if (OnShow) OnShow(this);
     } else if (FHandle) {
         ShowWindow(FHandle, SW_HIDE);
@@ -516,6 +520,19 @@ void TCustomForm::WndProc(TMessage& Message) {
     case WM_CLOSE:
         Close();
         return;
+    case WM_TIMER:
+        if (Message.WParam == kWaitingWindowsTimer) {
+            // One waiting tree of windows per tick: input and painting keep their turn.
+            bool more = false;
+            try {
+                more = CreateWaitingWindows();
+            } catch (...) {
+                // A window that cannot be made is made on demand, or reported, later.
+            }
+            if (!more) KillTimer(FHandle, kWaitingWindowsTimer);
+            return;
+        }
+        break;
     case QM_RELEASE:
         delete this;
         return;

@@ -498,3 +498,80 @@ TEST_F(FormsTest, FailureWhilePaintingIsNotShown) {
     Application->OnException = nullptr;
     delete form;
 }
+
+namespace {
+
+const char* kPagesLayout = R"(TestForm1: TTestForm {
+  ClientWidth = 300
+  ClientHeight = 200
+  Pages: TPageControl {
+    Left = 0 Top = 0 Width = 300 Height = 150
+    ActivePage = SheetA
+    SheetA: TTabSheet { Caption = "A" EditA: TEdit { Left = 8 Top = 8 Width = 80 Height = 21 } }
+    SheetB: TTabSheet {
+      Caption = "B"
+      EditB1: TEdit { Left = 8 Top = 8 Width = 80 Height = 21 }
+      ButtonB2: TButton { Left = 8 Top = 8 Width = 80 Height = 25 }
+    }
+  }
+  GroupH: TGroupBox {
+    Left = 0 Top = 150 Width = 300 Height = 50 Visible = false
+    EditH: TEdit { Left = 8 Top = 16 Width = 80 Height = 21 }
+  }
+}
+)";
+
+TWinControl* Win(TComponent* form, const char* name) { return static_cast<TWinControl*>(form->FindComponent(name)); }
+
+// The child windows of a control, topmost first, by name.
+std::vector<std::string> ChildOrder(TWinControl* parent) {
+    std::vector<std::string> names;
+    for (HWND h = GetWindow(parent->Handle(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) names.push_back(QuorinName(h));
+    return names;
+}
+
+} // namespace
+
+// Hidden pages and boxes keep their windows for later: shown, asked for, or made once the
+// form has painted; windows made late still lie in the order of the controls.
+TEST_F(FormsTest, WindowsOfHiddenControlsAreMadeWhenShownAskedForOrAfterThePaint) {
+    auto* form = new TTestForm(nullptr, kPagesLayout);
+    form->Show();
+    for (const char* made : {"Pages", "SheetA", "EditA"}) EXPECT_TRUE(Win(form, made)->HandleAllocated()) << made;
+    for (const char* waiting : {"SheetB", "EditB1", "ButtonB2", "GroupH", "EditH"})
+        EXPECT_FALSE(Win(form, waiting)->HandleAllocated()) << waiting;
+
+    const HWND button = Win(form, "ButtonB2")->Handle();
+    EXPECT_TRUE(Win(form, "SheetB")->HandleAllocated()) << "the parent comes with the window asked for";
+    EXPECT_FALSE(Win(form, "EditB1")->HandleAllocated()) << "its hidden siblings still wait";
+    static_cast<TPageControl*>(Win(form, "Pages"))->SetActivePageIndex(1);
+    ASSERT_TRUE(Win(form, "EditB1")->HandleAllocated());
+    EXPECT_TRUE(IsWindowVisible(Win(form, "EditB1")->Handle()));
+    EXPECT_EQ(ChildOrder(Win(form, "SheetB")), (std::vector<std::string>{"ButtonB2", "EditB1"}))
+        << "made after the button, the first edit still lies beneath it";
+    EXPECT_EQ(GetParent(button), Win(form, "SheetB")->Handle());
+
+    Win(form, "GroupH")->SetVisible(true);
+    ASSERT_TRUE(Win(form, "EditH")->HandleAllocated());
+    EXPECT_TRUE(IsWindowVisible(Win(form, "EditH")->Handle()));
+    delete form;
+
+    // Left alone, a form has every window a moment after it painted.
+    form = new TTestForm(nullptr, kPagesLayout);
+    form->Show();
+    const DWORD end = GetTickCount() + 3000;
+    auto all = [&] {
+        for (const char* name : {"SheetB", "EditB1", "ButtonB2", "GroupH", "EditH"})
+            if (!Win(form, name)->HandleAllocated()) return false;
+        return true;
+    };
+    while (!all() && GetTickCount() < end) {
+        Application->ProcessMessages();
+        Sleep(5);
+    }
+    EXPECT_TRUE(all());
+    EXPECT_EQ(ChildOrder(Win(form, "SheetB")), (std::vector<std::string>{"ButtonB2", "EditB1"}));
+    EXPECT_FALSE(IsWindowVisible(Win(form, "SheetB")->Handle()));
+    EXPECT_FALSE(IsWindowVisible(Win(form, "EditH")->Handle()));
+    delete form;
+}

@@ -105,7 +105,7 @@ public:
     // --- finding -----------------------------------------------------------------
     // The window of the named component, or nullptr. With timeoutMs > 0 waits for it.
     HWND Find(const std::string& name, HWND root = nullptr, DWORD timeoutMs = 0) const;
-    // Like Find, but a missing control fails the current test (ADD_FAILURE).
+    // Like Find, waiting up to 3 s, but a missing control fails the current test (ADD_FAILURE).
     HWND Window(const std::string& name, HWND root = nullptr) const;
     // The program's visible top-level windows, main window first.
     std::vector<HWND> TopLevelWindows() const;

@@ -169,7 +169,8 @@ HWND RunningApp::Find(const std::string& name, HWND root, DWORD timeoutMs) const
 }
 
 HWND RunningApp::Window(const std::string& name, HWND root) const {
-    HWND w = Find(name, root);
+    // The windows of pages not yet shown are made just after the window's first paint.
+    HWND w = Find(name, root, 3000);
     if (!w) ADD_FAILURE() << "no control named " << name << " in the program's windows";
     return w;
 }
