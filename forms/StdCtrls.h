@@ -156,6 +156,7 @@ protected:
     void DestroyWnd() override;
     void WndProc(TMessage& Message) override;
     void TextChanged() override;
+    std::string GetText() const override;
     void Loaded() override;
     void UpdateWindowBoundsCombo();
     virtual void Change();

@@ -370,6 +370,15 @@ void TComboBox::TextChanged() {
     TWinControl::TextChanged();
 }
 
+// Without a window (a page not shown yet) the text is what the window would show: the
+// chosen item's in a list-only box, and in an editable one unless a text was set.
+std::string TComboBox::GetText() const {
+    if (FHandle) return TWinControl::GetText();
+    const int index = ItemIndex();
+    if (FStyle == TComboBoxStyle::csDropDownList) return index >= 0 ? FItems.Get(index) : std::string();
+    return FText.empty() && index >= 0 ? FItems.Get(index) : FText;
+}
+
 void TComboBox::Change() {
     if (OnChange && !(ComponentState() & csLoading)) OnChange(this);
 }

@@ -575,3 +575,33 @@ TEST_F(FormsTest, WindowsOfHiddenControlsAreMadeWhenShownAskedForOrAfterThePaint
     EXPECT_FALSE(IsWindowVisible(Win(form, "EditH")->Handle()));
     delete form;
 }
+
+// A combo box without a window (on a page not shown yet) answers as its window would.
+class WindowlessCombo : public FormsTest, public testing::WithParamInterface<TComboBoxStyle> {};
+
+TEST_P(WindowlessCombo, AnswersAsItsWindowWould) {
+    auto steps = [](TComboBox& c) {
+        std::vector<std::string> seen;
+        c.Items().Clear();
+        for (const char* item : {"A", "B", "C"}) c.Items().Add(item);
+        seen.push_back(c.Text());
+        c.SetItemIndex(1);
+        seen.push_back(c.Text());
+        c.Items().Insert(0, "Z");
+        seen.push_back(c.Text() + " " + std::to_string(c.ItemIndex()));
+        c.SetItemIndex(-1);
+        seen.push_back(c.Text());
+        return seen;
+    };
+    TForm form(nullptr);
+    auto* combo = new TComboBox(&form);
+    combo->SetStyle(GetParam());
+    combo->SetParent(&form);
+    const std::vector<std::string> windowless = steps(*combo);
+    ASSERT_FALSE(combo->HandleAllocated());
+    combo->HandleNeeded();
+    EXPECT_EQ(windowless, steps(*combo));
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, WindowlessCombo,
+                         testing::Values(TComboBoxStyle::csDropDownList, TComboBoxStyle::csDropDown));
