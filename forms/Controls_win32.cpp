@@ -367,6 +367,10 @@ TWinControl::~TWinControl() {
     while (!FControls.empty()) delete FControls.back();
     DestroyHandle();
     if (FBrush) DeleteObject(FBrush);
+    // Should the window have gone without its last message reaching us, its handle, once
+    // reused, must not lead here.
+    auto& controls = ThreadControls();
+    for (auto it = controls.begin(); it != controls.end();) it = it->second == this ? controls.erase(it) : std::next(it);
 }
 
 HWND TWinControl::Handle() {
