@@ -195,17 +195,26 @@ TEST_F(SkinnedWindow, MenuRowKeyboardMouseCaptionAndCloseButton) {
     EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
 }
 
-TEST_F(SkinnedWindow, ExitFromTheFileMenuWithTheMouse) {
-    Keys("F10");
-    auto file = OpenMenu(app);
-    ASSERT_TRUE(file);
+// With a drop-down open, the mouse moving along the menu row opens the drop-down of the
+// item under it; Exit chosen with the mouse ends the program.
+TEST_F(SkinnedWindow, DropDownsFollowTheMouseAlongTheRowAndExitEnds) {
+    const std::vector<LONG> lefts = WalkMenusWithRight();
+    ASSERT_GE(lefts.size(), 3u);
     Keys("Escape");
     ASSERT_TRUE(NoMenu(app));
     Geometry g(main);
-    MouseClick(file->left + 4, g.menuY);
+    MouseClick(lefts[0] + 4, g.menuY);
     auto open = OpenMenu(app);
     ASSERT_TRUE(open);
-    MouseClick(open->left + 30, open->top + 3 + GetSystemMetrics(SM_CYMENU) / 2);  // "Exit"
+    MouseMove(lefts[1] + 8, g.menuY);
+    auto second = MenuMovedFrom(app, lefts[0]);
+    ASSERT_TRUE(second) << "the drop-down did not follow the mouse";
+    EXPECT_EQ(second->left, lefts[1]);
+    MouseMove(lefts[0] + 4, g.menuY);
+    auto back = MenuMovedFrom(app, lefts[1]);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->left, lefts[0]);
+    MouseClick(back->left + 30, back->top + 3 + GetSystemMetrics(SM_CYMENU) / 2);  // "Exit"
     EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
 }
 
