@@ -84,6 +84,7 @@ protected:
         ASSERT_TRUE(app.Started()) << app.Failure();
         main = app.MainWindow();
         ASSERT_TRUE(WaitUntil([&] { return Skinned(main); }, 15000)) << "the skin manager did not skin the window";
+        ASSERT_TRUE(WaitMainWindowSkinned(main)) << "the skinned frame did not follow";
         Sleep(300);
         Geometry g(main);
         MouseClick((g.window.left + g.window.right) / 2, g.captionY);  // the X focus

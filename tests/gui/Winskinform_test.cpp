@@ -47,6 +47,7 @@ TEST(SkinnedFrame, RealProgramShowsMovesAndClosesItsSkinnedFrame) {
     const HWND w = app.MainWindow();
     const bool skinned = WaitUntil([&] { return SendMessageW(w, kIsSkinned, 0, 0) == 1; }, 4000);
     if (!skinned) GTEST_SKIP() << "the program does not skin its windows yet";
+    EXPECT_TRUE(WaitMainWindowSkinned(w)) << "the skinned frame did not follow";
     Sleep(300);
 
     // The layout's client area, inside 4-pixel sides and bottom, the 30-pixel title strip

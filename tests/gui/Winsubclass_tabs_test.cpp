@@ -50,6 +50,7 @@ protected:
         Tabs = App->Window("PageControlQUORINQ1");
         if (!WaitUntil([&] { return SendMessageW(Tabs, kIsSkinned, 0, 0) == 1; }, 5000))
             GTEST_SKIP() << "the program does not skin its controls";
+        ASSERT_TRUE(WaitMainWindowSkinned(App->MainWindow()));
         SetForegroundWindow(App->MainWindow());
         Sleep(500);
     }

@@ -53,6 +53,7 @@ protected:
         const HWND open = App->Window("ButtonOpenRS232");
         if (!WaitUntil([&] { return SendMessageW(open, kIsSkinned, 0, 0) == 1; }, 3000))
             GTEST_SKIP() << "the program does not skin its controls";
+        ASSERT_TRUE(WaitMainWindowSkinned(App->MainWindow()));
         SetForegroundWindow(App->MainWindow());
         // The skin changes the frame first: wait until the window has settled.
         std::vector<long> last;

@@ -36,7 +36,7 @@ TEST(ControlWalk, RealProgramSkinsEveryControlOfAPaintedKind) {
     ASSERT_TRUE(app.Started()) << app.Failure();
     const HWND main = app.MainWindow();
     if (!WaitUntil([&] { return Skinned(main); }, 4000)) GTEST_SKIP() << "the program does not skin its windows yet";
-    ASSERT_TRUE(WaitUntil([&] { return Skinned(app.Window("ButtonOpenRS232")); }, 4000)) << "the walk ran";
+    ASSERT_TRUE(WaitMainWindowSkinned(main)) << "the walk ran and the skinned frame followed";
 
     // Every framework control of these classes has a painter (the skin switches all on).
     const std::map<std::string, bool> painted = {

@@ -38,6 +38,19 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs, DWORD pollMs)
     }
 }
 
+bool WaitMainWindowSkinned(HWND main, DWORD timeoutMs) {
+    return WaitUntil(
+        [&] {
+            DWORD_PTR answer = 0;
+            if (!SendMessageTimeoutW(main, 0x3523, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) || answer != 1) return false;
+            RECT window{}, client{};
+            GetWindowRect(main, &window);
+            GetClientRect(main, &client);
+            return (window.right - window.left) - client.right == 8;
+        },
+        timeoutMs);
+}
+
 std::string WindowText(HWND window) {
     if (!window) return {};
     // WM_GETTEXT is marshalled across processes; a hung program must not hang the test.

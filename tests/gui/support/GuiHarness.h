@@ -65,6 +65,13 @@ std::wstring HostPath(const std::string& path);
 // Polls `done` every `pollMs` until it holds or `timeoutMs` passes; true if it held.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000, DWORD pollMs = 20);
 
+// Waits until the skin has finished with the program's main window: it answers the skin's
+// query (0x3523) from the moment the skin takes it over, and may answer while the skin
+// still walks its controls (the walk makes the windows of pages not shown yet, and a
+// window made may take messages from other programs); the skinned frame, 4-pixel sides
+// where the native one has 3, comes after the walk.
+bool WaitMainWindowSkinned(HWND main, DWORD timeoutMs = 8000);
+
 // Text of any window, by WM_GETTEXT (works across processes; an edit's or a combo box's
 // current text, a button's or a window's caption).
 std::string WindowText(HWND window);
