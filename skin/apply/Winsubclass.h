@@ -681,5 +681,7 @@ void MyDrawImgCaption(TCanvas& Canvas, const RECT& Rect, int Align, bool Enabled
                       const TBitmap* Glyph);
 // A small filled arrow centred at X, Y; Direction 0 down, 1 up, 2 left, 3 right.
 void DrawArrow(TCanvas& Canvas, int X, int Y, int Direction);
+// Where a window's client area lies in its window coordinates.
+POINT ClientOrigin(HWND Window);
 
 } // namespace quorin

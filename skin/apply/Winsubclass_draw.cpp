@@ -121,6 +121,14 @@ void TSkinControl::DrawImgCaption(TCanvas& Canvas, const RECT& Rect, int Align, 
     MyDrawImgCaption(Canvas, Rect, Align, Enabled, Text, Glyph);
 }
 
+POINT ClientOrigin(HWND Window) {
+    RECT w;
+    GetWindowRect(Window, &w);
+    POINT p{0, 0};
+    ClientToScreen(Window, &p);
+    return POINT{p.x - w.left, p.y - w.top};
+}
+
 void DrawArrow(TCanvas& Canvas, int X, int Y, int Direction) {
     HDC dc = Canvas.Handle();
     if (!dc) return;

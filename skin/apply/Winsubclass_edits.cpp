@@ -24,15 +24,6 @@ std::wstring LowerClassName(HWND window) {
     return s;
 }
 
-// Where the client area sits in window coordinates.
-POINT ClientOrigin(HWND window) {
-    RECT w;
-    GetWindowRect(window, &w);
-    POINT p{0, 0};
-    ClientToScreen(window, &p);
-    return POINT{p.x - w.left, p.y - w.top};
-}
-
 bool WindowHasBorder(HWND window) {
     RECT w, c;
     if (!window || !GetWindowRect(window, &w) || !GetClientRect(window, &c)) return false;

@@ -60,15 +60,6 @@ std::u16string TabText(HWND window, int index, bool unicode) {
     return std::u16string(reinterpret_cast<const char16_t*>(wide), size_t(n > 0 ? n - 1 : 0));
 }
 
-// Where the client area's origin lies in window coordinates.
-POINT ClientOrigin(HWND window) {
-    RECT w;
-    GetWindowRect(window, &w);
-    POINT p{0, 0};
-    ClientToScreen(window, &p);
-    return POINT{p.x - w.left, p.y - w.top};
-}
-
 void DrawCross(HDC dc, const RECT& r, COLORREF color, bool pressed) {
     TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, color));
     TSelectObject old(dc, pen.get());

@@ -39,8 +39,9 @@ struct Geometry {
     POINT ClientCentre() const { return POINT{(window.left + window.right) / 2, (client.y + window.bottom) / 2}; }
 };
 
-// The left edge of the one open drop-down, or nothing.
-std::optional<RECT> OpenMenu(const RunningApp& app, DWORD timeoutMs = 3000) {
+// The one open drop-down, or nothing; with `notAt`, one whose left edge has moved away
+// from there (after switching).
+std::optional<RECT> OpenMenu(const RunningApp& app, std::optional<LONG> notAt = std::nullopt, DWORD timeoutMs = 3000) {
     std::optional<RECT> found;
     WaitUntil(
         [&] {
@@ -48,6 +49,7 @@ std::optional<RECT> OpenMenu(const RunningApp& app, DWORD timeoutMs = 3000) {
             if (menus.size() != 1) return false;
             RECT r;
             GetWindowRect(menus[0], &r);
+            if (notAt && r.left == *notAt) return false;
             found = r;
             return true;
         },
@@ -60,23 +62,7 @@ bool NoMenu(const RunningApp& app) {
     return WaitUntil([&] { return PopupMenus(app.ProcessId()).empty(); }, 3000);
 }
 
-// A drop-down other than the one at `left` (after switching).
-std::optional<RECT> MenuMovedFrom(const RunningApp& app, LONG left) {
-    std::optional<RECT> found;
-    WaitUntil(
-        [&] {
-            auto menus = PopupMenus(app.ProcessId());
-            if (menus.size() != 1) return false;
-            RECT r;
-            GetWindowRect(menus[0], &r);
-            if (r.left == left) return false;
-            found = r;
-            return true;
-        },
-        3000);
-    Sleep(300);
-    return found;
-}
+std::optional<RECT> MenuMovedFrom(const RunningApp& app, LONG left) { return OpenMenu(app, left); }
 
 class SkinnedWindow : public ::testing::Test {
 protected:

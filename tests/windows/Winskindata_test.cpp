@@ -12,18 +12,12 @@
 #include "skin/apply/Skincaption.h"
 #include "skin/apply/Skinclasses.h"
 #include "skin/resources/Gdi_win32.h"
+#include "SkinTestSupport.h"
 
 namespace quorin {
 namespace {
 
-std::string ResourceText(const wchar_t* name) {
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC info = FindResourceW(module, name, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
-    if (!info) return {};
-    HGLOBAL data = LoadResource(module, info);
-    const char* bytes = static_cast<const char*>(LockResource(data));
-    return std::string(bytes, SizeofResource(module, info));
-}
+using skintest::ResourceText;
 
 // Runs the thread's message loop for a while, so that thread timers fire.
 void PumpMessages(DWORD milliseconds) {

@@ -22,29 +22,13 @@
 #include "skin/apply/Skincaption.h"
 #include "skin/apply/Skinclasses.h"
 #include "skin/resources/Winskindata.h"
+#include "SkinTestSupport.h"
 
 namespace quorin {
 namespace {
 
-std::string ResourceText(const wchar_t* name) {
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC info = FindResourceW(module, name, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
-    if (!info) return {};
-    HGLOBAL data = LoadResource(module, info);
-    return std::string(static_cast<const char*>(LockResource(data)), SizeofResource(module, info));
-}
-
-void PumpMessages(DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    MSG msg;
-    do {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
-    } while (GetTickCount() - start < milliseconds);
-}
+using skintest::PumpMessages;
+using skintest::ResourceText;
 
 // Pumps until the condition holds (a slow machine may take longer than the timer).
 bool PumpUntil(const std::function<bool()>& done, DWORD timeout = 5000) {

@@ -20,21 +20,12 @@
 #include "skin/resources/Pngfile.h"
 #include "skin/resources/Skindraw.h"
 #include "skin/resources/Winskindata.h"
+#include "SkinTestSupport.h"
 
 namespace quorin {
 namespace {
 
-void Pump(DWORD milliseconds = 50) {
-    const DWORD start = GetTickCount();
-    MSG msg;
-    do {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
-    } while (GetTickCount() - start < milliseconds);
-}
+void Pump(DWORD milliseconds = 50) { skintest::PumpMessages(milliseconds); }
 
 // Keeps the program's skin manager from skinning the test's windows on its own: these
 // tests attach their appliers themselves.
