@@ -35,6 +35,11 @@ void TFormCANConfig::RegisterEventHandlers() {
     RegisterHandler("ButtonVandrelFilterIDAddClick", &TFormCANConfig::ButtonVandrelFilterIDAddClick);
     RegisterHandler("ButtonVandrelFilterIDDeleteClick", &TFormCANConfig::ButtonVandrelFilterIDDeleteClick);
     RegisterHandler("CheckBoxVandrelFilterEnableClick", &TFormCANConfig::CheckBoxVandrelFilterEnableClick);
+    RegisterHandler("OpenProfile1Click", &TFormCANConfig::OpenProfile1Click);
+    RegisterHandler("SaveProfile1Click", &TFormCANConfig::SaveProfile1Click);
+    RegisterHandler("CompareProfile1Click", &TFormCANConfig::CompareProfile1Click);
+    RegisterHandler("RecentProfileClick", &TFormCANConfig::RecentProfileClick);
+    RegisterHandler("LanguageItemClick", &TFormCANConfig::LanguageItemClick);
 }
 
 void TFormCANConfig::BindComponentFields() {
@@ -153,12 +158,22 @@ void TFormCANConfig::BindComponentFields() {
     BindField("StatusBar1", StatusBar1);
     BindField("MainMenu1", MainMenu1);
     BindField("File1", File1);
+    BindField("OpenProfile1", OpenProfile1);
+    BindField("SaveProfile1", SaveProfile1);
+    BindField("CompareProfile1", CompareProfile1);
+    BindField("N4", N4);
+    BindField("RecentProfile1", RecentProfile1);
+    BindField("RecentProfile2", RecentProfile2);
+    BindField("RecentProfile3", RecentProfile3);
+    BindField("RecentProfile4", RecentProfile4);
+    BindField("N5", N5);
     BindField("Exit1", Exit1);
     BindField("Window1", Window1);
     BindField("Vandrel1", Vandrel1);
     BindField("N1", N1);
     BindField("N2", N2);
     BindField("N3", N3);
+    BindField("Skin1", Skin1);
     BindField("Language1", Language1);
     BindField("ChineseSimplified1", ChineseSimplified1);
     BindField("English1", English1);
@@ -183,6 +198,9 @@ void TFormCANConfig::FormCreate(TObject* Sender) {
     ComboBoxVandrelPort->Items().AddObject("CAN1", 1);
     ComboBoxVandrelPort->SetItemIndex(1);
     ComboBoxSwitchModeChange(nullptr);
+    InitProfiles();
+    InitLanguage();
+    InitSkins();
 }
 
 void TFormCANConfig::ClosePortOnExit() {

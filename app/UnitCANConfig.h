@@ -166,12 +166,22 @@ public:
     TStatusBar* StatusBar1 = nullptr;
     TMainMenu* MainMenu1 = nullptr;
     TMenuItem* File1 = nullptr;
+    TMenuItem* OpenProfile1 = nullptr;
+    TMenuItem* SaveProfile1 = nullptr;
+    TMenuItem* CompareProfile1 = nullptr;
+    TMenuItem* N4 = nullptr;
+    TMenuItem* RecentProfile1 = nullptr;
+    TMenuItem* RecentProfile2 = nullptr;
+    TMenuItem* RecentProfile3 = nullptr;
+    TMenuItem* RecentProfile4 = nullptr;
+    TMenuItem* N5 = nullptr;
     TMenuItem* Exit1 = nullptr;
     TMenuItem* Window1 = nullptr;
     TMenuItem* Vandrel1 = nullptr;
     TMenuItem* N1 = nullptr;
     TMenuItem* N2 = nullptr;
     TMenuItem* N3 = nullptr;
+    TMenuItem* Skin1 = nullptr;
     TMenuItem* Language1 = nullptr;
     TMenuItem* ChineseSimplified1 = nullptr;
     TMenuItem* English1 = nullptr;
@@ -196,6 +206,13 @@ public:
     void ButtonVandrelFilterIDAddClick(TObject* Sender);
     void ButtonVandrelFilterIDDeleteClick(TObject* Sender);
     void CheckBoxVandrelFilterEnableClick(TObject* Sender);
+    // File menu: profiles (UnitCANConfigProfile.cpp).
+    void OpenProfile1Click(TObject* Sender);
+    void SaveProfile1Click(TObject* Sender);
+    void CompareProfile1Click(TObject* Sender);
+    void RecentProfileClick(TObject* Sender);
+    // Language menu (UnitCANConfigLanguage.cpp).
+    void LanguageItemClick(TObject* Sender);
 
     // ---- operations without event wiring ----
     // Lists the ports that open (COM0 to COM23) and enables Open when there is one.
@@ -204,6 +221,19 @@ public:
     void DeleteFilterID();
     // Enables the filter editor's controls exactly when filtering is switched on.
     void UpdateFilterControls();
+
+    // Start-up steps of the features beyond the window's own, run at the end of FormCreate:
+    // the recent profiles (UnitCANConfigProfile.cpp), the remembered language
+    // (UnitCANConfigLanguage.cpp) and the remembered skin with the Skin submenu
+    // (UnitCANConfigSkin.cpp).
+    void InitProfiles();
+    void InitLanguage();
+    void InitSkins();
+    // Relabels every window of the program in CurrentLanguage(); the values, selections,
+    // the open port and the filter list stay as they are.
+    void ApplyLanguage();
+    // Makes the Skin submenu's items anew, in the current language, the current skin checked.
+    void BuildSkinMenu();
 
 private:
     void BindComponentFields();

@@ -21,12 +21,13 @@
 #endif
 
 #include "cli/Ports.h"
-#include "cli/Profile.h"
+#include "profile/Profile.h"
 #include "link/CANConfigWriteParameter.h"
 #include "link/VCI.h"
 
 using namespace quorin;
 using namespace quorin::cli;
+using namespace quorin::profile;
 
 namespace {
 

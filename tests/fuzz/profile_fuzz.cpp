@@ -8,24 +8,24 @@
 #include <cstring>
 #include <string>
 
-#include "cli/Profile.h"
+#include "profile/Profile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace quorin;
     TDeviceSettings settings;
     const std::string text(reinterpret_cast<const char*>(data), size);
-    if (cli::SettingsFromProfileText(text, settings).empty()) {
+    if (profile::SettingsFromProfileText(text, settings).empty()) {
         if (settings.Filters.size() > kMaxFilterEntries) std::abort();
         const TParameterBlock block = EncodeParameterBlock(settings);
         TDeviceSettings again;
-        if (!cli::SettingsFromProfileText(cli::ProfileText(DecodeParameterBlock(block)), again).empty()) std::abort();
+        if (!profile::SettingsFromProfileText(profile::ProfileText(DecodeParameterBlock(block)), again).empty()) std::abort();
         const TParameterBlock second = EncodeParameterBlock(again);
         if (!std::equal(block.begin() + 15, block.end(), second.begin() + 15)) std::abort();
-        if (!cli::BytesTheProfileLoses(block).empty()) std::abort();
+        if (!profile::BytesTheProfileLoses(block).empty()) std::abort();
     }
     TParameterBlock raw{};
     std::memcpy(raw.data(), data, std::min(size, raw.size()));
-    cli::BytesTheProfileLoses(raw);
-    cli::ProfileDifferences(raw, EncodeParameterBlock(WindowDefaultSettings()));
+    profile::BytesTheProfileLoses(raw);
+    profile::ProfileDifferences(raw, EncodeParameterBlock(WindowDefaultSettings()));
     return 0;
 }

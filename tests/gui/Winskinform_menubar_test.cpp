@@ -201,7 +201,7 @@ TEST_F(SkinnedWindow, DropDownsFollowTheMouseAlongTheRowAndExitEnds) {
     auto back = MenuMovedFrom(app, lefts[1]);
     ASSERT_TRUE(back);
     EXPECT_EQ(back->left, lefts[0]);
-    MouseClick(back->left + 30, back->top + 3 + GetSystemMetrics(SM_CYMENU) / 2);  // "Exit"
+    MouseClick(back->left + 30, back->bottom - 3 - GetSystemMetrics(SM_CYMENU) / 2);  // "Exit", the last item
     EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
 }
 

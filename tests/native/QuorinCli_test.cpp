@@ -14,7 +14,7 @@
 #include <random>
 #include <sstream>
 
-#include "cli/Profile.h"
+#include "profile/Profile.h"
 #include "link/CANConfigReadParameter.h"
 #include "support/ConverterProcess.h"
 
@@ -22,7 +22,7 @@ namespace quorin {
 namespace {
 
 using test::TConverterProcess;
-using cli::TJson;
+using profile::TJson;
 
 struct TRun {
     int Status = -1;
@@ -97,7 +97,7 @@ TParameterBlock RandomValidBlock(std::mt19937& rng) {
     auto pick = [&](uint32_t n) { return static_cast<uint8_t>(std::uniform_int_distribution<uint32_t>(0, n - 1)(rng)); };
     auto word = [&] { return std::uniform_int_distribution<uint32_t>()(rng); };
     auto items = [](std::size_t offset) {
-        for (const auto& c : cli::ChoiceLists())
+        for (const auto& c : profile::ChoiceLists())
             if (c.Offset == offset) return static_cast<uint32_t>(c.Items.size());
         return 0u;
     };
@@ -159,12 +159,12 @@ TEST(ProfileRoundTrip, RandomValidBlocksComeBackByteExact) {
     std::mt19937 rng(20261207);
     for (int i = 0; i < 2000; ++i) {
         const TParameterBlock block = RandomValidBlock(rng);
-        const std::string text = cli::ProfileText(DecodeParameterBlock(block));
+        const std::string text = profile::ProfileText(DecodeParameterBlock(block));
         TDeviceSettings again;
-        const auto issues = cli::SettingsFromProfileText(text, again);
-        ASSERT_TRUE(issues.empty()) << cli::IssueText(issues[0]) << "\n" << text;
+        const auto issues = profile::SettingsFromProfileText(text, again);
+        ASSERT_TRUE(issues.empty()) << profile::IssueText(issues[0]) << "\n" << text;
         ASSERT_TRUE(SameSettingsBytes(EncodeParameterBlock(again), block)) << text;
-        ASSERT_TRUE(cli::BytesTheProfileLoses(block).empty()) << text;
+        ASSERT_TRUE(profile::BytesTheProfileLoses(block).empty()) << text;
     }
 }
 
@@ -174,11 +174,11 @@ TEST(ProfileRoundTrip, BytesTheProfileCannotCarryAreNamed) {
     block[block::UARTBaudrate] = 40;  // no such item
     block[214] = 9;                   // unused byte
     block[block::CANFrameInfoEnable] = 2;
-    EXPECT_EQ(cli::BytesTheProfileLoses(block), (std::vector<std::size_t>{198, 214, 226}));
+    EXPECT_EQ(profile::BytesTheProfileLoses(block), (std::vector<std::size_t>{198, 214, 226}));
 }
 
 // A valid profile to spoil, one way per case.
-TJson GoodProfile() { return cli::ProfileFromSettings(WindowDefaultSettings()); }
+TJson GoodProfile() { return profile::ProfileFromSettings(WindowDefaultSettings()); }
 
 struct BadProfileCase {
     const char* Name;

@@ -327,18 +327,24 @@ struct TMenuRow {
     bool HasHandler;
 };
 
-TEST_F(Forms, MenuHasFileWindowHiddenLanguageAndAbout) {
+TEST_F(Forms, MenuHasFileWindowLanguageAndAbout) {
     const TMenuRow rows[] = {
         {"File1", "MainMenu1", "File", true, false},
+        {"OpenProfile1", "File1", "Open profile...", true, true},
+        {"SaveProfile1", "File1", "Save profile...", true, true},
+        {"CompareProfile1", "File1", "Compare with converter...", true, true},
+        {"RecentProfile4", "File1", "4", false, true},
+        {"N5", "File1", "-", false, false},
         {"Exit1", "File1", "Exit", true, true},
         {"Window1", "MainMenu1", "Window", true, false},
         {"Vandrel1", "Window1", "QUORIN-Q1", true, false},
         {"N1", "Window1", "-", true, false},
         {"N2", "Window1", "-", true, false},
         {"N3", "Window1", "-", true, false},
-        {"Language1", "MainMenu1", "Language", false, false},
-        {"ChineseSimplified1", "Language1", "简体中文(Chinese-Simplified)", true, false},
-        {"English1", "Language1", "English", true, false},
+        {"Skin1", "Window1", "Skin", true, false},
+        {"Language1", "MainMenu1", "Language", true, false},
+        {"ChineseSimplified1", "Language1", "简体中文(Chinese-Simplified)", true, true},
+        {"English1", "Language1", "English", true, true},
         {"Help1", "MainMenu1", "About", true, false},
         {"AboutCANConfig1", "Help1", "About QUORIN", true, true},
     };
@@ -415,7 +421,9 @@ public:
         for (const char* name : {"FormCreate", "Exit1Click", "AboutCANConfig1Click", "ButtonOpenRS232Click",
                                  "ButtonReadParameterClick", "ButtonWriteParameterClick", "ComboBoxSwitchModeChange",
                                  "CheckBoxBuadrateCustomClick", "ButtonVandrelFilterIDAddClick",
-                                 "ButtonVandrelFilterIDDeleteClick", "CheckBoxVandrelFilterEnableClick"})
+                                 "ButtonVandrelFilterIDDeleteClick", "CheckBoxVandrelFilterEnableClick",
+                                 "OpenProfile1Click", "SaveProfile1Click", "CompareProfile1Click", "RecentProfileClick",
+                                 "LanguageItemClick"})
             RegisterMethod(name, std::any(TNotifyEvent([](TObject*) {})));
         RegisterMethod("FormClose", std::any(TCloseEvent([](TObject*, TCloseAction&) {})));
         InitLayoutText(Text);

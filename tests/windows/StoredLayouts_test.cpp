@@ -32,7 +32,8 @@ public:
         for (const char* name : {"FormCreate", "ButtonOpenRS232Click", "ButtonReadParameterClick", "ButtonWriteParameterClick", "Exit1Click",
                                  "AboutCANConfig1Click", "ComboBoxSwitchModeChange", "CheckBoxBuadrateCustomClick",
                                  "ButtonVandrelFilterIDAddClick", "ButtonVandrelFilterIDDeleteClick", "CheckBoxVandrelFilterEnableClick",
-                                 "OKButtonClick"})
+                                 "OpenProfile1Click", "SaveProfile1Click", "CompareProfile1Click", "RecentProfileClick",
+                                 "LanguageItemClick", "OKButtonClick"})
             RegisterMethod(name, std::any(TNotifyEvent([](TObject*) {})));
         RegisterMethod("FormClose", std::any(TCloseEvent([](TObject*, TCloseAction&) {})));
         InitLayoutText(text);

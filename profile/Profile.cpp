@@ -1,4 +1,4 @@
-#include "cli/Profile.h"
+#include "profile/Profile.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <utility>
 
-namespace quorin::cli {
+namespace quorin::profile {
 
 namespace {
 
@@ -452,4 +452,4 @@ std::string HexBlockText(const TParameterBlock& block) {
     return text;
 }
 
-} // namespace quorin::cli
+} // namespace quorin::profile

@@ -12,7 +12,7 @@
 
 #include "link/ParameterBlock.h"
 
-namespace quorin::cli {
+namespace quorin::profile {
 
 using TJson = nlohmann::ordered_json;
 
@@ -63,4 +63,4 @@ std::vector<std::string> ProfileDifferences(const TParameterBlock& device, const
 // The raw block as text: 240 hexadecimal bytes, 16 to a line.
 std::string HexBlockText(const TParameterBlock& block);
 
-} // namespace quorin::cli
+} // namespace quorin::profile
