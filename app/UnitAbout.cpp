@@ -1,5 +1,7 @@
 #include "app/UnitAbout.h"
 
+#include "app/LanguageTable.h"
+
 namespace quorin {
 
 TAboutBox* AboutBox = nullptr;
@@ -14,6 +16,8 @@ TAboutBox::TAboutBox(TComponent* AOwner) : TForm(AOwner) {
     BindField("Label3", Label3);
     BindField("OKButton", OKButton);
     InitLayout(L"TABOUTBOX");
+    // Made after the main window has set the language: it starts in that language.
+    RelabelForm(*this, CurrentLanguage());
 }
 
 // The box stays alive for the next showing: closing a modal form only hides it.

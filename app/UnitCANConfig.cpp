@@ -1,5 +1,6 @@
 // The main window's life cycle and its menu commands, and the connection state.
 #include "app/UnitCANConfig.h"
+#include "app/Strings.h"
 
 #include "app/FirstPaintLog.h"
 #include "app/UnitAbout.h"
@@ -205,7 +206,7 @@ void TFormCANConfig::FormCreate(TObject* Sender) {
 
 void TFormCANConfig::ClosePortOnExit() {
     if (!CommOpened) return;
-    ButtonOpenRS232->SetCaption("打开串口");
+    ButtonOpenRS232->SetCaption(LoadStr(IDS_OPEN_PORT));
     CommOpened = false;
     ButtonReadParameter->SetEnabled(false);
     ButtonWriteParameter->SetEnabled(false);

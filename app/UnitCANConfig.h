@@ -240,6 +240,10 @@ private:
     void RegisterEventHandlers();
     // What closing the window does to an open port (FormClose and Exit1Click).
     void ClosePortOnExit();
+    // Sets the texts of this window and the About box in CurrentLanguage(), and checks the
+    // language's menu item (UnitCANConfigLanguage.cpp).
+    void RelabelWindows();
+    void CheckLanguageItem();
 };
 
 // The main window, set by start-up.

@@ -2,6 +2,7 @@
 // filters: a row is port, frame type and the start and end identifiers as "0x" and eight
 // upper-case hexadecimal digits, which is also the form the write sequence reads back.
 #include "app/UnitCANConfig.h"
+#include "app/Strings.h"
 #include "app/WarningBox.h"
 #include "forms/SysUtils.h"
 
@@ -38,7 +39,7 @@ void TFormCANConfig::AddFilterID() {
 
     TListItems& rows = ListViewVandrelFrameID->Items();
     if (rows.Count() >= kFilterSlots) {
-        ShowWarningBox("All the filter has been used!", "Waring");
+        ShowWarningBox(LoadStr(IDS_FILTERS_FULL), LoadStr(IDS_TITLE_WARING));
         return;
     }
 
@@ -48,7 +49,7 @@ void TFormCANConfig::AddFilterID() {
     start &= mask;
     end &= mask;
     if (start > end) {
-        ShowWarningBox("Start ID must be smaller than End ID!", "Warning");
+        ShowWarningBox(LoadStr(IDS_START_ABOVE_END), LoadStr(IDS_TITLE_WARNING));
         return;
     }
 

@@ -3,6 +3,7 @@
 // (link/CANConfigReadParameter.h, link/CANConfigWriteParameter.h); this file lends them
 // the window's controls and command buttons and turns outcomes into operator messages.
 #include "app/UnitCANConfig.h"
+#include "app/Strings.h"
 
 #include <windows.h>
 
@@ -85,8 +86,8 @@ private:
     TFormCANConfig& FForm;
 };
 
-void SetStatus(TFormCANConfig& form, const char* text) {
-    form.StatusBar1->Panels()[1]->SetText(text);
+void SetStatus(TFormCANConfig& form, unsigned id) {
+    form.StatusBar1->Panels()[1]->SetText(LoadStr(id));
 }
 
 } // namespace
@@ -96,11 +97,11 @@ void TFormCANConfig::ButtonReadParameterClick(TObject* Sender) {
     TFormCommandButtons buttons(*this);
     TParameterBlock block{};
     if (!ReadDeviceParameter({OpenedCommIndex, &buttons}, static_cast<uint8_t>(page), block)) {
-        SetStatus(*this, "Read device parameter Fail!");
-        ShowWarningBox("Read device parameter fail!", "Waring");
+        SetStatus(*this, IDS_STATUS_READ_FAILED);
+        ShowWarningBox(LoadStr(IDS_READ_FAILED), LoadStr(IDS_TITLE_WARING));
         return;
     }
-    SetStatus(*this, "Read device parameter succeed!");
+    SetStatus(*this, IDS_STATUS_READ_DONE);
     if (PageControlCANConfig->ActivePageIndex() == 0) {
         TFormParameterPage controls(*this);
         ShowDeviceParameter(0, controls, block);
@@ -116,14 +117,14 @@ void TFormCANConfig::ButtonWriteParameterClick(TObject* Sender) {
     switch (CollectDeviceParameter(0, controls, {OpenedCommIndex, &buttons})) {
     case TWriteOutcome::SentFailed:
     case TWriteOutcome::ReadbackFailed:
-        ShowWarningBox("Write device parameter fail!", "Waring");
+        ShowWarningBox(LoadStr(IDS_WRITE_FAILED), LoadStr(IDS_TITLE_WARING));
         break;
     case TWriteOutcome::Mismatch:
-        SetStatus(*this, "Write device parameter fail!");
-        ShowWarningBox("Write device parameter fail!", "Waring");
+        SetStatus(*this, IDS_WRITE_FAILED);
+        ShowWarningBox(LoadStr(IDS_WRITE_FAILED), LoadStr(IDS_TITLE_WARING));
         break;
     case TWriteOutcome::Success:
-        SetStatus(*this, "Write device parameter Succeed!");
+        SetStatus(*this, IDS_STATUS_WRITE_DONE);
         break;
     }
 }

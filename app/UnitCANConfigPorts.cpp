@@ -2,6 +2,7 @@
 // every port number the serial channel knows; one button opens and closes the chosen port,
 // and while a port is open the parameter buttons work and the port cannot be changed.
 #include "app/UnitCANConfig.h"
+#include "app/Strings.h"
 
 #include <algorithm>
 #include <cctype>
@@ -52,7 +53,7 @@ void TFormCANConfig::ScanCommPorts() {
         ComboBoxCommIndex->Items().AddObject(PortName(n), n);
     }
     if (ComboBoxCommIndex->Items().Count() == 0) {
-        ComboBoxCommIndex->SetText("No RS232 port find !");
+        ComboBoxCommIndex->SetText(LoadStr(IDS_NO_PORT_FOUND));
         ButtonOpenRS232->SetEnabled(false);
     } else {
         ComboBoxCommIndex->SetItemIndex(0);
@@ -62,7 +63,7 @@ void TFormCANConfig::ScanCommPorts() {
 
 void TFormCANConfig::ButtonOpenRS232Click(TObject* Sender) {
     if (CommOpened) {
-        ButtonOpenRS232->SetCaption("打开串口");
+        ButtonOpenRS232->SetCaption(LoadStr(IDS_OPEN_PORT));
         CommOpened = false;
         ButtonReadParameter->SetEnabled(false);
         ButtonWriteParameter->SetEnabled(false);
@@ -73,15 +74,15 @@ void TFormCANConfig::ButtonOpenRS232Click(TObject* Sender) {
     // A text typed into the box that names no listed port has no port number to open.
     const int entry = ChosenPortEntry(*ComboBoxCommIndex);
     if (entry < 0) {
-        ShowWarningBox("Please choose a serial port from the list!", "Warning");
+        ShowWarningBox(LoadStr(IDS_CHOOSE_PORT), LoadStr(IDS_TITLE_WARNING));
         return;
     }
     const auto n = static_cast<int32_t>(ComboBoxCommIndex->Items().Objects(entry));
     if (VCI_OpenDevice(n) == 0) {
-        ShowWarningBox("Open RS232 port fail!", "Warning");
+        ShowWarningBox(LoadStr(IDS_OPEN_PORT_FAILED), LoadStr(IDS_TITLE_WARNING));
         return;
     }
-    ButtonOpenRS232->SetCaption("关闭串口");
+    ButtonOpenRS232->SetCaption(LoadStr(IDS_CLOSE_PORT));
     CommOpened = true;
     ButtonReadParameter->SetEnabled(true);
     ButtonWriteParameter->SetEnabled(true);
