@@ -1,0 +1,211 @@
+// The string tables and the relabelling of the real windows made from their stored
+// layouts: every id has a text in every language, the Chinese block is the layouts' own
+// text, and in each language every visible text is in that language and fits its control.
+#include "app/LanguageTable.h"
+#include "app/Settings.h"
+#include "app/UnitAbout.h"
+#include "app/UnitCANConfig.h"
+#include "forms/WinText.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace quorin {
+namespace {
+
+// Ids that have a text in some language block of the program's string tables.
+BOOL CALLBACK CollectLanguage(HMODULE module, LPCWSTR type, LPCWSTR name, WORD language, LONG_PTR out) {
+    auto& ids = *reinterpret_cast<std::set<unsigned>*>(out);
+    const HRSRC res = FindResourceExW(module, type, name, language);
+    const auto* p = static_cast<const WCHAR*>(LockResource(LoadResource(module, res)));
+    const WCHAR* end = p + SizeofResource(module, res) / sizeof(WCHAR);
+    const unsigned first = (unsigned(reinterpret_cast<uintptr_t>(name)) - 1) * 16;
+    for (unsigned i = 0; i < 16 && p < end; ++i) {
+        if (*p) ids.insert(first + i);
+        p += 1 + *p;
+    }
+    return TRUE;
+}
+BOOL CALLBACK CollectBlock(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR out) {
+    EnumResourceLanguagesW(module, type, name, CollectLanguage, out);
+    return TRUE;
+}
+
+TEST(StringTables, EveryIdHasATextInEveryLanguage) {
+    std::set<unsigned> ids;
+    EnumResourceNamesW(GetModuleHandleW(nullptr), RT_STRING, CollectBlock, LONG_PTR(&ids));
+    ASSERT_GT(ids.size(), 100u);
+    for (unsigned id : ids)
+        for (TLanguage language : kLanguages)
+            EXPECT_FALSE(LoadStr(id, language).empty()) << "id " << id << " has no text in " << LanguageCode(language);
+    for (const TLabelRow& row : LabelRows()) EXPECT_TRUE(ids.count(row.Id)) << row.Component << " shows id " << row.Id;
+}
+
+bool HasCjk(const std::string& text) {
+    for (wchar_t c : ToWide(text))
+        if ((c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFFEF)) return true;
+    return false;
+}
+
+// The main window and the About box as start-up makes them, in Chinese (no remembered
+// language).
+class Language : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        DeleteSetting(kSettingLanguage);
+        SetCurrentLanguage(TLanguage::Chinese);
+        Form = new TFormCANConfig(Application);
+        AboutBox = new TAboutBox(Application);
+        Form->Show();
+        AboutBox->Show();
+    }
+    static void TearDownTestSuite() {
+        SetCurrentLanguage(TLanguage::Chinese);
+        delete AboutBox;
+        delete Form;
+        AboutBox = nullptr;
+        Form = nullptr;
+        DeleteSetting(kSettingLanguage);
+    }
+    void TearDown() override { Switch(TLanguage::Chinese); }
+    static void Switch(TLanguage language) {
+        SetCurrentLanguage(language);
+        Form->ApplyLanguage();
+    }
+    static TFormCANConfig* Form;
+};
+TFormCANConfig* Language::Form = nullptr;
+
+TEST_F(Language, TheChineseBlockHoldsTheStoredLayoutsTextsExactly) {
+    for (const TLabelRow& row : LabelRows()) {
+        const TCustomForm& form = std::string(row.Form) == "AboutBox" ? static_cast<TCustomForm&>(*AboutBox) : *Form;
+        const auto shown = LabelText(form, row);
+        ASSERT_TRUE(shown) << row.Form << "." << row.Component << " [" << row.Index << "] is not in the layout";
+        EXPECT_EQ(*shown, LoadStr(row.Id, TLanguage::Chinese)) << row.Form << "." << row.Component << " [" << row.Index << "]";
+    }
+}
+
+// A control's text and the room its control gives it, in pixels.
+struct TFit {
+    std::string Name, Text;
+    int Room;
+};
+
+int TextWidth(HWND window, const std::string& text) {
+    std::wstring w = ToWide(text);
+    w.erase(w.find_last_not_of(L' ') + 1);  // trailing blanks are the stored layout's padding
+    std::erase(w, L'&');
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, HGDIOBJ(SendMessageW(window, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, w.c_str(), int(w.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return size.cx;
+}
+
+// Every visible text of a form's visible controls with its room: a label its width, a
+// button its width less the bevel, a check box less its box, a group box less the frame's
+// ends, a list-only combo box each item less the drop-down button, a column its width.
+std::vector<TFit> Fits(TCustomForm& form) {
+    std::vector<TFit> fits;
+    const int arrow = GetSystemMetrics(SM_CXVSCROLL);
+    for (int i = 0; i < form.ComponentCount(); ++i) {
+        auto* control = dynamic_cast<TControl*>(form.Components(i));
+        if (!control) continue;
+        bool shown = true;
+        for (TControl* c = control; c && shown; c = c->Parent()) shown = c->Visible();
+        if (!shown) continue;
+        TWinControl* windowed = dynamic_cast<TWinControl*>(control);
+        HWND measure = windowed ? windowed->Handle() : control->Parent()->Handle();
+        const std::string name = control->Name();
+        auto add = [&](const std::string& text, int room) {
+            if (!text.empty()) fits.push_back({name, text, room - TextWidth(measure, text)});
+        };
+        if (dynamic_cast<TLabel*>(control)) add(control->Caption(), control->Width());
+        else if (dynamic_cast<TCheckBox*>(control)) add(control->Caption(), control->Width() - 18);
+        else if (dynamic_cast<TButton*>(control)) add(control->Caption(), control->Width() - 6);
+        else if (dynamic_cast<TGroupBox*>(control)) add(control->Caption(), control->Width() - 16);
+        else if (auto* box = dynamic_cast<TComboBox*>(control); box && box->Style() == TComboBoxStyle::csDropDownList) {
+            for (int k = 0; k < box->Items().Count(); ++k) add(box->Items()[k], box->Width() - arrow - 6);
+        } else if (auto* list = dynamic_cast<TListView*>(control)) {
+            for (int k = 0; k < list->Columns().Count(); ++k)
+                add(list->Columns().Items(k)->Caption(), list->Columns().Items(k)->Width() - 12);
+        }
+    }
+    return fits;
+}
+
+class LanguageOfEveryText : public Language, public testing::WithParamInterface<TLanguage> {};
+
+TEST_P(LanguageOfEveryText, IsTheLanguageInForceAndFitsItsControl) {
+    Switch(GetParam());
+    for (TCustomForm* form : {static_cast<TCustomForm*>(Form), static_cast<TCustomForm*>(AboutBox)}) {
+        // Every page in turn, as the operator sees it.
+        for (int page = 0; page < 5; ++page) {
+            if (form == Form) Form->PageControlQUORINQ1->SetActivePageIndex(page);
+            for (const TFit& fit : Fits(*form)) {
+                EXPECT_GE(fit.Room, 0) << fit.Name << " clips \"" << fit.Text << "\" by " << -fit.Room << " px";
+                if (GetParam() == TLanguage::English) {
+                    EXPECT_FALSE(HasCjk(fit.Text)) << fit.Name << ": " << fit.Text;
+                }
+            }
+            if (form != Form) break;
+        }
+        if (GetParam() != TLanguage::English) continue;
+        EXPECT_FALSE(HasCjk(form->Caption())) << form->Caption();
+        for (int i = 0; i < form->ComponentCount(); ++i)
+            if (auto* item = dynamic_cast<TMenuItem*>(form->Components(i)); item && item != Form->ChineseSimplified1) {
+                EXPECT_FALSE(HasCjk(item->Caption())) << item->Name() << ": " << item->Caption();
+            }
+    }
+    Form->PageControlQUORINQ1->SetActivePageIndex(1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Language, LanguageOfEveryText, testing::Values(TLanguage::Chinese, TLanguage::English),
+                         [](const testing::TestParamInfo<TLanguage>& info) { return std::string(LanguageCode(info.param)) == "en" ? "English" : "Chinese"; });
+
+TEST_F(Language, ASwitchKeepsSelectionsAndChecksTheLanguageItem) {
+    Form->ComboBoxSwitchMode->SetItemIndex(2);
+    Form->ComboBoxtBaudrateIndexB->SetItemIndex(14);
+    Form->ComboBoxUARTParityBitIndex->SetItemIndex(-1);
+    Switch(TLanguage::English);
+    EXPECT_EQ(Form->ComboBoxSwitchMode->ItemIndex(), 2);
+    EXPECT_EQ(Form->ComboBoxSwitchMode->Text(), "Formatted");
+    EXPECT_EQ(Form->ComboBoxtBaudrateIndexB->Text(), "Reserved 7");
+    EXPECT_EQ(Form->ComboBoxUARTParityBitIndex->ItemIndex(), -1);
+    EXPECT_TRUE(Form->English1->Checked());
+    EXPECT_FALSE(Form->ChineseSimplified1->Checked());
+    EXPECT_EQ(AboutBox->OKButton->Caption(), "OK");
+    EXPECT_EQ(AboutBox->ProductName->Caption(), "QUORIN Config V1.0 for the following product:");
+
+    // The time a switch takes, there and back, for the record (not a limit).
+    std::vector<double> ms;
+    for (int i = 0; i < 10; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        Switch(i % 2 ? TLanguage::English : TLanguage::Chinese);
+        UpdateWindow(Form->Handle());
+        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf("switching languages: median %.1f ms\n", ms[ms.size() / 2]);
+    RecordProperty("switch_median_ms", std::to_string(ms[ms.size() / 2]));
+
+    Switch(TLanguage::Chinese);
+    EXPECT_EQ(Form->ComboBoxSwitchMode->Text(), "格式转换");
+    EXPECT_TRUE(Form->ChineseSimplified1->Checked());
+    Form->ComboBoxSwitchMode->SetItemIndex(0);
+    Form->ComboBoxtBaudrateIndexB->SetItemIndex(0);
+    Form->ComboBoxUARTParityBitIndex->SetItemIndex(0);
+}
+
+} // namespace
+} // namespace quorin
