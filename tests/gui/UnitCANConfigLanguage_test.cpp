@@ -87,7 +87,8 @@ std::optional<MessageBoxInfo> StartAboveEndBox(RunningApp& app) {
     app.ClickAsync("ButtonVandrelFilterIDAdd");
     auto box = app.WaitMessageBox();
     if (box) app.PressButton(*box, IDOK);
-    WaitUntil([&] { return !app.CurrentMessageBox(); });
+    // The menu takes keys again once the box is gone and the window it disabled is back.
+    WaitUntil([&] { return !app.CurrentMessageBox() && IsWindowEnabled(app.MainWindow()); });
     return box;
 }
 
@@ -165,11 +166,16 @@ TEST(Language, SwitchingByTheMenuKeepsValuesAndComesBackToTheStoredTexts) {
     ASSERT_EQ(app.StatusPanelText("StatusBar1", 1), "Read device parameter succeed!");
     ASSERT_TRUE(app.SelectComboIndex("ComboBoxSwitchMode", 1));
     ASSERT_TRUE(app.SelectComboIndex("ComboBoxSwtichRoute", 2));
+    ASSERT_TRUE(app.SelectTab("PageControlQUORINQ1", 2));
+    ASSERT_TRUE(WaitUntil([&] { return app.Showing("ComboBoxUARTParityBitIndex"); }));
     ASSERT_TRUE(app.SelectComboIndex("ComboBoxUARTParityBitIndex", 2));
+    ASSERT_TRUE(app.SelectTab("PageControlQUORINQ1", 3));
+    ASSERT_TRUE(WaitUntil([&] { return app.Showing("ComboBoxCANFrameType"); }));
     ASSERT_TRUE(app.SelectComboIndex("ComboBoxCANFrameType", 1));
     ASSERT_TRUE(app.SelectComboIndex("ComboBoxBitRateSwitch", 1));
     ASSERT_TRUE(app.SelectComboIndex("ComboBoxtBaudrateIndexA", 2));
     ASSERT_TRUE(app.SelectTab("PageControlQUORINQ1", kFilterPage));
+    ASSERT_TRUE(WaitUntil([&] { return app.Showing("CheckBoxVandrelFilterEnable"); }));
     ASSERT_TRUE(app.Click("CheckBoxVandrelFilterEnable"));
     ASSERT_TRUE(app.Click("ButtonVandrelFilterIDAdd"));
     ASSERT_TRUE(app.SelectComboIndex("ComboBoxVandrelFrameType", 1));
