@@ -196,6 +196,7 @@ TEST(Language, SwitchingByTheMenuKeepsValuesAndComesBackToTheStoredTexts) {
     for (int page : {0, 1, 2, 3, 4}) {
         ASSERT_TRUE(app.SelectTab("PageControlQUORINQ1", page));
         WaitUntil([&] { return app.TabIndex("PageControlQUORINQ1") == page; });
+        Sleep(300);  // for the picture only: the new page paints a moment after its tab
         EXPECT_TRUE(SaveWindowPng(app.MainWindow(), std::string(QUORIN_BINARY_DIR) + "/screenshots/FormCANConfig-en-page" +
                                                         std::to_string(page) + ".png"));
     }
