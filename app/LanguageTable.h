@@ -1,8 +1,8 @@
 // Which text of the program's windows shows which string of the string tables: one row per
-// caption, combo item or column header that the stored layouts hold. The
-// layouts keep the Chinese texts (the Chinese block of app/Strings.rc repeats them, a test
-// keeps the two equal); switching the language walks these rows, so a new language needs
-// a new block of texts and no code.
+// caption, combo item or column header that the stored layouts hold. The layouts keep the
+// Chinese texts (the Chinese block of app/Strings.rc repeats them, a test keeps the two
+// equal); switching the language walks these rows, so a new language needs a new block of
+// texts and no code.
 #pragma once
 
 #include "app/Strings.h"

@@ -1,8 +1,8 @@
 // The main window's life cycle and its menu commands, and the connection state.
 #include "app/UnitCANConfig.h"
-#include "app/Strings.h"
 
 #include "app/FirstPaintLog.h"
+#include "app/Strings.h"
 #include "app/UnitAbout.h"
 #include "link/VCI.h"
 #include "skin/apply/Skinclasses.h"

@@ -3,10 +3,10 @@
 // (link/CANConfigReadParameter.h, link/CANConfigWriteParameter.h); this file lends them
 // the window's controls and command buttons and turns outcomes into operator messages.
 #include "app/UnitCANConfig.h"
-#include "app/Strings.h"
 
 #include <windows.h>
 
+#include "app/Strings.h"
 #include "app/WarningBox.h"
 #include "link/CANConfigReadParameter.h"
 #include "link/CANConfigWriteParameter.h"

@@ -2,12 +2,12 @@
 // every port number the serial channel knows; one button opens and closes the chosen port,
 // and while a port is open the parameter buttons work and the port cannot be changed.
 #include "app/UnitCANConfig.h"
-#include "app/Strings.h"
 
 #include <algorithm>
 #include <cctype>
 #include <string>
 
+#include "app/Strings.h"
 #include "app/WarningBox.h"
 #include "link/SerialProbe.h"
 #include "link/VCI.h"
