@@ -103,7 +103,7 @@ TEST(Language, StartsInTheRememberedEnglishWithEveryWindowAndMessageInEnglish) {
     EXPECT_EQ(app.Text("ButtonOpenRS232"), "Open port");
     ExpectNoCjk(VisibleTexts(app, app.MainWindow()), "main window");
 
-    app.ChooseMenu({3, 0});  // Help > About QUORIN
+    app.ChooseMenu({-1, 0});  // Help > About QUORIN
     HWND about = app.WaitWindow("AboutBox");
     ASSERT_NE(about, nullptr);
     ExpectNoCjk(VisibleTexts(app, about), "About box");
