@@ -1,5 +1,6 @@
-// The operator's warning: a message box with a warning icon, one OK button and a fixed
-// English text, as the port, filter and parameter commands show it.
+// The operator's warning: a message box with a warning icon, one OK button and a text of
+// the string tables in the language in force, as the port, filter and parameter commands
+// show it.
 #pragma once
 
 #include <string>
