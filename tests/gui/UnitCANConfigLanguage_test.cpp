@@ -96,6 +96,8 @@ TEST(Language, StartsInTheRememberedEnglishWithEveryWindowAndMessageInEnglish) {
     RememberedLanguage remembered(L"en");
     RunningApp app;
     ASSERT_TRUE(app.Started()) << app.Failure();
+    // The menu is walked by keys: the skin must have taken the menu bar over first.
+    ASSERT_TRUE(WaitMainWindowSkinned(app.MainWindow()));
 
     EXPECT_EQ(WindowText(app.MainWindow()), "QUORIN Configuration Tool");
     EXPECT_EQ(app.TabCaptions("PageControlQUORINQ1"),
@@ -153,6 +155,8 @@ TEST(Language, SwitchingByTheMenuKeepsValuesAndComesBackToTheStoredTexts) {
     RememberedLanguage remembered(nullptr);
     RunningApp app;
     ASSERT_TRUE(app.Started()) << app.Failure();
+    // The menu is walked by keys: the skin must have taken the menu bar over first.
+    ASSERT_TRUE(WaitMainWindowSkinned(app.MainWindow()));
     const std::vector<std::string> storedModes = app.ComboItems("ComboBoxSwitchMode");
     const std::vector<std::string> storedRateA = app.ComboItems("ComboBoxtBaudrateIndexA");
     const std::vector<std::string> storedTabs = app.TabCaptions("PageControlQUORINQ1");
