@@ -28,9 +28,8 @@ std::vector<std::string> PresentPorts(const std::vector<std::string>& extra);
 enum class TPortState { Absent, Free, Busy };
 TPortState PortState(const std::string& name);
 
-// The ports a probe looks at, whether they open or not: on Windows COM0 to COM23 that are
-// not absent; on Linux the /dev/ttyUSB*, /dev/ttyACM* and /dev/ttyS* devices that are not
-// absent, then every one of `extra`, present or not, so that a named port gets its answer.
+// The ports a probe looks at: those PresentPorts finds and those another program holds,
+// then every one of `extra`, present or not, so that a named port gets its answer.
 std::vector<std::string> ProbeCandidates(const std::vector<std::string>& extra);
 
 } // namespace quorin::cli

@@ -82,12 +82,13 @@ TPortState PortState(const std::string& name) {
 }
 
 std::vector<std::string> ProbeCandidates(const std::vector<std::string>& extra) {
-    std::vector<std::string> candidates;
+    // The ports that open, and those another program holds.
+    std::vector<std::string> candidates = PresentPorts({});
     for (const char* pattern : {"/dev/ttyUSB*", "/dev/ttyACM*", "/dev/ttyS*"}) {
         glob_t found{};
         if (::glob(pattern, 0, nullptr, &found) == 0)
             for (std::size_t i = 0; i < found.gl_pathc; ++i)
-                if (PortState(found.gl_pathv[i]) != TPortState::Absent) candidates.push_back(found.gl_pathv[i]);
+                if (PortState(found.gl_pathv[i]) == TPortState::Busy) candidates.push_back(found.gl_pathv[i]);
         ::globfree(&found);
     }
     for (const auto& e : extra)

@@ -79,9 +79,17 @@ TPortState PortState(const std::string& name) {
 }
 
 std::vector<std::string> ProbeCandidates(const std::vector<std::string>& extra) {
+    // The ports the window's scan finds, and those another program holds.
     std::vector<std::string> candidates;
-    for (int32_t n = 0; n < kDeviceCount; ++n)
-        if (PortState("COM" + std::to_string(n)) != TPortState::Absent) candidates.push_back("COM" + std::to_string(n));
+    for (int32_t n = 0; n < kDeviceCount; ++n) {
+        const std::string name = "COM" + std::to_string(n);
+        if (VCI_OpenDevice(n) == 1) {
+            VCI_CloseDevice(n);
+            candidates.push_back(name);
+        } else if (PortState(name) == TPortState::Busy) {
+            candidates.push_back(name);
+        }
+    }
     for (const auto& e : extra)
         if (std::find(candidates.begin(), candidates.end(), e) == candidates.end()) candidates.push_back(e);
     return candidates;

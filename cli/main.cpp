@@ -430,17 +430,17 @@ int ServeAll(const std::vector<std::string>& ports, const TRequest& request) {
     for (auto& w : workers) w.join();
 
     if (request.Command == TCommand::Probe) {
-        std::vector<std::vector<std::string>> rows = {{"PORT", "ANSWER", "PRODUCT", "SERIAL", "FIRMWARE", "DETAIL"}};
+        std::vector<std::vector<std::string>> rows = {{"PORT", "ANSWER", "TIME", "PRODUCT", "SERIAL", "FIRMWARE", "DETAIL"}};
         for (const auto& r : reports) {
             if (r.Data.contains("identity")) {
                 const TJson& id = r.Data["identity"];
-                rows.push_back({r.Port, r.Word, id["product_code"], id["serial_number"],
-                                std::to_string(id["firmware_version"].get<unsigned>()), Seconds(r.Seconds)});
+                rows.push_back({r.Port, r.Word, Seconds(r.Seconds), id["product_code"], id["serial_number"],
+                                std::to_string(id["firmware_version"].get<unsigned>()), "-"});
             } else {
-                rows.push_back({r.Port, r.Word, "-", "-", "-", r.Result});
+                rows.push_back({r.Port, r.Word, Seconds(r.Seconds), "-", "-", "-", r.Result});
             }
         }
-        human << Table(rows, {6, 11, 10, 13, 10});
+        human << Table(rows, {6, 11, 9, 11, 13, 10});
     } else if (several) {
         std::vector<std::vector<std::string>> rows = {{"PORT", "RESULT", "TIME", "DETAIL"}};
         for (const auto& r : reports) rows.push_back({r.Port, StatusWord(r.Status), Seconds(r.Seconds), r.Result});
