@@ -592,6 +592,17 @@ int main(int argc, char** argv) {
 
     // Every change is checked before any port is touched.
     if (request.Command == TCommand::Set) {
+#if defined(_WIN32)
+        // Windows hands the arguments over in the ANSI code page; profiles are UTF-8.
+        for (auto& change : changes) {
+            const int wide = MultiByteToWideChar(CP_ACP, 0, change.data(), static_cast<int>(change.size()), nullptr, 0);
+            std::wstring text(static_cast<std::size_t>(wide), L'\0');
+            MultiByteToWideChar(CP_ACP, 0, change.data(), static_cast<int>(change.size()), text.data(), wide);
+            const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+            change.assign(static_cast<std::size_t>(bytes), '\0');
+            WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, change.data(), bytes, nullptr, nullptr);
+        }
+#endif
         const auto issues = ParseSettingChanges(changes, request.Changes);
         if (!issues.empty()) return Refuse(request, stUsage, "the changes cannot be made; nothing was sent:", issues);
     }

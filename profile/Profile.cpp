@@ -418,11 +418,12 @@ std::vector<TProfileIssue> SettingsFromProfileText(const std::string& text, TDev
     TJson profile;
     try {
         profile = TJson::parse(text);
-    } catch (const nlohmann::json::parse_error& e) {
-        // The library's message names the line and column after its own prefix.
+    } catch (const nlohmann::json::exception& e) {
+        // A syntax error names the line and column, a number beyond every floating-point
+        // value the text of it; both after the library's own prefix.
         std::string message = e.what();
-        const auto at = message.find("parse error");
-        if (at != std::string::npos) message = message.substr(at);
+        const auto at = message.find("] ");
+        if (at != std::string::npos) message = message.substr(at + 2);
         return {{"", "not a JSON document: " + message}};
     }
     return SettingsFromProfile(profile, settings);
@@ -762,8 +763,21 @@ std::vector<TProfileIssue> ParseSettingChanges(const std::vector<std::string>& a
         if (pattern == "filters.entries") wholeList = true;
         else if (pattern.rfind("filters.entries[", 0) == 0) oneEntry = true;
         const std::string text = argument.substr(equals + 1);
-        TJson value = TJson::parse(text, nullptr, false);
-        if (value.is_discarded()) value = text;
+        TJson value;
+        try {
+            value = TJson::parse(text, nullptr, false);
+        } catch (const nlohmann::json::exception&) {
+            value = TJson(TJson::value_t::discarded);  // a number beyond every double: a text
+        }
+        if (value.is_discarded()) {
+            value = text;
+            try {
+                (void)value.dump();
+            } catch (const nlohmann::json::type_error&) {
+                issues.push_back({canonical, "the value is not UTF-8 text"});
+                continue;
+            }
+        }
         changes.push_back({canonical, value});
     }
     if (wholeList && oneEntry)

@@ -284,6 +284,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadProfileCase{"NotJson", [] { return std::string("{\"conversion\": {\n  \"mode\": 1,,\n}"); },
                        {"not a JSON document", "line 2"}},
+        BadProfileCase{"NumberBeyondEveryDouble",
+                       [] { return std::string("{\"conversion\": {\"can_id_offset\": 8e4808}}"); },
+                       {"not a JSON document: number overflow parsing '8e4808'"}},
         BadProfileCase{"NotAnObject", [] { return std::string("[1, 2]"); }, {"expected an object, found a list"}},
         BadProfileCase{"UnknownAndMissingFields",
                        [] {
