@@ -416,7 +416,8 @@ int ServeAll(const std::vector<std::string>& ports, const TRequest& request) {
         if (several) line = "[" + std::to_string(done) + "/" + std::to_string(ports.size()) + "] " + line;
         std::cerr << line << "\n";
         for (const auto& w : r.Warnings) std::cerr << "  warning: " << IssueText(w) << "\n";
-        for (const auto& d : r.Details) human << "  " << d << "\n";
+        // Several ports' lines interleave: each names its port.
+        for (const auto& d : r.Details) human << "  " << (several ? r.Port + ": " : "") << d << "\n";
         human << r.Output;
         human.flush();
         std::cerr.flush();

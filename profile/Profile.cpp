@@ -49,6 +49,29 @@ const TChoiceList& Choice(std::string_view path) {
     throw std::logic_error("no choice list " + std::string(path));
 }
 
+// The settings field that holds a list's item index.
+uint8_t* ChoiceByte(TDeviceSettings& s, std::size_t offset) {
+    switch (offset) {
+    case block::SwitchMode: return &s.SwitchMode;
+    case block::SwitchRoute: return &s.SwitchRoute;
+    case block::UARTMode: return &s.UARTMode;
+    case block::UARTBaudrate: return &s.UARTBaudrate;
+    case block::UARTDataBits: return &s.UARTDataBits;
+    case block::UARTStopBits: return &s.UARTStopBits;
+    case block::UARTParity: return &s.UARTParity;
+    case block::FDStandard: return &s.FDStandard;
+    case block::CANType: return &s.CANType;
+    case block::CANFrameType: return &s.CANFrameType;
+    case block::BitRateSwitch: return &s.BitRateSwitch;
+    case block::BaudrateIndexA: return &s.BaudrateIndexA;
+    case block::BaudrateIndexB: return &s.BaudrateIndexB;
+    default: return nullptr;
+    }
+}
+const uint8_t* ChoiceByte(const TDeviceSettings& s, std::size_t offset) {
+    return ChoiceByte(const_cast<TDeviceSettings&>(s), offset);
+}
+
 // A list box without a selection: its item index -1 travels as this byte.
 constexpr uint8_t kNoSelection = 0xFF;
 constexpr uint32_t kStandardIdMask = 0x7FF;
@@ -273,23 +296,7 @@ TDeviceSettings AsTheWindowWrites(TDeviceSettings s) {
     }
     if (s.Filters.size() > kMaxFilterEntries) s.Filters.resize(kMaxFilterEntries);
     for (const auto& c : GChoices) {
-        uint8_t* byte = nullptr;
-        switch (c.Offset) {
-        case block::SwitchMode: byte = &s.SwitchMode; break;
-        case block::SwitchRoute: byte = &s.SwitchRoute; break;
-        case block::UARTMode: byte = &s.UARTMode; break;
-        case block::UARTBaudrate: byte = &s.UARTBaudrate; break;
-        case block::UARTDataBits: byte = &s.UARTDataBits; break;
-        case block::UARTStopBits: byte = &s.UARTStopBits; break;
-        case block::UARTParity: byte = &s.UARTParity; break;
-        case block::FDStandard: byte = &s.FDStandard; break;
-        case block::CANType: byte = &s.CANType; break;
-        case block::CANFrameType: byte = &s.CANFrameType; break;
-        case block::BitRateSwitch: byte = &s.BitRateSwitch; break;
-        case block::BaudrateIndexA: byte = &s.BaudrateIndexA; break;
-        case block::BaudrateIndexB: byte = &s.BaudrateIndexB; break;
-        default: break;
-        }
+        uint8_t* byte = ChoiceByte(s, c.Offset);
         if (byte && *byte >= c.Items.size()) *byte = kNoSelection;
     }
     return s;
@@ -498,25 +505,6 @@ std::string Width(uint8_t frameFormat) {
 }
 
 std::string EntryPath(std::size_t i) { return "filters.entries[" + std::to_string(i) + "]"; }
-
-const uint8_t* ChoiceByte(const TDeviceSettings& s, std::size_t offset) {
-    switch (offset) {
-    case block::SwitchMode: return &s.SwitchMode;
-    case block::SwitchRoute: return &s.SwitchRoute;
-    case block::UARTMode: return &s.UARTMode;
-    case block::UARTBaudrate: return &s.UARTBaudrate;
-    case block::UARTDataBits: return &s.UARTDataBits;
-    case block::UARTStopBits: return &s.UARTStopBits;
-    case block::UARTParity: return &s.UARTParity;
-    case block::FDStandard: return &s.FDStandard;
-    case block::CANType: return &s.CANType;
-    case block::CANFrameType: return &s.CANFrameType;
-    case block::BitRateSwitch: return &s.BitRateSwitch;
-    case block::BaudrateIndexA: return &s.BaudrateIndexA;
-    case block::BaudrateIndexB: return &s.BaudrateIndexB;
-    default: return nullptr;
-    }
-}
 
 // A bit-rate list counts only while the custom words do not, and the reverse.
 bool ChoiceCounts(const TDeviceSettings& s, std::size_t offset) {
