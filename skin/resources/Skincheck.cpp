@@ -30,8 +30,6 @@ int32_t ReadLE32(const uint8_t* p) {
 // was cut short.
 constexpr int kDecoderReadAhead = 8;
 
-std::string Lower(std::string s) { return LowerCaseAscii(s); }
-
 // Where the description's frame pictures are named.
 constexpr const char* kBorderSide[4] = {"left side", "right side", "title strip", "bottom"};
 constexpr const char* kBorderKey[4] = {"Left", "Right", "Top", "Bottom"};
@@ -343,7 +341,7 @@ void TChecker::CheckNames(const TQuickIni& ini) {
     ini.ReadSections(sections);
     for (int i = 0; i < sections.Count(); ++i) {
         const std::string section = sections[i];
-        const TKnownSection* known = FindKnown(Lower(section));
+        const TKnownSection* known = FindKnown(LowerCaseAscii(section));
         if (!known) {
             Error("unknown section [" + section + "]");
             continue;
@@ -359,44 +357,13 @@ void TChecker::CheckNames(const TQuickIni& ini) {
     }
 }
 
-// The mean colour of a frame inside its margins (transparent pixels left out): what a
-// text drawn on that frame stands on.
-bool FrameColor(const TDataSkinObject* e, int frame, TColor& mean) {
-    if (!e || e->Map.Empty() || e->Frame < 1 || frame > e->Frame) return false;
-    const int fw = e->Map.Width() / e->Frame, fh = e->Map.Height();
-    const TMargins& m = e->Margins;
-    int x0 = (frame - 1) * fw + m.Left, x1 = frame * fw - m.Right, y0 = m.Top, y1 = fh - m.Bottom;
-    if (x1 <= x0 || y1 <= y0) {
-        x0 = (frame - 1) * fw;
-        x1 = frame * fw;
-        y0 = 0;
-        y1 = fh;
-    }
-    return [&] {
-        int64_t r = 0, g = 0, b = 0, n = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) {
-                const TColor c = e->Map.Pixel(x, y);
-                if (c == KeyColor) continue;
-                r += ColorRed(c);
-                g += ColorGreen(c);
-                b += ColorBlue(c);
-                ++n;
-            }
-        if (n == 0) return false;
-        mean = ColorFromRGB(uint8_t(r / n), uint8_t(g / n), uint8_t(b / n));
-        return true;
-    }();
-}
-
-// The title strip's frames are stacked: the mean of frame `frame` of the Top picture.
-bool TitleColor(const TDataSkinBorder* top, int frame, TColor& mean) {
-    if (!top || top->Map.Empty() || top->Frame < 1 || frame > top->Frame) return false;
-    const int h = top->Map.Height() / top->Frame;
+// The mean colour of a rectangle of a picture, transparent pixels left out: what a text
+// drawn there stands on. False when every pixel is transparent.
+bool MeanColor(const TBitmap& map, int x0, int y0, int x1, int y1, TColor& mean) {
     int64_t r = 0, g = 0, b = 0, n = 0;
-    for (int y = (frame - 1) * h; y < frame * h; ++y)
-        for (int x = top->Margins.Left; x < top->Map.Width() - top->Margins.Right; ++x) {
-            const TColor c = top->Map.Pixel(x, y);
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const TColor c = map.Pixel(x, y);
             if (c == KeyColor) continue;
             r += ColorRed(c);
             g += ColorGreen(c);
@@ -406,6 +373,24 @@ bool TitleColor(const TDataSkinBorder* top, int frame, TColor& mean) {
     if (n == 0) return false;
     mean = ColorFromRGB(uint8_t(r / n), uint8_t(g / n), uint8_t(b / n));
     return true;
+}
+
+// Frame `frame` of an element's strip inside its margins (the whole frame when the
+// margins leave nothing).
+bool FrameColor(const TDataSkinObject* e, int frame, TColor& mean) {
+    if (!e || e->Map.Empty() || e->Frame < 1 || frame > e->Frame) return false;
+    const int fw = e->Map.Width() / e->Frame, fh = e->Map.Height();
+    const TMargins& m = e->Margins;
+    const int x0 = (frame - 1) * fw + m.Left, x1 = frame * fw - m.Right, y0 = m.Top, y1 = fh - m.Bottom;
+    if (x1 <= x0 || y1 <= y0) return MeanColor(e->Map, (frame - 1) * fw, 0, frame * fw, fh, mean);
+    return MeanColor(e->Map, x0, y0, x1, y1, mean);
+}
+
+// The title strip's frames are stacked: frame `frame` of the Top picture.
+bool TitleColor(const TDataSkinBorder* top, int frame, TColor& mean) {
+    if (!top || top->Map.Empty() || top->Frame < 1 || frame > top->Frame) return false;
+    const int h = top->Map.Height() / top->Frame;
+    return MeanColor(top->Map, top->Margins.Left, (frame - 1) * h, top->Map.Width() - top->Margins.Right, frame * h, mean);
 }
 
 std::string Rgb(TColor c) {

@@ -235,19 +235,15 @@ TArtCanvas DrawTabs() {
     return c;
 }
 
-TArtCanvas DrawTabBorder() {
-    TArtCanvas c(30, 30);
-    c.FillRect(0, 0, 30, 30, kPage);
-    c.FrameRect(0, 0, 30, 30, kPageEdge);
-    return c;
-}
-
 TArtCanvas DrawTabPane() {
     TArtCanvas c(30, 30);
     c.FillRect(0, 0, 30, 30, kPage);
     c.FrameRect(0, 0, 30, 30, kPageEdge);
     return c;
 }
+
+// The pane's own edge around the pages.
+TArtCanvas DrawTabBorder() { return DrawTabPane(); }
 
 TArtCanvas DrawStatusBar() { return Slated(skingen::DrawStatusBar()); }
 TArtCanvas DrawHeaderbar() { return Slated(skingen::DrawHeaderbar()); }

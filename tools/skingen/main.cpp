@@ -17,46 +17,12 @@ struct Picture {
     TArtCanvas (*draw)();
 };
 
-// Both skins draw the same pictures under the same names; only the drawing differs.
-#define QUORIN_PICTURES(NS) \
-    {"frameleft.bmp", NS::DrawLeft}, \
-    {"frameright.bmp", NS::DrawRight}, \
-    {"frametop.bmp", NS::DrawTop}, \
-    {"framebottom.bmp", NS::DrawBottom}, \
-    {"captiontext.bmp", NS::DrawTextBack}, \
-    {"menubar.bmp", NS::DrawMenuBar}, \
-    {"btnclose.bmp", NS::DrawCloseButton}, \
-    {"btnmaximize.bmp", NS::DrawMaximizeButton}, \
-    {"btnrestore.bmp", NS::DrawRestoreButton}, \
-    {"btnminimize.bmp", NS::DrawMinimizeButton}, \
-    {"mdicontrols.bmp", NS::DrawMdiControls}, \
-    {"button.bmp", NS::DrawButton}, \
-    {"checkbox.bmp", NS::DrawCheckBox}, \
-    {"radio.bmp", NS::DrawRadio}, \
-    {"progress.bmp", NS::DrawProgress}, \
-    {"progresschunk.bmp", NS::DrawProgressChunk}, \
-    {"tabs.bmp", NS::DrawTabs}, \
-    {"tabborder.bmp", NS::DrawTabBorder}, \
-    {"tabpane.bmp", NS::DrawTabPane}, \
-    {"statusbar.bmp", NS::DrawStatusBar}, \
-    {"header.bmp", NS::DrawHeaderbar}, \
-    {"combobutton.bmp", NS::DrawComboButton}, \
-    {"comboarrow.bmp", NS::DrawExtraImages}, \
-    {"scrollbar.bmp", NS::DrawScrollbar}, \
-    {"scrolltrackh.bmp", NS::DrawHorzScroll}, \
-    {"scrolltrackv.bmp", NS::DrawVertScroll}, \
-    {"scrollthumbh.bmp", NS::DrawHorzThumb}, \
-    {"scrollthumbv.bmp", NS::DrawVertThumb}, \
-    {"menubg.bmp", NS::DrawMenuBackground}, \
-    {"menuitem.bmp", NS::DrawMenuItem}, \
-    {"trackthumb.bmp", NS::DrawTrackThumbHorz}, \
-    {"trackthumbdown.bmp", NS::DrawTrackThumbDown}, \
-    {"updownv.bmp", NS::DrawUpDownVert}, \
-    {"updownh.bmp", NS::DrawUpDownHorz},
-
-const Picture kDefaultPictures[] = {QUORIN_PICTURES(quorin::skingen)};
-const Picture kSlatePictures[] = {QUORIN_PICTURES(quorin::skingen::slate)};
-#undef QUORIN_PICTURES
+#define QUORIN_DEFAULT_PICTURE(file, draw) {file, quorin::skingen::draw},
+#define QUORIN_SLATE_PICTURE(file, draw) {file, quorin::skingen::slate::draw},
+const Picture kDefaultPictures[] = {QUORIN_SKIN_PICTURES(QUORIN_DEFAULT_PICTURE)};
+const Picture kSlatePictures[] = {QUORIN_SKIN_PICTURES(QUORIN_SLATE_PICTURE)};
+#undef QUORIN_DEFAULT_PICTURE
+#undef QUORIN_SLATE_PICTURE
 
 } // namespace
 
