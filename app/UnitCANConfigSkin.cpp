@@ -196,7 +196,6 @@ void TFormCANConfig::BuildSkinMenu() {
         }
         if (caption != "-") item->OnClick = [this, value](TObject*) { SkinItemClick(*this, value); };
         Skin1->Add(item);
-        return item;
     };
     add(LoadStr(IDS_MENU_SKIN_BUILTIN), kSkinBuiltIn, true);
     const std::vector<std::string> files = SkinFiles();

@@ -129,7 +129,7 @@ bool TChecker::Unpack(const uint8_t* packed, size_t size, std::vector<uint8_t>& 
             got = count;
         });
     if (missing > kDecoderReadAhead) {
-        Refuse("it is cut short: its packed data ends before the " + std::to_string(declared)
+        Refuse("it is damaged or cut short: its packed data ends before the " + std::to_string(declared)
                + " bytes it declares are complete");
         return false;
     }
