@@ -21,6 +21,9 @@ std::string Describe(const testing::TestParamInfo<CloseBy>& info) {
 class AboutBoxClose : public testing::TestWithParam<CloseBy> {};
 
 HWND OpenAbout(RunningApp& app) {
+    // The menu keys must not race the skin taking over the menu bar, and the box is centred
+    // with the frame it is shown in: both want the skin in place first.
+    WaitMainWindowSkinned(app.MainWindow());
     app.ChooseMenu({-1, 0});  // "About", the last menu > "About QUORIN"
     HWND about = app.WaitWindow("AboutBox");
     if (about) WaitUntil([&] { return !IsWindowEnabled(app.MainWindow()); }, 2000);
