@@ -157,6 +157,33 @@ TEST_F(TabPainters, PagesSwitchByMouseAndArrowKeys) {
     ExpectTabFrames(*Form->SkinData1, tabs, tsTop);
 }
 
+// A DC that already carries an offset (a transparent control painting its parent's
+// background into its own DC) keeps it: the strip lands under the control, not with its
+// corner at the control's corner.
+TEST_F(TabPainters, StripKeepsTheOffsetTheDCCarries) {
+    SkinMainWindowPages();
+    TSkinTab* painter = PainterOf(Form->PageControlCANConfig);
+    ASSERT_NE(nullptr, painter);
+    RECT r;
+    GetWindowRect(painter->FHandle, &r);
+    OffsetRect(&r, -r.left, -r.top);
+    TBitmap whole(r.right, r.bottom), part(r.right, r.bottom);
+    {
+        TBitmapDC dc(whole);
+        painter->DrawControl(dc.Handle(), r);
+    }
+    const POINT at{r.right / 3, 6};
+    {
+        TBitmapDC dc(part);
+        SetViewportOrgEx(dc.Handle(), -at.x, -at.y, nullptr);
+        painter->DrawControl(dc.Handle(), r);
+    }
+    int same = 0, total = 0;
+    for (int y = 0; y < r.bottom - at.y; y += 3)
+        for (int x = 0; x < r.right - at.x; x += 5, ++total) same += part.Pixel(x, y) == whole.Pixel(x + at.x, y + at.y);
+    EXPECT_GT(same, total * 98 / 100) << same << " of " << total;
+}
+
 // Tabs at every side of a tab control with a label on it: the pictures turn with the side,
 // and the label is painted again over the composed control.
 class TabSides : public TabPainters, public testing::WithParamInterface<TTabPosition> {};
