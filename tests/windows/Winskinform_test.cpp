@@ -577,7 +577,9 @@ TEST_F(SkinForm, AWindowThatDisappearsIsForgottenNotTouched) {
     delete late;
 }
 
-// In-exe timing for the closing figures; printed, never asserted.
+// In-exe timing for the closing figures. The bounds are far above what the shared build
+// machine measures under load (frame about 7 ms, region about 2 ms): a frame paint or a
+// region that does many times the work it does today fails.
 TEST_F(SkinForm, TimingOfFramePaintAndRegion) {
     SkinMainWindow();
     const SIZE s = WindowSize(Form->Handle());
@@ -595,6 +597,8 @@ TEST_F(SkinForm, TimingOfFramePaintAndRegion) {
                 region);
     RecordProperty("FramePaintMs", std::to_string(paint));
     RecordProperty("RegionBuildMs", std::to_string(region));
+    EXPECT_LT(paint, 60.0);
+    EXPECT_LT(region, 30.0);
 }
 
 } // namespace

@@ -435,6 +435,9 @@ TEST_F(PainterTest, ButtonPaintTime) {
     const double us = double(b.QuadPart - a.QuadPart) * 1e6 / double(f.QuadPart) / rounds;
     RecordProperty("push_button_paint_us", std::to_string(us));
     std::printf("push button paint: %.1f us\n", us);
+    // Far above what the shared build machine measures under load: only a paint that
+    // does many times today's work fails.
+    EXPECT_LT(us, 10000.0);
 }
 
 } // namespace

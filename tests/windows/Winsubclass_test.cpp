@@ -94,11 +94,11 @@ protected:
         return c;
     }
     // The class of the first painter attached to the control; empty when none.
-    std::string PainterOf(const TControl* c) const {
+    std::string PainterOf(TControl* c) const {
         for (TSkinControl* p : Applier->ControlList())
             if (p->FControl == c) return p->ClassName();
         // A painter attached to the control's window alone.
-        if (auto* w = dynamic_cast<const TWinControl*>(c); w && w->HandleAllocated())
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && w->HandleAllocated())
             if (TSkinControl* p = Applier->Lookupcontrol(w->Handle())) return p->ClassName();
         return {};
     }
@@ -323,8 +323,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, KindWalk, testing::Values(
     TKindCase{"DxDbMemo", {}, "TdxDBMemo", 'e', {}, {}, "TSkinScrollbar", ""},
     TKindCase{"DxTreeList", {}, "TdxTreeList", 'w', {}, {}, "TSkinScrollbar", ""},
     TKindCase{"Grid", {}, "TCustomGrid", 'w', {}, {}, "TSkinScrollbar", ""},
-    TKindCase{"DcEditWithAButton", {}, "TDCEdit", 'e', {}, {{"#NumButtons", "1"}}, "TSkinComBox", ""},
-    TKindCase{"DcEditWithoutButtons", {}, "TDCEdit", 'e', {}, {{"#NumButtons", "0"}}, "TSkinEdit", ""}),
+    TKindCase{"DcEditWithAButton", {}, "TDCEdit", 'w', {}, {{"#NumButtons", "1"}}, "TSkinComBox", ""},
+    TKindCase{"DcEditWithoutButtons", {}, "TDCEdit", 'w', {}, {{"#NumButtons", "0"}}, "TSkinEdit", ""}),
     [](const auto& i) { return std::string(i.param.Name); });
 
 INSTANTIATE_TEST_SUITE_P(Classes, KindWalk, testing::Values(
