@@ -139,11 +139,7 @@ bool TWindowHook::Hook(HWND Window, THookKind Kind, TProc Proc) {
         if (!left || left->Owner) return false;
         left->Owner = this;
         left->Proc = std::move(Proc);
-        FWindow = Window;
-        FUnicode = left->Unicode;
-        FRecord = left;
-        FOldWindow = Window;
-        FOld = left->Old;
+        Hold(Window, left);
         return true;
     }
     auto* r = new TRecord;
@@ -163,12 +159,16 @@ bool TWindowHook::Hook(HWND Window, THookKind Kind, TProc Proc) {
         delete r;
         return false;
     }
-    FWindow = Window;
-    FUnicode = r->Unicode;
-    FRecord = r;
-    FOldWindow = Window;
-    FOld = r->Old;
+    Hold(Window, r);
     return true;
+}
+
+void TWindowHook::Hold(HWND Window, TRecord* Record) {
+    FWindow = Window;
+    FUnicode = Record->Unicode;
+    FRecord = Record;
+    FOldWindow = Window;
+    FOld = Record->Old;
 }
 
 void TWindowHook::Unhook() {

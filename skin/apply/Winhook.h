@@ -65,6 +65,9 @@ public:
     struct TRecord;
 
 private:
+    // This hook now holds the window through the record.
+    void Hold(HWND Window, TRecord* Record);
+
     HWND FWindow = nullptr;
     bool FUnicode = false;
     TRecord* FRecord = nullptr;
