@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "app/UnitCANConfig.h"
+#include "app/WarningBox.h"
 #include "forms/ComCtrls.h"
 #include "skin/apply/Winskindlg.h"
 #include "skin/resources/Gdi_win32.h"
@@ -286,11 +287,10 @@ protected:
             return Finished();
         }, 10000);
     }
-    // The program's warning box without its icon: the icon's sound costs seconds a box
-    // under Wine and has nothing to do with the skin.
+    // The program's own warning box.
     void MessageBoxRound() {
         UINT_PTR timer = SetTimer(nullptr, 0, 20, &TBoxCloser::Tick);
-        MessageBoxW(nullptr, L"Please open the serial port first!", L"Warning", MB_OK | MB_TASKMODAL);
+        ShowWarningBox("Please open the serial port first!", "Warning");
         KillTimer(nullptr, timer);
     }
     // Each page brought to the front and repainted: on the screen (`onScreen` times), and
