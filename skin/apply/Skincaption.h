@@ -31,8 +31,9 @@ private:
     bool FActive = true;
 };
 
-// The unit-wide state the frame painters read: whether caption strips are drawn, and
-// the window transparency asked for (0: opaque).
+// The unit-wide copies of the caption component's settings: its Active (setting it makes
+// every skinned window recompute its frame; nothing else depends on it), and the window
+// transparency asked for (0: opaque).
 extern bool SkinCaptionActive;
 extern uint8_t SkinCaptionAlpha;
 

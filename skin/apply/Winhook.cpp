@@ -4,6 +4,8 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "forms/Forms.h"
+
 namespace quorin {
 
 struct TWindowHook::TRecord {
@@ -81,7 +83,24 @@ LRESULT CALLBACK HookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     TMessage m{msg, wParam, lParam, 0};
     // The handler may unhook (and so free nothing but the owner's link); keep the record.
     TWindowHook::TProc proc = r->Proc;
-    proc(m);
+    // No exception may cross the system's frames, as for the framework's own windows: the
+    // application shows it, except while painting, where a message box would only ask for
+    // the same painting again; the area then counts as painted.
+    try {
+        proc(m);
+    } catch (...) {
+        switch (msg) {
+        case WM_PAINT: ValidateRect(hwnd, nullptr); break;
+        case WM_NCACTIVATE: m.Result = TRUE; break;
+        case WM_NCPAINT:
+        case WM_ERASEBKGND:
+        case WM_DRAWITEM:
+        case WM_PRINT:
+        case WM_PRINTCLIENT: break;
+        default:
+            if (Application) Application->HandleException(nullptr);
+        }
+    }
     return m.Result;
 }
 
@@ -101,8 +120,28 @@ bool TWindowHook::IsHooked(HWND Window, THookKind Kind) {
     return Window && GetPropW(Window, PropName(Kind)) != nullptr;
 }
 
+void TWindowHook::MakeRecords() { Records(); }
+
+bool TWindowHook::CanHook(HWND Window, THookKind Kind) {
+    if (!Window || !IsWindow(Window)) return false;
+    if (!IsHooked(Window, Kind)) return true;
+    const TRecord* left = FindRecord(Window, Kind);
+    return left && !left->Owner;
+}
+
 bool TWindowHook::Hook(HWND Window, THookKind Kind, TProc Proc) {
-    if (FRecord || !Window || !IsWindow(Window) || IsHooked(Window, Kind)) return false;
+    if (FRecord || !Window || !IsWindow(Window)) return false;
+    if (IsHooked(Window, Kind)) {
+        // A pass-through record left by an earlier hook is still in the chain, behind
+        // whoever subclassed after it: it is taken over rather than stacked upon, and
+        // messages reach us again through it.
+        TRecord* left = FindRecord(Window, Kind);
+        if (!left || left->Owner) return false;
+        left->Owner = this;
+        left->Proc = std::move(Proc);
+        Hold(Window, left);
+        return true;
+    }
     auto* r = new TRecord;
     r->Owner = this;
     r->Proc = std::move(Proc);
@@ -120,12 +159,16 @@ bool TWindowHook::Hook(HWND Window, THookKind Kind, TProc Proc) {
         delete r;
         return false;
     }
-    FWindow = Window;
-    FUnicode = r->Unicode;
-    FRecord = r;
-    FOldWindow = Window;
-    FOld = r->Old;
+    Hold(Window, r);
     return true;
+}
+
+void TWindowHook::Hold(HWND Window, TRecord* Record) {
+    FWindow = Window;
+    FUnicode = Record->Unicode;
+    FRecord = Record;
+    FOldWindow = Window;
+    FOld = Record->Old;
 }
 
 void TWindowHook::Unhook() {

@@ -40,7 +40,7 @@ public:
     TWindowHook& operator=(const TWindowHook&) = delete;
 
     // Installs Proc as the window's procedure (the W or A form by IsWindowUnicode).
-    // False when the window does not exist or already carries a hook of this kind.
+    // False when the window does not exist or already carries a live hook of this kind.
     bool Hook(HWND Window, THookKind Kind, TProc Proc);
     // Puts the replaced procedure back (see above); safe to call twice.
     void Unhook();
@@ -55,10 +55,19 @@ public:
 
     // Whether the window carries a hook of this kind.
     static bool IsHooked(HWND Window, THookKind Kind);
+    // Makes the process's hook records now, if not yet made: whatever is made after them
+    // is destroyed before them at program exit, and may unhook until then.
+    static void MakeRecords();
+    // Whether Hook would take the window: it carries no hook of this kind, or only one
+    // left passing messages through (which Hook takes over).
+    static bool CanHook(HWND Window, THookKind Kind);
 
     struct TRecord;
 
 private:
+    // This hook now holds the window through the record.
+    void Hold(HWND Window, TRecord* Record);
+
     HWND FWindow = nullptr;
     bool FUnicode = false;
     TRecord* FRecord = nullptr;

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <map>
 #include <set>
+#include <utility>
 
 #include "forms/Forms.h"
 #include "forms/Menus.h"
@@ -227,7 +228,12 @@ void TSkinManage::SetAction(int action, int interval) {
     // A skin change asked for while switching on or off is still pending would replace
     // it, and the windows would stay native (or skinned) against the skin's Active: the
     // pending switch already applies the skin as it is when it runs.
-    if (action == 3 && TimerRunning() && (FAction == 1 || FAction == 2)) return;
+    // The skin change is not lost, though: the windows have already dropped their caption
+    // buttons for it, and a pending switch-on carries it to those it finds skinned.
+    if (action == 3 && TimerRunning() && (FAction == 1 || FAction == 2)) {
+        FChangePending = true;
+        return;
+    }
     if (FEnabled && !FLibrary && (action == 1 || action == 2)) {
         for (TSkinManage* sub : FSubManagers) {
             sub->FSkinData = FSkinData;
@@ -239,6 +245,10 @@ void TSkinManage::SetAction(int action, int interval) {
 
 void TSkinManage::RunAction(int action, TSkinData* skin) {
     DeleteDeleted();
+    // A skin change dropped while this action was pending is done first, as it would have
+    // been: switching on skips the windows that are already skinned.
+    const bool changePending = std::exchange(FChangePending, false);
+    if (changePending && action == 1) RunAction(3, skin);
     if (skin->SkinFormtype == sfOnlyThisForm) {
         auto* owner = dynamic_cast<TCustomForm*>(skin->Owner());
         TWinSkinForm* applier = nullptr;
@@ -520,6 +530,13 @@ bool TSkinManage::AddForm(TWindowHandle window) {
         applier->InitTform(skin, form);
     else
         applier->InitDlg(skin);
+    if (!applier->FHook.Hooked()) {
+        // Not hooked, the applier would sit idle in the list and turn every later try
+        // away: the window stays native now and may be taken another time.
+        ForgetApplier(applier);
+        delete applier;
+        return false;
+    }
     PostMessageW(Window, CN_SkinActive, 0, 1000);
     return true;
 }
@@ -605,8 +622,15 @@ void TSkinManage::AddNestForm(TWindowHandle host, TWindowHandle nested) {
 void TSkinManage::DeleteGraphicControl(TWindowHandle form, void* control) {
     TWinSkinForm* f = FindSkinForm(static_cast<HWND>(form));
     if (!f || !control) return;
+    // The painter goes with its place in the list: left attached it would go on painting
+    // the control and calling into an applier that may be gone.
     for (TSkinControl* p : std::vector<TSkinControl*>(f->ControlList()))
-        if (static_cast<void*>(p->FControl) == control) f->DeleteControl(p);
+        if (static_cast<void*>(p->FControl) == control) {
+            f->DeleteControl(p);
+            if (p->FStatus != 6) p->Unsubclass();
+            p->FSkinForm = nullptr;
+            delete p;
+        }
 }
 
 void TSkinManage::UpdateMainMenu() {

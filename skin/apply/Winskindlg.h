@@ -136,6 +136,8 @@ private:
     // Centred forms waiting for their first skinned frame, and those that had it.
     std::map<HWND, POINT> FKeepCentre;
     std::set<HWND> FCentred;
+    // A skin change arrived while a switch was pending (SetAction).
+    bool FChangePending = false;
 };
 
 // The manager of the program when it is the window-side one; null otherwise.

@@ -19,11 +19,22 @@ bool SkinFramePainting = true;
 
 namespace {
 
-// Every live applier, so a window's applier can be found without the manager.
+// Every live applier, so a window's applier can be found without the manager. The hook
+// records are made first, so they outlive the list at program exit.
 std::vector<TWinSkinForm*>& Appliers() {
-    static std::vector<TWinSkinForm*> list;
+    static std::vector<TWinSkinForm*> list = (TWindowHook::MakeRecords(), std::vector<TWinSkinForm*>());
     return list;
 }
+
+// At program exit the manager frees the appliers that have no owner (message boxes not
+// yet forgotten): each takes itself off the list above, its hook off the records and its
+// timer off the framework's timers. This end is made once an applier has all three, so it
+// is destroyed first and the manager goes while they are whole; the manager's own end at
+// exit then finds nothing left.
+struct TManagerEnd {
+    ~TManagerEnd() { FreeSkinManager(); }
+};
+void EndManagerBeforeAppliers() { static TManagerEnd end; }
 
 // Windows 9x sets the high bit of GetVersion.
 bool IsWin9x() { return (GetVersion() & 0x80000000u) != 0; }
@@ -149,7 +160,7 @@ void TWinSkinForm::InitDlg(TSkinData* SkinData) { InitSkin(SkinData); }
 void TWinSkinForm::InitSkin(TSkinData* SkinData) {
     // 1. Never twice, and never on a window that is gone.
     if (FHook.Hooked() || !SkinData || !FHandle || !IsWindow(FHandle)) return;
-    if (TWindowHook::IsHooked(FHandle, THookKind::hkForm)) return;
+    if (!TWindowHook::CanHook(FHandle, THookKind::hkForm)) return;
     // 2.
     FSkinData = SkinData;
     if (!FTimer) {
@@ -157,7 +168,12 @@ void TWinSkinForm::InitSkin(TSkinData* SkinData) {
         FTimer->SetEnabled(false);
         FTimer->SetInterval(250);
         FTimer->OnTimer = [this](TObject* Sender) { OnTimer(Sender); };
+        // Running once makes the framework's list of timers, which the timer leaves when
+        // it is freed, before the manager's end at exit is placed.
+        FTimer->SetEnabled(true);
+        FTimer->SetEnabled(false);
     }
+    EndManagerBeforeAppliers();
     // 3. A skin without a title strip leaves the native frame alone.
     FSkinFrame = SkinData->SkinControls.Contains(xcMainMenu) && SkinData->Top() && !SkinData->Top()->Map.Empty();
     // 4.
@@ -369,6 +385,9 @@ void TWinSkinForm::WinWndProc(TMessage& Message) {
             }
             break;
         case 0xAE:  // the native caption's own painting
+            // Only a skinned frame replaces it; a window that keeps the native frame needs
+            // it to show a new caption text.
+            if (!FSkinFrame) break;
             Message.Result = 0;
             return;
         case WM_INITMENUPOPUP:

@@ -192,7 +192,6 @@ public:
     void getClipMap(TBitmap& Bitmap);
     void GetBorderSize();
     void ResizeForm(bool KeepClientRect);
-    void KeepClient();
     void Refresh();
     void RePaint(HDC DC);
     // Where the caption text sits in the title strip (TextLeft, TextRight anchors).

@@ -467,9 +467,12 @@ void TWinSkinForm::ResizeForm(bool KeepClientRect) {
         const std::wstring text = WindowTextOf(FHandle);
         HDC dc = GetDC(FHandle);
         if (dc) {
-            TSelectObject font(dc, FCaptionFont);
             SIZE size{};
-            GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+            {
+                // The font goes back into the DC before the DC goes back to the system.
+                TSelectObject font(dc, FCaptionFont);
+                GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+            }
             ReleaseDC(FHandle, dc);
             const TDataSkinTitle* t = FSkinData ? FSkinData->Title.get() : nullptr;
             const int need = (t ? t->Margins.Left : 0) + size.cx + (t ? t->Margins.Right : 0);
@@ -486,14 +489,6 @@ void TWinSkinForm::ResizeForm(bool KeepClientRect) {
         }
     }
     SetWindowPos(FHandle, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-}
-
-void TWinSkinForm::KeepClient() {
-    if (!FForm || !FHandle || !IsWindow(FHandle)) return;
-    RECT client{};
-    GetClientRect(FHandle, &client);
-    FForm->SetBounds(FForm->Left(), FForm->Top(), client.right + FBorderLeft + FBorderRight,
-                     client.bottom + FTitleHeight + FBorderBottom + FMenuHeight);
 }
 
 // ======================= the window region =======================

@@ -32,6 +32,7 @@ struct TMethodThunk {
 TSkinControl::TSkinControl(TComponent* AOwner) : TComponent(AOwner) {}
 
 TSkinControl::~TSkinControl() {
+    *FAlive = false;
     if (FMethodHook) {
         // Put the old method back only while ours is the installed one and the control
         // is not being torn down; otherwise stay in the chain as a pass-through.
@@ -132,8 +133,11 @@ void TSkinControl::NewWndProc(TMessage& Message) {
         return;
     }
     if (BeforeProc(Message)) {
+        // The message may run a handler that frees the control, and this painter with it
+        // (a click): then there is nothing left to do after it.
+        const std::shared_ptr<bool> alive = FAlive;
         Default(Message);
-        AfterProc(Message);
+        if (*alive) AfterProc(Message);
     }
 }
 

@@ -169,6 +169,8 @@ public:
     TWinSkinForm* FSkinForm = nullptr;
     int32_t FKind = 0;
     TBitmap* FSharedBitmap = nullptr;   // the applier's shared bitmap (DrawSkin, DrawBuf)
+    // Cleared when the painter is freed; a handler run from inside a message may free it.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 // ---- The painter classes. Each family's file defines its overrides. ----
@@ -202,8 +204,6 @@ public:
     bool FMultiLine = false;
     bool FTransparent = false;          // background is the parent's picture
     bool FRedrawOff = false;            // SetRedraw(false) took WS_VISIBLE away
-    // Cleared when the painter is freed; a handler run from inside a message may free it.
-    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 
 protected:
     // Reads state and caption, composes background, face and font into FBuffer; returns
@@ -434,8 +434,6 @@ public:
     // The tab and pane pictures, turned and mirrored for the tab side; false (and the
     // control stays native) when the skin has no usable Tabs picture.
     bool inittab();
-    // The pane border straight onto the window DC around the display area.
-    void DrawTabBorder(HDC DC);
     // Keeps the tab-scrolling up-down out of the DC's drawing.
     void ClipUpdown(HDC DC);
     // Composes the whole control (tab strip and pane) into Target, window coordinates.

@@ -203,7 +203,9 @@ void TSkinStatusBar::DrawControl(HDC DC, const RECT& Rect) {
         if (text.rfind(L"\t\t", 0) == 0) align = DT_RIGHT, text.erase(0, 2);
         else if (text.rfind(L"\t", 0) == 0) align = DT_CENTER, text.erase(0, 1);
         InflateRect(&r, -3, 0);
-        DrawTextW(dc, text.c_str(), int(text.size()), &r, align | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+        // The native status bar shows "&" as it is.
+        DrawTextW(dc, text.c_str(), int(text.size()), &r,
+                  align | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
     };
     auto partText = [&](int index) {
         const int length = LOWORD(SendMessageW(FHandle, SB_GETTEXTLENGTHW, WPARAM(index), 0));

@@ -113,7 +113,6 @@ TSkinButton::~TSkinButton() {
         LONG_PTR style = GetWindowLongEx(FHandle, GWL_STYLE);
         if (!(style & WS_VISIBLE) && FRedrawOff) SetWindowLongPtrW(FHandle, GWL_STYLE, style | WS_VISIBLE);
     }
-    *FAlive = false;
 }
 
 void TSkinButton::Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) {

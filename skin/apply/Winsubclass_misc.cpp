@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "forms/ExtCtrls.h"
+#include "forms/TypInfo.h"
 #include "skin/resources/Skindraw.h"
 #include "skin/resources/Skindraw_win32.h"
 #include "skin/resources/Winskindata.h"
@@ -122,11 +123,22 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
     return m.Result;
 }
 
-// The buttons the player shows: its VisibleButtons set when it publishes one, else all.
-uint32_t VisibleMask(TControl* control) {
-    const int32_t mask = GetIntProperty(control, "VisibleButtons");
-    return mask < 0 ? (1u << kPlayerButtons) - 1 : uint32_t(mask);
+// One of the player's button sets (VisibleButtons, EnabledButtons): a set property whose
+// element n is button n, or an integer mask; every button when the player has none.
+uint32_t ButtonSet(TControl* control, std::string_view name) {
+    constexpr uint32_t all = (1u << kPlayerButtons) - 1;
+    const TPropInfo* p = control ? GetPropInfo(control, name) : nullptr;
+    if (!p || (p->Kind != TPropKind::Set && p->Kind != TPropKind::Integer)) return all;
+    try {
+        const int64_t value = GetOrdProp(control, name);
+        return value < 0 ? all : uint32_t(value) & all;
+    } catch (const std::exception&) {
+        return all;
+    }
 }
+
+// The buttons the player shows.
+uint32_t VisibleMask(TControl* control) { return ButtonSet(control, "VisibleButtons"); }
 
 } // namespace
 
@@ -196,7 +208,7 @@ void TWMediaPlayer::Paint(HDC DC) {
     FBuffer.SetSize(client.right, client.bottom);
     FBuffer.Fill(ColorToRGB(FPainter->ButtonFace()));
     const uint32_t mask = VisibleMask(FControl);
-    const uint32_t enabled = uint32_t(GetIntProperty(FControl, "EnabledButtons"));
+    const uint32_t enabled = ButtonSet(FControl, "EnabledButtons");
     const int shown = std::max(1, int(__builtin_popcount(mask & ((1u << kPlayerButtons) - 1))));
     const int width = client.right / shown;
     const TDataSkinButton* buttons = FPainter->FSkinData->Buttons.get();
@@ -206,7 +218,7 @@ void TWMediaPlayer::Paint(HDC DC) {
         if (!(mask & (1u << i))) continue;
         const RECT r{slot * width, 0, (slot + 1) * width, client.bottom};
         ++slot;
-        const bool on = GetIntProperty(FControl, "EnabledButtons") < 0 || (enabled & (1u << i));
+        const bool on = (enabled & (1u << i)) != 0;
         const int frame = !on ? 3 : FPressed == i ? 2 : 1;
         if (buttons && !buttons->Map.Empty())
             DrawRect2(FBuffer, FromRECT(r), buttons->Map, buttons->Margins, frame, buttons->Frame > 0 ? buttons->Frame : 5,

@@ -39,6 +39,13 @@ TBitmap Copy24(const TBitmap& source) {
     return copy;
 }
 
+// Tab captions treat "&" as the native tab control does: the next letter is underlined
+// (hidden until the keyboard is used, when the window says so) and "&&" is one "&".
+UINT TabTextFlags(HWND window) {
+    const LRESULT ui = SendMessageW(window, WM_QUERYUISTATE, 0, 0);
+    return DT_CENTER | DT_VCENTER | DT_SINGLELINE | ((ui & UISF_HIDEACCEL) ? DT_HIDEPREFIX : 0);
+}
+
 std::u16string TabText(HWND window, int index, bool unicode) {
     if (unicode) {
         wchar_t buffer[260] = {};
@@ -297,7 +304,7 @@ void TSkinTab::Compose(TBitmap& Target) {
         }
         const std::u16string caption = TabText(FHandle, i, FUnicode);
         DrawTextW(dc.Handle(), reinterpret_cast<LPCWSTR>(caption.c_str()), int(caption.size()), &text,
-                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+                  TabTextFlags(FHandle));
         if (selected && FFocused) {
             RECT focus = text;
             InflateRect(&focus, -3, -3);
@@ -336,27 +343,17 @@ void TSkinTab::DrawControl(HDC DC, const RECT& Rect) {
     if (!Drawable()) return;
     Compose(FBuffer);
     if (FBuffer.Empty()) return;
-    // DC is in window coordinates; the composition in client coordinates.
+    // DC is in window coordinates; the composition in client coordinates. The DC may
+    // carry an offset already (a child painting its parent's background into its own DC):
+    // the shift adds to it.
     const POINT origin = ClientOrigin(FHandle);
     const int saved = SaveDC(DC);
-    SetViewportOrgEx(DC, origin.x, origin.y, nullptr);
+    OffsetViewportOrgEx(DC, origin.x, origin.y, nullptr);
     ClipUpdown(DC);
     TBitmapDC source(FBuffer, DC);
     BitBlt(DC, 0, 0, FBuffer.Width(), FBuffer.Height(), source.Handle(), 0, 0, SRCCOPY);
     if (FKind == 2) PaintGraphicChildren(WinControl(), DC);
     RestoreDC(DC, saved);
-}
-
-void TSkinTab::DrawTabBorder(HDC DC) {
-    if (!Drawable() || !DC) return;
-    RECT r{};
-    GetClientRect(FHandle, &r);
-    SendMessageW(FHandle, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
-    InflateRect(&r, 4, 2);
-    OffsetRect(&r, 0, 1);
-    const POINT origin = ClientOrigin(FHandle);
-    OffsetRect(&r, origin.x, origin.y);
-    DrawBorder(DC, FromRECT(r), FPaneMap, FPaneMargins, 1, 1, false);
 }
 
 bool TSkinTab::BeforeProc(TMessage& Message) {
@@ -480,7 +477,7 @@ void TSkinTabBtn::DrawControl(HDC DC, const RECT& Rect) {
         SetTextColor(dc.Handle(), ColorRef(color));
         const std::u16string caption = TabText(FHandle, i, FUnicode);
         DrawTextW(dc.Handle(), reinterpret_cast<LPCWSTR>(caption.c_str()), int(caption.size()), &r,
-                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+                  TabTextFlags(FHandle));
     }
     GdiFlush();
     const POINT origin = ClientOrigin(FHandle);

@@ -245,7 +245,13 @@ void TWinSkinForm::AddComp(TControl* Control, TComponent* Parent) {
 
     if (FSkinData->OnSkinControl) {
         TObject* made = nullptr;
-        FSkinData->OnSkinControl(this, FSkinData, Parent, Control, cls, made);
+        // The program's handler may fail; the walk goes on past its control, which stays
+        // native, so the window is still finished and its frame painted.
+        try {
+            FSkinData->OnSkinControl(this, FSkinData, Parent, Control, cls, made);
+        } catch (...) {
+            return;
+        }
         if (auto* p = dynamic_cast<TSkinControl*>(made)) {
             if (!AddControlList(p)) p->Init(this, FSkinData, p->FParentBK, FCanvas);
             if (Is(Control, TControlKind::ckCustomPanel)) InitChildCtrl(win);

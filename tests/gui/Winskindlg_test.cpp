@@ -69,5 +69,25 @@ TEST(SkinnedProgram, MainWindowAboutBoxAndMessageBoxesAreSkinned) {
     EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
 }
 
+// The program closed while a skinned message box is up: the box's skin goes with the
+// program's end, after nothing else of the skin has, and the program ends cleanly.
+TEST(SkinnedProgram, EndsCleanlyWithASkinnedMessageBoxUp) {
+    RunningApp app;
+    ASSERT_TRUE(app.Started()) << app.Failure();
+    EXPECT_TRUE(BecomesSkinned(app.MainWindow()));
+    ASSERT_TRUE(app.SelectTab("PageControlQUORINQ1", 4));
+    if (!app.Checked("CheckBoxVandrelFilterEnable")) {
+        ASSERT_TRUE(app.Click("CheckBoxVandrelFilterEnable"));
+    }
+    ASSERT_TRUE(app.SetText("EditVandrelStartID", "7FF"));
+    ASSERT_TRUE(app.SetText("EditVandrelEndID", "100"));
+    ASSERT_TRUE(app.ClickAsync("ButtonVandrelFilterIDAdd"));
+    auto box = app.WaitMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(BecomesSkinned(box->window));
+    PostMessageW(app.MainWindow(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
+}
+
 } // namespace
 } // namespace quorin::gui

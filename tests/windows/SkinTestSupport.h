@@ -100,6 +100,19 @@ inline std::vector<HWND> PopupMenus(DWORD threadId) {
     return found;
 }
 
+// Calls `act` for every visible dialog box (a message box) of this thread.
+inline void ForEachBox(const std::function<void(HWND)>& act) {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM p) -> BOOL {
+            wchar_t cls[16] = {};
+            GetClassNameW(w, cls, 16);
+            if (wcscmp(cls, L"#32770") == 0 && IsWindowVisible(w)) (*reinterpret_cast<const std::function<void(HWND)>*>(p))(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&act));
+}
+
 inline bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 3000) {
     const DWORD start = GetTickCount();
     while (!done()) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,9 @@
 #include "forms/Forms.h"
 #include "forms/LayoutLoader.h"
 #include "forms/LayoutText.h"
+#include "forms/Buttons.h"
 #include "forms/Menus.h"
+#include "forms/StdCtrls.h"
 #include "forms/Streams.h"
 #include "skin/apply/Skincaption.h"
 #include "skin/apply/Skinclasses.h"
@@ -332,6 +335,184 @@ TEST_F(SkinManager, SwitchesOffAndOnAndKeepsTheLastRequest) {
     EXPECT_EQ(manager->Forms().size(), 1u);
     EXPECT_TRUE(PumpUntil([&] { return Finished(w); }));
     delete form;
+}
+
+// A skin loaded while a switch is pending: its change is dropped for the switch, but the
+// windows that stayed skinned through it get their caption buttons back.
+TEST_F(SkinManager, SkinChangeDuringAPendingSwitchKeepsTheCaptionButtons) {
+    TForm* form = ShowForm();
+    const HWND w = form->Handle();
+    ASSERT_TRUE(PumpUntil([&] { return Finished(w); }));
+    ASSERT_FALSE(manager->FindSkinForm(w)->FSysButtons.empty());
+    skin->SetActive(false);
+    skin->SetActive(true);
+    skin->UpdateSkin();  // drops the buttons now, and its own action
+    EXPECT_EQ(manager->FAction, 1);
+    EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
+    PumpMessages(50);
+    TWinSkinForm* applier = manager->FindSkinForm(w);
+    ASSERT_TRUE(applier);
+    EXPECT_FALSE(applier->FSysButtons.empty());
+    delete form;
+}
+
+// Painters a control no longer shows: the one DeleteGraphicControl drops is freed and
+// off the control; a control whose handler of the skin throws is left native while the
+// walk goes on and the window is finished.
+TEST_F(SkinManager, DroppedAndRefusedPaintersLeaveTheWindowWhole) {
+    skin->SkinControls.Include(xcSpeedButton);
+    skin->SkinControls.Include(xcButton);
+    skin->SkinControls.Include(xcEdit);
+    auto* form = new TForm(nullptr);
+    form->SetBounds(100, 100, 300, 200);
+    auto* speed = new TSpeedButton(form);
+    auto* failing = new TButton(form);
+    auto* edit = new TEdit(form);
+    int top = 10;
+    for (TControl* c : std::initializer_list<TControl*>{speed, failing, edit}) {
+        c->SetParent(form);
+        c->SetBounds(10, top, 80, 24);
+        top += 30;
+    }
+    skin->OnSkinControl = [failing](TObject*, TSkinData*, TComponent*, TControl* c, const std::string&, TObject*&) {
+        if (c == failing) throw Exception("the program's handler failed");
+    };
+    BoxCloser closer;  // an exception let through would be shown
+    BoxCloser::Seen().clear();
+    form->Show();
+    const HWND w = form->Handle();
+    EXPECT_TRUE(PumpUntil([&] { return Finished(w); }));
+    skin->OnSkinControl = nullptr;
+    TWinSkinForm* applier = manager->FindSkinForm(w);
+    ASSERT_TRUE(applier);
+    EXPECT_EQ(applier->Lookupcontrol(failing->Handle()), nullptr);
+    EXPECT_NE(applier->Lookupcontrol(edit->Handle()), nullptr) << "the walk went on past the failing handler";
+    EXPECT_TRUE(BoxCloser::Seen().empty());
+
+    auto painters = [](TControl* c) {
+        int n = 0;
+        for (int i = 0; i < c->ComponentCount(); ++i) n += dynamic_cast<TSkinControl*>(c->Components(i)) != nullptr;
+        return n;
+    };
+    ASSERT_EQ(painters(speed), 1);
+    manager->DeleteGraphicControl(w, speed);
+    EXPECT_EQ(painters(speed), 0);
+    speed->Invalidate();
+    PumpMessages(50);
+    delete form;
+}
+
+// A window that someone subclassed after us keeps our hook in its chain, passing messages
+// on, when it is unskinned; skinning it again takes that hook over rather than leaving an
+// applier idle in the list.
+TEST_F(SkinManager, SkinsAgainAWindowSubclassedAfterUs) {
+    HWND w = CreateWindowExW(0, L"STATIC", L"raw", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10, 160, 120, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return Finished(w); }));
+    static WNDPROC previous;
+    static int seen;
+    previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+            ++seen;
+            return CallWindowProcW(previous, h, m, wp, lp);
+        })));
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        manager->DeleteForm(w);
+        EXPECT_FALSE(Skinned(w));
+        EXPECT_FALSE(AnswersSkinned(w));
+        EXPECT_TRUE(manager->AddForm(w));
+        EXPECT_TRUE(PumpUntil([&] { return Finished(w); }));
+        seen = 0;
+        EXPECT_TRUE(AnswersSkinned(w));
+        EXPECT_EQ(seen, 1) << "the later subclass still sees every message first";
+    }
+    DestroyWindow(w);
+    manager->DeleteDeleted();
+    EXPECT_TRUE(manager->Forms().empty());
+}
+
+// The native caption's own repaint (0xAE) is the frame's business only where the skin
+// draws the frame; a window that keeps the native frame gets it.
+TEST_F(SkinManager, NativeCaptionRepaintReachesOnlyNativeFrames) {
+    static int captionRepaints;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (m == 0xAE) ++captionRepaints;
+        return DefWindowProcW(h, m, wp, lp);
+    };
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"QuorinCaptionProbe";
+    RegisterClassW(&wc);
+    for (bool skinFrame : {true, false}) {
+        SCOPED_TRACE(skinFrame ? "skinned frame" : "native frame");
+        if (!skinFrame) skin->Top()->Map = TBitmap();  // no title strip: the native frame stays
+        HWND w = CreateWindowExW(0, L"QuorinCaptionProbe", L"probe", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10, 160,
+                                 120, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return Finished(w); }));
+        EXPECT_EQ(manager->FindSkinForm(w)->FSkinFrame, skinFrame);
+        captionRepaints = 0;
+        SendMessageW(w, 0xAE, 0, 0);
+        EXPECT_EQ(captionRepaints, skinFrame ? 0 : 1);
+        DestroyWindow(w);
+    }
+}
+
+// A dialog's frame is sized to its caption text with the caption font: the font is back
+// out of the DC before the DC goes, so it can be deleted with its applier.
+TEST_F(SkinManager, DialogCaptionFontIsFreedWithItsApplier) {
+    HWND box = CreateWindowExW(0, L"#32770", L"A caption wider than the box itself", WS_POPUP | WS_CAPTION | WS_VISIBLE,
+                               10, 10, 90, 80, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return Finished(box); }));
+    TWinSkinForm* applier = manager->FindSkinForm(box);
+    ASSERT_TRUE(applier && applier->FIsDialog);
+    const HFONT font = applier->FCaptionFont;
+    ASSERT_EQ(GetObjectType(font), DWORD(OBJ_FONT));
+    manager->DeleteForm(box);
+    EXPECT_EQ(GetObjectType(font), 0u);
+    DestroyWindow(box);
+}
+
+// The timer's actions for a skin of one form only touch that form; action 6 forgets the
+// windows that went without a word.
+TEST_F(SkinManager, ActionsOfASkinForOneFormOnly) {
+    auto* owner = new TForm(nullptr);
+    owner->SetBounds(100, 100, 300, 200);
+    auto* only = new TSkinData(owner);  // freed with its form
+    LoadProgramSkin(*only, sfOnlyThisForm);
+    owner->Show();
+    TForm* other = ShowForm();
+    const HWND o = owner->Handle(), w = other->Handle();
+    ASSERT_TRUE(PumpUntil([&] { return Finished(o) && Finished(w); }));
+    EXPECT_EQ(manager->FindSkinForm(o)->SkinData(), only);
+    auto run = [&](int action) {
+        manager->FSkinData = only;
+        manager->SetAction(action, 10);
+        EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
+        PumpMessages(30);
+    };
+    run(2);
+    EXPECT_FALSE(Skinned(o));
+    EXPECT_TRUE(Skinned(w)) << "the other form keeps the main skin";
+    run(1);
+    EXPECT_TRUE(PumpUntil([&] { return Finished(o); }));
+    manager->FindSkinForm(o)->DeleteSysbtn();
+    run(3);
+    EXPECT_FALSE(manager->FindSkinForm(o)->FSysButtons.empty()) << "the change rebuilt the caption buttons";
+    EXPECT_EQ(manager->FindSkinForm(w)->SkinData(), skin);
+
+    // Action 6 of the main skin: the applier of a destroyed window is freed.
+    HWND raw = CreateWindowExW(0, L"STATIC", L"raw", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10, 120, 90, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return Finished(raw); }));
+    const size_t before = manager->Forms().size();
+    DestroyWindow(raw);
+    manager->FSkinData = skin;
+    manager->SetAction(6, 10);
+    EXPECT_TRUE(PumpUntil([&] { return !manager->TimerRunning(); }));
+    EXPECT_EQ(manager->Forms().size(), before - 1);
+    delete other;
+    delete owner;
 }
 
 // A skin with a taller title and a wider left border: every window is redrawn with the

@@ -228,6 +228,9 @@ TEST_F(MenuBarTest, TimeToDrawTheMenuRow) {
     const double us = double(t1.QuadPart - t0.QuadPart) * 1e6 / double(f.QuadPart) / rounds;
     std::printf("[ figure ] menu row of %ld px with %zu items drawn in %.1f us\n", long(window.Width() - 8), bar->FButtons.size(), us);
     EXPECT_FALSE(bar->FBarBitmap.Empty());
+    // Far above what the shared build machine measures under load: only a row that does
+    // many times today's work fails.
+    EXPECT_LT(us, 5000.0);
 }
 
 class MenuItemDraw : public MenuBarTest {

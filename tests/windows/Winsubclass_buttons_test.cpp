@@ -5,6 +5,7 @@
 
 #include "forms/Buttons.h"
 #include "forms/ComCtrlsExtra.h"
+#include "forms/ExtCtrls.h"
 #include "forms/RadioGroup.h"
 #include "forms/StdCtrls.h"
 
@@ -374,6 +375,69 @@ TEST_F(PainterTest, RadioGroupButtonsShowTheRadioFrames) {
     EXPECT_EQ(kFrame[1], Compose(radios[1], w, h).Pixel(6, h / 2));
 }
 
+// A click handler that frees its control frees the painter with it: nothing of the
+// painter may run after the click.
+TEST_F(PainterTest, CheckAndRadioButtonsFreedByTheirClickHandler) {
+    for (bool radio : {false, true}) {
+        SCOPED_TRACE(radio ? "radio button" : "check box");
+        TButtonControl* c = radio ? static_cast<TButtonControl*>(Add<TRadioButton>(10, 10, 120, 20, "Free me"))
+                                  : static_cast<TButtonControl*>(Add<TCheckBox>(10, 10, 120, 20, "Free me"));
+        Made.pop_back();  // the handler frees it
+        if (radio) Attach<TSkinRadioButton>(c);
+        else Attach<TSkinCheckBox>(c);
+        bool freed = false;
+        c->OnClick = [&freed, c](TObject*) {
+            delete c;
+            freed = true;
+        };
+        const HWND h = c->Handle();
+        SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        Pump();
+        EXPECT_TRUE(freed);
+        EXPECT_FALSE(IsWindow(h));
+    }
+}
+
+// A media player as the control walk meets it, with its two button sets as sets: element n
+// is button n (play, pause, stop, next, prev, step, back, record, eject).
+class TMediaPlayer : public TPanel {
+    QUORIN_CLASS(TMediaPlayer, TPanel)
+public:
+    explicit TMediaPlayer(TComponent* AOwner) : TPanel(AOwner) {}
+    uint32_t VisibleButtons() const { return FVisible; }
+    void SetVisibleButtons(uint32_t v) { FVisible = v; }
+    uint32_t EnabledButtons() const { return FEnabled; }
+    void SetEnabledButtons(uint32_t v) { FEnabled = v; }
+
+private:
+    uint32_t FVisible = 0x1FF, FEnabled = 0x1FF;
+};
+QUORIN_DEFINE_CLASS(TMediaPlayer, TPanel) {
+    const std::vector<std::string> names = {"btPlay", "btPause", "btStop", "btNext",  "btPrev",
+                                            "btStep", "btBack",  "btRecord", "btEject"};
+    p.Set("VisibleButtons", &TMediaPlayer::VisibleButtons, &TMediaPlayer::SetVisibleButtons, names);
+    p.Set("EnabledButtons", &TMediaPlayer::EnabledButtons, &TMediaPlayer::SetEnabledButtons, names);
+}
+
+TEST_F(PainterTest, MediaPlayerShowsItsVisibleButtonsAndGreysTheDisabled) {
+    auto* player = Add<TMediaPlayer>(10, 10, 180, 30);
+    player->SetVisibleButtons(0b101);  // play and stop
+    player->SetEnabledButtons(0b001);  // play only
+    auto* p = Attach<TSkinMP>(player);
+    ASSERT_TRUE(p->FPanel);
+    TWMediaPlayer& panel = *p->FPanel;
+    EXPECT_EQ(panel.ButtonAt(POINT{20, 15}), 0);
+    EXPECT_EQ(panel.ButtonAt(POINT{160, 15}), 2);
+    TBitmap out(180, 30);
+    {
+        TBitmapDC dc(out);
+        panel.Paint(dc.Handle());
+    }
+    EXPECT_EQ(panel.FBuffer.Pixel(3, 3), kFrame[0]) << "play: enabled";
+    EXPECT_EQ(panel.FBuffer.Pixel(93, 3), kFrame[2]) << "stop: disabled";
+}
+
 TEST_F(PainterTest, ButtonPaintTime) {
     auto* button = Add<TButton>(10, 10, 75, 25, "Read");
     auto* p = Attach<TSkinButton>(button);
@@ -388,6 +452,9 @@ TEST_F(PainterTest, ButtonPaintTime) {
     const double us = double(b.QuadPart - a.QuadPart) * 1e6 / double(f.QuadPart) / rounds;
     RecordProperty("push_button_paint_us", std::to_string(us));
     std::printf("push button paint: %.1f us\n", us);
+    // Far above what the shared build machine measures under load: only a paint that
+    // does many times today's work fails.
+    EXPECT_LT(us, 10000.0);
 }
 
 } // namespace

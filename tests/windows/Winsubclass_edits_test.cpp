@@ -195,6 +195,9 @@ TEST_F(ComboPainter, ComboBoxPaintTime) {
     const double us = double(b.QuadPart - a.QuadPart) * 1e6 / double(f.QuadPart) / rounds;
     RecordProperty("combo_box_paint_us", std::to_string(us));
     std::printf("combo box paint: %.1f us\n", us);
+    // Far above what the shared build machine measures under load: only a paint that
+    // does many times today's work fails.
+    EXPECT_LT(us, 10000.0);
 }
 
 } // namespace

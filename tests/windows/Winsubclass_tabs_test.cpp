@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "forms/ComCtrls.h"
@@ -155,6 +156,101 @@ TEST_F(TabPainters, PagesSwitchByMouseAndArrowKeys) {
     EXPECT_EQ(target, pages->TabIndex());
     EXPECT_EQ(pages->ActivePage()->TabIndex(), target);
     ExpectTabFrames(*Form->SkinData1, tabs, tsTop);
+}
+
+// A DC that already carries an offset (a transparent control painting its parent's
+// background into its own DC) keeps it: the strip lands under the control, not with its
+// corner at the control's corner.
+TEST_F(TabPainters, StripKeepsTheOffsetTheDCCarries) {
+    SkinMainWindowPages();
+    TSkinTab* painter = PainterOf(Form->PageControlCANConfig);
+    ASSERT_NE(nullptr, painter);
+    RECT r;
+    GetWindowRect(painter->FHandle, &r);
+    OffsetRect(&r, -r.left, -r.top);
+    TBitmap whole(r.right, r.bottom), part(r.right, r.bottom);
+    {
+        TBitmapDC dc(whole);
+        painter->DrawControl(dc.Handle(), r);
+    }
+    const POINT at{r.right / 3, 6};
+    {
+        TBitmapDC dc(part);
+        SetViewportOrgEx(dc.Handle(), -at.x, -at.y, nullptr);
+        painter->DrawControl(dc.Handle(), r);
+    }
+    int same = 0, total = 0;
+    for (int y = 0; y < r.bottom - at.y; y += 3)
+        for (int x = 0; x < r.right - at.x; x += 5, ++total) same += part.Pixel(x, y) == whole.Pixel(x + at.x, y + at.y);
+    EXPECT_GT(same, total * 98 / 100) << same << " of " << total;
+}
+
+// Columns from the first to the last pixel of text inside the area of the picture: a
+// pixel that differs clearly from the row's background at the area's left edge.
+int InkWidth(const TBitmap& b, const RECT& area) {
+    auto differs = [](TColor a, TColor c) {
+        int d = 0;
+        for (int shift : {0, 8, 16}) d += std::abs(int((a >> shift) & 0xFF) - int((c >> shift) & 0xFF));
+        return d > 90;
+    };
+    int first = -1, last = -1;
+    const int left = std::max(0, int(area.left));
+    for (int x = left; x < std::min(b.Width(), int(area.right)); ++x)
+        for (int y = std::max(0, int(area.top)); y < std::min(b.Height(), int(area.bottom)); ++y) {
+            if (differs(b.Pixel(x, y), b.Pixel(left, y))) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+        }
+    return first < 0 ? 0 : last - first + 1;
+}
+
+TBitmap Composed(TSkinControl* painter) {
+    RECT r;
+    GetWindowRect(painter->FHandle, &r);
+    OffsetRect(&r, -r.left, -r.top);
+    TBitmap b(r.right, r.bottom);
+    TBitmapDC dc(b);
+    painter->DrawControl(dc.Handle(), r);
+    return b;
+}
+
+// "&" in a caption as the native control shows it: a tab takes it as the prefix of an
+// underlined letter ("W&W" as wide as "WW"), a status bar panel shows it as it is.
+TEST_F(TabPainters, AmpersandsAsTheNativeControlsShowThem) {
+    SkinMainWindowPages();
+    auto* tabs = new TTabControl(Form);
+    tabs->SetParent(Form->TabSheet26);
+    Form->PageControlQUORINQ1->SetActivePage(Form->TabSheet26);
+    tabs->SetBounds(20, 10, 300, 120);
+    for (const char* t : {"WW", "W&W"}) tabs->Tabs().Add(t);
+    tabs->SetTabs(tabs->Tabs());
+    Pump(40);
+    auto* tabPainter = Attach<TSkinTab>("TSkinTab", tabs, 2);
+    const TBitmap strip = Composed(tabPainter);
+    auto textBand = [&](int index) {
+        RECT r = TabRect(tabs->Handle(), index);
+        InflateRect(&r, -4, -3);
+        return r;
+    };
+    const int plainTab = InkWidth(strip, textBand(0)), prefixedTab = InkWidth(strip, textBand(1));
+    EXPECT_GT(plainTab, 6);
+    EXPECT_NEAR(prefixedTab, plainTab, 1) << "the tab shows W&W as an underlined WW";
+
+    TSkinControl* bar = Skin->Lookupcontrol(Form->StatusBar1->Handle());
+    ASSERT_NE(nullptr, bar);
+    RECT part{};
+    SendMessageW(bar->FHandle, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
+    InflateRect(&part, -2, -2);
+    auto panelInk = [&](const wchar_t* text) {
+        SendMessageW(bar->FHandle, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+        return InkWidth(Composed(bar), part);
+    };
+    const int plainPanel = panelInk(L"WW"), ampersandPanel = panelInk(L"W&W");
+    EXPECT_GT(plainPanel, 6);
+    EXPECT_GE(ampersandPanel, plainPanel + 4) << "the panel shows the ampersand";
+    delete tabs;
 }
 
 // Tabs at every side of a tab control with a label on it: the pictures turn with the side,

@@ -40,6 +40,13 @@ public:
         p.GetOrd = [](const TObject&) { return int64_t(0); };
         FInfo.Props.push_back(p);
     }
+    void AddInt(const std::string& Prop, int64_t Value) {
+        TPropInfo p;
+        p.Name = Prop;
+        p.Kind = TPropKind::Integer;
+        p.GetOrd = [Value](const TObject&) { return Value; };
+        FInfo.Props.push_back(p);
+    }
     TClassInfo FInfo;
 };
 
@@ -87,9 +94,12 @@ protected:
         return c;
     }
     // The class of the first painter attached to the control; empty when none.
-    std::string PainterOf(const TControl* c) const {
+    std::string PainterOf(TControl* c) const {
         for (TSkinControl* p : Applier->ControlList())
             if (p->FControl == c) return p->ClassName();
+        // A painter attached to the control's window alone.
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && w->HandleAllocated())
+            if (TSkinControl* p = Applier->Lookupcontrol(w->Handle())) return p->ClassName();
         return {};
     }
     static inline TFormCANConfig* Main = nullptr;
@@ -224,7 +234,10 @@ TEST_P(KindWalk, ChoosesThePainterOfTheClassKind) {
     for (TSkinControlType t : k.Off) Skin->SkinControls.Exclude(t);
     TWinControl* c = nullptr;
     auto named = [&](auto* made) {
-        for (const auto& [prop, value] : k.Enums) made->AddEnum(prop, value);
+        // "#Name" is an integer property.
+        for (const auto& [prop, value] : k.Enums)
+            if (prop[0] == '#') made->AddInt(prop.substr(1), std::stoll(value));
+            else made->AddEnum(prop, value);
         c = made;
     };
     switch (k.Base) {
@@ -263,7 +276,55 @@ INSTANTIATE_TEST_SUITE_P(Skin3rd, KindWalk, testing::Values(
     TKindCase{"NoPrefixMatch", {"TAcme=button"}, "TAcmeBox", 'p', {}, {}, "TSkinBox", ""},
     TKindCase{"CheckGroup", {"TAcmeGroup=CheckGroup"}, "TAcmeGroup", 'g', {}, {}, "TSkinGroupBox", "TSkinCheckBox"},
     TKindCase{"CheckGroupNeedsPanels", {"TAcmeGroup=checkgroup"}, "TAcmeGroup", 'g', {xcPanel}, {}, "", ""},
-    TKindCase{"RadioGroup", {"TAcmeGroup=radiogroup"}, "TAcmeGroup", 'g', {}, {}, "TSkinGroupBox", "TSkinRadioButton"}),
+    TKindCase{"RadioGroup", {"TAcmeGroup=radiogroup"}, "TAcmeGroup", 'g', {}, {}, "TSkinGroupBox", "TSkinRadioButton"},
+    // Every other kind once, and the gates that only the table names.
+    TKindCase{"ComboBoxKind", {"TAcmeBox=combobox"}, "TAcmeBox", 'w', {}, {}, "TSkinComBox", ""},
+    TKindCase{"EditKind", {"TAcmeBox=edit"}, "TAcmeBox", 'e', {}, {}, "TSkinEdit", ""},
+    TKindCase{"RadioButtonKind", {"TAcmeBox=radiobutton"}, "TAcmeBox", 'b', {}, {}, "TSkinRadioButton", ""},
+    TKindCase{"DateTimeKind", {"TAcmeBox=datetimepicker"}, "TAcmeBox", 'w', {}, {}, "TSkinDateTime", ""},
+    TKindCase{"DateTimeNeedsCombos", {"TAcmeBox=datetimepicker"}, "TAcmeBox", 'w', {xcCombo}, {}, "", ""},
+    TKindCase{"MediaPlayerKind", {"TAcmeBox=mediaplayer"}, "TAcmeBox", 'p', {}, {}, "TSkinMP", ""},
+    TKindCase{"BitBtnKind", {"TAcmeBox=bitbtn"}, "TAcmeBox", 'b', {}, {}, "TSkinBitButton", ""},
+    TKindCase{"DropDownCxButton", {"TcxButton=bitbtn"}, "TcxButton", 'b', {}, {{"Kind", "cxbkDropDownButton"}}, "TSkinMenuButton", ""},
+    TKindCase{"PngBitBtnKind", {"TAcmeBox=pngbitbtn"}, "TAcmeBox", 'b', {}, {}, "TSkinBitButton", ""},
+    TKindCase{"MenuBtnKind", {"TAcmeBox=menubtn"}, "TAcmeBox", 'b', {}, {}, "TSkinMenuButton", ""},
+    TKindCase{"SpeedButtonKind", {"TSpeedButton=speedbutton"}, "", 's', {}, {}, "TSkinSpeedButton", ""},
+    TKindCase{"TabKind", {"TAcmeBox=tab"}, "TAcmeBox", 'w', {}, {}, "TSkinTab", ""},
+    TKindCase{"ProgressKind", {"TAcmeBox=progress"}, "TAcmeBox", 'w', {}, {}, "TSkinProgress", ""},
+    TKindCase{"ScrollbarKind", {"TAcmeBox=scrollbar"}, "TAcmeBox", 'f', {}, {}, "TSkinScrollbar", "TSkinCheckBox"},
+    TKindCase{"SingleScrollbarKind", {"TAcmeBox=singlescrollbar"}, "TAcmeBox", 'w', {}, {}, "TSkinScrollbar", ""},
+    TKindCase{"EmbedScrollbarKind", {"TAcmeBox=embedscrollbar"}, "TAcmeBox", 'f', {}, {}, "", ""},
+    TKindCase{"ContainerKind", {"TAcmeBox=container"}, "TAcmeBox", 'f', {}, {}, "", "TSkinCheckBox"},
+    TKindCase{"GroupBoxKind", {"TAcmeBox=groupbox"}, "TAcmeBox", 'p', {}, {}, "TSkinGroupBox", ""},
+    TKindCase{"AdvPageControlKind", {"TAcmeBox=advpagecontrol"}, "TAcmeBox", 'w', {}, {}, "TSkinAdvPage", ""},
+    TKindCase{"CheckBoxKind", {"TAcmeBox=checkbox"}, "TAcmeBox", 'b', {}, {}, "TSkinCheckBox", ""},
+    TKindCase{"CheckBoxNeedsItsSwitch", {"TAcmeBox=checkbox"}, "TAcmeBox", 'b', {xcCheckBox}, {}, "", ""}),
+    [](const auto& i) { return std::string(i.param.Name); });
+
+// The rows of the walk's table that name classes of other libraries, and the kinds only
+// the table's order tells apart.
+INSTANTIATE_TEST_SUITE_P(Rows, KindWalk, testing::Values(
+    TKindCase{"ToolButtonGetsNoPainter", {}, "TToolButton", 'w', {}, {}, "", ""},
+    TKindCase{"CoolBarGetsNoPainter", {}, "TCoolBar", 'w', {}, {}, "", ""},
+    TKindCase{"TabSet", {}, "TTabSet", 'w', {}, {}, "TSkinTab31", ""},
+    TKindCase{"TabbedNotebook", {}, "TTabbedNotebook", 'w', {}, {}, "TSkinTab", ""},
+    TKindCase{"MvcPanelWalksItsChildren", {}, "TMvcPanel", 'f', {}, {}, "", "TSkinCheckBox"},
+    TKindCase{"HeaderControl", {}, "THeaderControl", 'w', {}, {}, "TSkinHeader", ""},
+    TKindCase{"UpDown", {}, "TUpDown", 'w', {}, {}, "TSkinUpDown", ""},
+    TKindCase{"SpinButton", {}, "TSpinButton", 'w', {}, {}, "TSkinUpDown", ""},
+    TKindCase{"SpinNeedsItsSwitch", {}, "TSpinButton", 'w', {xcSpin}, {}, "", ""},
+    TKindCase{"MediaPlayer", {}, "TMediaPlayer", 'p', {}, {}, "TSkinMP", ""},
+    TKindCase{"DbNavigatorAndItsButtons", {}, "TDBNavigator", 'f', {}, {}, "TSkinBox", "TSkinCheckBox"},
+    TKindCase{"RzCheckBox", {}, "TRzCheckBox", 'b', {}, {}, "TSkinObjImage", ""},
+    TKindCase{"RzRadioButton", {}, "TRzRadioButton", 'b', {}, {}, "TSkinObjImage", ""},
+    TKindCase{"CxCheckBox", {}, "TcxCheckBox", 'b', {}, {}, "TSkinObjImage", ""},
+    TKindCase{"TntComboBox", {}, "TTntComboBox", 'w', {}, {}, "TSkinComBox", ""},
+    TKindCase{"RichEdit", {}, "TRichEdit", 'e', {}, {}, "TSkinScrollbar", ""},
+    TKindCase{"DxDbMemo", {}, "TdxDBMemo", 'e', {}, {}, "TSkinScrollbar", ""},
+    TKindCase{"DxTreeList", {}, "TdxTreeList", 'w', {}, {}, "TSkinScrollbar", ""},
+    TKindCase{"Grid", {}, "TCustomGrid", 'w', {}, {}, "TSkinScrollbar", ""},
+    TKindCase{"DcEditWithAButton", {}, "TDCEdit", 'w', {}, {{"#NumButtons", "1"}}, "TSkinComBox", ""},
+    TKindCase{"DcEditWithoutButtons", {}, "TDCEdit", 'w', {}, {{"#NumButtons", "0"}}, "TSkinEdit", ""}),
     [](const auto& i) { return std::string(i.param.Name); });
 
 INSTANTIATE_TEST_SUITE_P(Classes, KindWalk, testing::Values(
