@@ -417,7 +417,7 @@ void Flatten(const TJson& value, const std::string& path, std::vector<std::pair<
 
 } // namespace
 
-std::vector<std::string> ProfileDifferences(const TParameterBlock& device, const TParameterBlock& profile) {
+std::vector<TProfileDifference> ProfileDifferenceList(const TParameterBlock& device, const TParameterBlock& profile) {
     std::vector<std::pair<std::string, std::string>> a, b;
     TJson da = ProfileFromSettings(DecodeParameterBlock(device)), db = ProfileFromSettings(DecodeParameterBlock(profile));
     da.erase("identity");
@@ -425,12 +425,12 @@ std::vector<std::string> ProfileDifferences(const TParameterBlock& device, const
     Flatten(da, "", a);
     Flatten(db, "", b);
     const std::map<std::string, std::string> inDevice(a.begin(), a.end()), inProfile(b.begin(), b.end());
-    std::vector<std::string> lines;
+    std::vector<TProfileDifference> lines;
     auto compare = [&](const std::string& key) {
         const auto ia = inDevice.find(key), ib = inProfile.find(key);
         const std::string va = ia == inDevice.end() ? "(none)" : ia->second;
         const std::string vb = ib == inProfile.end() ? "(none)" : ib->second;
-        if (va != vb) lines.push_back(key + ": device " + va + ", profile " + vb);
+        if (va != vb) lines.push_back({key, va, vb});
     };
     for (const auto& [key, value] : a) compare(key);
     for (const auto& [key, value] : b)
@@ -438,8 +438,15 @@ std::vector<std::string> ProfileDifferences(const TParameterBlock& device, const
     if (lines.empty()) {
         for (std::size_t i = block::IdentityEnd; i < kParameterBlockSize; ++i)
             if (device[i] != profile[i])
-                lines.push_back("byte " + std::to_string(i) + ": device 0x" + Hex(device[i], 2) + ", profile 0x" + Hex(profile[i], 2));
+                lines.push_back({"byte " + std::to_string(i), "0x" + Hex(device[i], 2), "0x" + Hex(profile[i], 2)});
     }
+    return lines;
+}
+
+std::vector<std::string> ProfileDifferences(const TParameterBlock& device, const TParameterBlock& profile) {
+    std::vector<std::string> lines;
+    for (const auto& d : ProfileDifferenceList(device, profile))
+        lines.push_back(d.Setting + ": device " + d.Device + ", profile " + d.Profile);
     return lines;
 }
 

@@ -60,6 +60,17 @@ std::vector<std::size_t> BytesTheProfileLoses(const TParameterBlock& block);
 // BytesTheProfileLoses) are listed by offset.
 std::vector<std::string> ProfileDifferences(const TParameterBlock& device, const TParameterBlock& profile);
 
+// The same as a table, one entry per differing setting: its path and the two values as
+// the profile writes them ("\"RS485\"", 9600, true); for bytes outside any field the
+// setting is "byte N" and the values are hexadecimal.
+struct TProfileDifference {
+    std::string Setting;
+    std::string Device;
+    std::string Profile;
+    bool operator==(const TProfileDifference&) const = default;
+};
+std::vector<TProfileDifference> ProfileDifferenceList(const TParameterBlock& device, const TParameterBlock& profile);
+
 // The raw block as text: 240 hexadecimal bytes, 16 to a line.
 std::string HexBlockText(const TParameterBlock& block);
 
