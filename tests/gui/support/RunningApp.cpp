@@ -208,8 +208,12 @@ void RunningApp::ChooseMenu(std::initializer_list<int> path, HWND window) {
     for (int i = 0; i < *it; ++i) key(VK_RIGHT);
     for (++it; it != path.end(); ++it) {
         key(VK_DOWN);  // opens the drop-down (or moves in an open one)
-        key(VK_HOME);  // either way, start at the first selectable item
-        for (int i = 0; i < *it; ++i) key(VK_DOWN);
+        if (*it < 0) {
+            key(VK_END);  // the last selectable item
+        } else {
+            key(VK_HOME);  // either way, start at the first selectable item
+            for (int i = 0; i < *it; ++i) key(VK_DOWN);
+        }
         if (it + 1 != path.end()) key(VK_RIGHT);  // into a sub-menu
     }
     key(VK_RETURN);
