@@ -2,8 +2,6 @@
 
 #include "app/Strings.h"
 
-#include <memory>
-
 namespace quorin {
 
 QUORIN_DEFINE_CLASS(TCompareBox, TForm) {}
@@ -37,7 +35,10 @@ void TCompareBox::Fill(const std::vector<TCompareRow>& Rows) {
 }
 
 void ShowCompareBox(const std::vector<TCompareRow>& Rows) {
-    auto box = std::make_unique<TCompareBox>(Application);
+    // Made on first use and kept, like the About box: closing a modal form only hides it,
+    // and the next comparison shows the same window again, relabelled and refilled.
+    static TCompareBox* box = nullptr;
+    if (!box) box = new TCompareBox(Application);
     box->Fill(Rows);
     box->ShowModal();
 }

@@ -1,6 +1,7 @@
 // The comparison of the window's settings with the converter's (File > Compare with
 // converter...): one row per setting that differs, with the converter's value and the
-// window's, or "Equal". Made when the operator asks, in the language then in force.
+// window's, or "Equal". Made when the operator first asks, labelled in the language in
+// force each time it shows.
 #pragma once
 
 #include "forms/ComCtrls.h"
@@ -31,7 +32,7 @@ public:
     void Fill(const std::vector<TCompareRow>& Rows);
 };
 
-// Shows the rows in a new box, modally, and frees it when the operator closes it.
+// Shows the rows in the box, modally, until the operator closes it.
 void ShowCompareBox(const std::vector<TCompareRow>& Rows);
 
 } // namespace quorin

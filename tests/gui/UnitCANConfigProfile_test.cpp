@@ -3,6 +3,7 @@
 // the comparison against a virtual converter, and quorin-cli.exe writing the window's
 // saved profile to a second converter.
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -220,10 +221,11 @@ TEST_F(Profiles, OpenSaveWriteAndCompareThroughTheWindow) {
     MouseClick((r.left + r.right) / 2 - 20, (r.top + r.bottom) / 2);
     Keys("ctrl+s");
     ASSERT_TRUE(AnswerFileDialog(app, "保存配置文件", "saved.json", "ProfileSaveDialog.png"));
-    ASSERT_TRUE(WaitUntil([&] { return !ReadFile(dir + "saved.json").empty(); }));
+    const std::vector<std::string> recent = {dir + "saved.json", dir + "old.json"};
+    EXPECT_TRUE(WaitUntil([&] { return RecentProfiles() == recent; })) << RecentProfiles().size();
     const std::string saved = ReadFile(dir + "saved.json");
+    ASSERT_FALSE(saved.empty());
     EXPECT_EQ(saved.back(), '\n');
-    EXPECT_EQ(RecentProfiles(), (std::vector<std::string>{dir + "saved.json", dir + "old.json"}));
 
     // Write, then the same profile from quorin-cli to COM7: the same frame.
     ASSERT_TRUE(app.SelectComboText("ComboBoxCommIndex", "COM3"));
@@ -239,21 +241,38 @@ TEST_F(Profiles, OpenSaveWriteAndCompareThroughTheWindow) {
     // The converter now holds the window's settings.
     com3.MarkLog();
     std::vector<double> compareMs;
-    auto compare = [&](const std::string& screenshot) {
+    auto compare = [&](const std::string& screenshot, std::size_t expected) {
+        // Reopening the saved profile (the window's own settings) between comparisons lists
+        // the recent profiles anew; without it, the keyboard walk of the menu that follows
+        // a comparison lands one item further down (seen under Wine, not explained yet).
+        if (!compareMs.empty()) {
+            EXPECT_TRUE(DropFile(app, dir + "saved.json"));
+            EXPECT_TRUE(WaitUntil([&] { return app.StatusPanelText("StatusBar1", 1).find("saved.json") != std::string::npos; }));
+        }
+        // The menu keys go to the main window once it is active again after the last box.
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app.MainWindow(); }));
         const DWORD start = GetTickCount();
         app.ChooseMenu({0, 2});  // File > Compare with converter...
         HWND box = app.WaitWindow("与转换器比较", 10000);
         // The menu keys are paced 150 ms apart; the command starts with the last of five.
         compareMs.push_back(double(GetTickCount() - start) - 750);
         std::vector<std::vector<std::string>> found;
-        if (!box) return found;
+        EXPECT_TRUE(box) << "no comparison shown";
+        if (!box) {
+            XDoTool("getactivewindow");
+            SaveWindowPng(GetDesktopWindow(), std::string(QUORIN_BINARY_DIR) + "/screenshots/ProfileCompareMissing.png");
+            return found;
+        }
+        // The box's controls may still be in the making when its frame shows.
+        WaitUntil([&] { return app.Find("OKButton", box) && app.ListRows("ListViewDifferences").size() == expected; }, 3000);
         found = app.ListRows("ListViewDifferences");
         SaveWindowPng(box, std::string(QUORIN_BINARY_DIR) + "/screenshots/" + screenshot);
-        PostMessageW(app.Window("OKButton", box), BM_CLICK, 0, 0);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+        app.CloseBox(box);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(box); }));
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }));
         return found;
     };
-    EXPECT_TRUE(compare("ProfileCompareEqual.png").empty());
+    EXPECT_TRUE(compare("ProfileCompareEqual.png", 0).empty());
 
     // Three settings differ on the converter.
     Bytes block = HexBytes(pressed);
@@ -267,8 +286,8 @@ TEST_F(Profiles, OpenSaveWriteAndCompareThroughTheWindow) {
     const std::vector<std::vector<std::string>> differences = {{"conversion.serial_frame_interval_ms", "99", "20"},
                                                                {"serial.baud_rate", "9600", "115200"},
                                                                {"filters.enabled", "false", "true"}};
-    EXPECT_EQ(compare("ProfileCompare.png"), differences);
-    for (int i = 0; i < 3; ++i) compare("ProfileCompare.png");
+    EXPECT_EQ(compare("ProfileCompare.png", 3), differences);
+    for (int i = 0; i < 3; ++i) compare("ProfileCompare.png", 3);
     std::printf("[ MEASURE  ] compare with converter, median of %zu: %.0f ms\n", compareMs.size(), Median(compareMs));
     for (const auto& f : com3.FramesSinceMark()) EXPECT_EQ(f.rfind("RX AA BB", 0), std::string::npos) << "compare wrote";
 
@@ -300,10 +319,10 @@ TEST_F(Profiles, ADroppedFileOpensAndAVanishedRecentOneIsDropped) {
     // Each drop reopens the profile: the status names it each time anew.
     std::vector<double> openMs;
     for (int i = 0; i < 5; ++i) {
-        ASSERT_TRUE(app.SelectComboIndex("ComboBoxUARTMode", 0));
+        ASSERT_TRUE(app.SelectComboIndex("ComboBoxSwitchMode", 0));
         const LARGE_INTEGER start = [] { LARGE_INTEGER t; QueryPerformanceCounter(&t); return t; }();
         ASSERT_TRUE(DropFile(app, i % 2 ? dir + "saved.json" : dir + "gone.json"));
-        ASSERT_TRUE(WaitUntil([&] { return app.ComboIndex("ComboBoxUARTMode") == 1; }, 5000, 1));
+        ASSERT_TRUE(WaitUntil([&] { return app.ComboIndex("ComboBoxSwitchMode") == 1; }, 5000, 1));
         LARGE_INTEGER end, frequency;
         QueryPerformanceCounter(&end);
         QueryPerformanceFrequency(&frequency);
