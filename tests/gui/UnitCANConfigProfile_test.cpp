@@ -173,6 +173,7 @@ protected:
         ForgetRecentProfiles();
         dir = Folder();
         DeleteFileW(Widen(dir + "saved.json").c_str());
+        DeleteFileW(Widen(dir + "identity.json").c_str());
         WriteFile(dir + "old.json", kOldProfile);
         WriteFile(dir + "bad.json", kBadProfile);
     }
@@ -304,6 +305,19 @@ TEST_F(Profiles, OpenSaveWriteAndCompareThroughTheWindow) {
     EXPECT_EQ(app.ComboIndex("ComboBoxUARTBuadrateIndex"), 8);
     EXPECT_EQ(app.ComboIndex("ComboBoxCANIDOffset"), 5);
     EXPECT_EQ(RecentProfiles().size(), 2u);
+
+    // After a read, a saved profile carries the converter's identity as the window shows it.
+    ASSERT_TRUE(app.Click("ButtonReadParameter"));
+    ASSERT_TRUE(WaitUntil([&] { return app.StatusPanelText("StatusBar1", 1) == "Read device parameter succeed!"; }));
+    DeleteFileW(Widen(dir + "identity.json").c_str());
+    Keys("ctrl+s");
+    ASSERT_TRUE(AnswerFileDialog(app, "保存配置文件", "identity.json", "ProfileSaveDialog.png"));
+    ASSERT_TRUE(WaitUntil([&] { return !ReadFile(dir + "identity.json").empty(); }));
+    const std::string identity = ReadFile(dir + "identity.json");
+    const auto shown = Descriptions(app);
+    ASSERT_EQ(shown.size(), 6u);
+    EXPECT_NE(identity.find("\"vendor_id\": \"" + shown[0] + "\""), std::string::npos) << identity;
+    EXPECT_NE(identity.find("\"serial_number\": \"" + shown[5] + "\""), std::string::npos) << identity;
     app.CloseBox();
     EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
 }
