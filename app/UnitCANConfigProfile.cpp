@@ -19,11 +19,11 @@
 #include "profile/Profile.h"
 #include "profile/ProfileFile.h"
 
-#include <shellapi.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <stdlib.h>
 #include <initializer_list>
 
 namespace quorin {
@@ -207,16 +207,15 @@ bool TFormCANConfig::OpenProfileFile(const std::string& Path) {
 }
 
 void TFormCANConfig::OpenStartupProfile() {
-    int count = 0;
-    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!args) return;
-    std::string path;
-    for (int i = 1; i < count && path.empty(); ++i) {
-        const std::string arg = ToUtf8(args[i]);
-        if (!arg.empty() && arg[0] != '-') path = arg;  // options belong to others
+    // The run-time library has split the command line already (the program's entry is
+    // the wide one).
+    for (int i = 1; i < __argc; ++i) {
+        const std::string arg = __wargv && __wargv[i] ? ToUtf8(__wargv[i]) : std::string();
+        if (!arg.empty() && arg[0] != '-') {  // options belong to others
+            OpenProfileFile(arg);
+            return;
+        }
     }
-    LocalFree(args);
-    if (!path.empty()) OpenProfileFile(path);
 }
 
 void TFormCANConfig::OpenProfile1Click(TObject* Sender) {

@@ -309,7 +309,12 @@ bool TCustomForm::IsShortCut(uint16_t ShortCut) {
 
 void TCustomForm::SetAcceptFiles(bool Value) {
     FAcceptFiles = Value;
-    if (FHandle) DragAcceptFiles(FHandle, Value ? TRUE : FALSE);
+    // The extended style is all the shell looks at; setting it here keeps the shell's
+    // library out of the process until a drop comes.
+    if (FHandle) {
+        const LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_EXSTYLE);
+        SetWindowLongPtrW(FHandle, GWL_EXSTYLE, Value ? style | WS_EX_ACCEPTFILES : style & ~LONG_PTR(WS_EX_ACCEPTFILES));
+    }
 }
 
 void TCustomForm::SetMenu(TMainMenu* Value) {
@@ -551,15 +556,22 @@ void TCustomForm::WndProc(TMessage& Message) {
         delete this;
         return;
     case WM_DROPFILES: {
+        // The shell's library is loaded by the first drop, not with the program: linking
+        // it in makes every process of the framework load it, and the libraries it brings.
+        using TDragQueryFile = UINT(WINAPI*)(HDROP, UINT, LPWSTR, UINT);
+        using TDragFinish = void(WINAPI*)(HDROP);
+        static const HMODULE shell = LoadLibraryW(L"shell32.dll");
+        static const auto queryFile = shell ? reinterpret_cast<TDragQueryFile>(reinterpret_cast<void*>(GetProcAddress(shell, "DragQueryFileW"))) : nullptr;
+        static const auto finish = shell ? reinterpret_cast<TDragFinish>(reinterpret_cast<void*>(GetProcAddress(shell, "DragFinish"))) : nullptr;
         const auto drop = reinterpret_cast<HDROP>(Message.WParam);
         std::vector<std::string> files;
-        const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+        const UINT count = queryFile ? queryFile(drop, 0xFFFFFFFF, nullptr, 0) : 0;
         for (UINT i = 0; i < count; ++i) {
-            std::wstring path(DragQueryFileW(drop, i, nullptr, 0), L'\0');
-            DragQueryFileW(drop, i, path.data(), UINT(path.size() + 1));
+            std::wstring path(queryFile(drop, i, nullptr, 0), L'\0');
+            queryFile(drop, i, path.data(), UINT(path.size() + 1));
             files.push_back(ToUtf8(path));
         }
-        DragFinish(drop);
+        if (finish) finish(drop);
         if (FAcceptFiles && OnDropFiles && !files.empty()) OnDropFiles(this, files);
         return;
     }
