@@ -20,6 +20,8 @@
 #include "skin/resources/Winskindata.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace quorin {
 
@@ -211,6 +213,8 @@ public:
     void SaveProfile1Click(TObject* Sender);
     void CompareProfile1Click(TObject* Sender);
     void RecentProfileClick(TObject* Sender);
+    // A file dropped on the window: the first .json among them is opened.
+    void FormDropFiles(TObject* Sender, const std::vector<std::string>& Files);
     // Language menu (UnitCANConfigLanguage.cpp).
     void LanguageItemClick(TObject* Sender);
 
@@ -227,6 +231,12 @@ public:
     // (UnitCANConfigLanguage.cpp) and the remembered skin with the Skin submenu
     // (UnitCANConfigSkin.cpp).
     void InitProfiles();
+    // Fills the settings controls from a profile file as a read from a converter would,
+    // leaving the identity list alone and sending nothing; a file that cannot be read or is
+    // no valid profile is reported and the window stays as it was. True when opened.
+    bool OpenProfileFile(const std::string& Path);
+    // Opens the profile named on the command line (CANConfig.exe PROFILE.json), if any.
+    void OpenStartupProfile();
     void InitLanguage();
     void InitSkins();
     // Relabels every window of the program in CurrentLanguage(); the values, selections,

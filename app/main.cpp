@@ -16,6 +16,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         LogStartupStep("main-form");
         Application->CreateForm(AboutBox);       // hidden until the About command
         LogStartupStep("about-box");
+        FormCANConfig->OpenStartupProfile();     // CANConfig.exe PROFILE.json
         Application->Run();
     } catch (const Exception& e) {
         Application->ShowException(e);

@@ -55,6 +55,8 @@ constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = I
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+// Paths (UTF-8) of the files dropped on a form, in the order the shell gives them.
+using TDropFilesEvent = std::function<void(TObject* Sender, const std::vector<std::string>& Files)>;
 
 class TCustomForm : public TWinControl {
     QUORIN_CLASS(TCustomForm, TWinControl)
@@ -87,6 +89,15 @@ public:
 
     TMainMenu* Menu() const { return FMenu; }
     void SetMenu(TMainMenu* Value);
+    // Runs the command of the form's menu bar whose ShortCut is this key (see
+    // TMenu::FindShortCut); false when none answers it. The message loop asks the form of
+    // every key pressed, wherever the focus is inside it.
+    bool IsShortCut(uint16_t ShortCut);
+
+    // Files dragged from the shell may be dropped on the form; each drop raises
+    // OnDropFiles.
+    bool AcceptFiles() const { return FAcceptFiles; }
+    void SetAcceptFiles(bool Value);
 
     // ---- showing and closing ----
     void Show();
@@ -127,6 +138,7 @@ public:
     TNotifyEvent OnDeactivate;
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
+    TDropFilesEvent OnDropFiles;
 
 protected:
     // Loads the stored layout held as an RCDATA resource of that name in the program
@@ -169,6 +181,7 @@ protected:
     bool FCreated = false;
     bool FInClose = false;
     bool FApplyingClientSize = false;
+    bool FAcceptFiles = false;
 };
 
 // The form class applications derive from.

@@ -7,6 +7,7 @@
 #include "forms/WinText.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 
@@ -154,6 +155,7 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
     TWinControl::CreateParams(Params);
     Params.Style = WS_CLIPCHILDREN;
     Params.ExStyle = WS_EX_CONTROLPARENT;
+    if (FAcceptFiles) Params.ExStyle |= WS_EX_ACCEPTFILES;
     Params.Caption = ToWide(FText);
     switch (FBorderStyle) {
     case TFormBorderStyle::bsNone: Params.Style |= WS_POPUP; break;
@@ -296,6 +298,23 @@ void TCustomForm::ApplyPosition() {
     FLeft = x;
     FTop = y;
     SetWindowPos(FHandle, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool TCustomForm::IsShortCut(uint16_t ShortCut) {
+    TMenuItem* item = FMenu ? FMenu->FindShortCut(ShortCut) : nullptr;
+    if (!item) return false;
+    item->Click();
+    return true;
+}
+
+void TCustomForm::SetAcceptFiles(bool Value) {
+    FAcceptFiles = Value;
+    // The extended style is all the shell looks at; setting it here keeps the shell's
+    // library out of the process until a drop comes.
+    if (FHandle) {
+        const LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_EXSTYLE);
+        SetWindowLongPtrW(FHandle, GWL_EXSTYLE, Value ? style | WS_EX_ACCEPTFILES : style & ~LONG_PTR(WS_EX_ACCEPTFILES));
+    }
 }
 
 void TCustomForm::SetMenu(TMainMenu* Value) {
@@ -536,6 +555,26 @@ void TCustomForm::WndProc(TMessage& Message) {
     case QM_RELEASE:
         delete this;
         return;
+    case WM_DROPFILES: {
+        // The shell's library is loaded by the first drop, not with the program: linking
+        // it in makes every process of the framework load it, and the libraries it brings.
+        using TDragQueryFile = UINT(WINAPI*)(HDROP, UINT, LPWSTR, UINT);
+        using TDragFinish = void(WINAPI*)(HDROP);
+        static const HMODULE shell = LoadLibraryW(L"shell32.dll");
+        static const auto queryFile = shell ? reinterpret_cast<TDragQueryFile>(reinterpret_cast<void*>(GetProcAddress(shell, "DragQueryFileW"))) : nullptr;
+        static const auto finish = shell ? reinterpret_cast<TDragFinish>(reinterpret_cast<void*>(GetProcAddress(shell, "DragFinish"))) : nullptr;
+        const auto drop = reinterpret_cast<HDROP>(Message.WParam);
+        std::vector<std::string> files;
+        const UINT count = queryFile ? queryFile(drop, 0xFFFFFFFF, nullptr, 0) : 0;
+        for (UINT i = 0; i < count; ++i) {
+            std::wstring path(queryFile(drop, i, nullptr, 0), L'\0');
+            queryFile(drop, i, path.data(), UINT(path.size() + 1));
+            files.push_back(ToUtf8(path));
+        }
+        if (finish) finish(drop);
+        if (FAcceptFiles && OnDropFiles && !files.empty()) OnDropFiles(this, files);
+        return;
+    }
     case WM_COMMAND:
         if (Message.LParam == 0 && HIWORD(Message.WParam) == 0) {
             if (TMenuItem* item = FindMenuItem(LOWORD(Message.WParam))) {
@@ -767,6 +806,20 @@ bool TApplication::IsKeyMsg(MSG& Msg) {
     case WM_NCLBUTTONDOWN:
     case WM_SYSCHAR: altAlone = false; break;
     default: break;
+    }
+    // A short cut of the menu bar answers wherever the focus is in the window, an edit or
+    // a combo box included, before the control sees the key.
+    if (Msg.message == WM_KEYDOWN || Msg.message == WM_SYSKEYDOWN) {
+        HWND root = GetAncestor(Msg.hwnd, GA_ROOT);
+        auto* form = dynamic_cast<TCustomForm*>(root ? FindControl(root) : nullptr);
+        if (form && IsWindowEnabled(root)) {
+            try {
+                if (form->IsShortCut(ShortCutOfKey(UINT(Msg.wParam)))) return true;
+            } catch (...) {
+                HandleException(form);
+                return true;
+            }
+        }
     }
     if (Msg.message != WM_KEYDOWN && Msg.message != WM_SYSCHAR) return false;
     // The framework control the key is for (the window may be a native child of it, such

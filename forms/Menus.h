@@ -27,6 +27,9 @@ using TShortCut = uint16_t;  // virtual key in the low byte; scShift, scCtrl, sc
 constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
 // "Ctrl+S", "Shift+Del", "F1", ...
 std::string ShortCutToText(TShortCut ShortCut);
+// The short cut of a key as the keyboard now holds it: the virtual key with Shift, Ctrl
+// and Alt as they are pressed.
+TShortCut ShortCutOfKey(UINT Key);
 
 class TMenuItem;
 // The item with that command identifier in any menu of the process, or nullptr. Command
@@ -156,6 +159,9 @@ public:
     HMENU Handle();
     // The item with that command identifier (or drop-down handle), or nullptr.
     TMenuItem* FindItem(UINT Command) const;
+    // The item that answers this short cut: a command (no items of its own) that is
+    // visible and enabled, in menus that are all visible and enabled; nullptr if none.
+    TMenuItem* FindShortCut(TShortCut ShortCut) const;
     TMenuItem* FindItemByHandle(HMENU Handle) const;
     // Runs the Click of the item with that command; false when there is none.
     bool DispatchCommand(UINT Command);

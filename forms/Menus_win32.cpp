@@ -63,6 +63,14 @@ void TMenuTracking::Retire(HMENU Menu) {
     else DestroyMenu(Menu);
 }
 
+TShortCut ShortCutOfKey(UINT Key) {
+    TShortCut shortCut = TShortCut(Key & 0xFF);
+    if (GetKeyState(VK_SHIFT) < 0) shortCut |= scShift;
+    if (GetKeyState(VK_CONTROL) < 0) shortCut |= scCtrl;
+    if (GetKeyState(VK_MENU) < 0) shortCut |= scAlt;
+    return shortCut;
+}
+
 std::string ShortCutToText(TShortCut ShortCut) {
     const UINT key = ShortCut & 0xFF;
     if (!key) return std::string();
@@ -403,6 +411,28 @@ bool TMenu::IsOwnerDraw(const TMenuItem* Item) const { return FOwnerDraw || (Ite
 TMenuItem* TMenu::FindItem(UINT Command) const { return FItems->FindByCommand(Command); }
 
 TMenuItem* TMenu::FindItemByHandle(HMENU Handle) const { return FItems->FindByHandle(Handle); }
+
+namespace {
+
+TMenuItem* FindShortCutBelow(const TMenuItem* Parent, TShortCut ShortCut) {
+    for (int i = 0; i < Parent->Count(); ++i) {
+        TMenuItem* item = Parent->Items(i);
+        if (!item->Visible() || !item->Enabled() || item->IsLine()) continue;
+        if (item->Count() == 0) {
+            if (item->ShortCut() == ShortCut) return item;
+        } else if (TMenuItem* found = FindShortCutBelow(item, ShortCut)) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TMenuItem* TMenu::FindShortCut(TShortCut ShortCut) const {
+    if ((ShortCut & 0xFF) == 0) return nullptr;
+    return FindShortCutBelow(FItems, ShortCut);
+}
 
 bool TMenu::DispatchCommand(UINT Command) {
     TMenuItem* item = FindItem(Command);
