@@ -93,6 +93,7 @@ struct MessageBoxInfo {
 struct LaunchOptions {
     std::wstring exe;                                          // empty: QUORIN_EXE
     std::vector<std::pair<std::wstring, std::wstring>> env;    // added to the inherited environment
+    std::vector<std::wstring> args;                            // command-line arguments, quoted as needed
     DWORD mainWindowTimeoutMs = 30000;
 };
 

@@ -67,6 +67,7 @@ RunningApp::RunningApp(LaunchOptions options) {
     }
     std::wstring dir = exe.substr(0, exe.find_last_of(L"\\/") + 1);
     std::wstring cmd = L"\"" + exe + L"\"";
+    for (const auto& arg : options.args) cmd += arg.find(L' ') == std::wstring::npos ? L" " + arg : L" \"" + arg + L"\"";
 
     // The child inherits our environment; the extra variables are set only around the start.
     std::vector<std::pair<std::wstring, std::optional<std::wstring>>> saved;
