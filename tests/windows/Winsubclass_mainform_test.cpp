@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -53,13 +54,25 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms = 3000) {
     return true;
 }
 
+// Names this process's files apart from those of test programs running at the same time
+// in other Wine sessions, which hand out the same process ids.
+std::string RunId() {
+    static const std::string id = [] {
+        LARGE_INTEGER now{};
+        QueryPerformanceCounter(&now);
+        return std::to_string(GetCurrentProcessId()) + "-" + std::to_string(now.QuadPart % 1000000007) + "-" +
+               std::to_string(std::random_device{}());
+    }();
+    return id;
+}
+
 // Real input from the X server: xdotool moves the display's one pointer and types on its
 // keyboard; the messages come from the platform. Wine starts a Linux program without a
 // process handle to wait on, so a shell runs the tool and leaves its status in a file once
 // it has finished; until then our windows keep answering.
 void XDoTool(const std::string& args) {
     static int serial = 0;
-    const std::string done = std::string(QUORIN_BINARY_DIR) + "/xdotool-" + std::to_string(GetCurrentProcessId()) +
+    const std::string done = std::string(QUORIN_BINARY_DIR) + "/xdotool-" + RunId() +
                              "-" + std::to_string(++serial);
     std::string doneHere = "Z:" + done;
     for (char& c : doneHere)

@@ -2,8 +2,24 @@
 #include "RealInput.h"
 
 #include <cstdio>
+#include <random>
 
 namespace quorin::gui {
+namespace {
+
+// Names this process's files apart from those of test programs running at the same time
+// in other Wine sessions, which hand out the same process ids.
+std::string RunId() {
+    static const std::string id = [] {
+        LARGE_INTEGER now{};
+        QueryPerformanceCounter(&now);
+        return std::to_string(GetCurrentProcessId()) + "-" + std::to_string(now.QuadPart % 1000000007) + "-" +
+               std::to_string(std::random_device{}());
+    }();
+    return id;
+}
+
+} // namespace
 
 // Wine starts a Linux program without giving a process handle to wait on, so waiting on
 // the handle returns at once while the tool is still typing or clicking; the caller's next
@@ -13,7 +29,7 @@ namespace quorin::gui {
 bool XDoTool(const std::string& args) {
     // The build folder is this worktree's own (other test runs share /tmp and Wine's ids).
     static int serial = 0;
-    const std::string done = std::string(QUORIN_BINARY_DIR) + "/xdotool-" + std::to_string(GetCurrentProcessId()) +
+    const std::string done = std::string(QUORIN_BINARY_DIR) + "/xdotool-" + RunId() +
                              "-" + std::to_string(++serial);
     std::string doneHere = "Z:" + done;  // the same file as this program names it
     for (char& c : doneHere)
