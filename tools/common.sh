@@ -191,7 +191,9 @@ stop_lanes() {
     (
       . "$d/env"
       stop_wineserver
-      kill "$(cat "$d/xvfb.pid")" 2>/dev/null || true
+      [ -f "$d/xvfb.pid" ] && kill "$(cat "$d/xvfb.pid")" 2>/dev/null
+      # The prefix copies are large and made afresh each run; the converters' logs stay.
+      rm -rf "$d/xvfb.pid" "$d/env" "$d/wineprefix"
     )
   done
   unset QUORIN_LANES_ROOT QUORIN_LANE_COUNT

@@ -79,6 +79,9 @@ packages() {
   fi
 }
 
+# Whatever ends this script, no lane's display, Wine or converters outlive it.
+trap 'stop_lanes "$QUORIN_BUILD/lanes" >/dev/null 2>&1' EXIT
+
 timed "packages installed" ensure_packages
 use_ccache
 
@@ -115,8 +118,7 @@ if [ -n "$windows_pid" ]; then
   log "waiting for the Windows tests"
   timed "waiting for windows tests" wait "$windows_pid"
   cat "$RESULTS/windows.out" >&2
-  ((native_ok)) && packages
-  stop_lanes "$QUORIN_BUILD/lanes"
+  if ((native_ok)); then packages; fi
 fi
 
 log "breakdown (wall time of each stage; the Windows tests ran beside the native stages)"
