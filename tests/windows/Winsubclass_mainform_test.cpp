@@ -12,11 +12,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "RunId.h"
 #include "app/UnitCANConfig.h"
 #include "app/WarningBox.h"
 #include "forms/ComCtrls.h"
@@ -52,18 +52,6 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms = 3000) {
         Pump(10);
     }
     return true;
-}
-
-// Names this process's files apart from those of test programs running at the same time
-// in other Wine sessions, which hand out the same process ids.
-std::string RunId() {
-    static const std::string id = [] {
-        LARGE_INTEGER now{};
-        QueryPerformanceCounter(&now);
-        return std::to_string(GetCurrentProcessId()) + "-" + std::to_string(now.QuadPart % 1000000007) + "-" +
-               std::to_string(std::random_device{}());
-    }();
-    return id;
 }
 
 // Real input from the X server: xdotool moves the display's one pointer and types on its

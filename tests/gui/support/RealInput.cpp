@@ -2,24 +2,10 @@
 #include "RealInput.h"
 
 #include <cstdio>
-#include <random>
+
+#include "tests/windows/RunId.h"
 
 namespace quorin::gui {
-namespace {
-
-// Names this process's files apart from those of test programs running at the same time
-// in other Wine sessions, which hand out the same process ids.
-std::string RunId() {
-    static const std::string id = [] {
-        LARGE_INTEGER now{};
-        QueryPerformanceCounter(&now);
-        return std::to_string(GetCurrentProcessId()) + "-" + std::to_string(now.QuadPart % 1000000007) + "-" +
-               std::to_string(std::random_device{}());
-    }();
-    return id;
-}
-
-} // namespace
 
 // Wine starts a Linux program without giving a process handle to wait on, so waiting on
 // the handle returns at once while the tool is still typing or clicking; the caller's next
