@@ -157,7 +157,7 @@ stop_xvfb() {
 # only one talking to it. The first lane's prefix is made as usual and copied for the others.
 start_lanes() {
   local root=$1 count=$2 i
-  export QUORIN_LANES_ROOT=$root QUORIN_LANE_COUNT=$count
+  export QUORIN_LANES_ROOT=$root
   rm -rf "$root"; mkdir -p "$root"
   local saved_prefix=${WINEPREFIX:-}
   wine_prefix "$QUORIN_BUILD/wineprefix"
@@ -165,7 +165,7 @@ start_lanes() {
   local spec='{"version": {"major": 1, "minor": 0}, "local": [{"lanes": ['
   for ((i = 0; i < count; i++)); do
     mkdir -p "$root/$i"
-    cp -a "$QUORIN_BUILD/wineprefix" "$root/$i/wineprefix"
+    cp -a "$QUORIN_BUILD/wineprefix" "$root/$i/wineprefix" || return 1
     (
       start_xvfb
       echo "$XVFB_PID" >"$root/$i/xvfb.pid"
@@ -176,7 +176,7 @@ export QUORIN_VCONV_DIR=$root/$i/vconv
 ENV
       . "$root/$i/env"
       start_wineserver
-    )
+    ) || return 1
     if ((i)); then spec+=', '; fi
     spec+="{\"id\": \"$i\", \"slots\": 1}"
   done
@@ -196,5 +196,5 @@ stop_lanes() {
       rm -rf "$d/xvfb.pid" "$d/env" "$d/wineprefix"
     )
   done
-  unset QUORIN_LANES_ROOT QUORIN_LANE_COUNT
+  unset QUORIN_LANES_ROOT
 }

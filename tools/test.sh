@@ -63,7 +63,7 @@ fuzz_runs() {
 
 # The Windows tests in their lanes (left standing for the package checks).
 windows_tests() {
-  timed "windows lanes set-up" start_lanes "$QUORIN_BUILD/lanes" "$LANES"
+  export QUORIN_LANES_ROOT=$QUORIN_BUILD/lanes
   timed "windows tests ($LANES lanes)" run_ctest "$QUORIN_BUILD/windows" windows \
     -j"$LANES" --resource-spec-file "$QUORIN_BUILD/lanes/lanes.json"
 }
@@ -85,6 +85,10 @@ trap 'stop_lanes "$QUORIN_BUILD/lanes" >/dev/null 2>&1' EXIT
 timed "packages installed" ensure_packages
 use_ccache
 
+# The lanes' displays and Wine prefixes need no build: they are made while the builds run.
+timed "windows lanes set-up" start_lanes "$QUORIN_BUILD/lanes" "$LANES" >"$RESULTS/lanes.log" 2>&1 &
+lanes_pid=$!
+
 log "native build"
 if timed "native build" build_preset native; then
   native_ok=1
@@ -95,8 +99,12 @@ fi
 log "windows build"
 windows_pid=
 if timed "windows build" build_preset windows -DQUORIN_HOST_TOOLS="$QUORIN_BUILD/native"; then
-  windows_tests >"$RESULTS/windows.out" 2>&1 &
-  windows_pid=$!
+  if wait "$lanes_pid"; then
+    windows_tests >"$RESULTS/windows.out" 2>&1 &
+    windows_pid=$!
+  else
+    note_failure "windows lanes set-up"; cat "$RESULTS/lanes.log" >&2
+  fi
 else note_failure "windows build"; fi
 
 if ((native_ok)); then
