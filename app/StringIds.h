@@ -12,3 +12,9 @@
 #define IDS_MENU_SKIN_BUILTIN 2001
 #define IDS_MENU_SKIN_NONE 2002
 #define IDS_MENU_SKIN_LOAD 2003
+
+// Skins (3500-3999): English in every language, as the menus and message boxes are.
+#define IDS_SKIN_LOAD_TITLE 3500
+#define IDS_SKIN_FILTER 3501
+#define IDS_SKIN_CANNOT_USE 3502
+#define IDS_SKIN_WARNING 3503

@@ -1,9 +1,212 @@
-// The Window menu's Skin submenu: the built-in skin, skin files, no skin.
+// The Window menu's Skin submenu: the built-in skin, the skin files in skins\ beside the
+// program, a skin file anywhere, or no skin. The choice restyles every open window at once
+// and is remembered per user (value "Skin": "default", "none", a file name from skins\,
+// or a full path). A skin file that cannot be used is refused before anything is
+// replaced: the operator reads which file and why, and the skin in force stays.
 #include "app/UnitCANConfig.h"
 
-namespace quorin {
+#include "app/Settings.h"
+#include "app/Strings.h"
+#include "app/WarningBox.h"
+#include "forms/Dialogs.h"
+#include "forms/WinText.h"
+#include "skin/resources/Skincheck.h"
 
-void TFormCANConfig::InitSkins() {}
-void TFormCANConfig::BuildSkinMenu() {}
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace quorin {
+namespace {
+
+constexpr char kSkinBuiltIn[] = "default";
+constexpr char kSkinNone[] = "none";
+
+// The skin in force, as the setting names it, and the built-in skin's bytes to return to.
+std::string CurrentSkin = kSkinBuiltIn;
+std::vector<uint8_t> BuiltInSkin;
+// A refusal found at start-up, shown once the window is up.
+std::string PendingRefusal;
+
+std::string ProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p(path, n);
+    const auto slash = p.find_last_of(L"\\/");
+    return ToUtf8(slash == std::wstring::npos ? std::wstring() : p.substr(0, slash));
+}
+
+std::string SkinsFolder() { return ProgramFolder() + "\\skins"; }
+
+// A bare file name lives in skins\; anything with a folder in it is a path of its own.
+bool IsBareName(const std::string& value) { return value.find_first_of("\\/:") == std::string::npos; }
+
+std::string SkinPath(const std::string& value) {
+    return IsBareName(value) ? SkinsFolder() + "\\" + value : value;
+}
+
+std::string FileNameOf(const std::string& path) {
+    const auto slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The .skn files of skins\, by name.
+std::vector<std::string> SkinFiles() {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileW(ToWide(SkinsFolder() + "\\*.skn").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(ToUtf8(found.cFileName));
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string MenuTextOf(const std::string& fileName) {
+    const auto dot = fileName.find_last_of('.');
+    return dot == std::string::npos ? fileName : fileName.substr(0, dot);
+}
+
+// "The skin file %1 cannot be used: %2. ..." with the file and the reason.
+std::string RefusalText(const std::string& path, const std::string& reason) {
+    std::string text = LoadStr(IDS_SKIN_CANNOT_USE);
+    auto put = [&](const char* mark, const std::string& value) {
+        const auto at = text.find(mark);
+        if (at != std::string::npos) text.replace(at, 2, value);
+    };
+    put("%1", path);
+    put("%2", reason);
+    return text;
+}
+
+// Runs once from the message loop: after the handler that asked for it has returned
+// (a menu item must not be freed inside its own click), or after the first paint.
+void CALLBACK SkinMenuLater(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (FormCANConfig) FormCANConfig->BuildSkinMenu();
+    if (!PendingRefusal.empty()) {
+        const std::string text = std::move(PendingRefusal);
+        PendingRefusal.clear();
+        ShowWarningBox(text, LoadStr(IDS_SKIN_WARNING));
+    }
+}
+
+void Later() { SetTimer(nullptr, 0, 0, SkinMenuLater); }
+
+// Puts a checked skin in force. While the windows are not skinned yet (start-up) the
+// skin's pending first application carries it; afterwards every skinned window takes it
+// at once, or, coming from no skin, every window is skinned again.
+void PutSkinInForce(TSkinData& skin, const std::vector<uint8_t>& bytes, bool startUp) {
+    TMemoryStream& packed = skin.PackedSkin();
+    packed.Clear();
+    packed.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    packed.SetPosition(0);
+    skin.LoadSkin();
+    if (startUp) return;
+    if (skin.GetActive())
+        skin.UpdateSkin();
+    else
+        skin.SetActive(true);
+}
+
+// Checks and applies the skin the setting value names; false with the reason when it
+// cannot be used, and nothing has changed then.
+bool UseSkin(TSkinData& skin, const std::string& value, bool startUp, std::string& reason) {
+    if (value == kSkinNone) {
+        if (skin.GetActive()) skin.SetActive(false);
+        return true;
+    }
+    std::vector<uint8_t> bytes;
+    if (value == kSkinBuiltIn) {
+        bytes = BuiltInSkin;
+    } else {
+        if (!ReadSkinFile(SkinPath(value), bytes, reason)) return false;
+        const TSkinCheck check = CheckPackedSkin(bytes, TSkinCheckDepth::Usability);
+        if (!check.Usable()) {
+            reason = check.Unusable;
+            return false;
+        }
+    }
+    PutSkinInForce(skin, bytes, startUp);
+    return true;
+}
+
+// A click on an item of the Skin submenu: Value names the skin as the setting does, and
+// is empty for "Load skin file...".
+void SkinItemClick(TFormCANConfig& Form, const std::string& Value) {
+    std::string value = Value;
+    if (value.empty()) {
+        TFileDialogArgs args;
+        args.Owner = Form.Handle();
+        args.Title = LoadStr(IDS_SKIN_LOAD_TITLE);
+        args.Filter = LoadStr(IDS_SKIN_FILTER);
+        args.DefaultExt = "skn";
+        args.InitialDir = SkinsFolder();
+        const std::optional<std::string> chosen = PromptForOpenFile(args);
+        if (!chosen) return;
+        value = *chosen;
+        // A file of skins\ is remembered by its name, so the folder may move with the program.
+        const std::string inFolder = SkinPath(FileNameOf(value));
+        if (CompareStringOrdinal(ToWide(inFolder).c_str(), -1, ToWide(value).c_str(), -1, TRUE) == CSTR_EQUAL)
+            value = FileNameOf(value);
+    }
+    if (value == CurrentSkin) return;
+    std::string reason;
+    if (!UseSkin(*Form.SkinData1, value, false, reason)) {
+        ShowWarningBox(RefusalText(SkinPath(value), reason), LoadStr(IDS_SKIN_WARNING));
+        return;
+    }
+    CurrentSkin = value;
+    WriteSetting(kSettingSkin, value);
+    // The menu shows the new choice; it is rebuilt once this click has returned.
+    Later();
+}
+
+} // namespace
+
+void TFormCANConfig::InitSkins() {
+    BuiltInSkin = SkinData1->PackedSkin().Bytes();
+    const std::optional<std::string> remembered = ReadSetting(kSettingSkin);
+    if (remembered && !remembered->empty() && *remembered != kSkinBuiltIn) {
+        std::string reason;
+        if (UseSkin(*SkinData1, *remembered, true, reason)) {
+            CurrentSkin = *remembered;
+        } else {
+            // The built-in skin stays; the operator learns why once the window is up.
+            PendingRefusal = RefusalText(SkinPath(*remembered), reason);
+            Later();
+        }
+    }
+    BuildSkinMenu();
+}
+
+void TFormCANConfig::BuildSkinMenu() {
+    if (!Skin1) return;
+    Skin1->Clear();
+    auto add = [&](const std::string& caption, const std::string& value, bool checkable) {
+        auto* item = new TMenuItem(this);
+        item->SetCaption(caption);
+        if (checkable) {
+            item->SetRadioItem(true);
+            item->SetGroupIndex(1);
+            item->SetChecked(value == CurrentSkin);
+        }
+        if (caption != "-") item->OnClick = [this, value](TObject*) { SkinItemClick(*this, value); };
+        Skin1->Add(item);
+    };
+    add(LoadStr(IDS_MENU_SKIN_BUILTIN), kSkinBuiltIn, true);
+    const std::vector<std::string> files = SkinFiles();
+    for (const std::string& f : files) add(MenuTextOf(f), f, true);
+    // A skin from elsewhere stays listed while it is in force.
+    if (CurrentSkin != kSkinBuiltIn && CurrentSkin != kSkinNone &&
+        std::find(files.begin(), files.end(), CurrentSkin) == files.end())
+        add(MenuTextOf(FileNameOf(CurrentSkin)), CurrentSkin, true);
+    add(LoadStr(IDS_MENU_SKIN_NONE), kSkinNone, true);
+    add("-", {}, false);
+    add(LoadStr(IDS_MENU_SKIN_LOAD), {}, false);
+}
 
 } // namespace quorin

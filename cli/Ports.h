@@ -24,4 +24,12 @@ std::string WhyNotOpen(const std::string& name);
 // open, in that order.
 std::vector<std::string> PresentPorts(const std::vector<std::string>& extra);
 
+// Whether a port is there for a probe: absent, free to open, or held by another program.
+enum class TPortState { Absent, Free, Busy };
+TPortState PortState(const std::string& name);
+
+// The ports a probe looks at: those PresentPorts finds and those another program holds,
+// then every one of `extra`, present or not, so that a named port gets its answer.
+std::vector<std::string> ProbeCandidates(const std::vector<std::string>& extra);
+
 } // namespace quorin::cli

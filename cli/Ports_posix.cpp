@@ -1,6 +1,9 @@
 #include "cli/Ports.h"
 
+#include <fcntl.h>
 #include <glob.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -65,6 +68,32 @@ std::vector<std::string> PresentPorts(const std::vector<std::string>& extra) {
     }
     SetPortPath(0, keep);
     return present;
+}
+
+TPortState PortState(const std::string& name) {
+    const int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return errno == EBUSY || errno == EACCES ? TPortState::Busy : TPortState::Absent;
+    // The channel holds its ports with an exclusive lock; a held lock is a busy port.
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    const bool line = ::isatty(fd) != 0;
+    ::close(fd);
+    if (held) return TPortState::Busy;
+    return line ? TPortState::Free : TPortState::Absent;
+}
+
+std::vector<std::string> ProbeCandidates(const std::vector<std::string>& extra) {
+    // The ports that open, and those another program holds.
+    std::vector<std::string> candidates = PresentPorts({});
+    for (const char* pattern : {"/dev/ttyUSB*", "/dev/ttyACM*", "/dev/ttyS*"}) {
+        glob_t found{};
+        if (::glob(pattern, 0, nullptr, &found) == 0)
+            for (std::size_t i = 0; i < found.gl_pathc; ++i)
+                if (PortState(found.gl_pathv[i]) == TPortState::Busy) candidates.push_back(found.gl_pathv[i]);
+        ::globfree(&found);
+    }
+    for (const auto& e : extra)
+        if (std::find(candidates.begin(), candidates.end(), e) == candidates.end()) candidates.push_back(e);
+    return candidates;
 }
 
 } // namespace quorin::cli

@@ -1,5 +1,8 @@
 #include "cli/Ports.h"
 
+#include <windows.h>
+
+#include <algorithm>
 #include <cctype>
 
 #include "link/ReceiveRing.h"
@@ -54,6 +57,42 @@ std::vector<std::string> PresentPorts(const std::vector<std::string>&) {
             VCI_CloseDevice(n);
         }
     return present;
+}
+
+TPortState PortState(const std::string& name) {
+    const int32_t n = PortNumber(name);
+    if (n < 0) return TPortState::Absent;
+    // The channel's claim on a port, which it takes where a driver shares the device.
+    const std::wstring claimName = L"Local\\QuorinSerialPort" + std::to_wstring(n);
+    if (const HANDLE claim = OpenMutexW(SYNCHRONIZE, FALSE, claimName.c_str())) {
+        CloseHandle(claim);
+        return TPortState::Busy;
+    }
+    const std::string device = "\\\\.\\COM" + std::to_string(n);
+    const HANDLE h = CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+        return TPortState::Free;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? TPortState::Busy : TPortState::Absent;
+}
+
+std::vector<std::string> ProbeCandidates(const std::vector<std::string>& extra) {
+    // The ports the window's scan finds, and those another program holds.
+    std::vector<std::string> candidates;
+    for (int32_t n = 0; n < kDeviceCount; ++n) {
+        const std::string name = "COM" + std::to_string(n);
+        if (VCI_OpenDevice(n) == 1) {
+            VCI_CloseDevice(n);
+            candidates.push_back(name);
+        } else if (PortState(name) == TPortState::Busy) {
+            candidates.push_back(name);
+        }
+    }
+    for (const auto& e : extra)
+        if (std::find(candidates.begin(), candidates.end(), e) == candidates.end()) candidates.push_back(e);
+    return candidates;
 }
 
 } // namespace quorin::cli

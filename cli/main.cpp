@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <iterator>
 #include <mutex>
@@ -60,23 +62,35 @@ const char* StatusWord(int status) {
     }
 }
 
-enum class TCommand { Read, Write, Diff };
+enum class TCommand { Read, Write, Diff, Set, Probe };
 
 struct TRequest {
     TCommand Command = TCommand::Read;
     std::string OutPattern;   // read: file name, "{port}" replaced per port
     bool Hex = false;         // read: the raw block instead of a profile
     TParameterBlock Profile{}; // write, diff: the block the profile makes
+    std::vector<TSettingChange> Changes; // set
+    bool DryRun = false;      // write, set: show what would change, write nothing
+    int Retries = 0;          // further tries for a converter that does not answer
+    bool Json = false;        // one JSON document on standard output
 };
 
 struct TReport {
     std::string Port;
     int Status = stOk;
+    std::string Word;                 // the result keyword where the status word does not say it
     std::string Result;               // one line: what happened
-    std::vector<std::string> Details; // further lines (differences, warnings)
+    std::vector<std::string> Details; // further lines (differences)
+    std::vector<TProfileIssue> Warnings;
+    std::vector<TProfileDifference> Differences;
     std::string Output;               // read to standard output
+    TJson Data = TJson::object();     // read: the profile or block; probe: the identity
+    int Tries = 0;
     double Seconds = 0;
 };
+
+// Where a worker says something at once (a failed try), between the lines of the others.
+using TSay = std::function<void(const std::string&)>;
 
 std::string ReadFailure(const TReadResult& r) {
     switch (r.Outcome) {
@@ -92,6 +106,35 @@ std::string ReadFailure(const TReadResult& r) {
 
 int ReadStatus(const TReadResult& r) {
     return r.Outcome == TReadOutcome::SentFailed ? stSentFailed : stNoAnswer;
+}
+
+std::string TryText(int attempt, int retries) {
+    return "try " + std::to_string(attempt) + " of " + std::to_string(retries + 1) + ": ";
+}
+
+// A read, tried again while the converter gives no valid answer and tries are left; a
+// request that cannot be sent is not tried again (the port is gone).
+TReadResult ReadWithRetries(const TCommandLink& link, TParameterBlock& block, const TRequest& request, TReport& report,
+                            const TSay& say) {
+    for (int attempt = 1;; ++attempt) {
+        const TReadResult r = ReadDeviceParameterResult(link, 0, block);
+        report.Tries = attempt;
+        if (r.Outcome == TReadOutcome::Success || r.Outcome == TReadOutcome::SentFailed || attempt > request.Retries)
+            return r;
+        say(report.Port + ": " + TryText(attempt, request.Retries) + ReadFailure(r) + "; trying again");
+    }
+}
+
+// A write, written again while its read-back gets no valid answer and tries are left.
+TWriteResult WriteWithRetries(const TCommandLink& link, TParameterBlock& block, const TRequest& request,
+                              TReport& report, const TSay& say) {
+    for (int attempt = 1;; ++attempt) {
+        const TWriteResult w = WriteDeviceParameterResult(link, 0, block);
+        report.Tries = attempt;
+        if (w.Outcome != TWriteOutcome::ReadbackFailed || attempt > request.Retries) return w;
+        say(report.Port + ": " + TryText(attempt, request.Retries) + "written, but the read-back failed: " +
+            ReadFailure(w.ReadBack) + "; writing again");
+    }
 }
 
 // A port's name as it can stand in a file name: /dev/ttyUSB0 is ttyUSB0, /dev/pts/3 pts-3.
@@ -133,22 +176,15 @@ void ReadInto(TReport& report, const TRequest& request, const TParameterBlock& b
     std::string text;
     if (request.Hex) {
         text = HexBlockText(block);
+        report.Data["block"] = text;
     } else {
         const TDeviceSettings settings = DecodeParameterBlock(block);
         text = ProfileText(settings);
-        TDeviceSettings check;
-        for (const auto& issue : SettingsFromProfile(ProfileFromSettings(settings), check))
-            report.Details.push_back("warning: the converter holds a value the window's rules refuse: " + IssueText(issue));
-        const auto lost = BytesTheProfileLoses(block);
-        if (!lost.empty()) {
-            std::string list;
-            for (std::size_t i = 0; i < lost.size(); ++i) list += (i ? ", " : "") + std::to_string(lost[i]);
-            report.Details.push_back("warning: block bytes " + list +
-                                     " hold values the profile cannot carry; writing the profile back changes them");
-        }
+        report.Data["profile"] = ProfileFromSettings(settings);
+        report.Warnings = ReadWarnings(block);
     }
     if (request.OutPattern.empty()) {
-        report.Output = text;
+        if (!request.Json) report.Output = text;
         report.Result = "read";
         return;
     }
@@ -159,55 +195,128 @@ void ReadInto(TReport& report, const TRequest& request, const TParameterBlock& b
         report.Result = why;
         return;
     }
+    report.Data["file"] = path;
     report.Result = "read, saved to " + path;
 }
 
-TReport Serve(const std::string& portName, int32_t slot, const TRequest& request) {
+void ShowDifferences(TReport& report, const TParameterBlock& from, const TParameterBlock& to) {
+    report.Differences = ProfileDifferenceList(from, to);
+    report.Details = ProfileDifferences(from, to);
+}
+
+void WriteInto(TReport& report, const TCommandLink& link, TParameterBlock block, const TRequest& request,
+               const TSay& say) {
+    const TWriteResult w = WriteWithRetries(link, block, request, report, say);
+    switch (w.Outcome) {
+    case TWriteOutcome::SentFailed:
+        report.Status = stSentFailed;
+        report.Result = "the write frame could not be sent in full (the port went away?)";
+        break;
+    case TWriteOutcome::ReadbackFailed:
+        report.Status = stNoAnswer;
+        report.Result = "written, but the read-back failed: " + ReadFailure(w.ReadBack);
+        break;
+    case TWriteOutcome::Mismatch:
+        report.Status = stMismatch;
+        report.Result = "the converter did not keep the block: the read-back differs";
+        ShowDifferences(report, w.ReadBackBlock, block);
+        break;
+    case TWriteOutcome::Success: report.Result = "written and verified"; break;
+    }
+}
+
+std::string Plural(std::size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// After a read: what write --dry-run and set do with the converter's block.
+void ChangeInto(TReport& report, const TCommandLink& link, const TParameterBlock& read, const TRequest& request,
+                const TSay& say) {
+    TParameterBlock wanted = request.Profile;
+    if (request.Command == TCommand::Set) {
+        const auto issues = ApplySettingChanges(read, request.Changes, wanted);
+        if (!issues.empty()) {
+            report.Status = stInvalidProfile;
+            report.Result = "the changes break the window's rules with this converter's settings; nothing was written";
+            for (const auto& issue : issues) report.Details.push_back(IssueText(issue));
+            return;
+        }
+        if (SameSettings(read, wanted)) {
+            report.Result = "already as asked; nothing written";
+            return;
+        }
+    }
+    if (request.DryRun) {
+        ShowDifferences(report, read, wanted);
+        report.Result = report.Differences.empty()
+                            ? "dry run: equal, nothing would be written"
+                            : "dry run: " + Plural(report.Differences.size(), "setting", "settings") +
+                                  " would change; nothing written";
+        return;
+    }
+    if (request.Command == TCommand::Set) ShowDifferences(report, read, wanted);
+    WriteInto(report, link, wanted, request, say);
+}
+
+std::string IdentityLine(const TJson& identity) {
+    return identity["product_code"].get<std::string>() + ", serial number " + identity["serial_number"].get<std::string>() +
+           ", firmware " + std::to_string(identity["firmware_version"].get<unsigned>());
+}
+
+// Which ports answer as a converter, which are held by another program, which are silent.
+void ProbeInto(TReport& report, const TCommandLink& link, const TRequest& request, const TSay& say) {
+    TParameterBlock block{};
+    const TReadResult r = ReadWithRetries(link, block, request, report, say);
+    if (r.Outcome != TReadOutcome::Success) {
+        report.Word = "silent";
+        report.Status = ReadStatus(r);
+        report.Result = ReadFailure(r);
+        return;
+    }
+    report.Word = "converter";
+    report.Data["identity"] = ProfileFromSettings(DecodeParameterBlock(block))["identity"];
+    report.Result = IdentityLine(report.Data["identity"]);
+}
+
+TReport Serve(const std::string& portName, int32_t slot, const TRequest& request, const TSay& say) {
     const auto start = std::chrono::steady_clock::now();
     TReport report;
     report.Port = portName;
     int32_t port = -1;
     std::string why;
-    if (!BindPort(portName, slot, port, why)) {
+    const TPortState state = request.Command == TCommand::Probe ? PortState(portName) : TPortState::Free;
+    if (state != TPortState::Free) {
+        report.Word = state == TPortState::Busy ? "busy" : "missing";
+        report.Status = stPortNotOpen;
+        report.Result = state == TPortState::Busy ? "another program holds the port" : "no such port";
+    } else if (!BindPort(portName, slot, port, why)) {
         report.Status = stPortNotOpen;
         report.Result = why;
     } else if (VCI_OpenDevice(port) != 1) {
         report.Status = stPortNotOpen;
         report.Result = WhyNotOpen(portName);
+        if (request.Command == TCommand::Probe) report.Word = "busy";
     } else {
         const TCommandLink link{port, nullptr};
         TParameterBlock block{};
-        if (request.Command == TCommand::Write) {
-            block = request.Profile;
-            const TWriteResult w = WriteDeviceParameterResult(link, 0, block);
-            switch (w.Outcome) {
-            case TWriteOutcome::SentFailed:
-                report.Status = stSentFailed;
-                report.Result = "the write frame could not be sent in full (the port went away?)";
-                break;
-            case TWriteOutcome::ReadbackFailed:
-                report.Status = stNoAnswer;
-                report.Result = "written, but the read-back failed: " + ReadFailure(w.ReadBack);
-                break;
-            case TWriteOutcome::Mismatch:
-                report.Status = stMismatch;
-                report.Result = "the converter did not keep the block: the read-back differs";
-                report.Details = ProfileDifferences(w.ReadBackBlock, block);
-                break;
-            case TWriteOutcome::Success: report.Result = "written and verified"; break;
-            }
+        if (request.Command == TCommand::Probe) {
+            ProbeInto(report, link, request, say);
+        } else if (request.Command == TCommand::Write && !request.DryRun) {
+            WriteInto(report, link, request.Profile, request, say);
         } else {
-            const TReadResult r = ReadDeviceParameterResult(link, 0, block);
+            const TReadResult r = ReadWithRetries(link, block, request, report, say);
             if (r.Outcome != TReadOutcome::Success) {
                 report.Status = ReadStatus(r);
                 report.Result = ReadFailure(r);
             } else if (request.Command == TCommand::Read) {
                 ReadInto(report, request, block);
-            } else {
-                report.Details = ProfileDifferences(block, request.Profile);
+            } else if (request.Command == TCommand::Diff) {
+                ShowDifferences(report, block, request.Profile);
                 report.Status = report.Details.empty() ? stOk : stDiffers;
                 report.Result = report.Details.empty() ? "equal to the profile"
-                                                       : std::to_string(report.Details.size()) + " settings differ";
+                                                       : Plural(report.Details.size(), "setting differs", "settings differ");
+            } else {
+                ChangeInto(report, link, block, request, say);
             }
         }
         VCI_CloseDevice(port);
@@ -222,71 +331,158 @@ std::string Seconds(double s) {
     return text;
 }
 
+// Columns as wide as their longest cell (at least `least`), two blanks apart.
+std::string Table(const std::vector<std::vector<std::string>>& rows, const std::vector<std::size_t>& least) {
+    std::vector<std::size_t> width(least);
+    for (const auto& row : rows)
+        for (std::size_t c = 0; c + 1 < row.size(); ++c) width[c] = std::max(width[c], row[c].size() + 2);
+    std::string text;
+    for (const auto& row : rows) {
+        for (std::size_t c = 0; c < row.size(); ++c)
+            text += c + 1 < row.size() ? row[c] + std::string(width[c] - row[c].size(), ' ') : row[c] + "\n";
+    }
+    return text;
+}
+
+const char* CommandName(TCommand command) {
+    switch (command) {
+    case TCommand::Read: return "read";
+    case TCommand::Write: return "write";
+    case TCommand::Diff: return "diff";
+    case TCommand::Set: return "set";
+    case TCommand::Probe: return "ports";
+    }
+    return "";
+}
+
+TJson IssuesJson(const std::vector<TProfileIssue>& issues) {
+    TJson list = TJson::array();
+    for (const auto& i : issues) list.push_back({{"path", i.Path}, {"message", i.Message}});
+    return list;
+}
+
+TJson ReportJson(const TReport& r) {
+    TJson port = {{"port", r.Port},
+                  {"result", r.Word.empty() ? StatusWord(r.Status) : r.Word},
+                  {"status", r.Status},
+                  {"seconds", std::round(r.Seconds * 1000) / 1000},
+                  {"detail", r.Result},
+                  {"tries", r.Tries}};
+    for (const auto& [key, value] : r.Data.items()) port[key] = value;
+    if (!r.Warnings.empty()) port["warnings"] = IssuesJson(r.Warnings);
+    if (!r.Differences.empty()) {
+        TJson list = TJson::array();
+        for (const auto& d : r.Differences)
+            list.push_back({{"setting", d.Path}, {"converter", TJson::parse(d.Device, nullptr, false).is_discarded()
+                                                                  ? TJson(d.Device) : TJson::parse(d.Device)},
+                            {"profile", TJson::parse(d.Profile, nullptr, false).is_discarded() ? TJson(d.Profile)
+                                                                                               : TJson::parse(d.Profile)}});
+        port["differences"] = list;
+    } else if (!r.Details.empty()) {
+        port["issues"] = r.Details;
+    }
+    return port;
+}
+
+// The one document of --json for a call refused before any port was served.
+int Refuse(const TRequest& request, int status, const std::string& error, const std::vector<TProfileIssue>& issues = {}) {
+    std::cerr << "quorin-cli: " << error << "\n";
+    for (const auto& issue : issues) std::cerr << "  " << IssueText(issue) << "\n";
+    if (request.Json) {
+        TJson doc = {{"command", CommandName(request.Command)}, {"status", status}, {"error", error}};
+        if (!issues.empty()) doc["issues"] = IssuesJson(issues);
+        doc["ports"] = TJson::array();
+        std::cout << doc.dump(2) << "\n";
+    }
+    return status;
+}
+
 // One worker per port; each port's line appears as soon as it is done.
 int ServeAll(const std::vector<std::string>& ports, const TRequest& request) {
     std::vector<TReport> reports(ports.size());
     std::mutex output;
     std::size_t done = 0;
-    const bool several = ports.size() > 1;
+    const bool several = ports.size() > 1 || request.Command == TCommand::Probe;
+    // With --json standard output carries the document only; everything else goes to errors.
+    std::ostream& human = request.Json ? std::cerr : std::cout;
+    const TSay say = [&](const std::string& line) {
+        std::lock_guard<std::mutex> hold(output);
+        std::cerr << line << "\n";
+        std::cerr.flush();
+    };
     auto finish = [&](TReport& r) {
         std::lock_guard<std::mutex> hold(output);
         ++done;
-        std::string line = r.Port + ": " + r.Result + " (" + Seconds(r.Seconds) + ")";
+        std::string line = r.Port + ": " + (r.Word.empty() ? "" : r.Word + ": ") + r.Result + " (" + Seconds(r.Seconds) + ")";
         if (several) line = "[" + std::to_string(done) + "/" + std::to_string(ports.size()) + "] " + line;
         std::cerr << line << "\n";
-        for (const auto& d : r.Details) (d.rfind("warning:", 0) == 0 ? std::cerr : std::cout) << "  " << d << "\n";
-        std::cout << r.Output;
-        std::cout.flush();
+        for (const auto& w : r.Warnings) std::cerr << "  warning: " << IssueText(w) << "\n";
+        // Several ports' lines interleave: each names its port.
+        for (const auto& d : r.Details) human << "  " << (several ? r.Port + ": " : "") << d << "\n";
+        human << r.Output;
+        human.flush();
         std::cerr.flush();
     };
     std::vector<std::thread> workers;
     for (std::size_t i = 0; i < ports.size(); ++i)
         workers.emplace_back([&, i] {
-            reports[i] = Serve(ports[i], static_cast<int32_t>(i), request);
+            reports[i] = Serve(ports[i], static_cast<int32_t>(i), request, say);
             finish(reports[i]);
         });
     for (auto& w : workers) w.join();
 
-    if (several) {
-        std::size_t width = 4;
-        for (const auto& r : reports) width = std::max(width, r.Port.size());
-        std::ostringstream table;
-        auto row = [&](const std::string& a, const std::string& b, const std::string& c, const std::string& d) {
-            table << a << std::string(width + 2 - a.size(), ' ') << b << std::string(b.size() < 17 ? 17 - b.size() : 1, ' ')
-                  << c << std::string(c.size() < 9 ? 9 - c.size() : 1, ' ') << d << "\n";
-        };
-        row("PORT", "RESULT", "TIME", "DETAIL");
-        for (const auto& r : reports) row(r.Port, StatusWord(r.Status), Seconds(r.Seconds), r.Result);
-        std::cout << table.str();
+    if (request.Command == TCommand::Probe) {
+        std::vector<std::vector<std::string>> rows = {{"PORT", "ANSWER", "TIME", "PRODUCT", "SERIAL", "FIRMWARE", "DETAIL"}};
+        for (const auto& r : reports) {
+            if (r.Data.contains("identity")) {
+                const TJson& id = r.Data["identity"];
+                rows.push_back({r.Port, r.Word, Seconds(r.Seconds), id["product_code"], id["serial_number"],
+                                std::to_string(id["firmware_version"].get<unsigned>()), "-"});
+            } else {
+                rows.push_back({r.Port, r.Word, Seconds(r.Seconds), "-", "-", "-", r.Result});
+            }
+        }
+        human << Table(rows, {6, 11, 9, 11, 13, 10});
+    } else if (several) {
+        std::vector<std::vector<std::string>> rows = {{"PORT", "RESULT", "TIME", "DETAIL"}};
+        for (const auto& r : reports) rows.push_back({r.Port, StatusWord(r.Status), Seconds(r.Seconds), r.Result});
+        human << Table(rows, {6, 17, 9});
     }
+    human.flush();
     std::set<int> failures;
     for (const auto& r : reports)
         if (r.Status != stOk) failures.insert(r.Status);
-    if (failures.empty()) return stOk;
-    return failures.size() == 1 ? *failures.begin() : stMixed;
+    // A probe is a survey: busy and silent ports are its answers, not its failures.
+    const int status = request.Command == TCommand::Probe || failures.empty() ? stOk
+                       : failures.size() == 1                                  ? *failures.begin()
+                                                                               : stMixed;
+    if (request.Json) {
+        TJson doc = {{"command", CommandName(request.Command)}, {"status", status}};
+        if (request.DryRun) doc["dry_run"] = true;
+        doc["ports"] = TJson::array();
+        for (const auto& r : reports) doc["ports"].push_back(ReportJson(r));
+        std::cout << doc.dump(2) << "\n";
+        std::cout.flush();
+    }
+    return status;
 }
 
-bool LoadProfile(const std::string& path, TParameterBlock& block) {
+// The profile of write and diff, checked whole before any port is touched; 0 when it holds.
+int LoadProfile(const std::string& path, TRequest& request) {
     std::string text;
     if (path == "-") {
         text.assign(std::istreambuf_iterator<char>(std::cin), {});
     } else {
         std::ifstream in(path, std::ios::binary);
-        if (!in) {
-            std::cerr << "quorin-cli: cannot read the profile " << path << "\n";
-            return false;
-        }
+        if (!in) return Refuse(request, stInvalidProfile, "cannot read the profile " + path + "; nothing was sent");
         text.assign(std::istreambuf_iterator<char>(in), {});
     }
     TDeviceSettings settings;
     const auto issues = SettingsFromProfileText(text, settings);
-    if (!issues.empty()) {
-        std::cerr << "quorin-cli: " << path << " is not a valid profile; nothing was sent:\n";
-        for (const auto& issue : issues) std::cerr << "  " << IssueText(issue) << "\n";
-        return false;
-    }
-    block = EncodeParameterBlock(settings);
-    return true;
+    if (!issues.empty()) return Refuse(request, stInvalidProfile, path + " is not a valid profile; nothing was sent:", issues);
+    for (const auto& w : SettingsWarnings(settings)) std::cerr << "quorin-cli: warning: " << IssueText(w) << "\n";
+    request.Profile = EncodeParameterBlock(settings);
+    return stOk;
 }
 
 const char* kExamples = R"(
@@ -299,9 +495,19 @@ Examples:
   quorin-cli write --all site-a.json
   quorin-cli diff --port COM3 site-a.json
   quorin-cli read --all --out 'backup-{port}.json'
+  quorin-cli set --all serial.baud_rate=115200 can.bit_rate.arbitration=500Kbps
+  quorin-cli set --port COM3 --dry-run filters.enabled=false
+  quorin-cli write --port COM3 --dry-run site-a.json
+  quorin-cli ports --probe
+  quorin-cli diff --json --port COM3 site-a.json
 
-Exit status: 0 done (diff: equal), 1 diff found differences, 2 bad command line,
-3 invalid profile (nothing sent), 4 port cannot be opened, 5 sent failed,
+With --json every command prints one JSON document on standard output (per port: port,
+result, status, seconds, detail, and the profile, block or differences); the lines and
+the table go to standard error. --retries N tries a silent converter N more times.
+
+Exit status: 0 done (diff: equal), 1 diff found differences, 2 bad command line
+(a malformed or refused KEY=VALUE of set included; nothing sent), 3 invalid profile
+(nothing sent; set: a change that breaks the rules with a converter's other settings), 4 port cannot be opened, 5 sent failed,
 6 no valid answer (read or read-back), 7 read-back differs from what was written,
 8 profile cannot be saved, 9 several ports failed in different ways.
 )";
@@ -318,16 +524,26 @@ int main(int argc, char** argv) {
     // "quorin-cli 1.2.3" on one line, the form packaging tools read it in.
     app.set_version_flag("--version", "quorin-cli " QUORIN_VERSION_STRING, "print the version and exit");
 
-    std::vector<std::string> ports;
-    bool all = false;
+    TRequest request;
+    std::vector<std::string> ports, changes;
+    bool all = false, probe = false;
     std::string out, format = "json", profile;
 
-    auto* list = app.add_subcommand("ports", "list the serial ports present");
-    list->add_option("--port,path", ports, "a further port to probe (Linux: any device path)");
+    auto addCommon = [&](CLI::App* cmd) {
+        cmd->add_flag("--json", request.Json, "one JSON document on standard output; lines and table to standard error");
+        cmd->add_option("--retries", request.Retries, "try a converter that does not answer this many more times (default 0)")
+            ->check(CLI::Range(0, 100));
+    };
+    auto* list = app.add_subcommand("ports", "list the serial ports present, or probe them for converters");
+    list->add_option("--port,path", ports, "a further port to look at (Linux: any device path)");
+    list->add_flag("--probe", probe, "read each port: which answer as a converter, which are busy, which are silent");
+    addCommon(list);
 
     auto addPorts = [&](CLI::App* cmd) {
-        cmd->add_option("--port,-p", ports, "a port: COM3 on Windows, /dev/ttyUSB0 on Linux; repeat for several");
+        cmd->add_option("--port,-p", ports, "a port: COM3 on Windows, /dev/ttyUSB0 on Linux; repeat for several")
+            ->allow_extra_args(false);
         cmd->add_flag("--all,-a", all, "every port present");
+        addCommon(cmd);
     };
     auto* read = app.add_subcommand("read", "read the converter's settings as a profile");
     addPorts(read);
@@ -336,29 +552,64 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"json", "hex"}));
     auto* write = app.add_subcommand("write", "check a profile, write it, and verify it by reading it back");
     addPorts(write);
+    write->add_flag("--dry-run", request.DryRun, "read each converter and show what would change; write nothing");
     write->add_option("profile", profile, "the profile (JSON; - for standard input)")->required();
     auto* diff = app.add_subcommand("diff", "list the settings in which the converter differs from a profile");
     addPorts(diff);
     diff->add_option("profile", profile, "the profile (JSON; - for standard input)")->required();
+    auto* set = app.add_subcommand("set", "change the named settings of each converter, write and verify; the rest stays");
+    addPorts(set);
+    set->add_flag("--dry-run", request.DryRun, "read each converter and show what would change; write nothing");
+    set->add_option("changes", changes, "KEY=VALUE: a profile path with dots and its value, e.g. serial.baud_rate=115200")
+        ->required();
 
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
-        return code == 0 ? stOk : stUsage;
+        if (code == 0) return stOk;
+        // A script that asked for JSON gets its document even for a command line it got wrong.
+        for (int i = 1; i < argc; ++i)
+            if (std::string(argv[i]) == "--json") request.Json = true;
+        return request.Json ? Refuse(request, stUsage, "bad command line: " + std::string(e.what())) : stUsage;
     }
 
-    if (list->parsed()) {
+    request.Command = list->parsed()    ? TCommand::Probe
+                      : read->parsed()  ? TCommand::Read
+                      : write->parsed() ? TCommand::Write
+                      : diff->parsed()  ? TCommand::Diff
+                                        : TCommand::Set;
+    request.Hex = format == "hex";
+    request.OutPattern = out;
+
+    if (list->parsed() && !probe) {
         const auto present = PresentPorts(ports);
-        for (const auto& p : present) std::cout << p << "\n";
+        TJson doc = {{"command", "ports"}, {"status", stOk}, {"ports", TJson::array()}};
+        for (const auto& p : present) {
+            (request.Json ? std::cerr : std::cout) << p << "\n";
+            doc["ports"].push_back({{"port", p}});
+        }
         if (present.empty()) std::cerr << "quorin-cli: no serial ports found\n";
+        if (request.Json) std::cout << doc.dump(2) << "\n";
         return stOk;
     }
 
-    TRequest request;
-    request.Command = read->parsed() ? TCommand::Read : write->parsed() ? TCommand::Write : TCommand::Diff;
-    request.Hex = format == "hex";
-    request.OutPattern = out;
+    // Every change is checked before any port is touched.
+    if (request.Command == TCommand::Set) {
+#if defined(_WIN32)
+        // Windows hands the arguments over in the ANSI code page; profiles are UTF-8.
+        for (auto& change : changes) {
+            const int wide = MultiByteToWideChar(CP_ACP, 0, change.data(), static_cast<int>(change.size()), nullptr, 0);
+            std::wstring text(static_cast<std::size_t>(wide), L'\0');
+            MultiByteToWideChar(CP_ACP, 0, change.data(), static_cast<int>(change.size()), text.data(), wide);
+            const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+            change.assign(static_cast<std::size_t>(bytes), '\0');
+            WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, change.data(), bytes, nullptr, nullptr);
+        }
+#endif
+        const auto issues = ParseSettingChanges(changes, request.Changes);
+        if (!issues.empty()) return Refuse(request, stUsage, "the changes cannot be made; nothing was sent:", issues);
+    }
 
     std::vector<std::string> names;
     auto add = [&](const std::string& name) {
@@ -367,29 +618,24 @@ int main(int argc, char** argv) {
     for (const auto& p : ports) {
         std::string why;
         const std::string name = CanonicalPortName(p, why);
-        if (name.empty()) {
-            std::cerr << "quorin-cli: " << why << "\n";
-            return stUsage;
-        }
+        if (name.empty()) return Refuse(request, stUsage, why);
         add(name);
+    }
+    if (request.Command == TCommand::Probe) {
+        names = ProbeCandidates(names);
+        if (names.empty()) return Refuse(request, stOk, "no serial ports found");
+        return ServeAll(names, request);
     }
     if (all) {
         const auto present = PresentPorts({});
-        if (present.empty() && names.empty()) {
-            std::cerr << "quorin-cli: --all: no serial ports found\n";
-            return stPortNotOpen;
-        }
+        if (present.empty() && names.empty()) return Refuse(request, stPortNotOpen, "--all: no serial ports found");
         for (const auto& p : present) add(p);
     }
-    if (names.empty()) {
-        std::cerr << "quorin-cli: name a port with --port, or use --all (see --help)\n";
-        return stUsage;
-    }
-    if (request.Command == TCommand::Read && names.size() > 1 && out.find("{port}") == std::string::npos) {
-        std::cerr << "quorin-cli: reading several ports needs --out with {port} in the file name\n";
-        return stUsage;
-    }
+    if (names.empty()) return Refuse(request, stUsage, "name a port with --port, or use --all (see --help)");
+    if (request.Command == TCommand::Read && names.size() > 1 && out.find("{port}") == std::string::npos)
+        return Refuse(request, stUsage, "reading several ports needs --out with {port} in the file name");
     // The whole profile is checked before any port is touched.
-    if (request.Command != TCommand::Read && !LoadProfile(profile, request.Profile)) return stInvalidProfile;
+    if (request.Command == TCommand::Write || request.Command == TCommand::Diff)
+        if (const int status = LoadProfile(profile, request); status != stOk) return status;
     return ServeAll(names, request);
 }

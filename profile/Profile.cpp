@@ -1,5 +1,7 @@
 #include "profile/Profile.h"
 
+#include "link/CANConfigReadParameter.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -11,24 +13,32 @@ namespace quorin::profile {
 
 namespace {
 
-// The window's item lists, in their order: the device stores the position.
+// The window's item lists, in their order: the device stores the position. Keywords first,
+// then the window's item texts that older profiles carry.
 const std::vector<TChoiceList> GChoices = {
-    {"conversion.mode", block::SwitchMode, {"透明转换", "透明带标识转换", "格式转换"}},
-    {"conversion.direction", block::SwitchRoute, {"双向转换", "仅串口转CAN", "仅CAN转串口"}},
-    {"serial.mode", block::UARTMode, {"RS232", "RS485", "RS422"}},
+    {"conversion.mode", block::SwitchMode, {"transparent", "transparent_with_id", "format"},
+     {"透明转换", "透明带标识转换", "格式转换"}},
+    {"conversion.direction", block::SwitchRoute, {"bidirectional", "serial_to_can", "can_to_serial"},
+     {"双向转换", "仅串口转CAN", "仅CAN转串口"}},
+    {"serial.mode", block::UARTMode, {"RS232", "RS485", "RS422"}, {"RS232", "RS485", "RS422"}},
     {"serial.baud_rate", block::UARTBaudrate,
+     {"1200", "2400", "4800", "9600", "14400", "19200", "38400", "57600", "115200", "230400", "460800", "921600"},
      {"1200", "2400", "4800", "9600", "14400", "19200", "38400", "57600", "115200", "230400", "460800", "921600"}},
-    {"serial.data_bits", block::UARTDataBits, {"7", "8"}},
-    {"serial.stop_bits", block::UARTStopBits, {"1", "2"}},
-    {"serial.parity", block::UARTParity, {"无校验", "奇校验", "偶校验"}},
-    {"can.fd_standard", block::FDStandard, {"ISO"}},
-    {"can.protocol", block::CANType, {"CAN", "CANFD"}},
-    {"can.frame_format", block::CANFrameType, {"标准帧", "扩展帧"}},
-    {"can.bit_rate_switch", block::BitRateSwitch, {"否", "是"}},
+    {"serial.data_bits", block::UARTDataBits, {"7", "8"}, {"7", "8"}},
+    {"serial.stop_bits", block::UARTStopBits, {"1", "2"}, {"1", "2"}},
+    {"serial.parity", block::UARTParity, {"none", "odd", "even"}, {"无校验", "奇校验", "偶校验"}},
+    {"can.fd_standard", block::FDStandard, {"ISO"}, {"ISO"}},
+    {"can.protocol", block::CANType, {"CAN", "CANFD"}, {"CAN", "CANFD"}},
+    {"can.frame_format", block::CANFrameType, {"standard", "extended"}, {"标准帧", "扩展帧"}},
+    {"can.bit_rate_switch", block::BitRateSwitch, {"off", "on"}, {"否", "是"}},
     {"can.bit_rate.arbitration", block::BaudrateIndexA,
+     {"1Mbps", "reserved_1", "reserved_2", "500Kbps", "reserved_3", "250Kbps", "reserved_4", "125Kbps", "100Kbps",
+      "reserved_5", "50Kbps", "40Kbps", "20Kbps", "10Kbps", "5Kbps"},
      {"1Mbps", "预留1", "预留2", "500Kbps", "预留3", "250Kbps", "预留4", "125Kbps", "100Kbps", "预留5", "50Kbps",
       "40Kbps", "20Kbps", "10Kbps", "5Kbps"}},
     {"can.bit_rate.data", block::BaudrateIndexB,
+     {"5Mbps", "4Mbps", "reserved_1", "reserved_2", "2Mbps", "reserved_3", "1Mbps", "reserved_4", "500Kbps",
+      "reserved_5", "250Kbps", "reserved_6", "125Kbps", "100Kbps", "reserved_7"},
      {"5Mbps", "4Mbps", "预留1", "预留2", "2Mbps", "预留3", "1Mbps", "预留4", "500kbps", "预留5", "250Kbps", "预留6",
       "125Kbps", "100Kbps", "预留7"}},
 };
@@ -39,6 +49,31 @@ const TChoiceList& Choice(std::string_view path) {
     throw std::logic_error("no choice list " + std::string(path));
 }
 
+// The settings field that holds a list's item index.
+uint8_t* ChoiceByte(TDeviceSettings& s, std::size_t offset) {
+    switch (offset) {
+    case block::SwitchMode: return &s.SwitchMode;
+    case block::SwitchRoute: return &s.SwitchRoute;
+    case block::UARTMode: return &s.UARTMode;
+    case block::UARTBaudrate: return &s.UARTBaudrate;
+    case block::UARTDataBits: return &s.UARTDataBits;
+    case block::UARTStopBits: return &s.UARTStopBits;
+    case block::UARTParity: return &s.UARTParity;
+    case block::FDStandard: return &s.FDStandard;
+    case block::CANType: return &s.CANType;
+    case block::CANFrameType: return &s.CANFrameType;
+    case block::BitRateSwitch: return &s.BitRateSwitch;
+    case block::BaudrateIndexA: return &s.BaudrateIndexA;
+    case block::BaudrateIndexB: return &s.BaudrateIndexB;
+    default: return nullptr;
+    }
+}
+const uint8_t* ChoiceByte(const TDeviceSettings& s, std::size_t offset) {
+    return ChoiceByte(const_cast<TDeviceSettings&>(s), offset);
+}
+
+// A list box without a selection: its item index -1 travels as this byte.
+constexpr uint8_t kNoSelection = 0xFF;
 constexpr uint32_t kStandardIdMask = 0x7FF;
 constexpr uint32_t kExtendedIdMask = 0x1FFFFFFF;
 constexpr std::string_view kFilterPorts[] = {"CAN0", "CAN1", "CAN2", "CAN3"};
@@ -172,13 +207,18 @@ public:
     bool Pick(std::string_view name, std::string_view choicePath, uint8_t& out) {
         const TJson* v = Field(name);
         if (!v) return false;
-        const auto& items = Choice(choicePath).Items;
+        const TChoiceList& choice = Choice(choicePath);
+        const auto& items = choice.Items;
+        if (v->is_null()) {
+            out = kNoSelection;
+            return true;
+        }
         std::string text;
         if (v->is_string()) text = v->get<std::string>();
         else if (v->is_number_unsigned()) text = std::to_string(v->get<uint64_t>());
         else return Wrong(name, *v, "one of " + ItemList(items));
         for (std::size_t i = 0; i < items.size(); ++i)
-            if (items[i] == text) {
+            if (items[i] == text || choice.WindowItems[i] == text) {
                 out = static_cast<uint8_t>(i);
                 return true;
             }
@@ -220,32 +260,22 @@ void ReadFilterEntry(const TJson& entry, const std::string& path, TFilterEntry& 
         if (it == std::end(kFilterPorts)) r.Issue(r.PathOf("port"), port->dump() + " is not one of \"CAN0\", \"CAN1\", \"CAN2\", \"CAN3\"");
         else f.Port = static_cast<uint8_t>(it - std::begin(kFilterPorts));
     }
-    bool formatKnown = false;
     if (const TJson* type = r.Field("frame_type")) {
         const std::string text = type->is_string() ? type->get<std::string>() : std::string();
         // The window's own texts are taken too, so rows copied from it need no rewording.
         if (text == "standard" || text == "Standard Frame") {
             f.FrameFormat = 0;
-            formatKnown = true;
         } else if (text == "extended" || text == "Extend   Frame") {
             f.FrameFormat = 1;
-            formatKnown = true;
         } else {
             r.Issue(r.PathOf("frame_type"), type->dump() + " is not \"standard\" or \"extended\"");
         }
     }
-    const bool startOk = r.Word("start_id", f.StartId);
-    const bool endOk = r.Word("end_id", f.EndId);
+    r.Word("start_id", f.StartId);
+    r.Word("end_id", f.EndId);
     r.Finish();
-    // The filter editor's rules: identifiers within the frame type's width, start <= end.
-    const uint32_t mask = f.FrameFormat == 0 ? kStandardIdMask : kExtendedIdMask;
-    const char* width = f.FrameFormat == 0 ? "the 11-bit range of a standard frame (0x000007FF)"
-                                           : "the 29-bit range of an extended frame (0x1FFFFFFF)";
-    if (formatKnown && startOk && (f.StartId & ~mask) != 0)
-        r.Issue(r.PathOf("start_id"), Hex32(f.StartId) + " is beyond " + width);
-    if (formatKnown && endOk && (f.EndId & ~mask) != 0) r.Issue(r.PathOf("end_id"), Hex32(f.EndId) + " is beyond " + width);
-    if (startOk && endOk && f.StartId > f.EndId)
-        r.Issue(path, "start_id " + Hex32(f.StartId) + " is greater than end_id " + Hex32(f.EndId));
+    // The filter editor's width and order rules bind what is typed into it, not rows the
+    // window shows from a converter, which it writes back as they are (SettingsWarnings).
 }
 
 } // namespace
@@ -256,7 +286,24 @@ std::string IssueText(const TProfileIssue& issue) {
 
 const std::vector<TChoiceList>& ChoiceLists() { return GChoices; }
 
-TJson ProfileFromSettings(const TDeviceSettings& s) {
+TDeviceSettings AsTheWindowWrites(TDeviceSettings s) {
+    s.CANID &= s.CANFrameType == 0 ? kStandardIdMask : kExtendedIdMask;
+    // The window shows port 1 as "CAN1" and every other port with an empty caption, which
+    // it takes back as port 0.
+    for (auto& f : s.Filters) {
+        f.Port = f.Port == 1 ? 1 : 0;
+        f.FrameFormat = f.FrameFormat == 0 ? 0 : 1;
+    }
+    if (s.Filters.size() > kMaxFilterEntries) s.Filters.resize(kMaxFilterEntries);
+    for (const auto& c : GChoices) {
+        uint8_t* byte = ChoiceByte(s, c.Offset);
+        if (byte && *byte >= c.Items.size()) *byte = kNoSelection;
+    }
+    return s;
+}
+
+TJson ProfileFromSettings(const TDeviceSettings& shown) {
+    const TDeviceSettings s = AsTheWindowWrites(shown);
     TJson p;
     const auto& id = s.Identity;
     p["identity"] = {{"vendor_id", "0x" + Hex(id.VendorId, 4)},
@@ -378,11 +425,12 @@ std::vector<TProfileIssue> SettingsFromProfileText(const std::string& text, TDev
     TJson profile;
     try {
         profile = TJson::parse(text);
-    } catch (const nlohmann::json::parse_error& e) {
-        // The library's message names the line and column after its own prefix.
+    } catch (const nlohmann::json::exception& e) {
+        // A syntax error names the line and column, a number beyond every floating-point
+        // value the text of it; both after the library's own prefix.
         std::string message = e.what();
-        const auto at = message.find("parse error");
-        if (at != std::string::npos) message = message.substr(at);
+        const auto at = message.find("] ");
+        if (at != std::string::npos) message = message.substr(at + 2);
         return {{"", "not a JSON document: " + message}};
     }
     return SettingsFromProfile(profile, settings);
@@ -417,7 +465,7 @@ void Flatten(const TJson& value, const std::string& path, std::vector<std::pair<
 
 } // namespace
 
-std::vector<std::string> ProfileDifferences(const TParameterBlock& device, const TParameterBlock& profile) {
+std::vector<TProfileDifference> ProfileDifferenceList(const TParameterBlock& device, const TParameterBlock& profile) {
     std::vector<std::pair<std::string, std::string>> a, b;
     TJson da = ProfileFromSettings(DecodeParameterBlock(device)), db = ProfileFromSettings(DecodeParameterBlock(profile));
     da.erase("identity");
@@ -425,22 +473,340 @@ std::vector<std::string> ProfileDifferences(const TParameterBlock& device, const
     Flatten(da, "", a);
     Flatten(db, "", b);
     const std::map<std::string, std::string> inDevice(a.begin(), a.end()), inProfile(b.begin(), b.end());
-    std::vector<std::string> lines;
+    std::vector<TProfileDifference> list;
     auto compare = [&](const std::string& key) {
         const auto ia = inDevice.find(key), ib = inProfile.find(key);
         const std::string va = ia == inDevice.end() ? "(none)" : ia->second;
         const std::string vb = ib == inProfile.end() ? "(none)" : ib->second;
-        if (va != vb) lines.push_back(key + ": device " + va + ", profile " + vb);
+        if (va != vb) list.push_back({key, va, vb});
     };
     for (const auto& [key, value] : a) compare(key);
     for (const auto& [key, value] : b)
         if (!inDevice.count(key)) compare(key);
-    if (lines.empty()) {
+    if (list.empty()) {
         for (std::size_t i = block::IdentityEnd; i < kParameterBlockSize; ++i)
-            if (device[i] != profile[i])
-                lines.push_back("byte " + std::to_string(i) + ": device 0x" + Hex(device[i], 2) + ", profile 0x" + Hex(profile[i], 2));
+            if (device[i] != profile[i]) list.push_back({"byte " + std::to_string(i), "0x" + Hex(device[i], 2), "0x" + Hex(profile[i], 2)});
     }
+    return list;
+}
+
+std::vector<std::string> ProfileDifferences(const TParameterBlock& device, const TParameterBlock& profile) {
+    std::vector<std::string> lines;
+    for (const auto& d : ProfileDifferenceList(device, profile))
+        lines.push_back(d.Path + ": device " + d.Device + ", profile " + d.Profile);
     return lines;
+}
+
+namespace {
+
+std::string Width(uint8_t frameFormat) {
+    return frameFormat == 0 ? "the 11-bit range of a standard frame (0x000007FF)"
+                            : "the 29-bit range of an extended frame (0x1FFFFFFF)";
+}
+
+std::string EntryPath(std::size_t i) { return "filters.entries[" + std::to_string(i) + "]"; }
+
+// A bit-rate list counts only while the custom words do not, and the reverse.
+bool ChoiceCounts(const TDeviceSettings& s, std::size_t offset) {
+    if (offset == block::BaudrateIndexA || offset == block::BaudrateIndexB) return s.CustomBitRate == 0;
+    return true;
+}
+
+} // namespace
+
+std::vector<TProfileIssue> SettingsWarnings(const TDeviceSettings& s) {
+    std::vector<TProfileIssue> warnings;
+    for (const auto& c : GChoices) {
+        const uint8_t* byte = ChoiceByte(s, c.Offset);
+        if (byte && *byte == kNoSelection && ChoiceCounts(s, c.Offset))
+            warnings.push_back({std::string(c.Path), "null: no selection, written as 0xFF as the window writes an empty box"});
+    }
+    for (std::size_t i = 0; i < s.Filters.size() && i < kMaxFilterEntries; ++i) {
+        const TFilterEntry& f = s.Filters[i];
+        const uint32_t mask = f.FrameFormat == 0 ? kStandardIdMask : kExtendedIdMask;
+        if ((f.StartId & ~mask) != 0)
+            warnings.push_back({EntryPath(i) + ".start_id", Hex32(f.StartId) + " is beyond " + Width(f.FrameFormat) + "; written as it is"});
+        if ((f.EndId & ~mask) != 0)
+            warnings.push_back({EntryPath(i) + ".end_id", Hex32(f.EndId) + " is beyond " + Width(f.FrameFormat) + "; written as it is"});
+        if (f.StartId > f.EndId)
+            warnings.push_back({EntryPath(i), "start_id " + Hex32(f.StartId) + " is greater than end_id " + Hex32(f.EndId) +
+                                                  "; written as it is"});
+    }
+    return warnings;
+}
+
+std::vector<TProfileIssue> ReadWarnings(const TParameterBlock& block) {
+    const TDeviceSettings held = DecodeParameterBlock(block);
+    const TDeviceSettings written = AsTheWindowWrites(held);
+    std::vector<TProfileIssue> warnings;
+    if (held.CANID != written.CANID)
+        warnings.push_back({"can.id", "the converter holds " + Hex32(held.CANID) + ", beyond " + Width(held.CANFrameType) +
+                                          "; the profile carries " + Hex32(written.CANID) + ", as the window writes it"});
+    for (const auto& c : GChoices) {
+        const uint8_t* byte = ChoiceByte(held, c.Offset);
+        if (byte && *byte >= c.Items.size() && ChoiceCounts(held, c.Offset))
+            warnings.push_back({std::string(c.Path), "the converter holds " + std::to_string(*byte) +
+                                                         ", which the window has no item for; the profile carries null"});
+    }
+    for (std::size_t i = 0; i < held.Filters.size(); ++i)
+        if (held.Filters[i].Port != written.Filters[i].Port)
+            warnings.push_back({EntryPath(i) + ".port", "the converter holds port " + std::to_string(held.Filters[i].Port) +
+                                                            ", which the window shows and writes as CAN0; so does the profile"});
+    for (auto& w : SettingsWarnings(written))
+        if (w.Message.rfind("null:", 0) != 0) warnings.push_back(std::move(w));
+    TDeviceSettings check;
+    for (const auto& issue : SettingsFromProfile(ProfileFromSettings(held), check))
+        warnings.push_back({issue.Path, "the converter holds a value the window's rules refuse, so the profile cannot be "
+                                        "written back as it is: " + issue.Message});
+    const auto lost = BytesTheProfileLoses(block);
+    if (!lost.empty()) {
+        std::string list;
+        for (std::size_t i = 0; i < lost.size(); ++i) list += (i ? ", " : "") + std::to_string(lost[i]);
+        warnings.push_back({"", "block bytes " + list + " hold values the profile cannot carry; writing the profile back changes them"});
+    }
+    return warnings;
+}
+
+namespace {
+
+// A change's path in steps: object field names, and list positions for "entries[2]".
+struct TStep {
+    std::string Name;
+    std::size_t Index = 0;
+    bool IsIndex = false;
+};
+
+bool SplitPath(const std::string& path, std::vector<TStep>& steps) {
+    std::size_t i = 0;
+    while (i < path.size()) {
+        std::size_t end = i;
+        while (end < path.size() && ((path[end] >= 'a' && path[end] <= 'z') || path[end] == '_' ||
+                                     (path[end] >= '0' && path[end] <= '9')))
+            ++end;
+        if (end == i) return false;
+        steps.push_back({path.substr(i, end - i)});
+        i = end;
+        if (i < path.size() && path[i] == '[') {
+            std::size_t close = path.find(']', i);
+            if (close == std::string::npos || close == i + 1 || close - i > 4) return false;
+            const std::string digits = path.substr(i + 1, close - i - 1);
+            if (!AllDigits(digits)) return false;
+            steps.push_back({"", static_cast<std::size_t>(std::stoul(digits)), true});
+            i = close + 1;
+        }
+        if (i == path.size()) break;
+        if (path[i] != '.' || i + 1 == path.size()) return false;
+        ++i;
+    }
+    return !steps.empty();
+}
+
+// The value at a path, or null when there is none.
+TJson* Locate(TJson& document, const std::vector<TStep>& steps) {
+    TJson* at = &document;
+    for (const auto& step : steps) {
+        if (step.IsIndex) {
+            if (!at->is_array() || step.Index >= at->size()) return nullptr;
+            at = &(*at)[step.Index];
+        } else {
+            if (!at->is_object() || !at->contains(step.Name)) return nullptr;
+            at = &(*at)[step.Name];
+        }
+    }
+    return at;
+}
+
+// A profile with every path a change may name: both bit-rate forms, one filter entry.
+TJson FullProfile(const TDeviceSettings& s) {
+    TJson p = ProfileFromSettings(s);
+    p.erase("identity");
+    TJson& rate = p["can"]["bit_rate"];
+    rate["arbitration"] = ChoiceValue("can.bit_rate.arbitration", AsTheWindowWrites(s).BaudrateIndexA);
+    rate["data"] = ChoiceValue("can.bit_rate.data", AsTheWindowWrites(s).BaudrateIndexB);
+    rate["arbitration_register"] = Hex32(s.CustomWordA);
+    rate["data_register"] = Hex32(s.CustomWordB);
+    return p;
+}
+
+void Leaves(const TJson& value, const std::string& path, std::vector<std::string>& out) {
+    if (value.is_object()) {
+        for (const auto& [key, v] : value.items()) Leaves(v, path.empty() ? key : path + "." + key, out);
+        return;
+    }
+    out.push_back(path);
+    if (value.is_array())
+        for (const char* field : {"port", "frame_type", "start_id", "end_id"}) out.push_back(path + "[N]." + field);
+}
+
+bool IsRegisterPath(const std::string& path) {
+    return path == "can.bit_rate.arbitration_register" || path == "can.bit_rate.data_register";
+}
+bool IsListRatePath(const std::string& path) {
+    return path == "can.bit_rate.arbitration" || path == "can.bit_rate.data";
+}
+
+// The profile of `held` with the changes made and the bit-rate form the result uses; issues
+// name the changes that cannot be made there.
+TJson ChangedProfile(const TDeviceSettings& held, const std::vector<TSettingChange>& changes,
+                     std::vector<TProfileIssue>& issues) {
+    TJson p = FullProfile(held);
+    for (const auto& c : changes) {
+        std::vector<TStep> steps;
+        SplitPath(c.Path, steps);
+        if (TJson* at = Locate(p, steps)) {
+            *at = c.Value;
+            continue;
+        }
+        const std::size_t count = p["filters"]["entries"].is_array() ? p["filters"]["entries"].size() : 0;
+        issues.push_back({c.Path, "the converter has " + std::to_string(count) +
+                                      " filter entries; change the whole list with filters.entries=[...]"});
+    }
+    TJson& rate = p["can"]["bit_rate"];
+    const bool custom = rate["custom"].is_boolean() ? rate["custom"].get<bool>() : held.CustomBitRate != 0;
+    for (const auto& c : changes) {
+        if (custom && IsListRatePath(c.Path))
+            issues.push_back({c.Path, "counts only with can.bit_rate.custom=false, and the custom bit rate is in use"});
+        if (!custom && IsRegisterPath(c.Path))
+            issues.push_back({c.Path, "counts only with can.bit_rate.custom=true, and the bit-rate lists are in use"});
+    }
+    if (custom) {
+        rate.erase("arbitration");
+        rate.erase("data");
+    } else {
+        rate.erase("arbitration_register");
+        rate.erase("data_register");
+    }
+    return p;
+}
+
+} // namespace
+
+std::vector<std::string> SettablePaths() {
+    std::vector<std::string> paths;
+    Leaves(FullProfile(WindowDefaultSettings()), "", paths);
+    return paths;
+}
+
+std::vector<TProfileIssue> ParseSettingChanges(const std::vector<std::string>& arguments,
+                                               std::vector<TSettingChange>& changes) {
+    std::vector<TProfileIssue> issues;
+    changes.clear();
+    const std::vector<std::string> settable = SettablePaths();
+    auto list = [](const std::vector<std::string>& names) {
+        std::string text;
+        for (const auto& n : names) text += (text.empty() ? "" : ", ") + n;
+        return text;
+    };
+    // Where the value's checks do not depend on a converter: the widest frame format, every
+    // filter slot used, and the bit-rate form the changes themselves name.
+    TDeviceSettings permissive = WindowDefaultSettings();
+    permissive.CANFrameType = 1;
+    permissive.Filters.assign(kMaxFilterEntries, TFilterEntry{1, 1, 0, kExtendedIdMask});
+    std::set<std::string> seen;
+    bool wholeList = false, oneEntry = false;
+    for (const auto& argument : arguments) {
+        const auto equals = argument.find('=');
+        const std::string key = argument.substr(0, equals);
+        if (equals == std::string::npos) {
+            issues.push_back({key, "no '=': a change is KEY=VALUE, for example serial.baud_rate=115200"});
+            continue;
+        }
+        if (key.empty()) {
+            issues.push_back({"", "'" + argument + "': the key before '=' is empty"});
+            continue;
+        }
+        std::vector<TStep> steps;
+        if (!SplitPath(key, steps)) {
+            issues.push_back({key, "not a setting name; settings are: " + list(settable)});
+            continue;
+        }
+        if (steps[0].Name == "identity") {
+            issues.push_back({key, "the identity is the converter's own and is never written"});
+            continue;
+        }
+        std::string pattern;  // the path with list positions as [N]
+        for (const auto& step : steps)
+            pattern += step.IsIndex ? "[N]" : (pattern.empty() ? "" : ".") + step.Name;
+        if (std::find(settable.begin(), settable.end(), pattern) == settable.end()) {
+            std::vector<std::string> inside;
+            for (const auto& path : settable)
+                if (path.rfind(pattern + ".", 0) == 0 || path.rfind(pattern + "[", 0) == 0) inside.push_back(path);
+            if (!inside.empty()) issues.push_back({key, "names a section, not a setting; its settings are: " + list(inside)});
+            else issues.push_back({key, "unknown setting; settings are: " + list(settable)});
+            continue;
+        }
+        for (const auto& step : steps)
+            if (step.IsIndex && step.Index >= kMaxFilterEntries) {
+                issues.push_back({key, "the converter holds at most 16 filter entries ([0] to [15])"});
+                pattern.clear();
+            }
+        if (pattern.empty()) continue;
+        std::string canonical;  // "entries[02]" and "entries[2]" are one setting
+        for (const auto& step : steps)
+            canonical += step.IsIndex ? "[" + std::to_string(step.Index) + "]" : (canonical.empty() ? "" : ".") + step.Name;
+        if (!seen.insert(canonical).second) {
+            issues.push_back({key, "given twice; give each setting once"});
+            continue;
+        }
+        if (pattern == "filters.entries") wholeList = true;
+        else if (pattern.rfind("filters.entries[", 0) == 0) oneEntry = true;
+        const std::string text = argument.substr(equals + 1);
+        TJson value;
+        try {
+            value = TJson::parse(text, nullptr, false);
+        } catch (const nlohmann::json::exception&) {
+            value = TJson(TJson::value_t::discarded);  // a number beyond every double: a text
+        }
+        if (value.is_discarded()) {
+            value = text;
+            try {
+                (void)value.dump();
+            } catch (const nlohmann::json::type_error&) {
+                issues.push_back({canonical, "the value is not UTF-8 text"});
+                continue;
+            }
+        }
+        changes.push_back({canonical, value});
+    }
+    if (wholeList && oneEntry)
+        issues.push_back({"filters.entries", "the whole list and single entries cannot be changed together"});
+
+    // The values: checked as a profile would be, where only the changes can be at fault.
+    for (const auto& c : changes)
+        if (IsRegisterPath(c.Path)) permissive.CustomBitRate = 1;
+    std::vector<TProfileIssue> formIssues;  // both bit-rate forms named at once
+    TJson p = ChangedProfile(permissive, changes, formIssues);
+    TDeviceSettings settings;
+    for (const auto& issue : SettingsFromProfile(p, settings))
+        for (const auto& c : changes)
+            if (issue.Path == c.Path || issue.Path.rfind(c.Path + ".", 0) == 0 || issue.Path.rfind(c.Path + "[", 0) == 0) {
+                issues.push_back(issue);
+                break;
+            }
+    issues.insert(issues.end(), formIssues.begin(), formIssues.end());
+    if (!issues.empty()) changes.clear();
+    return issues;
+}
+
+std::vector<TProfileIssue> ApplySettingChanges(const TParameterBlock& read, const std::vector<TSettingChange>& changes,
+                                               TParameterBlock& result) {
+    result = read;
+    const TDeviceSettings held = DecodeParameterBlock(read);
+    std::vector<TProfileIssue> issues;
+    const TJson changed = ChangedProfile(held, changes, issues);
+    if (!issues.empty()) return issues;
+    TDeviceSettings before, after;
+    issues = SettingsFromProfile(changed, after);
+    if (!issues.empty()) return issues;
+    // The settings read may themselves break a rule that a change mends (a length of 0):
+    // then the window's form of them is what the changes are told apart from.
+    std::vector<TProfileIssue> none;
+    if (!SettingsFromProfile(ChangedProfile(held, {}, none), before).empty()) before = AsTheWindowWrites(held);
+    const TParameterBlock from = EncodeParameterBlock(before), to = EncodeParameterBlock(after);
+    for (std::size_t i = block::IdentityEnd; i < kParameterBlockSize; ++i)
+        if (from[i] != to[i]) result[i] = to[i];
+    result[block::Checksum] = ParameterChecksum(result.data(), result.size());
+    return issues;
 }
 
 std::string HexBlockText(const TParameterBlock& block) {

@@ -25,18 +25,39 @@ struct TProfileIssue {
 };
 std::string IssueText(const TProfileIssue& issue);
 
-// The choices of a setting the window offers in a list: the texts of its items, in the
-// order that makes the byte the device stores.
+// The choices of a setting the window offers in a list, in the order that makes the byte
+// the device stores: the keyword a profile carries for each item, and the window's own item
+// text, which profiles written before the keywords carry and which is still accepted.
+// A profile's null stands for a box without a selection, which the window sends as 0xFF.
 struct TChoiceList {
     std::string_view Path;
     std::size_t Offset;  // block byte holding the item index
     std::vector<std::string_view> Items;
+    std::vector<std::string_view> WindowItems;
 };
 const std::vector<TChoiceList>& ChoiceLists();
 
-// The profile of a block's settings, identity included. A setting the window cannot show
-// (a list byte beyond its items) is null, so the profile says so instead of guessing.
+// The profile of a block's settings, identity included, holding what the window writes
+// after showing them (see AsTheWindowWrites): a profile made from a converter's block gives,
+// written, the bytes the window's Write gives after reading that converter. A list byte
+// beyond the window's items is null, as the window's box is then empty.
 TJson ProfileFromSettings(const TDeviceSettings& settings);
+
+// The one rule from what a converter holds to what goes back to it, the window's: a CAN
+// identifier wider than its frame format is masked (0x7FF standard, 0x1FFFFFFF otherwise);
+// a filter's port other than 1 goes back as 0 and a frame format other than 0 as 1; a
+// list byte beyond the window's items goes back as 0xFF. Filter identifiers stay as held.
+TDeviceSettings AsTheWindowWrites(TDeviceSettings settings);
+
+// What a read tells about a block beyond its profile, one warning per field (its path):
+// values the rule above changes, filter identifiers beyond their frame type or in the
+// wrong order, values the profile check refuses, and bytes the profile cannot carry.
+std::vector<TProfileIssue> ReadWarnings(const TParameterBlock& block);
+
+// What a valid profile's settings hold that the window's own editor would not have made:
+// filter identifiers beyond their frame type's width, a start above its end, lists without
+// a selection. They are written as they are, as the window writes such rows it has read.
+std::vector<TProfileIssue> SettingsWarnings(const TDeviceSettings& settings);
 
 // Checks a profile against the window's rules and, when it holds, fills the settings.
 // Every problem is reported, not just the first; settings are only meaningful when the
@@ -59,6 +80,41 @@ std::vector<std::size_t> BytesTheProfileLoses(const TParameterBlock& block);
 // the identity is not compared. Settings bytes that differ outside any field (see
 // BytesTheProfileLoses) are listed by offset.
 std::vector<std::string> ProfileDifferences(const TParameterBlock& device, const TParameterBlock& profile);
+
+// The same differences one by one: the setting's path ("byte 214" outside any field) and
+// the two values as the profile writes them.
+struct TProfileDifference {
+    std::string Path;
+    std::string Device;
+    std::string Profile;
+};
+std::vector<TProfileDifference> ProfileDifferenceList(const TParameterBlock& device, const TParameterBlock& profile);
+
+// One change a command line asks for: a profile path with dots ("serial.baud_rate",
+// "filters.entries[2].end_id") and the value, a JSON value or, when the text is none, the
+// text itself ("500Kbps").
+struct TSettingChange {
+    std::string Path;
+    TJson Value;
+};
+
+// Every path a change may name, in the profile's order.
+std::vector<std::string> SettablePaths();
+
+// Reads KEY=VALUE arguments. Each malformed one (no "=", an empty or unknown key, a key
+// naming a section or the identity, a value the setting does not take, a key given twice)
+// gives an issue at its key that names what is accepted; the changes hold only when the
+// result is empty. Checks that depend on a converter's other settings wait for
+// ApplySettingChanges.
+std::vector<TProfileIssue> ParseSettingChanges(const std::vector<std::string>& arguments,
+                                               std::vector<TSettingChange>& changes);
+
+// A converter's block with the changes made: the profile read from it, changed, is checked
+// as a written profile is; the settings bytes the changes make different are taken from the
+// block that profile encodes, and every other byte, identity included, stays as read. The
+// checksum is set. On issues, result is the block as read.
+std::vector<TProfileIssue> ApplySettingChanges(const TParameterBlock& read, const std::vector<TSettingChange>& changes,
+                                               TParameterBlock& result);
 
 // The raw block as text: 240 hexadecimal bytes, 16 to a line.
 std::string HexBlockText(const TParameterBlock& block);

@@ -563,6 +563,10 @@ void TWinSkinForm::SkinChange() {
         ResizeForm(true);
         FForm->SetHeight(FForm->Height() + 1);
         FForm->SetHeight(FForm->Height() - 1);
+    } else if (FSkinFrame && FBorderKind != bkNoCaption && !(GetWindowLongW(FHandle, GWL_STYLE) & WS_CHILD)) {
+        // A message box or dialog of the system keeps its client area under the new
+        // frame too, as the forms above do.
+        ResizeForm(true);
     }
     AfterSkin();
     FStatus = sfsSkinned;

@@ -41,7 +41,9 @@ int DrawTextU(HDC dc, const std::u16string& text, RECT& rect, UINT format) {
 // it gives one, the button-shadow colour when disabled.
 TColor FaceTextColor(const TDataSkinButton& e, int frame, TColor normal) {
     TColor c = normal;
-    if (frame == bfNormal && e.HasNormalColor2 && e.NormalColor2 != clNoSkinColor) c = e.NormalColor2;
+    // The focused face is the normal one with a focus mark, and takes the normal text colour.
+    if ((frame == bfNormal || frame == bfFocused) && e.HasNormalColor2 && e.NormalColor2 != clNoSkinColor)
+        c = e.NormalColor2;
     if (frame == bfHot && e.HasOverColor2 && e.OverColor2 != clNoSkinColor) c = e.OverColor2;
     if (frame == bfPressed && e.HasDownColor2 && e.DownColor2 != clNoSkinColor) c = e.DownColor2;
     if (frame == bfDisabled) c = clBtnShadow;

@@ -12,7 +12,7 @@ endif()
 # from a custom command cannot join).
 cmake_host_system_information(RESULT _cores QUERY NUMBER_OF_LOGICAL_CORES)
 execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=MAKEFLAGS --unset=MFLAGS --unset=MAKELEVEL
-                        ${CMAKE_COMMAND} --build ${HOST} --parallel ${_cores} --target skingen skinpack
+                        ${CMAKE_COMMAND} --build ${HOST} --parallel ${_cores} --target skingen skinpack skincatalog
                 RESULT_VARIABLE _rc)
 if(NOT _rc EQUAL 0)
   message(FATAL_ERROR "Building the skin tools in ${HOST} failed")

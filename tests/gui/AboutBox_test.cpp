@@ -21,7 +21,7 @@ std::string Describe(const testing::TestParamInfo<CloseBy>& info) {
 class AboutBoxClose : public testing::TestWithParam<CloseBy> {};
 
 HWND OpenAbout(RunningApp& app) {
-    app.ChooseMenu({3, 0});  // "About" > "About QUORIN"
+    app.ChooseMenu({-1, 0});  // "About", the last menu > "About QUORIN"
     HWND about = app.WaitWindow("AboutBox");
     if (about) WaitUntil([&] { return !IsWindowEnabled(app.MainWindow()); }, 2000);
     return about;

@@ -34,7 +34,7 @@ TEST(SkinnedProgram, MainWindowAboutBoxAndMessageBoxesAreSkinned) {
     EXPECT_TRUE(IsSkinned(app.Window("ButtonOpenRS232")));
     SaveWindowPng(app.MainWindow(), std::string(QUORIN_BINARY_DIR) + "/screenshots/SkinnedMain.png");
 
-    app.ChooseMenu({3, 0});  // About > About QUORIN
+    app.ChooseMenu({-1, 0});  // About, the last menu > About QUORIN
     HWND about = app.WaitWindow("AboutBox");
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(BecomesSkinned(about));

@@ -196,7 +196,7 @@ TEST_F(SkinnedWindow, DropDownsFollowTheMouseAlongTheRowAndExitEnds) {
     MouseMove(lefts[1] + 8, g.menuY);
     auto second = MenuMovedFrom(app, lefts[0]);
     ASSERT_TRUE(second) << "the drop-down did not follow the mouse";
-    EXPECT_EQ(second->left, lefts[1]);
+    EXPECT_EQ(second->left, lefts[1]) << "drop-downs at " << ::testing::PrintToString(lefts);
     MouseMove(lefts[0] + 4, g.menuY);
     auto back = MenuMovedFrom(app, lefts[1]);
     ASSERT_TRUE(back);

@@ -89,6 +89,23 @@ TEST_F(ButtonPainter, DoubleBarInTheCaptionBreaksTheLine) {
     EXPECT_GT(twoLines, oneLine * 3 / 2);
 }
 
+TEST_F(ButtonPainter, FocusedFaceTakesTheSkinsNormalTextColour) {
+    // A skin with dark faces gives light text; the focused face is the normal one with a
+    // focus mark, so its caption must not fall back to the control's dark font colour.
+    Skin->Buttons->HasNormalColor2 = true;
+    Skin->Buttons->NormalColor2 = 0xFF8000;  // blue 255, green 128: no frame and no focus mark has it
+    Button->SetCaption("OK");
+    Focus();
+    const TBitmap out = Compose(Painter, kW, kH);
+    int ink = 0;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            const TColor c = out.Pixel(x, y);
+            if (ColorBlue(c) > 200 && ColorGreen(c) > 90 && ColorGreen(c) < 170 && ColorRed(c) < 60) ++ink;
+        }
+    EXPECT_GT(ink, 5) << "the focused caption is not in the skin's normal text colour";
+}
+
 TEST_F(ButtonPainter, TransparentButtonShowsItsParentAroundTheFace) {
     // A picture whose left columns are the key colour: what shows there is the background.
     for (int x = 0; x < Skin->Buttons->Map.Width(); x += 20)

@@ -25,10 +25,11 @@ namespace {
 // The palette.
 constexpr TRGB kCaption{45, 95, 147};          // active caption and frame
 constexpr TRGB kCaptionLight{60, 113, 168};    // top of the active caption gradient
-constexpr TRGB kCaptionInactive{138, 151, 168};
-constexpr TRGB kCaptionInactiveLight{150, 162, 178};
+// Dark enough for the light inactive caption text to stay readable.
+constexpr TRGB kCaptionInactive{84, 94, 108};
+constexpr TRGB kCaptionInactiveLight{96, 106, 120};
 constexpr TRGB kFrameOutline{28, 62, 99};
-constexpr TRGB kFrameOutlineInactive{108, 119, 134};
+constexpr TRGB kFrameOutlineInactive{70, 79, 92};
 constexpr TRGB kFace{240, 242, 245};           // ButtonFace
 constexpr TRGB kWhite{255, 255, 255};
 constexpr TRGB kBorder{174, 183, 196};         // control borders
@@ -535,7 +536,8 @@ TArtCanvas DrawMenuItem() {
     c.FillRect(w, 0, 2 * w, h, kWhite);
     c.FillRect(w + 3, h / 2, 2 * w - 3, h / 2 + 1, kBorderLight);
     c.FillRect(2 * w, 0, 3 * w, h, kWhite);
-    c.RoundRect(3 * w, 0, 4 * w, h, 3, kAccentLight, kHotFill, TRGB{221, 233, 248});
+    // Selected: the highlight colour, under the white highlight text.
+    c.RoundRect(3 * w, 0, 4 * w, h, 3, kAccentLight, kAccent, kAccent);
     c.RoundRect(4 * w, 0, 5 * w, h, 3, kBorderLight, kDisabledFill, kDisabledFill);
     return c;
 }

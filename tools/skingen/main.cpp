@@ -1,6 +1,7 @@
-// skingen OUTDIR: draws every bitmap of the default skin into OUTDIR (Windows BMP,
-// 24 bits, magenta transparent). The file names are the ones the skin's description
-// names; the build packs them with the description into the program's skin.
+// skingen OUTDIR [SKIN]: draws every bitmap of a skin of the program into OUTDIR (Windows
+// BMP, 24 bits, magenta transparent): SKIN is "default" (the built-in skin, when none is
+// given) or "slate". The file names are the ones the skins' descriptions name; the build
+// packs them with a description into a packed skin.
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -16,53 +17,27 @@ struct Picture {
     TArtCanvas (*draw)();
 };
 
-const Picture kPictures[] = {
-    {"frameleft.bmp", DrawLeft},
-    {"frameright.bmp", DrawRight},
-    {"frametop.bmp", DrawTop},
-    {"framebottom.bmp", DrawBottom},
-    {"captiontext.bmp", DrawTextBack},
-    {"menubar.bmp", DrawMenuBar},
-    {"btnclose.bmp", DrawCloseButton},
-    {"btnmaximize.bmp", DrawMaximizeButton},
-    {"btnrestore.bmp", DrawRestoreButton},
-    {"btnminimize.bmp", DrawMinimizeButton},
-    {"mdicontrols.bmp", DrawMdiControls},
-    {"button.bmp", DrawButton},
-    {"checkbox.bmp", DrawCheckBox},
-    {"radio.bmp", DrawRadio},
-    {"progress.bmp", DrawProgress},
-    {"progresschunk.bmp", DrawProgressChunk},
-    {"tabs.bmp", DrawTabs},
-    {"tabborder.bmp", DrawTabBorder},
-    {"tabpane.bmp", DrawTabPane},
-    {"statusbar.bmp", DrawStatusBar},
-    {"header.bmp", DrawHeaderbar},
-    {"combobutton.bmp", DrawComboButton},
-    {"comboarrow.bmp", DrawExtraImages},
-    {"scrollbar.bmp", DrawScrollbar},
-    {"scrolltrackh.bmp", DrawHorzScroll},
-    {"scrolltrackv.bmp", DrawVertScroll},
-    {"scrollthumbh.bmp", DrawHorzThumb},
-    {"scrollthumbv.bmp", DrawVertThumb},
-    {"menubg.bmp", DrawMenuBackground},
-    {"menuitem.bmp", DrawMenuItem},
-    {"trackthumb.bmp", DrawTrackThumbHorz},
-    {"trackthumbdown.bmp", DrawTrackThumbDown},
-    {"updownv.bmp", DrawUpDownVert},
-    {"updownh.bmp", DrawUpDownHorz},
-};
+#define QUORIN_DEFAULT_PICTURE(file, draw) {file, quorin::skingen::draw},
+#define QUORIN_SLATE_PICTURE(file, draw) {file, quorin::skingen::slate::draw},
+const Picture kDefaultPictures[] = {QUORIN_SKIN_PICTURES(QUORIN_DEFAULT_PICTURE)};
+const Picture kSlatePictures[] = {QUORIN_SKIN_PICTURES(QUORIN_SLATE_PICTURE)};
+#undef QUORIN_DEFAULT_PICTURE
+#undef QUORIN_SLATE_PICTURE
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: skingen OUTDIR\n");
+    const std::string skin = argc == 3 ? argv[2] : "default";
+    if ((argc != 2 && argc != 3) || (skin != "default" && skin != "slate")) {
+        std::fprintf(stderr, "usage: skingen OUTDIR [default|slate]\n");
         return 2;
     }
     const std::string dir = argv[1];
     try {
-        for (const Picture& p : kPictures) p.draw().SaveBmp(dir + "/" + p.file);
+        if (skin == "slate")
+            for (const Picture& p : kSlatePictures) p.draw().SaveBmp(dir + "/" + p.file);
+        else
+            for (const Picture& p : kDefaultPictures) p.draw().SaveBmp(dir + "/" + p.file);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "skingen: %s\n", e.what());
         return 1;

@@ -5,6 +5,10 @@
 //   skinpack pack [--framed] OUTPUT FILE...    the files in the order given
 //   skinpack unpack SKIN DIR                   writes every file of the skin into DIR
 //   skinpack list SKIN                         names and sizes
+//   skinpack check SKIN...                     reads each skin as the program does and
+//                                              lists, one line each, what it lacks
+//                                              (note) and what it gets wrong (error);
+//                                              exit status 0 only when nothing is wrong
 //
 // --framed writes the form of a stored skin property: an int32 length, then the packed
 // skin. unpack and list take either form.
@@ -14,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "skin/resources/Skincheck.h"
 #include "skin/resources/Skinread.h"
 #include "forms/Streams.h"
 #include "skin/resources/Winconvert.h"
@@ -28,7 +33,8 @@ int Usage()
     std::fprintf(stderr,
                  "usage: skinpack pack [--framed] OUTPUT DIR|FILE...\n"
                  "       skinpack unpack SKIN DIR\n"
-                 "       skinpack list SKIN\n");
+                 "       skinpack list SKIN\n"
+                 "       skinpack check SKIN...\n");
     return 2;
 }
 
@@ -153,6 +159,22 @@ int Unpack(const std::string& skin, const std::string& dir)
     return 0;
 }
 
+int Check(const std::vector<std::string>& skins)
+{
+    bool wrong = false;
+    for (const std::string& skin : skins) {
+        const TSkinCheck check = CheckSkinFile(skin, TSkinCheckDepth::Full);
+        for (const TSkinFinding& f : check.Findings)
+            std::printf("%s: %s: %s\n", skin.c_str(), f.Kind == TSkinFinding::skError ? "error" : "note", f.Text.c_str());
+        if (!check.Usable())
+            std::printf("%s: the program cannot use this skin\n", skin.c_str());
+        else if (check.Clean())
+            std::printf("%s: ok\n", skin.c_str());
+        wrong = wrong || !check.Clean();
+    }
+    return wrong ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -169,6 +191,8 @@ int main(int argc, char** argv)
             return Unpack(args[0], args[1]);
         if (command == "list" && args.size() == 1)
             return List(args[0]);
+        if (command == "check" && !args.empty())
+            return Check(args);
         return Usage();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "skinpack: %s\n", e.what());

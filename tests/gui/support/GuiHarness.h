@@ -20,7 +20,8 @@
 //   - ChooseMenu({menu, item}) walks the main menu with the keyboard (Alt, arrows, Enter),
 //     so it works with the native menu bar and with the skinned one; indexes count the
 //     visible top-level menus and the selectable items of the drop-down (separators and
-//     hidden items are not counted). File > Exit is {0, 3}; About > About QUORIN is {3, 0}.
+//     hidden items are not counted); a negative index counts from the end. File > Exit is
+//     {0, -1}; About > About QUORIN is {-1, 0}.
 //   - PressKey(vk) posts a key to the window that has the keyboard focus in the program.
 //
 // Waiting. Nothing here sleeps a fixed time except between menu keys; use WaitUntil with a

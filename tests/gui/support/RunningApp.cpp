@@ -208,12 +208,21 @@ void RunningApp::ChooseMenu(std::initializer_list<int> path, HWND window) {
     // the bar is skinned, with the first menu open).
     PostMessageW(w, WM_SYSCOMMAND, SC_KEYMENU, 0);
     Sleep(step);
+    // A negative index counts from the end: -1 is the last menu or item.
     auto it = path.begin();
-    for (int i = 0; i < *it; ++i) key(VK_RIGHT);
+    if (*it >= 0)
+        for (int i = 0; i < *it; ++i) key(VK_RIGHT);
+    else
+        for (int i = 0; i < -*it; ++i) key(VK_LEFT);  // Left from the first wraps to the last
     for (++it; it != path.end(); ++it) {
         key(VK_DOWN);  // opens the drop-down (or moves in an open one)
-        key(VK_HOME);  // either way, start at the first selectable item
-        for (int i = 0; i < *it; ++i) key(VK_DOWN);
+        if (*it >= 0) {
+            key(VK_HOME);  // either way, start at the first selectable item
+            for (int i = 0; i < *it; ++i) key(VK_DOWN);
+        } else {
+            key(VK_END);
+            for (int i = 1; i < -*it; ++i) key(VK_UP);
+        }
         if (it + 1 != path.end()) key(VK_RIGHT);  // into a sub-menu
     }
     key(VK_RETURN);

@@ -1,0 +1,114 @@
+// The skin check: the skins the build makes are complete and readable (every text colour
+// at least 4.5:1 against the picture it is drawn on), every way a skin file can be
+// unusable is refused with its reason, a skin author hears of each fault, and skinpack
+// check reports through its exit status.
+#include "skin/resources/Skincheck.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "tests/common/BrokenSkins.h"
+
+namespace quorin {
+namespace {
+
+using testing::MakeBrokenSkins;
+using testing::Repack;
+using testing::SkinFiles;
+
+std::string Built(const char* name) { return std::string(QUORIN_BINARY_DIR) + "/skin/default/" + name; }
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string Listing(const TSkinCheck& check) {
+    std::string s;
+    for (const TSkinFinding& f : check.Findings) s += (f.Kind == TSkinFinding::skError ? "error: " : "note: ") + f.Text + "\n";
+    return s;
+}
+
+TEST(SkinCheck, EverySkinOfTheBuildIsCleanAndReadable) {
+    for (const char* name : {"default.skn", "slate.skn"}) {
+        const TSkinCheck check = CheckSkinFile(Built(name), TSkinCheckDepth::Full);
+        EXPECT_TRUE(check.Usable()) << name << ": " << check.Unusable;
+        EXPECT_TRUE(check.Clean()) << name << ":\n" << Listing(check);
+    }
+}
+
+TEST(SkinCheck, UnusableFilesAreRefusedWithTheirReason) {
+    const std::vector<uint8_t> good = ReadAll(Built("slate.skn"));
+    ASSERT_FALSE(good.empty());
+    for (const auto& broken : MakeBrokenSkins(good)) {
+        const TSkinCheck check = CheckPackedSkin(broken.Bytes, TSkinCheckDepth::Usability);
+        EXPECT_FALSE(check.Usable()) << broken.Name;
+        EXPECT_NE(check.Unusable.find(broken.Reason), std::string::npos) << broken.Name << ": " << check.Unusable;
+    }
+    EXPECT_EQ(CheckSkinFile(Built("no-such.skn"), TSkinCheckDepth::Usability).Unusable, "the file does not exist");
+}
+
+// The default skin with one line of its description changed or added.
+std::vector<uint8_t> WithDescription(const std::function<void(std::string&)>& edit) {
+    std::vector<TSkinArchiveFile> files = SkinFiles(ReadAll(Built("default.skn")));
+    for (TSkinArchiveFile& f : files)
+        if (f.name == "skin.ini") {
+            std::string text(f.data.begin(), f.data.end());
+            edit(text);
+            f.data.assign(text.begin(), text.end());
+        }
+    return Repack(files);
+}
+
+void Insert(std::string& text, const std::string& after, const std::string& line) {
+    const size_t at = text.find(after);
+    ASSERT_NE(at, std::string::npos) << after;
+    text.insert(at + after.size(), "\n" + line);
+}
+
+TEST(SkinCheck, AuthorsHearOfEveryFault) {
+    struct Case {
+        const char* after;
+        const char* line;
+        const char* finding;
+    } cases[] = {
+        {"Scrollbar=232 235 239", "\n[Glow]\nColor=1", "unknown section [Glow]"},
+        {"[Buttons]", "Shine=1", "unknown key shine in [Buttons]"},
+        {"[Progress]", "LeftWidth=30", "[Progress]: margins 30, 3, 3, 3 are larger than a frame of 20 x 14"},
+        {"[HorzScrollThumb]", "FrameCount=7", "[HorzScrollThumb]: 7 frames do not divide the picture's width 60"},
+        // White text on the light blue the default skin once had under a selected menu item.
+        {"[Colours]", "HilightText=200 220 245", "selected menu item: text 200 220 245"},
+        {"[Colours]", "TitleTextNoActive=150 160 175", "inactive caption"},
+        {"[Button0]", "ButtonImage=", "no caption button closes the window"},
+    };
+    for (const Case& c : cases) {
+        const TSkinCheck check = CheckPackedSkin(WithDescription([&](std::string& t) { Insert(t, c.after, c.line); }),
+                                                 TSkinCheckDepth::Full);
+        EXPECT_TRUE(check.Usable()) << c.line;
+        EXPECT_NE(Listing(check).find(c.finding), std::string::npos) << c.line << ":\n" << Listing(check);
+    }
+}
+
+TEST(SkinCheck, SkinpackCheckExitsZeroOnlyWhenNothingIsWrong) {
+    const std::string tool = std::string(QUORIN_BINARY_DIR) + "/tools/skinpack";
+    const std::string bad = std::filesystem::temp_directory_path() / "skincheck-bad.skn";
+    {
+        const std::vector<uint8_t> bytes = WithDescription([](std::string& t) { Insert(t, "[Buttons]", "Shine=1"); });
+        std::ofstream(bad, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    auto run = [&](const std::string& args) {
+        const int status = std::system((tool + " check " + args + " > /dev/null").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(run(Built("default.skn") + " " + Built("slate.skn")), 0);
+    EXPECT_EQ(run(Built("default.skn") + " " + bad), 1);
+    std::filesystem::remove(bad);
+}
+
+} // namespace
+} // namespace quorin
