@@ -3,11 +3,13 @@
 #include "app/FirstPaintLog.h"
 #include "app/UnitAbout.h"
 #include "app/UnitCANConfig.h"
+#include "app/VersionOption.h"
 
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace quorin;
+    if (AnswerVersionOption()) return 0;
     InstallFirstPaintLog();
     try {
         Application->Initialize();

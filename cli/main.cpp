@@ -22,6 +22,7 @@
 #include <windows.h>
 #endif
 
+#include "QuorinVersion.h"
 #include "cli/Ports.h"
 #include "profile/Profile.h"
 #include "link/CANConfigWriteParameter.h"
@@ -520,6 +521,8 @@ int main(int argc, char** argv) {
     CLI::App app{"quorin-cli: read, write, verify and compare QUORIN-Q1 converter profiles"};
     app.footer(kExamples);
     app.require_subcommand(1);
+    // "quorin-cli 1.2.3" on one line, the form packaging tools read it in.
+    app.set_version_flag("--version", "quorin-cli " QUORIN_VERSION_STRING, "print the version and exit");
 
     TRequest request;
     std::vector<std::string> ports, changes;

@@ -9,5 +9,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Tests and build-time helpers run under Wine (prefix and server set up by tools/test.sh).
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Tests and build-time helpers run under Wine (prefix and server set up by tools/test.sh);
+# the wrapper puts a test on its lane's display and prefix when the tests run in lanes.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-lane.sh)

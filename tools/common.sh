@@ -10,7 +10,8 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 QUORIN_PACKAGES=(cmake make g++ clang libclang-rt-14-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix wine wine64 xvfb x11-utils xdotool imagemagick
-  fonts-wqy-microhei fonts-dejavu-core python3 nlohmann-json3-dev libcli11-dev)
+  fonts-wqy-microhei fonts-dejavu-core python3 nlohmann-json3-dev libcli11-dev
+  ccache help2man dpkg-dev)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -53,6 +54,17 @@ fuzz_target() {
   return $rc
 }
 
+# use_ccache: every build compiles through the compiler cache. Its folder lies outside the
+# tree, so a fresh clone on the same machine finds what an earlier clone compiled; paths
+# under the tree are hashed relative to it, so the clone's own path does not matter.
+use_ccache() {
+  command -v ccache >/dev/null || return 0
+  export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/quorin-ccache}
+  export CCACHE_BASEDIR=$QUORIN_ROOT CCACHE_NOHASHDIR=1
+  export CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-10G}
+  export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+}
+
 # build_preset PRESET [extra cmake args...]: configure (once) and build.
 build_preset() {
   local preset=$1; shift
@@ -63,10 +75,30 @@ build_preset() {
   }
 }
 
+# build_fuzz_targets: the fuzz preset's targets and only what they link; the tools, the
+# command line and the skin packing a whole build would add are the native build's business.
+build_fuzz_targets() {
+  cmake --preset fuzz -S "$QUORIN_ROOT" >/dev/null
+  cmake --build "$QUORIN_BUILD/fuzz" -j"$(jobs_count)" --target fuzz_targets >"$QUORIN_BUILD/fuzz.build.log" 2>&1 || {
+    tail -n 60 "$QUORIN_BUILD/fuzz.build.log" >&2
+    return 1
+  }
+}
+
 # The tools the Windows build runs on the build machine (the skin packer) come from the native build.
 build_all() {
   build_preset native
   build_preset windows -DQUORIN_HOST_TOOLS="$QUORIN_BUILD/native"
+}
+
+# make_packages: the release packages of the builds as they stand, into build/dist
+# (cmake/Packaging.cmake says what they hold).
+make_packages() {
+  local preset
+  mkdir -p "$QUORIN_BUILD/dist"
+  for preset in windows native; do
+    (cd "$QUORIN_BUILD/$preset" && cpack --config CPackConfig.cmake) || return 1
+  done
 }
 
 # wine_prefix DIR: a private 64-bit prefix with the CJK font linked for the faces the program uses.
@@ -116,4 +148,53 @@ start_xvfb() {
 
 stop_xvfb() {
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+}
+
+# start_lanes ROOT N: N lanes for the Windows tests to run side by side, each with its own
+# Xvfb display, Wine prefix, wineserver and folder of virtual converters, described for
+# tools/wine-lane.sh in ROOT/ID/env and for ctest in ROOT/lanes.json. The real-input tests
+# need a display to themselves, and a test that switches a converter's faults must be the
+# only one talking to it. The first lane's prefix is made as usual and copied for the others.
+start_lanes() {
+  local root=$1 count=$2 i
+  export QUORIN_LANES_ROOT=$root
+  rm -rf "$root"; mkdir -p "$root"
+  local saved_prefix=${WINEPREFIX:-}
+  wine_prefix "$QUORIN_BUILD/wineprefix"
+  wineserver -w </dev/null >/dev/null 2>&1
+  local spec='{"version": {"major": 1, "minor": 0}, "local": [{"lanes": ['
+  for ((i = 0; i < count; i++)); do
+    mkdir -p "$root/$i"
+    cp -a "$QUORIN_BUILD/wineprefix" "$root/$i/wineprefix" || return 1
+    (
+      start_xvfb
+      echo "$XVFB_PID" >"$root/$i/xvfb.pid"
+      cat >"$root/$i/env" <<ENV
+export DISPLAY=$DISPLAY
+export WINEPREFIX=$root/$i/wineprefix
+export QUORIN_VCONV_DIR=$root/$i/vconv
+ENV
+      . "$root/$i/env"
+      start_wineserver
+    ) || return 1
+    if ((i)); then spec+=', '; fi
+    spec+="{\"id\": \"$i\", \"slots\": 1}"
+  done
+  echo "$spec]}]}" >"$root/lanes.json"
+  if [ -n "$saved_prefix" ]; then export WINEPREFIX=$saved_prefix; fi
+}
+
+stop_lanes() {
+  local root=$1 d
+  for d in "$root"/*/; do
+    [ -f "$d/env" ] || continue
+    (
+      . "$d/env"
+      stop_wineserver
+      [ -f "$d/xvfb.pid" ] && kill "$(cat "$d/xvfb.pid")" 2>/dev/null
+      # The prefix copies are large and made afresh each run; the converters' logs stay.
+      rm -rf "$d/xvfb.pid" "$d/env" "$d/wineprefix"
+    )
+  done
+  unset QUORIN_LANES_ROOT
 }

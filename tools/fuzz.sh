@@ -16,8 +16,9 @@ fi
 shift
 
 ensure_packages
+use_ccache
 mkdir -p "$QUORIN_BUILD/fuzz-logs"
-build_preset fuzz || exit 1
+build_fuzz_targets || exit 1
 
 targets=("$@")
 if ((${#targets[@]} == 0)); then

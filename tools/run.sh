@@ -15,6 +15,7 @@ for a in "$@"; do
 done
 
 ensure_packages
+use_ccache
 mkdir -p "$QUORIN_BUILD"
 build_all || exit 1
 wine_prefix "$QUORIN_BUILD/wineprefix"

@@ -3,6 +3,7 @@
 
 collect BUILD TAG RESULTS: copy each test executable's XML into RESULTS; an executable
   that ctest ran but that left no XML (it crashed or hung) counts as one failure.
+times RESULTS: each test program's time from the ctest logs, longest first.
 total RESULTS EXTRA_FAILURES: print the failed cases and the closing line; exit 1 on any failure.
 """
 import glob
@@ -36,6 +37,21 @@ def collect(build, tag, results):
                         plain.write(f"{tag}.{name} fail\n")
             else:
                 plain.write(f"{tag}.{name} {'pass' if status == 'Passed' else 'fail'}\n")
+
+
+def times(results):
+    rows = []
+    for log in sorted(glob.glob(os.path.join(results, "*.ctest.log"))):
+        tag = os.path.basename(log)[: -len(".ctest.log")]
+        for line in open(log, errors="replace"):
+            m = re.search(r"Test\s+#\d+:\s+(\S+)\s+\.+.*?([\d.]+) sec", line)
+            if m:
+                rows.append((float(m.group(2)), tag, m.group(1)))
+    for tag in sorted({r[1] for r in rows}):
+        mine = [r for r in rows if r[1] == tag]
+        print(f"{tag}: {len(mine)} programs, {sum(r[0] for r in mine):.0f} s in all")
+        for seconds, _, name in sorted(mine, reverse=True):
+            print(f"  {seconds:7.1f} s  {name}")
 
 
 def total(results, extra):
@@ -76,5 +92,7 @@ def total(results, extra):
 if __name__ == "__main__":
     if sys.argv[1] == "collect":
         collect(*sys.argv[2:5])
+    elif sys.argv[1] == "times":
+        times(sys.argv[2])
     else:
         sys.exit(total(sys.argv[2], sys.argv[3] if len(sys.argv) > 3 else 0))

@@ -2,15 +2,28 @@
 # Virtual converters for the Windows tests, published as COM ports of the Wine prefix.
 #   vconv-ports.sh start [PORT...]   default ports: 0 3 7 12 23
 #   vconv-ports.sh stop
-# Each converter N gets, under $QUORIN_BUILD/vconv: portN (its published link), portN.log,
-# portN.control (see vconv's usage) and portN.pid. (Not "comN": Windows reads any file
-# named COM1 to COM9, whatever its extension, as that serial port.) The prefix maps COMN to the link, so a
-# converter that withdraws its link makes the port vanish. Every other port number from 1
-# to 23 is mapped to nothing, so the program's port scan sees exactly these converters.
+# Each converter N gets, under $QUORIN_VCONV_DIR (default $QUORIN_BUILD/vconv): portN (its
+# published link), portN.log, portN.control (see vconv's usage) and portN.pid. (Not "comN":
+# Windows reads any file named COM1 to COM9, whatever its extension, as that serial port.)
+# The prefix maps COMN to the link, so a converter that withdraws its link makes the port
+# vanish. Every other port number from 1 to 23 is mapped to nothing, so the program's port
+# scan sees exactly these converters.
+
+# When tools/test.sh runs the Windows tests in lanes (QUORIN_LANES_ROOT), every lane gets
+# its own set, in its own prefix and folder.
 set -u
 . "$(dirname "$0")/common.sh"
 
-VDIR=$QUORIN_BUILD/vconv
+if [ -n "${QUORIN_LANES_ROOT:-}" ] && [ -z "${QUORIN_IN_LANE:-}" ]; then
+  rc=0
+  for env in "$QUORIN_LANES_ROOT"/*/env; do
+    [ -f "$env" ] || continue
+    (. "$env" && QUORIN_IN_LANE=1 bash "$0" "$@") || rc=1
+  done
+  exit $rc
+fi
+
+VDIR=${QUORIN_VCONV_DIR:-$QUORIN_BUILD/vconv}
 VCONV=$QUORIN_BUILD/native/tools/vconv
 wine_prefix "${WINEPREFIX:-$QUORIN_BUILD/wineprefix}" 2>/dev/null
 DOS=$WINEPREFIX/dosdevices

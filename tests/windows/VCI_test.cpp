@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <string>
@@ -29,9 +30,16 @@ std::wstring HostPath(const std::string& unixPath) {
     return w;
 }
 
+// Where tools/vconv-ports.sh keeps the converters' files: the build's vconv folder, or the
+// one of the test lane this program runs in (QUORIN_VCONV_DIR, set by tools/test.sh).
+std::string ConverterDirectory() {
+    const char* lane = std::getenv("QUORIN_VCONV_DIR");
+    return lane && *lane ? lane : QUORIN_BINARY_DIR "/../vconv";
+}
+
 // The converter's state file says whether its port is published.
 bool ConverterOn(int port) {
-    const std::wstring state = HostPath(QUORIN_BINARY_DIR "/../vconv/port" + std::to_string(port) + ".control.state");
+    const std::wstring state = HostPath(ConverterDirectory() + "/port" + std::to_string(port) + ".control.state");
     std::ifstream in(state.c_str());
     std::string line;
     while (std::getline(in, line))

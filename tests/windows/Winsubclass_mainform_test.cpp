@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "RunId.h"
 #include "app/UnitCANConfig.h"
 #include "app/WarningBox.h"
 #include "forms/ComCtrls.h"
@@ -59,7 +60,7 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms = 3000) {
 // it has finished; until then our windows keep answering.
 void XDoTool(const std::string& args) {
     static int serial = 0;
-    const std::string done = std::string(QUORIN_BINARY_DIR) + "/xdotool-" + std::to_string(GetCurrentProcessId()) +
+    const std::string done = std::string(QUORIN_BINARY_DIR) + "/xdotool-" + RunId() +
                              "-" + std::to_string(++serial);
     std::string doneHere = "Z:" + done;
     for (char& c : doneHere)

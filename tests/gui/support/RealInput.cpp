@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "tests/windows/RunId.h"
+
 namespace quorin::gui {
 
 // Wine starts a Linux program without giving a process handle to wait on, so waiting on
@@ -13,7 +15,7 @@ namespace quorin::gui {
 bool XDoTool(const std::string& args) {
     // The build folder is this worktree's own (other test runs share /tmp and Wine's ids).
     static int serial = 0;
-    const std::string done = std::string(QUORIN_BINARY_DIR) + "/xdotool-" + std::to_string(GetCurrentProcessId()) +
+    const std::string done = std::string(QUORIN_BINARY_DIR) + "/xdotool-" + RunId() +
                              "-" + std::to_string(++serial);
     std::string doneHere = "Z:" + done;  // the same file as this program names it
     for (char& c : doneHere)

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "support/GuiHarness.h"
@@ -12,9 +13,12 @@
 namespace quorin::gui {
 namespace {
 
-// Where tools/vconv-ports.sh keeps the converters' files, on Wine's drive Z:.
+// Where tools/vconv-ports.sh keeps the converters' files, on Wine's drive Z:: the build's
+// vconv folder, or the one of the test lane this program runs in (QUORIN_VCONV_DIR, set by
+// tools/test.sh).
 std::string ConverterDirectory() {
-    std::string dir = "Z:" QUORIN_BINARY_DIR "/../vconv";
+    const char* lane = std::getenv("QUORIN_VCONV_DIR");
+    std::string dir = std::string("Z:") + (lane && *lane ? lane : QUORIN_BINARY_DIR "/../vconv");
     std::replace(dir.begin(), dir.end(), '/', '\\');
     return dir;
 }

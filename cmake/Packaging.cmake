@@ -1,0 +1,73 @@
+# What tools/package.sh hands out, made by CPack from the builds:
+#  - the Windows build: quorin-VERSION-windows-x64.zip with both programs, the extra skins,
+#    a README.txt and the licence; the programs are static, so nothing else is installed;
+#  - the native build: quorin-cli_VERSION_amd64.deb with the command-line tool, its man
+#    page (made from --help by help2man) and the README, its Depends read off the shared
+#    libraries the binary links (dpkg-shlibdeps).
+# The sanitizer and fuzz builds package nothing.
+if(QUORIN_SANITIZE OR QUORIN_FUZZ)
+  return()
+endif()
+
+set(CPACK_PACKAGE_VENDOR "QUORIN")
+set(CPACK_PACKAGE_CONTACT "QUORIN support <support@quorin.example>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "read, write, verify and compare QUORIN-Q1 converter profiles")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_BINARY_DIR}/../dist)
+# The packages hold release files only; the debug information stays in the build tree.
+set(CPACK_STRIP_FILES ON)
+
+if(QUORIN_WINDOWS)
+  install(TARGETS CANConfig quorin-cli RUNTIME DESTINATION .)
+  # The skins a user can switch to, when the build makes any.
+  install(DIRECTORY ${PROJECT_BINARY_DIR}/skins/ DESTINATION skins OPTIONAL FILES_MATCHING PATTERN "*.skn")
+  # Windows line ends, so that Notepad on any version shows the lines.
+  configure_file(${PROJECT_SOURCE_DIR}/docs/README-windows.txt.in ${PROJECT_BINARY_DIR}/package/README.txt
+                 @ONLY NEWLINE_STYLE CRLF)
+  configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/package/LICENSE.txt COPYONLY)
+  file(READ ${PROJECT_BINARY_DIR}/package/LICENSE.txt _licence)
+  string(REPLACE "\r\n" "\n" _licence "${_licence}")
+  string(REPLACE "\n" "\r\n" _licence "${_licence}")
+  file(WRITE ${PROJECT_BINARY_DIR}/package/LICENSE.txt "${_licence}")
+  install(FILES ${PROJECT_BINARY_DIR}/package/README.txt ${PROJECT_BINARY_DIR}/package/LICENSE.txt DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_NAME quorin)
+  set(CPACK_PACKAGE_FILE_NAME quorin-${PROJECT_VERSION}-windows-x64)
+  # One folder inside the archive, named like it, so unpacking never scatters files.
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+else()
+  include(GNUInstallDirs)
+  install(TARGETS quorin-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  find_program(QUORIN_HELP2MAN help2man)
+  if(QUORIN_HELP2MAN)
+    set(_man ${PROJECT_BINARY_DIR}/man/quorin-cli.1)
+    file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/man)
+    add_custom_command(OUTPUT ${_man}.gz
+      COMMAND ${QUORIN_HELP2MAN} --no-info --section 1
+              --name "read, write, verify and compare QUORIN-Q1 converter profiles"
+              --output ${_man} $<TARGET_FILE:quorin-cli>
+      COMMAND gzip -9nf ${_man}
+      DEPENDS quorin-cli
+      COMMENT "man page of quorin-cli from its --help"
+      VERBATIM)
+    add_custom_target(quorin_cli_man ALL DEPENDS ${_man}.gz)
+    install(FILES ${_man}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  else()
+    message(WARNING "help2man not found: the package will have no man page")
+  endif()
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/quorin-cli)
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/quorin-cli RENAME copyright)
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGE_NAME quorin-cli)
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
+quorin-cli configures QUORIN-Q1 CAN FD to serial converters from scripts: it reads a
+converter's settings as a JSON profile, writes a profile back with a verifying read,
+and compares a converter with a profile, on one port or on many at once.")
+endif()
+
+include(CPack)
