@@ -184,7 +184,10 @@ std::chrono::steady_clock::time_point ChooseSkinItem(const RunningApp& app, int 
         return menus.empty() ? -1 : r.left;
     };
     WaitUntil([&] { return GetForegroundWindow() == app.MainWindow(); }, 2000);
-    Keys("F10");
+    // F10 goes to the window that has the keyboard focus, which a modal box beside the
+    // main window may keep; the menu bar is asked for the keyboard as F10 asks it, and
+    // the walk through the menus is real keys again.
+    PostMessageW(app.MainWindow(), WM_SYSCOMMAND, SC_KEYMENU, 0);
     LONG file = -1;
     if (skinnedRow) WaitUntil([&] { return (file = firstLeft()) >= 0; }, 3000);
     Keys("Right");
