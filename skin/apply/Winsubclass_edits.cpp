@@ -119,56 +119,64 @@ void TSkinComBox::ButtonProc(TMessage& Message) {
 
 void TSkinComBox::AfterProc(TMessage& Message) {
     switch (Message.Msg) {
-    case CM_MOUSEENTER:
-        FMouseState |= msHot;
-        Invalidate();
-        break;
-    case CM_MOUSELEAVE:
-        FMouseState &= uint8_t(~msHot);
-        Invalidate();
-        break;
-    case WM_MOUSEMOVE:
-        if (!(FMouseState & msHot)) {
-            FMouseState |= msHot;
-            PaintControl(nullptr);
-        }
-        DoTrackMouse(FHandle);
-        break;
-    case WM_MOUSELEAVE: {
-        // Moving onto the edit inside the box is not leaving it.
-        POINT p;
-        RECT r;
-        GetCursorPos(&p);
-        GetWindowRect(FHandle, &r);
-        if (!PtInRect(&r, p)) {
-            FMouseState &= uint8_t(~msHot);
-            PaintControl(nullptr);
-        }
-        break;
-    }
+    case CM_MOUSEENTER: MouseCame(); return;
+    case CM_MOUSELEAVE: MouseGone(); return;
+    case WM_MOUSEMOVE: AfterMouseMove(); return;
+    case WM_MOUSELEAVE: AfterMouseLeave(); return;
+    // Painting straight away, not invalidating: an owner-drawn box draws its items
+    // while it paints, and invalidating from there would never end.
     case WM_DRAWITEM:
     case CN_DRAWITEM:
     case WM_NCPAINT:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case CB_SETCURSEL:
-    case CB_SHOWDROPDOWN:
-        // Painting straight away, not invalidating: an owner-drawn box draws its items
-        // while it paints, and invalidating from there would never end.
+    case CB_SHOWDROPDOWN: PaintControl(nullptr); return;
+    case CN_COMMAND: AfterCommand(Message); return;
+    default: TSkinControl::AfterProc(Message); return;
+    }
+}
+
+void TSkinComBox::MouseCame() {
+    FMouseState |= msHot;
+    Invalidate();
+}
+
+void TSkinComBox::MouseGone() {
+    FMouseState &= uint8_t(~msHot);
+    Invalidate();
+}
+
+void TSkinComBox::AfterMouseMove() {
+    if (!(FMouseState & msHot)) {
+        FMouseState |= msHot;
         PaintControl(nullptr);
-        break;
-    case CN_COMMAND:
-        switch (HIWORD(Message.WParam)) {
-        case CBN_DROPDOWN:
-        case CBN_CLOSEUP:
-        case CBN_SETFOCUS:
-        case CBN_KILLFOCUS:
-        case CBN_SELCHANGE:
-        case CBN_EDITCHANGE: PaintControl(nullptr); break;
-        default: break;
-        }
-        break;
-    default: TSkinControl::AfterProc(Message); break;
+    }
+    DoTrackMouse(FHandle);
+}
+
+void TSkinComBox::AfterMouseLeave() {
+    // Moving onto the edit inside the box is not leaving it.
+    POINT p;
+    RECT r;
+    GetCursorPos(&p);
+    GetWindowRect(FHandle, &r);
+    if (!PtInRect(&r, p)) {
+        FMouseState &= uint8_t(~msHot);
+        PaintControl(nullptr);
+    }
+}
+
+// The notifications after which the box looks different.
+void TSkinComBox::AfterCommand(TMessage& Message) {
+    switch (HIWORD(Message.WParam)) {
+    case CBN_DROPDOWN:
+    case CBN_CLOSEUP:
+    case CBN_SETFOCUS:
+    case CBN_KILLFOCUS:
+    case CBN_SELCHANGE:
+    case CBN_EDITCHANGE: PaintControl(nullptr); break;
+    default: break;
     }
 }
 

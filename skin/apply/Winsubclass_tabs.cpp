@@ -359,67 +359,80 @@ void TSkinTab::DrawControl(HDC DC, const RECT& Rect) {
 bool TSkinTab::BeforeProc(TMessage& Message) {
     switch (Message.Msg) {
     case WM_PAINT:
-    case WM_PRINTCLIENT: {
-        if (!Drawable()) break;
-        PAINTSTRUCT ps{};
-        HDC dc = reinterpret_cast<HDC>(Message.WParam);
-        const bool began = dc == nullptr;
-        if (began) dc = BeginPaint(FHandle, &ps);
-        if (dc) {
-            // A client DC: shift it so that window coordinates land right.
-            const POINT origin = ClientOrigin(FHandle);
-            const int saved = SaveDC(dc);
-            OffsetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
-            RECT r{};
-            GetWindowRect(FHandle, &r);
-            OffsetRect(&r, -r.left, -r.top);
-            try {
-                DrawControl(dc, r);
-            } catch (...) {
-            }
-            RestoreDC(dc, saved);
-        }
-        if (began) EndPaint(FHandle, &ps);
-        Message.Result = 0;
-        return false;
-    }
-    case WM_ERASEBKGND:
-        if (!Drawable()) break;
-        Message.Result = 1;
-        return false;
+    case WM_PRINTCLIENT: return BeforePaint(Message);
+    case WM_ERASEBKGND: return BeforeEraseBkgnd(Message);
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-        const int index = CloseButtonAt(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
-        if (index < 0) break;
-        FClosePressed = index;
-        SetCapture(FHandle);
-        Invalidate();
-        Message.Result = 0;
-        return false;
-    }
-    case WM_LBUTTONUP: {
-        if (FClosePressed < 0) break;
-        const int index = FClosePressed;
-        FClosePressed = -1;
-        if (GetCapture() == FHandle) ReleaseCapture();
-        Invalidate();
-        // A press released away from the button is no click.
-        if (CloseButtonAt(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)}) == index) {
-            HWND target = FSkinForm && FSkinForm->FHandle ? FSkinForm->FHandle : GetAncestor(FHandle, GA_ROOT);
-            SendMessageW(target, CN_TabClose, reinterpret_cast<WPARAM>(FHandle), LPARAM(index));
-        }
-        Message.Result = 0;
-        return false;
-    }
-    case WM_CAPTURECHANGED:
-        if (FClosePressed >= 0 && reinterpret_cast<HWND>(Message.LParam) != FHandle) {
-            FClosePressed = -1;
-            Invalidate();
-        }
-        break;
+    case WM_LBUTTONDBLCLK: return BeforeLButtonDown(Message);
+    case WM_LBUTTONUP: return BeforeLButtonUp(Message);
+    case WM_CAPTURECHANGED: CaptureChanged(Message); break;
     default: break;
     }
     return TSkinControl::BeforeProc(Message);
+}
+
+bool TSkinTab::BeforePaint(TMessage& Message) {
+    if (!Drawable()) return TSkinControl::BeforeProc(Message);
+    PAINTSTRUCT ps{};
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    const bool began = dc == nullptr;
+    if (began) dc = BeginPaint(FHandle, &ps);
+    if (dc) {
+        // A client DC: shift it so that window coordinates land right.
+        const POINT origin = ClientOrigin(FHandle);
+        const int saved = SaveDC(dc);
+        OffsetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
+        RECT r{};
+        GetWindowRect(FHandle, &r);
+        OffsetRect(&r, -r.left, -r.top);
+        try {
+            DrawControl(dc, r);
+        } catch (...) {
+        }
+        RestoreDC(dc, saved);
+    }
+    if (began) EndPaint(FHandle, &ps);
+    Message.Result = 0;
+    return false;
+}
+
+bool TSkinTab::BeforeEraseBkgnd(TMessage& Message) {
+    if (!Drawable()) return TSkinControl::BeforeProc(Message);
+    Message.Result = 1;
+    return false;
+}
+
+// A press on a tab's close button is the painter's; elsewhere the tab control's.
+bool TSkinTab::BeforeLButtonDown(TMessage& Message) {
+    const int index = CloseButtonAt(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
+    if (index < 0) return TSkinControl::BeforeProc(Message);
+    FClosePressed = index;
+    SetCapture(FHandle);
+    Invalidate();
+    Message.Result = 0;
+    return false;
+}
+
+bool TSkinTab::BeforeLButtonUp(TMessage& Message) {
+    if (FClosePressed < 0) return TSkinControl::BeforeProc(Message);
+    const int index = FClosePressed;
+    FClosePressed = -1;
+    if (GetCapture() == FHandle) ReleaseCapture();
+    Invalidate();
+    // A press released away from the button is no click.
+    if (CloseButtonAt(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)}) == index) {
+        HWND target = FSkinForm && FSkinForm->FHandle ? FSkinForm->FHandle : GetAncestor(FHandle, GA_ROOT);
+        SendMessageW(target, CN_TabClose, reinterpret_cast<WPARAM>(FHandle), LPARAM(index));
+    }
+    Message.Result = 0;
+    return false;
+}
+
+// Another window took the mouse: a pressed close button springs back.
+void TSkinTab::CaptureChanged(TMessage& Message) {
+    if (FClosePressed >= 0 && reinterpret_cast<HWND>(Message.LParam) != FHandle) {
+        FClosePressed = -1;
+        Invalidate();
+    }
 }
 
 // ---- TSkinTab31: a tab set, one strip of tabs painted by the tab painter -----------------
