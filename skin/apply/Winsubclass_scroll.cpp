@@ -30,8 +30,8 @@ int FramesOf(const TDataSkinObject& e, int fallback) { return e.Frame > 0 ? e.Fr
 
 void DrawElement(TBitmap& target, const RECT& r, const TDataSkinObject* e, int frame, int fallbackFrames) {
     if (!HasMap(e) || r.right <= r.left || r.bottom <= r.top) return;
-    DrawRect2(target, FromRECT(r), e->Map, e->Margins, frame, FramesOf(*e, fallbackFrames), e->Trans == 1,
-              e->Tile == 1, false);
+    DrawRect2(target, FromRECT(r), e->Map, e->Margins,
+              {.Frame = frame, .Frames = FramesOf(*e, fallbackFrames), .Trans = e->Trans == 1, .Tile = e->Tile == 1});
 }
 
 // The parts of SCROLLBARINFO.rgstate.

@@ -244,7 +244,7 @@ void TSkinTab::Compose(TBitmap& Target) {
         OffsetRect(&display, 0, 1);
         IntersectRect(&pane, &display, &client);
     }
-    DrawRect2(Target, FromRECT(pane), FPaneMap, FPaneMargins, 1, 1, true, false, false);
+    DrawRect2(Target, FromRECT(pane), FPaneMap, FPaneMargins, {.Trans = true});
     if (count <= 0) return;
 
     // The strip, horizontal: straight into the target for tabs at the top or bottom, into a
@@ -289,7 +289,8 @@ void TSkinTab::Compose(TBitmap& Target) {
         // Paint the picture through the bitmap primitives (the DC is released meanwhile
         // by nothing: the DIB is shared, so flush GDI first).
         GdiFlush();
-        DrawRect2(canvas, FromRECT(r), FTabMap, tabMargins, frame, frames, tabs.Trans == 1, tabs.Tile == 1, false);
+        DrawRect2(canvas, FromRECT(r), FTabMap, tabMargins,
+                  {.Frame = frame, .Frames = frames, .Trans = tabs.Trans == 1, .Tile = tabs.Tile == 1});
         TColor color = frame == 2 ? tabs.DownColor2 : tabs.NormalColor2;
         if (color == clNoSkinColor) color = tabs.NormalColor2;
         if (color == clNoSkinColor) color = FSkinData->Colors.ButtonText;
@@ -481,8 +482,8 @@ void TSkinTabBtn::DrawControl(HDC DC, const RECT& Rect) {
         SendMessageW(FHandle, TCM_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&r));
         const int frame = !FEnabled ? 3 : i == current ? 2 : 1;
         GdiFlush();
-        DrawRect2(buffer, FromRECT(r), buttons.Map, buttons.Margins, frame, frames, buttons.Trans == 1,
-                  buttons.Tile == 1, false);
+        DrawRect2(buffer, FromRECT(r), buttons.Map, buttons.Margins,
+                  {.Frame = frame, .Frames = frames, .Trans = buttons.Trans == 1, .Tile = buttons.Tile == 1});
         TColor color = frame == 2 && buttons.HasDownColor2 ? buttons.DownColor2
                        : buttons.HasNormalColor2           ? buttons.NormalColor2
                                                            : FSkinData->Colors.ButtonText;
