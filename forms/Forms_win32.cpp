@@ -18,6 +18,10 @@ namespace {
 // Posted to a form that Release was called on; the form is freed when it arrives.
 constexpr UINT QM_RELEASE = CM_BASE + 0xF0;
 
+// The interval of the timer that makes the windows left for later: as soon as painting
+// lets it.
+constexpr UINT kWaitingWindowsTick = 1; // ms
+
 std::string ExeBaseName() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -366,7 +370,7 @@ void TCustomForm::ShowingChanged() {
         // The windows of hidden pages and boxes were left for later; they are made once the
         // form has painted (timer messages come after painting), so that every control has
         // its window a moment after the form shows, whether it was looked at or not.
-        SetTimer(FHandle, kWaitingWindowsTimer, 1, nullptr);
+        SetTimer(FHandle, kWaitingWindowsTimer, kWaitingWindowsTick, nullptr);
         if (OnShow) OnShow(this);
     } else if (FHandle) {
         ShowWindow(FHandle, SW_HIDE);
