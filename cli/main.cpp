@@ -44,10 +44,10 @@ namespace {
     V(stOk, 0, "ok", "done (diff: equal)") \
     V(stDiffers, 1, "differs", "diff found differences") \
     V(stUsage, 2, "failed", "bad command line\n(a malformed or refused KEY=VALUE of set included; nothing sent)") \
-    V(stInvalidProfile, 3, "invalid-profile", \
+    V(stInvalidProfile, 3, "invalid-profile", /* no JSON, or breaks the window's rules */ \
       "invalid profile\n(nothing sent; set: a change that breaks the rules with a converter's other settings)") \
-    V(stPortNotOpen, 4, "not-open", "port cannot be opened") \
-    V(stSentFailed, 5, "sent-failed", "sent failed\n") \
+    V(stPortNotOpen, 4, "not-open", "port cannot be opened") /* or is missing */ \
+    V(stSentFailed, 5, "sent-failed", "sent failed\n") /* a request or the write frame, not in full */ \
     V(stNoAnswer, 6, "readback-failed", "no valid answer (read or read-back)") \
     V(stMismatch, 7, "mismatch", "read-back differs from what was written\n") \
     V(stOutputFailed, 8, "output-failed", "profile cannot be saved") \
