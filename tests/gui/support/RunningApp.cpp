@@ -1,6 +1,7 @@
 // Starting and ending the program, finding its windows, and the keyboard and menu input
 // that goes to the program as a whole rather than to one control.
 #include "GuiHarness.h"
+#include "RealInput.h"
 
 #include <gtest/gtest.h>
 
@@ -201,8 +202,18 @@ void RunningApp::ChooseMenu(std::initializer_list<int> path, HWND window) {
         Sleep(step);
     };
     // Alt alone: the menu bar takes the keyboard with its first menu selected (or, when
-    // the bar is skinned, with the first menu open).
+    // the bar is skinned, with the first menu open). The keys follow once the program is
+    // in its menu loop: a skinned bar selects the first item with a key of its own, which
+    // must come before ours.
     PostMessageW(w, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    WaitUntil(
+        [&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return !PopupMenus(pi_.dwProcessId).empty() ||
+                   (GetGUIThreadInfo(pi_.dwThreadId, &info) && (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)));
+        },
+        3000);
     Sleep(step);
     // A negative index counts from the end: -1 is the last menu or item.
     auto it = path.begin();
