@@ -109,7 +109,7 @@ TSkinButton::TSkinButton(TComponent* AOwner) : TSkinControl(AOwner) {}
 TSkinButton::~TSkinButton() {
     // A painter going away while the native button is kept from painting gives it back.
     if (FHandle && IsWindow(FHandle)) {
-        KillTimer(FHandle, 1);
+        FRedrawTimer.Reset();
         LONG_PTR style = GetWindowLongEx(FHandle, GWL_STYLE);
         if (!(style & WS_VISIBLE) && FRedrawOff) SetWindowLongPtrW(FHandle, GWL_STYLE, style | WS_VISIBLE);
     }
@@ -141,12 +141,12 @@ int TSkinButton::ButtonFrame() const {
 
 void TSkinButton::SetRedraw(bool Value) {
     if (!FHandle || !IsWindow(FHandle)) return;
-    KillTimer(FHandle, 1);
+    FRedrawTimer.Reset();
     LONG_PTR style = GetWindowLongEx(FHandle, GWL_STYLE);
     if (!Value) {
         // Only a window that is shown is hidden from its own painting.
         if (!(style & WS_VISIBLE)) return;
-        SetTimer(FHandle, 1, 100, nullptr);
+        FRedrawTimer.Start(FHandle, 1, 100);
         FRedrawOff = true;
         style &= ~LONG_PTR(WS_VISIBLE);
     } else {
