@@ -389,7 +389,7 @@ void TWinSkinForm::WMCtlcolor(TMessage& Message) {
     Default(Message);
     if (FForm || !FSkinData) return;
     SetBkMode(reinterpret_cast<HDC>(Message.WParam), TRANSPARENT);
-    if (FSkinData->BtnFaceBrush) Message.Result = reinterpret_cast<LRESULT>(FSkinData->BtnFaceBrush);
+    if (FSkinData->BtnFaceBrush) Message.Result = reinterpret_cast<LRESULT>(FSkinData->BtnFaceBrush.Get());
 }
 
 void TWinSkinForm::WMReCreateWnd(TMessage& Message) {
