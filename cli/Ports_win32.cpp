@@ -67,9 +67,8 @@ TPortState PortState(const std::string& name) {
     const std::wstring claimName = L"Local\\QuorinSerialPort" + std::to_wstring(n);
     if (const TKernelHandle claim(OpenMutexW(SYNCHRONIZE, FALSE, claimName.c_str())); claim) return TPortState::Busy;
     const std::string device = "\\\\.\\COM" + std::to_string(n);
-    if (const TKernelHandle port(CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        port)
-        return TPortState::Free;
+    const TKernelHandle port(CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (port) return TPortState::Free;
     const DWORD error = GetLastError();
     return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? TPortState::Busy : TPortState::Absent;
 }

@@ -29,7 +29,6 @@ std::wstring WindowTextOf(HWND Window) {
     return text;
 }
 
-
 } // namespace
 
 // ======================= frame sizes and caption buttons =======================
@@ -447,12 +446,15 @@ void TWinSkinForm::ResizeForm(bool KeepClientRect) {
     const int height = ch + FTitleHeight + FBorderBottom + FMenuHeight;
     if (FIsDialog && !KeepClientRect) {
         const std::wstring text = WindowTextOf(FHandle);
-        if (TClientDC dc(FHandle); dc.Handle()) {
+        std::optional<TClientDC> dc(std::in_place, FHandle);
+        if (dc->Handle()) {
             SIZE size{};
             {
-                TSelectObject font(dc.Handle(), FCaptionFont);
-                GetTextExtentPoint32W(dc.Handle(), text.c_str(), int(text.size()), &size);
+                // The font goes back into the DC before the DC goes back to the system.
+                TSelectObject font(dc->Handle(), FCaptionFont);
+                GetTextExtentPoint32W(dc->Handle(), text.c_str(), int(text.size()), &size);
             }
+            dc.reset();
             const TDataSkinTitle* t = FSkinData ? FSkinData->Title.get() : nullptr;
             const int need = (t ? t->Margins.Left : 0) + size.cx + (t ? t->Margins.Right : 0);
             if (need > width) {
