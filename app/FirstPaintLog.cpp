@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "forms/Handles.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -9,7 +11,7 @@
 namespace quorin {
 namespace {
 
-HHOOK gHook = nullptr;
+THookHandle gHook;
 std::wstring gLogFile;
 std::string gSteps;  // written out with the first paint
 
@@ -55,15 +57,13 @@ LRESULT CALLBACK OnGetMessage(int code, WPARAM wParam, LPARAM lParam) {
             }
             if (SendMessageW(root, 0x3523, 0, 0) == 1) {
                 LogLine("first-skinned-paint");
-                HHOOK hook = gHook;
-                gHook = nullptr;
-                LRESULT r = CallNextHookEx(hook, code, wParam, lParam);
-                UnhookWindowsHookEx(hook);
-                return r;
+                // The hook goes once the message has gone on down the chain.
+                const THookHandle hook = std::move(gHook);
+                return CallNextHookEx(hook.Get(), code, wParam, lParam);
             }
         }
     }
-    return CallNextHookEx(gHook, code, wParam, lParam);
+    return CallNextHookEx(gHook.Get(), code, wParam, lParam);
 }
 
 } // namespace
@@ -82,7 +82,7 @@ void InstallFirstPaintLog() {
         AddStep("process", (ticks - 116444736000000000ULL) / 10);
     }
     AddStep("entry", UnixMicroseconds());
-    gHook = SetWindowsHookExW(WH_GETMESSAGE, OnGetMessage, nullptr, GetCurrentThreadId());
+    gHook.Reset(SetWindowsHookExW(WH_GETMESSAGE, OnGetMessage, nullptr, GetCurrentThreadId()));
 }
 
 } // namespace quorin

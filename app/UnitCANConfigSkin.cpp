@@ -55,12 +55,11 @@ std::string FileNameOf(const std::string& path) {
 std::vector<std::string> SkinFiles() {
     std::vector<std::string> names;
     WIN32_FIND_DATAW found{};
-    HANDLE find = FindFirstFileW(ToWide(SkinsFolder() + "\\*.skn").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
+    const TFindHandle find(FindFirstFileW(ToWide(SkinsFolder() + "\\*.skn").c_str(), &found));
+    if (!find) return names;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(ToUtf8(found.cFileName));
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &found));
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "QuorinVersion.h"
+#include "forms/Handles.h"
 
 namespace quorin {
 namespace {
@@ -39,18 +40,18 @@ bool AnswerVersionOption() {
     static const char kText[] = "CANConfig " QUORIN_VERSION_STRING "\r\n";
     // A GUI program gets no console of its own; its standard output is only set when the
     // caller redirected it. Otherwise the prompt it was started from is borrowed.
+    // The standard handle belongs to the process; only the console we open is ours to close.
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    bool opened = false;
+    TKernelHandle opened;
     if (!Usable(out) && AttachConsole(ATTACH_PARENT_PROCESS)) {
-        out = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                          OPEN_EXISTING, 0, nullptr);
-        opened = Usable(out);
+        opened.Reset(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+        out = opened.Get();
     }
     if (Usable(out)) {
         DWORD written = 0;
         WriteFile(out, kText, DWORD(sizeof kText - 1), &written, nullptr);
     }
-    if (opened) CloseHandle(out);
     return true;
 }
 

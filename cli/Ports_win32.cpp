@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "forms/Handles.h"
 #include "link/ReceiveRing.h"
 #include "link/VCI.h"
 
@@ -64,16 +65,10 @@ TPortState PortState(const std::string& name) {
     if (n < 0) return TPortState::Absent;
     // The channel's claim on a port, which it takes where a driver shares the device.
     const std::wstring claimName = L"Local\\QuorinSerialPort" + std::to_wstring(n);
-    if (const HANDLE claim = OpenMutexW(SYNCHRONIZE, FALSE, claimName.c_str())) {
-        CloseHandle(claim);
-        return TPortState::Busy;
-    }
+    if (const TKernelHandle claim(OpenMutexW(SYNCHRONIZE, FALSE, claimName.c_str())); claim) return TPortState::Busy;
     const std::string device = "\\\\.\\COM" + std::to_string(n);
-    const HANDLE h = CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-        CloseHandle(h);
-        return TPortState::Free;
-    }
+    const TKernelHandle port(CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (port) return TPortState::Free;
     const DWORD error = GetLastError();
     return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? TPortState::Busy : TPortState::Absent;
 }

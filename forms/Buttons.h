@@ -16,7 +16,7 @@ class TBitBtn : public TButton {
 public:
     explicit TBitBtn(TComponent* AOwner);
     // The glyph strip; the control owns the bitmap it is given.
-    HBITMAP Glyph() const { return FGlyph.get(); }
+    HBITMAP Glyph() const { return FGlyph.Get(); }
     void SetGlyph(HBITMAP Value);
     int NumGlyphs() const { return FNumGlyphs; }
     void SetNumGlyphs(int Value);
@@ -56,7 +56,7 @@ public:
     bool AllowAllUp() const { return FAllowAllUp; }
     void SetAllowAllUp(bool Value) { FAllowAllUp = Value; }
     // The glyph strip; the control owns the bitmap it is given.
-    HBITMAP Glyph() const { return FGlyph.get(); }
+    HBITMAP Glyph() const { return FGlyph.Get(); }
     void SetGlyph(HBITMAP Value);
     int NumGlyphs() const { return FNumGlyphs; }
     void SetNumGlyphs(int Value);

@@ -15,18 +15,15 @@ std::vector<std::string> Layouts() { return {"blGlyphLeft", "blGlyphRight", "blG
 HBITMAP CutGlyph(HBITMAP Strip, int Count, int Index) {
     const SIZE size = GlyphSize(Strip, Count);
     if (size.cx <= 0 || size.cy <= 0) return nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC src = CreateCompatibleDC(screen);
-    HDC dst = CreateCompatibleDC(screen);
-    HBITMAP out = CreateCompatibleBitmap(screen, size.cx, size.cy);
-    HGDIOBJ oldSrc = SelectObject(src, Strip);
-    HGDIOBJ oldDst = SelectObject(dst, out);
-    BitBlt(dst, 0, 0, size.cx, size.cy, src, size.cx * Index, 0, SRCCOPY);
-    SelectObject(dst, oldDst);
-    SelectObject(src, oldSrc);
-    DeleteDC(dst);
-    DeleteDC(src);
-    ReleaseDC(nullptr, screen);
+    TClientDC screen(nullptr);
+    TMemoryDC src(screen.Handle());
+    TMemoryDC dst(screen.Handle());
+    HBITMAP out = CreateCompatibleBitmap(screen.Handle(), size.cx, size.cy);
+    {
+        TSelectObject strip(src.Handle(), Strip);
+        TSelectObject picture(dst.Handle(), out);
+        BitBlt(dst.Handle(), 0, 0, size.cx, size.cy, src.Handle(), size.cx * Index, 0, SRCCOPY);
+    }
     return out;
 }
 
@@ -44,12 +41,10 @@ void DrawGlyph(HDC DC, HBITMAP Glyph, int Count, int Index, POINT Pos) {
     if (size.cx <= 0 || !DC) return;
     const int n = std::max(Count, 1);
     if (Index < 0 || Index >= n) Index = 0;
-    HDC src = CreateCompatibleDC(DC);
-    HGDIOBJ old = SelectObject(src, Glyph);
-    const COLORREF key = GetPixel(src, 0, size.cy - 1);
-    TransparentBlt(DC, Pos.x, Pos.y, size.cx, size.cy, src, size.cx * Index, 0, size.cx, size.cy, key);
-    SelectObject(src, old);
-    DeleteDC(src);
+    TMemoryDC src(DC);
+    TSelectObject glyph(src.Handle(), Glyph);
+    const COLORREF key = GetPixel(src.Handle(), 0, size.cy - 1);
+    TransparentBlt(DC, Pos.x, Pos.y, size.cx, size.cy, src.Handle(), size.cx * Index, 0, size.cx, size.cy, key);
 }
 
 void LayoutGlyphCaption(const RECT& Client, int GlyphW, int GlyphH, int TextW, int TextH, TButtonLayout Layout,
@@ -95,7 +90,7 @@ QUORIN_DEFINE_CLASS(TBitBtn, TButton) {
 TBitBtn::TBitBtn(TComponent* AOwner) : TButton(AOwner) {}
 
 void TBitBtn::SetGlyph(HBITMAP Value) {
-    FGlyph.reset(Value);
+    FGlyph.Reset(Value);
     UpdateImage();
 }
 
@@ -126,8 +121,8 @@ void TBitBtn::InitializeWnd() {
 
 void TBitBtn::UpdateImage() {
     if (!FHandle) return;
-    FShown.reset(CutGlyph(FGlyph.get(), FNumGlyphs, 0));
-    SendMessageW(FHandle, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(FShown.get()));
+    FShown.Reset(CutGlyph(FGlyph.Get(), FNumGlyphs, 0));
+    SendMessageW(FHandle, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(FShown.Get()));
     InvalidateRect(FHandle, nullptr, TRUE);
 }
 
@@ -173,7 +168,7 @@ void TSpeedButton::SetFlat(bool Value) {
 }
 
 void TSpeedButton::SetGlyph(HBITMAP Value) {
-    FGlyph.reset(Value);
+    FGlyph.Reset(Value);
     Invalidate();
 }
 
@@ -239,13 +234,13 @@ void TSpeedButton::Paint(TCanvas& Canvas) {
     RECT r{0, 0, FWidth, FHeight};
     const bool sunk = FPressed || FDown;
     TGdiObject<HBRUSH> face(CreateSolidBrush(ColorRef(FColor)));
-    ::FillRect(dc, &r, face.get());
+    ::FillRect(dc, &r, face.Get());
     if (!FFlat || FMouseIn || sunk)
         DrawEdge(dc, &r, sunk ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
     const std::wstring text = ToWide(Caption());
     RECT measured{0, 0, 0, 0};
     if (!text.empty()) DrawTextW(dc, text.c_str(), int(text.size()), &measured, DT_CALCRECT | DT_SINGLELINE);
-    const SIZE glyph = GlyphSize(FGlyph.get(), FNumGlyphs);
+    const SIZE glyph = GlyphSize(FGlyph.Get(), FNumGlyphs);
     POINT at{};
     RECT textRect{};
     RECT inner{r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
@@ -256,7 +251,7 @@ void TSpeedButton::Paint(TCanvas& Canvas) {
         ++at.x, ++at.y;
     }
     const int picture = !FEnabled ? 1 : FDown ? 3 : FPressed ? 2 : 0;
-    if (glyph.cx > 0) DrawGlyph(dc, FGlyph.get(), FNumGlyphs, picture < FNumGlyphs ? picture : 0, at);
+    if (glyph.cx > 0) DrawGlyph(dc, FGlyph.Get(), FNumGlyphs, picture < FNumGlyphs ? picture : 0, at);
     if (!text.empty()) {
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, FEnabled ? ColorRef(FFont.Color()) : GetSysColor(COLOR_GRAYTEXT));

@@ -333,7 +333,7 @@ protected:
     int FTabOrderLoading = -1;
     bool FTabStop = false;
     ATOM FNameAtom = 0;
-    HBRUSH FBrush = nullptr;
+    TGdiObject<HBRUSH> FBrush;
     TColor FBrushColor = 0;
     bool FDestroying = false;
     TControl* FMouseControl = nullptr;

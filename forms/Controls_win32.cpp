@@ -366,7 +366,6 @@ TWinControl::~TWinControl() {
     // Children go first, while this window still exists for them to leave.
     while (!FControls.empty()) delete FControls.back();
     DestroyHandle();
-    if (FBrush) DeleteObject(FBrush);
     // Should the window have gone without its last message reaching us, its handle, once
     // reused, must not lead here.
     auto& controls = ThreadControls();
@@ -827,25 +826,19 @@ void TWinControl::FontChanged() {
 }
 
 void TWinControl::ColorChanged() {
-    if (FBrush) {
-        DeleteObject(FBrush);
-        FBrush = nullptr;
-    }
+    FBrush.Reset();
     TControl::ColorChanged();
     TMessage m{CM_PARENTCOLORCHANGED, 0, 0, 0};
     for (TControl* c : std::vector<TControl*>(FControls)) c->WindowProc(m);
 }
 
 HBRUSH TWinControl::ColorBrush() {
-    if (FBrush && FBrushColor != FColor) {
-        DeleteObject(FBrush);
-        FBrush = nullptr;
-    }
+    if (FBrush && FBrushColor != FColor) FBrush.Reset();
     if (!FBrush) {
-        FBrush = CreateSolidBrush(ColorRef(FColor));
+        FBrush.Reset(CreateSolidBrush(ColorRef(FColor)));
         FBrushColor = FColor;
     }
-    return FBrush;
+    return FBrush.Get();
 }
 
 bool TWinControl::EraseBackground(HDC DC) {
@@ -863,11 +856,9 @@ void TWinControl::PaintHandler(TMessage& Message) {
         PaintControls(dc);
         return;
     }
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(FHandle, &ps);
-    PaintWindow(dc);
-    PaintControls(dc);
-    EndPaint(FHandle, &ps);
+    TPaintDC dc(FHandle);
+    PaintWindow(dc.Handle());
+    PaintControls(dc.Handle());
 }
 
 void TWinControl::PaintWindow(HDC DC) {
@@ -881,13 +872,12 @@ void TWinControl::PaintControls(HDC DC) {
         if (dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
         const RECT r = c->BoundsRect();
         if (!RectVisible(DC, &r)) continue;
-        const int saved = SaveDC(DC);
+        TSavedDC saved(DC);
         IntersectClipRect(DC, r.left, r.top, r.right, r.bottom);
         POINT org;
         GetViewportOrgEx(DC, &org);
         SetViewportOrgEx(DC, org.x + r.left, org.y + r.top, nullptr);
         c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-        RestoreDC(DC, saved);
     }
 }
 

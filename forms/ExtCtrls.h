@@ -67,7 +67,7 @@ private:
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR Id, DWORD);
     bool FEnabled = true;
     uint32_t FInterval = 1000;
-    UINT_PTR FId = 0;
+    TTimerHandle FTimer;
 };
 
 } // namespace quorin

@@ -72,13 +72,13 @@ void TPanel::PaintWindow(HDC DC) {
                 TGdiObject<HPEN> tl(CreatePen(PS_SOLID, 1, topLeft));
                 TGdiObject<HPEN> br(CreatePen(PS_SOLID, 1, bottomRight));
                 {
-                    TSelectObject sel(DC, tl.get());
+                    TSelectObject sel(DC, tl.Get());
                     MoveToEx(DC, r.left, r.bottom - 1, nullptr);
                     LineTo(DC, r.left, r.top);
                     LineTo(DC, r.right - 1, r.top);
                 }
                 {
-                    TSelectObject sel(DC, br.get());
+                    TSelectObject sel(DC, br.Get());
                     MoveToEx(DC, r.right - 1, r.top, nullptr);
                     LineTo(DC, r.right - 1, r.bottom - 1);
                     LineTo(DC, r.left - 1, r.bottom - 1);
@@ -141,16 +141,14 @@ void TTimer::Loaded() {
 }
 
 void TTimer::UpdateTimer() {
-    if (FId) {
-        KillTimer(nullptr, FId);
-        Timers().erase(FId);
-        FId = 0;
+    if (FTimer) {
+        Timers().erase(FTimer.Id());
+        FTimer.Reset();
     }
     // OnTimer may be assigned after Enabled, so a timer runs whenever it is enabled; the
     // tick does nothing without a handler.
     if (FEnabled && FInterval > 0 && !(ComponentState() & (csLoading | csDestroying))) {
-        FId = SetTimer(nullptr, 0, FInterval, &TTimer::TimerProc);
-        if (FId) Timers()[FId] = this;
+        if (FTimer.Start(nullptr, 0, FInterval, &TTimer::TimerProc)) Timers()[FTimer.Id()] = this;
     }
 }
 

@@ -164,6 +164,7 @@ protected:
     bool DialogKey(TMessage& Message);
 
     static constexpr UINT_PTR kWaitingWindowsTimer = 0x5157;
+    TTimerHandle FWaitingWindowsTimer;
     TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
     TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
     TPosition FPosition = TPosition::poDesigned;

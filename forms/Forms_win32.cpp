@@ -370,7 +370,7 @@ void TCustomForm::ShowingChanged() {
         // The windows of hidden pages and boxes were left for later; they are made once the
         // form has painted (timer messages come after painting), so that every control has
         // its window a moment after the form shows, whether it was looked at or not.
-        SetTimer(FHandle, kWaitingWindowsTimer, kWaitingWindowsTick, nullptr);
+        FWaitingWindowsTimer.Start(FHandle, kWaitingWindowsTimer, kWaitingWindowsTick);
         if (OnShow) OnShow(this);
     } else if (FHandle) {
         ShowWindow(FHandle, SW_HIDE);
@@ -569,7 +569,7 @@ void TCustomForm::WMTimer(TMessage& Message) {
         } catch (...) {
             // A window that cannot be made is made on demand, or reported, later.
         }
-        if (!more) KillTimer(FHandle, kWaitingWindowsTimer);
+        if (!more) FWaitingWindowsTimer.Reset();
         return;
     }
     TWinControl::WndProc(Message);
@@ -610,18 +610,17 @@ void TCustomForm::WMMeasureItem(TMessage& Message) {
     auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
     if (mis && mis->CtlType == ODT_MENU) {
         if (TMenuItem* item = FindMenuItem(mis->itemID)) {
+            TWindowDC dc(FHandle);
             TCanvas canvas;
-            HDC dc = GetWindowDC(FHandle);
             NONCLIENTMETRICSW ncm{};
             ncm.cbSize = sizeof ncm;
             SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
             TGdiObject<HFONT> menuFont(CreateFontIndirectW(&ncm.lfMenuFont));
-            TSelectObject sel(dc, menuFont.get());
-            canvas.SetHandle(dc);
+            TSelectObject sel(dc.Handle(), menuFont.Get());
+            canvas.SetHandle(dc.Handle());
             int w = int(mis->itemWidth), h = int(mis->itemHeight);
             item->MeasureItem(canvas, w, h);
             canvas.SetHandle(nullptr);
-            ReleaseDC(FHandle, dc);
             mis->itemWidth = UINT(w);
             mis->itemHeight = UINT(h);
             Message.Result = 1;
@@ -950,10 +949,8 @@ TWinControl* TScreen::ActiveControl() const {
 }
 
 int TScreen::PixelsPerInch() const {
-    HDC dc = GetDC(nullptr);
-    const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return ppi;
+    TClientDC screen(nullptr);
+    return GetDeviceCaps(screen.Handle(), LOGPIXELSY);
 }
 
 } // namespace quorin

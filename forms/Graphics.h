@@ -3,6 +3,7 @@
 
 #include "forms/Classes.h"
 #include "forms/Color.h"
+#include "forms/Handles.h"
 
 #include <windows.h>
 
@@ -76,7 +77,7 @@ private:
     TColor FColor = clWindowText;
     int32_t FCharset = DEFAULT_CHARSET;
     TFontStyles FStyle = 0;
-    mutable HFONT FHandle = nullptr;
+    mutable TGdiObject<HFONT> FHandle;
 };
 
 enum class TBrushStyle { bsSolid, bsClear };
@@ -119,55 +120,12 @@ public:
 private:
     void SelectFont();
     HDC FHandle = nullptr;
-    HGDIOBJ FOldFont = nullptr;
+    TSelectObject FFontSelection;
     TFont FFont;
     TColor FBrushColor = clWhite;
     TBrushStyle FBrushStyle = TBrushStyle::bsSolid;
     TColor FPenColor = clBlack;
     int FLockCount = 0;
-};
-
-// A GDI object owned for the length of a scope.
-template <class H>
-class TGdiObject {
-public:
-    explicit TGdiObject(H h = nullptr) : FHandle(h) {}
-    ~TGdiObject() { reset(); }
-    TGdiObject(const TGdiObject&) = delete;
-    TGdiObject& operator=(const TGdiObject&) = delete;
-    TGdiObject(TGdiObject&& o) noexcept : FHandle(std::exchange(o.FHandle, nullptr)) {}
-    TGdiObject& operator=(TGdiObject&& o) noexcept {
-        if (this != &o) {
-            reset();
-            FHandle = std::exchange(o.FHandle, nullptr);
-        }
-        return *this;
-    }
-    H get() const { return FHandle; }
-    explicit operator bool() const { return FHandle != nullptr; }
-    void reset(H h = nullptr) {
-        if (FHandle) DeleteObject(FHandle);
-        FHandle = h;
-    }
-    H release() { return std::exchange(FHandle, nullptr); }
-
-private:
-    H FHandle;
-};
-
-// Selects an object into a DC for the length of a scope.
-class TSelectObject {
-public:
-    TSelectObject(HDC dc, HGDIOBJ obj) : FDC(dc), FOld(obj ? SelectObject(dc, obj) : nullptr) {}
-    ~TSelectObject() {
-        if (FOld) SelectObject(FDC, FOld);
-    }
-    TSelectObject(const TSelectObject&) = delete;
-    TSelectObject& operator=(const TSelectObject&) = delete;
-
-private:
-    HDC FDC;
-    HGDIOBJ FOld;
 };
 
 } // namespace quorin

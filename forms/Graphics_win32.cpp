@@ -50,9 +50,7 @@ QUORIN_DEFINE_CLASS(TFont, TPersistent) {
 
 TFont::TFont() = default;
 
-TFont::~TFont() {
-    if (FHandle) DeleteObject(FHandle);
-}
+TFont::~TFont() = default;
 
 void TFont::SetName(const std::string& Value) {
     if (Value == FName || Value.empty()) return;
@@ -89,10 +87,7 @@ void TFont::SetStyle(TFontStyles Value) {
 }
 
 void TFont::Changed() {
-    if (FHandle) {
-        DeleteObject(FHandle);
-        FHandle = nullptr;
-    }
+    FHandle.Reset();
     if (OnChange) OnChange(this);
 }
 
@@ -111,9 +106,9 @@ HFONT TFont::Handle() const {
         lf.lfPitchAndFamily = DEFAULT_PITCH;
         const std::wstring face = ToWide(FName);
         wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-        FHandle = CreateFontIndirectW(&lf);
+        FHandle.Reset(CreateFontIndirectW(&lf));
     }
-    return FHandle;
+    return FHandle.Get();
 }
 
 void TFont::Assign(const TPersistent& Source) {
@@ -148,28 +143,28 @@ TCanvas::TCanvas() {
 TCanvas::~TCanvas() { SetHandle(nullptr); }
 
 void TCanvas::SetHandle(HDC Value) {
-    if (FHandle && FOldFont) SelectObject(FHandle, FOldFont);
-    FOldFont = nullptr;
+    FFontSelection = TSelectObject();
     FHandle = Value;
     if (FHandle) SelectFont();
 }
 
 void TCanvas::SelectFont() {
-    HGDIOBJ old = SelectObject(FHandle, FFont.Handle());
-    if (!FOldFont) FOldFont = old;
+    // The font the DC came with goes back when the canvas lets the DC go.
+    if (FFontSelection) SelectObject(FHandle, FFont.Handle());
+    else FFontSelection = TSelectObject(FHandle, FFont.Handle());
     SetTextColor(FHandle, ColorRef(FFont.Color()));
 }
 
 void TCanvas::FillRect(const RECT& Rect) {
     if (!FHandle || FBrushStyle == TBrushStyle::bsClear) return;
     TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorRef(FBrushColor)));
-    ::FillRect(FHandle, &Rect, brush.get());
+    ::FillRect(FHandle, &Rect, brush.Get());
 }
 
 void TCanvas::FrameRect(const RECT& Rect) {
     if (!FHandle) return;
     TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorRef(FBrushColor)));
-    ::FrameRect(FHandle, &Rect, brush.get());
+    ::FrameRect(FHandle, &Rect, brush.Get());
 }
 
 void TCanvas::MoveTo(int X, int Y) {
@@ -179,7 +174,7 @@ void TCanvas::MoveTo(int X, int Y) {
 void TCanvas::LineTo(int X, int Y) {
     if (!FHandle) return;
     TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, ColorRef(FPenColor)));
-    TSelectObject sel(FHandle, pen.get());
+    TSelectObject sel(FHandle, pen.Get());
     ::LineTo(FHandle, X, Y);
 }
 

@@ -68,9 +68,8 @@ HBITMAP BitmapFromFile(const std::vector<uint8_t>& b) {
     const uint64_t headerEnd = 14 + uint64_t(bih.biSize) + colours * 4;
     if (colours > 256 || headerEnd > b.size() || offBits < headerEnd || offBits > b.size() || stride * height > b.size() - offBits)
         throw EInvalidGraphic("Bitmap image is not valid");
-    HDC screen = GetDC(nullptr);
-    HBITMAP bmp = CreateDIBitmap(screen, &bih, CBM_INIT, &b[offBits], reinterpret_cast<const BITMAPINFO*>(&b[14]), DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    TClientDC screen(nullptr);
+    HBITMAP bmp = CreateDIBitmap(screen.Handle(), &bih, CBM_INIT, &b[offBits], reinterpret_cast<const BITMAPINFO*>(&b[14]), DIB_RGB_COLORS);
     if (!bmp) throw EInvalidGraphic("Out of system resources");
     return bmp;
 }
@@ -88,7 +87,7 @@ void TImageList::Rebuild() {
     FHandle = ImageList_Create(FWidth, FHeight, ILC_COLOR24 | ILC_MASK, 4, 4);
     if (!FHandle || FBitmap.empty()) return;
     TGdiObject<HBITMAP> bmp(BitmapFromFile(FBitmap));
-    ImageList_AddMasked(FHandle, bmp.get(), RGB(255, 0, 255));
+    ImageList_AddMasked(FHandle, bmp.Get(), RGB(255, 0, 255));
 }
 
 bool TImageList::Draw(HDC DC, int X, int Y, int Index, bool Enabled) {

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "forms/Handles.h"
 #include "link/ReceiveRing.h"
 
 namespace quorin {
@@ -28,29 +29,6 @@ constexpr DWORD kCancelWaitMs = 200;
 constexpr DWORD kHandleClosedWaitMs = 1000;
 
 std::atomic<TPortReadCall> GPortRead{&ReadFile};
-
-class THandle {
-public:
-    THandle() = default;
-    explicit THandle(HANDLE h) : FHandle(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-    THandle(const THandle&) = delete;
-    THandle& operator=(const THandle&) = delete;
-    THandle(THandle&& other) noexcept : FHandle(std::exchange(other.FHandle, nullptr)) {}
-    THandle& operator=(THandle&& other) noexcept {
-        if (this != &other) Reset(std::exchange(other.FHandle, nullptr));
-        return *this;
-    }
-    ~THandle() { Reset(); }
-    HANDLE Get() const { return FHandle; }
-    explicit operator bool() const { return FHandle != nullptr; }
-    void Reset(HANDLE h = nullptr) {
-        if (FHandle != nullptr) CloseHandle(FHandle);
-        FHandle = h;
-    }
-
-private:
-    HANDLE FHandle = nullptr;
-};
 
 // The lock lives as long as the program, so no path can take a deleted one: a read from a
 // port that was never opened, or a reader that outlived a failed wait.
@@ -79,13 +57,13 @@ private:
 };
 
 struct TDevice {
-    THandle Claim;  // the port's name claimed for this process, see VCI_OpenDevice
-    THandle Port;
+    TKernelHandle Claim;  // the port's name claimed for this process, see VCI_OpenDevice
+    TKernelHandle Port;
     std::atomic<LONG> Running{0};
-    THandle ReceiveEvent;  // never signalled: VCI_ReadDevice's wait is a plain delay
+    TKernelHandle ReceiveEvent;  // never signalled: VCI_ReadDevice's wait is a plain delay
     // Kept past a close while the reader has not ended: the slot is not opened again until
     // it has, since that reader still writes into Buffer when its read returns.
-    THandle Reader;
+    TKernelHandle Reader;
     TPortReadCall Read = &ReadFile;  // taken at open, for that open's reader
     TLock Lock;  // guards the ring
     uint8_t Buffer[kReadBufferSize];
@@ -188,9 +166,9 @@ namespace {
 // What an open takes before its reader starts: every check that decides whether the port
 // opens at all. Everything is released again when the parts go out of scope unused.
 struct TAcquired {
-    THandle Claim;
-    THandle Port;
-    THandle Event;
+    TKernelHandle Claim;
+    TKernelHandle Port;
+    TKernelHandle Event;
 };
 
 bool AcquirePort(int32_t port, TAcquired& out) {
@@ -206,18 +184,18 @@ bool AcquirePort(int32_t port, TAcquired& out) {
     // through (Wine shares a serial device between processes).
     wchar_t claimName[48] = {};
     std::swprintf(claimName, 48, L"Local\\QuorinSerialPort%d", static_cast<int>(port));
-    THandle claim(CreateMutexW(nullptr, FALSE, claimName));
+    TKernelHandle claim(CreateMutexW(nullptr, FALSE, claimName));
     if (!claim || GetLastError() == ERROR_ALREADY_EXISTS) return false;
 
     // The device namespace reaches every port; a plain "COM10" would name a file.
     wchar_t name[24] = {};
     std::swprintf(name, 24, L"\\\\.\\COM%d", static_cast<int>(port));
-    THandle handle(CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    TKernelHandle handle(CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!handle) return false;
     if (!SetLineSettings(handle.Get())) return false;
     PurgeComm(handle.Get(), PURGE_TXCLEAR | PURGE_RXCLEAR);
 
-    THandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    TKernelHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     if (!event) return false;
     out.Claim = std::move(claim);
     out.Port = std::move(handle);

@@ -4,6 +4,8 @@
 
 #include <atomic>
 
+#include "forms/Handles.h"
+
 namespace quorin::profile {
 
 namespace {
@@ -36,28 +38,26 @@ std::string Reason(DWORD error) {
 } // namespace
 
 bool ReadProfileFile(const std::string& path, std::string& text, std::string& why, std::size_t maxSize) {
-    const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    TKernelHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         why = Reason(GetLastError());
         return false;
     }
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size)) {
+    if (!GetFileSizeEx(file.Get(), &size)) {
         why = Reason(GetLastError());
-        CloseHandle(file);
         return false;
     }
     if (static_cast<uint64_t>(size.QuadPart) > maxSize) {
         why = TooLargeReason(maxSize);
-        CloseHandle(file);
         return false;
     }
     text.assign(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    const bool ok = text.empty() || ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
+    const bool ok = text.empty() || ReadFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
     const DWORD error = GetLastError();
-    CloseHandle(file);
+    file.Reset();
     if (!ok) {
         why = Reason(error);
         return false;
@@ -70,17 +70,18 @@ bool SaveProfileFile(const std::string& path, const std::string& text, std::stri
     static std::atomic<unsigned> counter{0};
     const std::wstring target = Wide(path);
     const std::wstring temp = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) + L".tmp";
-    const HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    TKernelHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         why = Reason(GetLastError());
         return false;
     }
     DWORD written = 0;
-    bool ok = text.empty() || (WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size());
+    bool ok = text.empty() || (WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size());
     // On the disk before the name points at it, or a crash could leave an empty profile.
-    ok = ok && FlushFileBuffers(file);
+    ok = ok && FlushFileBuffers(file.Get());
     DWORD error = ok ? 0 : GetLastError();
-    CloseHandle(file);
+    // Closed before the rename: a file still open cannot take the profile's name.
+    file.Reset();
     // One step that replaces an existing profile; a plain rename refuses an existing target.
     if (ok && !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ok = false;

@@ -35,8 +35,8 @@ TSetLayered LayeredFunction() {
     return f;
 }
 
-HHOOK gCBTHook = nullptr;
-HHOOK gCallWndHook = nullptr;
+THookHandle gCBTHook;
+THookHandle gCallWndHook;
 int gCaptions = 0;
 
 // A skinned top-level window takes the transparency asked for; a fully transparent
@@ -55,7 +55,7 @@ void ApplyAlpha(HWND Window) {
 
 LRESULT CALLBACK CaptionHookCBT(int Code, WPARAM wParam, LPARAM lParam) {
     // The manager's own hook runs further down the chain and skins the window first.
-    LRESULT r = CallNextHookEx(gCBTHook, Code, wParam, lParam);
+    LRESULT r = CallNextHookEx(gCBTHook.Get(), Code, wParam, lParam);
     if (Code == HCBT_ACTIVATE) ApplyAlpha(reinterpret_cast<HWND>(wParam));
     return r;
 }
@@ -70,7 +70,7 @@ LRESULT CALLBACK CaptionHookCallWnd(int Code, WPARAM wParam, LPARAM lParam) {
             if (s && !(s->styleNew & WS_EX_LAYERED)) ApplyAlpha(m->hwnd);
         }
     }
-    return CallNextHookEx(gCallWndHook, Code, wParam, lParam);
+    return CallNextHookEx(gCallWndHook.Get(), Code, wParam, lParam);
 }
 
 bool InLibrary() {
@@ -110,12 +110,11 @@ TSkinData* EnsureLibrarySkin() {
 void UpdateCaptionHooks() {
     const bool wanted = gCaptions > 0 && SkinCaptionAlpha != 0;
     if (wanted && !gCBTHook) {
-        gCBTHook = SetWindowsHookExW(WH_CBT, CaptionHookCBT, nullptr, GetCurrentThreadId());
-        gCallWndHook = SetWindowsHookExW(WH_CALLWNDPROC, CaptionHookCallWnd, nullptr, GetCurrentThreadId());
+        gCBTHook.Reset(SetWindowsHookExW(WH_CBT, CaptionHookCBT, nullptr, GetCurrentThreadId()));
+        gCallWndHook.Reset(SetWindowsHookExW(WH_CALLWNDPROC, CaptionHookCallWnd, nullptr, GetCurrentThreadId()));
     } else if (!wanted && gCBTHook) {
-        UnhookWindowsHookEx(gCBTHook);
-        if (gCallWndHook) UnhookWindowsHookEx(gCallWndHook);
-        gCBTHook = gCallWndHook = nullptr;
+        gCBTHook.Reset();
+        gCallWndHook.Reset();
     }
 }
 

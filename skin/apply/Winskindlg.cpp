@@ -148,11 +148,10 @@ TSkinManage::TSkinManage(bool Library) : FLibrary(Library), FNotifier(std::make_
 }
 
 TSkinManage::~TSkinManage() {
-    if (FCBTHook) UnhookWindowsHookEx(FCBTHook);
-    if (FCallWndHook) UnhookWindowsHookEx(FCallWndHook);
-    if (gCBTHook == FCBTHook) gCBTHook = nullptr;
-    if (gCallWndHook == FCallWndHook) gCallWndHook = nullptr;
-    FCBTHook = FCallWndHook = nullptr;
+    if (gCBTHook == FCBTHook.Get()) gCBTHook = nullptr;
+    if (gCallWndHook == FCallWndHook.Get()) gCallWndHook = nullptr;
+    FCBTHook.Reset();
+    FCallWndHook.Reset();
     DeleteAllThreads();
     DeleteAllMenus();
     // Appliers of raw windows belong to the manager; those of forms stay with their forms
@@ -173,8 +172,8 @@ TSkinManage::~TSkinManage() {
 void TSkinManage::InstallHook() {
     FVersion = GetVersion();
     if (!FCBTHook) {
-        FCBTHook = SetWindowsHookExW(WH_CBT, SkinHookCBT, nullptr, GetCurrentThreadId());
-        gCBTHook = FCBTHook;
+        FCBTHook.Reset(SetWindowsHookExW(WH_CBT, SkinHookCBT, nullptr, GetCurrentThreadId()));
+        gCBTHook = FCBTHook.Get();
     }
 }
 
@@ -184,17 +183,17 @@ void TSkinManage::InstallHook() {
 // anything is skinned.
 void TSkinManage::InstallCallWndHook() {
     if (FCallWndHook) return;
-    FCallWndHook = SetWindowsHookExW(WH_CALLWNDPROC, SkinHookCallback, nullptr, GetCurrentThreadId());
-    gCallWndHook = FCallWndHook;
+    FCallWndHook.Reset(SetWindowsHookExW(WH_CALLWNDPROC, SkinHookCallback, nullptr, GetCurrentThreadId()));
+    gCallWndHook = FCallWndHook.Get();
 }
 
 void TSkinManage::InstallThread(uint32_t threadId) {
     for (auto& t : FThreads)
         if (t->ThreadId == threadId) return;
-    HHOOK hook = SetWindowsHookExW(WH_CBT, SkinHookCBT2, nullptr, threadId);
+    THookHandle hook(SetWindowsHookExW(WH_CBT, SkinHookCBT2, nullptr, threadId));
     if (!hook) return;
     auto t = std::make_unique<TSkinThread>();
-    t->Hook = hook;
+    t->Hook = std::move(hook);
     t->ThreadId = threadId;
     FThreads.push_back(std::move(t));
 }
@@ -202,14 +201,12 @@ void TSkinManage::InstallThread(uint32_t threadId) {
 void TSkinManage::UnInstallThread(uint32_t threadId) {
     for (auto it = FThreads.begin(); it != FThreads.end(); ++it) {
         if ((*it)->ThreadId != threadId) continue;
-        UnhookWindowsHookEx((*it)->Hook);
         FThreads.erase(it);
         return;
     }
 }
 
 void TSkinManage::DeleteAllThreads() {
-    for (auto& t : FThreads) UnhookWindowsHookEx(t->Hook);
     FThreads.clear();
 }
 

@@ -25,7 +25,7 @@ class TSkinManage;
 // Another thread's own creation hook (InstallThread).
 class TSkinThread : public TObject {
 public:
-    HHOOK Hook = nullptr;
+    THookHandle Hook;
     DWORD ThreadId = 0;
 };
 
@@ -90,8 +90,8 @@ public:
     const std::vector<TWinSkinForm*>& Forms() const { return FForms; }
     const std::vector<std::unique_ptr<TWinSkinPopMenu>>& Menus() const { return FMenus; }
 
-    HHOOK FCBTHook = nullptr;
-    HHOOK FCallWndHook = nullptr;
+    THookHandle FCBTHook;
+    THookHandle FCallWndHook;
     bool FNestedAllowed = false;
     bool FUpdateLock = true;
     int FPopupKind = 0;

@@ -96,12 +96,13 @@ void TNCObject::MouseLeave() {
 // ======================= construction =======================
 
 TWinSkinForm::TWinSkinForm(TComponent* AOwner) : TComponent(AOwner), FSelf(std::make_shared<TWinSkinForm*>(this)) {
-    FCanvas = new TCanvas;
+    FCanvas = std::make_unique<TCanvas>();
     FDblClickTime = GetDoubleClickTime();
     NONCLIENTMETRICSW ncm{};
     ncm.cbSize = sizeof ncm;
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) FCaptionFont = CreateFontIndirectW(&ncm.lfCaptionFont);
-    if (!FCaptionFont) FCaptionFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
+        FOwnCaptionFont.Reset(CreateFontIndirectW(&ncm.lfCaptionFont));
+    FCaptionFont = FOwnCaptionFont ? FOwnCaptionFont.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     Appliers().push_back(this);
 }
 
@@ -120,16 +121,11 @@ TWinSkinForm::~TWinSkinForm() {
     FControlListAlive = false;
     FHotObject = nullptr;
     FSysButtons.clear();
-    delete FMenuBar;
-    FMenuBar = nullptr;
-    delete FSysMenu;
-    FSysMenu = nullptr;
-    delete FTimer;
-    FTimer = nullptr;
+    FMenuBar.reset();
+    FSysMenu.reset();
+    FTimer.reset();
     // A region handed to SetWindowRgn belongs to the system; FRegion only records it.
     FRegion = nullptr;
-    if (FCaptionFont && FCaptionFont != GetStockObject(DEFAULT_GUI_FONT)) DeleteObject(FCaptionFont);
-    delete FCanvas;
 }
 
 // ======================= attaching =======================
@@ -164,7 +160,7 @@ void TWinSkinForm::InitSkin(TSkinData* SkinData) {
     // 2.
     FSkinData = SkinData;
     if (!FTimer) {
-        FTimer = new TTimer(this);
+        FTimer = std::make_unique<TTimer>(this);
         FTimer->SetEnabled(false);
         FTimer->SetInterval(250);
         FTimer->OnTimer = [this](TObject* Sender) { OnTimer(Sender); };
@@ -240,7 +236,7 @@ void TWinSkinForm::InitSkin(TSkinData* SkinData) {
         FMenuHandle = GetMenu(FHandle);
         FHadNativeMenu = FMenuHandle != nullptr && !FChild;
         if (FMenuHandle && FFormStyle != fsfMDIChild) {
-            FMenuBar = new TWinSkinMenu(this, SkinData, this);
+            FMenuBar = std::make_unique<TWinSkinMenu>(this, SkinData, this);
             FMenuHeight = GetSystemMetrics(SM_CYMENU);
             FMenuBar->FMenu = FForm ? FForm->Menu() : nullptr;
             FMenuBar->UpdataBtn();
@@ -596,8 +592,7 @@ void TWinSkinForm::UnSubclass() {
         UnSubclass2();
         return;
     }
-    delete FSysMenu;
-    FSysMenu = nullptr;
+    FSysMenu.reset();
     if (FTimer) FTimer->SetEnabled(false);
     if (!FHook.Hooked()) return;
     const bool alive = IsWindow(FHandle) != FALSE;
@@ -620,8 +615,7 @@ void TWinSkinForm::UnSubclass() {
         HMENU menu = FMenuBar->FMenuHandle ? FMenuBar->FMenuHandle : FMenuHandle;
         if (FForm && FForm->Menu()) menu = FForm->Menu()->Handle();
         if (menu && IsMenu(menu)) SetMenu(FHandle, menu);
-        delete FMenuBar;
-        FMenuBar = nullptr;
+        FMenuBar.reset();
     }
     UnSubclassMDI();
     if (FStatus != sfsDestroying && (!FChild || FFormStyle == fsfMDIChild)) {
@@ -667,16 +661,14 @@ void TWinSkinForm::UnSubclass3() {
         UnSubclass2();
         return;
     }
-    delete FSysMenu;
-    FSysMenu = nullptr;
+    FSysMenu.reset();
     if (FTimer) FTimer->SetEnabled(false);
     if (FFormHooked && FForm && !FForm->Destroying() && !(FForm->ComponentState() & csDestroying))
         FForm->WindowProc = FOldWindowMethod;
     FFormHooked = false;
     FHook.Unhook();
     DeleteControls();
-    delete FMenuBar;
-    FMenuBar = nullptr;
+    FMenuBar.reset();
     FHotObject = nullptr;
 }
 

@@ -339,22 +339,23 @@ public:
     TBitmap FIconBitmap;
     HICON FIcon = nullptr;
     int FIconSize = 16;
-    HFONT FCaptionFont = nullptr;
+    HFONT FCaptionFont = nullptr;      // FOwnCaptionFont, or the stock font when none could be made
+    TGdiObject<HFONT> FOwnCaptionFont;
     int FTextLeft = 0, FTextRight = 0;
-    TWinSkinMenu* FMenuBar = nullptr;
+    std::unique_ptr<TWinSkinMenu> FMenuBar;
     HMENU FMenuHandle = nullptr;
     HWND FMDIClient = nullptr;
     TWindowHook FMDIHook;
     bool FMenuUpdate = true;           // remembered MenuUpdate of an MDI frame
     TColor FOldColor = 0;
-    TTimer* FTimer = nullptr;
-    TCanvas* FCanvas = nullptr;        // shared by the painters
+    std::unique_ptr<TTimer> FTimer;
+    std::unique_ptr<TCanvas> FCanvas;  // shared by the painters
     TBitmap FSharedBitmap;             // shared by the painters (DrawSkin, DrawBuf)
     std::vector<TSkinControl*> FControlList;
     bool FControlListAlive = true;
     // Caption buttons and the system menu.
     std::vector<std::unique_ptr<TWinSysButton>> FSysButtons;
-    TPopupMenu* FSysMenu = nullptr;
+    std::unique_ptr<TPopupMenu> FSysMenu;
     HMENU FSysMenuHandle = nullptr;
     DWORD FLastPopupTick = 0;
     UINT FDblClickTime = 500;

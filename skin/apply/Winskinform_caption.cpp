@@ -203,10 +203,9 @@ void TWinSkinForm::DrawSysbtn(TWinSysButton* Button, int Frame) {
     } else {
         DrawRect1(piece, TRect{0, 0, w, h}, e->Map, {.Frame = Frame, .Frames = FrameCount(e), .Trans = e->Trans == 1});
     }
-    HDC dc = GetWindowDC(FHandle);
-    if (!dc) return;
-    Bitmapdraw(dc, FromRECT(r), piece);
-    ReleaseDC(FHandle, dc);
+    TWindowDC dc(FHandle);
+    if (!dc.Handle()) return;
+    Bitmapdraw(dc.Handle(), FromRECT(r), piece);
 }
 
 void TWinSkinForm::DeleteSysbtn() {
@@ -441,7 +440,7 @@ void SkinItem(TWinSkinForm* F, TMenuItem* Item) {
 
 void TWinSkinForm::AddSysMenuitem(const std::string& Caption, int Index) {
     if (!FSysMenu) return;
-    auto* item = new TMenuItem(FSysMenu);
+    auto* item = new TMenuItem(FSysMenu.get());
     item->SetCaption(Caption);
     item->SetTag(Index);
     item->SetImageIndex(Index);
@@ -461,8 +460,7 @@ void TWinSkinForm::CreateSysmenu() {
 }
 
 void TWinSkinForm::CreateSysmenu2() {
-    delete FSysMenu;
-    FSysMenu = new TPopupMenu(this);
+    FSysMenu = std::make_unique<TPopupMenu>(this);
     FSysMenu->SetTag(SysMenuTag);
     FSysMenu->SetOwnerDraw(true);
     const DWORD version = GetVersion();
@@ -483,7 +481,7 @@ void TWinSkinForm::CreateSysmenu2() {
         mii.cch = 81;
         if (!GetMenuItemInfoW(FSysMenuHandle, UINT(i), TRUE, &mii)) continue;
         buffer[80] = 0;
-        auto* item = new TMenuItem(FSysMenu);
+        auto* item = new TMenuItem(FSysMenu.get());
         const std::string text = ToUtf8(buffer);
         item->SetCaption(text.empty() || (mii.fType & MFT_SEPARATOR) ? std::string("-") : text);
         item->SetTag(int32_t(mii.wID));

@@ -4,6 +4,8 @@
 
 #include <windowsx.h>
 
+#include <optional>
+
 #include "forms/Forms.h"
 #include "forms/WinText.h"
 #include "skin/apply/Winskindlg.h"
@@ -26,28 +28,6 @@ std::wstring WindowTextOf(HWND Window) {
     text.resize(size_t(got > 0 ? got : 0));
     return text;
 }
-
-// A window DC released at the end of the scope (only when we took it).
-class TWindowDC {
-public:
-    TWindowDC(HWND Window, HDC Given) : FWindow(Window), FDC(Given) {
-        if (!FDC) {
-            FDC = GetWindowDC(Window);
-            FOwned = true;
-        }
-    }
-    ~TWindowDC() {
-        if (FOwned && FDC) ReleaseDC(FWindow, FDC);
-    }
-    TWindowDC(const TWindowDC&) = delete;
-    TWindowDC& operator=(const TWindowDC&) = delete;
-    HDC Get() const { return FDC; }
-
-private:
-    HWND FWindow;
-    HDC FDC;
-    bool FOwned = false;
-};
 
 } // namespace
 
@@ -103,14 +83,13 @@ void TWinSkinForm::GetIcon(TBitmap& Bitmap) {
     FIcon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_SMALL, 0));
     if (!FIcon) FIcon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_BIG, 0));
     if (!FIcon) return;
-    HICON copy = static_cast<HICON>(CopyImage(FIcon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE));
-    if (!copy) copy = static_cast<HICON>(CopyImage(FIcon, IMAGE_ICON, cx, cy, 0));
+    TIconHandle copy(static_cast<HICON>(CopyImage(FIcon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE)));
+    if (!copy) copy.Reset(static_cast<HICON>(CopyImage(FIcon, IMAGE_ICON, cx, cy, 0)));
     if (!copy) return;
     {
         TBitmapDC dc(Bitmap);
-        DrawIconEx(dc.Handle(), 0, 0, copy, cx, cy, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc.Handle(), 0, 0, copy.Get(), cx, cy, 0, nullptr, DI_NORMAL);
     }
-    DestroyIcon(copy);
     Bitmap.Transparent = true;
     Bitmap.TransparentColor = KeyColor;
 }
@@ -209,8 +188,10 @@ void TWinSkinForm::UpdateNc(HDC DC) {
     if (FStatus != sfsSkinned && FStatus != sfsChanging) return;
     if (FBorderKind == bkNoCaption || (FFormStyle == fsfMDIChild && FWinState == wsfMaximized)) return;
     try {
-        TWindowDC dc(FHandle, DC);
-        if (!dc.Get()) return;
+        // The DC we were given, or the window's own, given back however the drawing ends.
+        std::optional<TWindowDC> taken;
+        const HDC dc = DC ? DC : taken.emplace(FHandle).Handle();
+        if (!dc) return;
         RECT r{};
         if (!GetWindowRect(FHandle, &r)) return;
         FWindowRect = r;
@@ -219,18 +200,18 @@ void TWinSkinForm::UpdateNc(HDC DC) {
         const int W = FWidth, H = FHeight;
         if (W <= 0 || H <= 0) return;
         if (FWinState == wsfMinimized) {
-            DrawFLine(dc.Get());
+            DrawFLine(dc);
         } else {
-            Drawborder(1, RECT{0, 0, FBorderLeft, H}, dc.Get());
-            Drawborder(2, RECT{W - FBorderRight, 0, W, H}, dc.Get());
-            Drawborder(4, RECT{FBorderLeft, H - FBorderBottom, W - FBorderRight, H}, dc.Get());
-            DrawFLine(dc.Get());
+            Drawborder(1, RECT{0, 0, FBorderLeft, H}, dc);
+            Drawborder(2, RECT{W - FBorderRight, 0, W, H}, dc);
+            Drawborder(4, RECT{FBorderLeft, H - FBorderBottom, W - FBorderRight, H}, dc);
+            DrawFLine(dc);
             const RECT menu{FBorderLeft, FTitleHeight, W - FBorderRight, FTitleHeight + FMenuHeight};
             if (FMenuBar) {
-                FMenuBar->DrawMenu(dc.Get(), menu);
+                FMenuBar->DrawMenu(dc, menu);
             } else if (FMenuHeight > 0) {
-                TBrushHandle brush(CreateSolidBrush(ColorRef(FSkinData->Colors.ButtonFace)));
-                FillRect(dc.Get(), &menu, brush.Get());
+                TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorRef(FSkinData->Colors.ButtonFace)));
+                FillRect(dc, &menu, brush.Get());
             }
         }
     } catch (...) {
@@ -399,7 +380,7 @@ void TWinSkinForm::WMERASEBKGND(TMessage& Message) {
     if (FForm || !FSkinData) return;
     RECT r{};
     GetClientRect(FHandle, &r);
-    TBrushHandle brush(CreateSolidBrush(ColorRef(FSkinData->Colors.ButtonFace)));
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorRef(FSkinData->Colors.ButtonFace)));
     FillRect(reinterpret_cast<HDC>(Message.WParam), &r, brush.Get());
     Message.Result = 1;
 }
@@ -408,7 +389,7 @@ void TWinSkinForm::WMCtlcolor(TMessage& Message) {
     Default(Message);
     if (FForm || !FSkinData) return;
     SetBkMode(reinterpret_cast<HDC>(Message.WParam), TRANSPARENT);
-    if (FSkinData->BtnFaceBrush) Message.Result = reinterpret_cast<LRESULT>(FSkinData->BtnFaceBrush);
+    if (FSkinData->BtnFaceBrush) Message.Result = reinterpret_cast<LRESULT>(FSkinData->BtnFaceBrush.Get());
 }
 
 void TWinSkinForm::WMReCreateWnd(TMessage& Message) {
@@ -423,7 +404,7 @@ void TWinSkinForm::WMReCreateWnd(TMessage& Message) {
         delete p;
         if (!control) return;
         TSkinControl* fresh = NewSkinControl(listView ? "TSkinListView" : "TSkinScrollbar", control);
-        if (auto* bar = dynamic_cast<TSkinScrollbar*>(fresh)) bar->InitScrollbar(control, FSkinData, this, FCanvas);
+        if (auto* bar = dynamic_cast<TSkinScrollbar*>(fresh)) bar->InitScrollbar(control, FSkinData, this, FCanvas.get());
         return;
     }
 }
@@ -466,15 +447,15 @@ void TWinSkinForm::ResizeForm(bool KeepClientRect) {
     const int height = ch + FTitleHeight + FBorderBottom + FMenuHeight;
     if (FIsDialog && !KeepClientRect) {
         const std::wstring text = WindowTextOf(FHandle);
-        HDC dc = GetDC(FHandle);
-        if (dc) {
+        std::optional<TClientDC> dc(std::in_place, FHandle);
+        if (dc->Handle()) {
             SIZE size{};
             {
                 // The font goes back into the DC before the DC goes back to the system.
-                TSelectObject font(dc, FCaptionFont);
-                GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+                TSelectObject font(dc->Handle(), FCaptionFont);
+                GetTextExtentPoint32W(dc->Handle(), text.c_str(), int(text.size()), &size);
             }
-            ReleaseDC(FHandle, dc);
+            dc.reset();
             const TDataSkinTitle* t = FSkinData ? FSkinData->Title.get() : nullptr;
             const int need = (t ? t->Margins.Left : 0) + size.cx + (t ? t->Margins.Right : 0);
             if (need > width) {
@@ -501,29 +482,29 @@ HRGN TWinSkinForm::BuildRegion(int W, int H) {
         return false;
     }();
     if (!anyTrans) return CreateRectRgn(0, 0, W, H);
-    TRegionHandle region(CreateRectRgn(FBorderLeft, FTitleHeight, W - FBorderRight, H - FBorderBottom));
+    TGdiObject<HRGN> region(CreateRectRgn(FBorderLeft, FTitleHeight, W - FBorderRight, H - FBorderBottom));
     if (FBorderKind == bkNoCaption) return region.Release();
-    auto piece = [&](int Index, RECT r, bool traced) -> TRegionHandle {
-        if (r.right <= r.left || r.bottom <= r.top) return TRegionHandle(CreateRectRgn(0, 0, 0, 0));
+    auto piece = [&](int Index, RECT r, bool traced) -> TGdiObject<HRGN> {
+        if (r.right <= r.left || r.bottom <= r.top) return TGdiObject<HRGN>(CreateRectRgn(0, 0, 0, 0));
         if (traced) {
             // The active frame gives the shape, so the region does not change with activation.
             TBitmap scratch = BorderPicture(Index, r.right - r.left, r.bottom - r.top, true);
             if (!scratch.Empty()) {
-                TRegionHandle traced = BitmapToRgn(scratch, r.left, r.top, KeyColor, 0, 0, 0);
+                TGdiObject<HRGN> traced = BitmapToRgn(scratch, r.left, r.top, KeyColor, 0, 0, 0);
                 if (traced) return traced;
             }
         }
-        return TRegionHandle(CreateRectRgn(r.left, r.top, r.right, r.bottom));
+        return TGdiObject<HRGN>(CreateRectRgn(r.left, r.top, r.right, r.bottom));
     };
     auto trans = [&](int Index) {
         const TDataSkinBorder* e = BorderElement(Index);
         return e && e->Trans == 1;
     };
-    TRegionHandle left = piece(1, RECT{0, 0, FBorderLeft, H}, trans(1) && H > 1);
-    TRegionHandle right = piece(2, RECT{W - FBorderRight, 0, W, H}, trans(2) && H > 1);
-    TRegionHandle bottom = piece(4, RECT{FBorderLeft, H - FBorderBottom, W - FBorderRight, H}, trans(4) && FBorderBottom > 1);
+    TGdiObject<HRGN> left = piece(1, RECT{0, 0, FBorderLeft, H}, trans(1) && H > 1);
+    TGdiObject<HRGN> right = piece(2, RECT{W - FBorderRight, 0, W, H}, trans(2) && H > 1);
+    TGdiObject<HRGN> bottom = piece(4, RECT{FBorderLeft, H - FBorderBottom, W - FBorderRight, H}, trans(4) && FBorderBottom > 1);
     const RECT topRect{FBorderLeft, 0, W - FBorderRight, FTitleHeight};
-    TRegionHandle top = piece(3, topRect, trans(3) && FTitleHeight > 1 && topRect.right > topRect.left);
+    TGdiObject<HRGN> top = piece(3, topRect, trans(3) && FTitleHeight > 1 && topRect.right > topRect.left);
     CombineRgn(left.Get(), left.Get(), right.Get(), RGN_OR);
     CombineRgn(top.Get(), top.Get(), bottom.Get(), RGN_OR);
     CombineRgn(left.Get(), left.Get(), top.Get(), RGN_OR);
@@ -542,15 +523,14 @@ void TWinSkinForm::Cropwindow() {
         // The system owns the region it was given; ours is only a record of it.
         FRegion = nullptr;
     }
-    HRGN region = BuildRegion(W, H);
+    TGdiObject<HRGN> region(BuildRegion(W, H));
     if (!region) return;
     FRegionWidth = W;
     FRegionHeight = H;
-    if (SetWindowRgn(FHandle, region, TRUE)) {
-        FRegion = region;
+    // The system takes the region only when SetWindowRgn succeeds.
+    if (SetWindowRgn(FHandle, region.Get(), TRUE)) {
+        FRegion = region.Release();
         FRegionSet = true;
-    } else {
-        DeleteObject(region);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "skin/apply/Winskinform.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "forms/Forms.h"
 #include "forms/ImgList.h"
@@ -83,7 +84,7 @@ wchar_t AccelOf(const std::u16string& Text) {
 TWinSkinForm* TrackForm = nullptr;  // the skin applier whose drop-down is open
 int OpenIndex = -1;                  // the menu-bar button whose drop-down is open
 int PendingIndex = -1;               // the button to open once the open drop-down has closed
-HHOOK MenuHook = nullptr;
+THookHandle MenuHook;
 bool Switching = false;              // a switch to another button is under way
 POINT LastMouse{-1, -1};
 
@@ -129,15 +130,14 @@ bool SelectionHasSubMenu(HMENU Top) {
 void CloseTrackedMenu(HWND Owner) { SendMessageW(Owner, WM_CANCELMODE, 0, 0); }
 
 void ReleaseToolMenuHooks() {
-    if (MenuHook) UnhookWindowsHookEx(MenuHook);
-    MenuHook = nullptr;
+    MenuHook.Reset();
 }
 
 LRESULT CALLBACK hook_proc(int Code, WPARAM WParam, LPARAM LParam) {
-    const LRESULT next = CallNextHookEx(MenuHook, Code, WParam, LParam);
+    const LRESULT next = CallNextHookEx(MenuHook.Get(), Code, WParam, LParam);
     if (next || Code != MSGF_MENU || !TrackForm || !TrackForm->FMenuBar || !LParam) return next;
     auto* msg = reinterpret_cast<MSG*>(LParam);
-    TWinSkinMenu* bar = TrackForm->FMenuBar;
+    TWinSkinMenu* bar = TrackForm->FMenuBar.get();
     const int count = int(bar->FButtons.size());
     if (bar->RightToLeft() && (msg->message == WM_KEYDOWN) && (msg->wParam == VK_LEFT || msg->wParam == VK_RIGHT))
         msg->wParam = msg->wParam == VK_LEFT ? VK_RIGHT : VK_LEFT;
@@ -319,10 +319,11 @@ void TWinSkinMenu::SetMenuRect() {
         start = rtl ? e->Margins.Right + 8 : e->Margins.Left + 4;
         if (rowWidth < start) start = 12;
     }
-    HDC dc = GetDC(nullptr);
+    TClientDC screen(nullptr);
+    const HDC dc = screen.Handle();
     TGdiObject<HFONT> font(CreateMenuFont());
     {
-        TSelectObject sel(dc, font.get());
+        TSelectObject sel(dc, font.Get());
         int x = rtl ? row.right - start : row.left + start;
         for (auto& b : FButtons) {
             if (!b->Visible) {
@@ -339,7 +340,6 @@ void TWinSkinMenu::SetMenuRect() {
             }
         }
     }
-    ReleaseDC(nullptr, dc);
 }
 
 namespace {
@@ -349,7 +349,7 @@ void DrawButtonFace(HDC dc, const TMenuBtn& b, const RECT& r, const TSkinData* s
     const TSkinColors colors = skin ? skin->Colors : TSkinColors{};
     if (b.State == ncHot || b.State == ncPressed) {
         TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorRef(colors.ButtonHilight)));
-        FrameRect(dc, &r, brush.get());
+        FrameRect(dc, &r, brush.Get());
     }
     TSelectObject sel(dc, font);
     SetBkMode(dc, TRANSPARENT);
@@ -397,7 +397,7 @@ void TWinSkinMenu::DrawMenu(HDC DC, const RECT& Rect) {
             if (!b->Visible || b->Caption.empty()) continue;
             RECT r = b->Rect;
             OffsetRect(&r, -row.left, -row.top);
-            DrawButtonFace(mem.Handle(), *b, r, FSkinData, font.get());
+            DrawButtonFace(mem.Handle(), *b, r, FSkinData, font.Get());
         }
         // 4. A maximised MDI child's buttons sit at the row's end.
         if (FSkinForm->FFormStyle == fsfMDIFrame && FSkinForm->MDIChildMax()) {
@@ -438,7 +438,7 @@ void TWinSkinMenu::MouseMove(POINT Point) {
 
 // Repaints one button in its state straight to the window.
 void TMenuBtn::Draw() {
-    TWinSkinMenu* bar = Form ? Form->FMenuBar : nullptr;
+    TWinSkinMenu* bar = Form ? Form->FMenuBar.get() : nullptr;
     if (!bar || !Form->FHandle || bar->FBarBitmap.Empty() || !Visible) return;
     const RECT& row = bar->FBarRect;
     const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;
@@ -449,12 +449,11 @@ void TMenuBtn::Draw() {
     {
         TBitmapDC mem(piece);
         TGdiObject<HFONT> font(CreateMenuFont());
-        DrawButtonFace(mem.Handle(), *this, RECT{0, 0, w, h}, SkinData, font.get());
+        DrawButtonFace(mem.Handle(), *this, RECT{0, 0, w, h}, SkinData, font.Get());
     }
-    HDC dc = GetWindowDC(Form->FHandle);
-    if (!dc) return;
-    Bitmapdraw(dc, FromRECT(Rect), piece);
-    ReleaseDC(Form->FHandle, dc);
+    TWindowDC dc(Form->FHandle);
+    if (!dc.Handle()) return;
+    Bitmapdraw(dc.Handle(), FromRECT(Rect), piece);
 }
 
 // ======================= opening drop-downs =======================
@@ -498,7 +497,7 @@ bool TWinSkinForm::CheckMenu(TMenuBtn* Button) {
             // message the menu's loop takes from the queue.
             PostMessageW(FHandle, WM_KEYDOWN, VK_DOWN, LPARAM(1 | (MapVirtualKeyW(VK_DOWN, MAPVK_VK_TO_VSC) << 16)));
             GetCursorPos(&LastMouse);
-            MenuHook = SetWindowsHookExW(WH_MSGFILTER, hook_proc, nullptr, GetCurrentThreadId());
+            MenuHook.Reset(SetWindowsHookExW(WH_MSGFILTER, hook_proc, nullptr, GetCurrentThreadId()));
             {
                 TMenuTracking tracking;
                 chosen = UINT(TrackPopupMenu(sub, TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD | (rtl ? TPM_RIGHTALIGN : 0),
@@ -799,10 +798,10 @@ void TWinSkinForm::DrawItemText(TMenuItem* Item, TCanvas& Canvas, RECT Rect, boo
                 sq.bottom = top + column;
                 WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
                 TGdiObject<HBITMAP> bits(CreateBitmap(8, 8, 1, 1, pattern));
-                TGdiObject<HBRUSH> brush(CreatePatternBrush(bits.get()));
+                TGdiObject<HBRUSH> brush(CreatePatternBrush(bits.Get()));
                 const COLORREF oldText = SetTextColor(dc, GetSysColor(COLOR_BTNFACE));
                 const COLORREF oldBk = SetBkColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-                FillRect(dc, &sq, brush.get());
+                FillRect(dc, &sq, brush.Get());
                 SetTextColor(dc, oldText);
                 SetBkColor(dc, oldBk);
                 DrawEdge(dc, &sq, BDR_SUNKENOUTER, BF_RECT);
@@ -817,18 +816,16 @@ void TWinSkinForm::DrawItemText(TMenuItem* Item, TCanvas& Canvas, RECT Rect, boo
             // 4. The platform's check mark in the button-text colour.
             TGdiObject<HBITMAP> check(LoadBitmapW(nullptr, MAKEINTRESOURCEW(OBM_CHECK)));
             BITMAP bm{};
-            if (check.get() && GetObjectW(check.get(), sizeof bm, &bm)) {
-                HDC mem = CreateCompatibleDC(dc);
-                HGDIOBJ old = SelectObject(mem, check.get());
+            if (check && GetObjectW(check.Get(), sizeof bm, &bm)) {
+                TMemoryDC mem(dc);
+                TSelectObject mark(mem.Handle(), check.Get());
                 const int x = square.left + (column - bm.bmWidth) / 2 + 1;
                 const int y = Rect.top + (rh - bm.bmHeight) / 2 + 1;
                 const COLORREF oldText = SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
                 const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
-                BitBlt(dc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCAND);
+                BitBlt(dc, x, y, bm.bmWidth, bm.bmHeight, mem.Handle(), 0, 0, SRCAND);
                 SetTextColor(dc, oldText);
                 SetBkColor(dc, oldBk);
-                SelectObject(mem, old);
-                DeleteDC(mem);
             }
         }
     }
@@ -886,7 +883,7 @@ void TWinSkinForm::DefaultMenuItem(TObject* Sender, TCanvas& Canvas, RECT Rect, 
     if (!item || !dc) return;
     const TSkinColors c = FSkinData ? FSkinData->Colors : TSkinColors{};
     TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorRef(Selected && !item->IsLine() ? c.Hilight : c.Menu)));
-    FillRect(dc, &Rect, brush.get());
+    FillRect(dc, &Rect, brush.Get());
     DrawItemText(item, Canvas, Rect, Selected && !item->IsLine());
 }
 
@@ -957,10 +954,12 @@ void TWinSkinForm::WMMEASUREITEM(TMessage& Message) {
         return;
     }
     if (TSkinManage* m = SkinManage()) m->SetPopMenu();
-    HDC dc = GetWindowDC(FHandle);
+    // Given back before the window's own handling runs, as that may want a DC of its own.
+    std::optional<TWindowDC> window(std::in_place, FHandle);
+    const HDC dc = window->Handle();
     TGdiObject<HFONT> font(CreateMenuFont());
     auto measure = [&](auto&& fn) {
-        TSelectObject sel(dc, font.get());
+        TSelectObject sel(dc, font.Get());
         TCanvas canvas;
         canvas.SetHandle(dc);
         int w = int(mis->itemWidth), h = int(mis->itemHeight);
@@ -978,17 +977,16 @@ void TWinSkinForm::WMMEASUREITEM(TMessage& Message) {
         // A skinned menu shown for this window (its system menu) measures itself.
         measure([&](TCanvas& c, int& w, int& h) { any->MeasureItem(c, w, h); });
     } else if (FForm && mis->itemID >= 1 && mis->itemID <= 4095) {
-        ReleaseDC(FHandle, dc);
+        window.reset();
         Default(Message);
         return;
     } else if (FMenuBar && !FMenuBar->FButtons.empty()) {
-        WMMEASUREITEMH(Message, dc, font.get());
+        WMMEASUREITEMH(Message, dc, font.Get());
     } else {
-        ReleaseDC(FHandle, dc);
+        window.reset();
         Default(Message);
         return;
     }
-    ReleaseDC(FHandle, dc);
 }
 
 // Measures a native item from its text in the drop-down the menu bar has open.
@@ -1019,7 +1017,7 @@ void TWinSkinForm::WMDRAWITEM(TMessage& Message) {
     const bool selected = (dis->itemState & ODS_SELECTED) != 0;
     TCanvas canvas;
     canvas.SetHandle(dis->hDC);
-    const int saved = SaveDC(dis->hDC);
+    std::optional<TSavedDC> saved(std::in_place, dis->hDC);
     TMenuItem* item = FMenuBar && FMenuBar->FMenu ? FMenuBar->FMenu->FindItem(dis->itemID) : nullptr;
     TMenuItem* any = item ? nullptr : FindMenuItemByCommand(dis->itemID);
     if (item && FForm) {
@@ -1030,7 +1028,7 @@ void TWinSkinForm::WMDRAWITEM(TMessage& Message) {
         any->DrawItem(canvas, dis->rcItem, selected);
         Message.Result = 1;
     } else if (FForm && dis->itemID >= 1 && dis->itemID <= 4095) {
-        RestoreDC(dis->hDC, saved);
+        saved.reset();
         canvas.SetHandle(nullptr);
         Default(Message);
         return;
@@ -1039,13 +1037,11 @@ void TWinSkinForm::WMDRAWITEM(TMessage& Message) {
         DrawHMenuItem2(temp.get(), dis->hDC, dis->rcItem, selected);
         Message.Result = 1;
     } else {
-        RestoreDC(dis->hDC, saved);
+        saved.reset();
         canvas.SetHandle(nullptr);
         Default(Message);
         return;
     }
-    RestoreDC(dis->hDC, saved);
-    canvas.SetHandle(nullptr);
 }
 
 // The tool-bar events keep the platform's drawing: the program has no tool bar.

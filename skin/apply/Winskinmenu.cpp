@@ -7,6 +7,8 @@
 #include "skin/resources/Skindraw_win32.h"
 #include "skin/resources/Winskindata.h"
 
+#include <optional>
+
 namespace quorin {
 
 namespace {
@@ -86,7 +88,8 @@ void TWinSkinPopMenu::NcPaint(HDC DC, HRGN) {
     if (!MakeBackground()) return;
     const TBitmap& map = FBackground;
     const int w = map.Width(), h = map.Height();
-    HDC dc = DC ? DC : GetWindowDC(FMenuWindow);
+    std::optional<TWindowDC> taken;
+    const HDC dc = DC ? DC : taken.emplace(FMenuWindow).Handle();
     if (!dc) return;
     {
         TBitmapDC src(map, dc);
@@ -96,7 +99,6 @@ void TWinSkinPopMenu::NcPaint(HDC DC, HRGN) {
         BitBlt(dc, 0, 0, b, h, src.Handle(), 0, 0, SRCCOPY);
         BitBlt(dc, w - b, 0, b, h, src.Handle(), w - b, 0, SRCCOPY);
     }
-    if (!DC) ReleaseDC(FMenuWindow, dc);
 }
 
 void TWinSkinPopMenu::WMPrint(TMessage& Message) {
@@ -112,12 +114,11 @@ void TWinSkinPopMenu::WMPrint(TMessage& Message) {
     GetClientRect(FMenuWindow, &client);
     POINT origin{0, 0};
     ClientToScreen(FMenuWindow, &origin);
-    const int saved = SaveDC(dc);
+    TSavedDC saved(dc);
     OffsetViewportOrgEx(dc, origin.x - wr.left, origin.y - wr.top, nullptr);
     IntersectClipRect(dc, 0, 0, client.right, client.bottom);
     if (Message.LParam & PRF_ERASEBKGND) SendMessageW(FMenuWindow, WM_ERASEBKGND, WPARAM(dc), 0);
     if (Message.LParam & PRF_CLIENT) SendMessageW(FMenuWindow, WM_PRINTCLIENT, WPARAM(dc), Message.LParam);
-    RestoreDC(dc, saved);
     Message.Result = 0;
 }
 

@@ -2,6 +2,8 @@
 // a window, and the property helpers by name.
 #include "skin/apply/Winsubclass.h"
 
+#include <optional>
+
 #include "forms/TypInfo.h"
 #include "skin/apply/Winskinform.h"
 #include "skin/resources/Skindraw_win32.h"
@@ -208,23 +210,12 @@ void TSkinControl::PaintControl(HDC DC) {
     if (!GetWindowRect(FHandle, &r)) return;
     FWinRect = r;
     OffsetRect(&r, -r.left, -r.top);
-    // The whole window's DC, given back however the drawing ends.
-    struct TWindowDC {
-        HWND Window;
-        HDC Handle;
-        explicit TWindowDC(HWND w) : Window(w), Handle(GetWindowDC(w)) {}
-        ~TWindowDC() {
-            if (Handle) ReleaseDC(Window, Handle);
-        }
-        TWindowDC(const TWindowDC&) = delete;
-        TWindowDC& operator=(const TWindowDC&) = delete;
-    };
     try {
         if (DC) {
             DrawControl(DC, r);
         } else {
             TWindowDC wdc(FHandle);
-            if (wdc.Handle) DrawControl(wdc.Handle, r);
+            if (wdc.Handle()) DrawControl(wdc.Handle(), r);
         }
     } catch (...) {
         // A painting fault leaves what the control painted natively.
@@ -235,13 +226,9 @@ void TSkinControl::DrawControl(HDC, const RECT&) {}
 
 void TSkinControl::WMPaint(TMessage& Message) {
     if (!FHandle) return;
-    PAINTSTRUCT ps{};
+    std::optional<TPaintDC> paint;
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
-    bool began = false;
-    if (!dc) {
-        dc = BeginPaint(FHandle, &ps);
-        began = true;
-    }
+    if (!dc) dc = paint.emplace(FHandle).Handle();
     RECT r;
     if (dc && GetWindowRect(FHandle, &r)) {
         FWinRect = r;
@@ -251,7 +238,6 @@ void TSkinControl::WMPaint(TMessage& Message) {
         } catch (...) {
         }
     }
-    if (began) EndPaint(FHandle, &ps);
     Message.Result = 0;
 }
 
@@ -279,7 +265,7 @@ int TSkinControl::GetState() { return 1; }
 // ---- helpers ----------------------------------------------------------------------------
 
 void TSkinControl::FillColor(HDC DC, const RECT& Rect, TColor Color) {
-    TBrushHandle brush(CreateSolidBrush(ColorRef(Color)));
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorRef(Color)));
     FillRect(DC, &Rect, brush.Get());
 }
 

@@ -204,6 +204,7 @@ public:
     bool FMultiLine = false;
     bool FTransparent = false;          // background is the parent's picture
     bool FRedrawOff = false;            // SetRedraw(false) took WS_VISIBLE away
+    TTimerHandle FRedrawTimer;          // gives WS_VISIBLE back should SetRedraw(true) not come
 
 protected:
     // Reads state and caption, composes background, face and font into FBuffer; returns
@@ -391,7 +392,7 @@ public:
     explicit TSkinBoxH(TComponent* AOwner) : TSkinControl(AOwner) {}
     bool BeforeProc(TMessage& Message) override;
     HBRUSH FaceBrush();
-    TBrushHandle FBrush;
+    TGdiObject<HBRUSH> FBrush;
     TColor FBrushColor = 0;
 };
 class TSkinTransObj : public TSkinControl {

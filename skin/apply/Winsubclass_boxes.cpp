@@ -64,7 +64,7 @@ void TSkinGroupBox::DrawControl(HDC DC, const RECT& Rect) {
     const int line = TextHeight(DC, u"0");
     {
         TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, ColorRef(shadow)));
-        TSelectObject selectedPen(DC, pen.get());
+        TSelectObject selectedPen(DC, pen.Get());
         TSelectObject hollow(DC, GetStockObject(NULL_BRUSH));
         RoundRect(DC, Rect.left, Rect.top + line / 2, Rect.right, Rect.bottom, 5, 5);
     }
@@ -312,11 +312,11 @@ void TSkinSizer::DrawControl(HDC DC, const RECT& Rect) {
     for (int i = 1; i <= 3 && i * 4 < size; ++i) {
         const int d = i * 4;
         {
-            TSelectObject pen(DC, dark.get());
+            TSelectObject pen(DC, dark.Get());
             MoveToEx(DC, Rect.right - d, Rect.bottom - 1, nullptr);
             LineTo(DC, Rect.right, Rect.bottom - d - 1);
         }
-        TSelectObject pen(DC, light.get());
+        TSelectObject pen(DC, light.Get());
         MoveToEx(DC, Rect.right - d - 1, Rect.bottom - 1, nullptr);
         LineTo(DC, Rect.right, Rect.bottom - d - 2);
     }

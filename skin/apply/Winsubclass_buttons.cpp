@@ -114,7 +114,7 @@ TSkinButton::TSkinButton(TComponent* AOwner) : TSkinControl(AOwner) {}
 TSkinButton::~TSkinButton() {
     // A painter going away while the native button is kept from painting gives it back.
     if (FHandle && IsWindow(FHandle)) {
-        KillTimer(FHandle, kRedrawTimer);
+        FRedrawTimer.Reset();
         LONG_PTR style = GetWindowLongEx(FHandle, GWL_STYLE);
         if (!(style & WS_VISIBLE) && FRedrawOff) SetWindowLongPtrW(FHandle, GWL_STYLE, style | WS_VISIBLE);
     }
@@ -146,12 +146,12 @@ int TSkinButton::ButtonFrame() const {
 
 void TSkinButton::SetRedraw(bool Value) {
     if (!FHandle || !IsWindow(FHandle)) return;
-    KillTimer(FHandle, kRedrawTimer);
+    FRedrawTimer.Reset();
     LONG_PTR style = GetWindowLongEx(FHandle, GWL_STYLE);
     if (!Value) {
         // Only a window that is shown is hidden from its own painting.
         if (!(style & WS_VISIBLE)) return;
-        SetTimer(FHandle, kRedrawTimer, kRedrawTimeout, nullptr);
+        FRedrawTimer.Start(FHandle, kRedrawTimer, kRedrawTimeout);
         FRedrawOff = true;
         style &= ~LONG_PTR(WS_VISIBLE);
     } else {

@@ -95,9 +95,9 @@ void MyDrawImgCaption(TCanvas& Canvas, const RECT& Rect, int Align, bool Enabled
     if (GetObjectW(Canvas.Font().Handle(), sizeof lf, &lf)) {
         lf.lfWeight = FW_NORMAL;
         lf.lfItalic = lf.lfUnderline = lf.lfStrikeOut = 0;
-        regular.reset(CreateFontIndirectW(&lf));
+        regular.Reset(CreateFontIndirectW(&lf));
     }
-    TSelectObject font(dc, regular ? regular.get() : Canvas.Font().Handle());
+    TSelectObject font(dc, regular ? regular.Get() : Canvas.Font().Handle());
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColor =
         SetTextColor(dc, Enabled ? ColorRef(Canvas.Font().Color()) : GetSysColor(COLOR_BTNSHADOW));
@@ -144,8 +144,8 @@ void DrawArrow(TCanvas& Canvas, int X, int Y, int Direction) {
     }
     TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorRef(Canvas.PenColor())));
     TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, ColorRef(Canvas.PenColor())));
-    TSelectObject b(dc, brush.get());
-    TSelectObject p(dc, pen.get());
+    TSelectObject b(dc, brush.Get());
+    TSelectObject p(dc, pen.Get());
     Polygon(dc, pts, 3);
 }
 

@@ -35,8 +35,8 @@ bool WindowHasBorder(HWND window) {
 void DrawEditBorder(TSkinControl& p, HDC dc, const RECT& rect) {
     RECT r = rect;
     const TColor shadow = p.FSkinData ? p.FSkinData->Colors.ButtonShadow : clBtnShadow;
-    TBrushHandle outer(CreateSolidBrush(ColorRef(shadow)));
-    TBrushHandle white(CreateSolidBrush(RGB(255, 255, 255)));
+    TGdiObject<HBRUSH> outer(CreateSolidBrush(ColorRef(shadow)));
+    TGdiObject<HBRUSH> white(CreateSolidBrush(RGB(255, 255, 255)));
     FrameRect(dc, &r, outer.Get());
     for (int i = 0; i < 2; ++i) {
         InflateRect(&r, -1, -1);
@@ -211,7 +211,7 @@ void TSkinComBox::DrawControl(HDC DC, const RECT& Rect) {
     const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;
     if (w <= 0 || h <= 0) return;
     const bool left = (GetWindowLongEx(FHandle, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
-    const int saved = SaveDC(DC);
+    TSavedDC saved(DC);
     // The text the native box shows stays its own.
     if (left) ExcludeClipRect(DC, Rect.left + b + 4, Rect.top + 2, Rect.right - 2, Rect.bottom - 2);
     else ExcludeClipRect(DC, Rect.left + 2, Rect.top + 2, Rect.right - b - 4, Rect.bottom - 2);
@@ -222,7 +222,6 @@ void TSkinComBox::DrawControl(HDC DC, const RECT& Rect) {
             DrawRect2(DC, FromRECT(Rect), picture->Map, picture->Margins,
                       {.Frame = FrameInStrip(frame, picture->Frame), .Frames = std::max(picture->Frame, 1),
                        .Trans = true, .Tile = picture->Tile == 1});
-        RestoreDC(DC, saved);
         return;
     }
     if (const TDataSkinObject* sunk = FSkinData->SunkEdge.get(); HasPicture(sunk))
@@ -247,7 +246,6 @@ void TSkinComBox::DrawControl(HDC DC, const RECT& Rect) {
             DrawRect3(DC, FromRECT(ar), arrow->Map,
                       {.Frame = FrameInStrip(frame, n), .Frames = n, .Trans = arrow->Trans != 0});
     }
-    RestoreDC(DC, saved);
 }
 
 void TSkinComBox::DrawControl1(HDC DC, const RECT& Rect, int Frame) {
@@ -365,7 +363,7 @@ void TSkinUpDown::DrawControl(HDC DC, const RECT& Rect) {
         }
         const TSkinColors& colors = FSkinData ? FSkinData->Colors : TSkinColors{};
         FillColor(pdc.Handle(), r, pressed ? colors.ButtonShadow : ButtonFace());
-        TBrushHandle edge(CreateSolidBrush(ColorRef(colors.ButtonDkShadow)));
+        TGdiObject<HBRUSH> edge(CreateSolidBrush(ColorRef(colors.ButtonDkShadow)));
         FrameRect(pdc.Handle(), &r, edge.Get());
         TCanvas canvas;
         canvas.SetHandle(pdc.Handle());
@@ -388,7 +386,7 @@ void TArrowButton::Draw(HDC DC, const RECT& Rect, TSkinData* SkinData, int Frame
                   {.Frame = FrameInStrip(Frame, button->Frame), .Frames = std::max(button->Frame, 1),
                    .Trans = button->Trans != 0, .Tile = button->Tile == 1});
     } else {
-        TBrushHandle face(CreateSolidBrush(ColorRef(SkinData ? SkinData->Colors.ButtonFace : clBtnFace)));
+        TGdiObject<HBRUSH> face(CreateSolidBrush(ColorRef(SkinData ? SkinData->Colors.ButtonFace : clBtnFace)));
         FillRect(DC, &Rect, face.Get());
         RECT r = Rect;
         DrawEdge(DC, &r, Frame == 2 ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);

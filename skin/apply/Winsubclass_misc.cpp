@@ -262,10 +262,8 @@ void TWMediaPlayer::WndProc(TMessage& Message) {
         Message.Result = 1;
         return;
     case WM_PAINT: {
-        PAINTSTRUCT ps{};
-        HDC dc = BeginPaint(FWindow, &ps);
-        if (dc) Paint(dc);
-        EndPaint(FWindow, &ps);
+        TPaintDC dc(FWindow);
+        if (dc.Handle()) Paint(dc.Handle());
         return;
     }
     case CN_IsSkinned:

@@ -89,10 +89,10 @@ bool SameInfo(const SCROLLBARINFO& a, const SCROLLBARINFO& b) {
 // The one-pixel shadow frame with a white line inside, over a native sunken border.
 void DrawSkinBorder(HDC dc, const RECT& rect, TColor shadow) {
     RECT r = rect;
-    TBrushHandle outer(CreateSolidBrush(ColorRef(shadow)));
+    TGdiObject<HBRUSH> outer(CreateSolidBrush(ColorRef(shadow)));
     FrameRect(dc, &r, outer.Get());
     InflateRect(&r, -1, -1);
-    TBrushHandle inner(CreateSolidBrush(RGB(255, 255, 255)));
+    TGdiObject<HBRUSH> inner(CreateSolidBrush(RGB(255, 255, 255)));
     FrameRect(dc, &r, inner.Get());
 }
 
@@ -271,10 +271,8 @@ void TWScrollbar::WndProc(TMessage& Message) {
 }
 
 void TWScrollbar::WMPaint() {
-    PAINTSTRUCT ps{};
-    HDC dc = BeginPaint(FWindow, &ps);
-    if (dc) Paint(dc);
-    EndPaint(FWindow, &ps);
+    TPaintDC dc(FWindow);
+    if (dc.Handle()) Paint(dc.Handle());
 }
 
 void TWScrollbar::WMLButtonDown(TMessage& Message) {

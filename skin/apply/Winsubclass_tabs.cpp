@@ -10,6 +10,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "forms/ComCtrls.h"
 #include "skin/apply/Winskinform.h"
@@ -69,7 +70,7 @@ std::u16string TabText(HWND window, int index, bool unicode) {
 
 void DrawCross(HDC dc, const RECT& r, COLORREF color, bool pressed) {
     TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, color));
-    TSelectObject old(dc, pen.get());
+    TSelectObject old(dc, pen.Get());
     for (int d = 0; d < 2; ++d) {  // two pixels thick
         MoveToEx(dc, r.left + d, r.top, nullptr);
         LineTo(dc, r.right, r.bottom - d);
@@ -79,7 +80,7 @@ void DrawCross(HDC dc, const RECT& r, COLORREF color, bool pressed) {
     if (pressed) {
         RECT f = r;
         InflateRect(&f, 2, 2);
-        TBrushHandle brush(CreateSolidBrush(color));
+        TGdiObject<HBRUSH> brush(CreateSolidBrush(color));
         FrameRect(dc, &f, brush.Get());
     }
 }
@@ -348,13 +349,12 @@ void TSkinTab::DrawControl(HDC DC, const RECT& Rect) {
     // carry an offset already (a child painting its parent's background into its own DC):
     // the shift adds to it.
     const POINT origin = ClientOrigin(FHandle);
-    const int saved = SaveDC(DC);
+    TSavedDC saved(DC);
     OffsetViewportOrgEx(DC, origin.x, origin.y, nullptr);
     ClipUpdown(DC);
     TBitmapDC source(FBuffer, DC);
     BitBlt(DC, 0, 0, FBuffer.Width(), FBuffer.Height(), source.Handle(), 0, 0, SRCCOPY);
     if (FKind == 2) PaintGraphicChildren(WinControl(), DC);
-    RestoreDC(DC, saved);
 }
 
 bool TSkinTab::BeforeProc(TMessage& Message) {
@@ -373,14 +373,13 @@ bool TSkinTab::BeforeProc(TMessage& Message) {
 
 bool TSkinTab::BeforePaint(TMessage& Message) {
     if (!Drawable()) return TSkinControl::BeforeProc(Message);
-    PAINTSTRUCT ps{};
+    std::optional<TPaintDC> paint;
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
-    const bool began = dc == nullptr;
-    if (began) dc = BeginPaint(FHandle, &ps);
+    if (!dc) dc = paint.emplace(FHandle).Handle();
     if (dc) {
         // A client DC: shift it so that window coordinates land right.
         const POINT origin = ClientOrigin(FHandle);
-        const int saved = SaveDC(dc);
+        TSavedDC saved(dc);
         OffsetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
         RECT r{};
         GetWindowRect(FHandle, &r);
@@ -389,9 +388,7 @@ bool TSkinTab::BeforePaint(TMessage& Message) {
             DrawControl(dc, r);
         } catch (...) {
         }
-        RestoreDC(dc, saved);
     }
-    if (began) EndPaint(FHandle, &ps);
     Message.Result = 0;
     return false;
 }
@@ -525,11 +522,10 @@ void TSkinTabSheet::DrawControl(HDC DC, const RECT& Rect) {
     GetClientRect(FHandle, &client);
     // Window coordinates: a sheet has no border, but stay right if one ever has.
     const POINT origin = ClientOrigin(FHandle);
-    const int saved = SaveDC(DC);
+    TSavedDC saved(DC);
     OffsetViewportOrgEx(DC, origin.x + Rect.left, origin.y + Rect.top, nullptr);
     FillBG(DC, client);
     PaintGraphicChildren(WinControl(), DC);
-    RestoreDC(DC, saved);
 }
 
 // ---- TSkinAdvPage: a page control of another library, given the skin's tab pictures ------

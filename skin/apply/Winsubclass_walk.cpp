@@ -77,7 +77,7 @@ TSkinControl* TWinSkinForm::AttachPainter(std::string_view Class, TControl* Cont
     p->FKind = Kind;
     if (Prepare) Prepare(p);
     try {
-        p->Init(this, FSkinData, ParentBK, FCanvas);
+        p->Init(this, FSkinData, ParentBK, FCanvas.get());
     } catch (const std::exception&) {
         // A control whose window cannot be made stays native.
         delete p;
@@ -92,9 +92,9 @@ TSkinControl* TWinSkinForm::AttachScrollbar(std::string_view Class, TControl* Co
     if (!p) return nullptr;
     p->FKind = Kind;
     try {
-        if (auto* s = dynamic_cast<TSkinScrollbar*>(p)) s->InitScrollbar(Control, FSkinData, this, FCanvas);
-        else if (auto* c = dynamic_cast<TSkinScControl*>(p)) c->InitScrollbar(Control, FSkinData, this, FCanvas);
-        else p->Init(this, FSkinData, false, FCanvas);
+        if (auto* s = dynamic_cast<TSkinScrollbar*>(p)) s->InitScrollbar(Control, FSkinData, this, FCanvas.get());
+        else if (auto* c = dynamic_cast<TSkinScControl*>(p)) c->InitScrollbar(Control, FSkinData, this, FCanvas.get());
+        else p->Init(this, FSkinData, false, FCanvas.get());
     } catch (const std::exception&) {
         delete p;
         return nullptr;
@@ -108,7 +108,7 @@ TSkinControl* TWinSkinForm::AttachGraphic(TControl* Control, const char* GlyphPr
     if (!p) return nullptr;
     if (GlyphProperty) p->FGlyphProperty = GlyphProperty;
     try {
-        p->InitGraphicControl(this, FSkinData, FCanvas);
+        p->InitGraphicControl(this, FSkinData, FCanvas.get());
     } catch (const std::exception&) {
         delete p;
         return nullptr;
@@ -121,7 +121,7 @@ TSkinControl* TWinSkinForm::AttachHwnd(std::string_view Class, HWND Handle, TCom
     TSkinControl* p = NewSkinControl(Class, Owner ? Owner : this);
     if (!p) return nullptr;
     try {
-        p->Inithwnd(Handle, FSkinData, this, FCanvas);
+        p->Inithwnd(Handle, FSkinData, this, FCanvas.get());
     } catch (const std::exception&) {
         delete p;
         return nullptr;
@@ -253,7 +253,7 @@ void TWinSkinForm::AddComp(TControl* Control, TComponent* Parent) {
             return;
         }
         if (auto* p = dynamic_cast<TSkinControl*>(made)) {
-            if (!AddControlList(p)) p->Init(this, FSkinData, p->FParentBK, FCanvas);
+            if (!AddControlList(p)) p->Init(this, FSkinData, p->FParentBK, FCanvas.get());
             if (Is(Control, TControlKind::ckCustomPanel)) InitChildCtrl(win);
             return;
         }

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "forms/Handles.h"
 #include "skin/resources/Bitmap.h"
 
 namespace quorin {
@@ -16,13 +17,10 @@ uint8_t* AllocatePixels(int32_t width, int32_t height, int bitsPerPixel, void** 
   info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap || !bits) {
-    if (bitmap) DeleteObject(bitmap);
-    return nullptr;
-  }
+  TGdiObject<HBITMAP> bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || !bits) return nullptr;
   // A fresh DIB section is zeroed by the system already.
-  *handle = bitmap;
+  *handle = bitmap.Release();
   return static_cast<uint8_t*>(bits);
 }
 

@@ -111,7 +111,7 @@ void GradFill(HDC dc, const TRect& rect, TColor start, TColor end, int direction
   if (kind == NULLREGION || kind == ERROR) return;
   try {
     GradientBands(rect, start, end, direction, FromRECT(box), [&](const TRect& band, TColor color) {
-      TBrushHandle brush(CreateSolidBrush(static_cast<COLORREF>(color)));
+      TGdiObject<HBRUSH> brush(CreateSolidBrush(static_cast<COLORREF>(color)));
       const RECT r = ToRECT(band);
       FillRect(dc, &r, brush.Get());
     });
@@ -138,15 +138,15 @@ void AddRectangles(HRGN result, const TRect* rects, size_t count, std::vector<ui
                   Max(bounds.Bottom, rects[i].Bottom));
   }
   data->rdh.rcBound = ToRECT(bounds);
-  TRegionHandle part(ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()), data));
+  TGdiObject<HRGN> part(ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()), data));
   if (part) CombineRgn(result, result, part.Get(), RGN_OR);
 }
 
 }  // namespace
 
-TRegionHandle BitmapToRgn(TBitmap& image, int32_t dx, int32_t dy, TColor key, uint8_t redTolerance,
+TGdiObject<HRGN> BitmapToRgn(TBitmap& image, int32_t dx, int32_t dy, TColor key, uint8_t redTolerance,
                           uint8_t greenTolerance, uint8_t blueTolerance) {
-  TRegionHandle result(CreateRectRgn(0, 0, 0, 0));
+  TGdiObject<HRGN> result(CreateRectRgn(0, 0, 0, 0));
   std::vector<uint8_t> buffer;
   try {
     BitmapToRegion(image, dx, dy, key, redTolerance, greenTolerance, blueTolerance,
@@ -165,12 +165,11 @@ void DrawParentImage(HWND control, HDC dc) {
   MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&bounds), 2);
   RECT client;
   GetClientRect(control, &client);
-  const int saved = SaveDC(dc);
+  TSavedDC saved(dc);
   OffsetViewportOrgEx(dc, -bounds.left, -bounds.top, nullptr);
   IntersectClipRect(dc, bounds.left, bounds.top, bounds.left + client.right, bounds.top + client.bottom);
   SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   SendMessageW(parent, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-  RestoreDC(dc, saved);
 }
 
 }  // namespace quorin

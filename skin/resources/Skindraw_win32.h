@@ -39,7 +39,7 @@ void GradFill(HDC dc, const TRect& rect, TColor start, TColor end, int direction
 
 // A window region covering every pixel of the image that is not the key colour, built from
 // the traced rectangles 2000 at a time. The caller owns it (Release() it into SetWindowRgn).
-TRegionHandle BitmapToRgn(TBitmap& image, int32_t dx, int32_t dy, TColor key, uint8_t redTolerance,
+TGdiObject<HRGN> BitmapToRgn(TBitmap& image, int32_t dx, int32_t dy, TColor key, uint8_t redTolerance,
                           uint8_t greenTolerance, uint8_t blueTolerance);
 
 // Paints what the control's parent shows under the control into the DC (for controls drawn

@@ -73,8 +73,6 @@ TSkinData::TSkinData(TComponent* AOwner) : TComponent(AOwner) {
 
 TSkinData::~TSkinData() {
     if (SkinManager) SkinManager->RemoveSkinData(this);
-    FreeFontHandle(CaptionFont);
-    FreeBrushHandle(BtnFaceBrush);
 }
 
 std::string TSkinData::GetSkinStore() const {

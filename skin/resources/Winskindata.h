@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "forms/Classes.h"
+#include "forms/OwnedHandle.h"
 #include "forms/Streams.h"
 #include "forms/StringList.h"
 #include "skin/resources/Bitmap.h"
@@ -60,6 +61,18 @@ struct TSkinColors {
 // Opaque platform handles (HFONT, HBRUSH on Windows; null elsewhere).
 using TPlatformFont = void*;
 using TPlatformBrush = void*;
+void FreeFontHandle(TPlatformFont font);
+void FreeBrushHandle(TPlatformBrush brush);
+struct TPlatformFontTraits {
+    using THandleType = TPlatformFont;
+    static bool Valid(TPlatformFont Handle) { return Handle != nullptr; }
+    static void Free(TPlatformFont Handle) { FreeFontHandle(Handle); }
+};
+struct TPlatformBrushTraits {
+    using THandleType = TPlatformBrush;
+    static bool Valid(TPlatformBrush Handle) { return Handle != nullptr; }
+    static void Free(TPlatformBrush Handle) { FreeBrushHandle(Handle); }
+};
 
 // Asked before a window is skinned: aName is its class name; clearing DoSkin refuses it.
 using TOnFormSkin = std::function<void(TObject* Sender, const std::string& aName, bool& DoSkin)>;
@@ -208,13 +221,13 @@ public:
     TColor CaptionColor = SystemColor(scBtnFace);
     std::vector<TColor> PreColors;              // one per [Colour...] section, in file order
     std::array<TColor, 10> CustomColors;        // [Customcolors] Color0 .. Color9
-    TPlatformBrush BtnFaceBrush = nullptr;        // solid brush of ButtonFace
+    TOwnedHandle<TPlatformBrushTraits> BtnFaceBrush;  // solid brush of ButtonFace
     std::string SkinName;                       // [TitlebarSkin] SkinName
     // Glyphs of the system menu: restore, maximize, minimize, close; 16 x 16 each,
     // black on white (white is transparent).
     std::array<TBitmap, 4> Glyphs;
     TBitmap AppIcon;                            // the program's small icon, magenta transparent
-    TPlatformFont CaptionFont = nullptr;
+    TOwnedHandle<TPlatformFontTraits> CaptionFont;
     int32_t MaxWidth = 0, MaxHeight = 0;        // the screen's maximized window size
     TWindowHandle LastFormWindow = nullptr;     // the window last offered to DoFormSkin
     TWinContainers Containers;                  // container kinds the control walk enters
@@ -288,9 +301,7 @@ TBitmap BuiltinTrackImage(const std::string& resourceName);
 int32_t SystemMetricHScrollArrow();        // width of a horizontal scroll arrow
 void ScreenMaximizedSize(int32_t& width, int32_t& height);
 TPlatformFont MakeCaptionFont();
-void FreeFontHandle(TPlatformFont font);
 TPlatformBrush MakeSolidBrush(TColor color);
-void FreeBrushHandle(TPlatformBrush brush);
 // Draws the application's small icon (or its big one) onto a magenta bitmap of the
 // small-icon size; false, leaving the bitmap alone, when the program has no icon.
 bool DrawApplicationIcon(TBitmap& bitmap);

@@ -202,8 +202,7 @@ void TSkinData::CreateMinCaption() {
 }
 
 void TSkinData::CreateCaptionFont() {
-    FreeFontHandle(CaptionFont);
-    CaptionFont = MakeCaptionFont();
+    CaptionFont.Reset(MakeCaptionFont());
 }
 
 void TSkinData::GetAppIcon() {

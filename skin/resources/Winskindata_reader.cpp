@@ -159,8 +159,7 @@ int TSkinData::GetSectionNum(const std::string& prefix, const std::string& key) 
 }
 
 void TSkinData::MakeButtonFaceBrush() {
-    FreeBrushHandle(BtnFaceBrush);
-    BtnFaceBrush = MakeSolidBrush(Colors.ButtonFace);
+    BtnFaceBrush.Reset(MakeSolidBrush(Colors.ButtonFace));
 }
 
 // ---- Element readers ----------------------------------------------------------------------

@@ -110,16 +110,15 @@ bool DrawApplicationIcon(TBitmap& bitmap) {
                        reinterpret_cast<LONG_PTR>(&name));
     if (!name.found) return false;
     int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-    HICON icon = static_cast<HICON>(LoadImageW(module, name.Get(), IMAGE_ICON, cx, cy, 0));
+    TIconHandle icon(static_cast<HICON>(LoadImageW(module, name.Get(), IMAGE_ICON, cx, cy, 0)));
     if (!icon) return false;
     bitmap.SetPixelFormat(pf24bit);
     bitmap.SetSize(cx, cy);
     bitmap.Fill(KeyColor);
     {
         TBitmapDC dc(bitmap);
-        DrawIconEx(dc.Handle(), 0, 0, icon, cx, cy, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc.Handle(), 0, 0, icon.Get(), cx, cy, 0, nullptr, DI_NORMAL);
     }
-    DestroyIcon(icon);
     GdiFlush();
     return true;
 }

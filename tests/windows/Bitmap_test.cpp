@@ -22,7 +22,7 @@ TEST(BitmapDib, GdiSeesTheCpuPixelsAndTheCpuSeesGdiDrawing) {
   ASSERT_NE(nullptr, dc.Handle());
   EXPECT_EQ(RGB(200, 10, 20), GetPixel(dc.Handle(), 1, 0));
 
-  TBrushHandle brush(CreateSolidBrush(RGB(1, 2, 3)));
+  TGdiObject<HBRUSH> brush(CreateSolidBrush(RGB(1, 2, 3)));
   RECT r{2, 3, 4, 4};
   ::FillRect(dc.Handle(), &r, brush.Get());
   EXPECT_EQ(ColorFromRGB(1, 2, 3), b.Pixel(2, 3));

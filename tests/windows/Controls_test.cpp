@@ -208,3 +208,53 @@ TEST_F(ControlsTest, ExceptionDisplayIsAMessageBoxWithTheMessage) {
     EXPECT_EQ(caption, Application->Title());
     EXPECT_TRUE(IsWindowEnabled(form->Handle())) << "the window works on after the message";
 }
+
+namespace {
+
+// A windowless control that fills its place with red, or fails while painting.
+class FailingPaint : public TGraphicControl {
+public:
+    explicit FailingPaint(TComponent* AOwner) : TGraphicControl(AOwner) {}
+    void Paint(TCanvas& Canvas) override {
+        if (Fail) throw Exception("paint failed");
+        Canvas.SetBrushColor(clRed);
+        Canvas.FillRect(RECT{0, 0, Width(), Height()});
+    }
+    bool Fail = false;
+};
+
+} // namespace
+
+// The window procedure's barrier swallows a paint failure and validates the window; the
+// paint itself must still be ended, or the caret that BeginPaint hid stays hidden and
+// every later paint inherits the open one.
+TEST_F(ControlsTest, PaintEndsWhenAWindowlessChildThrows) {
+    auto* child = new FailingPaint(form);
+    child->SetBounds(150, 40, 60, 40);
+    child->SetParent(form);
+    const HWND window = form->Handle();
+    // A caret of the form's own, out of every control's way; no messages are pumped from
+    // here on, so it does not blink and shows exactly when it is not hidden.
+    ASSERT_TRUE(CreateCaret(window, nullptr, 4, 12));
+    ASSERT_TRUE(SetCaretPos(250, 100));
+    ASSERT_TRUE(ShowCaret(window));
+    auto pixel = [&](int x, int y) {
+        HDC dc = GetDC(window);
+        const COLORREF c = GetPixel(dc, x, y);
+        ReleaseDC(window, dc);
+        return c;
+    };
+    const COLORREF face = ColorRef(clBtnFace), caret = face ^ 0xFFFFFF;
+    for (const bool fail : {true, true, false}) {
+        SCOPED_TRACE(fail ? "a paint that throws" : "the paint after");
+        child->Fail = fail;
+        InvalidateRect(window, nullptr, TRUE);
+        UpdateWindow(window);
+        EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE)) << "the window counts as painted";
+        EXPECT_EQ(pixel(251, 105), caret) << "the caret is shown again when the paint ends";
+        if (!fail) {
+            EXPECT_EQ(pixel(180, 60), RGB(255, 0, 0)) << "the child paints in its place";
+        }
+    }
+    DestroyCaret();
+}

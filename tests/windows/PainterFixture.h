@@ -95,7 +95,7 @@ protected:
     template <class P>
     P* Attach(TControl* control) {
         auto* p = new P(control);
-        p->Init(SkinForm.get(), Skin.get(), false, SkinForm->FCanvas);
+        p->Init(SkinForm.get(), Skin.get(), false, SkinForm->FCanvas.get());
         return p;
     }
 

@@ -211,9 +211,9 @@ protected:
         TSkinControl* p = NewSkinControl(painterClass, control);
         p->FKind = kind;
         TSkinData* data = skin ? skin : Form->SkinData1;
-        if (auto* s = dynamic_cast<TSkinScrollbar*>(p)) s->InitScrollbar(control, data, Skin, Skin->FCanvas);
-        else if (auto* c = dynamic_cast<TSkinScControl*>(p)) c->InitScrollbar(control, data, Skin, Skin->FCanvas);
-        else p->Init(Skin, data, false, Skin->FCanvas);
+        if (auto* s = dynamic_cast<TSkinScrollbar*>(p)) s->InitScrollbar(control, data, Skin, Skin->FCanvas.get());
+        else if (auto* c = dynamic_cast<TSkinScControl*>(p)) c->InitScrollbar(control, data, Skin, Skin->FCanvas.get());
+        else p->Init(Skin, data, false, Skin->FCanvas.get());
         return dynamic_cast<T*>(p);
     }
 

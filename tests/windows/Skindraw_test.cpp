@@ -23,7 +23,7 @@ TEST(BitmapToRgn, SingleOpaquePixelBecomesOneRectangle) {
   TBitmap image(3, 1);
   image.Fill(KeyColor);
   image.SetPixel(1, 0, 0x0000FF);
-  TRegionHandle region = BitmapToRgn(image, 10, 20, KeyColor, 1, 1, 1);
+  TGdiObject<HRGN> region = BitmapToRgn(image, 10, 20, KeyColor, 1, 1, 1);
   ASSERT_TRUE(region);
   const auto rects = RegionRects(region.Get());
   ASSERT_EQ(1u, rects.size());
@@ -38,12 +38,12 @@ TEST(BitmapToRgn, ThousandsOfRunsEndInOneRegionOnARealWindow) {
   TBitmap image(700, 30);
   for (int y = 0; y < 30; ++y)
     for (int x = 0; x < 700; ++x) image.SetPixel(x, y, (x + y) % 2 ? KeyColor : kGreen);
-  TRegionHandle region = BitmapToRgn(image, 0, 0, KeyColor, 1, 1, 1);
+  TGdiObject<HRGN> region = BitmapToRgn(image, 0, 0, KeyColor, 1, 1, 1);
   ASSERT_TRUE(region);
   HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 700, 30, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(nullptr, window);
   ASSERT_NE(0, SetWindowRgn(window, region.Release(), FALSE));
-  TRegionHandle copy(CreateRectRgn(0, 0, 0, 0));
+  TGdiObject<HRGN> copy(CreateRectRgn(0, 0, 0, 0));
   ASSERT_EQ(COMPLEXREGION, GetWindowRgn(window, copy.Get()));
   for (int y = 0; y < 30; y += 7)
     for (int x = 0; x < 700; x += 13) EXPECT_EQ((x + y) % 2 == 0, PtInRegion(copy.Get(), x, y) != 0) << x << "," << y;
@@ -53,7 +53,7 @@ TEST(BitmapToRgn, ThousandsOfRunsEndInOneRegionOnARealWindow) {
 
 TEST(BitmapToRgn, ImageWithoutPixelsGivesAnEmptyRegion) {
   TBitmap image;
-  TRegionHandle region = BitmapToRgn(image, 0, 0, KeyColor, 1, 1, 1);
+  TGdiObject<HRGN> region = BitmapToRgn(image, 0, 0, KeyColor, 1, 1, 1);
   ASSERT_TRUE(region);
   RECT box;
   EXPECT_EQ(NULLREGION, GetRgnBox(region.Get(), &box));
@@ -108,13 +108,13 @@ LRESULT CALLBACK GreenParent(HWND window, UINT message, WPARAM wParam, LPARAM lP
   if (message == WM_ERASEBKGND) {
     RECT r;
     GetClientRect(window, &r);
-    TBrushHandle brush(CreateSolidBrush(RGB(0, 255, 0)));
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(RGB(0, 255, 0)));
     FillRect(reinterpret_cast<HDC>(wParam), &r, brush.Get());
     return 1;
   }
   if (message == WM_PAINT && wParam) {
     // A blue square at (10, 10)-(20, 20) of the parent.
-    TBrushHandle brush(CreateSolidBrush(RGB(0, 0, 255)));
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(RGB(0, 0, 255)));
     RECT r{10, 10, 20, 20};
     FillRect(reinterpret_cast<HDC>(wParam), &r, brush.Get());
     return 0;

@@ -82,8 +82,8 @@ protected:
         applier.FTitleHeight = 30;
         applier.FMenuHeight = 20;
         applier.FActive = true;
-        applier.FMenuBar = new TWinSkinMenu(&applier, &skin, &applier);
-        bar = applier.FMenuBar;
+        applier.FMenuBar.reset(new TWinSkinMenu(&applier, &skin, &applier));
+        bar = applier.FMenuBar.get();
     }
     void TearDown() override {
         delete form;

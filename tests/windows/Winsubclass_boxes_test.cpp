@@ -84,7 +84,7 @@ TEST_F(PainterTest, RawDialogStandsOnTheSkinFace) {
                                              [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     ASSERT_TRUE(dialog);
     auto* p = new TSkinBoxH(SkinForm.get());
-    p->Inithwnd(dialog, Skin.get(), SkinForm.get(), SkinForm->FCanvas);
+    p->Inithwnd(dialog, Skin.get(), SkinForm.get(), SkinForm->FCanvas.get());
     TBitmap out(20, 20);
     out.Fill(kFill);
     {

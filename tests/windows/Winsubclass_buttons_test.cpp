@@ -279,7 +279,7 @@ TEST_F(PainterTest, RawButtonClickReachesItsParentOnce) {
     HWND button = CreateWindowW(L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, kW, kH, host,
                                 reinterpret_cast<HMENU>(IDOK), nullptr, nullptr);
     auto* p = new TSkinButton(SkinForm.get());
-    p->Inithwnd(button, Skin.get(), SkinForm.get(), SkinForm->FCanvas);
+    p->Inithwnd(button, Skin.get(), SkinForm.get(), SkinForm->FCanvas.get());
     SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_EQ(kFrame[bfPressed - 1], Compose(p, kW, kH).Pixel(3, 3));
     SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
@@ -325,7 +325,7 @@ TEST_F(PainterTest, MenuButtonDrawsItsArrowInTheTextColour) {
 TEST_F(PainterTest, SpeedButtonFollowsTheMouseAndItsDownState) {
     auto* b = Add<TSpeedButton>(200, 200, kW, kH);
     auto* p = new TSkinSpeedButton(b);
-    p->InitGraphicControl(SkinForm.get(), Skin.get(), SkinForm->FCanvas);
+    p->InitGraphicControl(SkinForm.get(), Skin.get(), SkinForm->FCanvas.get());
     auto frame = [&] { return Compose(p, kW, kH).Pixel(3, 3); };
     EXPECT_EQ(kFrame[bfNormal - 1], frame());
     b->Perform(CM_MOUSEENTER);

@@ -397,7 +397,7 @@ TEST_F(Walk, SkinEnableSwitchesPaintingOffAndRepaintsWhenOn) {
     auto* button = Add<TButton>(Form);
     Form->Show();
     auto* probe = new TProbe(button);
-    probe->Init(Applier.get(), Skin, false, Applier->FCanvas);
+    probe->Init(Applier.get(), Skin, false, Applier->FCanvas.get());
     HWND h = button->Handle();
     auto centre = [h] {
         HDC dc = GetWindowDC(h);
@@ -432,7 +432,7 @@ TEST_F(Walk, DrawingFaultsLeaveTheNativePaintingAndReachNobody) {
     MakeForm();
     auto* button = Add<TButton>(Form);
     Form->Show();
-    (new TFailing(button))->Init(Applier.get(), Skin, false, Applier->FCanvas);
+    (new TFailing(button))->Init(Applier.get(), Skin, false, Applier->FCanvas.get());
     int shown = 0;
     Application->OnException = [&](TObject*, const std::exception&) { ++shown; };
     RedrawWindow(button->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
