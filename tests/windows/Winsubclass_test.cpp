@@ -12,6 +12,7 @@
 #include "app/UnitCANConfig.h"
 #include "forms/Buttons.h"
 #include "forms/ComCtrls.h"
+#include "forms/ComCtrlsExtra.h"
 #include "forms/ExtCtrls.h"
 #include "forms/Forms.h"
 #include "forms/RadioGroup.h"
@@ -541,6 +542,75 @@ TEST_F(Walk, RawDialogControlsGetPaintersByWindowClassAndStyle) {
     Applier.reset();
     EXPECT_EQ(SendMessageW(GetDlgItem(dialog, 106), CN_IsSkinned, 0, 0), 0);
     DestroyWindow(dialog);
+}
+
+// The framework's own windows met as raw windows (a window the walk reaches by handle
+// alone), by their window class: the panel family is walked into and takes the skin's face
+// colour without a painter (the silent panel is not walked into), the others get the
+// painter of their kind; an extended combo box gives its painter to the combo box inside.
+TEST_F(Walk, FrameworkWindowsMetByHandleGetPaintersByWindowClass) {
+    MakeForm();
+    struct TRow {
+        const char* Class;     // the window class; empty: the framework class's own
+        char Base;             // 'p' panel (with a button inside), 'c' check box, 'o' combo box, 'b' button, 'g' progress bar
+        const char* Painter;   // on the window itself
+        const char* Inside;    // on the button inside a panel; nullptr: no button
+    };
+    const TRow rows[] = {{"", 'p', "", "TSkinButton"},
+                         {"TTntPanel.UnicodeClass", 'p', "", "TSkinButton"},
+                         {"TTntSilentPaintPanel.UnicodeClass", 'p', "", "TSkinButton"},
+                         {"TSilentPaintPanel", 'p', "", ""},
+                         {"", 'c', "TSkinCheckBox", nullptr},
+                         {"", 'o', "TSkinComBox", nullptr},
+                         {"", 'b', "TSkinButton", nullptr},
+                         {"", 'g', "TSkinProgress", nullptr}};
+    struct TMade { const TRow* Row; TWinControl* Control; TButton* Inside; };
+    std::vector<TMade> made;
+    for (const TRow& row : rows) {
+        TWinControl* c = nullptr;
+        TButton* inside = nullptr;
+        switch (row.Base) {
+        case 'p': {
+            TPanel* panel = *row.Class ? Add<TNamed<TPanel>>(Form, row.Class) : Add<TPanel>(Form);
+            panel->SetColor(0x0000FF);
+            inside = new TButton(Form);
+            inside->SetParent(panel);
+            inside->SetBounds(2, 2, 20, 12);
+            c = panel;
+            break;
+        }
+        case 'c': c = Add<TCheckBox>(Form); break;
+        case 'o': c = Add<TComboBox>(Form); break;
+        case 'b': c = Add<TButton>(Form); break;
+        default: c = Add<TProgressBar>(Form); break;
+        }
+        made.push_back({&row, c, inside});
+    }
+    Form->HandleNeeded();
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_USEREX_CLASSES};
+    InitCommonControlsEx(&icc);
+    HWND ex = CreateWindowExW(0, WC_COMBOBOXEXW, L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 8, 200, 120, 100,
+                              Form->Handle(), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(ex);
+    HWND inner = GetTopWindow(ex);
+    ASSERT_TRUE(inner);
+
+    Applier->InitHwndControls(Form->Handle());
+    auto painterOf = [&](HWND h) {
+        TSkinControl* p = Applier->Lookupcontrol(h);
+        return p ? p->ClassName() : std::string();
+    };
+    for (const TMade& m : made) {
+        const std::string name = *m.Row->Class ? m.Row->Class : m.Control->ClassName();
+        EXPECT_EQ(painterOf(m.Control->Handle()), m.Row->Painter) << name;
+        if (m.Row->Inside) {
+            EXPECT_EQ(m.Control->Color(), Skin->Colors.ButtonFace) << name << ": the skin's face";
+            EXPECT_EQ(painterOf(m.Inside->Handle()), m.Row->Inside) << name << ": the button inside";
+        }
+    }
+    EXPECT_EQ(painterOf(ex), "") << "the extended combo box itself";
+    EXPECT_EQ(painterOf(inner), "TSkinComBox") << "the combo box inside it";
+    DestroyWindow(ex);
 }
 
 } // namespace
