@@ -170,4 +170,21 @@ private:
     HGDIOBJ FOld;
 };
 
+// A picture a control publishes by name (a glyph strip, a tab's background), read and
+// written through the property helpers as an object property of this class. It owns its
+// bitmap; Assign copies another picture's.
+class TPicture : public TPersistent {
+    QUORIN_CLASS(TPicture, TPersistent)
+public:
+    TPicture() = default;
+    HBITMAP Bitmap() const { return FBitmap.get(); }
+    // Takes the bitmap over; nullptr empties the picture.
+    void SetBitmap(HBITMAP Value) { FBitmap.reset(Value); }
+    bool Empty() const { return !FBitmap; }
+    void Assign(const TPersistent& Source) override;
+
+private:
+    TGdiObject<HBITMAP> FBitmap;
+};
+
 } // namespace quorin

@@ -523,27 +523,32 @@ void TSkinTabSheet::DrawControl(HDC DC, const RECT& Rect) {
 void TSkinAdvPage::Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) {
     if (FInited) return;
     TSkinControl::Init(SkinForm, SkinData, ParentBK, Canvas);
-    // Such a control takes its tab pictures by name; only a string-valued picture name can
-    // be handed over through the property helpers, so the originals are kept to restore.
-    FOldBackGround = GetProperty(FControl, "TabBackGround");
-    FOldBackGroundActive = GetProperty(FControl, "TabBackGroundActive");
-    FSaved = true;
     SkinChange();
 }
 
 void TSkinAdvPage::Unsubclass() {
-    if (FSaved && ControlAlive()) {
-        SetProperty(FControl, "TabBackGround", FOldBackGround);
-        SetProperty(FControl, "TabBackGroundActive", FOldBackGroundActive);
+    if (ControlAlive()) {
+        FBackGround.Restore(FControl);
+        FBackGroundActive.Restore(FControl);
     }
-    FSaved = false;
+    FBackGround.Forget();
+    FBackGroundActive.Forget();
     TSkinControl::Unsubclass();
 }
 
 void TSkinAdvPage::SkinChange() {
-    if (FSkinData && HasMap(FSkinData->Tabs.get()) && ControlAlive()) {
-        SetProperty(FControl, "TabBackGround", "Tabs:1");
-        SetProperty(FControl, "TabBackGroundActive", "Tabs:2");
+    if (ControlAlive()) {
+        if (FSkinData && HasMap(FSkinData->Tabs.get())) {
+            // The tab painter's frames: 1 a tab, 2 the chosen one.
+            const TDataSkinBorder& tabs = *FSkinData->Tabs;
+            const int frames = tabs.Frame > 0 ? tabs.Frame : 5;
+            FBackGround.Swap(FControl, "TabBackGround", StripFrameBitmap(tabs.Map, frames, 1));
+            FBackGroundActive.Swap(FControl, "TabBackGroundActive", StripFrameBitmap(tabs.Map, frames, 2));
+        } else {
+            // A skin without tabs: the control's own pictures.
+            FBackGround.Restore(FControl);
+            FBackGroundActive.Restore(FControl);
+        }
     }
     TSkinControl::SkinChange();
 }
