@@ -480,6 +480,9 @@ public:
     TMargins FPaneMargins;
     TTabSide FSide = tsTop;
     bool FReady = false;            // pictures prepared
+    TBitmap FPaneCache;             // face and pane as the last paint composed them
+    RECT FPaneCacheRect{};
+    TColor FPaneCacheFace = -1;
     TBitmap FBuffer;                // the control composed off screen
 };
 class TSkinTab31 : public TSkinTab {

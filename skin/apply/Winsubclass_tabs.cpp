@@ -10,6 +10,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "forms/ComCtrls.h"
 #include "skin/apply/Winskinform.h"
@@ -140,6 +141,7 @@ bool TSkinTab::inittab() {
     FReady = false;
     FTabMap.Clear();
     FPaneMap.Clear();
+    FPaneCache.Clear();
     if (!FSkinData || !HasMap(FSkinData->Tabs.get())) return false;
     const TDataSkinBorder& tabs = *FSkinData->Tabs;
     if (tabs.Style == 0) {
@@ -205,9 +207,12 @@ void TSkinTab::Compose(TBitmap& Target) {
     const int w = client.right, h = client.bottom;
     if (w <= 0 || h <= 0) return;
     if (Target.Width() != w || Target.Height() != h) Target.SetSize(w, h);
-    Target.Fill(ColorToRGB(ButtonFace()));
+    const TColor face = ColorToRGB(ButtonFace());
     if (FSide != Side()) inittab();
-    if (!FReady) return;
+    if (!FReady) {
+        Target.Fill(face);
+        return;
+    }
 
     const TDataSkinBorder& tabs = *FSkinData->Tabs;
     const int frames = tabs.Frame > 0 ? tabs.Frame : 5;
@@ -244,7 +249,21 @@ void TSkinTab::Compose(TBitmap& Target) {
         OffsetRect(&display, 0, 1);
         IntersectRect(&pane, &display, &client);
     }
-    DrawRect2(Target, FromRECT(pane), FPaneMap, FPaneMargins, 1, 1, true, false, false);
+    // The face and the pane change only with the sizes and the skin: stretching the pane's
+    // picture on every paint cost most of the paint, so it is composed once and copied.
+    if (FPaneCache.Width() != w || FPaneCache.Height() != h || !EqualRect(&FPaneCacheRect, &pane) ||
+        FPaneCacheFace != face) {
+        FPaneCache.SetSize(w, h);
+        FPaneCache.Fill(face);
+        DrawRect2(FPaneCache, FromRECT(pane), FPaneMap, FPaneMargins, 1, 1, true, false, false);
+        FPaneCacheRect = pane;
+        FPaneCacheFace = face;
+    }
+    GdiFlush();
+    if (Target.PixelFormat() == FPaneCache.PixelFormat() && Target.Stride() == FPaneCache.Stride())
+        std::memcpy(Target.Bits(), FPaneCache.Bits(), FPaneCache.Stride() * size_t(h));
+    else
+        Target = FPaneCache;
     if (count <= 0) return;
 
     // The strip, horizontal: straight into the target for tabs at the top or bottom, into a
