@@ -18,22 +18,11 @@
 #include "skin/resources/Gdi_win32.h"
 #include "skin/resources/Skinmanage.h"
 #include "skin/resources/Winskindata.h"
+#include "SkinTestSupport.h"
 
 using namespace quorin;
 
 namespace {
-
-void Pump(DWORD milliseconds) {
-    const DWORD end = GetTickCount() + milliseconds;
-    MSG msg;
-    do {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(1);
-    } while (GetTickCount() < end);
-}
 
 // Microseconds per call: the median of Batches batches of Calls calls each.
 double MedianMicros(int Batches, int Calls, const std::function<void()>& Work) {
@@ -89,7 +78,7 @@ int main(int argc, char** argv) {
         SkinManager->FEnabled = false;
     }
     form->Show();
-    Pump(300);
+    skintest::PumpMessages(300);
     const HWND window = form->Handle();
     const HWND button = form->ButtonReadParameter->Handle();
     const HWND combo = form->ComboBoxCommIndex->Handle();
@@ -108,7 +97,7 @@ int main(int argc, char** argv) {
     applier->SetHandle(window);
     applier->InitTform(form->SkinData1, form);
     PostMessageW(window, CN_SkinActive, 0, 1000);
-    Pump(300);
+    skintest::PumpMessages(300);
     if (applier->FStatus != sfsSkinned) {
         std::fprintf(stderr, "the main window was not skinned\n");
         return 1;

@@ -83,11 +83,19 @@ std::unique_ptr<TSkinData> CopyOfSkin(TSkinData* from) {
     return skin;
 }
 
+// Frame paints that reach the window's own procedure, by window.
+std::map<HWND, int> NativeFramePaints;
+
+LRESULT CALLBACK CountingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_NCPAINT) ++NativeFramePaints[w];
+    return DefWindowProcW(w, m, wp, lp);
+}
+
 // A plain top-level window of a class of the test's own.
 HWND MakeWindow(const wchar_t* caption, DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE) {
     static const ATOM cls = [] {
         WNDCLASSW wc{};
-        wc.lpfnWndProc = DefWindowProcW;
+        wc.lpfnWndProc = CountingProc;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"QuorinFrameTest";
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -549,27 +557,11 @@ INSTANTIATE_TEST_SUITE_P(
                             true}),
     [](const testing::TestParamInfo<OddSkin>& i) { return std::string(i.param.name); });
 
-// Frame paints that reach the window's own procedure, by window.
-std::map<HWND, int> NativeFramePaints;
-
-LRESULT CALLBACK CountingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m == WM_NCPAINT) ++NativeFramePaints[w];
-    return DefWindowProcW(w, m, wp, lp);
-}
-
 // A window without a caption keeps its native frame: its non-client size is the default
 // procedure's, its frame paints reach its own procedure, and its region (if any) is the
 // whole window. A window with a caption gets the skin's frame; its top 3 pixels are not
 // caption, so the native sizing edge there stands.
 TEST_F(SkinForm, WindowWithoutCaptionKeepsItsNativeFrame) {
-    static const ATOM cls = [] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = CountingProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"QuorinFrameCount";
-        return RegisterClassW(&wc);
-    }();
-    (void)cls;
     struct TRow {
         const char* Name;
         DWORD Style;
@@ -582,8 +574,7 @@ TEST_F(SkinForm, WindowWithoutCaptionKeepsItsNativeFrame) {
                          {"captioned, thin border", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, bkFixed, false}};
     auto skin = CopyOfSkin(Skin);
     for (const TRow& row : rows) {
-        HWND w = CreateWindowExW(0, L"QuorinFrameCount", L"frame", row.Style, 60, 60, 300, 200, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
+        HWND w = MakeWindow(L"frame", row.Style);
         ASSERT_TRUE(w);
         Pump();
         const SIZE client = ClientSize(w), window = WindowSize(w);
