@@ -242,8 +242,11 @@ public:
     // Relabels every window of the program in CurrentLanguage(); the values, selections,
     // the open port and the filter list stay as they are.
     void ApplyLanguage();
-    // Makes the Skin submenu's items anew, in the current language, the current skin checked.
+    // Brings the Skin submenu up to date, in the current language, the current skin
+    // checked: its items made anew only when they are not the ones it should list.
     void BuildSkinMenu();
+    // True when the submenu's items are the ones it should list (only a check may differ).
+    bool SkinMenuIsCurrent() const;
 
 private:
     void BindComponentFields();

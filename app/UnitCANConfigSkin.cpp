@@ -161,8 +161,12 @@ void SkinItemClick(TFormCANConfig& Form, const std::string& Value) {
     }
     CurrentSkin = value;
     WriteSetting(kSettingSkin, value);
-    // The menu shows the new choice; it is rebuilt once this click has returned.
-    Later();
+    // The menu shows the new choice: at once when only the check mark moves; a menu whose
+    // items change is rebuilt once this click has returned (the clicked item is freed then).
+    if (Form.SkinMenuIsCurrent())
+        Form.BuildSkinMenu();
+    else
+        Later();
 }
 
 } // namespace
@@ -183,30 +187,62 @@ void TFormCANConfig::InitSkins() {
     BuildSkinMenu();
 }
 
+namespace {
+
+// The Skin submenu as it should read: caption and value of each item (a separator and
+// "Load skin file..." have no value).
+std::vector<std::pair<std::string, std::string>> SkinMenuEntries() {
+    std::vector<std::pair<std::string, std::string>> entries;
+    entries.emplace_back(LoadStr(IDS_MENU_SKIN_BUILTIN), kSkinBuiltIn);
+    const std::vector<std::string> files = SkinFiles();
+    for (const std::string& f : files) entries.emplace_back(MenuTextOf(f), f);
+    // A skin from elsewhere stays listed while it is in force.
+    if (CurrentSkin != kSkinBuiltIn && CurrentSkin != kSkinNone &&
+        std::find(files.begin(), files.end(), CurrentSkin) == files.end())
+        entries.emplace_back(MenuTextOf(FileNameOf(CurrentSkin)), CurrentSkin);
+    entries.emplace_back(LoadStr(IDS_MENU_SKIN_NONE), kSkinNone);
+    entries.emplace_back("-", std::string());
+    entries.emplace_back(LoadStr(IDS_MENU_SKIN_LOAD), std::string());
+    return entries;
+}
+
+// The values of the submenu's items as last built, in order.
+std::vector<std::string> SkinMenuValues;
+
+} // namespace
+
+bool TFormCANConfig::SkinMenuIsCurrent() const {
+    if (!Skin1) return true;
+    const auto entries = SkinMenuEntries();
+    if (int(entries.size()) != Skin1->Count() || entries.size() != SkinMenuValues.size()) return false;
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (Skin1->Items(int(i))->Caption() != entries[i].first || SkinMenuValues[i] != entries[i].second) return false;
+    return true;
+}
+
+// Every change to a menu remakes the window's native menus, which closes a menu being
+// walked; so when the items are the ones already there, only the check mark moves.
 void TFormCANConfig::BuildSkinMenu() {
     if (!Skin1) return;
+    if (SkinMenuIsCurrent()) {
+        for (size_t i = 0; i < SkinMenuValues.size(); ++i)
+            if (!SkinMenuValues[i].empty() && SkinMenuValues[i] == CurrentSkin) Skin1->Items(int(i))->SetChecked(true);
+        return;
+    }
     Skin1->Clear();
-    auto add = [&](const std::string& caption, const std::string& value, bool checkable) {
+    SkinMenuValues.clear();
+    for (const auto& [caption, value] : SkinMenuEntries()) {
         auto* item = new TMenuItem(this);
         item->SetCaption(caption);
-        if (checkable) {
+        if (!value.empty()) {
             item->SetRadioItem(true);
             item->SetGroupIndex(1);
             item->SetChecked(value == CurrentSkin);
         }
         if (caption != "-") item->OnClick = [this, value](TObject*) { SkinItemClick(*this, value); };
         Skin1->Add(item);
-    };
-    add(LoadStr(IDS_MENU_SKIN_BUILTIN), kSkinBuiltIn, true);
-    const std::vector<std::string> files = SkinFiles();
-    for (const std::string& f : files) add(MenuTextOf(f), f, true);
-    // A skin from elsewhere stays listed while it is in force.
-    if (CurrentSkin != kSkinBuiltIn && CurrentSkin != kSkinNone &&
-        std::find(files.begin(), files.end(), CurrentSkin) == files.end())
-        add(MenuTextOf(FileNameOf(CurrentSkin)), CurrentSkin, true);
-    add(LoadStr(IDS_MENU_SKIN_NONE), kSkinNone, true);
-    add("-", {}, false);
-    add(LoadStr(IDS_MENU_SKIN_LOAD), {}, false);
+        SkinMenuValues.push_back(value);
+    }
 }
 
 } // namespace quorin

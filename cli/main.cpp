@@ -15,6 +15,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -25,7 +26,9 @@
 #include "QuorinVersion.h"
 #include "cli/Ports.h"
 #include "profile/Profile.h"
+#include "link/CANConfigReadParameter.h"
 #include "link/CANConfigWriteParameter.h"
+#include "link/ParameterBlock.h"
 #include "link/VCI.h"
 
 using namespace quorin;
@@ -34,33 +37,62 @@ using namespace quorin::profile;
 
 namespace {
 
-// Exit statuses; every failure has its own, so scripts can tell them apart.
+// The exit statuses, in order: name, code, the word a port's report gives, and the text
+// --help lists. Every failure has its own, so scripts can tell them apart. A "\n" inside a
+// text breaks the help's line there; one at its end breaks it after the entry's comma.
+#define QUORIN_CLI_STATUSES(V) \
+    V(stOk, 0, "ok", "done (diff: equal)") \
+    V(stDiffers, 1, "differs", "diff found differences") \
+    V(stUsage, 2, "failed", "bad command line\n(a malformed or refused KEY=VALUE of set included; nothing sent)") \
+    V(stInvalidProfile, 3, "invalid-profile", /* no JSON, or breaks the window's rules */ \
+      "invalid profile\n(nothing sent; set: a change that breaks the rules with a converter's other settings)") \
+    V(stPortNotOpen, 4, "not-open", "port cannot be opened") /* or is missing */ \
+    V(stSentFailed, 5, "sent-failed", "sent failed\n") /* a request or the write frame, not in full */ \
+    V(stNoAnswer, 6, "readback-failed", "no valid answer (read or read-back)") \
+    V(stMismatch, 7, "mismatch", "read-back differs from what was written\n") \
+    V(stOutputFailed, 8, "output-failed", "profile cannot be saved") \
+    V(stMixed, 9, "failed", "several ports failed in different ways\n")
+
 enum TStatus : int {
-    stOk = 0,             // done; for diff: the device equals the profile
-    stDiffers = 1,        // diff: the device differs from the profile
-    stUsage = 2,          // the command line is wrong
-    stInvalidProfile = 3, // the profile is no JSON, or breaks the window's rules
-    stPortNotOpen = 4,    // a port is missing or cannot be opened
-    stSentFailed = 5,     // a request or the write frame did not go out in full
-    stNoAnswer = 6,       // no valid answer to a read or to the write's read-back
-    stMismatch = 7,       // the block read back after a write differs from the one sent
-    stOutputFailed = 8,   // the profile could not be saved
-    stMixed = 9,          // several ports failed, in different ways
+#define QUORIN_STATUS_ENUM(name, code, word, help) name = code,
+    QUORIN_CLI_STATUSES(QUORIN_STATUS_ENUM)
+#undef QUORIN_STATUS_ENUM
+};
+
+struct TStatusInfo {
+    int Code;
+    const char* Word;
+    const char* Help;
+};
+
+constexpr TStatusInfo kStatuses[] = {
+#define QUORIN_STATUS_INFO(name, code, word, help) {code, word, help},
+    QUORIN_CLI_STATUSES(QUORIN_STATUS_INFO)
+#undef QUORIN_STATUS_INFO
 };
 
 const char* StatusWord(int status) {
-    switch (status) {
-    case stOk: return "ok";
-    case stDiffers: return "differs";
-    case stInvalidProfile: return "invalid-profile";
-    case stPortNotOpen: return "not-open";
-    case stSentFailed: return "sent-failed";
-    case stNoAnswer: return "readback-failed";
-    case stMismatch: return "mismatch";
-    case stOutputFailed: return "output-failed";
-    default: return "failed";
-    }
+    for (const TStatusInfo& s : kStatuses)
+        if (s.Code == status) return s.Word;
+    return "failed";
 }
+
+// "Exit status: 0 done (diff: equal), 1 ...", the last paragraph of --help.
+std::string StatusHelp() {
+    std::string text = "Exit status: ";
+    for (std::size_t i = 0; i < std::size(kStatuses); ++i) {
+        std::string_view help = kStatuses[i].Help;
+        const bool endsLine = !help.empty() && help.back() == '\n';
+        if (endsLine) help.remove_suffix(1);
+        text += std::to_string(kStatuses[i].Code) + " " + std::string(help);
+        text += i + 1 < std::size(kStatuses) ? "," : ".";
+        text += endsLine ? "\n" : " ";
+    }
+    return text;
+}
+
+// The link's wait for an answer as messages quote it ("300 ms").
+std::string AnswerWait() { return std::to_string(kReadAnswerWait.count()) + " ms"; }
 
 enum class TCommand { Read, Write, Diff, Set, Probe };
 
@@ -95,9 +127,10 @@ using TSay = std::function<void(const std::string&)>;
 std::string ReadFailure(const TReadResult& r) {
     switch (r.Outcome) {
     case TReadOutcome::SentFailed: return "the request could not be sent (the port went away?)";
-    case TReadOutcome::NoAnswer: return "no answer within 300 ms (converter off, unplugged, or another device)";
+    case TReadOutcome::NoAnswer: return "no answer within " + AnswerWait() + " (converter off, unplugged, or another device)";
     case TReadOutcome::ShortAnswer:
-        return "incomplete answer: " + std::to_string(r.Received) + " of 240 bytes within 300 ms";
+        return "incomplete answer: " + std::to_string(r.Received) + " of " + std::to_string(kParameterBlockSize) +
+               " bytes within " + AnswerWait();
     case TReadOutcome::ChecksumWrong: return "the answer's checksum is wrong (line noise or a faulty converter)";
     case TReadOutcome::Success: break;
     }
@@ -505,11 +538,6 @@ With --json every command prints one JSON document on standard output (per port:
 result, status, seconds, detail, and the profile, block or differences); the lines and
 the table go to standard error. --retries N tries a silent converter N more times.
 
-Exit status: 0 done (diff: equal), 1 diff found differences, 2 bad command line
-(a malformed or refused KEY=VALUE of set included; nothing sent), 3 invalid profile
-(nothing sent; set: a change that breaks the rules with a converter's other settings), 4 port cannot be opened, 5 sent failed,
-6 no valid answer (read or read-back), 7 read-back differs from what was written,
-8 profile cannot be saved, 9 several ports failed in different ways.
 )";
 
 } // namespace
@@ -519,7 +547,7 @@ int main(int argc, char** argv) {
     SetConsoleOutputCP(CP_UTF8);
 #endif
     CLI::App app{"quorin-cli: read, write, verify and compare QUORIN-Q1 converter profiles"};
-    app.footer(kExamples);
+    app.footer(kExamples + StatusHelp());
     app.require_subcommand(1);
     // "quorin-cli 1.2.3" on one line, the form packaging tools read it in.
     app.set_version_flag("--version", "quorin-cli " QUORIN_VERSION_STRING, "print the version and exit");
@@ -548,7 +576,8 @@ int main(int argc, char** argv) {
     auto* read = app.add_subcommand("read", "read the converter's settings as a profile");
     addPorts(read);
     read->add_option("--out,-o", out, "save to this file instead of printing; {port} stands for the port's name");
-    read->add_option("--format,-f", format, "json (a profile) or hex (the raw 240 bytes)")
+    read->add_option("--format,-f", format,
+                     "json (a profile) or hex (the raw " + std::to_string(kParameterBlockSize) + " bytes)")
         ->check(CLI::IsMember({"json", "hex"}));
     auto* write = app.add_subcommand("write", "check a profile, write it, and verify it by reading it back");
     addPorts(write);

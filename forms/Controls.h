@@ -343,6 +343,20 @@ private:
     static LRESULT CALLBACK StdWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void ReflectToChild(TMessage& Message, HWND Child);
     void DispatchMouseToGraphic(TMessage& Message);
+    // The handlers of WndProc's table; each passes on what it does not take.
+    void WMFromChild(TMessage& Message);
+    void WMNotify(TMessage& Message);
+    void WMDrawItem(TMessage& Message);
+    void WMMeasureItem(TMessage& Message);
+    void CNCtlColor(TMessage& Message);
+    void WMEraseBkgnd(TMessage& Message);
+    void WMPaint(TMessage& Message);
+    void WMMouse(TMessage& Message);
+    void WMContextMenu(TMessage& Message);
+    void WMSetFocus(TMessage& Message);
+    void WMWindowPosChanged(TMessage& Message);
+    void WMNCDestroy(TMessage& Message);
+    void CMEnabledChanged(TMessage& Message);
 };
 
 // The control object that owns a window (of this process and thread), or nullptr.

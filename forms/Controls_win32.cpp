@@ -602,172 +602,194 @@ void TWinControl::ReflectToChild(TMessage& Message, HWND Child) {
 
 void TWinControl::WndProc(TMessage& Message) {
     switch (Message.Msg) {
-    case WM_COMMAND:
-        if (Message.LParam) {
-            ReflectToChild(Message, reinterpret_cast<HWND>(Message.LParam));
-            return;
-        }
-        break;
-    case WM_NOTIFY: {
-        const auto* hdr = reinterpret_cast<const NMHDR*>(Message.LParam);
-        if (hdr && hdr->hwndFrom != FHandle) {
-            ReflectToChild(Message, hdr->hwndFrom);
-            return;
-        }
-        break;
-    }
+    case WM_COMMAND: WMFromChild(Message); return;
+    case WM_NOTIFY: WMNotify(Message); return;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC:
-        ReflectToChild(Message, reinterpret_cast<HWND>(Message.LParam));
-        return;
+    case WM_CTLCOLORSTATIC: ReflectToChild(Message, reinterpret_cast<HWND>(Message.LParam)); return;
     case WM_HSCROLL:
-    case WM_VSCROLL:
-        if (Message.LParam) {
-            ReflectToChild(Message, reinterpret_cast<HWND>(Message.LParam));
-            return;
-        }
-        break;
-    case WM_DRAWITEM: {
-        const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);
-        if (dis && dis->CtlType != ODT_MENU) {
-            ReflectToChild(Message, dis->hwndItem);
-            return;
-        }
-        break;
-    }
-    case WM_MEASUREITEM: {
-        const auto* mis = reinterpret_cast<const MEASUREITEMSTRUCT*>(Message.LParam);
-        if (mis && mis->CtlType != ODT_MENU) {
-            ReflectToChild(Message, GetDlgItem(FHandle, int(mis->CtlID)));
-            return;
-        }
-        break;
-    }
+    case WM_VSCROLL: WMFromChild(Message); return;
+    case WM_DRAWITEM: WMDrawItem(Message); return;
+    case WM_MEASUREITEM: WMMeasureItem(Message); return;
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORLISTBOX:
     case CN_CTLCOLORBTN:
-    case CN_CTLCOLORSTATIC: {
-        HDC dc = reinterpret_cast<HDC>(Message.WParam);
-        SetTextColor(dc, ColorRef(FFont.Color()));
-        SetBkColor(dc, ColorRef(FColor));
-        Message.Result = reinterpret_cast<LRESULT>(ColorBrush());
-        return;
-    }
-    case WM_ERASEBKGND:
-        if (EraseBackground(reinterpret_cast<HDC>(Message.WParam))) {
-            Message.Result = 1;
-            return;
-        }
-        break;
-    case WM_PAINT: {
-        bool hasGraphic = false;
-        for (TControl* c : FControls)
-            if (!dynamic_cast<TWinControl*>(c)) hasGraphic = true;
-        if (hasGraphic || FDefWndProc == DefWindowProcW) {
-            PaintHandler(Message);
-            return;
-        }
-        break;
-    }
+    case CN_CTLCOLORSTATIC: CNCtlColor(Message); return;
+    case WM_ERASEBKGND: WMEraseBkgnd(Message); return;
+    case WM_PAINT: WMPaint(Message); return;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-        DispatchMouseToGraphic(Message);
-        if (Message.Msg == WM_LBUTTONUP && Message.Result == -1) {
-            Message.Result = 0;
-            return;
-        }
-        break;
-    case WM_CONTEXTMENU:
-        if (FPopupMenu && FPopupMenu->AutoPopup()) {
-            POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-            if (p.x == -1 && p.y == -1) p = ClientToScreen(POINT{0, 0});
-            FPopupMenu->SetPopupComponent(this);
-            FPopupMenu->Popup(p.x, p.y);
-            return;
-        }
-        break;
-    case WM_SETFOCUS:
-        DefaultHandler(Message);
-        if (auto* form = GetParentForm(); form && form != this) form->FocusControl(this);
-        return;
-    case WM_WINDOWPOSCHANGED: {
-        DefaultHandler(Message);
-        const auto* wp = reinterpret_cast<const WINDOWPOS*>(Message.LParam);
-        if (wp && !(GetWindowLongW(FHandle, GWL_STYLE) & WS_CHILD)) {
-            // A top-level window's bounds are on the screen; a minimized one keeps the
-            // bounds it had, so restoring and reading Width still agree.
-            if (IsIconic(FHandle) || ((wp->flags & SWP_NOSIZE) && (wp->flags & SWP_NOMOVE))) return;
-            RECT r;
-            GetWindowRect(FHandle, &r);
-            const bool resized = (r.right - r.left) != FWidth || (r.bottom - r.top) != FHeight;
-            FLeft = r.left;
-            FTop = r.top;
-            FWidth = r.right - r.left;
-            FHeight = r.bottom - r.top;
-            // SetBounds records the new size before the window has it: follow the client
-            // area whenever the size was touched.
-            if (!(wp->flags & SWP_NOSIZE)) BoundsResized();
-            if (resized && OnResize && !(ComponentState() & csLoading)) OnResize(this);
-            return;
-        }
-        if (wp && (!(wp->flags & SWP_NOSIZE) || !(wp->flags & SWP_NOMOVE))) {
-            RECT r;
-            GetWindowRect(FHandle, &r);
-            MapWindowPoints(HWND_DESKTOP, GetParent(FHandle), reinterpret_cast<POINT*>(&r), 2);
-            const bool resized = (r.right - r.left) != FWidth || (r.bottom - r.top) != FHeight;
-            // Combo boxes report their closed height; keep the laid-out one.
-            if (!dynamic_cast<TComboBox*>(this)) {
-                FWidth = r.right - r.left;
-                FHeight = r.bottom - r.top;
-            }
-            FLeft = r.left;
-            FTop = r.top;
-            if (resized) {
-                Realign();
-                if (OnResize && !(ComponentState() & csLoading)) OnResize(this);
-            }
-        }
-        return;
-    }
-    case WM_NCDESTROY:
-        DefaultHandler(Message);
-        if (FHandle) {
-            if (FNameAtom) {
-                RemovePropW(FHandle, kNameProperty);
-                GlobalDeleteAtom(FNameAtom);
-                FNameAtom = 0;
-            }
-            RemovePropW(FHandle, MAKEINTATOM(TheControlAtom().atom));
-            ThreadControls().erase(FHandle);
-            FHandle = nullptr;
-        }
-        return;
-    case CM_ENABLEDCHANGED:
-        if (FHandle) EnableWindow(FHandle, FEnabled);
-        break;
+    case WM_RBUTTONUP: WMMouse(Message); return;
+    case WM_CONTEXTMENU: WMContextMenu(Message); return;
+    case WM_SETFOCUS: WMSetFocus(Message); return;
+    case WM_WINDOWPOSCHANGED: WMWindowPosChanged(Message); return;
+    case WM_NCDESTROY: WMNCDestroy(Message); return;
+    case CM_ENABLEDCHANGED: CMEnabledChanged(Message); return;
     case CM_DIALOGKEY:
     case CM_DIALOGCHAR:
-    case CM_FOCUSCHANGED:
-        Broadcast(Message);
-        return;
-    case CM_ENTER:
-        if (OnEnter) OnEnter(this);
-        return;
-    case CM_EXIT:
-        if (OnExit) OnExit(this);
-        return;
+    case CM_FOCUSCHANGED: Broadcast(Message); return;
+    case CM_ENTER: if (OnEnter) OnEnter(this); return;
+    case CM_EXIT: if (OnExit) OnExit(this); return;
     case CM_PARENTFONTCHANGED:
-    case CM_PARENTCOLORCHANGED:
-        TControl::DefaultHandler(Message);
-        return;
-    default: break;
+    case CM_PARENTCOLORCHANGED: TControl::DefaultHandler(Message); return;
+    default: TControl::WndProc(Message); return;
     }
+}
+
+// WM_COMMAND, WM_HSCROLL, WM_VSCROLL: a child control's goes back to it; the window's own
+// (a menu, an accelerator, its own scroll bar) goes on.
+void TWinControl::WMFromChild(TMessage& Message) {
+    if (Message.LParam) {
+        ReflectToChild(Message, reinterpret_cast<HWND>(Message.LParam));
+        return;
+    }
+    TControl::WndProc(Message);
+}
+
+void TWinControl::WMNotify(TMessage& Message) {
+    const auto* hdr = reinterpret_cast<const NMHDR*>(Message.LParam);
+    if (hdr && hdr->hwndFrom != FHandle) {
+        ReflectToChild(Message, hdr->hwndFrom);
+        return;
+    }
+    TControl::WndProc(Message);
+}
+
+// Owner-drawn children draw and measure themselves; the menu's items are the form's.
+void TWinControl::WMDrawItem(TMessage& Message) {
+    const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);
+    if (dis && dis->CtlType != ODT_MENU) {
+        ReflectToChild(Message, dis->hwndItem);
+        return;
+    }
+    TControl::WndProc(Message);
+}
+
+void TWinControl::WMMeasureItem(TMessage& Message) {
+    const auto* mis = reinterpret_cast<const MEASUREITEMSTRUCT*>(Message.LParam);
+    if (mis && mis->CtlType != ODT_MENU) {
+        ReflectToChild(Message, GetDlgItem(FHandle, int(mis->CtlID)));
+        return;
+    }
+    TControl::WndProc(Message);
+}
+
+// A WM_CTLCOLOR* reflected by the parent: the control's own font colour and background.
+void TWinControl::CNCtlColor(TMessage& Message) {
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    SetTextColor(dc, ColorRef(FFont.Color()));
+    SetBkColor(dc, ColorRef(FColor));
+    Message.Result = reinterpret_cast<LRESULT>(ColorBrush());
+}
+
+void TWinControl::WMEraseBkgnd(TMessage& Message) {
+    if (EraseBackground(reinterpret_cast<HDC>(Message.WParam))) {
+        Message.Result = 1;
+        return;
+    }
+    TControl::WndProc(Message);
+}
+
+// Windowless children are painted on top of the native painting; a window with neither is
+// left to its class.
+void TWinControl::WMPaint(TMessage& Message) {
+    bool hasGraphic = false;
+    for (TControl* c : FControls)
+        if (!dynamic_cast<TWinControl*>(c)) hasGraphic = true;
+    if (hasGraphic || FDefWndProc == DefWindowProcW) {
+        PaintHandler(Message);
+        return;
+    }
+    TControl::WndProc(Message);
+}
+
+// The windowless child under the mouse gets the message too; a left button-up it took
+// ends there.
+void TWinControl::WMMouse(TMessage& Message) {
+    DispatchMouseToGraphic(Message);
+    if (Message.Msg == WM_LBUTTONUP && Message.Result == -1) {
+        Message.Result = 0;
+        return;
+    }
+    TControl::WndProc(Message);
+}
+
+void TWinControl::WMContextMenu(TMessage& Message) {
+    if (FPopupMenu && FPopupMenu->AutoPopup()) {
+        POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+        if (p.x == -1 && p.y == -1) p = ClientToScreen(POINT{0, 0});
+        FPopupMenu->SetPopupComponent(this);
+        FPopupMenu->Popup(p.x, p.y);
+        return;
+    }
+    TControl::WndProc(Message);
+}
+
+void TWinControl::WMSetFocus(TMessage& Message) {
+    DefaultHandler(Message);
+    if (auto* form = GetParentForm(); form && form != this) form->FocusControl(this);
+}
+
+void TWinControl::WMWindowPosChanged(TMessage& Message) {
+    DefaultHandler(Message);
+    const auto* wp = reinterpret_cast<const WINDOWPOS*>(Message.LParam);
+    if (wp && !(GetWindowLongW(FHandle, GWL_STYLE) & WS_CHILD)) {
+        // A top-level window's bounds are on the screen; a minimized one keeps the
+        // bounds it had, so restoring and reading Width still agree.
+        if (IsIconic(FHandle) || ((wp->flags & SWP_NOSIZE) && (wp->flags & SWP_NOMOVE))) return;
+        RECT r;
+        GetWindowRect(FHandle, &r);
+        const bool resized = (r.right - r.left) != FWidth || (r.bottom - r.top) != FHeight;
+        FLeft = r.left;
+        FTop = r.top;
+        FWidth = r.right - r.left;
+        FHeight = r.bottom - r.top;
+        // SetBounds records the new size before the window has it: follow the client
+        // area whenever the size was touched.
+        if (!(wp->flags & SWP_NOSIZE)) BoundsResized();
+        if (resized && OnResize && !(ComponentState() & csLoading)) OnResize(this);
+        return;
+    }
+    if (wp && (!(wp->flags & SWP_NOSIZE) || !(wp->flags & SWP_NOMOVE))) {
+        RECT r;
+        GetWindowRect(FHandle, &r);
+        MapWindowPoints(HWND_DESKTOP, GetParent(FHandle), reinterpret_cast<POINT*>(&r), 2);
+        const bool resized = (r.right - r.left) != FWidth || (r.bottom - r.top) != FHeight;
+        // Combo boxes report their closed height; keep the laid-out one.
+        if (!dynamic_cast<TComboBox*>(this)) {
+            FWidth = r.right - r.left;
+            FHeight = r.bottom - r.top;
+        }
+        FLeft = r.left;
+        FTop = r.top;
+        if (resized) {
+            Realign();
+            if (OnResize && !(ComponentState() & csLoading)) OnResize(this);
+        }
+    }
+}
+
+// The window is gone: the handle, its properties and its entry in the thread's table go.
+void TWinControl::WMNCDestroy(TMessage& Message) {
+    DefaultHandler(Message);
+    if (FHandle) {
+        if (FNameAtom) {
+            RemovePropW(FHandle, kNameProperty);
+            GlobalDeleteAtom(FNameAtom);
+            FNameAtom = 0;
+        }
+        RemovePropW(FHandle, MAKEINTATOM(TheControlAtom().atom));
+        ThreadControls().erase(FHandle);
+        FHandle = nullptr;
+    }
+}
+
+void TWinControl::CMEnabledChanged(TMessage& Message) {
+    if (FHandle) EnableWindow(FHandle, FEnabled);
     TControl::WndProc(Message);
 }
 

@@ -182,6 +182,21 @@ protected:
     bool FInClose = false;
     bool FApplyingClientSize = false;
     bool FAcceptFiles = false;
+
+private:
+    // The handlers of WndProc's table; each passes on what it does not take.
+    void WMTimer(TMessage& Message);
+    void WMDropFiles(TMessage& Message);
+    void WMCommand(TMessage& Message);
+    void WMMeasureItem(TMessage& Message);
+    void WMDrawItem(TMessage& Message);
+    void WMActivate(TMessage& Message);
+    void WMSetFocus(TMessage& Message);
+    void CMVisibleChanged(TMessage& Message);
+    void CMDialogKey(TMessage& Message);
+    void WMMenuChar(TMessage& Message);
+    void CMMenuChanged(TMessage& Message);
+    void WMSize(TMessage& Message);
 };
 
 // The form class applications derive from.

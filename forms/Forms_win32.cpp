@@ -18,6 +18,10 @@ namespace {
 // Posted to a form that Release was called on; the form is freed when it arrives.
 constexpr UINT QM_RELEASE = CM_BASE + 0xF0;
 
+// The interval of the timer that makes the windows left for later: as soon as painting
+// lets it.
+constexpr UINT kWaitingWindowsTick = 1; // ms
+
 std::string ExeBaseName() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -366,7 +370,7 @@ void TCustomForm::ShowingChanged() {
         // The windows of hidden pages and boxes were left for later; they are made once the
         // form has painted (timer messages come after painting), so that every control has
         // its window a moment after the form shows, whether it was looked at or not.
-        SetTimer(FHandle, kWaitingWindowsTimer, 1, nullptr);
+        SetTimer(FHandle, kWaitingWindowsTimer, kWaitingWindowsTick, nullptr);
         if (OnShow) OnShow(this);
     } else if (FHandle) {
         ShowWindow(FHandle, SW_HIDE);
@@ -536,158 +540,176 @@ TMenuItem* TCustomForm::FindMenuItem(UINT Command) const {
 
 void TCustomForm::WndProc(TMessage& Message) {
     switch (Message.Msg) {
-    case WM_CLOSE:
-        Close();
-        return;
-    case WM_TIMER:
-        if (Message.WParam == kWaitingWindowsTimer) {
-            // One waiting tree of windows per tick: input and painting keep their turn.
-            bool more = false;
-            try {
-                more = CreateWaitingWindows();
-            } catch (...) {
-                // A window that cannot be made is made on demand, or reported, later.
-            }
-            if (!more) KillTimer(FHandle, kWaitingWindowsTimer);
-            return;
-        }
-        break;
-    case QM_RELEASE:
-        delete this;
-        return;
-    case WM_DROPFILES: {
-        // The shell's library is loaded by the first drop, not with the program: linking
-        // it in makes every process of the framework load it, and the libraries it brings.
-        using TDragQueryFile = UINT(WINAPI*)(HDROP, UINT, LPWSTR, UINT);
-        using TDragFinish = void(WINAPI*)(HDROP);
-        static const HMODULE shell = LoadLibraryW(L"shell32.dll");
-        static const auto queryFile = shell ? reinterpret_cast<TDragQueryFile>(reinterpret_cast<void*>(GetProcAddress(shell, "DragQueryFileW"))) : nullptr;
-        static const auto finish = shell ? reinterpret_cast<TDragFinish>(reinterpret_cast<void*>(GetProcAddress(shell, "DragFinish"))) : nullptr;
-        const auto drop = reinterpret_cast<HDROP>(Message.WParam);
-        std::vector<std::string> files;
-        const UINT count = queryFile ? queryFile(drop, 0xFFFFFFFF, nullptr, 0) : 0;
-        for (UINT i = 0; i < count; ++i) {
-            std::wstring path(queryFile(drop, i, nullptr, 0), L'\0');
-            queryFile(drop, i, path.data(), UINT(path.size() + 1));
-            files.push_back(ToUtf8(path));
-        }
-        if (finish) finish(drop);
-        if (FAcceptFiles && OnDropFiles && !files.empty()) OnDropFiles(this, files);
-        return;
+    case WM_CLOSE: Close(); return;
+    case WM_TIMER: WMTimer(Message); return;
+    case QM_RELEASE: delete this; return;
+    case WM_DROPFILES: WMDropFiles(Message); return;
+    case WM_COMMAND: WMCommand(Message); return;
+    case WM_MEASUREITEM: WMMeasureItem(Message); return;
+    case WM_DRAWITEM: WMDrawItem(Message); return;
+    case WM_ACTIVATE: WMActivate(Message); return;
+    case WM_SETFOCUS: WMSetFocus(Message); return;
+    case CM_VISIBLECHANGED: CMVisibleChanged(Message); return;
+    case CM_DIALOGKEY: CMDialogKey(Message); return;
+    case WM_MENUCHAR: WMMenuChar(Message); return;
+    case WM_ENTERMENULOOP: TMenuTracking::Enter(); TWinControl::WndProc(Message); return;
+    case WM_EXITMENULOOP: TMenuTracking::Exit(); TWinControl::WndProc(Message); return;
+    case CM_MENUCHANGED: CMMenuChanged(Message); return;
+    case WM_SIZE: WMSize(Message); return;
+    default: TWinControl::WndProc(Message); return;
     }
-    case WM_COMMAND:
-        if (Message.LParam == 0 && HIWORD(Message.WParam) == 0) {
-            if (TMenuItem* item = FindMenuItem(LOWORD(Message.WParam))) {
-                item->Click();
-                return;
-            }
+}
+
+void TCustomForm::WMTimer(TMessage& Message) {
+    if (Message.WParam == kWaitingWindowsTimer) {
+        // One waiting tree of windows per tick: input and painting keep their turn.
+        bool more = false;
+        try {
+            more = CreateWaitingWindows();
+        } catch (...) {
+            // A window that cannot be made is made on demand, or reported, later.
         }
-        break;
-    case WM_MEASUREITEM: {
-        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
-        if (mis && mis->CtlType == ODT_MENU) {
-            if (TMenuItem* item = FindMenuItem(mis->itemID)) {
-                TCanvas canvas;
-                HDC dc = GetWindowDC(FHandle);
-                NONCLIENTMETRICSW ncm{};
-                ncm.cbSize = sizeof ncm;
-                SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
-                TGdiObject<HFONT> menuFont(CreateFontIndirectW(&ncm.lfMenuFont));
-                TSelectObject sel(dc, menuFont.get());
-                canvas.SetHandle(dc);
-                int w = int(mis->itemWidth), h = int(mis->itemHeight);
-                item->MeasureItem(canvas, w, h);
-                canvas.SetHandle(nullptr);
-                ReleaseDC(FHandle, dc);
-                mis->itemWidth = UINT(w);
-                mis->itemHeight = UINT(h);
-                Message.Result = 1;
-                return;
-            }
-        }
-        break;
-    }
-    case WM_DRAWITEM: {
-        const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);
-        if (dis && dis->CtlType == ODT_MENU) {
-            if (TMenuItem* item = FindMenuItem(dis->itemID)) {
-                TCanvas canvas;
-                canvas.SetHandle(dis->hDC);
-                item->DrawItem(canvas, dis->rcItem, (dis->itemState & ODS_SELECTED) != 0);
-                canvas.SetHandle(nullptr);
-                Message.Result = 1;
-                return;
-            }
-        }
-        break;
-    }
-    case WM_ACTIVATE:
-        TWinControl::WndProc(Message);
-        if (LOWORD(Message.WParam) != WA_INACTIVE) {
-            FActive = true;
-            if (FActiveControl && FActiveControl->CanFocus() && FActiveControl->HandleAllocated())
-                ::SetFocus(FActiveControl->Handle());
-            if (OnActivate) OnActivate(this);
-        } else {
-            FActive = false;
-            if (OnDeactivate) OnDeactivate(this);
-        }
+        if (!more) KillTimer(FHandle, kWaitingWindowsTimer);
         return;
-    case WM_SETFOCUS:
-        TWinControl::DefaultHandler(Message);
-        if (FActiveControl && FActiveControl->CanFocus() && FActiveControl->HandleAllocated()) ::SetFocus(FActiveControl->Handle());
-        return;
-    case CM_VISIBLECHANGED:
-        // A form is shown by the program after loading, not while its layout is read.
-        if (!(ComponentState() & csLoading)) ShowingChanged();
-        return;
-    case CM_DIALOGKEY:
-        if (DialogKey(Message)) return;
-        break;
-    case WM_MENUCHAR: {
-        // Owner-drawn items (a skinned menu) are not matched by the platform: an item
-        // whose text has the letter after its "&" is chosen, as in a plain menu.
-        HMENU menu = reinterpret_cast<HMENU>(Message.LParam);
-        const wchar_t key = wchar_t(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(ULONG_PTR(LOWORD(Message.WParam))))));
-        const int count = menu ? GetMenuItemCount(menu) : 0;
-        for (int i = 0; i < count; ++i) {
-            wchar_t text[81] = {};
-            MENUITEMINFOW mii{};
-            mii.cbSize = sizeof mii;
-            mii.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_STATE;
-            mii.dwTypeData = text;
-            mii.cch = 81;
-            if (!GetMenuItemInfoW(menu, UINT(i), TRUE, &mii) || !(mii.fType & MFT_OWNERDRAW)) continue;
-            for (const wchar_t* p = text; (p = wcschr(p, L'&')) != nullptr && p[1]; p += 2) {
-                if (p[1] == L'&') continue;
-                if (wchar_t(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(ULONG_PTR(p[1]))))) == key) {
-                    Message.Result = MAKELRESULT(i, MNC_EXECUTE);
-                    return;
-                }
-                break;
-            }
-        }
-        break;
-    }
-    case WM_ENTERMENULOOP:
-        TMenuTracking::Enter();
-        break;
-    case WM_EXITMENULOOP:
-        TMenuTracking::Exit();
-        break;
-    case CM_MENUCHANGED:
-        if (FHandle) {
-            ::SetMenu(FHandle, FMenu ? FMenu->Handle() : nullptr);
-            DrawMenuBar(FHandle);
-        }
-        return;
-    case WM_SIZE:
-        TWinControl::WndProc(Message);
-        Realign();
-        return;
-    default: break;
     }
     TWinControl::WndProc(Message);
+}
+
+void TCustomForm::WMDropFiles(TMessage& Message) {
+    // The shell's library is loaded by the first drop, not with the program: linking
+    // it in makes every process of the framework load it, and the libraries it brings.
+    using TDragQueryFile = UINT(WINAPI*)(HDROP, UINT, LPWSTR, UINT);
+    using TDragFinish = void(WINAPI*)(HDROP);
+    static const HMODULE shell = LoadLibraryW(L"shell32.dll");
+    static const auto queryFile = shell ? reinterpret_cast<TDragQueryFile>(reinterpret_cast<void*>(GetProcAddress(shell, "DragQueryFileW"))) : nullptr;
+    static const auto finish = shell ? reinterpret_cast<TDragFinish>(reinterpret_cast<void*>(GetProcAddress(shell, "DragFinish"))) : nullptr;
+    const auto drop = reinterpret_cast<HDROP>(Message.WParam);
+    std::vector<std::string> files;
+    const UINT count = queryFile ? queryFile(drop, 0xFFFFFFFF, nullptr, 0) : 0;
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(queryFile(drop, i, nullptr, 0), L'\0');
+        queryFile(drop, i, path.data(), UINT(path.size() + 1));
+        files.push_back(ToUtf8(path));
+    }
+    if (finish) finish(drop);
+    if (FAcceptFiles && OnDropFiles && !files.empty()) OnDropFiles(this, files);
+}
+
+// A command of the form's menus runs its item's OnClick.
+void TCustomForm::WMCommand(TMessage& Message) {
+    if (Message.LParam == 0 && HIWORD(Message.WParam) == 0) {
+        if (TMenuItem* item = FindMenuItem(LOWORD(Message.WParam))) {
+            item->Click();
+            return;
+        }
+    }
+    TWinControl::WndProc(Message);
+}
+
+void TCustomForm::WMMeasureItem(TMessage& Message) {
+    auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+    if (mis && mis->CtlType == ODT_MENU) {
+        if (TMenuItem* item = FindMenuItem(mis->itemID)) {
+            TCanvas canvas;
+            HDC dc = GetWindowDC(FHandle);
+            NONCLIENTMETRICSW ncm{};
+            ncm.cbSize = sizeof ncm;
+            SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
+            TGdiObject<HFONT> menuFont(CreateFontIndirectW(&ncm.lfMenuFont));
+            TSelectObject sel(dc, menuFont.get());
+            canvas.SetHandle(dc);
+            int w = int(mis->itemWidth), h = int(mis->itemHeight);
+            item->MeasureItem(canvas, w, h);
+            canvas.SetHandle(nullptr);
+            ReleaseDC(FHandle, dc);
+            mis->itemWidth = UINT(w);
+            mis->itemHeight = UINT(h);
+            Message.Result = 1;
+            return;
+        }
+    }
+    TWinControl::WndProc(Message);
+}
+
+void TCustomForm::WMDrawItem(TMessage& Message) {
+    const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);
+    if (dis && dis->CtlType == ODT_MENU) {
+        if (TMenuItem* item = FindMenuItem(dis->itemID)) {
+            TCanvas canvas;
+            canvas.SetHandle(dis->hDC);
+            item->DrawItem(canvas, dis->rcItem, (dis->itemState & ODS_SELECTED) != 0);
+            canvas.SetHandle(nullptr);
+            Message.Result = 1;
+            return;
+        }
+    }
+    TWinControl::WndProc(Message);
+}
+
+void TCustomForm::WMActivate(TMessage& Message) {
+    TWinControl::WndProc(Message);
+    if (LOWORD(Message.WParam) != WA_INACTIVE) {
+        FActive = true;
+        if (FActiveControl && FActiveControl->CanFocus() && FActiveControl->HandleAllocated())
+            ::SetFocus(FActiveControl->Handle());
+        if (OnActivate) OnActivate(this);
+    } else {
+        FActive = false;
+        if (OnDeactivate) OnDeactivate(this);
+    }
+}
+
+void TCustomForm::WMSetFocus(TMessage& Message) {
+    TWinControl::DefaultHandler(Message);
+    if (FActiveControl && FActiveControl->CanFocus() && FActiveControl->HandleAllocated()) ::SetFocus(FActiveControl->Handle());
+}
+
+void TCustomForm::CMVisibleChanged(TMessage&) {
+    // A form is shown by the program after loading, not while its layout is read.
+    if (!(ComponentState() & csLoading)) ShowingChanged();
+}
+
+void TCustomForm::CMDialogKey(TMessage& Message) {
+    if (DialogKey(Message)) return;
+    TWinControl::WndProc(Message);
+}
+
+void TCustomForm::WMMenuChar(TMessage& Message) {
+    // Owner-drawn items (a skinned menu) are not matched by the platform: an item
+    // whose text has the letter after its "&" is chosen, as in a plain menu.
+    HMENU menu = reinterpret_cast<HMENU>(Message.LParam);
+    const wchar_t key = wchar_t(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(ULONG_PTR(LOWORD(Message.WParam))))));
+    const int count = menu ? GetMenuItemCount(menu) : 0;
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[81] = {};
+        MENUITEMINFOW mii{};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_STATE;
+        mii.dwTypeData = text;
+        mii.cch = 81;
+        if (!GetMenuItemInfoW(menu, UINT(i), TRUE, &mii) || !(mii.fType & MFT_OWNERDRAW)) continue;
+        for (const wchar_t* p = text; (p = wcschr(p, L'&')) != nullptr && p[1]; p += 2) {
+            if (p[1] == L'&') continue;
+            if (wchar_t(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(ULONG_PTR(p[1]))))) == key) {
+                Message.Result = MAKELRESULT(i, MNC_EXECUTE);
+                return;
+            }
+            break;
+        }
+    }
+    TWinControl::WndProc(Message);
+}
+
+void TCustomForm::CMMenuChanged(TMessage&) {
+    if (FHandle) {
+        ::SetMenu(FHandle, FMenu ? FMenu->Handle() : nullptr);
+        DrawMenuBar(FHandle);
+    }
+}
+
+void TCustomForm::WMSize(TMessage& Message) {
+    TWinControl::WndProc(Message);
+    Realign();
 }
 
 // ======================= TForm =======================

@@ -171,7 +171,7 @@ void TWinSkinForm::DrawAllSysbtn(TBitmap& Canvas, const RECT& Rect) {
             continue;
         }
         const int frame = FActive || FrameCount(e) < 4 ? 1 : 4;
-        DrawRect1(Canvas, FromRECT(b->Rect), e->Map, frame, FrameCount(e), e->Trans == 1);
+        DrawRect1(Canvas, FromRECT(b->Rect), e->Map, {.Frame = frame, .Frames = FrameCount(e), .Trans = e->Trans == 1});
     }
 }
 
@@ -201,7 +201,7 @@ void TWinSkinForm::DrawSysbtn(TWinSysButton* Button, int Frame) {
         DrawIcon(dc.Handle(), RECT{0, 0, w, h});
         GdiFlush();
     } else {
-        DrawRect1(piece, TRect{0, 0, w, h}, e->Map, Frame, FrameCount(e), e->Trans == 1);
+        DrawRect1(piece, TRect{0, 0, w, h}, e->Map, {.Frame = Frame, .Frames = FrameCount(e), .Trans = e->Trans == 1});
     }
     HDC dc = GetWindowDC(FHandle);
     if (!dc) return;

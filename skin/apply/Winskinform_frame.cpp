@@ -194,7 +194,8 @@ TBitmap TWinSkinForm::BorderPicture(int Index, int Width, int Height, bool Activ
     if (!e || e->Map.Empty() || Width <= 0 || Height <= 0) return TBitmap();
     const int frames = FrameCount(e);
     const int frame = (Active || frames == 1) ? 1 : 2;
-    return GetHMap(Rect(0, 0, Width, Height), e->Map, e->Margins, frame, frames, e->Tile == 1, Index > 2);
+    return GetHMap(Rect(0, 0, Width, Height), e->Map, e->Margins,
+                   {.Frame = frame, .Frames = frames, .Tile = e->Tile == 1, .Vertical = Index > 2});
 }
 
 void TWinSkinForm::Drawborder(int Index, const RECT& Rect, HDC DC) {
@@ -306,7 +307,7 @@ void TWinSkinForm::DrawCaptionText(TBitmap& Strip, const RECT& TitleRect) {
         const int frames = FrameCount(t);
         TBitmap back = t->Map;
         DrawRect1(Strip, Rect(x - t->BackLeft, TitleRect.top, x + width + t->BackRight, TitleRect.bottom), back,
-                  FActive || frames == 1 ? 1 : 2, frames, t->Trans != 0);
+                  {.Frame = FActive || frames == 1 ? 1 : 2, .Frames = frames, .Trans = t->Trans != 0});
     }
     TColor color = FActive ? FSkinData->Colors.TitleTextActive : FSkinData->Colors.TitleTextNoActive;
     if (t) {

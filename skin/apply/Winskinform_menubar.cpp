@@ -378,8 +378,10 @@ void TWinSkinMenu::DrawMenu(HDC DC, const RECT& Rect) {
     if (HasPicture(e)) {
         const int frame = FSkinForm->FActive || e->Frame < 2 ? 1 : 2;
         const int frames = std::max(1, int(e->Frame));
-        if (e->Tile == 1) DrawRect2(FBarBitmap, whole, e->Map, e->Margins, frame, frames, e->Trans == 1, true, false);
-        else DrawRectTile(FBarBitmap, whole, e->Map, e->Margins, frame, frames, e->Trans == 1, false);
+        if (e->Tile == 1) DrawRect2(FBarBitmap, whole, e->Map, e->Margins,
+                                    {.Frame = frame, .Frames = frames, .Trans = e->Trans == 1, .Tile = true});
+        else DrawRectTile(FBarBitmap, whole, e->Map, e->Margins,
+                          {.Frame = frame, .Frames = frames, .Trans = e->Trans == 1});
     } else {
         FBarBitmap.Fill(ColorToRGB(FSkinData ? FSkinData->Colors.Menubar : SystemColor(scBtnFace)));
     }
@@ -407,8 +409,9 @@ void TWinSkinMenu::DrawMenu(HDC DC, const RECT& Rect) {
                 RECT r = sb->Rect;
                 OffsetRect(&r, -row.left, -row.top);
                 const int frame = sb->State == ncHot ? 4 : sb->State;
-                DrawRect1(composed, FromRECT(r), sb->Element->Map, frame, std::max(1, int(sb->Element->Frame)),
-                          sb->Element->Trans == 1);
+                DrawRect1(composed, FromRECT(r), sb->Element->Map,
+                          {.Frame = frame, .Frames = std::max(1, int(sb->Element->Frame)),
+                           .Trans = sb->Element->Trans == 1});
             }
             if (TSkinManage* m = SkinManage()) m->SetMDIMax(true);
         }
@@ -914,7 +917,8 @@ void TWinSkinForm::DrawMenuItem(TObject* Sender, TCanvas& Canvas, RECT Rect, boo
         DrawMenuCaption(Canvas, Rect);
         return;
     }
-    DrawRect2(bmp, TRect{0, 0, w, h}, e->Map, e->Margins, Selected ? 4 : 1, 5, e->Trans == 1, e->Tile == 1, false);
+    DrawRect2(bmp, TRect{0, 0, w, h}, e->Map, e->Margins,
+              {.Frame = Selected ? 4 : 1, .Frames = 5, .Trans = e->Trans == 1, .Tile = e->Tile == 1});
     {
         TBitmapDC mem(bmp, Canvas.Handle());
         TCanvas c;
@@ -1079,7 +1083,7 @@ void TWinSkinForm::ToolBarDrawBackground(TObject* Sender, const RECT& Rect, bool
     if (!HasImage(e) || Rect.right <= Rect.left || Rect.bottom <= Rect.top) return;
     bool drawn = false;
     OnToolBarDC(Sender, [&](HDC dc) {
-        DrawRect2(dc, FromRECT(Rect), e->Map, e->Margins, 1, std::max(e->Frame, 1), false, e->Tile == 1, false);
+        DrawRect2(dc, FromRECT(Rect), e->Map, e->Margins, {.Frames = std::max(e->Frame, 1), .Tile = e->Tile == 1});
         drawn = true;
     });
     DefaultDraw = !drawn;
@@ -1103,8 +1107,8 @@ void TWinSkinForm::ToolBarDrawButton(TObject* Sender, TObject* Button, int State
     if (r.right <= r.left || r.bottom <= r.top) return;
     const int frames = std::max(e->Frame, 1);
     OnToolBarDC(Sender, [&](HDC dc) {
-        DrawRect2(dc, FromRECT(r), e->Map, e->Margins, FrameInStrip(frame, frames), frames, e->Trans == 1, e->Tile == 1,
-                  false);
+        DrawRect2(dc, FromRECT(r), e->Map, e->Margins,
+                  {.Frame = FrameInStrip(frame, frames), .Frames = frames, .Trans = e->Trans == 1, .Tile = e->Tile == 1});
     });
 }
 

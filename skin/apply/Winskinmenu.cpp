@@ -77,7 +77,8 @@ bool TWinSkinPopMenu::MakeBackground() {
     const int w = wr.right - wr.left, h = wr.bottom - wr.top;
     if (w <= 0 || h <= 0) return false;
     if (FBackground.Width() != w || FBackground.Height() != h)
-        FBackground = GetHMap(TRect{0, 0, w, h}, e->Map, e->Margins, 1, e->Frame > 0 ? e->Frame : 1, e->Tile == 1, false);
+        FBackground = GetHMap(TRect{0, 0, w, h}, e->Map, e->Margins,
+                              {.Frames = e->Frame > 0 ? e->Frame : 1, .Tile = e->Tile == 1});
     return !FBackground.Empty();
 }
 

@@ -232,6 +232,17 @@ protected:
     // the frame, or 0 when there is nothing to draw. The buffer DC has the text font and
     // colour selected while Draw runs.
     int ComposeFace(const RECT& Rect, const std::function<void(HDC BufferDC, const RECT& Face, int Frame)>& Draw);
+    // Handlers of the message tables; a Before one returns what BeforeProc returns.
+    bool BeforePaint(TMessage& Message);
+    bool BeforeTimer(TMessage& Message);
+    bool BeforeLButtonDown(TMessage& Message);
+    bool BeforeLButtonUp(TMessage& Message);
+    void SpacePressed(TMessage& Message);
+    void SpaceReleased(TMessage& Message);
+    void AfterMouseMove();
+    void AfterLButtonUp();
+    // The mouse left: neither hot nor pressed.
+    void MouseGone();
 };
 class TSkinBitButton : public TSkinButton {
     QUORIN_CLASS(TSkinBitButton, TSkinButton)
@@ -261,6 +272,12 @@ public:
     void PaintControl(HDC DC) override;
     void DrawControl(HDC DC, const RECT& Rect) override;
     int SpeedFrame() const;
+
+private:
+    bool BeforePaint(TMessage& Message);
+    void MouseCame();
+    void LeftPressed();
+    void LeftReleased();
 };
 class TSkinCheckBox : public TSkinControl {
     QUORIN_CLASS(TSkinCheckBox, TSkinControl)
@@ -333,6 +350,12 @@ public:
     TSkinControl* FListBar = nullptr;   // TSkinScrollbarH on the list of a simple combo box
 private:
     void Attached();
+    // Handlers of AfterProc's table.
+    void MouseCame();
+    void MouseGone();
+    void AfterMouseMove();
+    void AfterMouseLeave();
+    void AfterCommand(TMessage& Message);
 };
 class TSkinEdit : public TSkinControl {
     QUORIN_CLASS(TSkinEdit, TSkinControl)
@@ -484,6 +507,14 @@ public:
     RECT FPaneCacheRect{};
     TColor FPaneCacheFace = -1;
     TBitmap FBuffer;                // the control composed off screen
+
+private:
+    // Handlers of BeforeProc's table; each returns what BeforeProc returns.
+    bool BeforePaint(TMessage& Message);
+    bool BeforeEraseBkgnd(TMessage& Message);
+    bool BeforeLButtonDown(TMessage& Message);
+    bool BeforeLButtonUp(TMessage& Message);
+    void CaptureChanged(TMessage& Message);
 };
 class TSkinTab31 : public TSkinTab {
     QUORIN_CLASS(TSkinTab31, TSkinTab)
@@ -572,6 +603,15 @@ public:
     POINT FDownPoint{};
     int FDownThumb = 0;
     TBitmap FBuffer;
+
+private:
+    // Handlers of WndProc's table.
+    void WMPaint();
+    void WMLButtonDown(TMessage& Message);
+    void WMLButtonUp(TMessage& Message);
+    void WMMouseMove(TMessage& Message);
+    void WMMouseLeave();
+    void WMMouseWheel(TMessage& Message);
 };
 
 class TSkinScrollbar : public TSkinControl {
@@ -596,6 +636,10 @@ public:
     int32_t FOldFixedColor = 0;
     bool FAddedClipSiblings = false;
     bool FInScrollbarPos = false;
+
+private:
+    void AfterRecreateWnd();
+    void AfterNCPaint();
 };
 class TSkinListView : public TSkinScrollbar {
     QUORIN_CLASS(TSkinListView, TSkinScrollbar)

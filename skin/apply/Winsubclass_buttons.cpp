@@ -15,6 +15,11 @@ namespace quorin {
 
 namespace {
 
+// SetRedraw's timer: gives the native button its painting back should the matching
+// SetRedraw(true) be lost.
+constexpr UINT_PTR kRedrawTimer = 1;
+constexpr UINT kRedrawTimeout = 100; // ms
+
 std::string Lower(std::string s) {
     for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
     return s;
@@ -115,7 +120,7 @@ TSkinButton::TSkinButton(TComponent* AOwner) : TSkinControl(AOwner) {}
 TSkinButton::~TSkinButton() {
     // A painter going away while the native button is kept from painting gives it back.
     if (FHandle && IsWindow(FHandle)) {
-        KillTimer(FHandle, 1);
+        KillTimer(FHandle, kRedrawTimer);
         LONG_PTR style = GetWindowLongEx(FHandle, GWL_STYLE);
         if (!(style & WS_VISIBLE) && FRedrawOff) SetWindowLongPtrW(FHandle, GWL_STYLE, style | WS_VISIBLE);
     }
@@ -147,12 +152,12 @@ int TSkinButton::ButtonFrame() const {
 
 void TSkinButton::SetRedraw(bool Value) {
     if (!FHandle || !IsWindow(FHandle)) return;
-    KillTimer(FHandle, 1);
+    KillTimer(FHandle, kRedrawTimer);
     LONG_PTR style = GetWindowLongEx(FHandle, GWL_STYLE);
     if (!Value) {
         // Only a window that is shown is hidden from its own painting.
         if (!(style & WS_VISIBLE)) return;
-        SetTimer(FHandle, 1, 100, nullptr);
+        SetTimer(FHandle, kRedrawTimer, kRedrawTimeout, nullptr);
         FRedrawOff = true;
         style &= ~LONG_PTR(WS_VISIBLE);
     } else {
@@ -167,97 +172,112 @@ void TSkinButton::SetRedraw(bool Value) {
 bool TSkinButton::BeforeProc(TMessage& Message) {
     switch (Message.Msg) {
     case WM_PAINT:
-        if (!HasSkin()) break;
-        WMPaint(Message);
-        return false;
-    case WM_ERASEBKGND:
-        if (!HasSkin()) break;
-        Message.Result = 1;
-        return false;
-    case WM_TIMER:
-        if (Message.WParam != 1) break;
-        SetRedraw(true);
-        Message.Result = 0;
-        return false;
+    case WM_ERASEBKGND: return BeforePaint(Message);
+    case WM_TIMER: return BeforeTimer(Message);
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-        if (!HasSkin()) break;
-        FFocused = GetFocus() == FHandle;
-        if (!FFocused) SetFocus(FHandle);
-        FMouseState |= msPressed;
-        std::shared_ptr<bool> alive = FAlive;
-        SetRedraw(false);
-        Default(Message);
-        if (!*alive) return false;
-        SetRedraw(true);
-        PaintControl(nullptr);
-        return false;
+    case WM_LBUTTONDBLCLK: return BeforeLButtonDown(Message);
+    case WM_LBUTTONUP: return BeforeLButtonUp(Message);
+    default: return TSkinControl::BeforeProc(Message);
     }
-    case WM_LBUTTONUP: {
-        if (!(FMouseState & msPressed) || !HasSkin()) break;
-        FMouseState &= uint8_t(~msPressed);
-        std::shared_ptr<bool> alive = FAlive;
-        SetRedraw(false);
-        // The native button raises its click here; the handler may do anything, even
-        // free this painter with its control.
-        Default(Message);
-        if (!*alive) return false;
-        SetRedraw(true);
-        if (IsWindowVisible(FHandle)) Invalidate();
-        return false;
-    }
-    default: break;
-    }
-    return TSkinControl::BeforeProc(Message);
+}
+
+// Without a usable picture the button paints and erases natively.
+bool TSkinButton::BeforePaint(TMessage& Message) {
+    if (!HasSkin()) return TSkinControl::BeforeProc(Message);
+    if (Message.Msg == WM_PAINT) WMPaint(Message);
+    else Message.Result = 1;
+    return false;
+}
+
+bool TSkinButton::BeforeTimer(TMessage& Message) {
+    if (Message.WParam != kRedrawTimer) return TSkinControl::BeforeProc(Message);
+    SetRedraw(true);
+    Message.Result = 0;
+    return false;
+}
+
+bool TSkinButton::BeforeLButtonDown(TMessage& Message) {
+    if (!HasSkin()) return TSkinControl::BeforeProc(Message);
+    FFocused = GetFocus() == FHandle;
+    if (!FFocused) SetFocus(FHandle);
+    FMouseState |= msPressed;
+    std::shared_ptr<bool> alive = FAlive;
+    SetRedraw(false);
+    Default(Message);
+    if (!*alive) return false;
+    SetRedraw(true);
+    PaintControl(nullptr);
+    return false;
+}
+
+bool TSkinButton::BeforeLButtonUp(TMessage& Message) {
+    if (!(FMouseState & msPressed) || !HasSkin()) return TSkinControl::BeforeProc(Message);
+    FMouseState &= uint8_t(~msPressed);
+    std::shared_ptr<bool> alive = FAlive;
+    SetRedraw(false);
+    // The native button raises its click here; the handler may do anything, even
+    // free this painter with its control.
+    Default(Message);
+    if (!*alive) return false;
+    SetRedraw(true);
+    if (IsWindowVisible(FHandle)) Invalidate();
+    return false;
 }
 
 void TSkinButton::AfterProc(TMessage& Message) {
     switch (Message.Msg) {
+    // The native button paints these straight away; the skin goes back over it.
     case WM_SETTEXT:
     case BM_SETSTATE:
     case BM_SETSTYLE:
-    case WM_UPDATEUISTATE:
-        // The native button paints these straight away; the skin goes back over it.
-        PaintControl(nullptr);
-        break;
-    case WM_KEYDOWN:
-        if (Message.WParam == VK_SPACE) {
-            FMouseState |= msPressed;
-            Invalidate();
-        }
-        break;
-    case WM_KEYUP:
-        if (Message.WParam == VK_SPACE) {
-            FMouseState &= uint8_t(~msPressed);
-            Invalidate();
-        }
-        break;
-    case WM_MOUSEMOVE:
-        FEnabled = FHandle && IsWindowEnabled(FHandle);
-        if (FEnabled && !(FMouseState & msHot)) {
-            FMouseState |= msHot;
-            Invalidate();
-        }
-        if (FHandle) DoTrackMouse(FHandle);
-        break;
-    case WM_LBUTTONUP:
-        // The native button has told its parent of the click already; a second
-        // WM_COMMAND from here would run the parent's command twice.
-        if (FMouseState & msPressed) {
-            FMouseState &= uint8_t(~msPressed);
-            Invalidate();
-        }
-        break;
-    case WM_MOUSELEAVE:
-        FMouseState &= uint8_t(~(msHot | msPressed));
-        Invalidate();
-        break;
+    case WM_UPDATEUISTATE: PaintControl(nullptr); return;
+    case WM_KEYDOWN: SpacePressed(Message); return;
+    case WM_KEYUP: SpaceReleased(Message); return;
+    case WM_MOUSEMOVE: AfterMouseMove(); return;
+    case WM_LBUTTONUP: AfterLButtonUp(); return;
+    case WM_MOUSELEAVE: MouseGone(); return;
     case CM_DIALOGKEY:
-    case CM_FOCUSCHANGED:
-        Invalidate();
-        break;
-    default: TSkinControl::AfterProc(Message); break;
+    case CM_FOCUSCHANGED: Invalidate(); return;
+    default: TSkinControl::AfterProc(Message); return;
     }
+}
+
+// The space bar presses the button as the mouse does.
+void TSkinButton::SpacePressed(TMessage& Message) {
+    if (Message.WParam == VK_SPACE) {
+        FMouseState |= msPressed;
+        Invalidate();
+    }
+}
+
+void TSkinButton::SpaceReleased(TMessage& Message) {
+    if (Message.WParam == VK_SPACE) {
+        FMouseState &= uint8_t(~msPressed);
+        Invalidate();
+    }
+}
+
+void TSkinButton::AfterMouseMove() {
+    FEnabled = FHandle && IsWindowEnabled(FHandle);
+    if (FEnabled && !(FMouseState & msHot)) {
+        FMouseState |= msHot;
+        Invalidate();
+    }
+    if (FHandle) DoTrackMouse(FHandle);
+}
+
+void TSkinButton::AfterLButtonUp() {
+    // The native button has told its parent of the click already; a second
+    // WM_COMMAND from here would run the parent's command twice.
+    if (FMouseState & msPressed) {
+        FMouseState &= uint8_t(~msPressed);
+        Invalidate();
+    }
+}
+
+void TSkinButton::MouseGone() {
+    FMouseState &= uint8_t(~(msHot | msPressed));
+    Invalidate();
 }
 
 int TSkinButton::ComposeFace(const RECT& Rect,
@@ -400,51 +420,46 @@ int TSkinSpeedButton::SpeedFrame() const {
 
 bool TSkinSpeedButton::BeforeProc(TMessage& Message) {
     switch (Message.Msg) {
-    case WM_PAINT:
-        if (!HasSkin() || !Message.WParam) break;
-        PaintControl(reinterpret_cast<HDC>(Message.WParam));
-        Message.Result = 0;
-        return false;
-    case CM_MOUSEENTER:
-        FMouseState |= msHot;
-        Invalidate();
-        break;
-    case CM_MOUSELEAVE:
-        FMouseState &= uint8_t(~(msHot | msPressed));
-        Invalidate();
-        break;
+    case WM_PAINT: return BeforePaint(Message);
+    case CM_MOUSEENTER: MouseCame(); break;
+    case CM_MOUSELEAVE: MouseGone(); break;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        if (FControl && FControl->Enabled()) {
-            FMouseState |= msPressed;
-            Invalidate();
-        }
-        break;
-    case WM_LBUTTONUP:
-        FMouseState &= uint8_t(~msPressed);
-        Invalidate();
-        break;
-    case WM_KEYDOWN:
-        if (Message.WParam == VK_SPACE) {
-            FMouseState |= msPressed;
-            Invalidate();
-        }
-        break;
-    case WM_KEYUP:
-        if (Message.WParam == VK_SPACE) {
-            FMouseState &= uint8_t(~msPressed);
-            Invalidate();
-        }
-        break;
+    case WM_LBUTTONDBLCLK: LeftPressed(); break;
+    case WM_LBUTTONUP: LeftReleased(); break;
+    case WM_KEYDOWN: SpacePressed(Message); break;
+    case WM_KEYUP: SpaceReleased(Message); break;
     case CM_BUTTONPRESSED:
     case CM_ENABLEDCHANGED:
     case CM_FOCUSCHANGED:
-    case WM_ENABLE:
-        Invalidate();
-        break;
+    case WM_ENABLE: Invalidate(); break;
     default: break;
     }
     return TSkinControl::BeforeProc(Message);
+}
+
+// The control's own painting is replaced when it paints into a DC it was given.
+bool TSkinSpeedButton::BeforePaint(TMessage& Message) {
+    if (!HasSkin() || !Message.WParam) return TSkinControl::BeforeProc(Message);
+    PaintControl(reinterpret_cast<HDC>(Message.WParam));
+    Message.Result = 0;
+    return false;
+}
+
+void TSkinSpeedButton::MouseCame() {
+    FMouseState |= msHot;
+    Invalidate();
+}
+
+void TSkinSpeedButton::LeftPressed() {
+    if (FControl && FControl->Enabled()) {
+        FMouseState |= msPressed;
+        Invalidate();
+    }
+}
+
+void TSkinSpeedButton::LeftReleased() {
+    FMouseState &= uint8_t(~msPressed);
+    Invalidate();
 }
 
 void TSkinSpeedButton::AfterProc(TMessage& Message) {

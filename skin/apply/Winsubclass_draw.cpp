@@ -24,8 +24,9 @@ int FrameInStrip(int Frame, int Frames) {
 
 void TSkinControl::DrawSkinMap(HDC DC, const RECT& Rect, int Frames, int Frame, const TDataSkinObject* Element) {
     if (!DC || !HasPicture(Element) || !ValidRect(Rect)) return;
-    TBitmap piece = GetHMap(FromRECT(Rect), Element->Map, Element->Margins, FrameInStrip(Frame, Frames),
-                            Frames < 1 ? 1 : Frames, Element->Tile == 1, false);
+    TBitmap piece = GetHMap(FromRECT(Rect), Element->Map, Element->Margins,
+                            {.Frame = FrameInStrip(Frame, Frames), .Frames = Frames < 1 ? 1 : Frames,
+                             .Tile = Element->Tile == 1});
     if (piece.Empty()) return;
     if (Element->Trans == 1) DrawTranmap(DC, FromRECT(Rect), piece, TColor(0xFF00FF));
     else Bitmapdraw(DC, FromRECT(Rect), piece);
@@ -33,7 +34,8 @@ void TSkinControl::DrawSkinMap(HDC DC, const RECT& Rect, int Frames, int Frame, 
 
 void TSkinControl::DrawSkinMap1(HDC DC, const RECT& Rect, int Frames, int Frame, const TBitmap& Bitmap) {
     if (!DC || Bitmap.Empty() || !ValidRect(Rect)) return;
-    DrawRect1(DC, FromRECT(Rect), Bitmap, FrameInStrip(Frame, Frames), Frames < 1 ? 1 : Frames, true);
+    DrawRect1(DC, FromRECT(Rect), Bitmap,
+              {.Frame = FrameInStrip(Frame, Frames), .Frames = Frames < 1 ? 1 : Frames, .Trans = true});
 }
 
 void TSkinControl::DrawSkinMap2(HDC DC, const RECT& Rect, int Frames, int Frame, const TBitmap& Bitmap) {
@@ -49,9 +51,9 @@ void TSkinControl::DrawBMPSkin(TBitmap& Bitmap, const RECT& Rect, int Frames, in
     if (!ValidRect(Rect)) return;
     Bitmap.FillRect(FromRECT(Rect), ColorToRGB(ButtonFace()));
     if (!HasPicture(Element)) return;
-    DrawRect2(Bitmap, FromRECT(Rect), Element->Map, Element->Margins, FrameInStrip(Frame, Frames),
-              Frames < 1 ? 1 : Frames,
-              Element->Trans == 1, Element->Tile == 1, false);
+    DrawRect2(Bitmap, FromRECT(Rect), Element->Map, Element->Margins,
+              {.Frame = FrameInStrip(Frame, Frames), .Frames = Frames < 1 ? 1 : Frames, .Trans = Element->Trans == 1,
+               .Tile = Element->Tile == 1});
 }
 
 void TSkinControl::DrawSkin(const RECT& Rect, int Frames, int Frame, const TDataSkinObject* Element) {

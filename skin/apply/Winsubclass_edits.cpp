@@ -119,56 +119,64 @@ void TSkinComBox::ButtonProc(TMessage& Message) {
 
 void TSkinComBox::AfterProc(TMessage& Message) {
     switch (Message.Msg) {
-    case CM_MOUSEENTER:
-        FMouseState |= msHot;
-        Invalidate();
-        break;
-    case CM_MOUSELEAVE:
-        FMouseState &= uint8_t(~msHot);
-        Invalidate();
-        break;
-    case WM_MOUSEMOVE:
-        if (!(FMouseState & msHot)) {
-            FMouseState |= msHot;
-            PaintControl(nullptr);
-        }
-        DoTrackMouse(FHandle);
-        break;
-    case WM_MOUSELEAVE: {
-        // Moving onto the edit inside the box is not leaving it.
-        POINT p;
-        RECT r;
-        GetCursorPos(&p);
-        GetWindowRect(FHandle, &r);
-        if (!PtInRect(&r, p)) {
-            FMouseState &= uint8_t(~msHot);
-            PaintControl(nullptr);
-        }
-        break;
-    }
+    case CM_MOUSEENTER: MouseCame(); return;
+    case CM_MOUSELEAVE: MouseGone(); return;
+    case WM_MOUSEMOVE: AfterMouseMove(); return;
+    case WM_MOUSELEAVE: AfterMouseLeave(); return;
+    // Painting straight away, not invalidating: an owner-drawn box draws its items
+    // while it paints, and invalidating from there would never end.
     case WM_DRAWITEM:
     case CN_DRAWITEM:
     case WM_NCPAINT:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case CB_SETCURSEL:
-    case CB_SHOWDROPDOWN:
-        // Painting straight away, not invalidating: an owner-drawn box draws its items
-        // while it paints, and invalidating from there would never end.
+    case CB_SHOWDROPDOWN: PaintControl(nullptr); return;
+    case CN_COMMAND: AfterCommand(Message); return;
+    default: TSkinControl::AfterProc(Message); return;
+    }
+}
+
+void TSkinComBox::MouseCame() {
+    FMouseState |= msHot;
+    Invalidate();
+}
+
+void TSkinComBox::MouseGone() {
+    FMouseState &= uint8_t(~msHot);
+    Invalidate();
+}
+
+void TSkinComBox::AfterMouseMove() {
+    if (!(FMouseState & msHot)) {
+        FMouseState |= msHot;
         PaintControl(nullptr);
-        break;
-    case CN_COMMAND:
-        switch (HIWORD(Message.WParam)) {
-        case CBN_DROPDOWN:
-        case CBN_CLOSEUP:
-        case CBN_SETFOCUS:
-        case CBN_KILLFOCUS:
-        case CBN_SELCHANGE:
-        case CBN_EDITCHANGE: PaintControl(nullptr); break;
-        default: break;
-        }
-        break;
-    default: TSkinControl::AfterProc(Message); break;
+    }
+    DoTrackMouse(FHandle);
+}
+
+void TSkinComBox::AfterMouseLeave() {
+    // Moving onto the edit inside the box is not leaving it.
+    POINT p;
+    RECT r;
+    GetCursorPos(&p);
+    GetWindowRect(FHandle, &r);
+    if (!PtInRect(&r, p)) {
+        FMouseState &= uint8_t(~msHot);
+        PaintControl(nullptr);
+    }
+}
+
+// The notifications after which the box looks different.
+void TSkinComBox::AfterCommand(TMessage& Message) {
+    switch (HIWORD(Message.WParam)) {
+    case CBN_DROPDOWN:
+    case CBN_CLOSEUP:
+    case CBN_SETFOCUS:
+    case CBN_KILLFOCUS:
+    case CBN_SELCHANGE:
+    case CBN_EDITCHANGE: PaintControl(nullptr); break;
+    default: break;
     }
 }
 
@@ -211,8 +219,9 @@ void TSkinComBox::DrawControl(HDC DC, const RECT& Rect) {
         // The complete picture built with the skin; the mirrored one for a left button.
         const TDataSkinObject* picture = left ? FSkinData->SunkEdge.get() : button;
         if (HasPicture(picture))
-            DrawRect2(DC, FromRECT(Rect), picture->Map, picture->Margins, FrameInStrip(frame, picture->Frame),
-                      std::max(picture->Frame, 1), true, picture->Tile == 1, false);
+            DrawRect2(DC, FromRECT(Rect), picture->Map, picture->Margins,
+                      {.Frame = FrameInStrip(frame, picture->Frame), .Frames = std::max(picture->Frame, 1),
+                       .Trans = true, .Tile = picture->Tile == 1});
         RestoreDC(DC, saved);
         return;
     }
@@ -222,18 +231,21 @@ void TSkinComBox::DrawControl(HDC DC, const RECT& Rect) {
                    : RECT{Rect.right - b - 2, Rect.top, Rect.right, Rect.bottom};
     const int frames = std::max(button->Frame, 1);
     if (left && !button->Map2.Empty())
-        DrawRect2(DC, FromRECT(br), button->Map2, button->Margins, MirroredFrame(frame, frames), frames,
-                  button->Trans != 0, button->Tile == 1, false);
+        DrawRect2(DC, FromRECT(br), button->Map2, button->Margins,
+                  {.Frame = MirroredFrame(frame, frames), .Frames = frames, .Trans = button->Trans != 0,
+                   .Tile = button->Tile == 1});
     else
-        DrawRect2(DC, FromRECT(br), button->Map, button->Margins, FrameInStrip(frame, frames), frames,
-                  button->Trans != 0, button->Tile == 1, false);
+        DrawRect2(DC, FromRECT(br), button->Map, button->Margins,
+                  {.Frame = FrameInStrip(frame, frames), .Frames = frames, .Trans = button->Trans != 0,
+                   .Tile = button->Tile == 1});
     if (const TDataSkinObject* arrow = FSkinData->ExtraImages.get(); HasPicture(arrow)) {
         RECT ar = br;
         if (left) ar.left = Rect.left + 2;
         else ar.right -= 2;
         const int n = std::max(arrow->Frame, 1);
         if (arrow->Map.Width() / n > 0)
-            DrawRect3(DC, FromRECT(ar), arrow->Map, FrameInStrip(frame, n), n, arrow->Trans != 0);
+            DrawRect3(DC, FromRECT(ar), arrow->Map,
+                      {.Frame = FrameInStrip(frame, n), .Frames = n, .Trans = arrow->Trans != 0});
     }
     RestoreDC(DC, saved);
 }
@@ -346,8 +358,9 @@ void TSkinUpDown::DrawControl(HDC DC, const RECT& Rect) {
         if (HasPicture(e)) {
             // Four frames per half: normal, pressed, hot, disabled; the first half first.
             const int state = !enabled ? 4 : pressed ? 2 : 1;
-            DrawRect2(pdc.Handle(), FromRECT(r), e->Map, e->Margins, FrameInStrip(i * 4 + state, e->Frame),
-                      std::max(e->Frame, 1), e->Trans != 0, e->Tile == 1, false);
+            DrawRect2(pdc.Handle(), FromRECT(r), e->Map, e->Margins,
+                      {.Frame = FrameInStrip(i * 4 + state, e->Frame), .Frames = std::max(e->Frame, 1),
+                       .Trans = e->Trans != 0, .Tile = e->Tile == 1});
             continue;
         }
         const TSkinColors& colors = FSkinData ? FSkinData->Colors : TSkinColors{};
@@ -371,8 +384,9 @@ void TArrowButton::Draw(HDC DC, const RECT& Rect, TSkinData* SkinData, int Frame
     const TDataSkinBorder* button = SkinData ? SkinData->ComboButton.get() : nullptr;
     const TDataSkinObject* arrow = SkinData ? SkinData->ExtraImages.get() : nullptr;
     if (HasPicture(button) && button->Style != 2) {
-        DrawRect2(DC, FromRECT(Rect), button->Map, button->Margins, FrameInStrip(Frame, button->Frame),
-                  std::max(button->Frame, 1), button->Trans != 0, button->Tile == 1, false);
+        DrawRect2(DC, FromRECT(Rect), button->Map, button->Margins,
+                  {.Frame = FrameInStrip(Frame, button->Frame), .Frames = std::max(button->Frame, 1),
+                   .Trans = button->Trans != 0, .Tile = button->Tile == 1});
     } else {
         TBrushHandle face(CreateSolidBrush(ColorRef(SkinData ? SkinData->Colors.ButtonFace : clBtnFace)));
         FillRect(DC, &Rect, face.Get());
@@ -380,8 +394,9 @@ void TArrowButton::Draw(HDC DC, const RECT& Rect, TSkinData* SkinData, int Frame
         DrawEdge(DC, &r, Frame == 2 ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
     }
     if (HasPicture(arrow) && arrow->Map.Width() / std::max(arrow->Frame, 1) > 0) {
-        DrawRect3(DC, FromRECT(Rect), arrow->Map, FrameInStrip(Frame, arrow->Frame), std::max(arrow->Frame, 1),
-                  arrow->Trans != 0);
+        DrawRect3(DC, FromRECT(Rect), arrow->Map,
+                  {.Frame = FrameInStrip(Frame, arrow->Frame), .Frames = std::max(arrow->Frame, 1),
+                   .Trans = arrow->Trans != 0});
     } else {
         TCanvas canvas;
         canvas.SetHandle(DC);

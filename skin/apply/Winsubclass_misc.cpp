@@ -50,15 +50,16 @@ void TSkinTrackBar::DrawThumb(HDC DC, const RECT& Rect, UINT ItemState) {
     if (frame > frames) frame = 1;
     // The parent's colour under the picture's transparent corners.
     FillColor(DC, Rect, GetParentColor(ButtonFace()));
-    DrawRect2(DC, FromRECT(Rect), e->Map, e->Margins, frame, frames, e->Trans == 1, e->Tile == 1, false);
+    DrawRect2(DC, FromRECT(Rect), e->Map, e->Margins,
+              {.Frame = frame, .Frames = frames, .Trans = e->Trans == 1, .Tile = e->Tile == 1});
 }
 
 void TSkinTrackBar::DrawTrack(HDC DC, const RECT& Rect) {
     const bool vertical = (GetWindowLongPtrW(FHandle, GWL_STYLE) & TBS_VERT) != 0;
     const TDataSkinObject* e = vertical ? FSkinData->TrackVert.get() : FSkinData->Track.get();
     if (!HasMap(e)) return;
-    DrawRect2(DC, FromRECT(Rect), e->Map, e->Margins, 1, e->Frame > 0 ? e->Frame : 1, e->Trans == 1, e->Tile == 1,
-              false);
+    DrawRect2(DC, FromRECT(Rect), e->Map, e->Margins,
+              {.Frames = e->Frame > 0 ? e->Frame : 1, .Trans = e->Trans == 1, .Tile = e->Tile == 1});
 }
 
 bool TSkinTrackBar::BeforeProc(TMessage& Message) {
@@ -221,8 +222,9 @@ void TWMediaPlayer::Paint(HDC DC) {
         const bool on = (enabled & (1u << i)) != 0;
         const int frame = !on ? 3 : FPressed == i ? 2 : 1;
         if (buttons && !buttons->Map.Empty())
-            DrawRect2(FBuffer, FromRECT(r), buttons->Map, buttons->Margins, frame, buttons->Frame > 0 ? buttons->Frame : 5,
-                      buttons->Trans == 1, buttons->Tile == 1, false);
+            DrawRect2(FBuffer, FromRECT(r), buttons->Map, buttons->Margins,
+                      {.Frame = frame, .Frames = buttons->Frame > 0 ? buttons->Frame : 5, .Trans = buttons->Trans == 1,
+                       .Tile = buttons->Tile == 1});
         glyphs.emplace_back(r, on ? i : -1 - i);
     }
     TBitmapDC dc(FBuffer, DC);

@@ -30,8 +30,8 @@ int FramesOf(const TDataSkinObject& e, int fallback) { return e.Frame > 0 ? e.Fr
 
 void DrawElement(TBitmap& target, const RECT& r, const TDataSkinObject* e, int frame, int fallbackFrames) {
     if (!HasMap(e) || r.right <= r.left || r.bottom <= r.top) return;
-    DrawRect2(target, FromRECT(r), e->Map, e->Margins, frame, FramesOf(*e, fallbackFrames), e->Trans == 1,
-              e->Tile == 1, false);
+    DrawRect2(target, FromRECT(r), e->Map, e->Margins,
+              {.Frame = frame, .Frames = FramesOf(*e, fallbackFrames), .Trans = e->Trans == 1, .Tile = e->Tile == 1});
 }
 
 // The parts of SCROLLBARINFO.rgstate.
@@ -255,95 +255,93 @@ void TWScrollbar::Paint(HDC DC) {
 
 void TWScrollbar::WndProc(TMessage& Message) {
     switch (Message.Msg) {
-    case WM_ERASEBKGND:
-        Message.Result = 1;
-        return;
-    case WM_PAINT: {
-        PAINTSTRUCT ps{};
-        HDC dc = BeginPaint(FWindow, &ps);
-        if (dc) Paint(dc);
-        EndPaint(FWindow, &ps);
-        return;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(Message.WParam));
-        return;
-    case CN_IsSkinned:  // never walked, never given a painter
-        Message.Result = 1;
-        return;
-    case WM_MOUSEACTIVATE:
-        Message.Result = MA_NOACTIVATE;
-        return;
+    case WM_ERASEBKGND: Message.Result = 1; return;
+    case WM_PAINT: WMPaint(); return;
+    case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(Message.WParam)); return;
+    case CN_IsSkinned: Message.Result = 1; return; // never walked, never given a painter
+    case WM_MOUSEACTIVATE: Message.Result = MA_NOACTIVATE; return;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-        if (!FControl || !IsWindow(FControl)) return;
-        const POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-        FDownPoint = p;
-        FDownThumb = FInfo.xyThumbTop;
-        FPressed = true;
-        FPressedPart = PartAt(p);
-        RedrawWindow(FWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOERASE);
-        HWND control = FControl;
-        HWND self = FWindow;
-        if (FKind == 2) {
-            POINT c = p;
-            MapWindowPoints(self, control, &c, 1);
-            SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.x, c.y));
-        } else {
-            POINT s = p;
-            ClientToScreen(self, &s);
-            // The platform tracks the press until the button is released.
-            SendMessageW(control, WM_NCLBUTTONDOWN, FKind == 0 ? HTHSCROLL : HTVSCROLL, MAKELPARAM(s.x, s.y));
-        }
-        // The overlay may be gone when the control went with the press.
-        if (!IsWindow(self) || GetWindowLongPtrW(self, GWLP_USERDATA) != reinterpret_cast<LONG_PTR>(this)) return;
-        if (GetKeyState(VK_LBUTTON) >= 0) {
-            FPressed = false;
-            FPressedPart = 0;
-        }
-        SetPosition();
-        RedrawWindow(FWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOERASE);
-        return;
+    case WM_LBUTTONDBLCLK: WMLButtonDown(Message); return;
+    case WM_LBUTTONUP: WMLButtonUp(Message); return;
+    case WM_MOUSEMOVE: WMMouseMove(Message); return;
+    case WM_MOUSELEAVE: WMMouseLeave(); return;
+    case WM_MOUSEWHEEL: WMMouseWheel(Message); return;
+    default: Message.Result = DefWindowProcW(FWindow, Message.Msg, Message.WParam, Message.LParam); return;
     }
-    case WM_LBUTTONUP: {
-        if (!FPressed) return;
+}
+
+void TWScrollbar::WMPaint() {
+    PAINTSTRUCT ps{};
+    HDC dc = BeginPaint(FWindow, &ps);
+    if (dc) Paint(dc);
+    EndPaint(FWindow, &ps);
+}
+
+void TWScrollbar::WMLButtonDown(TMessage& Message) {
+    if (!FControl || !IsWindow(FControl)) return;
+    const POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+    FDownPoint = p;
+    FDownThumb = FInfo.xyThumbTop;
+    FPressed = true;
+    FPressedPart = PartAt(p);
+    RedrawWindow(FWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOERASE);
+    HWND control = FControl;
+    HWND self = FWindow;
+    if (FKind == 2) {
+        POINT c = p;
+        MapWindowPoints(self, control, &c, 1);
+        SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.x, c.y));
+    } else {
+        POINT s = p;
+        ClientToScreen(self, &s);
+        // The platform tracks the press until the button is released.
+        SendMessageW(control, WM_NCLBUTTONDOWN, FKind == 0 ? HTHSCROLL : HTVSCROLL, MAKELPARAM(s.x, s.y));
+    }
+    // The overlay may be gone when the control went with the press.
+    if (!IsWindow(self) || GetWindowLongPtrW(self, GWLP_USERDATA) != reinterpret_cast<LONG_PTR>(this)) return;
+    if (GetKeyState(VK_LBUTTON) >= 0) {
         FPressed = false;
         FPressedPart = 0;
+    }
+    SetPosition();
+    RedrawWindow(FWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOERASE);
+}
+
+void TWScrollbar::WMLButtonUp(TMessage& Message) {
+    if (!FPressed) return;
+    FPressed = false;
+    FPressedPart = 0;
+    RedrawWindow(FWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOERASE);
+    if (!FControl || !IsWindow(FControl)) return;
+    POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+    if (FKind == 2) {
+        MapWindowPoints(FWindow, FControl, &p, 1);
+        PostMessageW(FControl, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    } else {
+        ClientToScreen(FWindow, &p);
+        PostMessageW(FControl, WM_NCLBUTTONUP, FKind == 0 ? HTHSCROLL : HTVSCROLL, MAKELPARAM(p.x, p.y));
+    }
+}
+
+void TWScrollbar::WMMouseMove(TMessage& Message) {
+    const int part = PartAt(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
+    if (part != FHotPart) {
+        FHotPart = part;
         RedrawWindow(FWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOERASE);
-        if (!FControl || !IsWindow(FControl)) return;
-        POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-        if (FKind == 2) {
-            MapWindowPoints(FWindow, FControl, &p, 1);
-            PostMessageW(FControl, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-        } else {
-            ClientToScreen(FWindow, &p);
-            PostMessageW(FControl, WM_NCLBUTTONUP, FKind == 0 ? HTHSCROLL : HTVSCROLL, MAKELPARAM(p.x, p.y));
-        }
-        return;
     }
-    case WM_MOUSEMOVE: {
-        const int part = PartAt(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
-        if (part != FHotPart) {
-            FHotPart = part;
-            RedrawWindow(FWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOERASE);
-        }
-        DoTrackMouse(FWindow);
-        return;
+    DoTrackMouse(FWindow);
+}
+
+void TWScrollbar::WMMouseLeave() {
+    if (!FPressed && FHotPart != 0) {
+        FHotPart = 0;
+        RedrawWindow(FWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOERASE);
     }
-    case WM_MOUSELEAVE:
-        if (!FPressed && FHotPart != 0) {
-            FHotPart = 0;
-            RedrawWindow(FWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOERASE);
-        }
-        return;
-    case WM_MOUSEWHEEL:
-        // The wheel over the bar scrolls the control, as over the native bar.
-        if (FControl && IsWindow(FControl)) Message.Result = SendMessageW(FControl, Message.Msg, Message.WParam, Message.LParam);
-        return;
-    default:
-        Message.Result = DefWindowProcW(FWindow, Message.Msg, Message.WParam, Message.LParam);
-        return;
-    }
+}
+
+// The wheel over the bar scrolls the control, as over the native bar.
+void TWScrollbar::WMMouseWheel(TMessage& Message) {
+    if (FControl && IsWindow(FControl)) Message.Result = SendMessageW(FControl, Message.Msg, Message.WParam, Message.LParam);
 }
 
 // ---- TSkinScrollbar -------------------------------------------------------------------------
@@ -415,15 +413,10 @@ bool TSkinScrollbar::BeforeProc(TMessage& Message) {
 void TSkinScrollbar::AfterProc(TMessage& Message) {
     const UINT msg = Message.Msg;
     switch (msg) {
-    case CM_RECREATEWND:
-        // The window this painter followed is gone; the applier gives the control a new one.
-        if (FSkinForm && FSkinForm->FHandle)
-            PostMessageW(FSkinForm->FHandle, CN_ReCreateWnd, reinterpret_cast<WPARAM>(FHandle), 0);
-        return;
-    case WM_NCPAINT:
-        if (FBorder) PaintControl(0);
-        SetScrollbarPos();
-        return;
+    case CM_RECREATEWND: AfterRecreateWnd(); return;
+    case WM_NCPAINT: AfterNCPaint(); return;
+    // Any of these may have moved, changed, shown or hidden a bar; placing is cheap when
+    // nothing changed.
     case WM_SIZE:
     case WM_WINDOWPOSCHANGED:
     case WM_HSCROLL:
@@ -440,20 +433,25 @@ void TSkinScrollbar::AfterProc(TMessage& Message) {
     case WM_TIMER:
     case WM_LBUTTONUP:
     case WM_SETREDRAW:
-    case WM_PAINT:
-        // Any of these may have moved, changed, shown or hidden a bar; placing is cheap when
-        // nothing changed.
-        TSkinControl::AfterProc(Message);
-        SetScrollbarPos();
-        return;
-    default:
-        break;
+    case WM_PAINT: TSkinControl::AfterProc(Message); SetScrollbarPos(); return;
+    default: break;
     }
     // Messages that change the contents of list views and edits change their bars too.
     if ((msg >= LVM_FIRST && msg < LVM_FIRST + 0x100) || (msg >= EM_GETSEL && msg <= EM_GETIMESTATUS) ||
         (msg >= LB_ADDSTRING && msg <= LB_MSGMAX))
         SetScrollbarPos();
     TSkinControl::AfterProc(Message);
+}
+
+// The window this painter followed is gone; the applier gives the control a new one.
+void TSkinScrollbar::AfterRecreateWnd() {
+    if (FSkinForm && FSkinForm->FHandle)
+        PostMessageW(FSkinForm->FHandle, CN_ReCreateWnd, reinterpret_cast<WPARAM>(FHandle), 0);
+}
+
+void TSkinScrollbar::AfterNCPaint() {
+    if (FBorder) PaintControl(0);
+    SetScrollbarPos();
 }
 
 void TSkinScrollbar::DrawControl(HDC DC, const RECT& Rect) {

@@ -255,7 +255,7 @@ void TSkinTab::Compose(TBitmap& Target) {
         FPaneCacheFace != face) {
         FPaneCache.SetSize(w, h);
         FPaneCache.Fill(face);
-        DrawRect2(FPaneCache, FromRECT(pane), FPaneMap, FPaneMargins, 1, 1, true, false, false);
+        DrawRect2(FPaneCache, FromRECT(pane), FPaneMap, FPaneMargins, {.Trans = true});
         FPaneCacheRect = pane;
         FPaneCacheFace = face;
     }
@@ -308,7 +308,8 @@ void TSkinTab::Compose(TBitmap& Target) {
         // Paint the picture through the bitmap primitives (the DC is released meanwhile
         // by nothing: the DIB is shared, so flush GDI first).
         GdiFlush();
-        DrawRect2(canvas, FromRECT(r), FTabMap, tabMargins, frame, frames, tabs.Trans == 1, tabs.Tile == 1, false);
+        DrawRect2(canvas, FromRECT(r), FTabMap, tabMargins,
+                  {.Frame = frame, .Frames = frames, .Trans = tabs.Trans == 1, .Tile = tabs.Tile == 1});
         TColor color = frame == 2 ? tabs.DownColor2 : tabs.NormalColor2;
         if (color == clNoSkinColor) color = tabs.NormalColor2;
         if (color == clNoSkinColor) color = FSkinData->Colors.ButtonText;
@@ -378,67 +379,80 @@ void TSkinTab::DrawControl(HDC DC, const RECT& Rect) {
 bool TSkinTab::BeforeProc(TMessage& Message) {
     switch (Message.Msg) {
     case WM_PAINT:
-    case WM_PRINTCLIENT: {
-        if (!Drawable()) break;
-        PAINTSTRUCT ps{};
-        HDC dc = reinterpret_cast<HDC>(Message.WParam);
-        const bool began = dc == nullptr;
-        if (began) dc = BeginPaint(FHandle, &ps);
-        if (dc) {
-            // A client DC: shift it so that window coordinates land right.
-            const POINT origin = ClientOrigin(FHandle);
-            const int saved = SaveDC(dc);
-            OffsetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
-            RECT r{};
-            GetWindowRect(FHandle, &r);
-            OffsetRect(&r, -r.left, -r.top);
-            try {
-                DrawControl(dc, r);
-            } catch (...) {
-            }
-            RestoreDC(dc, saved);
-        }
-        if (began) EndPaint(FHandle, &ps);
-        Message.Result = 0;
-        return false;
-    }
-    case WM_ERASEBKGND:
-        if (!Drawable()) break;
-        Message.Result = 1;
-        return false;
+    case WM_PRINTCLIENT: return BeforePaint(Message);
+    case WM_ERASEBKGND: return BeforeEraseBkgnd(Message);
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-        const int index = CloseButtonAt(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
-        if (index < 0) break;
-        FClosePressed = index;
-        SetCapture(FHandle);
-        Invalidate();
-        Message.Result = 0;
-        return false;
-    }
-    case WM_LBUTTONUP: {
-        if (FClosePressed < 0) break;
-        const int index = FClosePressed;
-        FClosePressed = -1;
-        if (GetCapture() == FHandle) ReleaseCapture();
-        Invalidate();
-        // A press released away from the button is no click.
-        if (CloseButtonAt(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)}) == index) {
-            HWND target = FSkinForm && FSkinForm->FHandle ? FSkinForm->FHandle : GetAncestor(FHandle, GA_ROOT);
-            SendMessageW(target, CN_TabClose, reinterpret_cast<WPARAM>(FHandle), LPARAM(index));
-        }
-        Message.Result = 0;
-        return false;
-    }
-    case WM_CAPTURECHANGED:
-        if (FClosePressed >= 0 && reinterpret_cast<HWND>(Message.LParam) != FHandle) {
-            FClosePressed = -1;
-            Invalidate();
-        }
-        break;
+    case WM_LBUTTONDBLCLK: return BeforeLButtonDown(Message);
+    case WM_LBUTTONUP: return BeforeLButtonUp(Message);
+    case WM_CAPTURECHANGED: CaptureChanged(Message); break;
     default: break;
     }
     return TSkinControl::BeforeProc(Message);
+}
+
+bool TSkinTab::BeforePaint(TMessage& Message) {
+    if (!Drawable()) return TSkinControl::BeforeProc(Message);
+    PAINTSTRUCT ps{};
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    const bool began = dc == nullptr;
+    if (began) dc = BeginPaint(FHandle, &ps);
+    if (dc) {
+        // A client DC: shift it so that window coordinates land right.
+        const POINT origin = ClientOrigin(FHandle);
+        const int saved = SaveDC(dc);
+        OffsetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
+        RECT r{};
+        GetWindowRect(FHandle, &r);
+        OffsetRect(&r, -r.left, -r.top);
+        try {
+            DrawControl(dc, r);
+        } catch (...) {
+        }
+        RestoreDC(dc, saved);
+    }
+    if (began) EndPaint(FHandle, &ps);
+    Message.Result = 0;
+    return false;
+}
+
+bool TSkinTab::BeforeEraseBkgnd(TMessage& Message) {
+    if (!Drawable()) return TSkinControl::BeforeProc(Message);
+    Message.Result = 1;
+    return false;
+}
+
+// A press on a tab's close button is the painter's; elsewhere the tab control's.
+bool TSkinTab::BeforeLButtonDown(TMessage& Message) {
+    const int index = CloseButtonAt(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
+    if (index < 0) return TSkinControl::BeforeProc(Message);
+    FClosePressed = index;
+    SetCapture(FHandle);
+    Invalidate();
+    Message.Result = 0;
+    return false;
+}
+
+bool TSkinTab::BeforeLButtonUp(TMessage& Message) {
+    if (FClosePressed < 0) return TSkinControl::BeforeProc(Message);
+    const int index = FClosePressed;
+    FClosePressed = -1;
+    if (GetCapture() == FHandle) ReleaseCapture();
+    Invalidate();
+    // A press released away from the button is no click.
+    if (CloseButtonAt(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)}) == index) {
+        HWND target = FSkinForm && FSkinForm->FHandle ? FSkinForm->FHandle : GetAncestor(FHandle, GA_ROOT);
+        SendMessageW(target, CN_TabClose, reinterpret_cast<WPARAM>(FHandle), LPARAM(index));
+    }
+    Message.Result = 0;
+    return false;
+}
+
+// Another window took the mouse: a pressed close button springs back.
+void TSkinTab::CaptureChanged(TMessage& Message) {
+    if (FClosePressed >= 0 && reinterpret_cast<HWND>(Message.LParam) != FHandle) {
+        FClosePressed = -1;
+        Invalidate();
+    }
 }
 
 // ---- TSkinTab31: a tab set, one strip of tabs painted by the tab painter -----------------
@@ -487,8 +501,8 @@ void TSkinTabBtn::DrawControl(HDC DC, const RECT& Rect) {
         SendMessageW(FHandle, TCM_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&r));
         const int frame = !FEnabled ? 3 : i == current ? 2 : 1;
         GdiFlush();
-        DrawRect2(buffer, FromRECT(r), buttons.Map, buttons.Margins, frame, frames, buttons.Trans == 1,
-                  buttons.Tile == 1, false);
+        DrawRect2(buffer, FromRECT(r), buttons.Map, buttons.Margins,
+                  {.Frame = frame, .Frames = frames, .Trans = buttons.Trans == 1, .Tile = buttons.Tile == 1});
         TColor color = frame == 2 && buttons.HasDownColor2 ? buttons.DownColor2
                        : buttons.HasNormalColor2           ? buttons.NormalColor2
                                                            : FSkinData->Colors.ButtonText;

@@ -59,16 +59,15 @@ TRect Offset(const TRect& r, int32_t dx, int32_t dy) {
 
 }  // namespace
 
-TBitmap GetHMap(const TRect& rect, const TBitmap& image, const TMargins& margins, int frameIndex,
-                int frameCount, bool tile, bool vertical) {
+TBitmap GetHMap(const TRect& rect, const TBitmap& image, const TMargins& margins, const TFrameOptions& options) {
   const int32_t W = rect.Width(), H = rect.Height();
   if (W <= 0 || H <= 0) return TBitmap();
   TBitmap result(W, H);
   TNinePart parts[9];
-  NineParts(W, H, FrameRect(image, frameIndex, frameCount, vertical), margins, parts);
+  NineParts(W, H, FrameRect(image, options.Frame, options.Frames, options.Vertical), margins, parts);
   for (const TNinePart& p : parts) {
     if (!p.draw) continue;
-    if (p.centre && tile)
+    if (p.centre && options.Tile)
       DrawBGbmp(result, p.target, image, p.source);
     else
       StretchCopy(result, p.target, image, p.source);
@@ -77,30 +76,30 @@ TBitmap GetHMap(const TRect& rect, const TBitmap& image, const TMargins& margins
 }
 
 void DrawRect2(TBitmap& canvas, const TRect& rect, const TBitmap& image, const TMargins& margins,
-               int frameIndex, int frameCount, bool trans, bool tile, bool vertical) {
+               const TFrameOptions& options) {
   if (rect.IsInverted()) return;
-  const TBitmap map = GetHMap(rect, image, margins, frameIndex, frameCount, tile, vertical);
-  if (trans)
+  const TBitmap map = GetHMap(rect, image, margins, options);
+  if (options.Trans)
     DrawTranmap(canvas, rect, map, KeyColor);
   else
     Bitmapdraw(canvas, rect, map);
 }
 
 void DrawBorder(TBitmap& canvas, const TRect& rect, const TBitmap& image, const TMargins& margins,
-                int frameIndex, int frameCount, bool vertical) {
+                const TFrameOptions& options) {
   TNinePart parts[9];
-  NineParts(rect.Width(), rect.Height(), FrameRect(image, frameIndex, frameCount, vertical), margins,
-            parts);
+  NineParts(rect.Width(), rect.Height(), FrameRect(image, options.Frame, options.Frames, options.Vertical),
+            margins, parts);
   for (const TNinePart& p : parts)
     if (p.draw && !p.centre) StretchCopy(canvas, Offset(p.target, rect.Left, rect.Top), image, p.source);
 }
 
 void DrawRectTile(TBitmap& canvas, const TRect& rect, const TBitmap& image, const TMargins& margins,
-                  int frameIndex, int frameCount, bool trans, bool vertical) {
+                  const TFrameOptions& options) {
   if (rect.IsInverted()) return;
   const int32_t W = rect.Width(), H = rect.Height();
   if (W == 0 || H == 0) return;
-  const TRect f = FrameRect(image, frameIndex, frameCount, vertical);
+  const TRect f = FrameRect(image, options.Frame, options.Frames, options.Vertical);
   const int32_t sx = f.Left, sy = f.Top, fw = f.Width(), fh = f.Height();
   const int32_t L = Bounded(margins.Left), R = Bounded(margins.Right);
   TBitmap scratch(W, H);
@@ -110,15 +109,15 @@ void DrawRectTile(TBitmap& canvas, const TRect& rect, const TBitmap& image, cons
     for (int32_t x = L; x < W - R; x += m)
       StretchCopy(scratch, Rect(x, 0, x + m, H), image, Rect(sx + L, sy, sx + L + m, sy + fh));
   StretchCopy(scratch, Rect(W - R, 0, W, H), image, Rect(sx + fw - R, sy, sx + fw, sy + fh));
-  if (trans)
+  if (options.Trans)
     DrawTranmap(canvas, rect, scratch, KeyColor);
   else
     Bitmapdraw(canvas, rect, scratch);
 }
 
 void DrawRectH(TBitmap& canvas, const TRect& rect, const TBitmap& image, const TMargins& margins,
-               int frameIndex, int frameCount, bool vertical) {
-  const TRect f = FrameRect(image, frameIndex, frameCount, vertical);
+               const TFrameOptions& options) {
+  const TRect f = FrameRect(image, options.Frame, options.Frames, options.Vertical);
   const int32_t x = rect.Left, y = rect.Top, W = rect.Width(), H = rect.Height();
   const int32_t sx = f.Left, sy = f.Top, fw = f.Width(), fh = f.Height();
   const int32_t L = Bounded(margins.Left), R = Bounded(margins.Right);
@@ -132,8 +131,8 @@ void DrawRectH(TBitmap& canvas, const TRect& rect, const TBitmap& image, const T
 }
 
 void DrawRectV(TBitmap& canvas, const TRect& rect, const TBitmap& image, const TMargins& margins,
-               int frameIndex, int frameCount, bool vertical) {
-  const TRect f = FrameRect(image, frameIndex, frameCount, vertical);
+               const TFrameOptions& options) {
+  const TRect f = FrameRect(image, options.Frame, options.Frames, options.Vertical);
   const int32_t x = rect.Left, y = rect.Top, W = rect.Width(), H = rect.Height();
   const int32_t sx = f.Left, sy = f.Top, fw = f.Width(), fh = f.Height();
   const int32_t T = Bounded(margins.Top), B = Bounded(margins.Bottom);
@@ -146,24 +145,22 @@ void DrawRectV(TBitmap& canvas, const TRect& rect, const TBitmap& image, const T
   StretchCopy(canvas, Bounds(x, y + H - B, W, B), image, Bounds(sx, sy + fh - B, fw, B));
 }
 
-void DrawRect1(TBitmap& canvas, const TRect& rect, const TBitmap& image, int frameIndex,
-               int frameCount, bool trans) {
+void DrawRect1(TBitmap& canvas, const TRect& rect, const TBitmap& image, const TFrameOptions& options) {
   if (rect.IsInverted()) return;
-  const TRect f = FrameRect(image, frameIndex, frameCount);
-  if (trans)
+  const TRect f = FrameRect(image, options.Frame, options.Frames);
+  if (options.Trans)
     StretchCopyTransparent(canvas, rect, image, f, KeyColor);
   else
     StretchCopy(canvas, rect, image, f);
 }
 
-void DrawRect3(TBitmap& canvas, const TRect& rect, const TBitmap& image, int frameIndex,
-               int frameCount, bool trans) {
+void DrawRect3(TBitmap& canvas, const TRect& rect, const TBitmap& image, const TFrameOptions& options) {
   if (rect.IsInverted()) return;
-  const TRect f = FrameRect(image, frameIndex, frameCount);
+  const TRect f = FrameRect(image, options.Frame, options.Frames);
   const int32_t x = rect.Left + (rect.Width() - f.Width()) / 2;
   const int32_t y = rect.Top + (rect.Height() - f.Height()) / 2;
   const TRect target = Bounds(x, y, f.Width(), f.Height());
-  if (trans)
+  if (options.Trans)
     StretchCopyTransparent(canvas, target, image, f, KeyColor);
   else
     StretchCopy(canvas, target, image, f);

@@ -48,12 +48,12 @@ void DrawTranmap(HDC dc, const TRect& rect, const TBitmap& image, TColor key) {
   DrawOnDC(dc, area, true, [&](TBitmap& canvas) { DrawTranmap(canvas, canvas.BoundsRect(), image, key); });
 }
 
-void DrawRect2(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, int frameIndex,
-               int frameCount, bool trans, bool tile, bool vertical) {
+void DrawRect2(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins,
+               const TFrameOptions& options) {
   if (rect.IsInverted()) return;
   try {
-    const TBitmap map = GetHMap(rect, image, margins, frameIndex, frameCount, tile, vertical);
-    if (trans)
+    const TBitmap map = GetHMap(rect, image, margins, options);
+    if (options.Trans)
       DrawTranmap(dc, rect, map, KeyColor);
     else
       Bitmapdraw(dc, rect, map);
@@ -61,50 +61,39 @@ void DrawRect2(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& 
   }
 }
 
-void DrawBorder(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, int frameIndex,
-                int frameCount, bool vertical) {
+void DrawBorder(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins,
+                const TFrameOptions& options) {
   // The centre keeps what the DC shows, so the area is read first.
-  DrawOnDC(dc, rect, true, [&](TBitmap& canvas) {
-    DrawBorder(canvas, canvas.BoundsRect(), image, margins, frameIndex, frameCount, vertical);
-  });
+  DrawOnDC(dc, rect, true, [&](TBitmap& canvas) { DrawBorder(canvas, canvas.BoundsRect(), image, margins, options); });
 }
 
-void DrawRectTile(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, int frameIndex,
-                  int frameCount, bool trans, bool vertical) {
+void DrawRectTile(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins,
+                  const TFrameOptions& options) {
   if (rect.IsInverted()) return;
-  DrawOnDC(dc, rect, trans, [&](TBitmap& canvas) {
-    DrawRectTile(canvas, canvas.BoundsRect(), image, margins, frameIndex, frameCount, trans, vertical);
-  });
+  DrawOnDC(dc, rect, options.Trans,
+           [&](TBitmap& canvas) { DrawRectTile(canvas, canvas.BoundsRect(), image, margins, options); });
 }
 
-void DrawRectH(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, int frameIndex,
-               int frameCount, bool vertical) {
-  DrawOnDC(dc, rect, true, [&](TBitmap& canvas) {
-    DrawRectH(canvas, canvas.BoundsRect(), image, margins, frameIndex, frameCount, vertical);
-  });
+void DrawRectH(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, const TFrameOptions& options) {
+  DrawOnDC(dc, rect, true, [&](TBitmap& canvas) { DrawRectH(canvas, canvas.BoundsRect(), image, margins, options); });
 }
 
-void DrawRectV(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, int frameIndex,
-               int frameCount, bool vertical) {
-  DrawOnDC(dc, rect, true, [&](TBitmap& canvas) {
-    DrawRectV(canvas, canvas.BoundsRect(), image, margins, frameIndex, frameCount, vertical);
-  });
+void DrawRectV(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, const TFrameOptions& options) {
+  DrawOnDC(dc, rect, true, [&](TBitmap& canvas) { DrawRectV(canvas, canvas.BoundsRect(), image, margins, options); });
 }
 
-void DrawRect1(HDC dc, const TRect& rect, const TBitmap& image, int frameIndex, int frameCount, bool trans) {
+void DrawRect1(HDC dc, const TRect& rect, const TBitmap& image, const TFrameOptions& options) {
   if (rect.IsInverted()) return;
-  DrawOnDC(dc, rect, true, [&](TBitmap& canvas) {
-    DrawRect1(canvas, canvas.BoundsRect(), image, frameIndex, frameCount, trans);
-  });
+  DrawOnDC(dc, rect, true, [&](TBitmap& canvas) { DrawRect1(canvas, canvas.BoundsRect(), image, options); });
 }
 
-void DrawRect3(HDC dc, const TRect& rect, const TBitmap& image, int frameIndex, int frameCount, bool trans) {
+void DrawRect3(HDC dc, const TRect& rect, const TBitmap& image, const TFrameOptions& options) {
   if (rect.IsInverted()) return;
   // The frame may overhang the rectangle: the area is where the frame lands.
-  const TRect f = FrameRect(image, frameIndex, frameCount);
+  const TRect f = FrameRect(image, options.Frame, options.Frames);
   const TRect area = Bounds(rect.Left + (rect.Width() - f.Width()) / 2, rect.Top + (rect.Height() - f.Height()) / 2,
                             f.Width(), f.Height());
-  DrawOnDC(dc, area, true, [&](TBitmap& canvas) { DrawRect3(canvas, Shifted(rect, area), image, frameIndex, frameCount, trans); });
+  DrawOnDC(dc, area, true, [&](TBitmap& canvas) { DrawRect3(canvas, Shifted(rect, area), image, options); });
 }
 
 void DrawBGbmp(HDC dc, const TRect& target, const TBitmap& image, const TRect& source) {

@@ -22,18 +22,16 @@ void DrawOnDC(HDC dc, const TRect& area, bool readFirst, const std::function<voi
 void Bitmapdraw(HDC dc, const TRect& rect, const TBitmap& image);
 void DrawTranmap(HDC dc, const TRect& rect, const TBitmap& image, TColor key);
 
-void DrawRect2(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, int frameIndex,
-               int frameCount, bool trans, bool tile, bool vertical);
-void DrawBorder(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, int frameIndex,
-                int frameCount, bool vertical);
-void DrawRectTile(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, int frameIndex,
-                  int frameCount, bool trans, bool vertical);
-void DrawRectH(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, int frameIndex,
-               int frameCount, bool vertical);
-void DrawRectV(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, int frameIndex,
-               int frameCount, bool vertical);
-void DrawRect1(HDC dc, const TRect& rect, const TBitmap& image, int frameIndex, int frameCount, bool trans);
-void DrawRect3(HDC dc, const TRect& rect, const TBitmap& image, int frameIndex, int frameCount, bool trans);
+void DrawRect2(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins,
+               const TFrameOptions& options);
+void DrawBorder(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins,
+                const TFrameOptions& options);
+void DrawRectTile(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins,
+                  const TFrameOptions& options);
+void DrawRectH(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, const TFrameOptions& options);
+void DrawRectV(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, const TFrameOptions& options);
+void DrawRect1(HDC dc, const TRect& rect, const TBitmap& image, const TFrameOptions& options);
+void DrawRect3(HDC dc, const TRect& rect, const TBitmap& image, const TFrameOptions& options);
 void DrawBGbmp(HDC dc, const TRect& target, const TBitmap& image, const TRect& source);
 
 // Gradient bands painted with solid brushes, limited to the DC's clip box.

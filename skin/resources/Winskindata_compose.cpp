@@ -124,12 +124,15 @@ void TSkinData::ReBuildCombobox() {
     TBitmap scratch(W, H);
     const TRect button{W - b, 0, W, H};
     for (int i = 1; i <= k; ++i) {
-        DrawRect2(scratch, TRect{0, 0, W, H}, SunkEdge->Map, SunkEdge->Margins, i, k, SunkEdge->Trans != 0,
-                  SunkEdge->Tile != 0, false);
-        DrawRect2(scratch, button, ComboButton->Map, ComboButton->Margins, i, ComboButton->Frame, true,
-                  ComboButton->Tile != 0, false);
+        DrawRect2(scratch, TRect{0, 0, W, H}, SunkEdge->Map, SunkEdge->Margins,
+                  {.Frame = i, .Frames = k, .Trans = SunkEdge->Trans != 0,
+                   .Tile = SunkEdge->Tile != 0});
+        DrawRect2(scratch, button, ComboButton->Map, ComboButton->Margins,
+                  {.Frame = i, .Frames = ComboButton->Frame, .Trans = true,
+                   .Tile = ComboButton->Tile != 0});
         if (ExtraImages && !ExtraImages->Map.Empty())
-            DrawRect3(scratch, button, ExtraImages->Map, i, ExtraImages->Frame, ExtraImages->Trans != 0);
+            DrawRect3(scratch, button, ExtraImages->Map,
+                      {.Frame = i, .Frames = ExtraImages->Frame, .Trans = ExtraImages->Trans != 0});
         scratch.FillRect(TRect{2, 2, 49 - b, 18}, KeyColor);
         CopyRect(picture, W * (i - 1), 0, scratch, TRect{0, 0, W, H});
     }

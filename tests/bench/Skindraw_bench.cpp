@@ -26,7 +26,7 @@ void BM_NinePart640x480(benchmark::State& state) {
   const TBitmap image = ButtonStrip();
   const bool tile = state.range(0) != 0;
   for (auto _ : state) {
-    TBitmap map = GetHMap(Rect(0, 0, 640, 480), image, Rect(8, 6, 8, 6), 2, 3, tile, false);
+    TBitmap map = GetHMap(Rect(0, 0, 640, 480), image, Rect(8, 6, 8, 6), {.Frame = 2, .Frames = 3, .Tile = tile});
     benchmark::DoNotOptimize(map.Bits());
   }
   state.SetItemsProcessed(state.iterations() * 640 * 480);
@@ -37,7 +37,7 @@ void BM_DrawRect2Transparent640x480(benchmark::State& state) {
   const TBitmap image = ButtonStrip();
   TBitmap canvas(640, 480);
   for (auto _ : state) {
-    DrawRect2(canvas, Rect(0, 0, 640, 480), image, Rect(8, 6, 8, 6), 2, 3, true, false, false);
+    DrawRect2(canvas, Rect(0, 0, 640, 480), image, Rect(8, 6, 8, 6), {.Frame = 2, .Frames = 3, .Trans = true});
     benchmark::DoNotOptimize(canvas.Bits());
   }
   state.SetItemsProcessed(state.iterations() * 640 * 480);

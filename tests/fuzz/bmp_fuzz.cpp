@@ -30,8 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // Margins and frames from the first bytes, so odd values get exercised too.
   const int m = size > 20 ? data[size - 1] % 8 : 2;
-  const TBitmap map = GetHMap(Rect(0, 0, 23, 17), image, Rect(m, m + 1, m, m - 1), 1 + m % 3, 1 + m % 4,
-                              m % 2 == 0, m % 3 == 0);
+  const TBitmap map = GetHMap(Rect(0, 0, 23, 17), image, Rect(m, m + 1, m, m - 1),
+                              {.Frame = 1 + m % 3, .Frames = 1 + m % 4, .Tile = m % 2 == 0,
+                               .Vertical = m % 3 == 0});
   if (map.Width() != 23 || map.Height() != 17) abort();
   TBitmap traced = image;
   size_t runs = 0;

@@ -40,7 +40,7 @@ std::wstring TempFile(const wchar_t* name) {
 
 // Runs quorin-cli.exe with the command line given, its output into two files.
 CliRun RunCli(const std::string& args) {
-    const std::wstring exe = HostPath(QUORIN_BINARY_DIR "/quorin-cli.exe");
+    const std::wstring exe = HostPath(std::string(QUORIN_BINARY_DIR) + "/quorin-cli.exe");
     const std::wstring outPath = TempFile(L"quorin-cli.out"), errPath = TempFile(L"quorin-cli.err");
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);

@@ -75,7 +75,7 @@ TEST(StartupLog, ProgramLogsItsStepsInOrderBeforeItsFirstPaint) {
 
 TEST(StartupLog, BareWindowLogsItsFirstPaint) {
     const std::wstring log = LogPath(L"quorin-bare-test.log");
-    const std::wstring exe = HostPath(QUORIN_BINARY_DIR "/BareWindow.exe");
+    const std::wstring exe = HostPath(std::string(QUORIN_BINARY_DIR) + "/BareWindow.exe");
     SetEnvironmentVariableW(L"QUORIN_STARTUP_LOG", log.c_str());
     STARTUPINFOW si{};
     si.cb = sizeof si;

@@ -108,7 +108,7 @@ std::string WriteFrame(const VirtualConverter& converter) {
 }
 
 DWORD RunCli(const std::string& args) {
-    const std::wstring exe = HostPath(QUORIN_BINARY_DIR "/quorin-cli.exe");
+    const std::wstring exe = HostPath(std::string(QUORIN_BINARY_DIR) + "/quorin-cli.exe");
     std::wstring cmd = L"\"" + exe + L"\" " + Widen(args);
     STARTUPINFOW si{};
     si.cb = sizeof si;

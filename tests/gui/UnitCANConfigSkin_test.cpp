@@ -163,11 +163,21 @@ std::vector<std::string> RegionDifferences(HWND w, const TSkinFrame& f) {
     return out;
 }
 
+// The main window is in front and its thread free for the keyboard: no mouse capture, no
+// move loop (a click on the caption may start one, which holds the capture until it has
+// seen the button come up), no menu open.
+bool ReadyForKeys(HWND main) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetForegroundWindow() == main && GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info) &&
+           !info.hwndCapture && !(info.flags & (GUI_INMOVESIZE | GUI_INMENUMODE | GUI_POPUPMENUMODE));
+}
+
 void FocusMain(HWND main) {
     RECT r{};
     GetWindowRect(main, &r);
     MouseClick((r.left + r.right) / 2, r.top + 12);
-    WaitUntil([&] { return GetForegroundWindow() == main; }, 2000);
+    WaitUntil([&] { return ReadyForKeys(main); }, 3000);
 }
 
 // Window > Skin by the keyboard: F10 opens File (the skinned row opens its drop-down at
@@ -183,7 +193,10 @@ std::chrono::steady_clock::time_point ChooseSkinItem(const RunningApp& app, int 
         if (!menus.empty()) GetWindowRect(menus.back(), &r);
         return menus.empty() ? -1 : r.left;
     };
-    WaitUntil([&] { return GetForegroundWindow() == app.MainWindow(); }, 2000);
+    // A skin just put in force may still be finishing its windows; the walk starts once the
+    // program waits for input again, so nothing it does afterwards closes the menus.
+    WaitUntil([&] { return ReadyForKeys(app.MainWindow()); }, 3000);
+    WaitForInputIdle(app.Process(), 3000);
     // F10 goes to the window that has the keyboard focus, which a modal box beside the
     // main window may keep; the menu bar is asked for the keyboard as F10 asks it, and
     // the walk through the menus is real keys again.

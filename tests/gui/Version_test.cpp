@@ -25,7 +25,7 @@ const TProgram kPrograms[] = {
     {"quorin-cli.exe", "QUORIN-Q1 command-line configuration tool", "quorin-cli " QUORIN_VERSION_STRING "\r\n"},
 };
 
-std::wstring ProgramPath(const TProgram& p) { return HostPath(std::string(QUORIN_BINARY_DIR "/") + p.File); }
+std::wstring ProgramPath(const TProgram& p) { return HostPath(std::string(QUORIN_BINARY_DIR) + "/" + p.File); }
 
 std::string VersionString(const std::vector<BYTE>& info, const wchar_t* name) {
     wchar_t* text = nullptr;

@@ -64,7 +64,7 @@ private:
 TRun RunCli(std::vector<std::string> args) {
     static TempDir dir;
     const std::string out = dir / "stdout", err = dir / "stderr";
-    args.insert(args.begin(), QUORIN_BINARY_DIR "/quorin-cli");
+    args.insert(args.begin(), std::string(QUORIN_BINARY_DIR) + "/quorin-cli");
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = ::fork();
     if (pid == 0) {

@@ -46,7 +46,7 @@ public:
     explicit TConverter(std::vector<std::string> extra = {}) {
         char dir[] = "/tmp/vconv-test-XXXXXX";
         FDir = ::mkdtemp(dir);
-        std::vector<std::string> args = {QUORIN_BINARY_DIR "/tools/vconv", "--link", Link(), "--log", Log(),
+        std::vector<std::string> args = {std::string(QUORIN_BINARY_DIR) + "/tools/vconv", "--link", Link(), "--log", Log(),
                                          "--control", Control()};
         args.insert(args.end(), extra.begin(), extra.end());
         FPid = ::fork();

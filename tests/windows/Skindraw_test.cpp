@@ -67,7 +67,7 @@ TEST(DrawOnDC, TransparentFrameKeepsWhatTheDCShowed) {
   target.Fill(kGreen);
   {
     TBitmapDC dc(target);
-    DrawRect2(dc.Handle(), Rect(2, 2, 5, 5), image, Rect(1, 1, 1, 1), 2, 2, true, false, false);
+    DrawRect2(dc.Handle(), Rect(2, 2, 5, 5), image, Rect(1, 1, 1, 1), {.Frame = 2, .Frames = 2, .Trans = true});
   }
   EXPECT_EQ(0x0000FF, target.Pixel(2, 2));
   EXPECT_EQ(kGreen, target.Pixel(3, 3));
@@ -82,7 +82,7 @@ TEST(DrawOnDC, FrameOverhangingItsRectangleIsDrawnWhole) {
   target.Fill(kGreen);
   {
     TBitmapDC dc(target);
-    DrawRect3(dc.Handle(), Rect(4, 4, 5, 5), image, 1, 1, false);
+    DrawRect3(dc.Handle(), Rect(4, 4, 5, 5), image, {});
   }
   EXPECT_EQ(kGreen, target.Pixel(1, 1));
   EXPECT_EQ(0x0000FF, target.Pixel(2, 2));

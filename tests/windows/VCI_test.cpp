@@ -34,7 +34,7 @@ std::wstring HostPath(const std::string& unixPath) {
 // one of the test lane this program runs in (QUORIN_VCONV_DIR, set by tools/test.sh).
 std::string ConverterDirectory() {
     const char* lane = std::getenv("QUORIN_VCONV_DIR");
-    return lane && *lane ? lane : QUORIN_BINARY_DIR "/../vconv";
+    return lane && *lane ? std::string(lane) : std::string(QUORIN_BINARY_DIR) + "/../vconv";
 }
 
 // The converter's state file says whether its port is published.
@@ -405,7 +405,7 @@ const std::set<std::string> kChannelExports = {"VCI_OpenDevice",    "VCI_CloseDe
                                                "_VCI_WriteDevice", "VCI_GetReceiveNum", "VCI_ClearBuffer"};
 
 TEST(VCIExports, TheProgramExportsTheSixFunctionsByTheirExactNames) {
-    const std::wstring exe = HostPath(QUORIN_BINARY_DIR "/CANConfig.exe");
+    const std::wstring exe = HostPath(std::string(QUORIN_BINARY_DIR) + "/CANConfig.exe");
     if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "CANConfig.exe not built";
     EXPECT_EQ(ExportedNames(exe), kChannelExports);
     // And they resolve by name in a loaded image, as another program would look them up.

@@ -228,7 +228,8 @@ TEST_F(SkinForm, FramePixelsComeFromTheSkinElements) {
     ASSERT_EQ(frame.Height(), H);
     // Each piece as the element cuts it, active frame.
     auto piece = [&](TDataSkinBorder* e, int width, int height, bool vertical) {
-        return GetHMap(Rect(0, 0, width, height), e->Map, e->Margins, 1, e->Frame, e->Tile == 1, vertical);
+        return GetHMap(Rect(0, 0, width, height), e->Map, e->Margins,
+                       {.Frames = e->Frame, .Tile = e->Tile == 1, .Vertical = vertical});
     };
     const TBitmap left = piece(Skin->Left(), 4, H, false);
     const TBitmap right = piece(Skin->Right(), 4, H, false);
@@ -263,8 +264,9 @@ TEST_F(SkinForm, FramePixelsComeFromTheSkinElements) {
     SetForegroundWindow(other);
     Pump(150);
     EXPECT_FALSE(Applier->FActive);
-    const TBitmap inactiveTop = GetHMap(Rect(0, 0, W - 8, 30), Skin->Top()->Map, Skin->Top()->Margins, 2, 2,
-                                        Skin->Top()->Tile == 1, true);
+    const TBitmap inactiveTop = GetHMap(Rect(0, 0, W - 8, 30), Skin->Top()->Map, Skin->Top()->Margins,
+                                        {.Frame = 2, .Frames = 2, .Tile = Skin->Top()->Tile == 1,
+                                         .Vertical = true});
     const TBitmap shown = Capture(w);
     EXPECT_EQ(shown.Pixel(W / 2, 15) & 0xFFFFFF, inactiveTop.Pixel(W / 2 - 4, 15) & 0xFFFFFF);
     SaveShot(w, "Winskinform-main-inactive");
@@ -300,8 +302,8 @@ TEST_F(SkinForm, FrameSurvivesTextSkinAndMenuChanges) {
     SetForegroundWindow(w);
     Pump(100);
     const SIZE client = ClientSize(w), window = WindowSize(w);
-    const TBitmap top = GetHMap(Rect(0, 0, window.cx - 8, 30), Skin->Top()->Map, Skin->Top()->Margins, 1, 2,
-                                Skin->Top()->Tile == 1, true);
+    const TBitmap top = GetHMap(Rect(0, 0, window.cx - 8, 30), Skin->Top()->Map, Skin->Top()->Margins,
+                                {.Frames = 2, .Tile = Skin->Top()->Tile == 1, .Vertical = true});
     auto titleIsSkinned = [&] {
         const TBitmap shown = Capture(w);
         return (shown.Pixel(window.cx / 2, 15) & 0xFFFFFF) == (top.Pixel(window.cx / 2 - 4, 15) & 0xFFFFFF);
@@ -335,8 +337,8 @@ TEST_F(SkinForm, FrameSurvivesTextSkinAndMenuChanges) {
         EXPECT_EQ(SendMessageW(w, CN_PaintFrame, WPARAM(dc.Handle()), SkinHandshake), SkinHandshake);
     }
     GdiFlush();
-    const TBitmap left = GetHMap(Rect(0, 0, 4, window.cy), Skin->Left()->Map, Skin->Left()->Margins, 1, 2,
-                                 Skin->Left()->Tile == 1, false);
+    const TBitmap left = GetHMap(Rect(0, 0, 4, window.cy), Skin->Left()->Map, Skin->Left()->Margins,
+                                 {.Frames = 2, .Tile = Skin->Left()->Tile == 1});
     EXPECT_EQ(into.Pixel(1, window.cy / 2), left.Pixel(1, window.cy / 2));
     EXPECT_EQ(SendMessageW(w, CN_Handshake, 0, SkinHandshake), SkinHandshake);
     EXPECT_EQ(SendMessageW(w, CN_Handshake, 0, 0), 1);

@@ -18,7 +18,7 @@ namespace {
 // tools/test.sh).
 std::string ConverterDirectory() {
     const char* lane = std::getenv("QUORIN_VCONV_DIR");
-    std::string dir = std::string("Z:") + (lane && *lane ? lane : QUORIN_BINARY_DIR "/../vconv");
+    std::string dir = std::string("Z:") + (lane && *lane ? std::string(lane) : std::string(QUORIN_BINARY_DIR) + "/../vconv");
     std::replace(dir.begin(), dir.end(), '/', '\\');
     return dir;
 }

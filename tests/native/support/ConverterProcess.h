@@ -62,7 +62,7 @@ public:
 
     static std::string DefaultProgram() {
 #ifdef QUORIN_BINARY_DIR
-        return QUORIN_BINARY_DIR "/tools/vconv";
+        return std::string(QUORIN_BINARY_DIR) + "/tools/vconv";
 #else
         return {};
 #endif
