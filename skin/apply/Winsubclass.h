@@ -81,7 +81,6 @@ public:
     void Restore(TObject* Control);
     // Drops the kept picture without touching the control.
     void Forget();
-    bool Swapped() const { return FSwapped; }
 
 private:
     std::string FName;
