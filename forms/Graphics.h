@@ -128,4 +128,21 @@ private:
     int FLockCount = 0;
 };
 
+// A picture a control publishes by name (a glyph strip, a tab's background), read and
+// written through the property helpers as an object property of this class. It owns its
+// bitmap; Assign copies another picture's.
+class TPicture : public TPersistent {
+    QUORIN_CLASS(TPicture, TPersistent)
+public:
+    TPicture() = default;
+    HBITMAP Bitmap() const { return FBitmap.Get(); }
+    // Takes the bitmap over; nullptr empties the picture.
+    void SetBitmap(HBITMAP Value) { FBitmap.Reset(Value); }
+    bool Empty() const { return !FBitmap; }
+    void Assign(const TPersistent& Source) override;
+
+private:
+    TGdiObject<HBITMAP> FBitmap;
+};
+
 } // namespace quorin

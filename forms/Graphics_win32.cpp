@@ -111,6 +111,19 @@ HFONT TFont::Handle() const {
     return FHandle.Get();
 }
 
+QUORIN_DEFINE_CLASS(TPicture, TPersistent) {}
+
+void TPicture::Assign(const TPersistent& Source) {
+    const auto* p = dynamic_cast<const TPicture*>(&Source);
+    if (!p) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    if (p == this) return;
+    FBitmap.Reset(p->Bitmap() ? static_cast<HBITMAP>(CopyImage(p->Bitmap(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))
+                              : nullptr);
+}
+
 void TFont::Assign(const TPersistent& Source) {
     const auto* f = dynamic_cast<const TFont*>(&Source);
     if (!f) {

@@ -117,6 +117,17 @@ wine_prefix() {
     wineserver -w
     touch "$WINEPREFIX/.quorin-ready"
   fi
+  # The test displays run no window manager, and Wine waits up to 2 s for one to confirm
+  # each top-level window it hides: every message box closed costs 2 s. The handle soak
+  # closes a hundred of them, so its program alone lets Wine place its windows itself,
+  # as it does where no window manager runs. (Added apart from the set-up above so that
+  # prefixes made before it get it too.)
+  if [ ! -f "$WINEPREFIX/.quorin-soak-unmanaged" ]; then
+    wine reg add 'HKCU\Software\Wine\AppDefaults\windows_HandleSoak_test.exe\X11 Driver' /v Managed /t REG_SZ /d N /f \
+      </dev/null >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.quorin-soak-unmanaged"
+  fi
 }
 
 # start_wineserver: a persistent server, and Wine's background services, started with no

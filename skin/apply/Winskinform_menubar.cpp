@@ -3,6 +3,7 @@
 #include "skin/apply/Winskinform.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 #include "forms/Forms.h"
@@ -1044,9 +1045,66 @@ void TWinSkinForm::WMDRAWITEM(TMessage& Message) {
     }
 }
 
-// The tool-bar events keep the platform's drawing: the program has no tool bar.
-void TWinSkinForm::ToolBarDrawButton(TObject*, TObject*, int, bool& DefaultDraw) { DefaultDraw = true; }
-void TWinSkinForm::ToolBarDrawBackground(TObject*, const RECT&, bool& DefaultDraw) { DefaultDraw = true; }
+// ======================= tool bars =======================
+
+namespace {
+
+// Item states a tool bar hands its custom-draw events, as the platform's custom draw has them.
+constexpr int tdsSelected = 0x1, tdsDisabled = 0x4, tdsChecked = 0x8, tdsHot = 0x40;
+
+bool HasImage(const TDataSkinObject* e) { return e && !e->Map.Empty(); }
+
+// Runs Draw on the tool bar's canvas while it paints, or else on its window's DC.
+void OnToolBarDC(TObject* Sender, const std::function<void(HDC)>& Draw) {
+    auto* bar = dynamic_cast<TWinControl*>(Sender);
+    if (!bar) return;
+    if (auto* canvas = dynamic_cast<TCanvas*>(GetObjProp(bar, "Canvas", TCanvas::StaticClassInfo()));
+        canvas && canvas->Handle()) {
+        Draw(canvas->Handle());
+        return;
+    }
+    if (!bar->HandleAllocated()) return;
+    const TClientDC dc(bar->Handle());
+    if (dc.Handle()) Draw(dc.Handle());
+}
+
+} // namespace
+
+// The bar's background: the skin's tool-bar gradient across it.
+void TWinSkinForm::ToolBarDrawBackground(TObject* Sender, const RECT& Rect, bool& DefaultDraw) {
+    DefaultDraw = true;
+    const TDataSkinObject* e = FSkinData ? FSkinData->Toolbar.get() : nullptr;
+    if (!HasImage(e) || Rect.right <= Rect.left || Rect.bottom <= Rect.top) return;
+    bool drawn = false;
+    OnToolBarDC(Sender, [&](HDC dc) {
+        DrawRect2(dc, FromRECT(Rect), e->Map, e->Margins, {.Frames = std::max(e->Frame, 1), .Tile = e->Tile == 1});
+        drawn = true;
+    });
+    DefaultDraw = !drawn;
+}
+
+// A button's face from the skin's tool-bar buttons by its state (frames: 2 hot, 3 pressed,
+// 4 down, 5 disabled). A flat bar shows no face on a button at rest. The bar then draws
+// the button's glyph and caption over the face (DefaultDraw stays true).
+void TWinSkinForm::ToolBarDrawButton(TObject* Sender, TObject* Button, int State, bool& DefaultDraw) {
+    DefaultDraw = true;
+    const TDataSkinObject* e = FSkinData ? FSkinData->ToolBars.get() : nullptr;
+    auto* button = dynamic_cast<TControl*>(Button);
+    if (!HasImage(e) || !button) return;
+    int frame = 0;
+    if (State & tdsDisabled) frame = 5;
+    else if (State & tdsSelected) frame = 3;
+    else if (State & tdsChecked) frame = 4;
+    else if (State & tdsHot) frame = 2;
+    if (!frame) return;
+    const RECT r = button->BoundsRect();
+    if (r.right <= r.left || r.bottom <= r.top) return;
+    const int frames = std::max(e->Frame, 1);
+    OnToolBarDC(Sender, [&](HDC dc) {
+        DrawRect2(dc, FromRECT(r), e->Map, e->Margins,
+                  {.Frame = FrameInStrip(frame, frames), .Frames = frames, .Trans = e->Trans == 1, .Tile = e->Tile == 1});
+    });
+}
 
 bool TWinSkinForm::RightToLeft() const { return FLeftScrollBar; }
 

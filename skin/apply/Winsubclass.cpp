@@ -362,6 +362,50 @@ std::any GetObjMethod(const TObject* Object, std::string_view Name) {
     }
 }
 
+TPicture* GetPictureProp(const TObject* Object, std::string_view Name) {
+    return static_cast<TPicture*>(GetObjProp(Object, Name, TPicture::StaticClassInfo()));
+}
+
+bool TSwappedPicture::Swap(TObject* Control, std::string_view Name, HBITMAP With) {
+    TGdiObject<HBITMAP> owned(With);
+    TPicture* picture = GetPictureProp(Control, Name);
+    if (!picture || (FSwapped && FName != Name)) return false;
+    if (!FSwapped) {
+        FSaved.Assign(*picture);
+        FName = std::string(Name);
+        FSwapped = true;
+    }
+    picture->SetBitmap(owned.Release());
+    return true;
+}
+
+void TSwappedPicture::Restore(TObject* Control) {
+    if (FSwapped)
+        if (TPicture* picture = GetPictureProp(Control, FName)) picture->Assign(FSaved);
+    Forget();
+}
+
+void TSwappedPicture::Forget() {
+    FSaved.SetBitmap(nullptr);
+    FSwapped = false;
+}
+
+HBITMAP StripFrameBitmap(const TBitmap& Strip, int Frames, int Frame) {
+    if (Strip.Empty() || !Strip.Handle()) return nullptr;
+    if (Frame <= 0) return static_cast<HBITMAP>(CopyImage(Strip.Handle(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    const int frames = std::max(Frames, 1);
+    const int w = Strip.Width() / frames;
+    if (w <= 0) return nullptr;
+    TBitmap one(w, Strip.Height());
+    {
+        TBitmapDC to(one);
+        TBitmapDC from(Strip, to.Handle());
+        BitBlt(to.Handle(), 0, 0, w, Strip.Height(), from.Handle(), (FrameInStrip(Frame, frames) - 1) * w, 0, SRCCOPY);
+    }
+    GdiFlush();
+    return static_cast<HBITMAP>(CopyImage(one.Handle(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
 TObject* GetObjProp(const TObject* Object, std::string_view Name, const TClassInfo& Class) {
     const TPropInfo* p = PropOf(Object, Name);
     // Lists and collections are object properties too (a tool bar's Menu, a cool bar's Bands).

@@ -70,6 +70,27 @@ constexpr int32_t TagTabClose = 7777;     // a page control with close buttons o
 constexpr uint8_t msHot = 1;
 constexpr uint8_t msPressed = 2;
 
+// A control's picture property switched to a picture of the skin, with the control's own
+// kept to be put back.
+class TSwappedPicture {
+public:
+    // Gives the picture named Name the bitmap With (taken over); the first swap keeps the
+    // control's own. False, and With freed, when the control publishes no such picture.
+    bool Swap(TObject* Control, std::string_view Name, HBITMAP With);
+    // Gives the control its own picture back.
+    void Restore(TObject* Control);
+    // Drops the kept picture without touching the control.
+    void Forget();
+
+private:
+    std::string FName;
+    TPicture FSaved;
+    bool FSwapped = false;
+};
+// Frame Frame (from 1) of a strip of Frames frames as a bitmap of its own, or with Frame 0
+// the whole strip; nullptr for an empty strip.
+HBITMAP StripFrameBitmap(const TBitmap& Strip, int Frames, int Frame);
+
 class TSkinControl : public TComponent {
     QUORIN_CLASS(TSkinControl, TComponent)
 public:
@@ -294,8 +315,13 @@ public:
     void Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) override;
     void Unsubclass() override;
     void SkinChange() override;
-    std::string FOldUseCustom;          // the glyph switch before the skin took over
+    TSwappedPicture FGlyph;             // CustomGlyphs, or Properties.Glyph for FKind 3
+    std::string FOldUseCustom;          // the glyph switch and key colour before the skin took over
+    std::string FOldTransparent;
     bool FSwitched = false;
+private:
+    void ApplyGlyphs();
+    void RestoreGlyphs();
 };
 
 // -- edits (Winsubclass_edits.cpp) --
@@ -477,6 +503,9 @@ public:
     TMargins FPaneMargins;
     TTabSide FSide = tsTop;
     bool FReady = false;            // pictures prepared
+    TBitmap FPaneCache;             // face and pane as the last paint composed them
+    RECT FPaneCacheRect{};
+    TColor FPaneCacheFace = -1;
     TBitmap FBuffer;                // the control composed off screen
 
 private:
@@ -515,8 +544,7 @@ public:
     void Unsubclass() override;
     void SkinChange() override;
     int32_t FPageKind = 4;
-    bool FSaved = false;
-    std::string FOldBackGround, FOldBackGroundActive;
+    TSwappedPicture FBackGround, FBackGroundActive;  // the tab pictures, kept to put back
 };
 
 // -- scroll bars, list views, headers (Winsubclass_scroll.cpp) --
@@ -714,6 +742,8 @@ std::u16string GetStringProp(const TObject* Object, std::string_view Name);
 std::any GetObjMethod(const TObject* Object, std::string_view Name);
 TObject* GetObjProp(const TObject* Object, std::string_view Name, const TClassInfo& Class);
 void SetProperty(TObject* Object, std::string_view Name, const std::string& Value);
+// A picture the object publishes under Name (a path such as "Properties.Glyph" too).
+TPicture* GetPictureProp(const TObject* Object, std::string_view Name);
 
 // ---- free drawing functions ----
 // The frame to cut from a strip of Frames frames: a count below 1 counts as 1, and a frame

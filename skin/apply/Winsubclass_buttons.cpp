@@ -27,6 +27,9 @@ std::string Lower(std::string s) {
 
 bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
+// The skin's transparent colour, magenta, as a control's key colour takes it.
+constexpr TColor kKeyColor = 0xFF00FF;
+
 std::u16string WindowCaption(HWND window) {
     const std::wstring w = WindowTextW(window);
     return std::u16string(w.begin(), w.end());
@@ -64,7 +67,9 @@ struct TGlyphInfo {
     int Spacing = 4;
 };
 
-TGlyphInfo GlyphOf(TControl* control) {
+// Property is the name of the glyph picture a button of another library publishes
+// ("PngImage"); the framework's own buttons hold theirs as a bitmap.
+TGlyphInfo GlyphOf(TControl* control, const std::string& property) {
     TGlyphInfo g;
     if (auto* b = dynamic_cast<TBitBtn*>(control)) {
         g = {b->Glyph(), b->NumGlyphs(), b->Layout(), b->Margin(), b->Spacing()};
@@ -75,6 +80,7 @@ TGlyphInfo GlyphOf(TControl* control) {
         if (int n = GetIntProperty(control, "NumGlyphs"); n > 0) g.Count = n;
         if (int m = GetIntProperty(control, "Margin"); m >= -1) g.Margin = m;
         if (int s = GetIntProperty(control, "Spacing"); s >= 0) g.Spacing = s;
+        if (TPicture* picture = GetPictureProp(control, property)) g.Glyph = picture->Bitmap();
     }
     return g;
 }
@@ -360,7 +366,7 @@ void TSkinBitButton::DrawControl(HDC DC, const RECT& Rect) {
 }
 
 void TSkinBitButton::DrawGlyphCaption(HDC DC, const RECT& Rect, int Frame) {
-    const TGlyphInfo g = GlyphOf(FControl);
+    const TGlyphInfo g = GlyphOf(FControl, FGlyphProperty);
     const int picture = Frame == bfDisabled ? 1 : Frame == bfPressed ? 2 : 0;
     FCaption = BreakLines(FCaption);
     RECT around = DrawGlyphAndText(DC, Rect, g, FCaption, picture, Frame == bfPressed);
@@ -492,7 +498,7 @@ void TSkinSpeedButton::DrawControl(HDC DC, const RECT& Rect) {
     TSelectObject font(bdc, FControl->Font().Handle());
     SetTextColor(bdc, ColorRef(FaceTextColor(e, frame, FControl->Font().Color())));
     const int picture = frame == bfDisabled ? 1 : (speed && speed->Down()) ? 3 : frame == bfPressed ? 2 : 0;
-    DrawGlyphAndText(bdc, face, GlyphOf(FControl), FCaption, picture, frame == bfPressed);
+    DrawGlyphAndText(bdc, face, GlyphOf(FControl, FGlyphProperty), FCaption, picture, frame == bfPressed);
     BitBlt(DC, Rect.left, Rect.top, w, h, bdc, 0, 0, SRCCOPY);
     if (FCanvas) FCanvas->Unlock();
 }
@@ -699,26 +705,53 @@ void TSkinRadioButton::DrawControl(HDC DC, const RECT& Rect) {
 void TSkinObjImage::Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) {
     if (FInited) return;
     TSkinControl::Init(SkinForm, SkinData, ParentBK, Canvas);
-    if ((FKind == 1 || FKind == 2) && GetPropInfo(FControl, "UseCustomGlyphs") &&
-        CheckPicture(FSkinData, FKind == 2).Usable()) {
-        FOldUseCustom = GetProperty(FControl, "UseCustomGlyphs");
-        SetProperty(FControl, "UseCustomGlyphs", "True");
-        FSwitched = true;
+    ApplyGlyphs();
+    Invalidate();
+}
+
+void TSkinObjImage::ApplyGlyphs() {
+    if (!ControlAlive()) return;
+    const TCheckPicture picture = CheckPicture(FSkinData, FKind == 2);
+    if (!picture.Usable()) {
+        RestoreGlyphs();
+        return;
     }
+    // The control cuts its states from the strip itself, so it gets the whole strip.
+    HBITMAP strip = StripFrameBitmap(*picture.Map, picture.Frames, 0);
+    if (FKind == 3) {
+        FGlyph.Swap(FControl, "Properties.Glyph", strip);
+        return;
+    }
+    if (!FGlyph.Swap(FControl, "CustomGlyphs", strip)) return;
+    if (!FSwitched) {
+        FOldUseCustom = GetProperty(FControl, "UseCustomGlyphs");
+        FOldTransparent = GetProperty(FControl, "TransparentColor");
+    }
+    SetProperty(FControl, "UseCustomGlyphs", "True");
+    SetProperty(FControl, "TransparentColor", std::to_string(kKeyColor));
+    FSwitched = true;
+}
+
+void TSkinObjImage::RestoreGlyphs() {
+    if (ControlAlive()) {
+        FGlyph.Restore(FControl);
+        if (FSwitched) {
+            SetProperty(FControl, "UseCustomGlyphs", FOldUseCustom);
+            SetProperty(FControl, "TransparentColor", FOldTransparent);
+        }
+    }
+    FGlyph.Forget();
+    FSwitched = false;
 }
 
 void TSkinObjImage::Unsubclass() {
-    if (FSwitched && ControlAlive()) SetProperty(FControl, "UseCustomGlyphs", FOldUseCustom);
-    FSwitched = false;
+    RestoreGlyphs();
     TSkinControl::Unsubclass();
 }
 
 void TSkinObjImage::SkinChange() {
+    ApplyGlyphs();  // a new skin's pictures, or the control's own when it has none
     TSkinControl::SkinChange();
-    if (FSwitched && ControlAlive() && !CheckPicture(FSkinData, FKind == 2).Usable()) {
-        SetProperty(FControl, "UseCustomGlyphs", FOldUseCustom);
-        FSwitched = false;
-    }
 }
 
 } // namespace quorin

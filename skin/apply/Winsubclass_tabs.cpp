@@ -10,6 +10,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 
 #include "forms/ComCtrls.h"
@@ -141,6 +142,7 @@ bool TSkinTab::inittab() {
     FReady = false;
     FTabMap.Clear();
     FPaneMap.Clear();
+    FPaneCache.Clear();
     if (!FSkinData || !HasMap(FSkinData->Tabs.get())) return false;
     const TDataSkinBorder& tabs = *FSkinData->Tabs;
     if (tabs.Style == 0) {
@@ -206,9 +208,12 @@ void TSkinTab::Compose(TBitmap& Target) {
     const int w = client.right, h = client.bottom;
     if (w <= 0 || h <= 0) return;
     if (Target.Width() != w || Target.Height() != h) Target.SetSize(w, h);
-    Target.Fill(ColorToRGB(ButtonFace()));
+    const TColor face = ColorToRGB(ButtonFace());
     if (FSide != Side()) inittab();
-    if (!FReady) return;
+    if (!FReady) {
+        Target.Fill(face);
+        return;
+    }
 
     const TDataSkinBorder& tabs = *FSkinData->Tabs;
     const int frames = tabs.Frame > 0 ? tabs.Frame : 5;
@@ -245,7 +250,21 @@ void TSkinTab::Compose(TBitmap& Target) {
         OffsetRect(&display, 0, 1);
         IntersectRect(&pane, &display, &client);
     }
-    DrawRect2(Target, FromRECT(pane), FPaneMap, FPaneMargins, {.Trans = true});
+    // The face and the pane change only with the sizes and the skin: stretching the pane's
+    // picture on every paint cost most of the paint, so it is composed once and copied.
+    if (FPaneCache.Width() != w || FPaneCache.Height() != h || !EqualRect(&FPaneCacheRect, &pane) ||
+        FPaneCacheFace != face) {
+        FPaneCache.SetSize(w, h);
+        FPaneCache.Fill(face);
+        DrawRect2(FPaneCache, FromRECT(pane), FPaneMap, FPaneMargins, {.Trans = true});
+        FPaneCacheRect = pane;
+        FPaneCacheFace = face;
+    }
+    GdiFlush();
+    if (Target.PixelFormat() == FPaneCache.PixelFormat() && Target.Stride() == FPaneCache.Stride())
+        std::memcpy(Target.Bits(), FPaneCache.Bits(), FPaneCache.Stride() * size_t(h));
+    else
+        Target = FPaneCache;
     if (count <= 0) return;
 
     // The strip, horizontal: straight into the target for tabs at the top or bottom, into a
@@ -533,27 +552,32 @@ void TSkinTabSheet::DrawControl(HDC DC, const RECT& Rect) {
 void TSkinAdvPage::Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) {
     if (FInited) return;
     TSkinControl::Init(SkinForm, SkinData, ParentBK, Canvas);
-    // Such a control takes its tab pictures by name; only a string-valued picture name can
-    // be handed over through the property helpers, so the originals are kept to restore.
-    FOldBackGround = GetProperty(FControl, "TabBackGround");
-    FOldBackGroundActive = GetProperty(FControl, "TabBackGroundActive");
-    FSaved = true;
     SkinChange();
 }
 
 void TSkinAdvPage::Unsubclass() {
-    if (FSaved && ControlAlive()) {
-        SetProperty(FControl, "TabBackGround", FOldBackGround);
-        SetProperty(FControl, "TabBackGroundActive", FOldBackGroundActive);
+    if (ControlAlive()) {
+        FBackGround.Restore(FControl);
+        FBackGroundActive.Restore(FControl);
     }
-    FSaved = false;
+    FBackGround.Forget();
+    FBackGroundActive.Forget();
     TSkinControl::Unsubclass();
 }
 
 void TSkinAdvPage::SkinChange() {
-    if (FSkinData && HasMap(FSkinData->Tabs.get()) && ControlAlive()) {
-        SetProperty(FControl, "TabBackGround", "Tabs:1");
-        SetProperty(FControl, "TabBackGroundActive", "Tabs:2");
+    if (ControlAlive()) {
+        if (FSkinData && HasMap(FSkinData->Tabs.get())) {
+            // The tab painter's frames: 1 a tab, 2 the chosen one.
+            const TDataSkinBorder& tabs = *FSkinData->Tabs;
+            const int frames = tabs.Frame > 0 ? tabs.Frame : 5;
+            FBackGround.Swap(FControl, "TabBackGround", StripFrameBitmap(tabs.Map, frames, 1));
+            FBackGroundActive.Swap(FControl, "TabBackGroundActive", StripFrameBitmap(tabs.Map, frames, 2));
+        } else {
+            // A skin without tabs: the control's own pictures.
+            FBackGround.Restore(FControl);
+            FBackGroundActive.Restore(FControl);
+        }
     }
     TSkinControl::SkinChange();
 }

@@ -272,6 +272,40 @@ TEST_F(CaptionTest, SystemMenuCopiesTheNativeItemsWithGlyphsAndStates) {
     EXPECT_EQ(FindMenuItemByCommand(root->Items(0)->Command()), root->Items(0));
 }
 
+// A system-menu request within the double-click time of the last one is a double click on
+// the caption object: with that object hot it closes the window, without it nothing
+// happens; after the double-click time the menu opens again.
+TEST_F(CaptionTest, SecondSystemMenuRequestWithinTheDoubleClickTimeCloses) {
+    TWinSysButton* button = Add(40, 0, 10, 5);
+    form.SetSysbtnRect();
+    struct TRow {
+        const char* Name;
+        bool Hot;
+        DWORD Ago;  // milliseconds since the last pop-up
+        bool Closes, Opens;
+    };
+    const DWORD dbl = form.FDblClickTime;
+    ASSERT_GT(dbl, 10u);
+    const TRow rows[] = {{"hot, within", true, 0, true, false},
+                         {"hot, at the edge", true, dbl - 10, true, false},
+                         {"not hot, within", false, 0, false, false},
+                         {"hot, later", true, dbl + 50, false, true}};
+    MSG msg;
+    for (const TRow& row : rows) {
+        while (PeekMessageW(&msg, window, 0, 0, PM_REMOVE)) {}
+        form.FHotObject = row.Hot ? button : nullptr;
+        form.FLastPopupTick = GetTickCount() - row.Ago;
+        form.FSysMenu.reset();
+        // A menu that opens is closed again at once.
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+        form.PopSysmenu(POINT{100, 100});
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(PeekMessageW(&msg, window, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0, row.Closes) << row.Name;
+        EXPECT_EQ(form.FSysMenu != nullptr, row.Opens) << row.Name;
+    }
+    form.FHotObject = nullptr;
+}
+
 TEST_F(CaptionTest, NativeCaptionButtonsAreHiddenAndComeBack) {
     form.UpdateStyle(true);
     EXPECT_FALSE(GetWindowLongW(window, GWL_STYLE) & WS_SYSMENU);

@@ -212,25 +212,17 @@ TEST_F(MenuBarTest, LettersChooseOwnerDrawnItems) {
     EXPECT_EQ(HIWORD(SendMessageW(form->Handle(), WM_MENUCHAR, MAKEWPARAM('q', MF_POPUP), LPARAM(file))), 0);
 }
 
-TEST_F(MenuBarTest, TimeToDrawTheMenuRow) {
+// The row is composed off screen and copied in one piece (its time is in
+// tools/bench_paint.sh).
+TEST_F(MenuBarTest, MenuRowIsComposedOffScreen) {
     ASSERT_TRUE(skintest::LoadDefaultSkin(skin));
     bar->UpdataBtn();
     RECT wr;
     GetWindowRect(form->Handle(), &wr);
     TBitmap window(wr.right - wr.left, wr.bottom - wr.top);
     TBitmapDC dc(window);
-    const int rounds = 200;
-    LARGE_INTEGER f, t0, t1;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t0);
-    for (int i = 0; i < rounds; ++i) bar->DrawMenu(dc.Handle(), RECT{4, 30, window.Width() - 4, 50});
-    QueryPerformanceCounter(&t1);
-    const double us = double(t1.QuadPart - t0.QuadPart) * 1e6 / double(f.QuadPart) / rounds;
-    std::printf("[ figure ] menu row of %ld px with %zu items drawn in %.1f us\n", long(window.Width() - 8), bar->FButtons.size(), us);
+    bar->DrawMenu(dc.Handle(), RECT{4, 30, window.Width() - 4, 50});
     EXPECT_FALSE(bar->FBarBitmap.Empty());
-    // Far above what the shared build machine measures under load: only a row that does
-    // many times today's work fails.
-    EXPECT_LT(us, 5000.0);
 }
 
 class MenuItemDraw : public MenuBarTest {

@@ -2,7 +2,7 @@
 // real input from the X server (the pointer really moves, the platform makes the
 // mouse-move, leave and click messages): hover and leave, clicks that run each command
 // handler once, typing into a skinned edit and choosing in a skinned combo box. Also the
-// screenshots of every page and of a warning box, and the repaint cost of the skin.
+// screenshots of every page and of a warning box (the repaint cost is in tools/bench_paint.sh).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -376,38 +376,6 @@ TEST_F(MainWindowSkinned, ScreenshotsOfEveryPageAndOfAWarningBox) {
     ShowWarningBox("Please open the serial port first!", "Warning");
     KillTimer(nullptr, timer);
     EXPECT_TRUE(saved);
-}
-
-TEST_F(MainWindowSkinned, RepaintOfTheCurrentPageSkinnedAgainstUnskinned) {
-    auto repaint = [&] {
-        const int rounds = 20;
-        LARGE_INTEGER f, a, b;
-        QueryPerformanceFrequency(&f);
-        QueryPerformanceCounter(&a);
-        for (int i = 0; i < rounds; ++i) {
-            RedrawWindow(Form->Handle(), nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            GdiFlush();
-        }
-        QueryPerformanceCounter(&b);
-        return double(b.QuadPart - a.QuadPart) * 1000.0 / double(f.QuadPart) / rounds;
-    };
-    repaint();
-    const double plain1 = repaint();
-    Skin();
-    repaint();
-    const double skinned = repaint();
-    Applier->DeleteControls();
-    Pump(50);
-    const double plain2 = repaint();
-    const double plain = (plain1 + plain2) / 2;
-    RecordProperty("page_repaint_unskinned_ms", std::to_string(plain));
-    RecordProperty("page_repaint_skinned_ms", std::to_string(skinned));
-    RecordProperty("page_repaint_ratio", std::to_string(skinned / plain));
-    std::printf("page repaint: unskinned %.2f ms, skinned %.2f ms, ratio %.2f\n", plain, skinned, skinned / plain);
-    // The skinned page stays usable to the eye, whatever the machine's load.
-    EXPECT_LT(skinned, 200.0);
-    EXPECT_LT(skinned / plain, 8.0);
 }
 
 } // namespace

@@ -253,6 +253,36 @@ TEST_F(TabPainters, AmpersandsAsTheNativeControlsShowThem) {
     delete tabs;
 }
 
+// The pane is composed once for a size and copied on later paints: it follows the control
+// when it grows.
+TEST_F(TabPainters, PaneFollowsTheControlsSize) {
+    auto* tabs = new TTabControl(Form);
+    tabs->SetParent(Form->TabSheet26);
+    Form->PageControlQUORINQ1->SetActivePage(Form->TabSheet26);
+    tabs->SetBounds(20, 10, 200, 120);
+    for (const char* t : {"One", "Two"}) tabs->Tabs().Add(t);
+    tabs->SetTabs(tabs->Tabs());
+    Pump(40);
+    auto* painter = Attach<TSkinTab>("TSkinTab", tabs, 2);
+    // The pane's bottom-right corner, 3 pixels in: a corner of the picture, copied as it is.
+    auto corner = [&](const TBitmap& b) { return b.Pixel(b.Width() - 3, b.Height() - 3); };
+    TBitmap first;
+    painter->Compose(first);
+    const TColor expected = painter->FPaneMap.Pixel(painter->FPaneMap.Width() - 3, painter->FPaneMap.Height() - 3);
+    EXPECT_EQ(corner(first), expected);
+    TBitmap again;
+    painter->Compose(again);
+    EXPECT_EQ(again.Pixel(100, 80), first.Pixel(100, 80)) << "the same pane on the next paint";
+    tabs->SetBounds(20, 10, 260, 170);
+    Pump(40);
+    TBitmap grown;
+    painter->Compose(grown);
+    ASSERT_EQ(grown.Width(), first.Width() + 60);
+    ASSERT_EQ(grown.Height(), first.Height() + 50);
+    EXPECT_EQ(corner(grown), expected) << "the corner moved with the control";
+    delete tabs;
+}
+
 // Tabs at every side of a tab control with a label on it: the pictures turn with the side,
 // and the label is painted again over the composed control.
 class TabSides : public TabPainters, public testing::WithParamInterface<TTabPosition> {};

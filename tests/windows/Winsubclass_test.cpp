@@ -12,6 +12,7 @@
 #include "app/UnitCANConfig.h"
 #include "forms/Buttons.h"
 #include "forms/ComCtrls.h"
+#include "forms/ComCtrlsExtra.h"
 #include "forms/ExtCtrls.h"
 #include "forms/Forms.h"
 #include "forms/RadioGroup.h"
@@ -541,6 +542,308 @@ TEST_F(Walk, RawDialogControlsGetPaintersByWindowClassAndStyle) {
     Applier.reset();
     EXPECT_EQ(SendMessageW(GetDlgItem(dialog, 106), CN_IsSkinned, 0, 0), 0);
     DestroyWindow(dialog);
+}
+
+// The framework's own windows met as raw windows (a window the walk reaches by handle
+// alone), by their window class: the panel family is walked into and takes the skin's face
+// colour without a painter (the silent panel is not walked into), the others get the
+// painter of their kind; an extended combo box gives its painter to the combo box inside.
+TEST_F(Walk, FrameworkWindowsMetByHandleGetPaintersByWindowClass) {
+    MakeForm();
+    struct TRow {
+        const char* Class;     // the window class; empty: the framework class's own
+        char Base;             // 'p' panel (with a button inside), 'c' check box, 'o' combo box, 'b' button, 'g' progress bar
+        const char* Painter;   // on the window itself
+        const char* Inside;    // on the button inside a panel; nullptr: no button
+    };
+    const TRow rows[] = {{"", 'p', "", "TSkinButton"},
+                         {"TTntPanel.UnicodeClass", 'p', "", "TSkinButton"},
+                         {"TTntSilentPaintPanel.UnicodeClass", 'p', "", "TSkinButton"},
+                         {"TSilentPaintPanel", 'p', "", ""},
+                         {"", 'c', "TSkinCheckBox", nullptr},
+                         {"", 'o', "TSkinComBox", nullptr},
+                         {"", 'b', "TSkinButton", nullptr},
+                         {"", 'g', "TSkinProgress", nullptr}};
+    struct TMade { const TRow* Row; TWinControl* Control; TButton* Inside; };
+    std::vector<TMade> made;
+    for (const TRow& row : rows) {
+        TWinControl* c = nullptr;
+        TButton* inside = nullptr;
+        switch (row.Base) {
+        case 'p': {
+            TPanel* panel = *row.Class ? Add<TNamed<TPanel>>(Form, row.Class) : Add<TPanel>(Form);
+            panel->SetColor(0x0000FF);
+            inside = new TButton(Form);
+            inside->SetParent(panel);
+            inside->SetBounds(2, 2, 20, 12);
+            c = panel;
+            break;
+        }
+        case 'c': c = Add<TCheckBox>(Form); break;
+        case 'o': c = Add<TComboBox>(Form); break;
+        case 'b': c = Add<TButton>(Form); break;
+        default: c = Add<TProgressBar>(Form); break;
+        }
+        made.push_back({&row, c, inside});
+    }
+    Form->HandleNeeded();
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_USEREX_CLASSES};
+    InitCommonControlsEx(&icc);
+    HWND ex = CreateWindowExW(0, WC_COMBOBOXEXW, L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 8, 200, 120, 100,
+                              Form->Handle(), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(ex);
+    HWND inner = GetTopWindow(ex);
+    ASSERT_TRUE(inner);
+
+    Applier->InitHwndControls(Form->Handle());
+    auto painterOf = [&](HWND h) {
+        TSkinControl* p = Applier->Lookupcontrol(h);
+        return p ? p->ClassName() : std::string();
+    };
+    for (const TMade& m : made) {
+        const std::string name = *m.Row->Class ? m.Row->Class : m.Control->ClassName();
+        EXPECT_EQ(painterOf(m.Control->Handle()), m.Row->Painter) << name;
+        if (m.Row->Inside) {
+            EXPECT_EQ(m.Control->Color(), Skin->Colors.ButtonFace) << name << ": the skin's face";
+            EXPECT_EQ(painterOf(m.Inside->Handle()), m.Row->Inside) << name << ": the button inside";
+        }
+    }
+    EXPECT_EQ(painterOf(ex), "") << "the extended combo box itself";
+    EXPECT_EQ(painterOf(inner), "TSkinComBox") << "the combo box inside it";
+    DestroyWindow(ex);
+}
+
+// ---- controls of other libraries whose pictures the skin sets, and a tool bar ----------
+
+// A picture of one colour (its bottom-left pixel another, since glyphs take that corner's
+// colour as transparent).
+HBITMAP Solid(int w, int h, TColor c) {
+    TBitmap b(w, h);
+    b.FillRect(TRect{0, 0, w, h}, c);
+    b.SetPixel(0, h - 1, 0xFF00FF);
+    return static_cast<HBITMAP>(CopyImage(b.Handle(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+SIZE PictureSize(const TPicture& p) {
+    BITMAP bm{};
+    if (!p.Bitmap() || !GetObjectW(p.Bitmap(), sizeof bm, &bm)) return SIZE{0, 0};
+    return SIZE{bm.bmWidth, bm.bmHeight};
+}
+
+TColor PicturePixel(const TPicture& p, int x, int y) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, p.Bitmap());
+    const COLORREF c = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return TColor(c);
+}
+
+constexpr TColor kOwn = 0x123456;  // the control's own pictures
+
+// Check box or radio button with glyphs of its own.
+class TRzCheckBox : public TButton {
+    QUORIN_CLASS(TRzCheckBox, TButton)
+public:
+    explicit TRzCheckBox(TComponent* Owner) : TButton(Owner) { FGlyphs.SetBitmap(Solid(2, 2, kOwn)); }
+    bool FUseCustom = false;
+    TPicture FGlyphs;
+    int32_t FKey = 0x00FF00;
+};
+QUORIN_DEFINE_CLASS(TRzCheckBox, TButton) {
+    p.Bool("UseCustomGlyphs", &TRzCheckBox::FUseCustom, [](TRzCheckBox& c, bool v) { c.FUseCustom = v; });
+    p.Part<TPicture>("CustomGlyphs", &TRzCheckBox::FGlyphs);
+    p.Int("TransparentColor", &TRzCheckBox::FKey, [](TRzCheckBox& c, int32_t v) { c.FKey = v; });
+}
+class TRzRadioButton : public TRzCheckBox {
+    QUORIN_CLASS(TRzRadioButton, TRzCheckBox)
+public:
+    using TRzCheckBox::TRzCheckBox;
+};
+QUORIN_DEFINE_CLASS(TRzRadioButton, TRzCheckBox) {}
+
+// A check box whose glyph sits in its Properties.
+class TCxProperties : public TPersistent {
+    QUORIN_CLASS(TCxProperties, TPersistent)
+public:
+    TPicture FGlyph;
+};
+QUORIN_DEFINE_CLASS(TCxProperties, TPersistent) { p.Part<TPicture>("Glyph", &TCxProperties::FGlyph); }
+class TcxCheckBox : public TButton {
+    QUORIN_CLASS(TcxCheckBox, TButton)
+public:
+    explicit TcxCheckBox(TComponent* Owner) : TButton(Owner) { FProperties.FGlyph.SetBitmap(Solid(2, 2, kOwn)); }
+    TCxProperties FProperties;
+};
+QUORIN_DEFINE_CLASS(TcxCheckBox, TButton) { p.Part<TCxProperties>("Properties", &TcxCheckBox::FProperties); }
+
+// A page control with tab pictures of its own.
+class TAdvPageControl : public TWinControl {
+    QUORIN_CLASS(TAdvPageControl, TWinControl)
+public:
+    explicit TAdvPageControl(TComponent* Owner) : TWinControl(Owner) {
+        FBack.SetBitmap(Solid(2, 2, kOwn));
+        FActive.SetBitmap(Solid(2, 2, kOwn));
+    }
+    TPicture FBack, FActive;
+};
+QUORIN_DEFINE_CLASS(TAdvPageControl, TWinControl) {
+    p.Part<TPicture>("TabBackGround", &TAdvPageControl::FBack);
+    p.Part<TPicture>("TabBackGroundActive", &TAdvPageControl::FActive);
+}
+
+// A bit button whose glyph is its PngImage.
+class TPngBitBtn : public TButton {
+    QUORIN_CLASS(TPngBitBtn, TButton)
+public:
+    using TButton::TButton;
+    TPicture FPng;
+};
+QUORIN_DEFINE_CLASS(TPngBitBtn, TButton) { p.Part<TPicture>("PngImage", &TPngBitBtn::FPng); }
+
+using TBarDraw = std::function<void(TObject* Sender, const RECT& Rect, bool& DefaultDraw)>;
+using TBarDrawButton = std::function<void(TObject* Sender, TObject* Button, int State, bool& DefaultDraw)>;
+
+// A tool bar that leaves its drawing to its custom-draw events.
+class TToolBar : public TWinControl {
+    QUORIN_CLASS(TToolBar, TWinControl)
+public:
+    using TWinControl::TWinControl;
+    TBarDraw OnCustomDraw;
+    TBarDrawButton OnCustomDrawButton;
+};
+QUORIN_DEFINE_CLASS(TToolBar, TWinControl) {
+    p.Event("OnCustomDraw", &TToolBar::OnCustomDraw);
+    p.Event("OnCustomDrawButton", &TToolBar::OnCustomDrawButton);
+}
+
+// Each control takes the skin's picture in place of its own while it is skinned (the whole
+// check or radio strip; the tab and chosen tab frames) and gets its own back when unskinned.
+TEST_F(Walk, ControlsOfOtherLibrariesTakeTheSkinsPicturesAndGetTheirOwnBack) {
+    MakeForm();
+    Skin->Skin3rd().Add("TAdvPageControl=advpagecontrol");
+    auto* rz = Add<TRzCheckBox>(Form);
+    auto* radio = Add<TRzRadioButton>(Form);
+    auto* cx = Add<TcxCheckBox>(Form);
+    auto* pages = Add<TAdvPageControl>(Form);
+    ASSERT_TRUE(Skin->Buttons && Skin->Tabs);
+    const TBitmap& check = Skin->Buttons->CheckMap;
+    const TBitmap& radios = Skin->Buttons->RadioMap;
+    const TBitmap& tabs = Skin->Tabs->Map;
+    const int tabW = tabs.Width() / (Skin->Tabs->Frame > 0 ? Skin->Tabs->Frame : 5);
+    struct TRow {
+        const char* Name;
+        TControl* Control;
+        const TPicture* Picture;
+        const TBitmap* Skin;
+        int Width, X;  // of the picture: its width, and where in the skin's strip it starts
+    };
+    const TRow rows[] = {{"TRzCheckBox", rz, &rz->FGlyphs, &check, check.Width(), 0},
+                         {"TRzRadioButton", radio, &radio->FGlyphs, &radios, radios.Width(), 0},
+                         {"TcxCheckBox", cx, &cx->FProperties.FGlyph, &check, check.Width(), 0},
+                         {"tab", pages, &pages->FBack, &tabs, tabW, 0},
+                         {"chosen tab", pages, &pages->FActive, &tabs, tabW, tabW}};
+    Applier->InitControls(Form);
+    for (const TRow& row : rows) {
+        EXPECT_EQ(PainterOf(row.Control), row.Control == pages ? "TSkinAdvPage" : "TSkinObjImage") << row.Name;
+        const SIZE size = PictureSize(*row.Picture);
+        EXPECT_EQ(size.cx, row.Width) << row.Name;
+        EXPECT_EQ(size.cy, row.Skin->Height()) << row.Name;
+        for (POINT at : {POINT{0, 0}, POINT{row.Width / 2, row.Skin->Height() / 2}, POINT{row.Width - 1, row.Skin->Height() - 1}})
+            EXPECT_EQ(PicturePixel(*row.Picture, at.x, at.y), row.Skin->Pixel(row.X + at.x, at.y)) << row.Name;
+    }
+    EXPECT_TRUE(rz->FUseCustom);
+    EXPECT_EQ(rz->FKey, 0xFF00FF) << "the skin's key colour";
+    Applier->DeleteControls();
+    for (const TRow& row : rows) {
+        EXPECT_EQ(PictureSize(*row.Picture).cx, 2) << row.Name << ": its own picture back";
+        EXPECT_EQ(PicturePixel(*row.Picture, 1, 0), kOwn) << row.Name;
+    }
+    EXPECT_FALSE(rz->FUseCustom);
+    EXPECT_EQ(rz->FKey, 0x00FF00);
+}
+
+// The glyph of a "pngbitbtn" is read from its PngImage and drawn on the skinned face.
+TEST_F(Walk, PngBitButtonShowsTheGlyphOfItsPngImage) {
+    MakeForm();
+    auto* button = Add<TPngBitBtn>(Form);
+    button->SetBounds(8, 8, 80, 30);
+    Applier->InitControls(Form);
+    auto* painter = dynamic_cast<TSkinBitButton*>(Applier->Lookupcontrol(button->Handle()));
+    ASSERT_TRUE(painter);
+    EXPECT_EQ(painter->FGlyphProperty, "PngImage");
+    constexpr TColor kGlyph = 0x00A0FF;
+    auto glyphPixels = [&] {
+        TBitmap out(80, 30);
+        {
+            TBitmapDC dc(out);
+            painter->DrawControl(dc.Handle(), RECT{0, 0, 80, 30});
+        }
+        GdiFlush();
+        int n = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 80; ++x) n += out.Pixel(x, y) == kGlyph;
+        return n;
+    };
+    EXPECT_EQ(glyphPixels(), 0);
+    button->FPng.SetBitmap(Solid(8, 8, kGlyph));
+    EXPECT_EQ(glyphPixels(), 63) << "the glyph, less its transparent corner";
+}
+
+// A tool bar's background is the skin's tool-bar gradient and its buttons the faces of the
+// skin's tool-bar buttons by state, painted where the bar paints; handlers of its own win.
+TEST_F(Walk, ToolBarPaintsItsBackgroundAndButtonsFromTheSkin) {
+    MakeForm();
+    auto* bar = Add<TToolBar>(Form);
+    bar->SetBounds(0, 100, 300, 40);
+    auto* mine = Add<TToolBar>(Form);
+    mine->SetBounds(0, 150, 300, 40);
+    bool ownCalled = false;
+    mine->OnCustomDraw = [&](TObject*, const RECT&, bool&) { ownCalled = true; };
+    Form->Show();
+    // A strip of five faces of plain colours for the buttons.
+    auto saved = std::move(Skin->ToolBars);
+    Skin->ToolBars = std::make_unique<TDataSkinObject>("ToolBars");
+    const TColor faces[5] = {0x0000C0, 0x00C000, 0xC00000, 0x00C0C0, 0xC000C0};
+    Skin->ToolBars->Map = TBitmap(5 * 20, 20);
+    for (int i = 0; i < 5; ++i) Skin->ToolBars->Map.FillRect(TRect{i * 20, 0, i * 20 + 20, 20}, faces[i]);
+    Skin->ToolBars->Frame = 5;
+    ASSERT_TRUE(Skin->Toolbar && !Skin->Toolbar->Map.Empty());
+    Applier->InitControls(Form);
+    EXPECT_EQ(PainterOf(bar), "TSkinBox");
+    ASSERT_TRUE(bar->OnCustomDraw && bar->OnCustomDrawButton);
+    EXPECT_TRUE(mine->OnCustomDrawButton) << "the gap filled";
+    bool own = true;
+    mine->OnCustomDraw(mine, RECT{0, 0, 300, 40}, own);
+    EXPECT_TRUE(ownCalled) << "its own handler stays";
+
+    Application->ProcessMessages();
+    auto pixel = [&](int x, int y) {
+        HDC dc = GetDC(bar->Handle());
+        const COLORREF c = GetPixel(dc, x, y);
+        ReleaseDC(bar->Handle(), dc);
+        return TColor(c);
+    };
+    bool def = true;
+    bar->OnCustomDraw(bar, RECT{0, 0, 300, 40}, def);
+    EXPECT_FALSE(def);
+    const TBitmap& gradient = Skin->Toolbar->Map;
+    EXPECT_EQ(pixel(150, 0), gradient.Pixel(gradient.Width() / 2, 0)) << "the gradient's top";
+    EXPECT_EQ(pixel(150, 39), gradient.Pixel(gradient.Width() / 2, gradient.Height() - 1)) << "and bottom";
+    TButton button(nullptr);
+    button.SetBounds(10, 5, 30, 30);
+    struct TRow { const char* Name; int State; TColor Face; };
+    const TRow rows[] = {{"at rest, flat", 0, pixel(25, 20)}, {"hot", 0x40, faces[1]}, {"pressed", 0x41, faces[2]},
+                         {"down", 0x8, faces[3]}, {"disabled", 0x4, faces[4]}};
+    for (const TRow& row : rows) {
+        bar->OnCustomDraw(bar, RECT{0, 0, 300, 40}, def);
+        def = false;
+        bar->OnCustomDrawButton(bar, &button, row.State, def);
+        EXPECT_TRUE(def) << row.Name << ": the bar draws glyph and caption over the face";
+        EXPECT_EQ(pixel(25, 20), row.Face) << row.Name;
+        EXPECT_EQ(pixel(45, 20), pixel(150, 20)) << row.Name << ": nothing beside the button";
+    }
+    Skin->ToolBars = std::move(saved);
 }
 
 } // namespace
