@@ -66,7 +66,7 @@ LRESULT CALLBACK OnGetMessage(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(gHook.Get(), code, wParam, lParam);
 }
 
-} // namespace
+}  // namespace
 
 void LogStartupStep(const char* name) {
     if (gHook) AddStep(name, UnixMicroseconds());
@@ -78,11 +78,12 @@ void InstallFirstPaintLog() {
     gLogFile = file;
     FILETIME created, exited, kernel, user;
     if (GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) {
-        const unsigned long long ticks = (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+        const unsigned long long ticks =
+            (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
         AddStep("process", (ticks - 116444736000000000ULL) / 10);
     }
     AddStep("entry", UnixMicroseconds());
     gHook.Reset(SetWindowsHookExW(WH_GETMESSAGE, OnGetMessage, nullptr, GetCurrentThreadId()));
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -17,4 +17,4 @@ void InstallFirstPaintLog();
 // Marks the end of a start-up step; does nothing unless the log is on.
 void LogStartupStep(const char* name);
 
-} // namespace quorin
+}  // namespace quorin

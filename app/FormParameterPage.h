@@ -67,10 +67,8 @@ public:
         // enabled buttons and start the command again. They are dropped instead, as the
         // disabled buttons would have done.
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
-        }
-        while (PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
-        }
+        while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
+        while (PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {}
         SetEnabled(true);
     }
 
@@ -83,4 +81,4 @@ private:
     TFormCANConfig& FForm;
 };
 
-} // namespace quorin
+}  // namespace quorin

@@ -114,7 +114,7 @@ TComponent* Place(const TCustomForm& Form, const TLabelRow& Row) {
     return Form.FindComponent(Row.Component);
 }
 
-} // namespace
+}  // namespace
 
 std::span<const TLabelRow> LabelRows() { return kRows; }
 
@@ -126,7 +126,8 @@ std::optional<std::string> LabelText(const TCustomForm& Form, const TLabelRow& R
         if (!IsPublishedProp(c, "Caption")) return std::nullopt;
         return GetStrProp(c, "Caption");
     case TTextSlot::tsItem:
-        if (auto* box = dynamic_cast<TComboBox*>(c); box && Row.Index < box->Items().Count()) return box->Items()[Row.Index];
+        if (auto* box = dynamic_cast<TComboBox*>(c); box && Row.Index < box->Items().Count())
+            return box->Items()[Row.Index];
         return std::nullopt;
     case TTextSlot::tsColumn:
         if (auto* list = dynamic_cast<TListView*>(c); list && Row.Index < list->Columns().Count())
@@ -158,4 +159,4 @@ void RelabelForm(TCustomForm& Form, TLanguage Language) {
     }
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -26,8 +26,8 @@ struct TLabelRow {
     const char* Form;       // the form's component name ("FormCANConfig", "AboutBox")
     const char* Component;  // "" for the form itself
     TTextSlot Slot;
-    int Index;              // item or column; 0 for captions
-    unsigned Id;            // app/StringIds.h
+    int Index;    // item or column; 0 for captions
+    unsigned Id;  // app/StringIds.h
 };
 
 std::span<const TLabelRow> LabelRows();
@@ -40,4 +40,4 @@ std::optional<std::string> LabelText(const TCustomForm& Form, const TLabelRow& R
 // the index of its selection, a check box its mark.
 void RelabelForm(TCustomForm& Form, TLanguage Language);
 
-} // namespace quorin
+}  // namespace quorin

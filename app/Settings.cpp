@@ -12,7 +12,8 @@ namespace {
 class TSettingsKey {
 public:
     explicit TSettingsKey(bool Write) {
-        const LSTATUS s = Write ? RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &FKey, nullptr)
+        const LSTATUS s = Write ? RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                                                  nullptr, &FKey, nullptr)
                                 : RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &FKey);
         if (s != ERROR_SUCCESS) FKey = nullptr;
     }
@@ -33,12 +34,15 @@ std::optional<std::wstring> ReadRaw(const char* Name, DWORD Type) {
     if (!key.Get()) return std::nullopt;
     const std::wstring name = ToWide(Name);
     DWORD type = 0, bytes = 0;
-    if (RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS || type != Type) return std::nullopt;
+    if (RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS || type != Type)
+        return std::nullopt;
     // A remembered choice is short; anything huge is not ours.
     if (bytes > 64 * 1024) return std::nullopt;
     std::wstring data(bytes / sizeof(wchar_t) + 1, L'\0');
     DWORD got = DWORD(data.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got) != ERROR_SUCCESS || type != Type)
+    if (RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got) !=
+            ERROR_SUCCESS ||
+        type != Type)
         return std::nullopt;
     data.resize(got / sizeof(wchar_t));
     return data;
@@ -51,7 +55,7 @@ bool WriteRaw(const char* Name, DWORD Type, const std::wstring& Data) {
                           DWORD((Data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
-} // namespace
+}  // namespace
 
 std::optional<std::string> ReadSetting(const char* Name) {
     auto data = ReadRaw(Name, REG_SZ);
@@ -97,4 +101,4 @@ bool DeleteSetting(const char* Name) {
     return s == ERROR_SUCCESS || s == ERROR_FILE_NOT_FOUND;
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -29,4 +29,4 @@ bool WriteSettingList(const char* Name, const std::vector<std::string>& Values);
 
 bool DeleteSetting(const char* Name);
 
-} // namespace quorin
+}  // namespace quorin

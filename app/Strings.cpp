@@ -27,7 +27,7 @@ const TLanguageRow& RowOf(TLanguage Language) {
 
 TLanguage GLanguage = TLanguage::Chinese;
 
-} // namespace
+}  // namespace
 
 const char* LanguageCode(TLanguage Language) { return RowOf(Language).Code; }
 
@@ -61,4 +61,4 @@ std::string LoadStr(unsigned Id, TLanguage Language) {
     return ToUtf8(std::wstring_view(p + 1, *p));
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -31,4 +31,4 @@ void SetCurrentLanguage(TLanguage Language);
 std::string LoadStr(unsigned Id);
 std::string LoadStr(unsigned Id, TLanguage Language);
 
-} // namespace quorin
+}  // namespace quorin

@@ -21,8 +21,6 @@ TAboutBox::TAboutBox(TComponent* AOwner) : TForm(AOwner) {
 }
 
 // The box stays alive for the next showing: closing a modal form only hides it.
-void TAboutBox::OKButtonClick(TObject* Sender) {
-    Close();
-}
+void TAboutBox::OKButtonClick(TObject* Sender) { Close(); }
 
-} // namespace quorin
+}  // namespace quorin

@@ -24,4 +24,4 @@ public:
 
 extern TAboutBox* AboutBox;
 
-} // namespace quorin
+}  // namespace quorin

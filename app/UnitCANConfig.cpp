@@ -214,17 +214,13 @@ void TFormCANConfig::ClosePortOnExit() {
     VCI_CloseDevice(OpenedCommIndex);
 }
 
-void TFormCANConfig::FormClose(TObject* Sender, TCloseAction& Action) {
-    ClosePortOnExit();
-}
+void TFormCANConfig::FormClose(TObject* Sender, TCloseAction& Action) { ClosePortOnExit(); }
 
 void TFormCANConfig::Exit1Click(TObject* Sender) {
     ClosePortOnExit();
     Close();
 }
 
-void TFormCANConfig::AboutCANConfig1Click(TObject* Sender) {
-    AboutBox->ShowModal();
-}
+void TFormCANConfig::AboutCANConfig1Click(TObject* Sender) { AboutBox->ShowModal(); }
 
-} // namespace quorin
+}  // namespace quorin

@@ -268,4 +268,4 @@ extern TFormCANConfig* FormCANConfig;
 extern bool CommOpened;
 extern int32_t OpenedCommIndex;
 
-} // namespace quorin
+}  // namespace quorin

@@ -28,7 +28,7 @@ std::string SubItemText(const TListItem& item, int index) {
     return index < sub.Count() ? sub.Strings(index) : std::string();
 }
 
-} // namespace
+}  // namespace
 
 void TFormCANConfig::AddFilterID() {
     // Both texts are converted before anything else, the start first: a bad text is
@@ -102,4 +102,4 @@ void TFormCANConfig::ButtonVandrelFilterIDDeleteClick(TObject* Sender) { DeleteF
 // depends on "Filter Enable" alone, so for them it changes nothing.
 void TFormCANConfig::CheckBoxVandrelFilterEnableClick(TObject* Sender) { UpdateFilterControls(); }
 
-} // namespace quorin
+}  // namespace quorin

@@ -24,7 +24,7 @@ std::optional<unsigned> ShownId(const std::string& Now, std::initializer_list<un
     return std::nullopt;
 }
 
-} // namespace
+}  // namespace
 
 void TFormCANConfig::InitLanguage() {
     if (const auto code = ReadSetting(kSettingLanguage))
@@ -54,9 +54,11 @@ void TFormCANConfig::RelabelWindows() {
     if (AboutBox) RelabelForm(*AboutBox, language);
     ButtonOpenRS232->SetCaption(LoadStr(CommOpened ? IDS_CLOSE_PORT : IDS_OPEN_PORT));
     if (ComboBoxCommIndex->Items().Count() == 0)
-        if (const auto id = ShownId(ComboBoxCommIndex->Text(), {IDS_NO_PORT_FOUND})) ComboBoxCommIndex->SetText(LoadStr(*id));
+        if (const auto id = ShownId(ComboBoxCommIndex->Text(), {IDS_NO_PORT_FOUND}))
+            ComboBoxCommIndex->SetText(LoadStr(*id));
     TStatusPanel* status = StatusBar1->Panels()[1];
-    if (const auto id = ShownId(status->Text(), {IDS_STATUS_READ_FAILED, IDS_STATUS_READ_DONE, IDS_WRITE_FAILED, IDS_STATUS_WRITE_DONE}))
+    if (const auto id = ShownId(
+            status->Text(), {IDS_STATUS_READ_FAILED, IDS_STATUS_READ_DONE, IDS_WRITE_FAILED, IDS_STATUS_WRITE_DONE}))
         status->SetText(LoadStr(*id));
     CheckLanguageItem();
 }
@@ -66,4 +68,4 @@ void TFormCANConfig::CheckLanguageItem() {
     English1->SetChecked(CurrentLanguage() == TLanguage::English);
 }
 
-} // namespace quorin
+}  // namespace quorin

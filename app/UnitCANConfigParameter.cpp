@@ -14,11 +14,9 @@
 namespace quorin {
 namespace {
 
-void SetStatus(TFormCANConfig& form, unsigned id) {
-    form.StatusBar1->Panels()[1]->SetText(LoadStr(id));
-}
+void SetStatus(TFormCANConfig& form, unsigned id) { form.StatusBar1->Panels()[1]->SetText(LoadStr(id)); }
 
-} // namespace
+}  // namespace
 
 void TFormCANConfig::ButtonReadParameterClick(TObject* Sender) {
     const int page = PageControlCANConfig->ActivePageIndex();
@@ -44,17 +42,13 @@ void TFormCANConfig::ButtonWriteParameterClick(TObject* Sender) {
     // application's exception display names it and the status stays as it was.
     switch (CollectDeviceParameter(0, controls, {OpenedCommIndex, &buttons})) {
     case TWriteOutcome::SentFailed:
-    case TWriteOutcome::ReadbackFailed:
-        ShowWarningBox(LoadStr(IDS_WRITE_FAILED), LoadStr(IDS_TITLE_WARING));
-        break;
+    case TWriteOutcome::ReadbackFailed: ShowWarningBox(LoadStr(IDS_WRITE_FAILED), LoadStr(IDS_TITLE_WARING)); break;
     case TWriteOutcome::Mismatch:
         SetStatus(*this, IDS_WRITE_FAILED);
         ShowWarningBox(LoadStr(IDS_WRITE_FAILED), LoadStr(IDS_TITLE_WARING));
         break;
-    case TWriteOutcome::Success:
-        SetStatus(*this, IDS_STATUS_WRITE_DONE);
-        break;
+    case TWriteOutcome::Success: SetStatus(*this, IDS_STATUS_WRITE_DONE); break;
     }
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -21,8 +21,9 @@ constexpr int32_t kLastPort = 23;
 std::string PortName(int32_t port) { return "COM" + std::to_string(port); }
 
 bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) { return std::toupper(x) == std::toupper(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::toupper(x) == std::toupper(y);
+           });
 }
 
 std::string Trimmed(const std::string& s) {
@@ -43,7 +44,7 @@ int ChosenPortEntry(const TComboBox& box) {
     return -1;
 }
 
-} // namespace
+}  // namespace
 
 void TFormCANConfig::ScanCommPorts() {
     ComboBoxCommIndex->Items().Clear();
@@ -90,4 +91,4 @@ void TFormCANConfig::ButtonOpenRS232Click(TObject* Sender) {
     ComboBoxCommIndex->SetEnabled(false);
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -137,7 +137,8 @@ void ShowRecentProfiles(TFormCANConfig& form, const std::vector<std::string>& li
 // Newest first, each file once, at most four.
 void RememberProfile(TFormCANConfig& form, const std::string& path) {
     auto list = RecentProfiles();
-    list.erase(std::remove_if(list.begin(), list.end(), [&](const std::string& p) { return SamePath(p, path); }), list.end());
+    list.erase(std::remove_if(list.begin(), list.end(), [&](const std::string& p) { return SamePath(p, path); }),
+               list.end());
     list.insert(list.begin(), path);
     if (list.size() > kRecentProfiles) list.resize(kRecentProfiles);
     WriteSettingList(kSettingRecentProfiles, list);
@@ -146,7 +147,8 @@ void RememberProfile(TFormCANConfig& form, const std::string& path) {
 
 void ForgetProfile(TFormCANConfig& form, const std::string& path) {
     auto list = RecentProfiles();
-    list.erase(std::remove_if(list.begin(), list.end(), [&](const std::string& p) { return SamePath(p, path); }), list.end());
+    list.erase(std::remove_if(list.begin(), list.end(), [&](const std::string& p) { return SamePath(p, path); }),
+               list.end());
     WriteSettingList(kSettingRecentProfiles, list);
     ShowRecentProfiles(form, list);
 }
@@ -167,7 +169,8 @@ TFileDialogArgs DialogArgs(TFormCANConfig& form, unsigned title) {
 }
 
 bool IsProfileName(const std::string& path) {
-    return path.size() >= 5 && CompareStringOrdinal(ToWide(path.substr(path.size() - 5)).c_str(), -1, L".json", -1, TRUE) == CSTR_EQUAL;
+    return path.size() >= 5 &&
+           CompareStringOrdinal(ToWide(path.substr(path.size() - 5)).c_str(), -1, L".json", -1, TRUE) == CSTR_EQUAL;
 }
 
 // A value as the comparison shows it: a text without the quotes of its JSON form.
@@ -176,7 +179,7 @@ std::string ShownValue(const std::string& json) {
     return json;
 }
 
-} // namespace
+}  // namespace
 
 void TFormCANConfig::InitProfiles() {
     ShowRecentProfiles(*this, RecentProfiles());
@@ -230,7 +233,8 @@ void TFormCANConfig::SaveProfile1Click(TObject* Sender) {
     settings.Identity = ShownIdentity(page);
     auto args = DialogArgs(*this, IDS_PROFILE_SAVE_TITLE);
     const auto recent = RecentProfiles();
-    if (!recent.empty()) args.FileName = recent.front().substr(args.InitialDir.empty() ? 0 : args.InitialDir.size() + 1);
+    if (!recent.empty())
+        args.FileName = recent.front().substr(args.InitialDir.empty() ? 0 : args.InitialDir.size() + 1);
     const auto chosen = PromptForSaveFile(args);
     if (!chosen) return;
     const std::string path = FullPath(*chosen);
@@ -282,4 +286,4 @@ void TFormCANConfig::FormDropFiles(TObject* Sender, const std::vector<std::strin
     if (profile != Files.end()) OpenProfileFile(*profile);
 }
 
-} // namespace quorin
+}  // namespace quorin

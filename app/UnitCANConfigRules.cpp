@@ -23,7 +23,7 @@ constexpr TModeRow kModeRows[] = {
     {false, false, false, true, false, false},
 };
 
-} // namespace
+}  // namespace
 
 void TFormCANConfig::ComboBoxSwitchModeChange(TObject* Sender) {
     const int mode = ComboBoxSwitchMode->ItemIndex();
@@ -47,4 +47,4 @@ void TFormCANConfig::CheckBoxBuadrateCustomClick(TObject* Sender) {
     ComboBoxtBaudrateIndexB->SetEnabled(!custom);
 }
 
-} // namespace quorin
+}  // namespace quorin

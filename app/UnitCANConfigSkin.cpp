@@ -42,9 +42,7 @@ std::string SkinsFolder() { return ProgramFolder() + "\\skins"; }
 // A bare file name lives in skins\; anything with a folder in it is a path of its own.
 bool IsBareName(const std::string& value) { return value.find_first_of("\\/:") == std::string::npos; }
 
-std::string SkinPath(const std::string& value) {
-    return IsBareName(value) ? SkinsFolder() + "\\" + value : value;
-}
+std::string SkinPath(const std::string& value) { return IsBareName(value) ? SkinsFolder() + "\\" + value : value; }
 
 std::string FileNameOf(const std::string& path) {
     const auto slash = path.find_last_of("\\/");
@@ -168,7 +166,7 @@ void SkinItemClick(TFormCANConfig& Form, const std::string& Value) {
         Later();
 }
 
-} // namespace
+}  // namespace
 
 void TFormCANConfig::InitSkins() {
     BuiltInSkin = SkinData1->PackedSkin().Bytes();
@@ -208,7 +206,7 @@ std::vector<std::pair<std::string, std::string>> SkinMenuEntries() {
 // The values of the submenu's items as last built, in order.
 std::vector<std::string> SkinMenuValues;
 
-} // namespace
+}  // namespace
 
 bool TFormCANConfig::SkinMenuIsCurrent() const {
     if (!Skin1) return true;
@@ -244,4 +242,4 @@ void TFormCANConfig::BuildSkinMenu() {
     }
 }
 
-} // namespace quorin
+}  // namespace quorin

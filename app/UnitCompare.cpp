@@ -22,7 +22,8 @@ void TCompareBox::Fill(const std::vector<TCompareRow>& Rows) {
         LabelSummary->SetCaption(LoadStr(IDS_COMPARE_EQUAL));
     } else {
         std::string summary = LoadStr(IDS_COMPARE_DIFFER);
-        if (const auto at = summary.find("%d"); at != std::string::npos) summary.replace(at, 2, std::to_string(Rows.size()));
+        if (const auto at = summary.find("%d"); at != std::string::npos)
+            summary.replace(at, 2, std::to_string(Rows.size()));
         LabelSummary->SetCaption(summary);
     }
     ListViewDifferences->Items().Clear();
@@ -43,4 +44,4 @@ void ShowCompareBox(const std::vector<TCompareRow>& Rows) {
     box->ShowModal();
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -35,4 +35,4 @@ public:
 // Shows the rows in the box, modally, until the operator closes it.
 void ShowCompareBox(const std::vector<TCompareRow>& Rows);
 
-} // namespace quorin
+}  // namespace quorin

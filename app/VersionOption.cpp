@@ -33,7 +33,7 @@ bool AskedForVersion() {
 
 bool Usable(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
 
-} // namespace
+}  // namespace
 
 bool AnswerVersionOption() {
     if (!AskedForVersion()) return false;
@@ -55,4 +55,4 @@ bool AnswerVersionOption() {
     return true;
 }
 
-} // namespace quorin
+}  // namespace quorin

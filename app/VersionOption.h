@@ -9,4 +9,4 @@ namespace quorin {
 // the caller exits.
 bool AnswerVersionOption();
 
-} // namespace quorin
+}  // namespace quorin

@@ -13,4 +13,4 @@ void ShowWarningBox(const std::string& Text, const std::string& Caption) {
     MessageBoxW(nullptr, ToWide(Text).c_str(), ToWide(Caption).c_str(), MB_OK | MB_ICONWARNING | MB_TASKMODAL);
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -13,4 +13,4 @@ namespace quorin {
 // the handler that is still waiting for the answer.
 void ShowWarningBox(const std::string& Text, const std::string& Caption);
 
-} // namespace quorin
+}  // namespace quorin

@@ -16,9 +16,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         LogStartupStep("initialize");
         Application->CreateForm(FormCANConfig);  // the first form: the main window
         LogStartupStep("main-form");
-        Application->CreateForm(AboutBox);       // hidden until the About command
+        Application->CreateForm(AboutBox);  // hidden until the About command
         LogStartupStep("about-box");
-        FormCANConfig->OpenStartupProfile();     // CANConfig.exe PROFILE.json
+        FormCANConfig->OpenStartupProfile();  // CANConfig.exe PROFILE.json
         Application->Run();
     } catch (const Exception& e) {
         Application->ShowException(e);

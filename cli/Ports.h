@@ -32,4 +32,4 @@ TPortState PortState(const std::string& name);
 // then every one of `extra`, present or not, so that a named port gets its answer.
 std::vector<std::string> ProbeCandidates(const std::vector<std::string>& extra);
 
-} // namespace quorin::cli
+}  // namespace quorin::cli

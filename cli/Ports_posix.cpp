@@ -96,4 +96,4 @@ std::vector<std::string> ProbeCandidates(const std::vector<std::string>& extra) 
     return candidates;
 }
 
-} // namespace quorin::cli
+}  // namespace quorin::cli

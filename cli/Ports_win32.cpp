@@ -17,7 +17,8 @@ namespace {
 int32_t PortNumber(const std::string& name) {
     std::size_t i = 0;
     if (name.size() > 3 && std::toupper(static_cast<unsigned char>(name[0])) == 'C' &&
-        std::toupper(static_cast<unsigned char>(name[1])) == 'O' && std::toupper(static_cast<unsigned char>(name[2])) == 'M')
+        std::toupper(static_cast<unsigned char>(name[1])) == 'O' &&
+        std::toupper(static_cast<unsigned char>(name[2])) == 'M')
         i = 3;
     if (i == name.size() || name.size() - i > 2) return -1;
     int32_t n = 0;
@@ -28,7 +29,7 @@ int32_t PortNumber(const std::string& name) {
     return ValidPort(n) ? n : -1;
 }
 
-} // namespace
+}  // namespace
 
 std::string CanonicalPortName(const std::string& name, std::string& why) {
     const int32_t n = PortNumber(name);
@@ -67,7 +68,8 @@ TPortState PortState(const std::string& name) {
     const std::wstring claimName = L"Local\\QuorinSerialPort" + std::to_wstring(n);
     if (const TKernelHandle claim(OpenMutexW(SYNCHRONIZE, FALSE, claimName.c_str())); claim) return TPortState::Busy;
     const std::string device = "\\\\.\\COM" + std::to_string(n);
-    const TKernelHandle port(CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    const TKernelHandle port(
+        CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     if (port) return TPortState::Free;
     const DWORD error = GetLastError();
     return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? TPortState::Busy : TPortState::Absent;
@@ -90,4 +92,4 @@ std::vector<std::string> ProbeCandidates(const std::vector<std::string>& extra) 
     return candidates;
 }
 
-} // namespace quorin::cli
+}  // namespace quorin::cli

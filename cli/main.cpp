@@ -40,17 +40,17 @@ namespace {
 // The exit statuses, in order: name, code, the word a port's report gives, and the text
 // --help lists. Every failure has its own, so scripts can tell them apart. A "\n" inside a
 // text breaks the help's line there; one at its end breaks it after the entry's comma.
-#define QUORIN_CLI_STATUSES(V) \
-    V(stOk, 0, "ok", "done (diff: equal)") \
-    V(stDiffers, 1, "differs", "diff found differences") \
+#define QUORIN_CLI_STATUSES(V)                                                                                    \
+    V(stOk, 0, "ok", "done (diff: equal)")                                                                        \
+    V(stDiffers, 1, "differs", "diff found differences")                                                          \
     V(stUsage, 2, "failed", "bad command line\n(a malformed or refused KEY=VALUE of set included; nothing sent)") \
-    V(stInvalidProfile, 3, "invalid-profile", /* no JSON, or breaks the window's rules */ \
-      "invalid profile\n(nothing sent; set: a change that breaks the rules with a converter's other settings)") \
-    V(stPortNotOpen, 4, "not-open", "port cannot be opened") /* or is missing */ \
-    V(stSentFailed, 5, "sent-failed", "sent failed\n") /* a request or the write frame, not in full */ \
-    V(stNoAnswer, 6, "readback-failed", "no valid answer (read or read-back)") \
-    V(stMismatch, 7, "mismatch", "read-back differs from what was written\n") \
-    V(stOutputFailed, 8, "output-failed", "profile cannot be saved") \
+    V(stInvalidProfile, 3, "invalid-profile", /* no JSON, or breaks the window's rules */                         \
+      "invalid profile\n(nothing sent; set: a change that breaks the rules with a converter's other settings)")   \
+    V(stPortNotOpen, 4, "not-open", "port cannot be opened") /* or is missing */                                  \
+    V(stSentFailed, 5, "sent-failed", "sent failed\n")       /* a request or the write frame, not in full */      \
+    V(stNoAnswer, 6, "readback-failed", "no valid answer (read or read-back)")                                    \
+    V(stMismatch, 7, "mismatch", "read-back differs from what was written\n")                                     \
+    V(stOutputFailed, 8, "output-failed", "profile cannot be saved")                                              \
     V(stMixed, 9, "failed", "several ports failed in different ways\n")
 
 enum TStatus : int {
@@ -98,25 +98,25 @@ enum class TCommand { Read, Write, Diff, Set, Probe };
 
 struct TRequest {
     TCommand Command = TCommand::Read;
-    std::string OutPattern;   // read: file name, "{port}" replaced per port
-    bool Hex = false;         // read: the raw block instead of a profile
-    TParameterBlock Profile{}; // write, diff: the block the profile makes
-    std::vector<TSettingChange> Changes; // set
-    bool DryRun = false;      // write, set: show what would change, write nothing
-    int Retries = 0;          // further tries for a converter that does not answer
-    bool Json = false;        // one JSON document on standard output
+    std::string OutPattern;               // read: file name, "{port}" replaced per port
+    bool Hex = false;                     // read: the raw block instead of a profile
+    TParameterBlock Profile{};            // write, diff: the block the profile makes
+    std::vector<TSettingChange> Changes;  // set
+    bool DryRun = false;                  // write, set: show what would change, write nothing
+    int Retries = 0;                      // further tries for a converter that does not answer
+    bool Json = false;                    // one JSON document on standard output
 };
 
 struct TReport {
     std::string Port;
     int Status = stOk;
-    std::string Word;                 // the result keyword where the status word does not say it
-    std::string Result;               // one line: what happened
-    std::vector<std::string> Details; // further lines (differences)
+    std::string Word;                  // the result keyword where the status word does not say it
+    std::string Result;                // one line: what happened
+    std::vector<std::string> Details;  // further lines (differences)
     std::vector<TProfileIssue> Warnings;
     std::vector<TProfileDifference> Differences;
-    std::string Output;               // read to standard output
-    TJson Data = TJson::object();     // read: the profile or block; probe: the identity
+    std::string Output;            // read to standard output
+    TJson Data = TJson::object();  // read: the profile or block; probe: the identity
     int Tries = 0;
     double Seconds = 0;
 };
@@ -127,7 +127,8 @@ using TSay = std::function<void(const std::string&)>;
 std::string ReadFailure(const TReadResult& r) {
     switch (r.Outcome) {
     case TReadOutcome::SentFailed: return "the request could not be sent (the port went away?)";
-    case TReadOutcome::NoAnswer: return "no answer within " + AnswerWait() + " (converter off, unplugged, or another device)";
+    case TReadOutcome::NoAnswer:
+        return "no answer within " + AnswerWait() + " (converter off, unplugged, or another device)";
     case TReadOutcome::ShortAnswer:
         return "incomplete answer: " + std::to_string(r.Received) + " of " + std::to_string(kParameterBlockSize) +
                " bytes within " + AnswerWait();
@@ -137,9 +138,7 @@ std::string ReadFailure(const TReadResult& r) {
     return {};
 }
 
-int ReadStatus(const TReadResult& r) {
-    return r.Outcome == TReadOutcome::SentFailed ? stSentFailed : stNoAnswer;
-}
+int ReadStatus(const TReadResult& r) { return r.Outcome == TReadOutcome::SentFailed ? stSentFailed : stNoAnswer; }
 
 std::string TryText(int attempt, int retries) {
     return "try " + std::to_string(attempt) + " of " + std::to_string(retries + 1) + ": ";
@@ -165,8 +164,8 @@ TWriteResult WriteWithRetries(const TCommandLink& link, TParameterBlock& block, 
         const TWriteResult w = WriteDeviceParameterResult(link, 0, block);
         report.Tries = attempt;
         if (w.Outcome != TWriteOutcome::ReadbackFailed || attempt > request.Retries) return w;
-        say(report.Port + ": " + TryText(attempt, request.Retries) + "written, but the read-back failed: " +
-            ReadFailure(w.ReadBack) + "; writing again");
+        say(report.Port + ": " + TryText(attempt, request.Retries) +
+            "written, but the read-back failed: " + ReadFailure(w.ReadBack) + "; writing again");
     }
 }
 
@@ -196,7 +195,7 @@ bool SaveFile(const std::string& path, const std::string& text, std::string& why
             return false;
         }
     }
-    std::remove(path.c_str()); // Windows will not rename over an existing file
+    std::remove(path.c_str());  // Windows will not rename over an existing file
     if (std::rename(temp.c_str(), path.c_str()) != 0) {
         why = "cannot write " + path;
         std::remove(temp.c_str());
@@ -292,8 +291,9 @@ void ChangeInto(TReport& report, const TCommandLink& link, const TParameterBlock
 }
 
 std::string IdentityLine(const TJson& identity) {
-    return identity["product_code"].get<std::string>() + ", serial number " + identity["serial_number"].get<std::string>() +
-           ", firmware " + std::to_string(identity["firmware_version"].get<unsigned>());
+    return identity["product_code"].get<std::string>() + ", serial number " +
+           identity["serial_number"].get<std::string>() + ", firmware " +
+           std::to_string(identity["firmware_version"].get<unsigned>());
 }
 
 // Which ports answer as a converter, which are held by another program, which are silent.
@@ -346,8 +346,9 @@ TReport Serve(const std::string& portName, int32_t slot, const TRequest& request
             } else if (request.Command == TCommand::Diff) {
                 ShowDifferences(report, block, request.Profile);
                 report.Status = report.Details.empty() ? stOk : stDiffers;
-                report.Result = report.Details.empty() ? "equal to the profile"
-                                                       : Plural(report.Details.size(), "setting differs", "settings differ");
+                report.Result = report.Details.empty()
+                                    ? "equal to the profile"
+                                    : Plural(report.Details.size(), "setting differs", "settings differ");
             } else {
                 ChangeInto(report, link, block, request, say);
             }
@@ -395,21 +396,20 @@ TJson IssuesJson(const std::vector<TProfileIssue>& issues) {
 }
 
 TJson ReportJson(const TReport& r) {
-    TJson port = {{"port", r.Port},
-                  {"result", r.Word.empty() ? StatusWord(r.Status) : r.Word},
-                  {"status", r.Status},
-                  {"seconds", std::round(r.Seconds * 1000) / 1000},
-                  {"detail", r.Result},
-                  {"tries", r.Tries}};
+    TJson port = {{"port", r.Port},     {"result", r.Word.empty() ? StatusWord(r.Status) : r.Word},
+                  {"status", r.Status}, {"seconds", std::round(r.Seconds * 1000) / 1000},
+                  {"detail", r.Result}, {"tries", r.Tries}};
     for (const auto& [key, value] : r.Data.items()) port[key] = value;
     if (!r.Warnings.empty()) port["warnings"] = IssuesJson(r.Warnings);
     if (!r.Differences.empty()) {
         TJson list = TJson::array();
         for (const auto& d : r.Differences)
-            list.push_back({{"setting", d.Path}, {"converter", TJson::parse(d.Device, nullptr, false).is_discarded()
-                                                                  ? TJson(d.Device) : TJson::parse(d.Device)},
-                            {"profile", TJson::parse(d.Profile, nullptr, false).is_discarded() ? TJson(d.Profile)
-                                                                                               : TJson::parse(d.Profile)}});
+            list.push_back(
+                {{"setting", d.Path},
+                 {"converter",
+                  TJson::parse(d.Device, nullptr, false).is_discarded() ? TJson(d.Device) : TJson::parse(d.Device)},
+                 {"profile", TJson::parse(d.Profile, nullptr, false).is_discarded() ? TJson(d.Profile)
+                                                                                    : TJson::parse(d.Profile)}});
         port["differences"] = list;
     } else if (!r.Details.empty()) {
         port["issues"] = r.Details;
@@ -418,7 +418,8 @@ TJson ReportJson(const TReport& r) {
 }
 
 // The one document of --json for a call refused before any port was served.
-int Refuse(const TRequest& request, int status, const std::string& error, const std::vector<TProfileIssue>& issues = {}) {
+int Refuse(const TRequest& request, int status, const std::string& error,
+           const std::vector<TProfileIssue>& issues = {}) {
     std::cerr << "quorin-cli: " << error << "\n";
     for (const auto& issue : issues) std::cerr << "  " << IssueText(issue) << "\n";
     if (request.Json) {
@@ -446,7 +447,8 @@ int ServeAll(const std::vector<std::string>& ports, const TRequest& request) {
     auto finish = [&](TReport& r) {
         std::lock_guard<std::mutex> hold(output);
         ++done;
-        std::string line = r.Port + ": " + (r.Word.empty() ? "" : r.Word + ": ") + r.Result + " (" + Seconds(r.Seconds) + ")";
+        std::string line =
+            r.Port + ": " + (r.Word.empty() ? "" : r.Word + ": ") + r.Result + " (" + Seconds(r.Seconds) + ")";
         if (several) line = "[" + std::to_string(done) + "/" + std::to_string(ports.size()) + "] " + line;
         std::cerr << line << "\n";
         for (const auto& w : r.Warnings) std::cerr << "  warning: " << IssueText(w) << "\n";
@@ -465,7 +467,8 @@ int ServeAll(const std::vector<std::string>& ports, const TRequest& request) {
     for (auto& w : workers) w.join();
 
     if (request.Command == TCommand::Probe) {
-        std::vector<std::vector<std::string>> rows = {{"PORT", "ANSWER", "TIME", "PRODUCT", "SERIAL", "FIRMWARE", "DETAIL"}};
+        std::vector<std::vector<std::string>> rows = {
+            {"PORT", "ANSWER", "TIME", "PRODUCT", "SERIAL", "FIRMWARE", "DETAIL"}};
         for (const auto& r : reports) {
             if (r.Data.contains("identity")) {
                 const TJson& id = r.Data["identity"];
@@ -487,8 +490,8 @@ int ServeAll(const std::vector<std::string>& ports, const TRequest& request) {
         if (r.Status != stOk) failures.insert(r.Status);
     // A probe is a survey: busy and silent ports are its answers, not its failures.
     const int status = request.Command == TCommand::Probe || failures.empty() ? stOk
-                       : failures.size() == 1                                  ? *failures.begin()
-                                                                               : stMixed;
+                       : failures.size() == 1                                 ? *failures.begin()
+                                                                              : stMixed;
     if (request.Json) {
         TJson doc = {{"command", CommandName(request.Command)}, {"status", status}};
         if (request.DryRun) doc["dry_run"] = true;
@@ -512,7 +515,8 @@ int LoadProfile(const std::string& path, TRequest& request) {
     }
     TDeviceSettings settings;
     const auto issues = SettingsFromProfileText(text, settings);
-    if (!issues.empty()) return Refuse(request, stInvalidProfile, path + " is not a valid profile; nothing was sent:", issues);
+    if (!issues.empty())
+        return Refuse(request, stInvalidProfile, path + " is not a valid profile; nothing was sent:", issues);
     for (const auto& w : SettingsWarnings(settings)) std::cerr << "quorin-cli: warning: " << IssueText(w) << "\n";
     request.Profile = EncodeParameterBlock(settings);
     return stOk;
@@ -540,7 +544,7 @@ the table go to standard error. --retries N tries a silent converter N more time
 
 )";
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
 #if defined(_WIN32)
@@ -558,8 +562,10 @@ int main(int argc, char** argv) {
     std::string out, format = "json", profile;
 
     auto addCommon = [&](CLI::App* cmd) {
-        cmd->add_flag("--json", request.Json, "one JSON document on standard output; lines and table to standard error");
-        cmd->add_option("--retries", request.Retries, "try a converter that does not answer this many more times (default 0)")
+        cmd->add_flag("--json", request.Json,
+                      "one JSON document on standard output; lines and table to standard error");
+        cmd->add_option("--retries", request.Retries,
+                        "try a converter that does not answer this many more times (default 0)")
             ->check(CLI::Range(0, 100));
     };
     auto* list = app.add_subcommand("ports", "list the serial ports present, or probe them for converters");
@@ -586,10 +592,12 @@ int main(int argc, char** argv) {
     auto* diff = app.add_subcommand("diff", "list the settings in which the converter differs from a profile");
     addPorts(diff);
     diff->add_option("profile", profile, "the profile (JSON; - for standard input)")->required();
-    auto* set = app.add_subcommand("set", "change the named settings of each converter, write and verify; the rest stays");
+    auto* set =
+        app.add_subcommand("set", "change the named settings of each converter, write and verify; the rest stays");
     addPorts(set);
     set->add_flag("--dry-run", request.DryRun, "read each converter and show what would change; write nothing");
-    set->add_option("changes", changes, "KEY=VALUE: a profile path with dots and its value, e.g. serial.baud_rate=115200")
+    set->add_option("changes", changes,
+                    "KEY=VALUE: a profile path with dots and its value, e.g. serial.baud_rate=115200")
         ->required();
 
     try {

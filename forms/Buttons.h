@@ -98,4 +98,4 @@ void DrawGlyph(HDC DC, HBITMAP Glyph, int Count, int Index, POINT Pos);
 // Width and height of one picture of a glyph strip of Count pictures (0, 0 without one).
 SIZE GlyphSize(HBITMAP Glyph, int Count);
 
-} // namespace quorin
+}  // namespace quorin

@@ -27,7 +27,7 @@ HBITMAP CutGlyph(HBITMAP Strip, int Count, int Index) {
     return out;
 }
 
-} // namespace
+}  // namespace
 
 SIZE GlyphSize(HBITMAP Glyph, int Count) {
     BITMAP bm{};
@@ -221,9 +221,7 @@ void TSpeedButton::WndProc(TMessage& Message) {
         FPressed = false;
         Invalidate();
         break;
-    case CM_ENABLEDCHANGED:
-        Invalidate();
-        break;
+    case CM_ENABLEDCHANGED: Invalidate(); break;
     default: break;
     }
     TGraphicControl::WndProc(Message);
@@ -235,8 +233,7 @@ void TSpeedButton::Paint(TCanvas& Canvas) {
     const bool sunk = FPressed || FDown;
     TGdiObject<HBRUSH> face(CreateSolidBrush(ColorRef(FColor)));
     ::FillRect(dc, &r, face.Get());
-    if (!FFlat || FMouseIn || sunk)
-        DrawEdge(dc, &r, sunk ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    if (!FFlat || FMouseIn || sunk) DrawEdge(dc, &r, sunk ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
     const std::wstring text = ToWide(Caption());
     RECT measured{0, 0, 0, 0};
     if (!text.empty()) DrawTextW(dc, text.c_str(), int(text.size()), &measured, DT_CALCRECT | DT_SINGLELINE);
@@ -259,4 +256,4 @@ void TSpeedButton::Paint(TCanvas& Canvas) {
     }
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -16,7 +16,7 @@ std::map<std::string, const TClassInfo*, std::less<>>& Registry() {
     return registry;
 }
 
-} // namespace
+}  // namespace
 
 const char* PropKindName(TPropKind kind) {
     switch (kind) {
@@ -47,7 +47,10 @@ std::vector<const TPropInfo*> TClassInfo::AllProps() const {
     if (Parent) out = Parent->AllProps();
     for (const auto& p : Props) {
         auto same = std::find_if(out.begin(), out.end(), [&](const TPropInfo* q) { return q->Name == p.Name; });
-        if (same != out.end()) *same = &p; else out.push_back(&p);
+        if (same != out.end())
+            *same = &p;
+        else
+            out.push_back(&p);
     }
     return out;
 }
@@ -125,7 +128,8 @@ void TComponent::SetName(const std::string& NewName) {
 }
 
 TComponent* TComponent::Components(int Index) const {
-    if (Index < 0 || Index >= ComponentCount()) throw EComponentError("List index out of bounds (" + std::to_string(Index) + ")");
+    if (Index < 0 || Index >= ComponentCount())
+        throw EComponentError("List index out of bounds (" + std::to_string(Index) + ")");
     return FComponents[size_t(Index)];
 }
 
@@ -181,7 +185,8 @@ void TComponent::FreeNotification(TComponent* AComponent) {
     if (!AComponent || AComponent == this) return;
     if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) == FFreeNotifies.end())
         FFreeNotifies.push_back(AComponent);
-    if (std::find(AComponent->FFreeNotifies.begin(), AComponent->FFreeNotifies.end(), this) == AComponent->FFreeNotifies.end())
+    if (std::find(AComponent->FFreeNotifies.begin(), AComponent->FFreeNotifies.end(), this) ==
+        AComponent->FFreeNotifies.end())
         AComponent->FFreeNotifies.push_back(this);
 }
 
@@ -224,7 +229,8 @@ const std::any* TComponent::MethodAddress(std::string_view HandlerName) const {
     return nullptr;
 }
 
-void TComponent::RegisterFieldBinding(const std::string& FieldName, const TClassInfo* Class, std::function<bool(TComponent*)> Set) {
+void TComponent::RegisterFieldBinding(const std::string& FieldName, const TClassInfo* Class,
+                                      std::function<bool(TComponent*)> Set) {
     if (!FPublished) FPublished = std::make_unique<TPublishedTable>();
     FPublished->fields.push_back({FieldName, Class, std::move(Set)});
 }
@@ -278,7 +284,8 @@ void TCollection::Clear() {
 }
 
 TCollectionItem* TCollection::Items(int Index) const {
-    if (Index < 0 || Index >= Count()) throw EComponentError("List index out of bounds (" + std::to_string(Index) + ")");
+    if (Index < 0 || Index >= Count())
+        throw EComponentError("List index out of bounds (" + std::to_string(Index) + ")");
     return FItems[size_t(Index)];
 }
 
@@ -357,4 +364,4 @@ void TCollectionItem::Changed(bool AllItems) {
     if (FCollection && FCollection->FUpdateCount == 0) FCollection->Update(AllItems ? nullptr : this);
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -87,8 +87,8 @@ struct TPropInfo {
 struct TClassInfo {
     std::string Name;
     const TClassInfo* Parent = nullptr;
-    std::vector<TPropInfo> Props;                             // this class's own, in order
-    std::function<TComponent*(TComponent* owner)> Create;     // absent: not creatable by name
+    std::vector<TPropInfo> Props;                          // this class's own, in order
+    std::function<TComponent*(TComponent* owner)> Create;  // absent: not creatable by name
 
     // The property of that name, searched from this class up to TObject; nullptr if none.
     const TPropInfo* FindProp(std::string_view name) const;
@@ -102,7 +102,9 @@ struct TClassInfo {
 void RegisterClassInfo(const TClassInfo& info);
 const TClassInfo* FindClass(std::string_view name);
 template <class... T>
-void RegisterClasses() { (RegisterClassInfo(T::StaticClassInfo()), ...); }
+void RegisterClasses() {
+    (RegisterClassInfo(T::StaticClassInfo()), ...);
+}
 
 class TObject {
 public:
@@ -248,11 +250,17 @@ public:
 
 private:
     template <class U>
-    static U& Deref(U& u) { return u; }
+    static U& Deref(U& u) {
+        return u;
+    }
     template <class U>
-    static U& Deref(U* u) { return *u; }
+    static U& Deref(U* u) {
+        return *u;
+    }
     template <class U>
-    static U& Deref(const std::unique_ptr<U>& u) { return *u; }
+    static U& Deref(const std::unique_ptr<U>& u) {
+        return *u;
+    }
 
     TPropInfo& Add(std::string name, TPropKind kind) {
         info_.Props.emplace_back();
@@ -276,25 +284,26 @@ TClassInfo MakeClassInfo(const char* name, const TClassInfo* parent, void (*defi
     if (define) define(builder);
     return info;
 }
-} // namespace detail
+}  // namespace detail
 
-#define QUORIN_CLASS(Self, Base)                                                      \
-public:                                                                               \
-    using inherited = Base;                                                           \
-    static const ::quorin::TClassInfo& StaticClassInfo();                             \
+#define QUORIN_CLASS(Self, Base)                                                         \
+public:                                                                                  \
+    using inherited = Base;                                                              \
+    static const ::quorin::TClassInfo& StaticClassInfo();                                \
     const ::quorin::TClassInfo& ClassInfo() const override { return StaticClassInfo(); } \
-                                                                                      \
+                                                                                         \
 private:
 
 // Defines the class information; the block that follows gets `p`, a TPropBuilder<Self>.
-#define QUORIN_DEFINE_CLASS(Self, Base)                                                          \
-    static void Self##_DefineProps(::quorin::TPropBuilder<Self>& p);                            \
-    const ::quorin::TClassInfo& Self::StaticClassInfo() {                                       \
-        static const ::quorin::TClassInfo info =                                                \
+#define QUORIN_DEFINE_CLASS(Self, Base)                                                                  \
+    static void Self##_DefineProps(::quorin::TPropBuilder<Self>& p);                                     \
+    const ::quorin::TClassInfo& Self::StaticClassInfo() {                                                \
+        static const ::quorin::TClassInfo info =                                                         \
             ::quorin::detail::MakeClassInfo<Self>(#Self, &Base::StaticClassInfo(), &Self##_DefineProps); \
-        return info;                                                                            \
-    }                                                                                           \
-    [[maybe_unused]] static const bool Self##_registered = (::quorin::RegisterClassInfo(Self::StaticClassInfo()), true); \
+        return info;                                                                                     \
+    }                                                                                                    \
+    [[maybe_unused]] static const bool Self##_registered =                                               \
+        (::quorin::RegisterClassInfo(Self::StaticClassInfo()), true);                                    \
     static void Self##_DefineProps([[maybe_unused]] ::quorin::TPropBuilder<Self>& p)
 
 // An object that can copy another of its kind and that published properties describe.
@@ -340,7 +349,9 @@ public:
 
     uint32_t ComponentState() const { return FComponentState; }
     // The layout loader marks components it is reading with csLoading.
-    void SetComponentState(uint32_t flags, bool on) { FComponentState = on ? (FComponentState | flags) : (FComponentState & ~flags); }
+    void SetComponentState(uint32_t flags, bool on) {
+        FComponentState = on ? (FComponentState | flags) : (FComponentState & ~flags);
+    }
 
     // Asks to be told (Notification opRemove) when AComponent is freed.
     void FreeNotification(TComponent* AComponent);
@@ -380,7 +391,8 @@ public:
         const TClassInfo* Class;
         std::function<bool(TComponent*)> Set;
     };
-    void RegisterFieldBinding(const std::string& FieldName, const TClassInfo* Class, std::function<bool(TComponent*)> Set);
+    void RegisterFieldBinding(const std::string& FieldName, const TClassInfo* Class,
+                              std::function<bool(TComponent*)> Set);
     const TFieldBinding* FindFieldBinding(std::string_view FieldName) const;
     const std::vector<TFieldBinding>& FieldBindings() const;
 
@@ -422,7 +434,9 @@ public:
     int Count() const { return int(FItems.size()); }
     TCollectionItem* Items(int Index) const;
     template <class I>
-    I* ItemAs(int Index) const { return static_cast<I*>(Items(Index)); }
+    I* ItemAs(int Index) const {
+        return static_cast<I*>(Items(Index));
+    }
     TPersistent* Owner() const { return FOwner; }
     void BeginUpdate() { ++FUpdateCount; }
     void EndUpdate();
@@ -482,4 +496,4 @@ TCollection::TItemFactory CollectionItemFactory() {
     return [](TCollection* c) -> TCollectionItem* { return new I(c); };
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -5,8 +5,8 @@
 namespace quorin {
 
 TColor GetSystemColor(int n) {
-  // COLORREF has red in its lowest byte too, so the value passes unchanged.
-  return static_cast<TColor>(GetSysColor(n & 0xFF) & 0xFFFFFF);
+    // COLORREF has red in its lowest byte too, so the value passes unchanged.
+    return static_cast<TColor>(GetSysColor(n & 0xFF) & 0xFFFFFF);
 }
 
 }  // namespace quorin

@@ -447,4 +447,4 @@ protected:
     std::vector<std::pair<std::string, int>> FSections;
 };
 
-} // namespace quorin
+}  // namespace quorin

@@ -80,4 +80,4 @@ protected:
     bool FHasDateTime = false;
 };
 
-} // namespace quorin
+}  // namespace quorin

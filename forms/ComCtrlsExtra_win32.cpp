@@ -41,9 +41,7 @@ void TProgressBar::SetMax(int Value) {
     if (FHandle) InitializeWnd();
 }
 
-int TProgressBar::Position() const {
-    return FHandle ? int(SendMessageW(FHandle, PBM_GETPOS, 0, 0)) : FPosition;
-}
+int TProgressBar::Position() const { return FHandle ? int(SendMessageW(FHandle, PBM_GETPOS, 0, 0)) : FPosition; }
 
 void TProgressBar::SetPosition(int Value) {
     FPosition = Value;
@@ -92,9 +90,7 @@ void TUpDown::SetMax(int Value) {
     if (FHandle) InitializeWnd();
 }
 
-int TUpDown::Position() const {
-    return FHandle ? int(SendMessageW(FHandle, UDM_GETPOS32, 0, 0)) : FPosition;
-}
+int TUpDown::Position() const { return FHandle ? int(SendMessageW(FHandle, UDM_GETPOS32, 0, 0)) : FPosition; }
 
 void TUpDown::SetPosition(int Value) {
     FPosition = Value;
@@ -131,8 +127,10 @@ void TDateTimePicker::CreateParams(TCreateParams& Params) {
     TWinControl::CreateParams(Params);
     Params.BaseClass = DATETIMEPICK_CLASSW;
     Params.Style |= WS_TABSTOP;
-    if (FKind == TDateTimeKind::dtkTime) Params.Style |= DTS_TIMEFORMAT;
-    else if (FDateMode == TDTDateMode::dmUpDown) Params.Style |= DTS_UPDOWN;
+    if (FKind == TDateTimeKind::dtkTime)
+        Params.Style |= DTS_TIMEFORMAT;
+    else if (FDateMode == TDTDateMode::dmUpDown)
+        Params.Style |= DTS_UPDOWN;
 }
 
 void TDateTimePicker::InitializeWnd() {
@@ -173,4 +171,4 @@ void TDateTimePicker::WndProc(TMessage& Message) {
     TWinControl::WndProc(Message);
 }
 
-} // namespace quorin
+}  // namespace quorin

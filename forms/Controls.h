@@ -44,9 +44,9 @@ using TWndMethod = std::function<void(TMessage&)>;
 constexpr UINT CM_BASE = 0xB000;
 constexpr UINT CM_ACTIVATE = 0xB000;
 constexpr UINT CM_DEACTIVATE = 0xB001;
-constexpr UINT CM_DIALOGKEY = 0xB005;         // wParam virtual key; to the form, broadcast to controls
-constexpr UINT CM_DIALOGCHAR = 0xB006;        // wParam character (Alt+key); to the form
-constexpr UINT CM_FOCUSCHANGED = 0xB007;      // lParam the control that got the focus; broadcast
+constexpr UINT CM_DIALOGKEY = 0xB005;     // wParam virtual key; to the form, broadcast to controls
+constexpr UINT CM_DIALOGCHAR = 0xB006;    // wParam character (Alt+key); to the form
+constexpr UINT CM_FOCUSCHANGED = 0xB007;  // lParam the control that got the focus; broadcast
 constexpr UINT CM_PARENTFONTCHANGED = 0xB008;
 constexpr UINT CM_PARENTCOLORCHANGED = 0xB009;
 constexpr UINT CM_VISIBLECHANGED = 0xB00B;
@@ -54,9 +54,9 @@ constexpr UINT CM_ENABLEDCHANGED = 0xB00C;
 constexpr UINT CM_COLORCHANGED = 0xB00D;
 constexpr UINT CM_FONTCHANGED = 0xB00E;
 constexpr UINT CM_TEXTCHANGED = 0xB012;
-constexpr UINT CM_MOUSEENTER = 0xB013;        // lParam the control
-constexpr UINT CM_MOUSELEAVE = 0xB014;        // lParam the control
-constexpr UINT CM_MENUCHANGED = 0xB015;       // to a form whose menu changed
+constexpr UINT CM_MOUSEENTER = 0xB013;   // lParam the control
+constexpr UINT CM_MOUSELEAVE = 0xB014;   // lParam the control
+constexpr UINT CM_MENUCHANGED = 0xB015;  // to a form whose menu changed
 constexpr UINT CM_SHOWINGCHANGED = 0xB019;
 constexpr UINT CM_ENTER = 0xB01A;
 constexpr UINT CM_EXIT = 0xB01B;
@@ -364,4 +364,4 @@ TWinControl* FindControl(HWND Handle);
 // The name of the window property that links a handle to its control object.
 const wchar_t* ControlPropertyName();
 
-} // namespace quorin
+}  // namespace quorin

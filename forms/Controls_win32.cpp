@@ -24,7 +24,8 @@ struct ControlAtom {
     wchar_t name[64];
     ATOM atom;
     ControlAtom() {
-        swprintf(name, 64, L"ControlOfs%.8llX%.8X", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr))),
+        swprintf(name, 64, L"ControlOfs%.8llX%.8X",
+                 static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr))),
                  static_cast<unsigned>(GetCurrentThreadId()));
         atom = GlobalAddAtomW(name);
     }
@@ -63,7 +64,7 @@ bool IsFrameworkMessage(UINT msg) {
     return (msg >= CM_BASE && msg < CM_BASE + 0x100) || (msg >= CN_BASE && msg < CN_BASE + 0x200);
 }
 
-} // namespace
+}  // namespace
 
 const wchar_t* ControlPropertyName() { return TheControlAtom().name; }
 
@@ -82,7 +83,8 @@ QUORIN_DEFINE_CLASS(TControl, TComponent) {
     p.Int("Top", &TControl::Top, &TControl::SetTop);
     p.Int("Width", &TControl::Width, &TControl::SetWidth);
     p.Int("Height", &TControl::Height, &TControl::SetHeight);
-    p.Enum<TAlign>("Align", &TControl::Align, &TControl::SetAlign, {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"});
+    p.Enum<TAlign>("Align", &TControl::Align, &TControl::SetAlign,
+                   {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"});
     p.Str("Caption", &TControl::Caption, &TControl::SetCaption);
     p.Int("Color", &TControl::Color, &TControl::SetColor).Idents = ColorIdents();
     p.Part<TFont>("Font", [](const TControl& c) -> const TFont& { return c.Font(); });
@@ -170,8 +172,14 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 }
 
 RECT TControl::ClientRect() const { return RECT{0, 0, FWidth, FHeight}; }
-int TControl::ClientWidth() const { const RECT r = ClientRect(); return r.right - r.left; }
-int TControl::ClientHeight() const { const RECT r = ClientRect(); return r.bottom - r.top; }
+int TControl::ClientWidth() const {
+    const RECT r = ClientRect();
+    return r.right - r.left;
+}
+int TControl::ClientHeight() const {
+    const RECT r = ClientRect();
+    return r.bottom - r.top;
+}
 void TControl::SetClientWidth(int Value) { SetWidth(Value); }
 void TControl::SetClientHeight(int Value) { SetHeight(Value); }
 
@@ -278,8 +286,10 @@ void TWinControl::Invalidate() {
 }
 
 void TControl::Update() {
-    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated()) UpdateWindow(w->Handle());
-    else if (FParent) FParent->Update();
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated())
+        UpdateWindow(w->Handle());
+    else if (FParent)
+        FParent->Update();
 }
 
 void TControl::Repaint() {
@@ -369,7 +379,8 @@ TWinControl::~TWinControl() {
     // Should the window have gone without its last message reaching us, its handle, once
     // reused, must not lead here.
     auto& controls = ThreadControls();
-    for (auto it = controls.begin(); it != controls.end();) it = it->second == this ? controls.erase(it) : std::next(it);
+    for (auto it = controls.begin(); it != controls.end();)
+        it = it->second == this ? controls.erase(it) : std::next(it);
 }
 
 HWND TWinControl::Handle() {
@@ -457,7 +468,8 @@ bool TWinControl::MakesChildWindows() const { return FVisible || !FParent; }
 void TWinControl::CreateChildWindows() {
     if (!FHandle || !MakesChildWindows()) return;
     for (TControl* c : std::vector<TControl*>(FControls))
-        if (auto* w = dynamic_cast<TWinControl*>(c); w && !w->FHandle && w->FVisible && !w->Destroying()) w->CreateWnd();
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && !w->FHandle && w->FVisible && !w->Destroying())
+            w->CreateWnd();
 }
 
 namespace {
@@ -466,7 +478,7 @@ void CreateTreeWindows(TWinControl* Control) {
     for (int i = 0; i < Control->ControlCount(); ++i)
         if (auto* w = dynamic_cast<TWinControl*>(Control->Controls(i)); w && !w->Destroying()) CreateTreeWindows(w);
 }
-} // namespace
+}  // namespace
 
 bool TWinControl::CreateWaitingWindows() {
     if (Destroying()) return false;
@@ -482,8 +494,9 @@ bool TWinControl::CreateWaitingWindows() {
 void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
     TWinControl* previous = CreationControl;
     CreationControl = this;
-    HWND h = CreateWindowExW(Params.ExStyle, ToWide(ClassName()).c_str(), Params.Caption.c_str(), Params.Style, Params.X, Params.Y,
-                             Params.Width, Params.Height, Params.WndParent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND h = CreateWindowExW(Params.ExStyle, ToWide(ClassName()).c_str(), Params.Caption.c_str(), Params.Style,
+                             Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
     CreationControl = previous;
     if (h && !FHandle) FHandle = h;
 }
@@ -631,8 +644,12 @@ void TWinControl::WndProc(TMessage& Message) {
     case CM_DIALOGKEY:
     case CM_DIALOGCHAR:
     case CM_FOCUSCHANGED: Broadcast(Message); return;
-    case CM_ENTER: if (OnEnter) OnEnter(this); return;
-    case CM_EXIT: if (OnExit) OnExit(this); return;
+    case CM_ENTER:
+        if (OnEnter) OnEnter(this);
+        return;
+    case CM_EXIT:
+        if (OnExit) OnExit(this);
+        return;
     case CM_PARENTFONTCHANGED:
     case CM_PARENTCOLORCHANGED: TControl::DefaultHandler(Message); return;
     default: TControl::WndProc(Message); return;
@@ -888,8 +905,10 @@ void TWinControl::InsertControl(TControl* AControl) {
         w->FTabOrderLoading = int(FTabList.size());
         FTabList.push_back(w);
         if (w->FHandle) {
-            if (FHandle) ::SetParent(w->FHandle, FHandle);
-            else w->DestroyHandle();
+            if (FHandle)
+                ::SetParent(w->FHandle, FHandle);
+            else
+                w->DestroyHandle();
         } else if (FHandle) {
             w->HandleNeeded();
         }
@@ -955,8 +974,9 @@ void TWinControl::SetTabOrder(int Value) {
 }
 
 void TWinControl::FixupTabList() {
-    std::stable_sort(FTabList.begin(), FTabList.end(),
-                     [](const TWinControl* a, const TWinControl* b) { return a->FTabOrderLoading < b->FTabOrderLoading; });
+    std::stable_sort(FTabList.begin(), FTabList.end(), [](const TWinControl* a, const TWinControl* b) {
+        return a->FTabOrderLoading < b->FTabOrderLoading;
+    });
     for (size_t i = 0; i < FTabList.size(); ++i) FTabList[i]->FTabOrderLoading = int(i);
 }
 
@@ -999,7 +1019,8 @@ void TWinControl::GetTabOrderList(std::vector<TWinControl*>& List) const {
     }
 }
 
-TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent) const {
+TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
+                                          bool CheckParent) const {
     std::vector<TWinControl*> list;
     GetTabOrderList(list);
     if (list.empty()) return nullptr;
@@ -1037,10 +1058,22 @@ void TWinControl::Realign() {
             if (c->FAlign != kind || !c->Visible()) continue;
             const int w = r.right - r.left, h = r.bottom - r.top;
             switch (kind) {
-            case TAlign::alTop: place(c, r.left, r.top, w, c->Height()); r.top += c->Height(); break;
-            case TAlign::alBottom: place(c, r.left, r.bottom - c->Height(), w, c->Height()); r.bottom -= c->Height(); break;
-            case TAlign::alLeft: place(c, r.left, r.top, c->Width(), h); r.left += c->Width(); break;
-            case TAlign::alRight: place(c, r.right - c->Width(), r.top, c->Width(), h); r.right -= c->Width(); break;
+            case TAlign::alTop:
+                place(c, r.left, r.top, w, c->Height());
+                r.top += c->Height();
+                break;
+            case TAlign::alBottom:
+                place(c, r.left, r.bottom - c->Height(), w, c->Height());
+                r.bottom -= c->Height();
+                break;
+            case TAlign::alLeft:
+                place(c, r.left, r.top, c->Width(), h);
+                r.left += c->Width();
+                break;
+            case TAlign::alRight:
+                place(c, r.right - c->Width(), r.top, c->Width(), h);
+                r.right -= c->Width();
+                break;
             case TAlign::alClient: place(c, r.left, r.top, w, h); break;
             default: break;
             }
@@ -1074,4 +1107,4 @@ RECT TWinControl::ClientRect() const {
     return TControl::ClientRect();
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -22,4 +22,4 @@ struct TFileDialogArgs {
 std::optional<std::string> PromptForOpenFile(const TFileDialogArgs& Args);
 std::optional<std::string> PromptForSaveFile(const TFileDialogArgs& Args);
 
-} // namespace quorin
+}  // namespace quorin

@@ -43,9 +43,9 @@ std::optional<std::string> Prompt(const TFileDialogArgs& Args, bool Save) {
     return ToUtf8(file.c_str());
 }
 
-} // namespace
+}  // namespace
 
 std::optional<std::string> PromptForOpenFile(const TFileDialogArgs& Args) { return Prompt(Args, false); }
 std::optional<std::string> PromptForSaveFile(const TFileDialogArgs& Args) { return Prompt(Args, true); }
 
-} // namespace quorin
+}  // namespace quorin

@@ -70,4 +70,4 @@ private:
     TTimerHandle FTimer;
 };
 
-} // namespace quorin
+}  // namespace quorin

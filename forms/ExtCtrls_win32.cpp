@@ -20,7 +20,8 @@ QUORIN_DEFINE_CLASS(TPanel, TWinControl) {
     p.Int("BevelWidth", &TPanel::BevelWidth, &TPanel::SetBevelWidth, 1, 100);
     p.Int("BorderWidth", &TPanel::BorderWidth, &TPanel::SetBorderWidth, 0, 100);
     p.Enum<TBorderStyleCtl>("BorderStyle", &TPanel::BorderStyle, &TPanel::SetBorderStyle, {"bsNone", "bsSingle"});
-    p.Enum<TAlignment>("Alignment", &TPanel::Alignment, &TPanel::SetAlignment, {"taLeftJustify", "taRightJustify", "taCenter"});
+    p.Enum<TAlignment>("Alignment", &TPanel::Alignment, &TPanel::SetAlignment,
+                       {"taLeftJustify", "taRightJustify", "taCenter"});
     p.Bool("Transparent", &TPanel::Transparent, &TPanel::SetTransparent);
     p.Bool("FullRepaint", &TPanel::FullRepaint, &TPanel::SetFullRepaint);
 }
@@ -40,12 +41,30 @@ void TPanel::CreateParams(TCreateParams& Params) {
     Params.ClassStyle = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
 }
 
-void TPanel::SetBevelInner(TBevelCut Value) { FBevelInner = Value; Invalidate(); }
-void TPanel::SetBevelOuter(TBevelCut Value) { FBevelOuter = Value; Invalidate(); }
-void TPanel::SetBevelWidth(int Value) { FBevelWidth = Value; Invalidate(); }
-void TPanel::SetBorderWidth(int Value) { FBorderWidth = Value; Invalidate(); }
-void TPanel::SetAlignment(TAlignment Value) { FAlignment = Value; Invalidate(); }
-void TPanel::SetTransparent(bool Value) { FTransparent = Value; Invalidate(); }
+void TPanel::SetBevelInner(TBevelCut Value) {
+    FBevelInner = Value;
+    Invalidate();
+}
+void TPanel::SetBevelOuter(TBevelCut Value) {
+    FBevelOuter = Value;
+    Invalidate();
+}
+void TPanel::SetBevelWidth(int Value) {
+    FBevelWidth = Value;
+    Invalidate();
+}
+void TPanel::SetBorderWidth(int Value) {
+    FBorderWidth = Value;
+    Invalidate();
+}
+void TPanel::SetAlignment(TAlignment Value) {
+    FAlignment = Value;
+    Invalidate();
+}
+void TPanel::SetTransparent(bool Value) {
+    FTransparent = Value;
+    Invalidate();
+}
 void TPanel::TextChanged() { Invalidate(); }
 
 void TPanel::SetBorderStyle(TBorderStyleCtl Value) {
@@ -95,7 +114,9 @@ void TPanel::PaintWindow(HDC DC) {
         SetBkMode(DC, TRANSPARENT);
         SetTextColor(DC, ColorRef(FEnabled ? FFont.Color() : clGrayText));
         UINT format = DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS;
-        format |= FAlignment == TAlignment::taCenter ? DT_CENTER : FAlignment == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT;
+        format |= FAlignment == TAlignment::taCenter         ? DT_CENTER
+                  : FAlignment == TAlignment::taRightJustify ? DT_RIGHT
+                                                             : DT_LEFT;
         std::wstring text = ToWide(FText);
         DrawTextW(DC, text.data(), int(text.size()), &r, format);
     }
@@ -108,11 +129,13 @@ std::map<UINT_PTR, TTimer*>& Timers() {
     static std::map<UINT_PTR, TTimer*> timers;
     return timers;
 }
-} // namespace
+}  // namespace
 
 QUORIN_DEFINE_CLASS(TTimer, TComponent) {
     p.Bool("Enabled", &TTimer::Enabled, &TTimer::SetEnabled);
-    p.Int("Interval", [](const TTimer& t) { return int32_t(t.Interval()); }, [](TTimer& t, int32_t v) { t.SetInterval(uint32_t(v)); }, 0, INT32_MAX);
+    p.Int(
+        "Interval", [](const TTimer& t) { return int32_t(t.Interval()); },
+        [](TTimer& t, int32_t v) { t.SetInterval(uint32_t(v)); }, 0, INT32_MAX);
     p.Event("OnTimer", &TTimer::OnTimer);
 }
 
@@ -167,4 +190,4 @@ void TTimer::Timer() {
     if (FEnabled && OnTimer) OnTimer(this);
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -40,7 +40,13 @@ class TButton;
 
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum class TPosition {
-    poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter, poMainFormCenter,
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
     poOwnerFormCenter
 };
 enum TBorderIcon : uint32_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
@@ -306,4 +312,4 @@ TCustomForm* GetParentForm(const TControl* Control);
 // TApplication::Initialize and before a form loads its layout).
 void RegisterFrameworkClasses();
 
-} // namespace quorin
+}  // namespace quorin

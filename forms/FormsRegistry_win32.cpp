@@ -16,8 +16,9 @@ namespace quorin {
 
 void RegisterFrameworkClasses() {
     static const bool done = [] {
-        RegisterClasses<TForm, TLabel, TEdit, TMaskEdit, TComboBox, TButton, TCheckBox, TRadioButton, TGroupBox, TPanel, TTimer,
-                        TPageControl, TTabSheet, TListView, TStatusBar, TTreeView, TImageList, TMainMenu, TPopupMenu, TMenuItem>();
+        RegisterClasses<TForm, TLabel, TEdit, TMaskEdit, TComboBox, TButton, TCheckBox, TRadioButton, TGroupBox, TPanel,
+                        TTimer, TPageControl, TTabSheet, TListView, TStatusBar, TTreeView, TImageList, TMainMenu,
+                        TPopupMenu, TMenuItem>();
         RegisterClasses<TTabControl, TMemo, TScrollBar, TTrackBar, THeaderControl>();
         RegisterClasses<TBitBtn, TSpeedButton, TProgressBar, TUpDown, TDateTimePicker, TRadioGroup>();
         return true;
@@ -25,4 +26,4 @@ void RegisterFrameworkClasses() {
     (void)done;
 }
 
-} // namespace quorin
+}  // namespace quorin

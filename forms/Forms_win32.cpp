@@ -20,7 +20,7 @@ constexpr UINT QM_RELEASE = CM_BASE + 0xF0;
 
 // The interval of the timer that makes the windows left for later: as soon as painting
 // lets it.
-constexpr UINT kWaitingWindowsTick = 1; // ms
+constexpr UINT kWaitingWindowsTick = 1;  // ms
 
 std::string ExeBaseName() {
     wchar_t path[MAX_PATH] = {};
@@ -33,7 +33,7 @@ std::string ExeBaseName() {
     return ToUtf8(p);
 }
 
-} // namespace
+}  // namespace
 
 TApplication* Application = new TApplication(nullptr);
 TScreen* Screen = new TScreen(nullptr);
@@ -50,12 +50,15 @@ TCustomForm* GetParentForm(const TControl* Control) {
 QUORIN_DEFINE_CLASS(TCustomForm, TWinControl) {
     p.Enum<TFormBorderStyle>("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle,
                              {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
-    p.Set("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons, {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"});
+    p.Set("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons,
+          {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"});
     p.Enum<TPosition>("Position", &TCustomForm::Position, &TCustomForm::SetPosition,
-                      {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter", "poDesktopCenter",
-                       "poMainFormCenter", "poOwnerFormCenter"});
-    p.Enum<TFormStyle>("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle, {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"});
-    p.Enum<TWindowState>("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState, {"wsNormal", "wsMinimized", "wsMaximized"});
+                      {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
+                       "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"});
+    p.Enum<TFormStyle>("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle,
+                       {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"});
+    p.Enum<TWindowState>("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState,
+                         {"wsNormal", "wsMinimized", "wsMaximized"});
     p.Int("ClientWidth", &TCustomForm::ClientWidth, &TCustomForm::SetClientWidth);
     p.Int("ClientHeight", &TCustomForm::ClientHeight, &TCustomForm::SetClientHeight);
     p.Bool("AutoScroll", &TCustomForm::AutoScroll, &TCustomForm::SetAutoScroll);
@@ -152,7 +155,9 @@ TWindowState TCustomForm::WindowState() const {
 void TCustomForm::SetWindowState(TWindowState Value) {
     FWindowState = Value;
     if (FHandle && Showing())
-        ShowWindow(FHandle, Value == TWindowState::wsMinimized ? SW_MINIMIZE : Value == TWindowState::wsMaximized ? SW_MAXIMIZE : SW_RESTORE);
+        ShowWindow(FHandle, Value == TWindowState::wsMinimized   ? SW_MINIMIZE
+                            : Value == TWindowState::wsMaximized ? SW_MAXIMIZE
+                                                                 : SW_RESTORE);
 }
 
 void TCustomForm::CreateParams(TCreateParams& Params) {
@@ -206,10 +211,13 @@ void TCustomForm::CreateWindowHandle(const TCreateParams& Params) {
     if (!(Params.Style & WS_CHILD)) {
         const HINSTANCE instance = GetModuleHandleW(nullptr);
         auto icon = [&](int cx, int cy) {
-            return static_cast<HICON>(LoadImageW(instance, L"MAINICON", IMAGE_ICON, GetSystemMetrics(cx), GetSystemMetrics(cy), LR_SHARED));
+            return static_cast<HICON>(
+                LoadImageW(instance, L"MAINICON", IMAGE_ICON, GetSystemMetrics(cx), GetSystemMetrics(cy), LR_SHARED));
         };
-        if (HICON big = icon(SM_CXICON, SM_CYICON)) SendMessageW(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-        if (HICON smallIcon = icon(SM_CXSMICON, SM_CYSMICON)) SendMessageW(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+        if (HICON big = icon(SM_CXICON, SM_CYICON))
+            SendMessageW(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+        if (HICON smallIcon = icon(SM_CXSMICON, SM_CYSMICON))
+            SendMessageW(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
     }
     ApplyClientSize();
 }
@@ -290,7 +298,10 @@ void TCustomForm::ApplyPosition() {
         break;
     }
     case TPosition::poDefault:
-    case TPosition::poDefaultPosOnly: x = window.left; y = window.top; break;
+    case TPosition::poDefaultPosOnly:
+        x = window.left;
+        y = window.top;
+        break;
     default: break;
     }
     if (centre) {
@@ -317,7 +328,8 @@ void TCustomForm::SetAcceptFiles(bool Value) {
     // library out of the process until a drop comes.
     if (FHandle) {
         const LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_EXSTYLE);
-        SetWindowLongPtrW(FHandle, GWL_EXSTYLE, Value ? style | WS_EX_ACCEPTFILES : style & ~LONG_PTR(WS_EX_ACCEPTFILES));
+        SetWindowLongPtrW(FHandle, GWL_EXSTYLE,
+                          Value ? style | WS_EX_ACCEPTFILES : style & ~LONG_PTR(WS_EX_ACCEPTFILES));
     }
 }
 
@@ -360,9 +372,9 @@ void TCustomForm::ShowingChanged() {
     if (FVisible) {
         HandleNeeded();
         ApplyPosition();
-        ShowWindow(FHandle, FWindowState == TWindowState::wsMaximized ? SW_SHOWMAXIMIZED
+        ShowWindow(FHandle, FWindowState == TWindowState::wsMaximized   ? SW_SHOWMAXIMIZED
                             : FWindowState == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
-                                                                         : SW_SHOWNORMAL);
+                                                                        : SW_SHOWNORMAL);
         if (!FActiveControl) {
             if (TWinControl* first = FindNextControl(nullptr, true, true, false)) FActiveControl = first;
         }
@@ -386,10 +398,14 @@ TModalResult TCustomForm::ShowModal() {
     FModalResult = mrNone;
     // Every other window of the thread is disabled while the form is up.
     std::vector<HWND> disabled;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND hwnd, LPARAM lp) -> BOOL {
-        if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&disabled));
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd))
+                reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&disabled));
     HandleNeeded();
     disabled.erase(std::remove(disabled.begin(), disabled.end(), FHandle), disabled.end());
     for (HWND h : disabled) EnableWindow(h, FALSE);
@@ -464,8 +480,10 @@ void TCustomForm::Close() {
 }
 
 void TCustomForm::Release() {
-    if (FHandle) PostMessageW(FHandle, QM_RELEASE, 0, 0);
-    else delete this;
+    if (FHandle)
+        PostMessageW(FHandle, QM_RELEASE, 0, 0);
+    else
+        delete this;
 }
 
 void TCustomForm::SetActiveControl(TWinControl* Control) {
@@ -552,8 +570,14 @@ void TCustomForm::WndProc(TMessage& Message) {
     case CM_VISIBLECHANGED: CMVisibleChanged(Message); return;
     case CM_DIALOGKEY: CMDialogKey(Message); return;
     case WM_MENUCHAR: WMMenuChar(Message); return;
-    case WM_ENTERMENULOOP: TMenuTracking::Enter(); TWinControl::WndProc(Message); return;
-    case WM_EXITMENULOOP: TMenuTracking::Exit(); TWinControl::WndProc(Message); return;
+    case WM_ENTERMENULOOP:
+        TMenuTracking::Enter();
+        TWinControl::WndProc(Message);
+        return;
+    case WM_EXITMENULOOP:
+        TMenuTracking::Exit();
+        TWinControl::WndProc(Message);
+        return;
     case CM_MENUCHANGED: CMMenuChanged(Message); return;
     case WM_SIZE: WMSize(Message); return;
     default: TWinControl::WndProc(Message); return;
@@ -581,8 +605,11 @@ void TCustomForm::WMDropFiles(TMessage& Message) {
     using TDragQueryFile = UINT(WINAPI*)(HDROP, UINT, LPWSTR, UINT);
     using TDragFinish = void(WINAPI*)(HDROP);
     static const HMODULE shell = LoadLibraryW(L"shell32.dll");
-    static const auto queryFile = shell ? reinterpret_cast<TDragQueryFile>(reinterpret_cast<void*>(GetProcAddress(shell, "DragQueryFileW"))) : nullptr;
-    static const auto finish = shell ? reinterpret_cast<TDragFinish>(reinterpret_cast<void*>(GetProcAddress(shell, "DragFinish"))) : nullptr;
+    static const auto queryFile =
+        shell ? reinterpret_cast<TDragQueryFile>(reinterpret_cast<void*>(GetProcAddress(shell, "DragQueryFileW")))
+              : nullptr;
+    static const auto finish =
+        shell ? reinterpret_cast<TDragFinish>(reinterpret_cast<void*>(GetProcAddress(shell, "DragFinish"))) : nullptr;
     const auto drop = reinterpret_cast<HDROP>(Message.WParam);
     std::vector<std::string> files;
     const UINT count = queryFile ? queryFile(drop, 0xFFFFFFFF, nullptr, 0) : 0;
@@ -660,7 +687,8 @@ void TCustomForm::WMActivate(TMessage& Message) {
 
 void TCustomForm::WMSetFocus(TMessage& Message) {
     TWinControl::DefaultHandler(Message);
-    if (FActiveControl && FActiveControl->CanFocus() && FActiveControl->HandleAllocated()) ::SetFocus(FActiveControl->Handle());
+    if (FActiveControl && FActiveControl->CanFocus() && FActiveControl->HandleAllocated())
+        ::SetFocus(FActiveControl->Handle());
 }
 
 void TCustomForm::CMVisibleChanged(TMessage&) {
@@ -677,7 +705,8 @@ void TCustomForm::WMMenuChar(TMessage& Message) {
     // Owner-drawn items (a skinned menu) are not matched by the platform: an item
     // whose text has the letter after its "&" is chosen, as in a plain menu.
     HMENU menu = reinterpret_cast<HMENU>(Message.LParam);
-    const wchar_t key = wchar_t(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(ULONG_PTR(LOWORD(Message.WParam))))));
+    const wchar_t key =
+        wchar_t(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(ULONG_PTR(LOWORD(Message.WParam))))));
     const int count = menu ? GetMenuItemCount(menu) : 0;
     for (int i = 0; i < count; ++i) {
         wchar_t text[81] = {};
@@ -721,7 +750,8 @@ TForm::TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
 
 QUORIN_DEFINE_CLASS(TApplication, TComponent) {}
 
-TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FInstance(GetModuleHandleW(nullptr)), FTitle(ExeBaseName()) {}
+TApplication::TApplication(TComponent* AOwner)
+    : TComponent(AOwner), FInstance(GetModuleHandleW(nullptr)), FTitle(ExeBaseName()) {}
 
 TApplication::~TApplication() = default;
 
@@ -729,9 +759,10 @@ void TApplication::Initialize() {
     if (FInitialized) return;
     FInitialized = true;
     RegisterFrameworkClasses();
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES |
-                                             ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS |
-                                             ICC_DATE_CLASSES | ICC_USEREX_CLASSES};
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES |
+                                             ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES |
+                                             ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS | ICC_DATE_CLASSES |
+                                             ICC_USEREX_CLASSES};
     InitCommonControlsEx(&icc);
 }
 
@@ -754,8 +785,7 @@ void TApplication::Terminate() {
 }
 
 void TApplication::ProcessMessages() {
-    while (ProcessMessage()) {
-    }
+    while (ProcessMessage()) {}
 }
 
 void TApplication::HandleMessage() {
@@ -909,12 +939,16 @@ void TApplication::HandleException(TObject* Sender) {
     try {
         throw;
     } catch (const std::exception& e) {
-        if (OnException) OnException(Sender, e);
-        else ShowException(e);
+        if (OnException)
+            OnException(Sender, e);
+        else
+            ShowException(e);
     } catch (...) {
         const Exception e("");
-        if (OnException) OnException(Sender, e);
-        else ShowException(e);
+        if (OnException)
+            OnException(Sender, e);
+        else
+            ShowException(e);
     }
 }
 
@@ -953,4 +987,4 @@ int TScreen::PixelsPerInch() const {
     return GetDeviceCaps(screen.Handle(), LOGPIXELSY);
 }
 
-} // namespace quorin
+}  // namespace quorin

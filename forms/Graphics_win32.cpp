@@ -7,31 +7,73 @@ namespace quorin {
 
 const std::vector<std::pair<std::string, int64_t>>& ColorIdents() {
     static const std::vector<std::pair<std::string, int64_t>> idents = {
-        {"clBlack", clBlack}, {"clMaroon", clMaroon}, {"clGreen", clGreen}, {"clOlive", clOlive},
-        {"clNavy", clNavy}, {"clPurple", clPurple}, {"clTeal", clTeal}, {"clGray", clGray},
-        {"clSilver", clSilver}, {"clRed", clRed}, {"clLime", clLime}, {"clYellow", clYellow},
-        {"clBlue", clBlue}, {"clFuchsia", clFuchsia}, {"clAqua", clAqua}, {"clWhite", clWhite},
-        {"clNone", 0x1FFFFFFF}, {"clDefault", 0x20000000}, {"clScrollBar", clScrollBar}, {"clBackground", clBackground},
-        {"clActiveCaption", clActiveCaption}, {"clInactiveCaption", clInactiveCaption}, {"clMenu", clMenu},
-        {"clWindow", clWindow}, {"clWindowFrame", clWindowFrame}, {"clMenuText", clMenuText},
-        {"clWindowText", clWindowText}, {"clCaptionText", clCaptionText}, {"clActiveBorder", clActiveBorder},
-        {"clInactiveBorder", clInactiveBorder}, {"clAppWorkSpace", clAppWorkSpace}, {"clHighlight", clHighlight},
-        {"clHighlightText", clHighlightText}, {"clBtnFace", clBtnFace}, {"clBtnShadow", clBtnShadow},
-        {"clGrayText", clGrayText}, {"clBtnText", clBtnText}, {"clInactiveCaptionText", clInactiveCaptionText},
-        {"clBtnHighlight", clBtnHighlight}, {"cl3DDkShadow", cl3DDkShadow}, {"cl3DLight", cl3DLight},
-        {"clInfoText", clInfoText}, {"clInfoBk", clInfoBk},
+        {"clBlack", clBlack},
+        {"clMaroon", clMaroon},
+        {"clGreen", clGreen},
+        {"clOlive", clOlive},
+        {"clNavy", clNavy},
+        {"clPurple", clPurple},
+        {"clTeal", clTeal},
+        {"clGray", clGray},
+        {"clSilver", clSilver},
+        {"clRed", clRed},
+        {"clLime", clLime},
+        {"clYellow", clYellow},
+        {"clBlue", clBlue},
+        {"clFuchsia", clFuchsia},
+        {"clAqua", clAqua},
+        {"clWhite", clWhite},
+        {"clNone", 0x1FFFFFFF},
+        {"clDefault", 0x20000000},
+        {"clScrollBar", clScrollBar},
+        {"clBackground", clBackground},
+        {"clActiveCaption", clActiveCaption},
+        {"clInactiveCaption", clInactiveCaption},
+        {"clMenu", clMenu},
+        {"clWindow", clWindow},
+        {"clWindowFrame", clWindowFrame},
+        {"clMenuText", clMenuText},
+        {"clWindowText", clWindowText},
+        {"clCaptionText", clCaptionText},
+        {"clActiveBorder", clActiveBorder},
+        {"clInactiveBorder", clInactiveBorder},
+        {"clAppWorkSpace", clAppWorkSpace},
+        {"clHighlight", clHighlight},
+        {"clHighlightText", clHighlightText},
+        {"clBtnFace", clBtnFace},
+        {"clBtnShadow", clBtnShadow},
+        {"clGrayText", clGrayText},
+        {"clBtnText", clBtnText},
+        {"clInactiveCaptionText", clInactiveCaptionText},
+        {"clBtnHighlight", clBtnHighlight},
+        {"cl3DDkShadow", cl3DDkShadow},
+        {"cl3DLight", cl3DLight},
+        {"clInfoText", clInfoText},
+        {"clInfoBk", clInfoBk},
     };
     return idents;
 }
 
 const std::vector<std::pair<std::string, int64_t>>& CharsetIdents() {
     static const std::vector<std::pair<std::string, int64_t>> idents = {
-        {"ANSI_CHARSET", ANSI_CHARSET}, {"DEFAULT_CHARSET", DEFAULT_CHARSET}, {"SYMBOL_CHARSET", SYMBOL_CHARSET},
-        {"MAC_CHARSET", MAC_CHARSET}, {"SHIFTJIS_CHARSET", SHIFTJIS_CHARSET}, {"HANGEUL_CHARSET", HANGEUL_CHARSET},
-        {"JOHAB_CHARSET", JOHAB_CHARSET}, {"GB2312_CHARSET", GB2312_CHARSET}, {"CHINESEBIG5_CHARSET", CHINESEBIG5_CHARSET},
-        {"GREEK_CHARSET", GREEK_CHARSET}, {"TURKISH_CHARSET", TURKISH_CHARSET}, {"VIETNAMESE_CHARSET", VIETNAMESE_CHARSET},
-        {"HEBREW_CHARSET", HEBREW_CHARSET}, {"ARABIC_CHARSET", ARABIC_CHARSET}, {"BALTIC_CHARSET", BALTIC_CHARSET},
-        {"RUSSIAN_CHARSET", RUSSIAN_CHARSET}, {"THAI_CHARSET", THAI_CHARSET}, {"EASTEUROPE_CHARSET", EASTEUROPE_CHARSET},
+        {"ANSI_CHARSET", ANSI_CHARSET},
+        {"DEFAULT_CHARSET", DEFAULT_CHARSET},
+        {"SYMBOL_CHARSET", SYMBOL_CHARSET},
+        {"MAC_CHARSET", MAC_CHARSET},
+        {"SHIFTJIS_CHARSET", SHIFTJIS_CHARSET},
+        {"HANGEUL_CHARSET", HANGEUL_CHARSET},
+        {"JOHAB_CHARSET", JOHAB_CHARSET},
+        {"GB2312_CHARSET", GB2312_CHARSET},
+        {"CHINESEBIG5_CHARSET", CHINESEBIG5_CHARSET},
+        {"GREEK_CHARSET", GREEK_CHARSET},
+        {"TURKISH_CHARSET", TURKISH_CHARSET},
+        {"VIETNAMESE_CHARSET", VIETNAMESE_CHARSET},
+        {"HEBREW_CHARSET", HEBREW_CHARSET},
+        {"ARABIC_CHARSET", ARABIC_CHARSET},
+        {"BALTIC_CHARSET", BALTIC_CHARSET},
+        {"RUSSIAN_CHARSET", RUSSIAN_CHARSET},
+        {"THAI_CHARSET", THAI_CHARSET},
+        {"EASTEUROPE_CHARSET", EASTEUROPE_CHARSET},
         {"OEM_CHARSET", OEM_CHARSET},
     };
     return idents;
@@ -140,7 +182,8 @@ void TFont::Assign(const TPersistent& Source) {
 }
 
 bool TFont::Equals(const TFont& o) const {
-    return FName == o.FName && FHeight == o.FHeight && FColor == o.FColor && FCharset == o.FCharset && FStyle == o.FStyle;
+    return FName == o.FName && FHeight == o.FHeight && FColor == o.FColor && FCharset == o.FCharset &&
+           FStyle == o.FStyle;
 }
 
 // ---- TCanvas ----
@@ -163,8 +206,10 @@ void TCanvas::SetHandle(HDC Value) {
 
 void TCanvas::SelectFont() {
     // The font the DC came with goes back when the canvas lets the DC go.
-    if (FFontSelection) SelectObject(FHandle, FFont.Handle());
-    else FFontSelection = TSelectObject(FHandle, FFont.Handle());
+    if (FFontSelection)
+        SelectObject(FHandle, FFont.Handle());
+    else
+        FFontSelection = TSelectObject(FHandle, FFont.Handle());
     SetTextColor(FHandle, ColorRef(FFont.Color()));
 }
 
@@ -221,4 +266,4 @@ SIZE TCanvas::TextExtent(const std::string& Text) {
     return size;
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -133,8 +133,7 @@ public:
     explicit TWindowBoundDC(HWND Window) : FWindow(Window), FDC(Acquire(Window)) {}
     TWindowBoundDC(const TWindowBoundDC&) = delete;
     TWindowBoundDC& operator=(const TWindowBoundDC&) = delete;
-    TWindowBoundDC(TWindowBoundDC&& Other) noexcept
-        : FWindow(Other.FWindow), FDC(std::exchange(Other.FDC, nullptr)) {}
+    TWindowBoundDC(TWindowBoundDC&& Other) noexcept : FWindow(Other.FWindow), FDC(std::exchange(Other.FDC, nullptr)) {}
     TWindowBoundDC& operator=(TWindowBoundDC&&) = delete;
     ~TWindowBoundDC() {
         if (FDC) ReleaseDC(FWindow, FDC);
@@ -216,4 +215,4 @@ private:
     HGDIOBJ FOld = nullptr;
 };
 
-} // namespace quorin
+}  // namespace quorin

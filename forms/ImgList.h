@@ -43,4 +43,4 @@ public:
     using Exception::Exception;
 };
 
-} // namespace quorin
+}  // namespace quorin

@@ -11,13 +11,14 @@ namespace quorin {
 QUORIN_DEFINE_CLASS(TImageList, TComponent) {
     p.Int("Width", &TImageList::Width, &TImageList::SetWidth, 1, 1024);
     p.Int("Height", &TImageList::Height, &TImageList::SetHeight, 1, 1024);
-    p.Binary("Bitmap",
-             [](TImageList& l, TStream& s) {
-                 std::vector<uint8_t> bytes(size_t(s.Size()));
-                 s.ReadBuffer(bytes.data(), int64_t(bytes.size()));
-                 l.SetBitmap(bytes);
-             },
-             [](const TImageList& l, TStream& s) { s.WriteBuffer(l.Bitmap().data(), int64_t(l.Bitmap().size())); });
+    p.Binary(
+        "Bitmap",
+        [](TImageList& l, TStream& s) {
+            std::vector<uint8_t> bytes(size_t(s.Size()));
+            s.ReadBuffer(bytes.data(), int64_t(bytes.size()));
+            l.SetBitmap(bytes);
+        },
+        [](const TImageList& l, TStream& s) { s.WriteBuffer(l.Bitmap().data(), int64_t(l.Bitmap().size())); });
 }
 
 TImageList::TImageList(TComponent* AOwner) : TComponent(AOwner) {}
@@ -53,28 +54,32 @@ namespace {
 // A device-independent bitmap of the file's bytes, after checking every size it gives
 // against the bytes there are.
 HBITMAP BitmapFromFile(const std::vector<uint8_t>& b) {
-    if (b.size() < 14 + sizeof(BITMAPINFOHEADER) || b[0] != 'B' || b[1] != 'M') throw EInvalidGraphic("Bitmap image is not valid");
+    if (b.size() < 14 + sizeof(BITMAPINFOHEADER) || b[0] != 'B' || b[1] != 'M')
+        throw EInvalidGraphic("Bitmap image is not valid");
     uint32_t offBits;
     std::memcpy(&offBits, &b[10], 4);
     BITMAPINFOHEADER bih;
     std::memcpy(&bih, &b[14], sizeof bih);
     if (bih.biSize < sizeof(BITMAPINFOHEADER) || bih.biWidth <= 0 || bih.biHeight == 0 || bih.biPlanes != 1 ||
-        (bih.biBitCount != 1 && bih.biBitCount != 4 && bih.biBitCount != 8 && bih.biBitCount != 24 && bih.biBitCount != 32) ||
+        (bih.biBitCount != 1 && bih.biBitCount != 4 && bih.biBitCount != 8 && bih.biBitCount != 24 &&
+         bih.biBitCount != 32) ||
         bih.biCompression != BI_RGB || bih.biWidth > 32768 || bih.biHeight > 32768 || bih.biHeight < -32768)
         throw EInvalidGraphic("Bitmap image is not valid");
     const uint64_t height = uint64_t(bih.biHeight < 0 ? -int64_t(bih.biHeight) : bih.biHeight);
     const uint64_t stride = ((uint64_t(bih.biWidth) * bih.biBitCount + 31) / 32) * 4;
     const uint64_t colours = bih.biBitCount <= 8 ? (bih.biClrUsed ? bih.biClrUsed : (1u << bih.biBitCount)) : 0;
     const uint64_t headerEnd = 14 + uint64_t(bih.biSize) + colours * 4;
-    if (colours > 256 || headerEnd > b.size() || offBits < headerEnd || offBits > b.size() || stride * height > b.size() - offBits)
+    if (colours > 256 || headerEnd > b.size() || offBits < headerEnd || offBits > b.size() ||
+        stride * height > b.size() - offBits)
         throw EInvalidGraphic("Bitmap image is not valid");
     TClientDC screen(nullptr);
-    HBITMAP bmp = CreateDIBitmap(screen.Handle(), &bih, CBM_INIT, &b[offBits], reinterpret_cast<const BITMAPINFO*>(&b[14]), DIB_RGB_COLORS);
+    HBITMAP bmp = CreateDIBitmap(screen.Handle(), &bih, CBM_INIT, &b[offBits],
+                                 reinterpret_cast<const BITMAPINFO*>(&b[14]), DIB_RGB_COLORS);
     if (!bmp) throw EInvalidGraphic("Out of system resources");
     return bmp;
 }
 
-} // namespace
+}  // namespace
 
 void TImageList::SetBitmap(const std::vector<uint8_t>& BmpBytes) {
     if (!BmpBytes.empty()) TGdiObject<HBITMAP> check(BitmapFromFile(BmpBytes));  // refuse before changing anything
@@ -96,4 +101,4 @@ bool TImageList::Draw(HDC DC, int X, int Y, int Index, bool Enabled) {
     return ImageList_Draw(h, Index, DC, X, Y, Enabled ? ILD_TRANSPARENT : ILD_TRANSPARENT | ILD_BLEND50) != FALSE;
 }
 
-} // namespace quorin
+}  // namespace quorin

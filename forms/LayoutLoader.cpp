@@ -42,8 +42,9 @@ public:
             TComponent* target = Lookup(f.target);
             if (!target) FailAt(f.line, f.column, "unknown component " + Quoted(f.target));
             if (f.info->ObjClass && !target->InheritsFrom(f.info->ObjClass()))
-                FailAt(f.line, f.column, "property " + Quoted(f.info->Name) + " takes a " + f.info->ObjClass().Name + ", but " +
-                                             f.target + " is a " + target->ClassName());
+                FailAt(f.line, f.column,
+                       "property " + Quoted(f.info->Name) + " takes a " + f.info->ObjClass().Name + ", but " +
+                           f.target + " is a " + target->ClassName());
             Guard(f.line, f.column, [&] { f.info->SetObj(*f.instance, target); });
         }
         fixups_.clear();
@@ -88,8 +89,9 @@ private:
         Guard(o.line, o.column, [&] { c->SetName(o.name); });
         if (const auto* binding = root_->FindFieldBinding(o.name)) {
             if (!binding->Set(c))
-                FailAt(o.line, o.column, "component " + o.name + " is a " + o.className + ", but the form's field wants a " +
-                                             binding->Class->Name);
+                FailAt(o.line, o.column,
+                       "component " + o.name + " is a " + o.className + ", but the form's field wants a " +
+                           binding->Class->Name);
         }
         Guard(o.line, o.column, [&] { c->SetParentComponent(parent); });
         for (const auto& p : o.properties) SetProperty(c, p);
@@ -110,15 +112,18 @@ private:
                 return;
             }
             if (info->Kind != TPropKind::Object || !info->GetObj)
-                FailAt(p.line, p.column, "property " + Quoted(step) + " of " + target->ClassName() + " has no properties of its own");
+                FailAt(p.line, p.column,
+                       "property " + Quoted(step) + " of " + target->ClassName() + " has no properties of its own");
             TObject* next = info->GetObj(*target);
-            if (!next) FailAt(p.line, p.column, "property " + Quoted(step) + " of " + target->ClassName() + " is not set");
+            if (!next)
+                FailAt(p.line, p.column, "property " + Quoted(step) + " of " + target->ClassName() + " is not set");
             target = next;
             path.remove_prefix(dot + 1);
         }
     }
 
-    [[noreturn]] void WrongKind(const TObject* target, const TPropInfo& info, const LayoutProperty& p, const char* wants) {
+    [[noreturn]] void WrongKind(const TObject* target, const TPropInfo& info, const LayoutProperty& p,
+                                const char* wants) {
         FailAt(p.value.line, p.value.column,
                "property " + Quoted(info.Name) + " of " + target->ClassName() + " takes " + wants + ", not " +
                    (p.value.kind == LayoutValueKind::Integer || p.value.kind == LayoutValueKind::Ident ? "an " : "a ") +
@@ -129,7 +134,9 @@ private:
         const LayoutValue& v = p.value;
         const int line = v.line ? v.line : p.line;
         const int column = v.line ? v.column : p.column;
-        auto readOnly = [&] { FailAt(p.line, p.column, "property " + Quoted(info.Name) + " of " + target->ClassName() + " is read-only"); };
+        auto readOnly = [&] {
+            FailAt(p.line, p.column, "property " + Quoted(info.Name) + " of " + target->ClassName() + " is read-only");
+        };
         switch (info.Kind) {
         case TPropKind::Integer: {
             if (!info.SetOrd) readOnly();
@@ -140,12 +147,14 @@ private:
                         Guard(line, column, [&] { info.SetOrd(*target, value); });
                         return;
                     }
-                FailAt(line, column, "invalid value " + v.text + " for property " + Quoted(info.Name) + " of " + target->ClassName());
+                FailAt(line, column,
+                       "invalid value " + v.text + " for property " + Quoted(info.Name) + " of " + target->ClassName());
             }
             if (v.kind != LayoutValueKind::Integer) WrongKind(target, info, p, "an integer");
             if (v.integer < info.MinValue || v.integer > info.MaxValue)
-                FailAt(line, column, "value " + std::to_string(v.integer) + " out of range for property " + Quoted(info.Name) + " (" +
-                                         std::to_string(info.MinValue) + " to " + std::to_string(info.MaxValue) + ")");
+                FailAt(line, column,
+                       "value " + std::to_string(v.integer) + " out of range for property " + Quoted(info.Name) + " (" +
+                           std::to_string(info.MinValue) + " to " + std::to_string(info.MaxValue) + ")");
             Guard(line, column, [&] { info.SetOrd(*target, v.integer); });
             return;
         }
@@ -156,13 +165,15 @@ private:
                 Guard(line, column, [&] { info.SetOrd(*target, v.boolean ? 1 : 0); });
                 return;
             }
-            if (v.kind != LayoutValueKind::Ident) WrongKind(target, info, p, isBool ? "true or false" : "an identifier");
+            if (v.kind != LayoutValueKind::Ident)
+                WrongKind(target, info, p, isBool ? "true or false" : "an identifier");
             for (size_t i = 0; i < info.Names.size(); ++i)
                 if (info.Names[i] == v.text) {
                     Guard(line, column, [&] { info.SetOrd(*target, int64_t(i)); });
                     return;
                 }
-            FailAt(line, column, "invalid value " + v.text + " for property " + Quoted(info.Name) + " of " + target->ClassName());
+            FailAt(line, column,
+                   "invalid value " + v.text + " for property " + Quoted(info.Name) + " of " + target->ClassName());
         }
         case TPropKind::String:
             if (v.kind != LayoutValueKind::String) WrongKind(target, info, p, "a string");
@@ -177,7 +188,9 @@ private:
                 size_t i = 0;
                 while (i < info.Names.size() && info.Names[i] != element) ++i;
                 if (i == info.Names.size() || i >= 64)
-                    FailAt(line, column, "invalid element " + element + " for property " + Quoted(info.Name) + " of " + target->ClassName());
+                    FailAt(line, column,
+                           "invalid element " + element + " for property " + Quoted(info.Name) + " of " +
+                               target->ClassName());
                 bits |= uint64_t(1) << i;
             }
             Guard(line, column, [&] { info.SetOrd(*target, int64_t(bits)); });
@@ -185,8 +198,9 @@ private:
         }
         case TPropKind::Object:
             if (!info.SetObj)
-                FailAt(p.line, p.column, "property " + Quoted(info.Name) + " of " + target->ClassName() + " is an object; set its properties as " +
-                                             info.Name + ".<name>");
+                FailAt(p.line, p.column,
+                       "property " + Quoted(info.Name) + " of " + target->ClassName() +
+                           " is an object; set its properties as " + info.Name + ".<name>");
             if (v.kind != LayoutValueKind::Ident) WrongKind(target, info, p, "a component name");
             if (!root_) FailAt(line, column, "no form to find component " + Quoted(v.text) + " in");
             fixups_.push_back({target, &info, v.text, line, column});
@@ -231,7 +245,10 @@ private:
             if (v.kind != LayoutValueKind::Ident) WrongKind(target, info, p, "an event handler name");
             if (!root_) FailAt(line, column, "no form to find event handler " + Quoted(v.text) + " in");
             const std::any* handler = root_->MethodAddress(v.text);
-            if (!handler) FailAt(line, column, "unknown event handler " + Quoted(v.text) + " for " + info.Name + " (the form " + root_->ClassName() + " has none of that name)");
+            if (!handler)
+                FailAt(line, column,
+                       "unknown event handler " + Quoted(v.text) + " for " + info.Name + " (the form " +
+                           root_->ClassName() + " has none of that name)");
             bool fits = false;
             Guard(line, column, [&] { fits = info.SetMethod(*target, *handler); });
             if (!fits) FailAt(line, column, "event handler " + v.text + " does not fit the event " + info.Name);
@@ -281,7 +298,8 @@ void StoreProperties(const TObject& instance, const std::string& prefix, std::ve
         case TPropKind::String:
             // A component's name stands in its object header; a collection item's Name
             // (depth above 0) is an ordinary property and is kept.
-            if (info->SetStr && !(path == "Name" && prefix.empty() && depth == 0)) out.push_back({path, LayoutValue::Str(info->GetStr(instance))});
+            if (info->SetStr && !(path == "Name" && prefix.empty() && depth == 0))
+                out.push_back({path, LayoutValue::Str(info->GetStr(instance))});
             break;
         case TPropKind::Set:
             if (info->SetOrd) {
@@ -333,7 +351,7 @@ void StoreProperties(const TObject& instance, const std::string& prefix, std::ve
     }
 }
 
-} // namespace
+}  // namespace
 
 void LoadLayout(TComponent* Root, const LayoutObject& Layout) {
     if (!Root) throw ELayoutError(0, 0, "no component to load into");
@@ -355,4 +373,4 @@ std::vector<LayoutProperty> StoredLayoutProperties(const TObject& Instance) {
     return out;
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -35,4 +35,4 @@ void ApplyLayoutProperty(TObject* Instance, const LayoutProperty& Property, TCom
 // path. Events are left out: a handler's name is not known from its value.
 std::vector<LayoutProperty> StoredLayoutProperties(const TObject& Instance);
 
-} // namespace quorin
+}  // namespace quorin

@@ -50,10 +50,17 @@ size_t Utf8SequenceLength(std::string_view s, size_t i) {
     if (c < 0x80) return 1;
     size_t n;
     uint32_t cp;
-    if ((c & 0xE0) == 0xC0) { n = 2; cp = c & 0x1F; }
-    else if ((c & 0xF0) == 0xE0) { n = 3; cp = c & 0x0F; }
-    else if ((c & 0xF8) == 0xF0) { n = 4; cp = c & 0x07; }
-    else return 0;
+    if ((c & 0xE0) == 0xC0) {
+        n = 2;
+        cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+        n = 3;
+        cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+        n = 4;
+        cp = c & 0x07;
+    } else
+        return 0;
     if (i + n > s.size()) return 0;
     for (size_t k = 1; k < n; ++k) {
         if ((b(i + k) & 0xC0) != 0x80) return 0;
@@ -81,7 +88,9 @@ public:
 
 private:
     [[noreturn]] void Fail(const std::string& what) const { throw ELayoutError(line_, column_, what); }
-    [[noreturn]] void FailAt(int line, int column, const std::string& what) const { throw ELayoutError(line, column, what); }
+    [[noreturn]] void FailAt(int line, int column, const std::string& what) const {
+        throw ELayoutError(line, column, what);
+    }
 
     bool AtEnd() const { return pos_ >= s_.size(); }
     char Peek(size_t ahead = 0) const { return pos_ + ahead < s_.size() ? s_[pos_ + ahead] : '\0'; }
@@ -283,7 +292,8 @@ private:
                 return out;
             }
             if (c == '\n' || c == '\r') FailAt(line, column, "string not closed before the end of the line");
-            if (static_cast<unsigned char>(c) < 0x20 && c != '\t') Fail("control character " + Describe() + " in a string");
+            if (static_cast<unsigned char>(c) < 0x20 && c != '\t')
+                Fail("control character " + Describe() + " in a string");
             if (c == '\\') {
                 Advance();
                 const char e = Peek();
@@ -457,7 +467,8 @@ private:
     void Indent(int level) { out_.append(size_t(level) * 2, ' '); }
 
     static void CheckName(const std::string& name, const char* what) {
-        if (!IsLayoutName(name)) throw Exception(std::string("cannot write ") + what + " \"" + name + "\": not a valid name");
+        if (!IsLayoutName(name))
+            throw Exception(std::string("cannot write ") + what + " \"" + name + "\": not a valid name");
     }
 
     void Object(const LayoutObject& obj, int level) {
@@ -475,7 +486,8 @@ private:
         size_t start = 0;
         for (;;) {
             const size_t dot = p.path.find('.', start);
-            CheckName(p.path.substr(start, dot == std::string::npos ? std::string::npos : dot - start), "the property name");
+            CheckName(p.path.substr(start, dot == std::string::npos ? std::string::npos : dot - start),
+                      "the property name");
             if (dot == std::string::npos) break;
             start = dot + 1;
         }
@@ -491,7 +503,8 @@ private:
         case LayoutValueKind::Bool: out_ += v.boolean ? "true" : "false"; break;
         case LayoutValueKind::Ident:
             CheckName(v.text, "the identifier");
-            if (v.text == "true" || v.text == "false") throw Exception("cannot write the identifier \"" + v.text + "\": it reads as a boolean");
+            if (v.text == "true" || v.text == "false")
+                throw Exception("cannot write the identifier \"" + v.text + "\": it reads as a boolean");
             out_ += v.text;
             break;
         case LayoutValueKind::String: String(v.text, level); break;
@@ -595,7 +608,7 @@ bool ItemsEqual(const std::vector<LayoutItem>& a, const std::vector<LayoutItem>&
     return true;
 }
 
-} // namespace
+}  // namespace
 
 ELayoutError::ELayoutError(int line, int column, const std::string& what)
     : Exception(Position(line, column) + ": " + what), line_(line), column_(column), what_(what) {}
@@ -614,14 +627,54 @@ const char* LayoutValueKindName(LayoutValueKind kind) {
     return "value";
 }
 
-LayoutValue LayoutValue::Int(int64_t v) { LayoutValue r; r.kind = LayoutValueKind::Integer; r.integer = v; return r; }
-LayoutValue LayoutValue::Str(std::string v) { LayoutValue r; r.kind = LayoutValueKind::String; r.text = std::move(v); return r; }
-LayoutValue LayoutValue::Ident(std::string v) { LayoutValue r; r.kind = LayoutValueKind::Ident; r.text = std::move(v); return r; }
-LayoutValue LayoutValue::Bool(bool v) { LayoutValue r; r.kind = LayoutValueKind::Bool; r.boolean = v; return r; }
-LayoutValue LayoutValue::StrList(std::vector<std::string> v) { LayoutValue r; r.kind = LayoutValueKind::List; r.list = std::move(v); return r; }
-LayoutValue LayoutValue::SetOf(std::vector<std::string> v) { LayoutValue r; r.kind = LayoutValueKind::Set; r.list = std::move(v); return r; }
-LayoutValue LayoutValue::ItemList(std::vector<LayoutItem> v) { LayoutValue r; r.kind = LayoutValueKind::Items; r.items = std::move(v); return r; }
-LayoutValue LayoutValue::Bin(std::vector<uint8_t> v) { LayoutValue r; r.kind = LayoutValueKind::Binary; r.bytes = std::move(v); return r; }
+LayoutValue LayoutValue::Int(int64_t v) {
+    LayoutValue r;
+    r.kind = LayoutValueKind::Integer;
+    r.integer = v;
+    return r;
+}
+LayoutValue LayoutValue::Str(std::string v) {
+    LayoutValue r;
+    r.kind = LayoutValueKind::String;
+    r.text = std::move(v);
+    return r;
+}
+LayoutValue LayoutValue::Ident(std::string v) {
+    LayoutValue r;
+    r.kind = LayoutValueKind::Ident;
+    r.text = std::move(v);
+    return r;
+}
+LayoutValue LayoutValue::Bool(bool v) {
+    LayoutValue r;
+    r.kind = LayoutValueKind::Bool;
+    r.boolean = v;
+    return r;
+}
+LayoutValue LayoutValue::StrList(std::vector<std::string> v) {
+    LayoutValue r;
+    r.kind = LayoutValueKind::List;
+    r.list = std::move(v);
+    return r;
+}
+LayoutValue LayoutValue::SetOf(std::vector<std::string> v) {
+    LayoutValue r;
+    r.kind = LayoutValueKind::Set;
+    r.list = std::move(v);
+    return r;
+}
+LayoutValue LayoutValue::ItemList(std::vector<LayoutItem> v) {
+    LayoutValue r;
+    r.kind = LayoutValueKind::Items;
+    r.items = std::move(v);
+    return r;
+}
+LayoutValue LayoutValue::Bin(std::vector<uint8_t> v) {
+    LayoutValue r;
+    r.kind = LayoutValueKind::Binary;
+    r.bytes = std::move(v);
+    return r;
+}
 
 bool LayoutValue::operator==(const LayoutValue& o) const {
     if (kind != o.kind) return false;
@@ -663,4 +716,4 @@ LayoutObject ParseLayout(std::string_view text) { return Reader(text).Document()
 
 std::string WriteLayout(const LayoutObject& root) { return Writer().Document(root); }
 
-} // namespace quorin
+}  // namespace quorin

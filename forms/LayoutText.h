@@ -106,4 +106,4 @@ std::string WriteLayout(const LayoutObject& root);
 // True when `name` is a valid NAME of the format: a letter or '_' then letters, digits, '_'.
 bool IsLayoutName(std::string_view name);
 
-} // namespace quorin
+}  // namespace quorin

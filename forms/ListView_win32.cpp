@@ -15,7 +15,7 @@ const std::vector<std::string> kAlignments = {"taLeftJustify", "taRightJustify",
 int ColumnFormat(TAlignment a) {
     return a == TAlignment::taCenter ? LVCFMT_CENTER : a == TAlignment::taRightJustify ? LVCFMT_RIGHT : LVCFMT_LEFT;
 }
-} // namespace
+}  // namespace
 
 // ======================= columns =======================
 
@@ -64,11 +64,14 @@ void TListColumn::Assign(const TPersistent& Source) {
 
 QUORIN_DEFINE_CLASS(TListColumns, TCollection) {}
 
-TListColumns::TListColumns(TListView* Owner) : TCollection(CollectionItemFactory<TListColumn>(), Owner), FListView(Owner) {
+TListColumns::TListColumns(TListView* Owner)
+    : TCollection(CollectionItemFactory<TListColumn>(), Owner), FListView(Owner) {
     OnUpdate = [this](TCollectionItem* item) {
         if (!FListView->HandleAllocated()) return;
-        if (item) FListView->WriteColumn(static_cast<TListColumn*>(item));
-        else FListView->RebuildColumns();
+        if (item)
+            FListView->WriteColumn(static_cast<TListColumn*>(item));
+        else
+            FListView->RebuildColumns();
     };
 }
 
@@ -108,10 +111,11 @@ HWND ListHandle(const TListItem* item) {
     TListView* lv = item->ListView();
     return lv && lv->HandleAllocated() ? lv->Handle() : nullptr;
 }
-} // namespace
+}  // namespace
 
 bool TListItem::Selected() const {
-    if (HWND h = ListHandle(this)) return (SendMessageW(h, LVM_GETITEMSTATE, WPARAM(Index()), LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    if (HWND h = ListHandle(this))
+        return (SendMessageW(h, LVM_GETITEMSTATE, WPARAM(Index()), LVIS_SELECTED) & LVIS_SELECTED) != 0;
     return FSelected;
 }
 
@@ -126,7 +130,8 @@ void TListItem::SetSelected(bool Value) {
 }
 
 bool TListItem::Focused() const {
-    if (HWND h = ListHandle(this)) return (SendMessageW(h, LVM_GETITEMSTATE, WPARAM(Index()), LVIS_FOCUSED) & LVIS_FOCUSED) != 0;
+    if (HWND h = ListHandle(this))
+        return (SendMessageW(h, LVM_GETITEMSTATE, WPARAM(Index()), LVIS_FOCUSED) & LVIS_FOCUSED) != 0;
     return false;
 }
 
@@ -191,9 +196,11 @@ TListItems::TListItems(TListView* Owner) : TCollection(CollectionItemFactory<TLi
 // ======================= TListView =======================
 
 QUORIN_DEFINE_CLASS(TListView, TWinControl) {
-    p.Collection("Columns", [](const TListView& l) -> const TListColumns& { return const_cast<TListView&>(l).Columns(); });
+    p.Collection("Columns",
+                 [](const TListView& l) -> const TListColumns& { return const_cast<TListView&>(l).Columns(); });
     p.Collection("Items", [](const TListView& l) -> const TListItems& { return l.Items(); });
-    p.Enum<TViewStyle>("ViewStyle", &TListView::ViewStyle, &TListView::SetViewStyle, {"vsIcon", "vsSmallIcon", "vsList", "vsReport"});
+    p.Enum<TViewStyle>("ViewStyle", &TListView::ViewStyle, &TListView::SetViewStyle,
+                       {"vsIcon", "vsSmallIcon", "vsList", "vsReport"});
     p.Bool("GridLines", &TListView::GridLines, &TListView::SetGridLines);
     p.Bool("RowSelect", &TListView::RowSelect, &TListView::SetRowSelect);
     p.Bool("MultiSelect", &TListView::MultiSelect, &TListView::SetMultiSelect);
@@ -263,7 +270,8 @@ void TListView::UpdateStyle() {}
 void TListView::InitializeWnd() {
     UpdateExStyle();
     ColorChanged();
-    if (FSmallImages) SendMessageW(FHandle, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(FSmallImages->Handle()));
+    if (FSmallImages)
+        SendMessageW(FHandle, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(FSmallImages->Handle()));
     RebuildColumns();
     RebuildItems();
 }
@@ -286,7 +294,8 @@ void TListView::UpdateExStyle() {
     if (FGridLines) ex |= LVS_EX_GRIDLINES;
     if (FRowSelect) ex |= LVS_EX_FULLROWSELECT;
     if (FCheckboxes) ex |= LVS_EX_CHECKBOXES;
-    SendMessageW(FHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES, ex);
+    SendMessageW(FHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES,
+                 ex);
 }
 
 void TListView::ColorChanged() {
@@ -384,8 +393,10 @@ void TListView::RebuildItems() {
         WriteItem(item, true);
         UINT state = 0;
         auto found = states.find(reinterpret_cast<LPARAM>(item));
-        if (found != states.end()) state = found->second;
-        else if (item->FSelected) state = LVIS_SELECTED;
+        if (found != states.end())
+            state = found->second;
+        else if (item->FSelected)
+            state = LVIS_SELECTED;
         if (FCheckboxes && found == states.end()) state |= INDEXTOSTATEIMAGEMASK(item->FChecked ? 2 : 1);
         if (state) {
             LVITEMW st{};
@@ -411,20 +422,61 @@ void TListView::ItemsChanged(TCollectionItem* Item) {
     RebuildItems();
 }
 
-void TListView::SetViewStyle(TViewStyle Value) { if (Value != FViewStyle) { FViewStyle = Value; RecreateWnd(); } }
-void TListView::SetGridLines(bool Value) { FGridLines = Value; UpdateExStyle(); }
-void TListView::SetRowSelect(bool Value) { FRowSelect = Value; UpdateExStyle(); }
-void TListView::SetCheckboxes(bool Value) { FCheckboxes = Value; UpdateExStyle(); }
-void TListView::SetMultiSelect(bool Value) { if (Value != FMultiSelect) { FMultiSelect = Value; RecreateWnd(); } }
-void TListView::SetReadOnly(bool Value) { if (Value != FReadOnly) { FReadOnly = Value; RecreateWnd(); } }
-void TListView::SetHideSelection(bool Value) { if (Value != FHideSelection) { FHideSelection = Value; RecreateWnd(); } }
-void TListView::SetShowColumnHeaders(bool Value) { if (Value != FShowColumnHeaders) { FShowColumnHeaders = Value; RecreateWnd(); } }
-void TListView::SetBorderStyle(TBorderStyleCtl Value) { if (Value != FBorderStyle) { FBorderStyle = Value; RecreateWnd(); } }
+void TListView::SetViewStyle(TViewStyle Value) {
+    if (Value != FViewStyle) {
+        FViewStyle = Value;
+        RecreateWnd();
+    }
+}
+void TListView::SetGridLines(bool Value) {
+    FGridLines = Value;
+    UpdateExStyle();
+}
+void TListView::SetRowSelect(bool Value) {
+    FRowSelect = Value;
+    UpdateExStyle();
+}
+void TListView::SetCheckboxes(bool Value) {
+    FCheckboxes = Value;
+    UpdateExStyle();
+}
+void TListView::SetMultiSelect(bool Value) {
+    if (Value != FMultiSelect) {
+        FMultiSelect = Value;
+        RecreateWnd();
+    }
+}
+void TListView::SetReadOnly(bool Value) {
+    if (Value != FReadOnly) {
+        FReadOnly = Value;
+        RecreateWnd();
+    }
+}
+void TListView::SetHideSelection(bool Value) {
+    if (Value != FHideSelection) {
+        FHideSelection = Value;
+        RecreateWnd();
+    }
+}
+void TListView::SetShowColumnHeaders(bool Value) {
+    if (Value != FShowColumnHeaders) {
+        FShowColumnHeaders = Value;
+        RecreateWnd();
+    }
+}
+void TListView::SetBorderStyle(TBorderStyleCtl Value) {
+    if (Value != FBorderStyle) {
+        FBorderStyle = Value;
+        RecreateWnd();
+    }
+}
 
 void TListView::SetSmallImages(TImageList* Value) {
     FSmallImages = Value;
     if (Value) Value->FreeNotification(this);
-    if (FHandle) SendMessageW(FHandle, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(Value ? Value->Handle() : nullptr));
+    if (FHandle)
+        SendMessageW(FHandle, LVM_SETIMAGELIST, LVSIL_SMALL,
+                     reinterpret_cast<LPARAM>(Value ? Value->Handle() : nullptr));
 }
 
 TListItem* TListView::GetNextItem(TListItem* StartItem, UINT States) const {
@@ -516,4 +568,4 @@ void TListView::WndProc(TMessage& Message) {
     TWinControl::WndProc(Message);
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -34,4 +34,4 @@ private:
     wchar_t FBlank = L'_';
 };
 
-} // namespace quorin
+}  // namespace quorin

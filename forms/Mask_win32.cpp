@@ -5,9 +5,7 @@
 
 namespace quorin {
 
-QUORIN_DEFINE_CLASS(TMaskEdit, TCustomEdit) {
-    p.Str("EditMask", &TMaskEdit::EditMask, &TMaskEdit::SetEditMask);
-}
+QUORIN_DEFINE_CLASS(TMaskEdit, TCustomEdit) { p.Str("EditMask", &TMaskEdit::EditMask, &TMaskEdit::SetEditMask); }
 
 TMaskEdit::TMaskEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
 
@@ -19,14 +17,16 @@ void TMaskEdit::SetEditMask(const std::string& Value) {
     const size_t semi = mask.find(';');
     if (semi != std::string::npos) {
         const size_t second = mask.find(';', semi + 1);
-        if (second != std::string::npos && second + 1 < mask.size()) FBlank = wchar_t(static_cast<unsigned char>(mask[second + 1]));
+        if (second != std::string::npos && second + 1 < mask.size())
+            FBlank = wchar_t(static_cast<unsigned char>(mask[second + 1]));
         mask.erase(semi);
     }
     for (size_t i = 0; i < mask.size(); ++i) {
         const char c = mask[i];
         if (c == '\\' && i + 1 < mask.size()) {
             FPositions.push_back({0, wchar_t(static_cast<unsigned char>(mask[++i]))});
-        } else if (c == '0' || c == '9' || c == 'L' || c == 'l' || c == 'A' || c == 'a' || c == 'C' || c == 'c' || c == '#') {
+        } else if (c == '0' || c == '9' || c == 'L' || c == 'l' || c == 'A' || c == 'a' || c == 'C' || c == 'c' ||
+                   c == '#') {
             FPositions.push_back({c, 0});
         } else if (c == '>' || c == '<' || c == '!') {
             // case and alignment switches take no position
@@ -67,4 +67,4 @@ void TMaskEdit::WndProc(TMessage& Message) {
     TCustomEdit::WndProc(Message);
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -148,4 +148,4 @@ void TScrollBar::WndProc(TMessage& Message) {
     TWinControl::WndProc(Message);
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -222,4 +222,4 @@ protected:
     TComponent* FPopupComponent = nullptr;
 };
 
-} // namespace quorin
+}  // namespace quorin

@@ -36,7 +36,7 @@ std::vector<HMENU>& RetiredMenus() {
     return menus;
 }
 
-} // namespace
+}  // namespace
 
 TMenuItem* FindMenuItemByCommand(UINT Command) {
     const auto& table = CommandTable();
@@ -59,8 +59,10 @@ void TMenuTracking::Exit() {
 
 void TMenuTracking::Retire(HMENU Menu) {
     if (!Menu) return;
-    if (TrackingDepth) RetiredMenus().push_back(Menu);
-    else DestroyMenu(Menu);
+    if (TrackingDepth)
+        RetiredMenus().push_back(Menu);
+    else
+        DestroyMenu(Menu);
 }
 
 TShortCut ShortCutOfKey(UINT Key) {
@@ -75,8 +77,10 @@ std::string ShortCutToText(TShortCut ShortCut) {
     const UINT key = ShortCut & 0xFF;
     if (!key) return std::string();
     std::string name;
-    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) name = std::string(1, char(key));
-    else if (key >= VK_F1 && key <= VK_F24) name = "F" + std::to_string(key - VK_F1 + 1);
+    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
+        name = std::string(1, char(key));
+    else if (key >= VK_F1 && key <= VK_F24)
+        name = "F" + std::to_string(key - VK_F1 + 1);
     else {
         switch (key) {
         case VK_BACK: name = "BkSp"; break;
@@ -97,8 +101,10 @@ std::string ShortCutToText(TShortCut ShortCut) {
         default: {
             wchar_t buf[32] = {};
             const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
-            if (GetKeyNameTextW(LONG(scan << 16), buf, 32) > 0) name = ToUtf8(buf);
-            else name = "#" + std::to_string(key);
+            if (GetKeyNameTextW(LONG(scan << 16), buf, 32) > 0)
+                name = ToUtf8(buf);
+            else
+                name = "#" + std::to_string(key);
         }
         }
     }
@@ -119,7 +125,9 @@ QUORIN_DEFINE_CLASS(TMenuItem, TComponent) {
     p.Bool("Default", &TMenuItem::Default, &TMenuItem::SetDefault);
     p.Bool("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem);
     p.Int("GroupIndex", &TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex, 0, 255);
-    p.Int("ShortCut", [](const TMenuItem& m) { return int32_t(m.ShortCut()); }, [](TMenuItem& m, int32_t v) { m.SetShortCut(TShortCut(v)); }, 0, 0xFFFF);
+    p.Int(
+        "ShortCut", [](const TMenuItem& m) { return int32_t(m.ShortCut()); },
+        [](TMenuItem& m, int32_t v) { m.SetShortCut(TShortCut(v)); }, 0, 0xFFFF);
     p.Int("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex, -1, INT32_MAX);
     p.Str("Hint", &TMenuItem::Hint, &TMenuItem::SetHint);
     p.Event("OnClick", &TMenuItem::OnClick);
@@ -127,11 +135,14 @@ QUORIN_DEFINE_CLASS(TMenuItem, TComponent) {
     p.Event("OnMeasureItem", &TMenuItem::OnMeasureItem);
 }
 
-TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FCommand(NextCommand()) { CommandTable()[FCommand] = this; }
+TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FCommand(NextCommand()) {
+    CommandTable()[FCommand] = this;
+}
 
 TMenuItem::~TMenuItem() {
     SetComponentState(csDestroying, true);
-    if (auto it = CommandTable().find(FCommand); it != CommandTable().end() && it->second == this) CommandTable().erase(it);
+    if (auto it = CommandTable().find(FCommand); it != CommandTable().end() && it->second == this)
+        CommandTable().erase(it);
     while (!FItems.empty()) delete FItems.back();
     if (FParent) FParent->Remove(this);
 }
@@ -147,7 +158,8 @@ void TMenuItem::SetChecked(bool Value) {
     FChecked = Value;
     if (Value && FRadioItem && FParent) {
         for (TMenuItem* sibling : FParent->FItems)
-            if (sibling != this && sibling->FRadioItem && sibling->FGroupIndex == FGroupIndex) sibling->FChecked = false;
+            if (sibling != this && sibling->FRadioItem && sibling->FGroupIndex == FGroupIndex)
+                sibling->FChecked = false;
     }
     MenuChanged(true);
 }
@@ -243,8 +255,10 @@ TMenu* TMenuItem::GetParentMenu() const {
 }
 
 void TMenuItem::SetParentComponent(TComponent* AParent) {
-    if (auto* menu = dynamic_cast<TMenu*>(AParent)) menu->Items()->Add(this);
-    else if (auto* item = dynamic_cast<TMenuItem*>(AParent)) item->Add(this);
+    if (auto* menu = dynamic_cast<TMenu*>(AParent))
+        menu->Items()->Add(this);
+    else if (auto* item = dynamic_cast<TMenuItem*>(AParent))
+        item->Add(this);
 }
 
 TComponent* TMenuItem::GetParentComponent() const {
@@ -399,7 +413,8 @@ void TMenu::MenuChanged() {
     FItems->DestroyHandle();
     RebuildHandle();
     if (auto* main = dynamic_cast<TMainMenu*>(this)) {
-        if (TCustomForm* form = main->Form(); form && form->Menu() == main && form->HandleAllocated()) form->Perform(CM_MENUCHANGED);
+        if (TCustomForm* form = main->Form(); form && form->Menu() == main && form->HandleAllocated())
+            form->Perform(CM_MENUCHANGED);
     }
     // The old menu may be on screen (an item changed from a click handler while it is
     // open): it goes when no menu is tracked any more.
@@ -427,7 +442,7 @@ TMenuItem* FindShortCutBelow(const TMenuItem* Parent, TShortCut ShortCut) {
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 TMenuItem* TMenu::FindShortCut(TShortCut ShortCut) const {
     if ((ShortCut & 0xFF) == 0) return nullptr;
@@ -448,9 +463,7 @@ void TMenu::Loaded() {
 
 // ======================= TMainMenu / TPopupMenu =======================
 
-QUORIN_DEFINE_CLASS(TMainMenu, TMenu) {
-    p.Bool("AutoMerge", &TMainMenu::AutoMerge, &TMainMenu::SetAutoMerge);
-}
+QUORIN_DEFINE_CLASS(TMainMenu, TMenu) { p.Bool("AutoMerge", &TMainMenu::AutoMerge, &TMainMenu::SetAutoMerge); }
 
 TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner) {}
 
@@ -462,7 +475,8 @@ void TMainMenu::MenuChanged() { TMenu::MenuChanged(); }
 
 QUORIN_DEFINE_CLASS(TPopupMenu, TMenu) {
     p.Bool("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup);
-    p.Enum<TPopupAlignment>("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment, {"paLeft", "paRight", "paCenter"});
+    p.Enum<TPopupAlignment>("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment,
+                            {"paLeft", "paRight", "paCenter"});
     p.Event("OnPopup", &TPopupMenu::OnPopup);
 }
 
@@ -481,7 +495,9 @@ void TPopupMenu::Popup(int X, int Y) {
     }
     if (!owner) owner = GetActiveWindow();
     UINT flags = TPM_RETURNCMD | TPM_RIGHTBUTTON;
-    flags |= FAlignment == TPopupAlignment::paRight ? TPM_RIGHTALIGN : FAlignment == TPopupAlignment::paCenter ? TPM_CENTERALIGN : TPM_LEFTALIGN;
+    flags |= FAlignment == TPopupAlignment::paRight    ? TPM_RIGHTALIGN
+             : FAlignment == TPopupAlignment::paCenter ? TPM_CENTERALIGN
+                                                       : TPM_LEFTALIGN;
     UINT command = 0;
     {
         TMenuTracking tracking;
@@ -490,4 +506,4 @@ void TPopupMenu::Popup(int X, int Y) {
     if (command) DispatchCommand(command);
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -39,4 +39,4 @@ private:
     THandleType FHandle{};
 };
 
-} // namespace quorin
+}  // namespace quorin

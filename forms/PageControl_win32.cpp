@@ -96,7 +96,8 @@ void TTabSheet::TextChanged() {
 QUORIN_DEFINE_CLASS(TPageControl, TWinControl) {
     p.Ref<TTabSheet>("ActivePage", &TPageControl::ActivePage, &TPageControl::SetActivePage);
     p.Enum<TTabStyle>("Style", &TPageControl::Style, &TPageControl::SetStyle, {"tsTabs", "tsButtons", "tsFlatButtons"});
-    p.Enum<TTabPosition>("TabPosition", &TPageControl::TabPosition, &TPageControl::SetTabPosition, {"tpTop", "tpBottom", "tpLeft", "tpRight"});
+    p.Enum<TTabPosition>("TabPosition", &TPageControl::TabPosition, &TPageControl::SetTabPosition,
+                         {"tpTop", "tpBottom", "tpLeft", "tpRight"});
     p.Bool("MultiLine", &TPageControl::MultiLine, &TPageControl::SetMultiLine);
     p.Bool("HotTrack", &TPageControl::HotTrack, &TPageControl::SetHotTrack);
     p.Ref<TImageList>("Images", &TPageControl::Images, &TPageControl::SetImages);
@@ -220,17 +221,48 @@ int TPageControl::TabIndex() const {
     return FActivePage ? FActivePage->TabIndex() : -1;
 }
 
-void TPageControl::SetStyle(TTabStyle Value) { if (Value != FStyle) { FStyle = Value; RecreateWnd(); } }
-void TPageControl::SetTabPosition(TTabPosition Value) { if (Value != FTabPosition) { FTabPosition = Value; RecreateWnd(); } }
-void TPageControl::SetMultiLine(bool Value) { if (Value != FMultiLine) { FMultiLine = Value; RecreateWnd(); } }
-void TPageControl::SetHotTrack(bool Value) { if (Value != FHotTrack) { FHotTrack = Value; RecreateWnd(); } }
-void TPageControl::SetTabHeight(int Value) { if (Value != FTabHeight) { FTabHeight = Value; RecreateWnd(); } }
-void TPageControl::SetTabWidth(int Value) { if (Value != FTabWidth) { FTabWidth = Value; RecreateWnd(); } }
+void TPageControl::SetStyle(TTabStyle Value) {
+    if (Value != FStyle) {
+        FStyle = Value;
+        RecreateWnd();
+    }
+}
+void TPageControl::SetTabPosition(TTabPosition Value) {
+    if (Value != FTabPosition) {
+        FTabPosition = Value;
+        RecreateWnd();
+    }
+}
+void TPageControl::SetMultiLine(bool Value) {
+    if (Value != FMultiLine) {
+        FMultiLine = Value;
+        RecreateWnd();
+    }
+}
+void TPageControl::SetHotTrack(bool Value) {
+    if (Value != FHotTrack) {
+        FHotTrack = Value;
+        RecreateWnd();
+    }
+}
+void TPageControl::SetTabHeight(int Value) {
+    if (Value != FTabHeight) {
+        FTabHeight = Value;
+        RecreateWnd();
+    }
+}
+void TPageControl::SetTabWidth(int Value) {
+    if (Value != FTabWidth) {
+        FTabWidth = Value;
+        RecreateWnd();
+    }
+}
 
 void TPageControl::SetImages(TImageList* Value) {
     FImages = Value;
     if (Value) Value->FreeNotification(this);
-    if (FHandle) SendMessageW(FHandle, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(Value ? Value->Handle() : nullptr));
+    if (FHandle)
+        SendMessageW(FHandle, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(Value ? Value->Handle() : nullptr));
 }
 
 // The tab control holds one tab per page whose tab is visible, each carrying its page.
@@ -320,4 +352,4 @@ void TPageControl::WndProc(TMessage& Message) {
     TWinControl::WndProc(Message);
 }
 
-} // namespace quorin
+}  // namespace quorin

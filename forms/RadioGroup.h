@@ -37,4 +37,4 @@ protected:
     bool FUpdating = false;
 };
 
-} // namespace quorin
+}  // namespace quorin

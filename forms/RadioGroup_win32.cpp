@@ -75,4 +75,4 @@ void TRadioGroup::ArrangeButtons() {
         FButtons[i]->SetBounds(8, top + int(i) * row, std::max(FWidth - 16, 1), std::min(row, 20));
 }
 
-} // namespace quorin
+}  // namespace quorin

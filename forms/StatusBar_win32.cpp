@@ -13,7 +13,8 @@ namespace quorin {
 QUORIN_DEFINE_CLASS(TStatusPanel, TCollectionItem) {
     p.Str("Text", &TStatusPanel::Text, &TStatusPanel::SetText);
     p.Int("Width", &TStatusPanel::Width, &TStatusPanel::SetWidth, 0, 100000);
-    p.Enum<TAlignment>("Alignment", &TStatusPanel::Alignment, &TStatusPanel::SetAlignment, {"taLeftJustify", "taRightJustify", "taCenter"});
+    p.Enum<TAlignment>("Alignment", &TStatusPanel::Alignment, &TStatusPanel::SetAlignment,
+                       {"taLeftJustify", "taRightJustify", "taCenter"});
 }
 
 void TStatusPanel::SetText(const std::string& Value) {
@@ -47,14 +48,16 @@ void TStatusPanel::Assign(const TPersistent& Source) {
 
 QUORIN_DEFINE_CLASS(TStatusPanels, TCollection) {}
 
-TStatusPanels::TStatusPanels(TStatusBar* Owner) : TCollection(CollectionItemFactory<TStatusPanel>(), Owner), FStatusBar(Owner) {
+TStatusPanels::TStatusPanels(TStatusBar* Owner)
+    : TCollection(CollectionItemFactory<TStatusPanel>(), Owner), FStatusBar(Owner) {
     OnUpdate = [this](TCollectionItem*) { FStatusBar->UpdatePanels(); };
 }
 
 // ======================= TStatusBar =======================
 
 QUORIN_DEFINE_CLASS(TStatusBar, TWinControl) {
-    p.Collection("Panels", [](const TStatusBar& s) -> const TStatusPanels& { return const_cast<TStatusBar&>(s).Panels(); });
+    p.Collection("Panels",
+                 [](const TStatusBar& s) -> const TStatusPanels& { return const_cast<TStatusBar&>(s).Panels(); });
     p.Bool("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel);
     p.Str("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText);
     p.Bool("SizeGrip", &TStatusBar::SizeGrip, &TStatusBar::SetSizeGrip);
@@ -74,7 +77,8 @@ void TStatusBar::CreateParams(TCreateParams& Params) {
     // The framework places the bar (Align); the control must not move itself.
     Params.Style |= CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER;
     TCustomForm* form = GetParentForm();
-    const bool sizeable = form && (form->BorderStyle() == TFormBorderStyle::bsSizeable || form->BorderStyle() == TFormBorderStyle::bsSizeToolWin);
+    const bool sizeable = form && (form->BorderStyle() == TFormBorderStyle::bsSizeable ||
+                                   form->BorderStyle() == TFormBorderStyle::bsSizeToolWin);
     if (FSizeGrip && sizeable) Params.Style |= SBARS_SIZEGRIP;
 }
 
@@ -92,7 +96,8 @@ void TStatusBar::SetSimplePanel(bool Value) {
 
 void TStatusBar::SetSimpleText(const std::string& Value) {
     FSimpleText = Value;
-    if (FHandle && FSimplePanel) SendMessageW(FHandle, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(ToWide(Value).c_str()));
+    if (FHandle && FSimplePanel)
+        SendMessageW(FHandle, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(ToWide(Value).c_str()));
 }
 
 void TStatusBar::SetSizeGrip(bool Value) {
@@ -122,8 +127,10 @@ void TStatusBar::UpdatePanels() {
     for (int i = 0; i < n; ++i) {
         const TStatusPanel* p = FPanels.Items(i);
         std::wstring text = ToWide(p->Text());
-        if (p->Alignment() == TAlignment::taCenter) text.insert(0, L"\t");
-        else if (p->Alignment() == TAlignment::taRightJustify) text.insert(0, L"\t\t");
+        if (p->Alignment() == TAlignment::taCenter)
+            text.insert(0, L"\t");
+        else if (p->Alignment() == TAlignment::taRightJustify)
+            text.insert(0, L"\t\t");
         SendMessageW(FHandle, SB_SETTEXTW, WPARAM(i), reinterpret_cast<LPARAM>(text.c_str()));
     }
     if (n == 0) SendMessageW(FHandle, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L""));
@@ -170,10 +177,30 @@ void TTreeView::SetIndent(int Value) {
     if (FHandle) SendMessageW(FHandle, TVM_SETINDENT, WPARAM(Value), 0);
 }
 
-void TTreeView::SetReadOnly(bool Value) { if (Value != FReadOnly) { FReadOnly = Value; RecreateWnd(); } }
-void TTreeView::SetShowLines(bool Value) { if (Value != FShowLines) { FShowLines = Value; RecreateWnd(); } }
-void TTreeView::SetShowRoot(bool Value) { if (Value != FShowRoot) { FShowRoot = Value; RecreateWnd(); } }
-void TTreeView::SetShowButtons(bool Value) { if (Value != FShowButtons) { FShowButtons = Value; RecreateWnd(); } }
+void TTreeView::SetReadOnly(bool Value) {
+    if (Value != FReadOnly) {
+        FReadOnly = Value;
+        RecreateWnd();
+    }
+}
+void TTreeView::SetShowLines(bool Value) {
+    if (Value != FShowLines) {
+        FShowLines = Value;
+        RecreateWnd();
+    }
+}
+void TTreeView::SetShowRoot(bool Value) {
+    if (Value != FShowRoot) {
+        FShowRoot = Value;
+        RecreateWnd();
+    }
+}
+void TTreeView::SetShowButtons(bool Value) {
+    if (Value != FShowButtons) {
+        FShowButtons = Value;
+        RecreateWnd();
+    }
+}
 
 HTREEITEM TTreeView::AddNode(HTREEITEM Parent, const std::string& Text) {
     std::wstring text = ToWide(Text);
@@ -189,4 +216,4 @@ int TTreeView::NodeCount() { return int(SendMessageW(Handle(), TVM_GETCOUNT, 0, 
 
 void TTreeView::ClearNodes() { SendMessageW(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); }
 
-} // namespace quorin
+}  // namespace quorin

@@ -312,4 +312,4 @@ protected:
     int FMin = 0, FMax = 100, FPosition = 0, FPageSize = 0;
 };
 
-} // namespace quorin
+}  // namespace quorin

@@ -10,7 +10,8 @@ namespace quorin {
 // ======================= TLabel =======================
 
 QUORIN_DEFINE_CLASS(TLabel, TGraphicControl) {
-    p.Enum<TAlignment>("Alignment", &TLabel::Alignment, &TLabel::SetAlignment, {"taLeftJustify", "taRightJustify", "taCenter"});
+    p.Enum<TAlignment>("Alignment", &TLabel::Alignment, &TLabel::SetAlignment,
+                       {"taLeftJustify", "taRightJustify", "taCenter"});
     p.Bool("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize);
     p.Bool("Transparent", &TLabel::Transparent, &TLabel::SetTransparent);
     p.Bool("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap);
@@ -26,11 +27,26 @@ TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
     FHeight = 13;
 }
 
-void TLabel::SetAlignment(TAlignment Value) { FAlignment = Value; Invalidate(); }
-void TLabel::SetTransparent(bool Value) { FTransparent = Value; Invalidate(); }
-void TLabel::SetWordWrap(bool Value) { FWordWrap = Value; Invalidate(); }
-void TLabel::SetLayout(TTextLayout Value) { FLayout = Value; Invalidate(); }
-void TLabel::SetShowAccelChar(bool Value) { FShowAccelChar = Value; Invalidate(); }
+void TLabel::SetAlignment(TAlignment Value) {
+    FAlignment = Value;
+    Invalidate();
+}
+void TLabel::SetTransparent(bool Value) {
+    FTransparent = Value;
+    Invalidate();
+}
+void TLabel::SetWordWrap(bool Value) {
+    FWordWrap = Value;
+    Invalidate();
+}
+void TLabel::SetLayout(TTextLayout Value) {
+    FLayout = Value;
+    Invalidate();
+}
+void TLabel::SetShowAccelChar(bool Value) {
+    FShowAccelChar = Value;
+    Invalidate();
+}
 
 void TLabel::SetFocusControl(TWinControl* Value) {
     FFocusControl = Value;
@@ -52,11 +68,15 @@ void TLabel::Paint(TCanvas& Canvas) {
     }
     Canvas.SetBrushStyle(TBrushStyle::bsClear);
     UINT format = DT_EXPANDTABS;
-    if (FWordWrap) format |= DT_WORDBREAK;
-    else format |= DT_SINGLELINE;
+    if (FWordWrap)
+        format |= DT_WORDBREAK;
+    else
+        format |= DT_SINGLELINE;
     if (!FShowAccelChar) format |= DT_NOPREFIX;
-    if (FAlignment == TAlignment::taRightJustify) format |= DT_RIGHT;
-    else if (FAlignment == TAlignment::taCenter) format |= DT_CENTER;
+    if (FAlignment == TAlignment::taRightJustify)
+        format |= DT_RIGHT;
+    else if (FAlignment == TAlignment::taCenter)
+        format |= DT_CENTER;
     if (FLayout != TTextLayout::tlTop) {
         RECT calc = r;
         Canvas.DrawText(FText, calc, format | DT_CALCRECT);
@@ -83,13 +103,16 @@ void TLabel::Paint(TCanvas& Canvas) {
 QUORIN_DEFINE_CLASS(TCustomEdit, TWinControl) {
     p.Int("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength, 0, INT32_MAX);
     p.Bool("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly);
-    p.Enum<TBorderStyleCtl>("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle, {"bsNone", "bsSingle"});
-    p.Enum<TEditCharCase>("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase, {"ecNormal", "ecUpperCase", "ecLowerCase"});
+    p.Enum<TBorderStyleCtl>("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle,
+                            {"bsNone", "bsSingle"});
+    p.Enum<TEditCharCase>("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase,
+                          {"ecNormal", "ecUpperCase", "ecLowerCase"});
     p.Bool("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect);
     p.Str("Text", &TCustomEdit::Text, &TCustomEdit::SetText);
     p.Event("OnChange", &TCustomEdit::OnChange);
     // Where the operator's input method is set per control; kept, not acted on.
-    p.Str("ImeName", [](const TCustomEdit&) { return std::string(); }, [](TCustomEdit&, const std::string&) {});
+    p.Str(
+        "ImeName", [](const TCustomEdit&) { return std::string(); }, [](TCustomEdit&, const std::string&) {});
 }
 
 TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
@@ -260,7 +283,8 @@ QUORIN_DEFINE_CLASS(TComboBox, TWinControl) {
     p.Event("OnSelect", &TComboBox::OnSelect);
     p.Event("OnDropDown", &TComboBox::OnDropDown);
     p.Event("OnCloseUp", &TComboBox::OnCloseUp);
-    p.Str("ImeName", [](const TComboBox&) { return std::string(); }, [](TComboBox&, const std::string&) {});
+    p.Str(
+        "ImeName", [](const TComboBox&) { return std::string(); }, [](TComboBox&, const std::string&) {});
 }
 
 TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner) {
@@ -497,7 +521,8 @@ QUORIN_DEFINE_CLASS(TCheckBox, TButtonControl) {
     p.Bool("Checked", &TCheckBox::Checked, &TCheckBox::SetChecked);
     p.Enum<TCheckBoxState>("State", &TCheckBox::State, &TCheckBox::SetState, {"cbUnchecked", "cbChecked", "cbGrayed"});
     p.Bool("AllowGrayed", &TCheckBox::AllowGrayed, &TCheckBox::SetAllowGrayed);
-    p.Enum<TAlignment>("Alignment", &TCheckBox::Alignment, &TCheckBox::SetAlignment, {"taLeftJustify", "taRightJustify", "taCenter"});
+    p.Enum<TAlignment>("Alignment", &TCheckBox::Alignment, &TCheckBox::SetAlignment,
+                       {"taLeftJustify", "taRightJustify", "taCenter"});
 }
 
 TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {
@@ -514,7 +539,11 @@ void TCheckBox::CreateParams(TCreateParams& Params) {
 }
 
 void TCheckBox::InitializeWnd() {
-    SendMessageW(FHandle, BM_SETCHECK, FState == TCheckBoxState::cbChecked ? BST_CHECKED : FState == TCheckBoxState::cbGrayed ? BST_INDETERMINATE : BST_UNCHECKED, 0);
+    SendMessageW(FHandle, BM_SETCHECK,
+                 FState == TCheckBoxState::cbChecked  ? BST_CHECKED
+                 : FState == TCheckBoxState::cbGrayed ? BST_INDETERMINATE
+                                                      : BST_UNCHECKED,
+                 0);
 }
 
 void TCheckBox::SetAlignment(TAlignment Value) {
@@ -532,7 +561,9 @@ void TCheckBox::SetState(TCheckBoxState Value) {
 
 void TCheckBox::Toggle() {
     switch (FState) {
-    case TCheckBoxState::cbUnchecked: SetState(FAllowGrayed ? TCheckBoxState::cbGrayed : TCheckBoxState::cbChecked); break;
+    case TCheckBoxState::cbUnchecked:
+        SetState(FAllowGrayed ? TCheckBoxState::cbGrayed : TCheckBoxState::cbChecked);
+        break;
     case TCheckBoxState::cbChecked: SetState(TCheckBoxState::cbUnchecked); break;
     case TCheckBoxState::cbGrayed: SetState(TCheckBoxState::cbChecked); break;
     }
@@ -572,7 +603,8 @@ void TRadioButton::SetChecked(bool Value) {
     if (Value && FParent) {
         // One checked radio button per parent.
         for (int i = 0; i < FParent->ControlCount(); ++i)
-            if (auto* other = dynamic_cast<TRadioButton*>(FParent->Controls(i)); other && other != this) other->SetChecked(false);
+            if (auto* other = dynamic_cast<TRadioButton*>(FParent->Controls(i)); other && other != this)
+                other->SetChecked(false);
     }
     if (Value && !(ComponentState() & csLoading)) Click();
 }
@@ -620,4 +652,4 @@ void TGroupBox::WndProc(TMessage& Message) {
     TWinControl::WndProc(Message);
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -43,7 +43,7 @@ int64_t TellFile(std::FILE* f) {
 #endif
 }
 
-} // namespace
+}  // namespace
 
 int64_t TStream::Size() {
     const int64_t pos = Seek(0, TSeekOrigin::soCurrent);
@@ -141,8 +141,10 @@ void TMemoryStream::SaveToFile(const std::string& FileName) const {
 
 TFileStream::TFileStream(const std::string& FileName, uint32_t Mode) : FFileName(FileName) {
     const char* mode = "rb";
-    if (Mode == fmCreate) mode = "w+b";
-    else if ((Mode & 3) == fmOpenWrite || (Mode & 3) == fmOpenReadWrite) mode = "r+b";
+    if (Mode == fmCreate)
+        mode = "w+b";
+    else if ((Mode & 3) == fmOpenWrite || (Mode & 3) == fmOpenReadWrite)
+        mode = "r+b";
     FFile = OpenFile(FileName, mode);
     if (!FFile) {
         const std::string why = std::strerror(errno);
@@ -171,7 +173,9 @@ int64_t TFileStream::Write(const void* Buffer, int64_t Count) {
 }
 
 int64_t TFileStream::Seek(int64_t Offset, TSeekOrigin Origin) {
-    const int whence = Origin == TSeekOrigin::soBeginning ? SEEK_SET : Origin == TSeekOrigin::soCurrent ? SEEK_CUR : SEEK_END;
+    const int whence = Origin == TSeekOrigin::soBeginning ? SEEK_SET
+                       : Origin == TSeekOrigin::soCurrent ? SEEK_CUR
+                                                          : SEEK_END;
     if (SeekFile(FFile, Offset, whence) != 0) throw EStreamError("Stream seek error");
     return TellFile(FFile);
 }
@@ -187,4 +191,4 @@ void TFileStream::SetSize(int64_t NewSize) {
     if (Position() > NewSize) SetPosition(NewSize);
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -101,4 +101,4 @@ private:
     bool FLastWrite = false;
 };
 
-} // namespace quorin
+}  // namespace quorin

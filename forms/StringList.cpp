@@ -15,12 +15,14 @@ std::string Lower(std::string s) {
     return s;
 }
 
-} // namespace
+}  // namespace
 
 QUORIN_DEFINE_CLASS(TStrings, TPersistent) {}
 QUORIN_DEFINE_CLASS(TStringList, TStrings) {}
 
-void TStrings::IndexError(int Index) { throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")"); }
+void TStrings::IndexError(int Index) {
+    throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
+}
 
 void TStrings::Put(int Index, const std::string& S) {
     const intptr_t object = GetObj(Index);
@@ -319,7 +321,8 @@ void TStringList::Sort() {
 }
 
 bool TStringList::Find(const std::string& S, int& Index) const {
-    auto it = std::lower_bound(FItems.begin(), FItems.end(), S, [](const Item& a, const std::string& s) { return a.text < s; });
+    auto it = std::lower_bound(FItems.begin(), FItems.end(), S,
+                               [](const Item& a, const std::string& s) { return a.text < s; });
     Index = int(it - FItems.begin());
     return it != FItems.end() && it->text == S;
 }
@@ -332,4 +335,4 @@ void TStringList::SetUpdateState(bool Updating) {
     if (!Updating) Changed();
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -129,4 +129,4 @@ private:
     TDuplicates FDuplicates = TDuplicates::dupIgnore;
 };
 
-} // namespace quorin
+}  // namespace quorin

@@ -21,7 +21,7 @@ int HexDigitValue(char c) {
     return -1;
 }
 
-} // namespace
+}  // namespace
 
 int32_t StrToInt(const std::string& text) {
     std::size_t i = 0;
@@ -96,4 +96,4 @@ bool SameText(std::string_view a, std::string_view b) {
     return true;
 }
 
-} // namespace quorin
+}  // namespace quorin

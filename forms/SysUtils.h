@@ -43,4 +43,4 @@ bool SameText(std::string_view a, std::string_view b);
 // at least `digits` characters: IntToHex(0x7FF, 8) is "000007FF".
 std::string IntToHex(uint32_t value, int digits);
 
-} // namespace quorin
+}  // namespace quorin

@@ -59,9 +59,7 @@ void TTabControl::UpdateTabs() {
     SendMessageW(FHandle, TCM_SETCURSEL, WPARAM(FTabIndex), 0);
 }
 
-int TTabControl::TabIndex() const {
-    return FHandle ? int(SendMessageW(FHandle, TCM_GETCURSEL, 0, 0)) : FTabIndex;
-}
+int TTabControl::TabIndex() const { return FHandle ? int(SendMessageW(FHandle, TCM_GETCURSEL, 0, 0)) : FTabIndex; }
 
 void TTabControl::SetTabIndex(int Value) {
     FTabIndex = Value;
@@ -128,9 +126,7 @@ void TTrackBar::SetMax(int Value) {
     if (FHandle) SendMessageW(FHandle, TBM_SETRANGEMAX, TRUE, Value);
 }
 
-int TTrackBar::Position() const {
-    return FHandle ? int(SendMessageW(FHandle, TBM_GETPOS, 0, 0)) : FPosition;
-}
+int TTrackBar::Position() const { return FHandle ? int(SendMessageW(FHandle, TBM_GETPOS, 0, 0)) : FPosition; }
 
 void TTrackBar::SetPosition(int Value) {
     FPosition = std::clamp(Value, FMin, std::max(FMin, FMax));
@@ -200,4 +196,4 @@ int THeaderControl::SectionCount() const {
     return FHandle ? int(SendMessageW(FHandle, HDM_GETITEMCOUNT, 0, 0)) : int(FSections.size());
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -30,7 +30,7 @@ TPropRef NeedKind(const TObject* Instance, std::string_view Path, std::initializ
 
 void ReadOnly(std::string_view Path) { throw EPropertyError("Property " + std::string(Path) + " is read-only"); }
 
-} // namespace
+}  // namespace
 
 TPropRef FindPropPath(const TObject* Instance, std::string_view Path) {
     TObject* obj = const_cast<TObject*>(Instance);
@@ -46,7 +46,9 @@ TPropRef FindPropPath(const TObject* Instance, std::string_view Path) {
     return {};
 }
 
-const TPropInfo* GetPropInfo(const TObject* Instance, std::string_view Path) { return FindPropPath(Instance, Path).Info; }
+const TPropInfo* GetPropInfo(const TObject* Instance, std::string_view Path) {
+    return FindPropPath(Instance, Path).Info;
+}
 
 bool IsPublishedProp(const TObject* Instance, std::string_view Path) { return GetPropInfo(Instance, Path) != nullptr; }
 
@@ -136,7 +138,8 @@ void SetObjectProp(TObject* Instance, std::string_view Path, TObject* Value) {
     TPropRef r = NeedKind(Instance, Path, {TPropKind::Object});
     if (!r.Info->SetObj) ReadOnly(Path);
     if (Value && r.Info->ObjClass && !Value->InheritsFrom(r.Info->ObjClass()))
-        throw EPropertyError("Property " + std::string(Path) + " takes a " + r.Info->ObjClass().Name + ", not a " + Value->ClassName());
+        throw EPropertyError("Property " + std::string(Path) + " takes a " + r.Info->ObjClass().Name + ", not a " +
+                             Value->ClassName());
     r.Info->SetObj(*r.Instance, Value);
 }
 
@@ -187,4 +190,4 @@ void SetPropValue(TObject* Instance, std::string_view Path, const std::string& V
     }
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -52,4 +52,4 @@ std::string GetPropValue(const TObject* Instance, std::string_view Path);
 // text), string as it is, set as SetSetProp. Other kinds raise EPropertyError.
 void SetPropValue(TObject* Instance, std::string_view Path, const std::string& Value);
 
-} // namespace quorin
+}  // namespace quorin

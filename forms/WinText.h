@@ -34,4 +34,4 @@ inline std::wstring WindowTextW(HWND hwnd) {
     return text;
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -7,16 +7,12 @@ namespace quorin {
 namespace {
 
 uint8_t IndexByte(const TParameterPage& controls, std::string_view name) {
-    return static_cast<uint8_t>(controls.ItemIndex(name)); // no selection (-1) travels as 0xFF
+    return static_cast<uint8_t>(controls.ItemIndex(name));  // no selection (-1) travels as 0xFF
 }
 
-uint8_t CheckByte(const TParameterPage& controls, std::string_view name) {
-    return controls.Checked(name) ? 1 : 0;
-}
+uint8_t CheckByte(const TParameterPage& controls, std::string_view name) { return controls.Checked(name) ? 1 : 0; }
 
-uint32_t Number(const std::string& text) {
-    return static_cast<uint32_t>(StrToInt(text));
-}
+uint32_t Number(const std::string& text) { return static_cast<uint32_t>(StrToInt(text)); }
 
 // The intervals are unsigned on the device and shown as such, so a read block can hold
 // 2147483648 to 4294967295 there. Those texts go back as the same 32 bits; everything else
@@ -38,22 +34,18 @@ uint32_t IntervalNumber(const std::string& text) {
 
 // The hexadecimal edits hold bare digits; the prefix makes the conversion read them as
 // hexadecimal, and an error names the prefixed text.
-uint32_t HexNumber(const TParameterPage& controls, std::string_view name) {
-    return Number("0x" + controls.Text(name));
-}
+uint32_t HexNumber(const TParameterPage& controls, std::string_view name) { return Number("0x" + controls.Text(name)); }
 
 uint8_t FilterPortNumber(const std::string& caption) {
     if (caption == "CAN1") return 1;
     if (caption == "CAN2" || caption == "Fiber0") return 2;
     if (caption == "CAN3" || caption == "Fiber1") return 3;
-    return 0; // "CAN0" and anything else
+    return 0;  // "CAN0" and anything else
 }
 
-std::string Cell(const std::vector<std::string>& row, std::size_t i) {
-    return i < row.size() ? row[i] : std::string();
-}
+std::string Cell(const std::vector<std::string>& row, std::size_t i) { return i < row.size() ? row[i] : std::string(); }
 
-} // namespace
+}  // namespace
 
 void CollectFilterList(int page, const TParameterPage& controls, TDeviceSettings& s) {
     if (page != 0) return;
@@ -73,7 +65,7 @@ void CollectFilterList(int page, const TParameterPage& controls, TDeviceSettings
 
 TParameterBlock CollectParameterBlock(int page, const TParameterPage& controls) {
     if (page != 0) return TParameterBlock{};
-    TDeviceSettings s; // identity stays 0: the host never writes it
+    TDeviceSettings s;  // identity stays 0: the host never writes it
 
     s.SwitchMode = IndexByte(controls, names::SwitchMode);
     s.SwitchRoute = IndexByte(controls, names::SwitchRoute);
@@ -122,4 +114,4 @@ TWriteOutcome CollectDeviceParameter(int page, const TParameterPage& controls, c
     return WriteDeviceParameter(link, static_cast<uint8_t>(page), block);
 }
 
-} // namespace quorin
+}  // namespace quorin

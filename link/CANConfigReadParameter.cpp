@@ -33,4 +33,4 @@ bool ReadDeviceParameter(const TCommandLink& link, uint8_t command, TParameterBl
     return ReadDeviceParameterResult(link, command, destination).Outcome == TReadOutcome::Success;
 }
 
-} // namespace quorin
+}  // namespace quorin

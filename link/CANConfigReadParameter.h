@@ -49,16 +49,16 @@ std::array<uint8_t, kReadRequestSize> ReadRequestFrame(uint8_t command);
 
 // Why a read failed, for callers that tell the operator more than "fail".
 enum class TReadOutcome {
-    SentFailed,    // the request did not go out in full
-    NoAnswer,      // nothing came back within the wait
-    ShortAnswer,   // fewer than 240 bytes came back
-    ChecksumWrong, // 240 bytes whose checksum does not hold
+    SentFailed,     // the request did not go out in full
+    NoAnswer,       // nothing came back within the wait
+    ShortAnswer,    // fewer than 240 bytes came back
+    ChecksumWrong,  // 240 bytes whose checksum does not hold
     Success,
 };
 
 struct TReadResult {
     TReadOutcome Outcome = TReadOutcome::SentFailed;
-    uint32_t Received = 0; // bytes taken from the ring (at most 240)
+    uint32_t Received = 0;  // bytes taken from the ring (at most 240)
 };
 
 // The read transaction below with its outcome in detail.
@@ -80,4 +80,4 @@ void ShowDeviceParameter(int page, TParameterPage& controls, TParameterBlock blo
 void ShowBasicInfo(int page, TParameterPage& controls, const TParameterBlock& block);
 void ShowFilterList(int page, TParameterPage& controls, const TParameterBlock& block);
 
-} // namespace quorin
+}  // namespace quorin

@@ -8,13 +8,9 @@ namespace quorin {
 
 namespace {
 
-std::string Hex(uint32_t value, int digits) {
-    return IntToHex(value, digits);
-}
+std::string Hex(uint32_t value, int digits) { return IntToHex(value, digits); }
 
-std::string Decimal(uint32_t value) {
-    return std::to_string(value);
-}
+std::string Decimal(uint32_t value) { return std::to_string(value); }
 
 // A byte that is no item index of the box leaves the box without a selection.
 void ShowItemIndex(TParameterPage& controls, std::string_view name, int index) {
@@ -22,7 +18,7 @@ void ShowItemIndex(TParameterPage& controls, std::string_view name, int index) {
     controls.SetItemIndex(name, index);
 }
 
-} // namespace
+}  // namespace
 
 void ShowBasicInfo(int page, TParameterPage& controls, const TParameterBlock& block) {
     if (page != 0) return;
@@ -34,8 +30,8 @@ void ShowBasicInfo(int page, TParameterPage& controls, const TParameterBlock& bl
     controls.AddRow(names::BasicInfo, {"Product Code", std::string(kProductCodeText)});
     controls.AddRow(names::BasicInfo, {"Hardware Version", Decimal(id.HardwareVersion)});
     controls.AddRow(names::BasicInfo, {"Firmware Version", Decimal(id.FirmwareVersion)});
-    controls.AddRow(names::BasicInfo, {"Serial Number", Hex(sn[0], 2) + "-" + Hex(sn[1], 2) + "-" +
-                                                           Hex(sn[2], 2) + "-" + Hex(sn[3], 2)});
+    controls.AddRow(names::BasicInfo,
+                    {"Serial Number", Hex(sn[0], 2) + "-" + Hex(sn[1], 2) + "-" + Hex(sn[2], 2) + "-" + Hex(sn[3], 2)});
 }
 
 void ShowFilterList(int page, TParameterPage& controls, const TParameterBlock& block) {
@@ -45,10 +41,9 @@ void ShowFilterList(int page, TParameterPage& controls, const TParameterBlock& b
     controls.ClearRows(names::FilterList);
     for (const TFilterEntry& f : s.Filters) {
         // Only CAN1 has a name here; any other port shows an empty caption.
-        controls.AddRow(names::FilterList,
-                        {f.Port == 1 ? "CAN1" : "",
-                         std::string(f.FrameFormat == 0 ? kStandardFrameText : kExtendedFrameText),
-                         "0x" + Hex(f.StartId, 8), "0x" + Hex(f.EndId, 8)});
+        controls.AddRow(names::FilterList, {f.Port == 1 ? "CAN1" : "",
+                                            std::string(f.FrameFormat == 0 ? kStandardFrameText : kExtendedFrameText),
+                                            "0x" + Hex(f.StartId, 8), "0x" + Hex(f.EndId, 8)});
     }
 }
 
@@ -102,4 +97,4 @@ void ShowDeviceParameter(int page, TParameterPage& controls, TParameterBlock blo
     controls.ApplySwitchModeRule();
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -12,9 +12,12 @@ TWriteResult WriteDeviceParameterResult(const TCommandLink& link, uint8_t comman
     CommandWait(link, kWriteSettleWait);
 
     result.ReadBack = ReadDeviceParameterResult(link, command, result.ReadBackBlock);
-    if (result.ReadBack.Outcome != TReadOutcome::Success) result.Outcome = TWriteOutcome::ReadbackFailed;
-    else if (SameSettings(block, result.ReadBackBlock)) result.Outcome = TWriteOutcome::Success;
-    else result.Outcome = TWriteOutcome::Mismatch;
+    if (result.ReadBack.Outcome != TReadOutcome::Success)
+        result.Outcome = TWriteOutcome::ReadbackFailed;
+    else if (SameSettings(block, result.ReadBackBlock))
+        result.Outcome = TWriteOutcome::Success;
+    else
+        result.Outcome = TWriteOutcome::Mismatch;
     return result;
 }
 
@@ -22,4 +25,4 @@ TWriteOutcome WriteDeviceParameter(const TCommandLink& link, uint8_t command, TP
     return WriteDeviceParameterResult(link, command, block).Outcome;
 }
 
-} // namespace quorin
+}  // namespace quorin

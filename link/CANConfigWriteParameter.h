@@ -11,9 +11,9 @@
 namespace quorin {
 
 enum class TWriteOutcome {
-    SentFailed,     // the write frame did not go out in full; nothing was waited for
-    ReadbackFailed, // no valid 240-byte answer to the read-back
-    Mismatch,       // bytes 15 to 239 read back differ from those sent
+    SentFailed,      // the write frame did not go out in full; nothing was waited for
+    ReadbackFailed,  // no valid 240-byte answer to the read-back
+    Mismatch,        // bytes 15 to 239 read back differ from those sent
     Success,
 };
 
@@ -40,8 +40,8 @@ TWriteOutcome WriteDeviceParameter(const TCommandLink& link, uint8_t command, TP
 // A write with what the read-back brought, for callers that report in detail.
 struct TWriteResult {
     TWriteOutcome Outcome = TWriteOutcome::SentFailed;
-    TReadResult ReadBack;           // meaningful unless the frame was not sent
-    TParameterBlock ReadBackBlock{}; // the block read back (for a mismatch, what differs)
+    TReadResult ReadBack;             // meaningful unless the frame was not sent
+    TParameterBlock ReadBackBlock{};  // the block read back (for a mismatch, what differs)
 };
 TWriteResult WriteDeviceParameterResult(const TCommandLink& link, uint8_t command, TParameterBlock& block);
 
@@ -56,4 +56,4 @@ void CollectFilterList(int page, const TParameterPage& controls, TDeviceSettings
 // Builds the block of the page and writes it with the page index as the command byte.
 TWriteOutcome CollectDeviceParameter(int page, const TParameterPage& controls, const TCommandLink& link);
 
-} // namespace quorin
+}  // namespace quorin

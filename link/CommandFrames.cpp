@@ -33,4 +33,4 @@ bool SameSettings(const TParameterBlock& sent, const TParameterBlock& readBack) 
     return std::equal(sent.begin() + block::IdentityEnd, sent.end(), readBack.begin() + block::IdentityEnd);
 }
 
-} // namespace quorin
+}  // namespace quorin

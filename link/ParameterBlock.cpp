@@ -11,13 +11,13 @@ uint16_t GetBigEndian16(const TParameterBlock& b, std::size_t offset) {
 }
 
 uint32_t GetBigEndian32(const TParameterBlock& b, std::size_t offset) {
-    return uint32_t{b.at(offset)} << 24 | uint32_t{b.at(offset + 1)} << 16 |
-           uint32_t{b.at(offset + 2)} << 8 | uint32_t{b.at(offset + 3)};
+    return uint32_t{b.at(offset)} << 24 | uint32_t{b.at(offset + 1)} << 16 | uint32_t{b.at(offset + 2)} << 8 |
+           uint32_t{b.at(offset + 3)};
 }
 
 uint32_t GetLittleEndian32(const TParameterBlock& b, std::size_t offset) {
-    return uint32_t{b.at(offset)} | uint32_t{b.at(offset + 1)} << 8 |
-           uint32_t{b.at(offset + 2)} << 16 | uint32_t{b.at(offset + 3)} << 24;
+    return uint32_t{b.at(offset)} | uint32_t{b.at(offset + 1)} << 8 | uint32_t{b.at(offset + 2)} << 16 |
+           uint32_t{b.at(offset + 3)} << 24;
 }
 
 void PutBigEndian16(TParameterBlock& b, std::size_t offset, uint16_t value) {
@@ -150,4 +150,4 @@ TDeviceSettings DecodeParameterBlock(const TParameterBlock& b) {
     return s;
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -30,10 +30,10 @@ constexpr std::size_t IdentityEnd = 15;      // first byte the write comparison 
 constexpr std::size_t ForwardingPaths = 15;  // 4 x 4 bytes, [source][destination]
 constexpr std::size_t PortFlags = 31;        // 4 bytes, one per port
 constexpr std::size_t FilterEnable = 35;
-constexpr std::size_t FilterPort = 36;       // 16 x 1
-constexpr std::size_t FilterFormat = 52;     // 16 x 1
-constexpr std::size_t FilterStart = 68;      // 16 x 4, big-endian
-constexpr std::size_t FilterEnd = 132;       // 16 x 4, big-endian
+constexpr std::size_t FilterPort = 36;    // 16 x 1
+constexpr std::size_t FilterFormat = 52;  // 16 x 1
+constexpr std::size_t FilterStart = 68;   // 16 x 4, big-endian
+constexpr std::size_t FilterEnd = 132;    // 16 x 4, big-endian
 constexpr std::size_t FilterCount = 196;
 constexpr std::size_t UARTMode = 197;
 constexpr std::size_t UARTBaudrate = 198;
@@ -42,23 +42,23 @@ constexpr std::size_t UARTStopBits = 200;
 constexpr std::size_t UARTParity = 201;
 constexpr std::size_t FDStandard = 202;
 constexpr std::size_t CANType = 203;
-constexpr std::size_t CANID = 204;           // 4 bytes, little-endian
+constexpr std::size_t CANID = 204;  // 4 bytes, little-endian
 constexpr std::size_t CANFrameType = 208;
 constexpr std::size_t BitRateSwitch = 209;
 constexpr std::size_t CustomBitRate = 210;
 constexpr std::size_t BaudrateIndexA = 211;
 constexpr std::size_t BaudrateIndexB = 212;
-constexpr std::size_t CustomWordA = 216;     // 4 bytes, little-endian
-constexpr std::size_t CustomWordB = 220;     // 4 bytes, little-endian
+constexpr std::size_t CustomWordA = 216;  // 4 bytes, little-endian
+constexpr std::size_t CustomWordB = 220;  // 4 bytes, little-endian
 constexpr std::size_t SwitchMode = 224;
 constexpr std::size_t SwitchRoute = 225;
 constexpr std::size_t CANFrameInfoEnable = 226;
 constexpr std::size_t CANIDInfoEnable = 227;
 constexpr std::size_t CANIDOffset = 228;
 constexpr std::size_t CANIDLen = 229;
-constexpr std::size_t UARTFrameInterval = 232; // 4 bytes, little-endian
-constexpr std::size_t CANFrameInterval = 236;  // 4 bytes, little-endian
-} // namespace block
+constexpr std::size_t UARTFrameInterval = 232;  // 4 bytes, little-endian
+constexpr std::size_t CANFrameInterval = 236;   // 4 bytes, little-endian
+}  // namespace block
 
 constexpr std::size_t kMaxFilterEntries = 16;
 
@@ -98,7 +98,7 @@ struct TFilterEntry {
 struct TDeviceSettings {
     TDeviceIdentity Identity;
     uint8_t FilterEnable = 0;
-    std::vector<TFilterEntry> Filters; // at most kMaxFilterEntries travel
+    std::vector<TFilterEntry> Filters;  // at most kMaxFilterEntries travel
     uint8_t UARTMode = 0;
     uint8_t UARTBaudrate = 0;
     uint8_t UARTDataBits = 0;
@@ -146,4 +146,4 @@ TDeviceSettings DecodeParameterBlock(const TParameterBlock& block);
 // else CAN to serial only.
 void PutForwardingPaths(TParameterBlock& block, int routeIndex);
 
-} // namespace quorin
+}  // namespace quorin

@@ -67,11 +67,11 @@ constexpr std::string_view BaudrateA = "EditBaudrateA";
 constexpr std::string_view BaudrateB = "EditBaudrateB";
 constexpr std::string_view FilterEnable = "CheckBoxVandrelFilterEnable";
 constexpr std::string_view FilterList = "ListViewVandrelFrameID";
-} // namespace names
+}  // namespace names
 
 // Texts the filter list and the identity list use.
 constexpr std::string_view kStandardFrameText = "Standard Frame";
 constexpr std::string_view kExtendedFrameText = "Extend   Frame";
 constexpr std::string_view kProductCodeText = "QUORIN-Q1";
 
-} // namespace quorin
+}  // namespace quorin

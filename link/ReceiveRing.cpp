@@ -39,8 +39,8 @@ void TReceiveRing::SetIndices(uint32_t writeIndex, uint32_t readIndex) {
 namespace {
 // About 19 MB, reserved once whether or not a device is open.
 TReceiveRing GRings[kDeviceCount];
-} // namespace
+}  // namespace
 
 TReceiveRing* DeviceReceiveRing(int32_t port) { return ValidPort(port) ? &GRings[port] : nullptr; }
 
-} // namespace quorin
+}  // namespace quorin

@@ -36,4 +36,4 @@ TReceiveRing* DeviceReceiveRing(int32_t port);
 
 inline bool ValidPort(int32_t port) { return port >= 0 && port < kDeviceCount; }
 
-} // namespace quorin
+}  // namespace quorin

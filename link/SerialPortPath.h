@@ -15,4 +15,4 @@ bool SetPortPath(int32_t port, const std::string& path);
 // The current device of port n, or "" when there is none.
 std::string PortPath(int32_t port);
 
-} // namespace quorin
+}  // namespace quorin

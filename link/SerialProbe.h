@@ -12,4 +12,4 @@ namespace quorin {
 // in this program or another one, or one that does not exist, gives false.
 bool ProbeSerialPort(int32_t port);
 
-} // namespace quorin
+}  // namespace quorin

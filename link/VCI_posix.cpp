@@ -119,7 +119,7 @@ void ReaderThread(int32_t port) {
     }
 }
 
-} // namespace
+}  // namespace
 
 bool SetPortPath(int32_t port, const std::string& path) {
     if (!ValidPort(port)) return false;
@@ -134,7 +134,7 @@ std::string PortPath(int32_t port) {
     return GDevices[port].Path;
 }
 
-} // namespace quorin
+}  // namespace quorin
 
 using namespace quorin;
 
@@ -160,7 +160,7 @@ TFd AcquirePort(int32_t port) {
     return fd;
 }
 
-} // namespace
+}  // namespace
 
 bool ProbeSerialPort(int32_t port) {
     TFd fd = AcquirePort(port);
@@ -169,7 +169,7 @@ bool ProbeSerialPort(int32_t port) {
     return true;
 }
 
-} // namespace quorin
+}  // namespace quorin
 
 extern "C" int32_t VCI_OpenDevice(int32_t port) {
     TFd fd = AcquirePort(port);
@@ -205,8 +205,7 @@ extern "C" int32_t VCI_CloseDevice(int32_t port) {
     return 1;
 }
 
-extern "C" uint32_t VCI_ReadDevice(int32_t port, int32_t channel, uint32_t* elements, uint32_t count,
-                                   uint32_t waitMs) {
+extern "C" uint32_t VCI_ReadDevice(int32_t port, int32_t channel, uint32_t* elements, uint32_t count, uint32_t waitMs) {
     if (!ValidPort(port) || channel != 0) return 0;
     // Nothing ever signals the receive event, so the wait is a plain delay.
     if (waitMs > 0 && GDevices[port].Port.Valid()) std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));

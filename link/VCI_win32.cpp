@@ -65,7 +65,7 @@ struct TDevice {
     // it has, since that reader still writes into Buffer when its read returns.
     TKernelHandle Reader;
     TPortReadCall Read = &ReadFile;  // taken at open, for that open's reader
-    TLock Lock;  // guards the ring
+    TLock Lock;                      // guards the ring
     uint8_t Buffer[kReadBufferSize];
 
     // A program that ends with a port open stops its reader before the slot goes away.
@@ -149,14 +149,14 @@ TDevice::~TDevice() {
     if (Port) CloseDevice(*this);
 }
 
-} // namespace
+}  // namespace
 
 TPortReadCall SetPortReadCall(TPortReadCall call) {
     const TPortReadCall previous = GPortRead.exchange(call != nullptr ? call : &ReadFile);
     return previous;
 }
 
-} // namespace quorin
+}  // namespace quorin
 
 using namespace quorin;
 
@@ -203,14 +203,14 @@ bool AcquirePort(int32_t port, TAcquired& out) {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 bool ProbeSerialPort(int32_t port) {
     TAcquired acquired;
     return AcquirePort(port, acquired);
 }
 
-} // namespace quorin
+}  // namespace quorin
 
 extern "C" int32_t VCI_OpenDevice(int32_t port) {
     TAcquired acquired;
@@ -248,8 +248,7 @@ extern "C" int32_t VCI_CloseDevice(int32_t port) {
     return 1;
 }
 
-extern "C" uint32_t VCI_ReadDevice(int32_t port, int32_t channel, uint32_t* elements, uint32_t count,
-                                   uint32_t waitMs) {
+extern "C" uint32_t VCI_ReadDevice(int32_t port, int32_t channel, uint32_t* elements, uint32_t count, uint32_t waitMs) {
     if (!ValidPort(port) || channel != 0) return 0;
     TDevice& device = GDevices[port];
     if (device.ReceiveEvent) WaitForSingleObject(device.ReceiveEvent.Get(), waitMs);

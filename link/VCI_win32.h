@@ -13,4 +13,4 @@ using TPortReadCall = BOOL(WINAPI*)(HANDLE port, LPVOID buffer, DWORD count, LPD
 // Returns the call in use before.
 TPortReadCall SetPortReadCall(TPortReadCall call);
 
-} // namespace quorin
+}  // namespace quorin

@@ -16,12 +16,17 @@ namespace {
 // The window's item lists, in their order: the device stores the position. Keywords first,
 // then the window's item texts that older profiles carry.
 const std::vector<TChoiceList> GChoices = {
-    {"conversion.mode", block::SwitchMode, {"transparent", "transparent_with_id", "format"},
+    {"conversion.mode",
+     block::SwitchMode,
+     {"transparent", "transparent_with_id", "format"},
      {"透明转换", "透明带标识转换", "格式转换"}},
-    {"conversion.direction", block::SwitchRoute, {"bidirectional", "serial_to_can", "can_to_serial"},
+    {"conversion.direction",
+     block::SwitchRoute,
+     {"bidirectional", "serial_to_can", "can_to_serial"},
      {"双向转换", "仅串口转CAN", "仅CAN转串口"}},
     {"serial.mode", block::UARTMode, {"RS232", "RS485", "RS422"}, {"RS232", "RS485", "RS422"}},
-    {"serial.baud_rate", block::UARTBaudrate,
+    {"serial.baud_rate",
+     block::UARTBaudrate,
      {"1200", "2400", "4800", "9600", "14400", "19200", "38400", "57600", "115200", "230400", "460800", "921600"},
      {"1200", "2400", "4800", "9600", "14400", "19200", "38400", "57600", "115200", "230400", "460800", "921600"}},
     {"serial.data_bits", block::UARTDataBits, {"7", "8"}, {"7", "8"}},
@@ -31,12 +36,14 @@ const std::vector<TChoiceList> GChoices = {
     {"can.protocol", block::CANType, {"CAN", "CANFD"}, {"CAN", "CANFD"}},
     {"can.frame_format", block::CANFrameType, {"standard", "extended"}, {"标准帧", "扩展帧"}},
     {"can.bit_rate_switch", block::BitRateSwitch, {"off", "on"}, {"否", "是"}},
-    {"can.bit_rate.arbitration", block::BaudrateIndexA,
+    {"can.bit_rate.arbitration",
+     block::BaudrateIndexA,
      {"1Mbps", "reserved_1", "reserved_2", "500Kbps", "reserved_3", "250Kbps", "reserved_4", "125Kbps", "100Kbps",
       "reserved_5", "50Kbps", "40Kbps", "20Kbps", "10Kbps", "5Kbps"},
      {"1Mbps", "预留1", "预留2", "500Kbps", "预留3", "250Kbps", "预留4", "125Kbps", "100Kbps", "预留5", "50Kbps",
       "40Kbps", "20Kbps", "10Kbps", "5Kbps"}},
-    {"can.bit_rate.data", block::BaudrateIndexB,
+    {"can.bit_rate.data",
+     block::BaudrateIndexB,
      {"5Mbps", "4Mbps", "reserved_1", "reserved_2", "2Mbps", "reserved_3", "1Mbps", "reserved_4", "500Kbps",
       "reserved_5", "250Kbps", "reserved_6", "125Kbps", "100Kbps", "reserved_7"},
      {"5Mbps", "4Mbps", "预留1", "预留2", "2Mbps", "预留3", "1Mbps", "预留4", "500kbps", "预留5", "250Kbps", "预留6",
@@ -127,10 +134,14 @@ bool TextToUnsigned32(const std::string& text, uint32_t& value) {
     for (; i < text.size(); ++i) {
         const char c = text[i];
         int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (hex && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (hex && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else return false;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return false;
         v = v * (hex ? 16 : 10) + static_cast<uint64_t>(d);
         if (v > 0xFFFFFFFFu) return false;
     }
@@ -145,12 +156,16 @@ public:
     TObjectReader(const TJson* object, std::string path, std::vector<TProfileIssue>& issues)
         : FPath(std::move(path)), FIssues(issues) {
         if (object == nullptr) return;
-        if (!object->is_object()) Issue(FPath, "expected an object, found " + JsonType(*object));
-        else FObject = object;
+        if (!object->is_object())
+            Issue(FPath, "expected an object, found " + JsonType(*object));
+        else
+            FObject = object;
     }
 
     bool Valid() const { return FObject != nullptr; }
-    std::string PathOf(std::string_view name) const { return FPath.empty() ? std::string(name) : FPath + "." + std::string(name); }
+    std::string PathOf(std::string_view name) const {
+        return FPath.empty() ? std::string(name) : FPath + "." + std::string(name);
+    }
 
     const TJson* Field(std::string_view name) {
         if (!FObject) return nullptr;
@@ -182,7 +197,8 @@ public:
             out = static_cast<uint32_t>(v->get<uint64_t>());
             return true;
         }
-        Issue(PathOf(name), v->dump() + " is out of range (" + std::to_string(low) + " to " + std::to_string(high) + ")");
+        Issue(PathOf(name),
+              v->dump() + " is out of range (" + std::to_string(low) + " to " + std::to_string(high) + ")");
         return false;
     }
 
@@ -214,9 +230,12 @@ public:
             return true;
         }
         std::string text;
-        if (v->is_string()) text = v->get<std::string>();
-        else if (v->is_number_unsigned()) text = std::to_string(v->get<uint64_t>());
-        else return Wrong(name, *v, "one of " + ItemList(items));
+        if (v->is_string())
+            text = v->get<std::string>();
+        else if (v->is_number_unsigned())
+            text = std::to_string(v->get<uint64_t>());
+        else
+            return Wrong(name, *v, "one of " + ItemList(items));
         for (std::size_t i = 0; i < items.size(); ++i)
             if (items[i] == text || choice.WindowItems[i] == text) {
                 out = static_cast<uint8_t>(i);
@@ -255,10 +274,13 @@ void ReadFilterEntry(const TJson& entry, const std::string& path, TFilterEntry& 
     TObjectReader r(&entry, path, issues);
     if (!r.Valid()) return;
     if (const TJson* port = r.Field("port")) {
-        const auto it = port->is_string() ? std::find(std::begin(kFilterPorts), std::end(kFilterPorts), port->get<std::string>())
-                                          : std::end(kFilterPorts);
-        if (it == std::end(kFilterPorts)) r.Issue(r.PathOf("port"), port->dump() + " is not one of \"CAN0\", \"CAN1\", \"CAN2\", \"CAN3\"");
-        else f.Port = static_cast<uint8_t>(it - std::begin(kFilterPorts));
+        const auto it = port->is_string()
+                            ? std::find(std::begin(kFilterPorts), std::end(kFilterPorts), port->get<std::string>())
+                            : std::end(kFilterPorts);
+        if (it == std::end(kFilterPorts))
+            r.Issue(r.PathOf("port"), port->dump() + " is not one of \"CAN0\", \"CAN1\", \"CAN2\", \"CAN3\"");
+        else
+            f.Port = static_cast<uint8_t>(it - std::begin(kFilterPorts));
     }
     if (const TJson* type = r.Field("frame_type")) {
         const std::string text = type->is_string() ? type->get<std::string>() : std::string();
@@ -278,7 +300,7 @@ void ReadFilterEntry(const TJson& entry, const std::string& path, TFilterEntry& 
     // window shows from a converter, which it writes back as they are (SettingsWarnings).
 }
 
-} // namespace
+}  // namespace
 
 std::string IssueText(const TProfileIssue& issue) {
     return issue.Path.empty() ? issue.Message : issue.Path + ": " + issue.Message;
@@ -385,7 +407,8 @@ std::vector<TProfileIssue> SettingsFromProfile(const TJson& profile, TDeviceSett
     if (can.Word("id", s.CANID) && formatOk) {
         const uint32_t mask = s.CANFrameType == 0 ? kStandardIdMask : kExtendedIdMask;
         if ((s.CANID & ~mask) != 0)
-            can.Issue("can.id", Hex32(s.CANID) + " is beyond the identifier range of the frame format (" + Hex32(mask) + ")");
+            can.Issue("can.id",
+                      Hex32(s.CANID) + " is beyond the identifier range of the frame format (" + Hex32(mask) + ")");
     }
     can.Pick("bit_rate_switch", "can.bit_rate_switch", s.BitRateSwitch);
     TObjectReader rate(can.Field("bit_rate"), "can.bit_rate", issues);
@@ -408,7 +431,8 @@ std::vector<TProfileIssue> SettingsFromProfile(const TJson& profile, TDeviceSett
             filters.Issue("filters.entries", "expected a list, found " + JsonType(*entries));
         } else {
             if (entries->size() > kMaxFilterEntries)
-                filters.Issue("filters.entries", std::to_string(entries->size()) + " entries; the converter holds at most 16");
+                filters.Issue("filters.entries",
+                              std::to_string(entries->size()) + " entries; the converter holds at most 16");
             for (std::size_t i = 0; i < entries->size(); ++i) {
                 TFilterEntry f;
                 ReadFilterEntry((*entries)[i], "filters.entries[" + std::to_string(i) + "]", f, issues);
@@ -463,11 +487,12 @@ void Flatten(const TJson& value, const std::string& path, std::vector<std::pair<
     }
 }
 
-} // namespace
+}  // namespace
 
 std::vector<TProfileDifference> ProfileDifferenceList(const TParameterBlock& device, const TParameterBlock& profile) {
     std::vector<std::pair<std::string, std::string>> a, b;
-    TJson da = ProfileFromSettings(DecodeParameterBlock(device)), db = ProfileFromSettings(DecodeParameterBlock(profile));
+    TJson da = ProfileFromSettings(DecodeParameterBlock(device)),
+          db = ProfileFromSettings(DecodeParameterBlock(profile));
     da.erase("identity");
     db.erase("identity");
     Flatten(da, "", a);
@@ -485,7 +510,8 @@ std::vector<TProfileDifference> ProfileDifferenceList(const TParameterBlock& dev
         if (!inDevice.count(key)) compare(key);
     if (list.empty()) {
         for (std::size_t i = block::IdentityEnd; i < kParameterBlockSize; ++i)
-            if (device[i] != profile[i]) list.push_back({"byte " + std::to_string(i), "0x" + Hex(device[i], 2), "0x" + Hex(profile[i], 2)});
+            if (device[i] != profile[i])
+                list.push_back({"byte " + std::to_string(i), "0x" + Hex(device[i], 2), "0x" + Hex(profile[i], 2)});
     }
     return list;
 }
@@ -512,25 +538,28 @@ bool ChoiceCounts(const TDeviceSettings& s, std::size_t offset) {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<TProfileIssue> SettingsWarnings(const TDeviceSettings& s) {
     std::vector<TProfileIssue> warnings;
     for (const auto& c : GChoices) {
         const uint8_t* byte = ChoiceByte(s, c.Offset);
         if (byte && *byte == kNoSelection && ChoiceCounts(s, c.Offset))
-            warnings.push_back({std::string(c.Path), "null: no selection, written as 0xFF as the window writes an empty box"});
+            warnings.push_back(
+                {std::string(c.Path), "null: no selection, written as 0xFF as the window writes an empty box"});
     }
     for (std::size_t i = 0; i < s.Filters.size() && i < kMaxFilterEntries; ++i) {
         const TFilterEntry& f = s.Filters[i];
         const uint32_t mask = f.FrameFormat == 0 ? kStandardIdMask : kExtendedIdMask;
         if ((f.StartId & ~mask) != 0)
-            warnings.push_back({EntryPath(i) + ".start_id", Hex32(f.StartId) + " is beyond " + Width(f.FrameFormat) + "; written as it is"});
+            warnings.push_back({EntryPath(i) + ".start_id",
+                                Hex32(f.StartId) + " is beyond " + Width(f.FrameFormat) + "; written as it is"});
         if ((f.EndId & ~mask) != 0)
-            warnings.push_back({EntryPath(i) + ".end_id", Hex32(f.EndId) + " is beyond " + Width(f.FrameFormat) + "; written as it is"});
+            warnings.push_back({EntryPath(i) + ".end_id",
+                                Hex32(f.EndId) + " is beyond " + Width(f.FrameFormat) + "; written as it is"});
         if (f.StartId > f.EndId)
-            warnings.push_back({EntryPath(i), "start_id " + Hex32(f.StartId) + " is greater than end_id " + Hex32(f.EndId) +
-                                                  "; written as it is"});
+            warnings.push_back({EntryPath(i), "start_id " + Hex32(f.StartId) + " is greater than end_id " +
+                                                  Hex32(f.EndId) + "; written as it is"});
     }
     return warnings;
 }
@@ -540,29 +569,35 @@ std::vector<TProfileIssue> ReadWarnings(const TParameterBlock& block) {
     const TDeviceSettings written = AsTheWindowWrites(held);
     std::vector<TProfileIssue> warnings;
     if (held.CANID != written.CANID)
-        warnings.push_back({"can.id", "the converter holds " + Hex32(held.CANID) + ", beyond " + Width(held.CANFrameType) +
-                                          "; the profile carries " + Hex32(written.CANID) + ", as the window writes it"});
+        warnings.push_back({"can.id", "the converter holds " + Hex32(held.CANID) + ", beyond " +
+                                          Width(held.CANFrameType) + "; the profile carries " + Hex32(written.CANID) +
+                                          ", as the window writes it"});
     for (const auto& c : GChoices) {
         const uint8_t* byte = ChoiceByte(held, c.Offset);
         if (byte && *byte >= c.Items.size() && ChoiceCounts(held, c.Offset))
-            warnings.push_back({std::string(c.Path), "the converter holds " + std::to_string(*byte) +
-                                                         ", which the window has no item for; the profile carries null"});
+            warnings.push_back(
+                {std::string(c.Path), "the converter holds " + std::to_string(*byte) +
+                                          ", which the window has no item for; the profile carries null"});
     }
     for (std::size_t i = 0; i < held.Filters.size(); ++i)
         if (held.Filters[i].Port != written.Filters[i].Port)
-            warnings.push_back({EntryPath(i) + ".port", "the converter holds port " + std::to_string(held.Filters[i].Port) +
-                                                            ", which the window shows and writes as CAN0; so does the profile"});
+            warnings.push_back(
+                {EntryPath(i) + ".port", "the converter holds port " + std::to_string(held.Filters[i].Port) +
+                                             ", which the window shows and writes as CAN0; so does the profile"});
     for (auto& w : SettingsWarnings(written))
         if (w.Message.rfind("null:", 0) != 0) warnings.push_back(std::move(w));
     TDeviceSettings check;
     for (const auto& issue : SettingsFromProfile(ProfileFromSettings(held), check))
-        warnings.push_back({issue.Path, "the converter holds a value the window's rules refuse, so the profile cannot be "
-                                        "written back as it is: " + issue.Message});
+        warnings.push_back({issue.Path,
+                            "the converter holds a value the window's rules refuse, so the profile cannot be "
+                            "written back as it is: " +
+                                issue.Message});
     const auto lost = BytesTheProfileLoses(block);
     if (!lost.empty()) {
         std::string list;
         for (std::size_t i = 0; i < lost.size(); ++i) list += (i ? ", " : "") + std::to_string(lost[i]);
-        warnings.push_back({"", "block bytes " + list + " hold values the profile cannot carry; writing the profile back changes them"});
+        warnings.push_back({"", "block bytes " + list +
+                                    " hold values the profile cannot carry; writing the profile back changes them"});
     }
     return warnings;
 }
@@ -580,8 +615,8 @@ bool SplitPath(const std::string& path, std::vector<TStep>& steps) {
     std::size_t i = 0;
     while (i < path.size()) {
         std::size_t end = i;
-        while (end < path.size() && ((path[end] >= 'a' && path[end] <= 'z') || path[end] == '_' ||
-                                     (path[end] >= '0' && path[end] <= '9')))
+        while (end < path.size() &&
+               ((path[end] >= 'a' && path[end] <= 'z') || path[end] == '_' || (path[end] >= '0' && path[end] <= '9')))
             ++end;
         if (end == i) return false;
         steps.push_back({path.substr(i, end - i)});
@@ -679,7 +714,7 @@ TJson ChangedProfile(const TDeviceSettings& held, const std::vector<TSettingChan
     return p;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<std::string> SettablePaths() {
     std::vector<std::string> paths;
@@ -725,14 +760,15 @@ std::vector<TProfileIssue> ParseSettingChanges(const std::vector<std::string>& a
             continue;
         }
         std::string pattern;  // the path with list positions as [N]
-        for (const auto& step : steps)
-            pattern += step.IsIndex ? "[N]" : (pattern.empty() ? "" : ".") + step.Name;
+        for (const auto& step : steps) pattern += step.IsIndex ? "[N]" : (pattern.empty() ? "" : ".") + step.Name;
         if (std::find(settable.begin(), settable.end(), pattern) == settable.end()) {
             std::vector<std::string> inside;
             for (const auto& path : settable)
                 if (path.rfind(pattern + ".", 0) == 0 || path.rfind(pattern + "[", 0) == 0) inside.push_back(path);
-            if (!inside.empty()) issues.push_back({key, "names a section, not a setting; its settings are: " + list(inside)});
-            else issues.push_back({key, "unknown setting; settings are: " + list(settable)});
+            if (!inside.empty())
+                issues.push_back({key, "names a section, not a setting; its settings are: " + list(inside)});
+            else
+                issues.push_back({key, "unknown setting; settings are: " + list(settable)});
             continue;
         }
         for (const auto& step : steps)
@@ -743,13 +779,16 @@ std::vector<TProfileIssue> ParseSettingChanges(const std::vector<std::string>& a
         if (pattern.empty()) continue;
         std::string canonical;  // "entries[02]" and "entries[2]" are one setting
         for (const auto& step : steps)
-            canonical += step.IsIndex ? "[" + std::to_string(step.Index) + "]" : (canonical.empty() ? "" : ".") + step.Name;
+            canonical +=
+                step.IsIndex ? "[" + std::to_string(step.Index) + "]" : (canonical.empty() ? "" : ".") + step.Name;
         if (!seen.insert(canonical).second) {
             issues.push_back({key, "given twice; give each setting once"});
             continue;
         }
-        if (pattern == "filters.entries") wholeList = true;
-        else if (pattern.rfind("filters.entries[", 0) == 0) oneEntry = true;
+        if (pattern == "filters.entries")
+            wholeList = true;
+        else if (pattern.rfind("filters.entries[", 0) == 0)
+            oneEntry = true;
         const std::string text = argument.substr(equals + 1);
         TJson value;
         try {
@@ -779,7 +818,8 @@ std::vector<TProfileIssue> ParseSettingChanges(const std::vector<std::string>& a
     TDeviceSettings settings;
     for (const auto& issue : SettingsFromProfile(p, settings))
         for (const auto& c : changes)
-            if (issue.Path == c.Path || issue.Path.rfind(c.Path + ".", 0) == 0 || issue.Path.rfind(c.Path + "[", 0) == 0) {
+            if (issue.Path == c.Path || issue.Path.rfind(c.Path + ".", 0) == 0 ||
+                issue.Path.rfind(c.Path + "[", 0) == 0) {
                 issues.push_back(issue);
                 break;
             }
@@ -818,4 +858,4 @@ std::string HexBlockText(const TParameterBlock& block) {
     return text;
 }
 
-} // namespace quorin::profile
+}  // namespace quorin::profile

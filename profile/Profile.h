@@ -119,4 +119,4 @@ std::vector<TProfileIssue> ApplySettingChanges(const TParameterBlock& read, cons
 // The raw block as text: 240 hexadecimal bytes, 16 to a line.
 std::string HexBlockText(const TParameterBlock& block);
 
-} // namespace quorin::profile
+}  // namespace quorin::profile

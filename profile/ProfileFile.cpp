@@ -8,4 +8,4 @@ std::string TooLargeReason(std::size_t maxSize) {
     return "larger than " + limit + ", so not a profile";
 }
 
-} // namespace quorin::profile
+}  // namespace quorin::profile

@@ -27,4 +27,4 @@ bool SaveProfileFile(const std::string& path, const std::string& text, std::stri
 // The reason ReadProfileFile gives for a file above maxSize.
 std::string TooLargeReason(std::size_t maxSize);
 
-} // namespace quorin::profile
+}  // namespace quorin::profile

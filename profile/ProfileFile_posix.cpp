@@ -14,7 +14,7 @@ namespace {
 
 std::string Reason(int error) { return std::strerror(error); }
 
-} // namespace
+}  // namespace
 
 bool ReadProfileFile(const std::string& path, std::string& text, std::string& why, std::size_t maxSize) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -22,7 +22,7 @@ bool ReadProfileFile(const std::string& path, std::string& text, std::string& wh
         why = Reason(errno);
         return false;
     }
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         why = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
         ::close(fd);
@@ -91,4 +91,4 @@ bool SaveProfileFile(const std::string& path, const std::string& text, std::stri
     return true;
 }
 
-} // namespace quorin::profile
+}  // namespace quorin::profile

@@ -22,20 +22,23 @@ std::wstring Wide(const std::string& text) {
 // line break.
 std::string Reason(DWORD error) {
     wchar_t* buffer = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const DWORD n =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
     if (buffer) LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.'))
+    while (!text.empty() &&
+           (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.'))
         text.pop_back();
     if (text.empty()) return "system error " + std::to_string(error);
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size, nullptr, nullptr);
     return utf8;
 }
 
-} // namespace
+}  // namespace
 
 bool ReadProfileFile(const std::string& path, std::string& text, std::string& why, std::size_t maxSize) {
     TKernelHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -69,14 +72,17 @@ bool ReadProfileFile(const std::string& path, std::string& text, std::string& wh
 bool SaveProfileFile(const std::string& path, const std::string& text, std::string& why) {
     static std::atomic<unsigned> counter{0};
     const std::wstring target = Wide(path);
-    const std::wstring temp = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) + L".tmp";
-    TKernelHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const std::wstring temp =
+        target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) + L".tmp";
+    TKernelHandle file(
+        CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         why = Reason(GetLastError());
         return false;
     }
     DWORD written = 0;
-    bool ok = text.empty() || (WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size());
+    bool ok = text.empty() || (WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                               written == text.size());
     // On the disk before the name points at it, or a crash could leave an empty profile.
     ok = ok && FlushFileBuffers(file.Get());
     DWORD error = ok ? 0 : GetLastError();
@@ -95,4 +101,4 @@ bool SaveProfileFile(const std::string& path, const std::string& text, std::stri
     return true;
 }
 
-} // namespace quorin::profile
+}  // namespace quorin::profile

@@ -7,7 +7,7 @@
 namespace quorin::testpaths {
 const char* SourceDir();
 const char* BinaryDir();
-} // namespace quorin::testpaths
+}  // namespace quorin::testpaths
 
 #define QUORIN_SOURCE_DIR (::quorin::testpaths::SourceDir())
 #define QUORIN_BINARY_DIR (::quorin::testpaths::BinaryDir())

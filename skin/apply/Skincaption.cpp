@@ -17,8 +17,9 @@ uint8_t SkinCaptionAlpha = 0;
 QUORIN_DEFINE_CLASS(TSkinCaption, TComponent) {
     p.Bool("Active", &TSkinCaption::GetActive, &TSkinCaption::SetActive);
     p.Str("Author", &TSkinCaption::Author, [](TSkinCaption& c, const std::string& v) { c.Author = v; });
-    p.Int("SkinAlpha", &TSkinCaption::SkinAlpha, [](TSkinCaption& c, int32_t v) { c.SkinAlpha = static_cast<uint8_t>(v); },
-          0, 255);
+    p.Int(
+        "SkinAlpha", &TSkinCaption::SkinAlpha,
+        [](TSkinCaption& c, int32_t v) { c.SkinAlpha = static_cast<uint8_t>(v); }, 0, 255);
 }
 
 namespace {
@@ -29,7 +30,8 @@ TSetLayered LayeredFunction() {
     // Optional: looked up once, absent on old platforms.
     static const TSetLayered f = [] {
         HMODULE user = GetModuleHandleW(L"user32.dll");
-        return user ? reinterpret_cast<TSetLayered>(reinterpret_cast<void*>(GetProcAddress(user, "SetLayeredWindowAttributes")))
+        return user ? reinterpret_cast<TSetLayered>(
+                          reinterpret_cast<void*>(GetProcAddress(user, "SetLayeredWindowAttributes")))
                     : nullptr;
     }();
     return f;
@@ -118,7 +120,7 @@ void UpdateCaptionHooks() {
     }
 }
 
-} // namespace
+}  // namespace
 
 TSkinCaption::TSkinCaption(TComponent* AOwner) : TComponent(AOwner) {
     if (ComponentState() & csDesigning) return;
@@ -186,4 +188,4 @@ bool DLL_Add3rdControl(const std::string& ClassName, const std::string& Kind) {
     return true;
 }
 
-} // namespace quorin
+}  // namespace quorin

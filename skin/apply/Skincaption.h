@@ -46,4 +46,4 @@ bool DLL_SetSkinFile(const std::string& FileName);
 bool DLL_UnLoadSkin();
 bool DLL_Add3rdControl(const std::string& ClassName, const std::string& Kind);
 
-} // namespace quorin
+}  // namespace quorin

@@ -14,4 +14,4 @@ void RegisterSkinClasses() {
     RegisterSkinManager();
 }
 
-} // namespace quorin
+}  // namespace quorin

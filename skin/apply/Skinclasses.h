@@ -13,4 +13,4 @@ void RegisterSkinClasses();
 // not create (a message box, a control of the platform's own dialogs).
 TWinControl* FindControlx(void* window);
 
-} // namespace quorin
+}  // namespace quorin

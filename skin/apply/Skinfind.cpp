@@ -9,4 +9,4 @@ namespace quorin {
 
 TWinControl* FindControlx(void* window) { return window ? FindControl(static_cast<HWND>(window)) : nullptr; }
 
-} // namespace quorin
+}  // namespace quorin

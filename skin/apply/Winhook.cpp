@@ -20,8 +20,8 @@ namespace {
 
 const wchar_t* PropName(THookKind kind) {
     static const std::array<const wchar_t*, size_t(THookKind::hkCount)> names = {
-        L"QuorinSkinHook.Form", L"QuorinSkinHook.Control", L"QuorinSkinHook.PopupMenu",
-        L"QuorinSkinHook.MDIClient", L"QuorinSkinHook.Other"};
+        L"QuorinSkinHook.Form", L"QuorinSkinHook.Control", L"QuorinSkinHook.PopupMenu", L"QuorinSkinHook.MDIClient",
+        L"QuorinSkinHook.Other"};
     return names[size_t(kind)];
 }
 
@@ -114,7 +114,7 @@ WNDPROC ProcOf(THookKind kind) {
     }
 }
 
-} // namespace
+}  // namespace
 
 bool TWindowHook::IsHooked(HWND Window, THookKind Kind) {
     return Window && GetPropW(Window, PropName(Kind)) != nullptr;
@@ -187,8 +187,10 @@ void TWindowHook::Unhook() {
     WNDPROC current = r->Unicode ? reinterpret_cast<WNDPROC>(GetWindowLongPtrW(w, GWLP_WNDPROC))
                                  : reinterpret_cast<WNDPROC>(GetWindowLongPtrA(w, GWLP_WNDPROC));
     if (current == mine) {
-        if (r->Unicode) SetWindowLongPtrW(w, GWLP_WNDPROC, LONG_PTR(r->Old));
-        else SetWindowLongPtrA(w, GWLP_WNDPROC, LONG_PTR(r->Old));
+        if (r->Unicode)
+            SetWindowLongPtrW(w, GWLP_WNDPROC, LONG_PTR(r->Old));
+        else
+            SetWindowLongPtrA(w, GWLP_WNDPROC, LONG_PTR(r->Old));
         RemoveRecord(w, r->Kind);
         delete r;
     } else {
@@ -207,4 +209,4 @@ void TWindowHook::Default(TMessage& Message) const {
                               : CallWindowProcA(FOld, FOldWindow, Message.Msg, Message.WParam, Message.LParam);
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -22,11 +22,11 @@ namespace quorin {
 
 // The kinds of hook; one window may carry one of each.
 enum class THookKind : int {
-    hkForm,        // the skin applier of a top-level window
-    hkControl,     // the painter of a raw child window
-    hkPopupMenu,   // a pop-up menu window
-    hkMDIClient,   // the MDI client of a skinned MDI frame
-    hkOther,       // a helper window of a painter (a combo box's button, an up-down)
+    hkForm,       // the skin applier of a top-level window
+    hkControl,    // the painter of a raw child window
+    hkPopupMenu,  // a pop-up menu window
+    hkMDIClient,  // the MDI client of a skinned MDI frame
+    hkOther,      // a helper window of a painter (a combo box's button, an up-down)
     hkCount
 };
 
@@ -75,4 +75,4 @@ private:
     WNDPROC FOld = nullptr;
 };
 
-} // namespace quorin
+}  // namespace quorin

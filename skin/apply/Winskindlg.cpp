@@ -59,14 +59,9 @@ LRESULT CALLBACK SkinHookCBT(int Code, WPARAM wParam, LPARAM lParam) {
                 if (cbt && cbt->lpcs) m->HookCreateWindow(window, *cbt->lpcs);
                 break;
             }
-            case HCBT_DESTROYWND:
-                m->DeleteMenu(window);
-                break;
-            case HCBT_ACTIVATE:
-                m->AddForm(window);
-                break;
-            default:
-                break;
+            case HCBT_DESTROYWND: m->DeleteMenu(window); break;
+            case HCBT_ACTIVATE: m->AddForm(window); break;
+            default: break;
             }
         }
     }
@@ -98,7 +93,7 @@ LRESULT CALLBACK ManagerWindowProc(HWND Window, UINT Msg, WPARAM wParam, LPARAM 
 
 const wchar_t kManagerWindowClass[] = L"TSkinManageWindow";
 
-} // namespace
+}  // namespace
 
 // Tells the manager when one of its skin appliers is freed, by whoever frees it (the
 // form that owns it, or the manager itself), so the list never holds a freed applier.
@@ -206,12 +201,11 @@ void TSkinManage::UnInstallThread(uint32_t threadId) {
     }
 }
 
-void TSkinManage::DeleteAllThreads() {
-    FThreads.clear();
-}
+void TSkinManage::DeleteAllThreads() { FThreads.clear(); }
 
 void TSkinManage::AddSubManager(TSkinManage* Manager) {
-    if (Manager && Manager != this && std::find(FSubManagers.begin(), FSubManagers.end(), Manager) == FSubManagers.end())
+    if (Manager && Manager != this &&
+        std::find(FSubManagers.begin(), FSubManagers.end(), Manager) == FSubManagers.end())
         FSubManagers.push_back(Manager);
 }
 
@@ -272,11 +266,8 @@ void TSkinManage::RunAction(int action, TSkinData* skin) {
             applier->InitSkinData();
             applier->SkinChange();
             break;
-        case 6:
-            DeleteForm3();
-            break;
-        default:
-            break;
+        case 6: DeleteForm3(); break;
+        default: break;
         }
         return;
     }
@@ -311,14 +302,9 @@ void TSkinManage::RunAction(int action, TSkinData* skin) {
         }
         SkinChangeAll(skin);
         break;
-    case 6:
-        DeleteForm3();
-        break;
-    case 7:
-        ReSkinWindow(static_cast<HWND>(FChangeWindow), false);
-        break;
-    default:
-        break;
+    case 6: DeleteForm3(); break;
+    case 7: ReSkinWindow(static_cast<HWND>(FChangeWindow), false); break;
+    default: break;
     }
 }
 
@@ -661,9 +647,7 @@ void TSkinManage::HookCallWndProc(const CWPSTRUCT& Message) {
         if (ClassNameOf(Message.hwnd) == "#32768") AddMenu(Message.hwnd);
         break;
     case WM_DESTROY:
-    case WM_NCDESTROY:
-        DeleteMenu(Message.hwnd);
-        break;
+    case WM_NCDESTROY: DeleteMenu(Message.hwnd); break;
     case CN_SkinFinished:
         // A window skinned after it was first shown still shows its controls as the
         // platform drew them: everything is drawn again, now by the painters.
@@ -672,9 +656,7 @@ void TSkinManage::HookCallWndProc(const CWPSTRUCT& Message) {
             RedrawWindow(Message.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         }
         break;
-    case WM_ENTERMENULOOP:
-        FTrackPopupLoop = Message.wParam != 0;
-        break;
+    case WM_ENTERMENULOOP: FTrackPopupLoop = Message.wParam != 0; break;
     case WM_EXITMENULOOP:
         FTrackPopupLoop = false;
         FSysMenuPopup = false;
@@ -694,8 +676,7 @@ void TSkinManage::HookCallWndProc(const CWPSTRUCT& Message) {
     case WM_INITMENU:
         if (TWinSkinPopMenu* m = FindPopupMenu(reinterpret_cast<HMENU>(Message.wParam))) m->UpdateMenu();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -742,8 +723,7 @@ bool TSkinManage::AddMenu(HWND Window) {
     case pkSystemMenu:
         if (!c.Contains(xcSystemMenu)) return false;
         break;
-    default:
-        return false;
+    default: return false;
     }
     auto menu = std::make_unique<TWinSkinPopMenu>();
     menu->InitSkin(Window, skin, 0);
@@ -839,4 +819,4 @@ void RegisterSkinManager() {
     SetSkinManagerFactory([]() -> TSkinManageBase* { return new TSkinManage(false); });
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -102,7 +102,7 @@ public:
     HWND FWindow = nullptr;  // the manager's own window (message 0x3508)
     bool FLibrary = false;   // the manager serves a library module
     HINSTANCE FLibInstance = nullptr;
-    DWORD FVersion = 0;      // GetVersion at InstallHook
+    DWORD FVersion = 0;  // GetVersion at InstallHook
     // The menu loop in progress was entered by TrackPopupMenu (WM_ENTERMENULOOP).
     bool FTrackPopupLoop = false;
     // The pop-up being opened is a system menu (WM_INITMENUPOPUP said so).
@@ -145,4 +145,4 @@ TSkinManage* SkinManage();
 // Makes the window-side manager the one the skin data components create.
 void RegisterSkinManager();
 
-} // namespace quorin
+}  // namespace quorin

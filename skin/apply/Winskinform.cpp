@@ -53,7 +53,7 @@ std::string ClassNameOf(HWND Window) {
 
 bool IsPaintMessage(UINT Msg) { return Msg == WM_NCPAINT || Msg == CN_UpdateNC || Msg == WM_NCACTIVATE; }
 
-} // namespace
+}  // namespace
 
 TWinSkinForm* FindSkinForm(HWND Window) {
     if (!Window) return nullptr;
@@ -141,8 +141,10 @@ void TWinSkinForm::InitTform(TSkinData* SkinData, TCustomForm* Form) {
         std::shared_ptr<TWinSkinForm*> self = FSelf;
         TWndMethod previous = FOldWindowMethod;
         Form->WindowProc = [self, previous](TMessage& m) {
-            if (*self) (*self)->NewWndProc(m);
-            else if (previous) previous(m);
+            if (*self)
+                (*self)->NewWndProc(m);
+            else if (previous)
+                previous(m);
         };
         FFormHooked = true;
     }
@@ -194,9 +196,12 @@ void TWinSkinForm::InitSkin(TSkinData* SkinData) {
     }
     // 9.
     FBorderKind = bkFixed;
-    if ((style & WS_CAPTION) != WS_CAPTION) FBorderKind = bkNoCaption;
-    else if (style & WS_THICKFRAME) FBorderKind = bkSizeable;
-    else if (style & DS_MODALFRAME) FBorderKind = bkDialog;
+    if ((style & WS_CAPTION) != WS_CAPTION)
+        FBorderKind = bkNoCaption;
+    else if (style & WS_THICKFRAME)
+        FBorderKind = bkSizeable;
+    else if (style & DS_MODALFRAME)
+        FBorderKind = bkDialog;
     if (exStyle & WS_EX_DLGMODALFRAME) FBorderKind = bkDialog;
     // 10.
     DWORD major = 0, minor = 0;
@@ -323,8 +328,10 @@ void TWinSkinForm::SkinActive() {
     GetBorderSize();
     BeginUpdate();
     // 2.
-    if (FForm) InitControls(FForm);
-    else InitHwndControls(FHandle);
+    if (FForm)
+        InitControls(FForm);
+    else
+        InitHwndControls(FHandle);
     if (!IsWindow(FHandle)) return;
     // 3.
     if (FStatus == sfsNew) {
@@ -344,8 +351,10 @@ void TWinSkinForm::SkinActive() {
             FStatus = sfsResizing;
             ResizeForm(false);
             FStatus = sfsSkinned;
-            if (FWinState == wsfMaximized) Refresh();
-            else Cropwindow();
+            if (FWinState == wsfMaximized)
+                Refresh();
+            else
+                Cropwindow();
         }
     }
     // 4.
@@ -512,15 +521,11 @@ void TWinSkinForm::NewWndProc(TMessage& Message) {
             } else {
                 Refresh();
             }
-        } catch (...) {
-        }
+        } catch (...) {}
         return;
     }
-    case CN_SkinChanged:
-        try {
-            SkinChange();
-        } catch (...) {
-        }
+    case CN_SkinChanged: try { SkinChange();
+        } catch (...) {}
         return;
     case CM_DIALOGCHAR: CMDialogChar(Message); return;
     case CM_MENUCHANGED: MenuChanged(Message, callPrevious); return;
@@ -567,8 +572,10 @@ void TWinSkinForm::SkinChange() {
         FForm->SetColor(face);
         for (int i = 0; i < FForm->ComponentCount(); ++i) {
             TComponent* c = FForm->Components(i);
-            if (auto* owned = dynamic_cast<TCustomForm*>(c)) owned->SetColor(face);
-            else if (IsPublishedProp(c, "FixedColor")) SetProperty(c, "FixedColor", std::to_string(face));
+            if (auto* owned = dynamic_cast<TCustomForm*>(c))
+                owned->SetColor(face);
+            else if (IsPublishedProp(c, "FixedColor"))
+                SetProperty(c, "FixedColor", std::to_string(face));
         }
     }
     for (TSkinControl* p : std::vector<TSkinControl*>(FControlList)) p->SkinChange();
@@ -728,10 +735,11 @@ void TWinSkinForm::WinMDIProc(TMessage& Message) {
         }
         return;
     case CN_RedrawMDI:
-        RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        RedrawWindow(FHandle, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         return;
     default: DefaultMDI(Message); return;
     }
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -83,12 +83,12 @@ public:
     void Draw() override;
     TSkinData* SkinData;
     int Index = 0;
-    std::u16string Caption;       // at most 80 characters of the native item
-    bool ItemEnabled = true;      // the native item is not disabled or greyed
+    std::u16string Caption;   // at most 80 characters of the native item
+    bool ItemEnabled = true;  // the native item is not disabled or greyed
     bool Visible = true;
     UINT Command = 0;
     HMENU SubMenu = nullptr;
-    TMenuItem* Item = nullptr;    // the framework item of the same command
+    TMenuItem* Item = nullptr;  // the framework item of the same command
 };
 
 // The menu bar drawn in the frame's menu row.
@@ -143,7 +143,7 @@ public:
     void WinWndProc(TMessage& Message);
     void Default(TMessage& Message);
     void NewWndProc(TMessage& Message);
-    void SkinActive();                 // finishing, on CN_SkinActive
+    void SkinActive();  // finishing, on CN_SkinActive
     void SkinChange();
     void UnSubclass();
     void UnSubclass2();
@@ -308,8 +308,8 @@ public:
     HWND FHandle = nullptr;
     TCustomForm* FForm = nullptr;
     TSkinData* FSkinData = nullptr;
-    TWindowHook FHook;                 // the window's replaced procedure
-    TWndMethod FOldWindowMethod;       // the form's replaced WindowProc
+    TWindowHook FHook;            // the window's replaced procedure
+    TWndMethod FOldWindowMethod;  // the form's replaced WindowProc
     bool FSkinFrame = false;
     uint8_t FStatus = sfsNew;
     uint8_t FWinState = wsfNormal;
@@ -320,9 +320,9 @@ public:
     bool FIsDialog = false;
     bool FInMenu = false;
     bool FUnicode = false;
-    bool FLeftScrollBar = false;       // WS_EX_LEFTSCROLLBAR
-    bool FChild = false;               // WS_CHILD
-    bool FHiddenForUpdate = false;     // StopUpdate took WS_VISIBLE away
+    bool FLeftScrollBar = false;    // WS_EX_LEFTSCROLLBAR
+    bool FChild = false;            // WS_CHILD
+    bool FHiddenForUpdate = false;  // StopUpdate took WS_VISIBLE away
     std::string FClassName;
     HWND FOwnerWindow = nullptr;
     int FBorderLeft = 0, FTitleHeight = 0, FBorderRight = 0, FBorderBottom = 0;
@@ -339,14 +339,14 @@ public:
     TBitmap FIconBitmap;
     HICON FIcon = nullptr;
     int FIconSize = 16;
-    HFONT FCaptionFont = nullptr;      // FOwnCaptionFont, or the stock font when none could be made
+    HFONT FCaptionFont = nullptr;  // FOwnCaptionFont, or the stock font when none could be made
     TGdiObject<HFONT> FOwnCaptionFont;
     int FTextLeft = 0, FTextRight = 0;
     std::unique_ptr<TWinSkinMenu> FMenuBar;
     HMENU FMenuHandle = nullptr;
     HWND FMDIClient = nullptr;
     TWindowHook FMDIHook;
-    bool FMenuUpdate = true;           // remembered MenuUpdate of an MDI frame
+    bool FMenuUpdate = true;  // remembered MenuUpdate of an MDI frame
     TColor FOldColor = 0;
     std::unique_ptr<TTimer> FTimer;
     std::unique_ptr<TCanvas> FCanvas;  // shared by the painters
@@ -359,14 +359,14 @@ public:
     HMENU FSysMenuHandle = nullptr;
     DWORD FLastPopupTick = 0;
     UINT FDblClickTime = 500;
-    TBitmap FSysBtnBackground;         // the title strip under the caption buttons
+    TBitmap FSysBtnBackground;  // the title strip under the caption buttons
     // The raw window's control painter that is hot (for the timer's leave check).
     TSkinControl* FHotControl = nullptr;
     // Frame state of our own.
     std::shared_ptr<TWinSkinForm*> FSelf;  // what the hooks call through; cleared when freed
-    RECT FAttachClient{};              // client rectangle under the native frame when attached
-    bool FHadNativeMenu = false;       // the window showed a native menu bar when attached
-    bool FFormHooked = false;          // FForm->WindowProc runs NewWndProc
+    RECT FAttachClient{};                  // client rectangle under the native frame when attached
+    bool FHadNativeMenu = false;           // the window showed a native menu bar when attached
+    bool FFormHooked = false;              // FForm->WindowProc runs NewWndProc
 };
 
 // The skin applier of a window, or null (any applier the manager knows, or the form hook).
@@ -375,4 +375,4 @@ TWinSkinForm* FindSkinForm(HWND Window);
 // Whether the skin's frame painting is switched on; cleared around menu changes.
 extern bool SkinFramePainting;
 
-} // namespace quorin
+}  // namespace quorin

@@ -32,7 +32,7 @@ int FrameCount(const TDataSkinObject* e) { return e && e->Frame > 0 ? e->Frame :
 // A screen point of a mouse message's lParam.
 POINT LParamPoint(LPARAM L) { return POINT{short(LOWORD(L)), short(HIWORD(L))}; }
 
-} // namespace
+}  // namespace
 
 void TWinSysButton::Draw() { Form->DrawSysbtn(this, State); }
 
@@ -124,7 +124,7 @@ bool SecondCondition(int V, const TCaptionState& s) {
     }
 }
 
-} // namespace
+}  // namespace
 
 bool TWinSkinForm::Checkvisible(int Index) {
     if (Index < 0 || size_t(Index) >= FSysButtons.size()) return false;
@@ -138,7 +138,8 @@ bool TWinSkinForm::Checkvisible(int Index) {
     s.minBox = (FBorderIcons & biMinBox) != 0;
     s.sysMenu = (FBorderIcons & biSysMenu) != 0;
     s.dialogFrame = !FIsDialog && FBorderKind == bkDialog;
-    s.mdi100 = (e->Visibility == 100 || e->Visibility1 == 100) && FFormStyle == fsfMDIFrame && FMenuBar && MDIChildMax();
+    s.mdi100 =
+        (e->Visibility == 100 || e->Visibility1 == 100) && FFormStyle == fsfMDIFrame && FMenuBar && MDIChildMax();
     auto ask = [&] {
         return FHandle && SendMessageW(FHandle, CN_SysButtonVisible, WPARAM(e->Visibility), LPARAM(e->Action)) > 0;
     };
@@ -232,7 +233,7 @@ bool IsMenuButton(TWinSkinForm* F, TNCObject* O) {
     return false;
 }
 
-} // namespace
+}  // namespace
 
 void TWinSkinForm::WMNCMouseMove(TMessage& Message) {
     if (!FActive) {
@@ -436,7 +437,7 @@ void SkinItem(TWinSkinForm* F, TMenuItem* Item) {
     Item->OnMeasureItem = [F](TObject* s, TCanvas& c, int& w, int& h) { F->MeasureItemPop(s, c, w, h); };
 }
 
-} // namespace
+}  // namespace
 
 void TWinSkinForm::AddSysMenuitem(const std::string& Caption, int Index) {
     if (!FSysMenu) return;
@@ -527,7 +528,8 @@ void TWinSkinForm::DoSysMenu(TObject* Sender) {
 }
 
 void TWinSkinForm::DoSysMenu2(TObject* Sender) {
-    if (auto* item = dynamic_cast<TMenuItem*>(Sender)) PostMessageW(FHandle, WM_SYSCOMMAND, WPARAM(UINT(item->Tag())), 0);
+    if (auto* item = dynamic_cast<TMenuItem*>(Sender))
+        PostMessageW(FHandle, WM_SYSCOMMAND, WPARAM(UINT(item->Tag())), 0);
 }
 
 void TWinSkinForm::WMSysCommand(TMessage& Message) {
@@ -569,8 +571,10 @@ void TWinSkinForm::WMSysCommand(TMessage& Message) {
 void TWinSkinForm::WMGetMinMaxInfo(TMessage& Message) {
     Default(Message);
     GetWindowstate();
-    if (FWinState == wsfMinimized || (FFormStyle == fsfMDIChild && FWinState == wsfMaximized)) EnableSysbtn(true);
-    else EnableSysbtn(false);
+    if (FWinState == wsfMinimized || (FFormStyle == fsfMDIChild && FWinState == wsfMaximized))
+        EnableSysbtn(true);
+    else
+        EnableSysbtn(false);
 }
 
 // ======================= the native caption =======================
@@ -586,9 +590,11 @@ void TWinSkinForm::UpdateStyle(bool Hide) {
     if ((FBorderIcons & biCaptionStyle) || !FHandle) return;
     const LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE);
     LONG_PTR wanted = style;
-    if (Hide) wanted &= ~LONG_PTR(WS_SYSMENU);
-    else if (FBorderIcons & biSysMenu) wanted |= WS_SYSMENU;
+    if (Hide)
+        wanted &= ~LONG_PTR(WS_SYSMENU);
+    else if (FBorderIcons & biSysMenu)
+        wanted |= WS_SYSMENU;
     if (wanted != style) SetWindowLongPtrW(FHandle, GWL_STYLE, wanted);
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -29,7 +29,7 @@ std::wstring WindowTextOf(HWND Window) {
     return text;
 }
 
-} // namespace
+}  // namespace
 
 // ======================= frame sizes and caption buttons =======================
 
@@ -44,7 +44,9 @@ void TWinSkinForm::InitSkinData() {
         FBorderLeft = FTitleHeight = FBorderRight = FBorderBottom = 0;
         FMenuHeight = 0;
     } else {
-        auto across = [](const TDataSkinBorder* e) { return e && !e->Map.Empty() ? e->Map.Width() / FrameCount(e) : 0; };
+        auto across = [](const TDataSkinBorder* e) {
+            return e && !e->Map.Empty() ? e->Map.Width() / FrameCount(e) : 0;
+        };
         auto down = [](const TDataSkinBorder* e) { return e && !e->Map.Empty() ? e->Map.Height() / FrameCount(e) : 0; };
         FTitleHeight = down(FSkinData->Top());
         FBorderLeft = across(FSkinData->Left());
@@ -162,8 +164,10 @@ void TWinSkinForm::WMNCHitTest(TMessage& Message) {
 void TWinSkinForm::WMNCPaint(TMessage& Message) {
     UpdateStyle(true);
     if (SkinFramePainting) {
-        if ((FFormStyle == fsfMDIChild && FWinState == wsfMaximized) || FBorderKind == bkNoCaption) Default(Message);
-        else UpdateNc(nullptr);
+        if ((FFormStyle == fsfMDIChild && FWinState == wsfMaximized) || FBorderKind == bkNoCaption)
+            Default(Message);
+        else
+            UpdateNc(nullptr);
     }
     Message.Result = 0;
 }
@@ -277,8 +281,10 @@ void TWinSkinForm::DrawCaptionText(TBitmap& Strip, const RECT& TitleRect) {
     const int width = std::min<int>(measure.right - measure.left, right - left);
     const int alignment = t ? t->Alignment : 0;
     int x = left;
-    if (alignment == 1) x = right - width;
-    else if (alignment == 2) x = left + (right - left - width) / 2;
+    if (alignment == 1)
+        x = right - width;
+    else if (alignment == 2)
+        x = left + (right - left - width) / 2;
     FTextLeft = x;
     FTextRight = x + width;
 
@@ -343,8 +349,10 @@ void TWinSkinForm::WMNCActive(TMessage& Message) {
                 if (p->FMouseState & msHot) p->MouseLeave();
         }
     }
-    if (FFormStyle == fsfMDIFrame && FMDIClient) SendMessageW(FMDIClient, WM_NCACTIVATE, Message.WParam, 0);
-    else if (FFormStyle == fsfMDIChild) Default(Message);
+    if (FFormStyle == fsfMDIFrame && FMDIClient)
+        SendMessageW(FMDIClient, WM_NCACTIVATE, Message.WParam, 0);
+    else if (FFormStyle == fsfMDIChild)
+        Default(Message);
     if (!(FFormStyle == fsfMDIChild && FWinState == wsfMaximized)) UpdateNc(nullptr);
     Message.Result = 1;
 }
@@ -404,7 +412,8 @@ void TWinSkinForm::WMReCreateWnd(TMessage& Message) {
         delete p;
         if (!control) return;
         TSkinControl* fresh = NewSkinControl(listView ? "TSkinListView" : "TSkinScrollbar", control);
-        if (auto* bar = dynamic_cast<TSkinScrollbar*>(fresh)) bar->InitScrollbar(control, FSkinData, this, FCanvas.get());
+        if (auto* bar = dynamic_cast<TSkinScrollbar*>(fresh))
+            bar->InitScrollbar(control, FSkinData, this, FCanvas.get());
         return;
     }
 }
@@ -421,7 +430,8 @@ void TWinSkinForm::GetBorderSize() {
 
 void TWinSkinForm::Refresh() {
     if (FHandle && IsWindow(FHandle))
-        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
 }
 
 void TWinSkinForm::ResizeForm(bool KeepClientRect) {
@@ -464,7 +474,8 @@ void TWinSkinForm::ResizeForm(bool KeepClientRect) {
                     RECT r{};
                     GetWindowRect(child, &r);
                     MapWindowPoints(HWND_DESKTOP, FHandle, reinterpret_cast<POINT*>(&r), 2);
-                    SetWindowPos(child, nullptr, r.left + shift, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                    SetWindowPos(child, nullptr, r.left + shift, r.top, 0, 0,
+                                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
                 }
                 width = need;
             }
@@ -502,7 +513,8 @@ HRGN TWinSkinForm::BuildRegion(int W, int H) {
     };
     TGdiObject<HRGN> left = piece(1, RECT{0, 0, FBorderLeft, H}, trans(1) && H > 1);
     TGdiObject<HRGN> right = piece(2, RECT{W - FBorderRight, 0, W, H}, trans(2) && H > 1);
-    TGdiObject<HRGN> bottom = piece(4, RECT{FBorderLeft, H - FBorderBottom, W - FBorderRight, H}, trans(4) && FBorderBottom > 1);
+    TGdiObject<HRGN> bottom =
+        piece(4, RECT{FBorderLeft, H - FBorderBottom, W - FBorderRight, H}, trans(4) && FBorderBottom > 1);
     const RECT topRect{FBorderLeft, 0, W - FBorderRight, FTitleHeight};
     TGdiObject<HRGN> top = piece(3, topRect, trans(3) && FTitleHeight > 1 && topRect.right > topRect.left);
     CombineRgn(left.Get(), left.Get(), right.Get(), RGN_OR);
@@ -542,4 +554,4 @@ void TWinSkinForm::Uncropwindow() {
     if (FHandle && IsWindow(FHandle)) SetWindowRgn(FHandle, nullptr, FFormStyle == fsfMDIChild);
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -83,10 +83,10 @@ wchar_t AccelOf(const std::u16string& Text) {
 
 // ---- the tracking of one drop-down, shared with the message hook ----
 TWinSkinForm* TrackForm = nullptr;  // the skin applier whose drop-down is open
-int OpenIndex = -1;                  // the menu-bar button whose drop-down is open
-int PendingIndex = -1;               // the button to open once the open drop-down has closed
+int OpenIndex = -1;                 // the menu-bar button whose drop-down is open
+int PendingIndex = -1;              // the button to open once the open drop-down has closed
 THookHandle MenuHook;
-bool Switching = false;              // a switch to another button is under way
+bool Switching = false;  // a switch to another button is under way
 POINT LastMouse{-1, -1};
 
 // How many pop-up menu windows of this thread are shown: 1 while only the drop-down is.
@@ -130,9 +130,7 @@ bool SelectionHasSubMenu(HMENU Top) {
 // it synchronously, where a queued request could outlive this menu and close the next.
 void CloseTrackedMenu(HWND Owner) { SendMessageW(Owner, WM_CANCELMODE, 0, 0); }
 
-void ReleaseToolMenuHooks() {
-    MenuHook.Reset();
-}
+void ReleaseToolMenuHooks() { MenuHook.Reset(); }
 
 LRESULT CALLBACK hook_proc(int Code, WPARAM WParam, LPARAM LParam) {
     const LRESULT next = CallNextHookEx(MenuHook.Get(), Code, WParam, LParam);
@@ -155,7 +153,8 @@ LRESULT CALLBACK hook_proc(int Code, WPARAM WParam, LPARAM LParam) {
     int target = -1;
     switch (msg->message) {
     case WM_KEYDOWN:
-        if (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE) Switching = false;
+        if (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE)
+            Switching = false;
         else if (msg->wParam == VK_RIGHT) {
             HMENU open = OpenIndex >= 0 && OpenIndex < count ? bar->FButtons[size_t(OpenIndex)]->SubMenu : nullptr;
             if (!open || !SelectionHasSubMenu(open)) target = neighbour(1);
@@ -193,7 +192,7 @@ LRESULT CALLBACK hook_proc(int Code, WPARAM WParam, LPARAM LParam) {
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 // ======================= TWinSkinMenu =======================
 
@@ -306,7 +305,7 @@ RECT MenuRow(const TWinSkinForm* F) {
     return RECT{F->FBorderLeft, F->FTitleHeight, w - F->FBorderRight, F->FTitleHeight + F->FMenuHeight};
 }
 
-} // namespace
+}  // namespace
 
 // Lays the buttons out in the row: widths from the texts in the menu font.
 void TWinSkinMenu::SetMenuRect() {
@@ -359,7 +358,7 @@ void DrawButtonFace(HDC dc, const TMenuBtn& b, const RECT& r, const TSkinData* s
     DrawTextW(dc, W(b.Caption), int(b.Caption.size()), &t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
-} // namespace
+}  // namespace
 
 void TWinSkinMenu::DrawMenu(HDC DC, const RECT& Rect) {
     if (!FSkinForm || FPainting) return;
@@ -378,10 +377,12 @@ void TWinSkinMenu::DrawMenu(HDC DC, const RECT& Rect) {
     if (HasPicture(e)) {
         const int frame = FSkinForm->FActive || e->Frame < 2 ? 1 : 2;
         const int frames = std::max(1, int(e->Frame));
-        if (e->Tile == 1) DrawRect2(FBarBitmap, whole, e->Map, e->Margins,
-                                    {.Frame = frame, .Frames = frames, .Trans = e->Trans == 1, .Tile = true});
-        else DrawRectTile(FBarBitmap, whole, e->Map, e->Margins,
-                          {.Frame = frame, .Frames = frames, .Trans = e->Trans == 1});
+        if (e->Tile == 1)
+            DrawRect2(FBarBitmap, whole, e->Map, e->Margins,
+                      {.Frame = frame, .Frames = frames, .Trans = e->Trans == 1, .Tile = true});
+        else
+            DrawRectTile(FBarBitmap, whole, e->Map, e->Margins,
+                         {.Frame = frame, .Frames = frames, .Trans = e->Trans == 1});
     } else {
         FBarBitmap.Fill(ColorToRGB(FSkinData ? FSkinData->Colors.Menubar : SystemColor(scBtnFace)));
     }
@@ -409,9 +410,9 @@ void TWinSkinMenu::DrawMenu(HDC DC, const RECT& Rect) {
                 RECT r = sb->Rect;
                 OffsetRect(&r, -row.left, -row.top);
                 const int frame = sb->State == ncHot ? 4 : sb->State;
-                DrawRect1(composed, FromRECT(r), sb->Element->Map,
-                          {.Frame = frame, .Frames = std::max(1, int(sb->Element->Frame)),
-                           .Trans = sb->Element->Trans == 1});
+                DrawRect1(
+                    composed, FromRECT(r), sb->Element->Map,
+                    {.Frame = frame, .Frames = std::max(1, int(sb->Element->Frame)), .Trans = sb->Element->Trans == 1});
             }
             if (TSkinManage* m = SkinManage()) m->SetMDIMax(true);
         }
@@ -428,7 +429,8 @@ TMenuBtn* TWinSkinMenu::FindBtn(POINT Point) const {
 }
 
 void TWinSkinMenu::MouseMove(POINT Point) {
-    if (TMenuBtn* b = FindBtn(Point)) b->MouseEnter();
+    if (TMenuBtn* b = FindBtn(Point))
+        b->MouseEnter();
     else if (FSkinForm && FSkinForm->FHotObject)
         for (auto& own : FButtons)
             if (own.get() == FSkinForm->FHotObject) {
@@ -501,8 +503,9 @@ bool TWinSkinForm::CheckMenu(TMenuBtn* Button) {
             MenuHook.Reset(SetWindowsHookExW(WH_MSGFILTER, hook_proc, nullptr, GetCurrentThreadId()));
             {
                 TMenuTracking tracking;
-                chosen = UINT(TrackPopupMenu(sub, TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD | (rtl ? TPM_RIGHTALIGN : 0),
-                                             x, y, 0, FHandle, nullptr));
+                chosen = UINT(
+                    TrackPopupMenu(sub, TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD | (rtl ? TPM_RIGHTALIGN : 0), x,
+                                   y, 0, FHandle, nullptr));
             }
             ReleaseToolMenuHooks();
             MSG stray;
@@ -520,7 +523,8 @@ bool TWinSkinForm::CheckMenu(TMenuBtn* Button) {
         PendingIndex = -1;
         if (FMenuBar && index < int(FMenuBar->FButtons.size())) {
             TMenuBtn* closed = FMenuBar->FButtons[size_t(index)].get();
-            if (closed == FHotObject) closed->MouseLeave();
+            if (closed == FHotObject)
+                closed->MouseLeave();
             else if (closed->State != ncNormal) {
                 closed->State = ncNormal;
                 closed->Draw();
@@ -563,7 +567,8 @@ void TWinSkinForm::CancelMenu() {
 
 TMenuBtn* TWinSkinForm::FindButtonFromAccel(WPARAM Key) const {
     if (!FMenuBar || !Key) return nullptr;
-    const wchar_t key = wchar_t(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(ULONG_PTR(Key & 0xFFFF)))));
+    const wchar_t key =
+        wchar_t(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(ULONG_PTR(Key & 0xFFFF)))));
     for (auto& b : FMenuBar->FButtons)
         if (b->ItemEnabled && b->Visible && AccelOf(b->Caption) == key) return b.get();
     return nullptr;
@@ -591,8 +596,10 @@ bool TWinSkinForm::KeyMenu(WPARAM Key) {
 }
 
 void TWinSkinForm::CMDialogChar(TMessage& Message) {
-    if (FOldWindowMethod) FOldWindowMethod(Message);
-    else Default(Message);
+    if (FOldWindowMethod)
+        FOldWindowMethod(Message);
+    else
+        Default(Message);
     if (Message.Result) return;
     const bool alt = GetKeyState(VK_MENU) < 0, ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
     if (alt && !ctrl && !shift) {
@@ -681,9 +688,11 @@ void SetItemHandlers(TWinSkinForm* F, TMenuItem* Item, bool Enable) {
     for (int i = 0; i < Item->Count(); ++i) SetItemHandlers(F, Item->Items(i), Enable);
 }
 
-int MenuItemLeftMargin(const TSkinData* S) { return S && HasPicture(S->MenuItem.get()) ? S->MenuItem->Margins.Left : 0; }
+int MenuItemLeftMargin(const TSkinData* S) {
+    return S && HasPicture(S->MenuItem.get()) ? S->MenuItem->Margins.Left : 0;
+}
 
-} // namespace
+}  // namespace
 
 void TWinSkinForm::InitMainMenu(TComponent* Container, bool Enable, bool Recurse) {
     auto* form = dynamic_cast<TCustomForm*>(Container);
@@ -765,7 +774,7 @@ void DoDrawText(const TSkinData* S, TMenuItem* Item, HDC dc, const std::u16strin
     DrawTextW(dc, W(Text), int(Text.size()), &R, Flags);
 }
 
-} // namespace
+}  // namespace
 
 void TWinSkinForm::DrawItemText(TMenuItem* Item, TCanvas& Canvas, RECT Rect, bool Selected) {
     HDC dc = Canvas.Handle();
@@ -838,11 +847,12 @@ void TWinSkinForm::DrawItemText(TMenuItem* Item, TCanvas& Canvas, RECT Rect, boo
                     : RECT{square.right + 3, Rect.top, Rect.right - 1, Rect.bottom};
     if (separator) text = Rect;
     RECT measured = text;
-    DoDrawText(FSkinData, Item, dc, caption, measured, DT_CALCRECT | DT_NOCLIP | DT_SINGLELINE | DT_EXPANDTABS, Selected);
+    DoDrawText(FSkinData, Item, dc, caption, measured, DT_CALCRECT | DT_NOCLIP | DT_SINGLELINE | DT_EXPANDTABS,
+               Selected);
     if (!separator) OffsetRect(&text, 0, (rh - (measured.bottom - measured.top)) / 2);
     text.bottom = text.top + (measured.bottom - measured.top);
-    DoDrawText(FSkinData, Item, dc, caption, text,
-               DT_SINGLELINE | DT_EXPANDTABS | (rtl ? DT_RIGHT | DT_RTLREADING : 0), Selected);
+    DoDrawText(FSkinData, Item, dc, caption, text, DT_SINGLELINE | DT_EXPANDTABS | (rtl ? DT_RIGHT | DT_RTLREADING : 0),
+               Selected);
     // 6. The shortcut, right-aligned.
     if (!separator && Item->ShortCut()) {
         const std::u16string sc = ToU16(ToWide(ShortCutToText(Item->ShortCut())));
@@ -859,7 +869,8 @@ void TWinSkinForm::DrawMenuCaption(TCanvas& Canvas, RECT Rect) {
     // Frame 2 of the item picture: its margins at the ends, the middle stretched.
     const TRect frame = FrameRect(e->Map, 2, 5);
     const int fh = frame.Height();
-    const int lm = std::min<int>(e->Margins.Left, frame.Width()), rm = std::min<int>(e->Margins.Right, frame.Width() - lm);
+    const int lm = std::min<int>(e->Margins.Left, frame.Width()),
+              rm = std::min<int>(e->Margins.Right, frame.Width() - lm);
     TBitmap line(w, h);
     line.Fill(TColor(0xFF00FF));
     // A separator lower than the picture shows the picture's middle rows.
@@ -872,8 +883,8 @@ void TWinSkinForm::DrawMenuCaption(TCanvas& Canvas, RECT Rect) {
     BitBlt(dst.Handle(), 0, dy, std::min(lm, w), rows, src.Handle(), frame.Left, sy, SRCCOPY);
     if (rm > 0 && w > lm) BitBlt(dst.Handle(), w - rm, dy, rm, rows, src.Handle(), frame.Right - rm, sy, SRCCOPY);
     if (w - lm - rm > 0 && frame.Width() - lm - rm > 0)
-        StretchBlt(dst.Handle(), lm, dy, w - lm - rm, rows, src.Handle(), frame.Left + lm, sy, frame.Width() - lm - rm, rows,
-                   SRCCOPY);
+        StretchBlt(dst.Handle(), lm, dy, w - lm - rm, rows, src.Handle(), frame.Left + lm, sy, frame.Width() - lm - rm,
+                   rows, SRCCOPY);
     GdiFlush();
     DrawTranmap(Canvas.Handle(), FromRECT(Rect), line, TColor(0xFF00FF));
 }
@@ -899,7 +910,9 @@ void TWinSkinForm::DrawMenuItem(TObject* Sender, TCanvas& Canvas, RECT Rect, boo
         return;
     }
     HMENU parent = nullptr;
-    if (item->Parent()) parent = item->Parent()->Parent() ? item->Parent()->Handle() : (item->GetParentMenu() ? item->GetParentMenu()->Handle() : nullptr);
+    if (item->Parent())
+        parent = item->Parent()->Parent() ? item->Parent()->Handle()
+                                          : (item->GetParentMenu() ? item->GetParentMenu()->Handle() : nullptr);
     if (manager && parent) manager->SetHMenu(parent);
     const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;
     if (w <= 0 || h <= 0) return;
@@ -1022,8 +1035,10 @@ void TWinSkinForm::WMDRAWITEM(TMessage& Message) {
     TMenuItem* item = FMenuBar && FMenuBar->FMenu ? FMenuBar->FMenu->FindItem(dis->itemID) : nullptr;
     TMenuItem* any = item ? nullptr : FindMenuItemByCommand(dis->itemID);
     if (item && FForm) {
-        if (FSkinData && HasPicture(FSkinData->MenuItem.get())) DrawMenuItem(item, canvas, dis->rcItem, selected);
-        else DefaultMenuItem(item, canvas, dis->rcItem, selected);
+        if (FSkinData && HasPicture(FSkinData->MenuItem.get()))
+            DrawMenuItem(item, canvas, dis->rcItem, selected);
+        else
+            DefaultMenuItem(item, canvas, dis->rcItem, selected);
         Message.Result = 1;
     } else if (any && any->GetParentMenu() && any->OnDrawItem) {
         any->DrawItem(canvas, dis->rcItem, selected);
@@ -1068,7 +1083,7 @@ void OnToolBarDC(TObject* Sender, const std::function<void(HDC)>& Draw) {
     if (dc.Handle()) Draw(dc.Handle());
 }
 
-} // namespace
+}  // namespace
 
 // The bar's background: the skin's tool-bar gradient across it.
 void TWinSkinForm::ToolBarDrawBackground(TObject* Sender, const RECT& Rect, bool& DefaultDraw) {
@@ -1092,20 +1107,25 @@ void TWinSkinForm::ToolBarDrawButton(TObject* Sender, TObject* Button, int State
     auto* button = dynamic_cast<TControl*>(Button);
     if (!HasImage(e) || !button) return;
     int frame = 0;
-    if (State & tdsDisabled) frame = 5;
-    else if (State & tdsSelected) frame = 3;
-    else if (State & tdsChecked) frame = 4;
-    else if (State & tdsHot) frame = 2;
+    if (State & tdsDisabled)
+        frame = 5;
+    else if (State & tdsSelected)
+        frame = 3;
+    else if (State & tdsChecked)
+        frame = 4;
+    else if (State & tdsHot)
+        frame = 2;
     if (!frame) return;
     const RECT r = button->BoundsRect();
     if (r.right <= r.left || r.bottom <= r.top) return;
     const int frames = std::max(e->Frame, 1);
     OnToolBarDC(Sender, [&](HDC dc) {
-        DrawRect2(dc, FromRECT(r), e->Map, e->Margins,
-                  {.Frame = FrameInStrip(frame, frames), .Frames = frames, .Trans = e->Trans == 1, .Tile = e->Tile == 1});
+        DrawRect2(
+            dc, FromRECT(r), e->Map, e->Margins,
+            {.Frame = FrameInStrip(frame, frames), .Frames = frames, .Trans = e->Trans == 1, .Tile = e->Tile == 1});
     });
 }
 
 bool TWinSkinForm::RightToLeft() const { return FLeftScrollBar; }
 
-} // namespace quorin
+}  // namespace quorin

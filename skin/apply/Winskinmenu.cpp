@@ -20,7 +20,7 @@ const TDataSkinObject* BackgroundOf(const TSkinData* S) {
     return S->MenuBackground.get();
 }
 
-} // namespace
+}  // namespace
 
 TWinSkinPopMenu::~TWinSkinPopMenu() { UnSubClass(); }
 
@@ -125,7 +125,8 @@ void TWinSkinPopMenu::WMPrint(TMessage& Message) {
 void TWinSkinPopMenu::WMPrintClient(TMessage& Message) { Default(Message); }
 
 void TWinSkinPopMenu::WMERASEBKGND(TMessage& Message) {
-    if (!FSkinData || !FSkinData->Options.Contains(xoMenuBG)) Default(Message);
+    if (!FSkinData || !FSkinData->Options.Contains(xoMenuBG))
+        Default(Message);
     else if (HDC dc = reinterpret_cast<HDC>(Message.WParam); dc && MakeBackground()) {
         // The client area shows the picture inside the border.
         RECT client{};
@@ -142,4 +143,4 @@ void TWinSkinPopMenu::UpdateMenu() {
     if (FMenuWindow) RedrawWindow(FMenuWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
 }
 
-} // namespace quorin
+}  // namespace quorin

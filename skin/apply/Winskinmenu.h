@@ -38,11 +38,11 @@ public:
     HWND FMenuWindow = nullptr;
     TSkinData* FSkinData = nullptr;
     int FLastSelection = -1;
-    TBitmap FBackground;          // the window's background picture, for item drawing
+    TBitmap FBackground;  // the window's background picture, for item drawing
     int FKind = 0;
-    HMENU FMenu = nullptr;        // the menu shown (SetHMenu)
-    bool FDrawnByItems = false;   // its items are drawn by the item painter (SetPopMenu)
-    bool FFromMenuBar = false;    // opened from a skinned menu bar
+    HMENU FMenu = nullptr;       // the menu shown (SetHMenu)
+    bool FDrawnByItems = false;  // its items are drawn by the item painter (SetPopMenu)
+    bool FFromMenuBar = false;   // opened from a skinned menu bar
 };
 
-} // namespace quorin
+}  // namespace quorin

@@ -24,12 +24,14 @@ struct TMethodThunk {
     std::shared_ptr<TSkinControl::TMethodHook> Hook;
     void operator()(TMessage& Message) const {
         std::shared_ptr<TSkinControl::TMethodHook> hold = Hook;
-        if (hold->Owner) hold->Owner->NewWndProc(Message);
-        else if (hold->Old) hold->Old(Message);
+        if (hold->Owner)
+            hold->Owner->NewWndProc(Message);
+        else if (hold->Old)
+            hold->Old(Message);
     }
 };
 
-} // namespace
+}  // namespace
 
 TSkinControl::TSkinControl(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -59,9 +61,7 @@ bool TSkinControl::ControlAlive() const {
     return true;
 }
 
-TColor TSkinControl::ButtonFace() const {
-    return FSkinData ? FSkinData->Colors.ButtonFace : SystemColor(scBtnFace);
-}
+TColor TSkinControl::ButtonFace() const { return FSkinData ? FSkinData->Colors.ButtonFace : SystemColor(scBtnFace); }
 
 // ---- attaching ---------------------------------------------------------------------
 
@@ -165,11 +165,8 @@ bool TSkinControl::BeforeProc(TMessage& Message) {
         FHook.Unhook();
         Unsubclass();
         return false;
-    case CN_IsSkinned:
-        Message.Result = 1;
-        return false;
-    default:
-        return true;
+    case CN_IsSkinned: Message.Result = 1; return false;
+    default: return true;
     }
 }
 
@@ -179,14 +176,9 @@ void TSkinControl::AfterProc(TMessage& Message) {
     case WM_KILLFOCUS:
     case WM_ENABLE:
     case WM_SETTEXT:
-    case CM_ENABLEDCHANGED:
-        Invalidate();
-        break;
-    case WM_PAINT:
-        PaintControl(reinterpret_cast<HDC>(Message.WParam));
-        break;
-    default:
-        break;
+    case CM_ENABLEDCHANGED: Invalidate(); break;
+    case WM_PAINT: PaintControl(reinterpret_cast<HDC>(Message.WParam)); break;
+    default: break;
     }
 }
 
@@ -235,8 +227,7 @@ void TSkinControl::WMPaint(TMessage& Message) {
         OffsetRect(&r, -r.left, -r.top);
         try {
             DrawControl(dc, r);
-        } catch (...) {
-        }
+        } catch (...) {}
     }
     Message.Result = 0;
 }
@@ -309,7 +300,7 @@ const TPropInfo* PropOf(const TObject* Object, std::string_view Name) {
     return Object ? GetPropInfo(Object, Name) : nullptr;
 }
 
-} // namespace
+}  // namespace
 
 std::string GetProperty(const TObject* Object, std::string_view Name) {
     const TPropInfo* p = PropOf(Object, Name);
@@ -317,8 +308,7 @@ std::string GetProperty(const TObject* Object, std::string_view Name) {
     try {
         if (p->Kind == TPropKind::Enumeration) return GetEnumProp(Object, Name);
         if (p->Kind == TPropKind::Integer) return std::to_string(GetOrdProp(Object, Name));
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
     return {};
 }
 
@@ -434,4 +424,4 @@ void SetProperty(TObject* Object, std::string_view Name, const std::string& Valu
     }
 }
 
-} // namespace quorin
+}  // namespace quorin

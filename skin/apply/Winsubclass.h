@@ -165,31 +165,31 @@ public:
     int TextHeight(HDC DC, const std::u16string& Text);
 
     // ---- state (the fields of the family, public to the walk, the applier and tests) ----
-    uint8_t FMouseState = 0;            // msHot, msPressed
-    TCanvas* FCanvas = nullptr;         // the applier's shared canvas
+    uint8_t FMouseState = 0;     // msHot, msPressed
+    TCanvas* FCanvas = nullptr;  // the applier's shared canvas
     bool FEnabled = false;
     bool FFocused = false;
     std::u16string FCaption;
-    TWindowHook FHook;                  // raw windows: the replaced window procedure
-    bool FActive = true;                // painting switched on
+    TWindowHook FHook;    // raw windows: the replaced window procedure
+    bool FActive = true;  // painting switched on
     bool FUnicode = false;
     TSkinData* FSkinData = nullptr;
     HWND FHandle = nullptr;
-    TWndMethod FOldWindowMethod;        // framework controls: the replaced WindowProc
+    TWndMethod FOldWindowMethod;  // framework controls: the replaced WindowProc
     // The link the installed WindowProc holds to this painter; cut when the painter goes,
     // so a method installed after ours still reaches the one before it.
     struct TMethodHook;
     std::shared_ptr<TMethodHook> FMethodHook;
-    TControl* FControl = nullptr;       // nil for a raw window
-    RECT FWinRect{};                    // screen rectangle at the last paint
-    TComponent* FRedirect = nullptr;    // invalidation goes here instead (graphic controls)
+    TControl* FControl = nullptr;     // nil for a raw window
+    RECT FWinRect{};                  // screen rectangle at the last paint
+    TComponent* FRedirect = nullptr;  // invalidation goes here instead (graphic controls)
     bool FParentBK = false;
     TColor FOldColor = 0;
     bool FInited = false;
-    int32_t FStatus = 0;                // 0 new, 1 attached, 2 released (boxes), 6 window destroyed
+    int32_t FStatus = 0;  // 0 new, 1 attached, 2 released (boxes), 6 window destroyed
     TWinSkinForm* FSkinForm = nullptr;
     int32_t FKind = 0;
-    TBitmap* FSharedBitmap = nullptr;   // the applier's shared bitmap (DrawSkin, DrawBuf)
+    TBitmap* FSharedBitmap = nullptr;  // the applier's shared bitmap (DrawSkin, DrawBuf)
     // Cleared when the painter is freed; a handler run from inside a message may free it.
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
@@ -221,11 +221,11 @@ public:
     // The skin has a usable Buttons picture; without one the button stays native.
     bool HasSkin() const;
 
-    TBitmap FBuffer;                    // the button is composed here, then copied in one blit
+    TBitmap FBuffer;  // the button is composed here, then copied in one blit
     bool FMultiLine = false;
-    bool FTransparent = false;          // background is the parent's picture
-    bool FRedrawOff = false;            // SetRedraw(false) took WS_VISIBLE away
-    TTimerHandle FRedrawTimer;          // gives WS_VISIBLE back should SetRedraw(true) not come
+    bool FTransparent = false;  // background is the parent's picture
+    bool FRedrawOff = false;    // SetRedraw(false) took WS_VISIBLE away
+    TTimerHandle FRedrawTimer;  // gives WS_VISIBLE back should SetRedraw(true) not come
 
 protected:
     // Reads state and caption, composes background, face and font into FBuffer; returns
@@ -250,6 +250,7 @@ public:
     explicit TSkinBitButton(TComponent* AOwner) : TSkinButton(AOwner) {}
     void DrawControl(HDC DC, const RECT& Rect) override;
     std::string FGlyphProperty = "Glyph";
+
 protected:
     // Glyph and caption laid out as the control's Layout, Margin and Spacing say.
     void DrawGlyphCaption(HDC DC, const RECT& Rect, int Frame);
@@ -291,7 +292,7 @@ public:
     void SkinChange() override;
     // The frame of the check-box picture for the current state, n its frame count.
     int CheckFrame(int n) const;
-    int32_t FCheckState = 0;            // 1 + the last BM_SETCHECK wParam
+    int32_t FCheckState = 0;  // 1 + the last BM_SETCHECK wParam
     bool FTransparent = false;
 };
 class TSkinRadioButton : public TSkinControl {
@@ -315,10 +316,11 @@ public:
     void Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) override;
     void Unsubclass() override;
     void SkinChange() override;
-    TSwappedPicture FGlyph;             // CustomGlyphs, or Properties.Glyph for FKind 3
-    std::string FOldUseCustom;          // the glyph switch and key colour before the skin took over
+    TSwappedPicture FGlyph;     // CustomGlyphs, or Properties.Glyph for FKind 3
+    std::string FOldUseCustom;  // the glyph switch and key colour before the skin took over
     std::string FOldTransparent;
     bool FSwitched = false;
+
 private:
     void ApplyGlyphs();
     void RestoreGlyphs();
@@ -343,11 +345,11 @@ public:
     // its painting brings the skin back.
     void FindBtn();
     void ButtonProc(TMessage& Message);
-    int32_t FStyle = 0;                 // CBS_SIMPLE 1, CBS_DROPDOWN 2, CBS_DROPDOWNLIST 3
+    int32_t FStyle = 0;  // CBS_SIMPLE 1, CBS_DROPDOWN 2, CBS_DROPDOWNLIST 3
     HWND FButton = nullptr;
     HWND FList = nullptr;
     TWindowHook FButtonHook;
-    TSkinControl* FListBar = nullptr;   // TSkinScrollbarH on the list of a simple combo box
+    TSkinControl* FListBar = nullptr;  // TSkinScrollbarH on the list of a simple combo box
 private:
     void Attached();
     // Handlers of AfterProc's table.
@@ -377,7 +379,7 @@ public:
     bool BeforeProc(TMessage& Message) override;
     void DrawControl(HDC DC, const RECT& Rect) override;
     bool Horizontal() const;
-    int32_t FPressedPart = 0;           // 0 none, 1 up or left, 2 down or right
+    int32_t FPressedPart = 0;  // 0 none, 1 up or left, 2 down or right
 };
 // The small arrow button drawn over a date-time picker's drop-down button.
 class TArrowButton {
@@ -435,7 +437,7 @@ public:
     bool BeforeProc(TMessage& Message) override;
     void DrawControl(HDC DC, const RECT& Rect) override;
     bool HasSkin() const;
-    TBitmap FOwnBitmap;                 // used when there is no skin applier to share one
+    TBitmap FOwnBitmap;  // used when there is no skin applier to share one
 };
 class TSkinProgress : public TSkinControl {
     QUORIN_CLASS(TSkinProgress, TSkinControl)
@@ -458,8 +460,8 @@ public:
     explicit TSkinToolbar(TComponent* AOwner) : TSkinControl(AOwner) {}
     void Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) override;
     bool BeforeProc(TMessage& Message) override;
-    TColor FShadeColor = 0;             // blended at Init: grey towards the caption colour
-    TColor FLightColor = 0;             // ButtonFace towards white
+    TColor FShadeColor = 0;  // blended at Init: grey towards the caption colour
+    TColor FLightColor = 0;  // ButtonFace towards white
 };
 
 // -- tabs (Winsubclass_tabs.cpp) --
@@ -495,18 +497,18 @@ public:
     TTabSide Side() const;
     bool Drawable() const;
 
-    bool FCloseButtons = false;     // Tag 7777 page control with tabs on top
-    int FClosePressed = -1;         // tab whose close button is held down
-    HWND FUpDown = nullptr;         // the up-down that scrolls the tabs
-    TBitmap FTabMap;                // Tabs picture, mirrored for tabs at the bottom
-    TBitmap FPaneMap;               // pane picture, mirrored or turned for the tab side
+    bool FCloseButtons = false;  // Tag 7777 page control with tabs on top
+    int FClosePressed = -1;      // tab whose close button is held down
+    HWND FUpDown = nullptr;      // the up-down that scrolls the tabs
+    TBitmap FTabMap;             // Tabs picture, mirrored for tabs at the bottom
+    TBitmap FPaneMap;            // pane picture, mirrored or turned for the tab side
     TMargins FPaneMargins;
     TTabSide FSide = tsTop;
-    bool FReady = false;            // pictures prepared
-    TBitmap FPaneCache;             // face and pane as the last paint composed them
+    bool FReady = false;  // pictures prepared
+    TBitmap FPaneCache;   // face and pane as the last paint composed them
     RECT FPaneCacheRect{};
     TColor FPaneCacheFace = -1;
-    TBitmap FBuffer;                // the control composed off screen
+    TBitmap FBuffer;  // the control composed off screen
 
 private:
     // Handlers of BeforeProc's table; each returns what BeforeProc returns.
@@ -596,7 +598,7 @@ public:
     int FKind;
     bool FVertical = false;
     HWND FWindow = nullptr;
-    SCROLLBARINFO FInfo{};         // geometry of the last placement
+    SCROLLBARINFO FInfo{};  // geometry of the last placement
     int FHotPart = 0;
     int FPressedPart = 0;
     bool FPressed = false;
@@ -646,7 +648,7 @@ class TSkinListView : public TSkinScrollbar {
 public:
     explicit TSkinListView(TComponent* AOwner) : TSkinScrollbar(AOwner) {}
     void InitScrollbar(TControl* Control, TSkinData* SkinData, TWinSkinForm* SkinForm, TCanvas* Canvas) override;
-    TSkinHeader* FHeader = nullptr;   // owned by this painter
+    TSkinHeader* FHeader = nullptr;  // owned by this painter
 };
 class TSkinScrollbarH : public TSkinControl {
     QUORIN_CLASS(TSkinScrollbarH, TSkinControl)
@@ -725,12 +727,36 @@ const std::vector<std::string>& SkinControlClassNames();
 // class added later under one of those names (or derived from one) is recognised
 // without touching the walk.
 enum class TControlKind {
-    ckCustomTabControl, ckPageControl, ckToolButton, ckCoolBar, ckTabSheet, ckHeaderControl,
-    ckCustomCheckBox, ckTrackBar, ckCustomRadioGroup, ckCustomGroupBox, ckRadioButton,
-    ckToolBar, ckCustomStatusBar, ckProgressBar, ckScrollBar, ckCustomComboBox,
-    ckDateTimePicker, ckBitButton, ckSpeedButton, ckCustomPanel, ckCustomListView,
-    ckCustomMemo, ckCustomGrid, ckButton, ckCustomEdit, ckCustomFrame, ckCustomForm,
-    ckListBox, ckCustomTreeView, ckScrollBox,
+    ckCustomTabControl,
+    ckPageControl,
+    ckToolButton,
+    ckCoolBar,
+    ckTabSheet,
+    ckHeaderControl,
+    ckCustomCheckBox,
+    ckTrackBar,
+    ckCustomRadioGroup,
+    ckCustomGroupBox,
+    ckRadioButton,
+    ckToolBar,
+    ckCustomStatusBar,
+    ckProgressBar,
+    ckScrollBar,
+    ckCustomComboBox,
+    ckDateTimePicker,
+    ckBitButton,
+    ckSpeedButton,
+    ckCustomPanel,
+    ckCustomListView,
+    ckCustomMemo,
+    ckCustomGrid,
+    ckButton,
+    ckCustomEdit,
+    ckCustomFrame,
+    ckCustomForm,
+    ckListBox,
+    ckCustomTreeView,
+    ckScrollBox,
 };
 bool IsControlKind(const TObject* Object, TControlKind Kind);
 
@@ -757,4 +783,4 @@ void DrawArrow(TCanvas& Canvas, int X, int Y, int Direction);
 // Where a window's client area lies in its window coordinates.
 POINT ClientOrigin(HWND Window);
 
-} // namespace quorin
+}  // namespace quorin

@@ -21,7 +21,7 @@ bool HasPicture(const TDataSkinObject* e) { return e && !e->Map.Empty(); }
 
 std::u16string ToU16(const std::wstring& w) { return std::u16string(w.begin(), w.end()); }
 
-} // namespace
+}  // namespace
 
 // ======================= TSkinGroupBox =======================
 
@@ -35,9 +35,7 @@ void TSkinGroupBox::Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool Paren
 bool TSkinGroupBox::BeforeProc(TMessage& Message) {
     if (FControl) {
         switch (Message.Msg) {
-        case WM_PAINT:
-            WMPaint(Message);
-            return false;
+        case WM_PAINT: WMPaint(Message); return false;
         case WM_ERASEBKGND:
             if (Message.WParam) {
                 RECT r;
@@ -58,8 +56,8 @@ void TSkinGroupBox::DrawControl(HDC DC, const RECT& Rect) {
     const TColor shadow = FSkinData ? FSkinData->Colors.ButtonShadow : clBtnShadow;
     FEnabled = IsWindowEnabled(FHandle) != FALSE;
     FillBG(DC, Rect);
-    HFONT font = FControl ? FControl->Font().Handle()
-                          : reinterpret_cast<HFONT>(SendMessageW(FHandle, WM_GETFONT, 0, 0));
+    HFONT font =
+        FControl ? FControl->Font().Handle() : reinterpret_cast<HFONT>(SendMessageW(FHandle, WM_GETFONT, 0, 0));
     TSelectObject selectedFont(DC, font);
     const int line = TextHeight(DC, u"0");
     {
@@ -76,7 +74,9 @@ void TSkinGroupBox::DrawControl(HDC DC, const RECT& Rect) {
         RECT text{Rect.left + 8, Rect.top, std::min(LONG(Rect.left + 8 + m.right + 4), Rect.right - 2),
                   Rect.top + line};
         FillColor(DC, text, face);
-        const TColor color = !FEnabled ? clBtnShadow : FControl ? FControl->Font().Color() : FSkinData->Colors.ButtonText;
+        const TColor color = !FEnabled  ? clBtnShadow
+                             : FControl ? FControl->Font().Color()
+                                        : FSkinData->Colors.ButtonText;
         const int mode = SetBkMode(DC, TRANSPARENT);
         const COLORREF old = SetTextColor(DC, ColorRef(color));
         text.left += 2;
@@ -168,12 +168,8 @@ bool TSkinStatusBar::HasSkin() const { return FSkinData && HasPicture(FSkinData-
 bool TSkinStatusBar::BeforeProc(TMessage& Message) {
     if (HasSkin()) {
         switch (Message.Msg) {
-        case WM_PAINT:
-            WMPaint(Message);
-            return false;
-        case WM_ERASEBKGND:
-            Message.Result = 1;
-            return false;
+        case WM_PAINT: WMPaint(Message); return false;
+        case WM_ERASEBKGND: Message.Result = 1; return false;
         default: break;
         }
     }
@@ -187,7 +183,8 @@ void TSkinStatusBar::DrawControl(HDC DC, const RECT& Rect) {
     if (w <= 0 || h <= 0) return;
     if (!FSharedBitmap && FSkinForm) FSharedBitmap = &FSkinForm->FSharedBitmap;
     TBitmap& buffer = FSharedBitmap ? *FSharedBitmap : FOwnBitmap;
-    if (buffer.Width() < w || buffer.Height() < h) buffer.SetSize(std::max(buffer.Width(), w), std::max(buffer.Height(), h));
+    if (buffer.Width() < w || buffer.Height() < h)
+        buffer.SetSize(std::max(buffer.Width(), w), std::max(buffer.Height(), h));
     TBitmapDC bdc(buffer);
     HDC dc = bdc.Handle();
     const RECT whole{0, 0, w, h};
@@ -200,8 +197,10 @@ void TSkinStatusBar::DrawControl(HDC DC, const RECT& Rect) {
     auto drawPart = [&](RECT r, std::wstring text) {
         DrawSkinMap(dc, r, std::max(e.Frame, 1), 1, &e);
         UINT align = DT_LEFT;
-        if (text.rfind(L"\t\t", 0) == 0) align = DT_RIGHT, text.erase(0, 2);
-        else if (text.rfind(L"\t", 0) == 0) align = DT_CENTER, text.erase(0, 1);
+        if (text.rfind(L"\t\t", 0) == 0)
+            align = DT_RIGHT, text.erase(0, 2);
+        else if (text.rfind(L"\t", 0) == 0)
+            align = DT_CENTER, text.erase(0, 1);
         InflateRect(&r, -3, 0);
         // The native status bar shows "&" as it is.
         DrawTextW(dc, text.c_str(), int(text.size()), &r,
@@ -237,12 +236,8 @@ bool TSkinProgress::HasSkin() const { return FSkinData && HasPicture(FSkinData->
 bool TSkinProgress::BeforeProc(TMessage& Message) {
     if (HasSkin()) {
         switch (Message.Msg) {
-        case WM_PAINT:
-            WMPaint(Message);
-            return false;
-        case WM_ERASEBKGND:
-            Message.Result = 1;
-            return false;
+        case WM_PAINT: WMPaint(Message); return false;
+        case WM_ERASEBKGND: Message.Result = 1; return false;
         default: break;
         }
     }
@@ -278,9 +273,12 @@ void TSkinProgress::DrawControl(HDC DC, const RECT& Rect) {
             bar.right = inner.left + LONG(double(inner.right - inner.left) * fraction + 0.5);
         if (bar.right > bar.left && bar.bottom > bar.top) {
             const TDataSkinObject* chunk = FSkinData->ProgressChunk.get();
-            if (frames == 2) DrawSkinMap(pdc.Handle(), bar, 2, 2, &e);
-            else if (HasPicture(chunk)) DrawSkinMap(pdc.Handle(), bar, chunk->Frame, 1, chunk);
-            else FillColor(pdc.Handle(), bar, FSkinData->Colors.Hilight);
+            if (frames == 2)
+                DrawSkinMap(pdc.Handle(), bar, 2, 2, &e);
+            else if (HasPicture(chunk))
+                DrawSkinMap(pdc.Handle(), bar, chunk->Frame, 1, chunk);
+            else
+                FillColor(pdc.Handle(), bar, FSkinData->Colors.Hilight);
         }
     }
     BitBlt(DC, Rect.left, Rect.top, w, h, pdc.Handle(), 0, 0, SRCCOPY);
@@ -290,12 +288,8 @@ void TSkinProgress::DrawControl(HDC DC, const RECT& Rect) {
 
 bool TSkinSizer::BeforeProc(TMessage& Message) {
     switch (Message.Msg) {
-    case WM_PAINT:
-        WMPaint(Message);
-        return false;
-    case WM_ERASEBKGND:
-        Message.Result = 1;
-        return false;
+    case WM_PAINT: WMPaint(Message); return false;
+    case WM_ERASEBKGND: Message.Result = 1; return false;
     default: break;
     }
     return TSkinControl::BeforeProc(Message);
@@ -335,8 +329,7 @@ void TSkinToolbar::Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool Parent
 bool TSkinToolbar::BeforeProc(TMessage& Message) {
     switch (Message.Msg) {
     case WM_NOTIFY:
-    case CN_SkinFinished:
-        return true;
+    case CN_SkinFinished: return true;
     case WM_ERASEBKGND:
         if (HDC dc = reinterpret_cast<HDC>(Message.WParam)) {
             RECT r;
@@ -356,4 +349,4 @@ bool TSkinToolbar::BeforeProc(TMessage& Message) {
     return TSkinControl::BeforeProc(Message);
 }
 
-} // namespace quorin
+}  // namespace quorin

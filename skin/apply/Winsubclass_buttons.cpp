@@ -18,7 +18,7 @@ namespace {
 // SetRedraw's timer: gives the native button its painting back should the matching
 // SetRedraw(true) be lost.
 constexpr UINT_PTR kRedrawTimer = 1;
-constexpr UINT kRedrawTimeout = 100; // ms
+constexpr UINT kRedrawTimeout = 100;  // ms
 
 std::string Lower(std::string s) {
     for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -111,7 +111,7 @@ RECT DrawGlyphAndText(HDC dc, const RECT& face, const TGlyphInfo& g, const std::
     return textRect;
 }
 
-} // namespace
+}  // namespace
 
 // ======================= TSkinButton =======================
 
@@ -131,8 +131,8 @@ void TSkinButton::Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentB
     TSkinControl::Init(SkinForm, SkinData, ParentBK, Canvas);
     const std::string cls = FControl ? Lower(FControl->ClassName()) : std::string();
     FKind = (cls.rfind("trz", 0) == 0 || cls.rfind("tel", 0) == 0) ? 1 : 0;
-    FTransparent = (FControl && FControl->Tag() == TagTransparent) ||
-                   (FSkinData && FSkinData->Options.Contains(xoTransparent));
+    FTransparent =
+        (FControl && FControl->Tag() == TagTransparent) || (FSkinData && FSkinData->Options.Contains(xoTransparent));
 }
 
 bool TSkinButton::HasSkin() const {
@@ -144,8 +144,10 @@ bool TSkinButton::HasSkin() const {
 int TSkinButton::ButtonFrame() const {
     int frame = bfNormal;
     if (FFocused) frame = bfFocused;
-    if (FMouseState & msPressed) frame = bfPressed;
-    else if (FMouseState & msHot) frame = bfHot;
+    if (FMouseState & msPressed)
+        frame = bfPressed;
+    else if (FMouseState & msHot)
+        frame = bfHot;
     if (!FEnabled) frame = bfDisabled;
     return frame;
 }
@@ -165,8 +167,10 @@ void TSkinButton::SetRedraw(bool Value) {
         FRedrawOff = false;
         style |= WS_VISIBLE;
     }
-    if (FUnicode) SetWindowLongPtrW(FHandle, GWL_STYLE, style);
-    else SetWindowLongPtrA(FHandle, GWL_STYLE, style);
+    if (FUnicode)
+        SetWindowLongPtrW(FHandle, GWL_STYLE, style);
+    else
+        SetWindowLongPtrA(FHandle, GWL_STYLE, style);
 }
 
 bool TSkinButton::BeforeProc(TMessage& Message) {
@@ -184,8 +188,10 @@ bool TSkinButton::BeforeProc(TMessage& Message) {
 // Without a usable picture the button paints and erases natively.
 bool TSkinButton::BeforePaint(TMessage& Message) {
     if (!HasSkin()) return TSkinControl::BeforeProc(Message);
-    if (Message.Msg == WM_PAINT) WMPaint(Message);
-    else Message.Result = 1;
+    if (Message.Msg == WM_PAINT)
+        WMPaint(Message);
+    else
+        Message.Result = 1;
     return false;
 }
 
@@ -300,8 +306,10 @@ int TSkinButton::ComposeFace(const RECT& Rect,
     TBitmapDC buffer(FBuffer);
     HDC bdc = buffer.Handle();
     const RECT face{0, 0, w, h};
-    if (FTransparent) DrawParentImage(FHandle, bdc);
-    else FillBG(bdc, face);
+    if (FTransparent)
+        DrawParentImage(FHandle, bdc);
+    else
+        FillBG(bdc, face);
     DrawSkinMap(bdc, face, e.Frame, FrameInStrip(frame, e.Frame), &e);
 
     HFONT font;
@@ -492,8 +500,10 @@ void TSkinSpeedButton::DrawControl(HDC DC, const RECT& Rect) {
     HDC bdc = buffer.Handle();
     const RECT face{0, 0, w, h};
     // The parent has painted itself under a windowless button already.
-    if (FTransparent) BitBlt(bdc, 0, 0, w, h, DC, Rect.left, Rect.top, SRCCOPY);
-    else FillBG(bdc, face);
+    if (FTransparent)
+        BitBlt(bdc, 0, 0, w, h, DC, Rect.left, Rect.top, SRCCOPY);
+    else
+        FillBG(bdc, face);
     if (!flat || frame != bfNormal) DrawSkinMap(bdc, face, e.Frame, FrameInStrip(frame, e.Frame), &e);
     TSelectObject font(bdc, FControl->Font().Handle());
     SetTextColor(bdc, ColorRef(FaceTextColor(e, frame, FControl->Font().Color())));
@@ -527,9 +537,12 @@ int CheckFrameOf(const TSkinControl& p, int checkState, int n) {
     if (TControl* c = p.FControl) {
         const std::string st = Lower(GetEnumProperty(c, "State"));
         if (!st.empty()) {
-            if (Contains(st, "uncheck")) f = 1;
-            else if (Contains(st, "check")) f = 2;
-            else if (Contains(st, "gray")) f = 4, indeterminate = true;
+            if (Contains(st, "uncheck"))
+                f = 1;
+            else if (Contains(st, "check"))
+                f = 2;
+            else if (Contains(st, "gray"))
+                f = 4, indeterminate = true;
         } else if (GetPropInfo(c, "Checked")) {
             f = Lower(GetProperty(c, "Checked")) == "true" ? 2 : 1;
         }
@@ -540,10 +553,14 @@ int CheckFrameOf(const TSkinControl& p, int checkState, int n) {
     if (disabled) f += 2;
     if (indeterminate) f = 4;
     if (n == 12) {
-        if (indeterminate) f = disabled ? 12 : 9;
-        else if (f == 2) f = 5;
-        else if (f == 3) f = 4;
-        else if (f == 4) f = 8;
+        if (indeterminate)
+            f = disabled ? 12 : 9;
+        else if (f == 2)
+            f = 5;
+        else if (f == 3)
+            f = 4;
+        else if (f == 4)
+            f = 8;
     }
     return FrameInStrip(f, n);
 }
@@ -584,9 +601,7 @@ void CheckAfterProc(TSkinControl& p, TMessage& m, int32_t& checkState) {
     case WM_KEYUP:
     case WM_UPDATEUISTATE:
     case CM_EXIT:
-    case 0xB0D0:
-        p.Invalidate();
-        break;
+    case 0xB0D0: p.Invalidate(); break;
     default: break;
     }
 }
@@ -622,8 +637,8 @@ void DrawCheck(TSkinControl& p, HDC dc, const RECT& rect, bool radio, bool trans
     p.FFocused = GetFocus() == p.FHandle;
     p.FCaption = p.FControl ? StrToWideStr(p.FControl->Caption()) : WindowCaption(p.FHandle);
     if (p.FCaption.empty() || text.right <= text.left) return;
-    HFONT font = p.FControl ? p.FControl->Font().Handle()
-                            : reinterpret_cast<HFONT>(SendMessageW(p.FHandle, WM_GETFONT, 0, 0));
+    HFONT font =
+        p.FControl ? p.FControl->Font().Handle() : reinterpret_cast<HFONT>(SendMessageW(p.FHandle, WM_GETFONT, 0, 0));
     TColor color = p.FControl ? p.FControl->Font().Color()
                               : (p.FSkinData ? p.FSkinData->Colors.ButtonText : SystemColor(scBtnText));
     if (!p.FEnabled) color = clBtnShadow;
@@ -644,14 +659,14 @@ void DrawCheck(TSkinControl& p, HDC dc, const RECT& rect, bool radio, bool trans
     SetBkMode(dc, mode);
 }
 
-} // namespace
+}  // namespace
 
 void TSkinCheckBox::Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) {
     if (FInited) return;
     TSkinControl::Init(SkinForm, SkinData, ParentBK, Canvas);
     if (FControl) FKind = 1;
-    FTransparent = (FControl && FControl->Tag() == TagTransparent) ||
-                   (FSkinData && FSkinData->Options.Contains(xoTransparent));
+    FTransparent =
+        (FControl && FControl->Tag() == TagTransparent) || (FSkinData && FSkinData->Options.Contains(xoTransparent));
 }
 
 bool TSkinCheckBox::BeforeProc(TMessage& Message) {
@@ -670,14 +685,16 @@ void TSkinCheckBox::SkinChange() {
 
 int TSkinCheckBox::CheckFrame(int n) const { return CheckFrameOf(*this, FCheckState, n); }
 
-void TSkinCheckBox::DrawControl(HDC DC, const RECT& Rect) { DrawCheck(*this, DC, Rect, false, FTransparent, FCheckState); }
+void TSkinCheckBox::DrawControl(HDC DC, const RECT& Rect) {
+    DrawCheck(*this, DC, Rect, false, FTransparent, FCheckState);
+}
 
 void TSkinRadioButton::Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) {
     if (FInited) return;
     TSkinControl::Init(SkinForm, SkinData, ParentBK, Canvas);
     if (FControl) FKind = 1;
-    FTransparent = (FControl && FControl->Tag() == TagTransparent) ||
-                   (FSkinData && FSkinData->Options.Contains(xoTransparent));
+    FTransparent =
+        (FControl && FControl->Tag() == TagTransparent) || (FSkinData && FSkinData->Options.Contains(xoTransparent));
 }
 
 bool TSkinRadioButton::BeforeProc(TMessage& Message) {
@@ -754,4 +771,4 @@ void TSkinObjImage::SkinChange() {
     TSkinControl::SkinChange();
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -13,7 +13,7 @@ bool HasPicture(const TDataSkinObject* e) { return e && !e->Map.Empty(); }
 
 bool ValidRect(const RECT& r) { return r.right - r.left > 0 && r.bottom - r.top > 0; }
 
-} // namespace
+}  // namespace
 
 int FrameInStrip(int Frame, int Frames) {
     if (Frames < 1) Frames = 1;
@@ -24,12 +24,14 @@ int FrameInStrip(int Frame, int Frames) {
 
 void TSkinControl::DrawSkinMap(HDC DC, const RECT& Rect, int Frames, int Frame, const TDataSkinObject* Element) {
     if (!DC || !HasPicture(Element) || !ValidRect(Rect)) return;
-    TBitmap piece = GetHMap(FromRECT(Rect), Element->Map, Element->Margins,
-                            {.Frame = FrameInStrip(Frame, Frames), .Frames = Frames < 1 ? 1 : Frames,
-                             .Tile = Element->Tile == 1});
+    TBitmap piece =
+        GetHMap(FromRECT(Rect), Element->Map, Element->Margins,
+                {.Frame = FrameInStrip(Frame, Frames), .Frames = Frames < 1 ? 1 : Frames, .Tile = Element->Tile == 1});
     if (piece.Empty()) return;
-    if (Element->Trans == 1) DrawTranmap(DC, FromRECT(Rect), piece, TColor(0xFF00FF));
-    else Bitmapdraw(DC, FromRECT(Rect), piece);
+    if (Element->Trans == 1)
+        DrawTranmap(DC, FromRECT(Rect), piece, TColor(0xFF00FF));
+    else
+        Bitmapdraw(DC, FromRECT(Rect), piece);
 }
 
 void TSkinControl::DrawSkinMap1(HDC DC, const RECT& Rect, int Frames, int Frame, const TBitmap& Bitmap) {
@@ -52,7 +54,9 @@ void TSkinControl::DrawBMPSkin(TBitmap& Bitmap, const RECT& Rect, int Frames, in
     Bitmap.FillRect(FromRECT(Rect), ColorToRGB(ButtonFace()));
     if (!HasPicture(Element)) return;
     DrawRect2(Bitmap, FromRECT(Rect), Element->Map, Element->Margins,
-              {.Frame = FrameInStrip(Frame, Frames), .Frames = Frames < 1 ? 1 : Frames, .Trans = Element->Trans == 1,
+              {.Frame = FrameInStrip(Frame, Frames),
+               .Frames = Frames < 1 ? 1 : Frames,
+               .Trans = Element->Trans == 1,
                .Tile = Element->Tile == 1});
 }
 
@@ -102,8 +106,10 @@ void MyDrawImgCaption(TCanvas& Canvas, const RECT& Rect, int Align, bool Enabled
     const COLORREF oldColor =
         SetTextColor(dc, Enabled ? ColorRef(Canvas.Font().Color()) : GetSysColor(COLOR_BTNSHADOW));
     UINT format = DT_EXPANDTABS | DT_VCENTER | DT_SINGLELINE;
-    if (Align == 1) format |= DT_CENTER;
-    else if (Align == 2) format |= DT_RIGHT;
+    if (Align == 1)
+        format |= DT_CENTER;
+    else if (Align == 2)
+        format |= DT_RIGHT;
     DrawTextW(dc, reinterpret_cast<LPCWSTR>(Text.c_str()), int(Text.size()), &r, format);
     SetTextColor(dc, oldColor);
     SetBkMode(dc, oldMode);
@@ -113,8 +119,7 @@ void MyDrawCaption(TCanvas& Canvas, const RECT& Rect, int Align, bool Enabled, c
     MyDrawImgCaption(Canvas, Rect, Align, Enabled, Text, nullptr);
 }
 
-void TSkinControl::DrawCaption(TCanvas& Canvas, const RECT& Rect, int Align, bool Enabled,
-                               const std::u16string& Text) {
+void TSkinControl::DrawCaption(TCanvas& Canvas, const RECT& Rect, int Align, bool Enabled, const std::u16string& Text) {
     MyDrawCaption(Canvas, Rect, Align, Enabled, Text);
 }
 
@@ -137,10 +142,26 @@ void DrawArrow(TCanvas& Canvas, int X, int Y, int Direction) {
     // A 7-pixel wide triangle, 4 pixels deep, in the canvas pen colour.
     POINT pts[3];
     switch (Direction) {
-    case 1: pts[0] = {X - 3, Y + 2}; pts[1] = {X + 3, Y + 2}; pts[2] = {X, Y - 1}; break;
-    case 2: pts[0] = {X + 1, Y - 3}; pts[1] = {X + 1, Y + 3}; pts[2] = {X - 2, Y}; break;
-    case 3: pts[0] = {X - 1, Y - 3}; pts[1] = {X - 1, Y + 3}; pts[2] = {X + 2, Y}; break;
-    default: pts[0] = {X - 3, Y - 1}; pts[1] = {X + 3, Y - 1}; pts[2] = {X, Y + 2}; break;
+    case 1:
+        pts[0] = {X - 3, Y + 2};
+        pts[1] = {X + 3, Y + 2};
+        pts[2] = {X, Y - 1};
+        break;
+    case 2:
+        pts[0] = {X + 1, Y - 3};
+        pts[1] = {X + 1, Y + 3};
+        pts[2] = {X - 2, Y};
+        break;
+    case 3:
+        pts[0] = {X - 1, Y - 3};
+        pts[1] = {X - 1, Y + 3};
+        pts[2] = {X + 2, Y};
+        break;
+    default:
+        pts[0] = {X - 3, Y - 1};
+        pts[1] = {X + 3, Y - 1};
+        pts[2] = {X, Y + 2};
+        break;
     }
     TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorRef(Canvas.PenColor())));
     TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, ColorRef(Canvas.PenColor())));
@@ -149,4 +170,4 @@ void DrawArrow(TCanvas& Canvas, int X, int Y, int Direction) {
     Polygon(dc, pts, 3);
 }
 
-} // namespace quorin
+}  // namespace quorin

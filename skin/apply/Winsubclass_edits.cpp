@@ -50,7 +50,7 @@ int MirroredFrame(int frame, int frames) {
     return frames + 1 - FrameInStrip(frame, frames);
 }
 
-} // namespace
+}  // namespace
 
 // ======================= TSkinComBox =======================
 
@@ -76,8 +76,7 @@ void TSkinComBox::Attached() {
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     if (GetComboBoxInfo(FHandle, &info)) FList = info.hwndList;
-    if (FStyle == CBS_SIMPLE && FList && !FListBar && FSkinData &&
-        FSkinData->SkinControls.Contains(xcScrollbar)) {
+    if (FStyle == CBS_SIMPLE && FList && !FListBar && FSkinData && FSkinData->SkinControls.Contains(xcScrollbar)) {
         FListBar = NewSkinControl("TSkinScrollbarH", this);
         if (FListBar) FListBar->Inithwnd(FList, FSkinData, FSkinForm, FCanvas);
     }
@@ -186,8 +185,10 @@ int TSkinComBox::ComboFrame() const {
     const bool dropped = SendMessageW(FHandle, CB_GETDROPPEDSTATE, 0, 0) != 0;
     int frame = 1;
     if (focused) frame = 4;
-    if (dropped || (FMouseState & msPressed)) frame = 2;
-    else if (FMouseState & msHot) frame = 4;
+    if (dropped || (FMouseState & msPressed))
+        frame = 2;
+    else if (FMouseState & msHot)
+        frame = 4;
     if (GetWindowLongEx(FHandle, GWL_STYLE) & WS_DISABLED) frame = 3;
     return frame;
 }
@@ -213,15 +214,19 @@ void TSkinComBox::DrawControl(HDC DC, const RECT& Rect) {
     const bool left = (GetWindowLongEx(FHandle, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
     TSavedDC saved(DC);
     // The text the native box shows stays its own.
-    if (left) ExcludeClipRect(DC, Rect.left + b + 4, Rect.top + 2, Rect.right - 2, Rect.bottom - 2);
-    else ExcludeClipRect(DC, Rect.left + 2, Rect.top + 2, Rect.right - b - 4, Rect.bottom - 2);
+    if (left)
+        ExcludeClipRect(DC, Rect.left + b + 4, Rect.top + 2, Rect.right - 2, Rect.bottom - 2);
+    else
+        ExcludeClipRect(DC, Rect.left + 2, Rect.top + 2, Rect.right - b - 4, Rect.bottom - 2);
     if (button->Style == 2) {
         // The complete picture built with the skin; the mirrored one for a left button.
         const TDataSkinObject* picture = left ? FSkinData->SunkEdge.get() : button;
         if (HasPicture(picture))
             DrawRect2(DC, FromRECT(Rect), picture->Map, picture->Margins,
-                      {.Frame = FrameInStrip(frame, picture->Frame), .Frames = std::max(picture->Frame, 1),
-                       .Trans = true, .Tile = picture->Tile == 1});
+                      {.Frame = FrameInStrip(frame, picture->Frame),
+                       .Frames = std::max(picture->Frame, 1),
+                       .Trans = true,
+                       .Tile = picture->Tile == 1});
         return;
     }
     if (const TDataSkinObject* sunk = FSkinData->SunkEdge.get(); HasPicture(sunk))
@@ -231,16 +236,22 @@ void TSkinComBox::DrawControl(HDC DC, const RECT& Rect) {
     const int frames = std::max(button->Frame, 1);
     if (left && !button->Map2.Empty())
         DrawRect2(DC, FromRECT(br), button->Map2, button->Margins,
-                  {.Frame = MirroredFrame(frame, frames), .Frames = frames, .Trans = button->Trans != 0,
+                  {.Frame = MirroredFrame(frame, frames),
+                   .Frames = frames,
+                   .Trans = button->Trans != 0,
                    .Tile = button->Tile == 1});
     else
         DrawRect2(DC, FromRECT(br), button->Map, button->Margins,
-                  {.Frame = FrameInStrip(frame, frames), .Frames = frames, .Trans = button->Trans != 0,
+                  {.Frame = FrameInStrip(frame, frames),
+                   .Frames = frames,
+                   .Trans = button->Trans != 0,
                    .Tile = button->Tile == 1});
     if (const TDataSkinObject* arrow = FSkinData->ExtraImages.get(); HasPicture(arrow)) {
         RECT ar = br;
-        if (left) ar.left = Rect.left + 2;
-        else ar.right -= 2;
+        if (left)
+            ar.left = Rect.left + 2;
+        else
+            ar.right -= 2;
         const int n = std::max(arrow->Frame, 1);
         if (arrow->Map.Width() / n > 0)
             DrawRect3(DC, FromRECT(ar), arrow->Map,
@@ -272,9 +283,7 @@ bool TSkinEdit::BeforeProc(TMessage& Message) {
 
 void TSkinEdit::AfterProc(TMessage& Message) {
     switch (Message.Msg) {
-    case WM_NCPAINT:
-        PaintControl(nullptr);
-        break;
+    case WM_NCPAINT: PaintControl(nullptr); break;
     case WM_PRINT:
         if (Message.LParam & PRF_NONCLIENT) PaintControl(reinterpret_cast<HDC>(Message.WParam));
         break;
@@ -313,12 +322,8 @@ bool TSkinUpDown::Horizontal() const { return (GetWindowLongEx(FHandle, GWL_STYL
 
 bool TSkinUpDown::BeforeProc(TMessage& Message) {
     switch (Message.Msg) {
-    case WM_PAINT:
-        WMPaint(Message);
-        return false;
-    case WM_ERASEBKGND:
-        Message.Result = 1;
-        return false;
+    case WM_PAINT: WMPaint(Message); return false;
+    case WM_ERASEBKGND: Message.Result = 1; return false;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
         Default(Message);
@@ -357,8 +362,10 @@ void TSkinUpDown::DrawControl(HDC DC, const RECT& Rect) {
             // Four frames per half: normal, pressed, hot, disabled; the first half first.
             const int state = !enabled ? 4 : pressed ? 2 : 1;
             DrawRect2(pdc.Handle(), FromRECT(r), e->Map, e->Margins,
-                      {.Frame = FrameInStrip(i * 4 + state, e->Frame), .Frames = std::max(e->Frame, 1),
-                       .Trans = e->Trans != 0, .Tile = e->Tile == 1});
+                      {.Frame = FrameInStrip(i * 4 + state, e->Frame),
+                       .Frames = std::max(e->Frame, 1),
+                       .Trans = e->Trans != 0,
+                       .Tile = e->Tile == 1});
             continue;
         }
         const TSkinColors& colors = FSkinData ? FSkinData->Colors : TSkinColors{};
@@ -383,8 +390,10 @@ void TArrowButton::Draw(HDC DC, const RECT& Rect, TSkinData* SkinData, int Frame
     const TDataSkinObject* arrow = SkinData ? SkinData->ExtraImages.get() : nullptr;
     if (HasPicture(button) && button->Style != 2) {
         DrawRect2(DC, FromRECT(Rect), button->Map, button->Margins,
-                  {.Frame = FrameInStrip(Frame, button->Frame), .Frames = std::max(button->Frame, 1),
-                   .Trans = button->Trans != 0, .Tile = button->Tile == 1});
+                  {.Frame = FrameInStrip(Frame, button->Frame),
+                   .Frames = std::max(button->Frame, 1),
+                   .Trans = button->Trans != 0,
+                   .Tile = button->Tile == 1});
     } else {
         TGdiObject<HBRUSH> face(CreateSolidBrush(ColorRef(SkinData ? SkinData->Colors.ButtonFace : clBtnFace)));
         FillRect(DC, &Rect, face.Get());
@@ -393,7 +402,8 @@ void TArrowButton::Draw(HDC DC, const RECT& Rect, TSkinData* SkinData, int Frame
     }
     if (HasPicture(arrow) && arrow->Map.Width() / std::max(arrow->Frame, 1) > 0) {
         DrawRect3(DC, FromRECT(Rect), arrow->Map,
-                  {.Frame = FrameInStrip(Frame, arrow->Frame), .Frames = std::max(arrow->Frame, 1),
+                  {.Frame = FrameInStrip(Frame, arrow->Frame),
+                   .Frames = std::max(arrow->Frame, 1),
                    .Trans = arrow->Trans != 0});
     } else {
         TCanvas canvas;
@@ -416,9 +426,7 @@ void TSkinDateTime::AfterProc(TMessage& Message) {
     case WM_PAINT:
     case WM_NCPAINT:
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-        PaintControl(nullptr);
-        break;
+    case WM_LBUTTONUP: PaintControl(nullptr); break;
     case WM_MOUSEMOVE:
         if (!(FMouseState & msHot)) {
             FMouseState |= msHot;
@@ -431,9 +439,7 @@ void TSkinDateTime::AfterProc(TMessage& Message) {
         FMouseState &= uint8_t(~msHot);
         PaintControl(nullptr);
         break;
-    case CN_NOTIFY:
-        PaintControl(nullptr);
-        break;
+    case CN_NOTIFY: PaintControl(nullptr); break;
     default: TSkinControl::AfterProc(Message); break;
     }
 }
@@ -460,4 +466,4 @@ void TSkinDateTime::DrawControl(HDC DC, const RECT& Rect) {
     TArrowButton::Draw(DC, br, FSkinData, frame);
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -45,31 +45,48 @@ namespace {
 using TMaker = TSkinControl* (*)(TComponent*);
 
 template <class T>
-TSkinControl* Make(TComponent* owner) { return new T(owner); }
+TSkinControl* Make(TComponent* owner) {
+    return new T(owner);
+}
 
 const std::vector<std::pair<std::string, TMaker>>& Table() {
     static const std::vector<std::pair<std::string, TMaker>> table = {
-        {"TSkinButton", &Make<TSkinButton>},         {"TSkinBitButton", &Make<TSkinBitButton>},
-        {"TSkinMenuButton", &Make<TSkinMenuButton>}, {"TSkinSpeedButton", &Make<TSkinSpeedButton>},
-        {"TSkinCheckBox", &Make<TSkinCheckBox>},     {"TSkinRadioButton", &Make<TSkinRadioButton>},
-        {"TSkinObjImage", &Make<TSkinObjImage>},     {"TSkinComBox", &Make<TSkinComBox>},
-        {"TSkinEdit", &Make<TSkinEdit>},             {"TSkinUpDown", &Make<TSkinUpDown>},
-        {"TSkinDateTime", &Make<TSkinDateTime>},     {"TSkinGroupBox", &Make<TSkinGroupBox>},
-        {"TSkinBox", &Make<TSkinBox>},               {"TSkinBoxH", &Make<TSkinBoxH>},
-        {"TSkinTransObj", &Make<TSkinTransObj>},     {"TSkinStatusBar", &Make<TSkinStatusBar>},
-        {"TSkinProgress", &Make<TSkinProgress>},     {"TSkinSizer", &Make<TSkinSizer>},
-        {"TSkinToolbar", &Make<TSkinToolbar>},       {"TSkinTab", &Make<TSkinTab>},
-        {"TSkinTab31", &Make<TSkinTab31>},           {"TSkinTabBtn", &Make<TSkinTabBtn>},
-        {"TSkinTabSheet", &Make<TSkinTabSheet>},     {"TSkinAdvPage", &Make<TSkinAdvPage>},
-        {"TSkinHeader", &Make<TSkinHeader>},         {"TSkinScrollbar", &Make<TSkinScrollbar>},
-        {"TSkinListView", &Make<TSkinListView>},     {"TSkinScrollbarH", &Make<TSkinScrollbarH>},
-        {"TSkinScControl", &Make<TSkinScControl>},   {"TSkinTrackBar", &Make<TSkinTrackBar>},
+        {"TSkinButton", &Make<TSkinButton>},
+        {"TSkinBitButton", &Make<TSkinBitButton>},
+        {"TSkinMenuButton", &Make<TSkinMenuButton>},
+        {"TSkinSpeedButton", &Make<TSkinSpeedButton>},
+        {"TSkinCheckBox", &Make<TSkinCheckBox>},
+        {"TSkinRadioButton", &Make<TSkinRadioButton>},
+        {"TSkinObjImage", &Make<TSkinObjImage>},
+        {"TSkinComBox", &Make<TSkinComBox>},
+        {"TSkinEdit", &Make<TSkinEdit>},
+        {"TSkinUpDown", &Make<TSkinUpDown>},
+        {"TSkinDateTime", &Make<TSkinDateTime>},
+        {"TSkinGroupBox", &Make<TSkinGroupBox>},
+        {"TSkinBox", &Make<TSkinBox>},
+        {"TSkinBoxH", &Make<TSkinBoxH>},
+        {"TSkinTransObj", &Make<TSkinTransObj>},
+        {"TSkinStatusBar", &Make<TSkinStatusBar>},
+        {"TSkinProgress", &Make<TSkinProgress>},
+        {"TSkinSizer", &Make<TSkinSizer>},
+        {"TSkinToolbar", &Make<TSkinToolbar>},
+        {"TSkinTab", &Make<TSkinTab>},
+        {"TSkinTab31", &Make<TSkinTab31>},
+        {"TSkinTabBtn", &Make<TSkinTabBtn>},
+        {"TSkinTabSheet", &Make<TSkinTabSheet>},
+        {"TSkinAdvPage", &Make<TSkinAdvPage>},
+        {"TSkinHeader", &Make<TSkinHeader>},
+        {"TSkinScrollbar", &Make<TSkinScrollbar>},
+        {"TSkinListView", &Make<TSkinListView>},
+        {"TSkinScrollbarH", &Make<TSkinScrollbarH>},
+        {"TSkinScControl", &Make<TSkinScControl>},
+        {"TSkinTrackBar", &Make<TSkinTrackBar>},
         {"TSkinMP", &Make<TSkinMP>},
     };
     return table;
 }
 
-} // namespace
+}  // namespace
 
 TSkinControl* NewSkinControl(std::string_view ClassName, TComponent* Owner) {
     for (const auto& [name, make] : Table())
@@ -92,41 +109,41 @@ namespace {
 // or any class it derives from, has one of these names.
 const std::vector<std::vector<std::string_view>>& KindNames() {
     static const std::vector<std::vector<std::string_view>> names = {
-        {"TCustomTabControl", "TTabControl", "TPageControl"},   // ckCustomTabControl
-        {"TPageControl"},                                        // ckPageControl
-        {"TToolButton"},                                         // ckToolButton
-        {"TCustomCoolBar", "TCoolBar"},                          // ckCoolBar
-        {"TTabSheet"},                                           // ckTabSheet
-        {"TCustomHeaderControl", "THeaderControl"},              // ckHeaderControl
-        {"TCustomCheckBox", "TCheckBox"},                        // ckCustomCheckBox
-        {"TTrackBar"},                                           // ckTrackBar
-        {"TCustomRadioGroup", "TRadioGroup"},                    // ckCustomRadioGroup
-        {"TCustomGroupBox", "TGroupBox"},                        // ckCustomGroupBox
-        {"TRadioButton"},                                        // ckRadioButton
-        {"TToolBar"},                                            // ckToolBar
-        {"TCustomStatusBar", "TStatusBar"},                      // ckCustomStatusBar
-        {"TProgressBar"},                                        // ckProgressBar
-        {"TScrollBar"},                                          // ckScrollBar
-        {"TCustomComboBox", "TComboBox"},                        // ckCustomComboBox
-        {"TDateTimePicker"},                                     // ckDateTimePicker
-        {"TBitBtn"},                                             // ckBitButton
-        {"TSpeedButton"},                                        // ckSpeedButton
-        {"TCustomPanel", "TPanel"},                              // ckCustomPanel
-        {"TCustomListView", "TListView"},                        // ckCustomListView
-        {"TCustomMemo", "TMemo"},                                // ckCustomMemo
-        {"TCustomGrid", "TDrawGrid", "TStringGrid"},             // ckCustomGrid
-        {"TButton"},                                             // ckButton
-        {"TCustomEdit"},                                         // ckCustomEdit
-        {"TCustomFrame", "TFrame"},                              // ckCustomFrame
-        {"TCustomForm"},                                         // ckCustomForm
-        {"TCustomListBox", "TListBox"},                          // ckListBox
-        {"TCustomTreeView", "TTreeView"},                        // ckCustomTreeView
-        {"TScrollBox"},                                          // ckScrollBox
+        {"TCustomTabControl", "TTabControl", "TPageControl"},  // ckCustomTabControl
+        {"TPageControl"},                                      // ckPageControl
+        {"TToolButton"},                                       // ckToolButton
+        {"TCustomCoolBar", "TCoolBar"},                        // ckCoolBar
+        {"TTabSheet"},                                         // ckTabSheet
+        {"TCustomHeaderControl", "THeaderControl"},            // ckHeaderControl
+        {"TCustomCheckBox", "TCheckBox"},                      // ckCustomCheckBox
+        {"TTrackBar"},                                         // ckTrackBar
+        {"TCustomRadioGroup", "TRadioGroup"},                  // ckCustomRadioGroup
+        {"TCustomGroupBox", "TGroupBox"},                      // ckCustomGroupBox
+        {"TRadioButton"},                                      // ckRadioButton
+        {"TToolBar"},                                          // ckToolBar
+        {"TCustomStatusBar", "TStatusBar"},                    // ckCustomStatusBar
+        {"TProgressBar"},                                      // ckProgressBar
+        {"TScrollBar"},                                        // ckScrollBar
+        {"TCustomComboBox", "TComboBox"},                      // ckCustomComboBox
+        {"TDateTimePicker"},                                   // ckDateTimePicker
+        {"TBitBtn"},                                           // ckBitButton
+        {"TSpeedButton"},                                      // ckSpeedButton
+        {"TCustomPanel", "TPanel"},                            // ckCustomPanel
+        {"TCustomListView", "TListView"},                      // ckCustomListView
+        {"TCustomMemo", "TMemo"},                              // ckCustomMemo
+        {"TCustomGrid", "TDrawGrid", "TStringGrid"},           // ckCustomGrid
+        {"TButton"},                                           // ckButton
+        {"TCustomEdit"},                                       // ckCustomEdit
+        {"TCustomFrame", "TFrame"},                            // ckCustomFrame
+        {"TCustomForm"},                                       // ckCustomForm
+        {"TCustomListBox", "TListBox"},                        // ckListBox
+        {"TCustomTreeView", "TTreeView"},                      // ckCustomTreeView
+        {"TScrollBox"},                                        // ckScrollBox
     };
     return names;
 }
 
-} // namespace
+}  // namespace
 
 bool IsControlKind(const TObject* Object, TControlKind Kind) {
     if (!Object) return false;
@@ -139,4 +156,4 @@ bool IsControlKind(const TObject* Object, TControlKind Kind) {
     return false;
 }
 
-} // namespace quorin
+}  // namespace quorin

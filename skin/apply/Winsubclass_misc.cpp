@@ -24,15 +24,17 @@ const TDataSkinObject* ThumbElement(const TSkinData& skin, LONG_PTR style) {
     const bool vertical = (style & TBS_VERT) != 0;
     const TDataSkinObject* pointed = nullptr;
     if (!(style & TBS_BOTH) && !(style & TBS_NOTHUMB)) {
-        if (vertical) pointed = (style & TBS_LEFT) ? skin.TrackbarThumbLeft.get() : skin.TrackbarThumbRight.get();
-        else pointed = (style & TBS_TOP) ? skin.TrackbarThumbUp.get() : skin.TrackbarThumbDown.get();
+        if (vertical)
+            pointed = (style & TBS_LEFT) ? skin.TrackbarThumbLeft.get() : skin.TrackbarThumbRight.get();
+        else
+            pointed = (style & TBS_TOP) ? skin.TrackbarThumbUp.get() : skin.TrackbarThumbDown.get();
     }
     if (HasMap(pointed)) return pointed;
     const TDataSkinObject* plain = vertical ? skin.TrackbarThumbVert.get() : skin.TrackbarThumbHorz.get();
     return HasMap(plain) ? plain : nullptr;
 }
 
-} // namespace
+}  // namespace
 
 // ---- TSkinTrackBar: thumb and channel through the control's custom draw ---------------------
 
@@ -42,10 +44,14 @@ void TSkinTrackBar::DrawThumb(HDC DC, const RECT& Rect, UINT ItemState) {
     const TDataSkinObject* e = ThumbElement(*FSkinData, GetWindowLongPtrW(FHandle, GWL_STYLE));
     if (!e) return;
     int frame = 1;
-    if (ItemState & CDIS_DISABLED) frame = 4;
-    else if (ItemState & CDIS_SELECTED) frame = 3;
-    else if (ItemState & CDIS_HOT) frame = 2;
-    else if (ItemState & CDIS_FOCUS) frame = 5;
+    if (ItemState & CDIS_DISABLED)
+        frame = 4;
+    else if (ItemState & CDIS_SELECTED)
+        frame = 3;
+    else if (ItemState & CDIS_HOT)
+        frame = 2;
+    else if (ItemState & CDIS_FOCUS)
+        frame = 5;
     const int frames = e->Frame > 0 ? e->Frame : 5;
     if (frame > frames) frame = 1;
     // The parent's colour under the picture's transparent corners.
@@ -98,9 +104,7 @@ void TSkinTrackBar::Unsubclass() {
     if (FHandle && IsWindow(FHandle)) InvalidateRect(FHandle, nullptr, TRUE);
 }
 
-void TSkinTrackBar::SkinChange() {
-    TSkinControl::SkinChange();
-}
+void TSkinTrackBar::SkinChange() { TSkinControl::SkinChange(); }
 
 // ---- TWMediaPlayer and TSkinMP --------------------------------------------------------------
 
@@ -141,7 +145,7 @@ uint32_t ButtonSet(TControl* control, std::string_view name) {
 // The buttons the player shows.
 uint32_t VisibleMask(TControl* control) { return ButtonSet(control, "VisibleButtons"); }
 
-} // namespace
+}  // namespace
 
 TWMediaPlayer::TWMediaPlayer(TSkinControl* Painter, TWinControl* Control) : FPainter(Painter), FControl(Control) {
     static const bool registered = [] {
@@ -181,8 +185,12 @@ void TWMediaPlayer::Place() {
     GetWindowRect(control, &r);
     MapWindowPoints(nullptr, GetParent(FWindow), reinterpret_cast<POINT*>(&r), 2);
     HWND above = GetWindow(control, GW_HWNDPREV);
-    SetWindowPos(FWindow, above == FWindow ? nullptr : above ? above : HWND_TOP, r.left, r.top, r.right - r.left,
-                 r.bottom - r.top, SWP_NOACTIVATE | SWP_SHOWWINDOW | (above == FWindow ? SWP_NOZORDER : 0));
+    SetWindowPos(FWindow,
+                 above == FWindow ? nullptr
+                 : above          ? above
+                                  : HWND_TOP,
+                 r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW | (above == FWindow ? SWP_NOZORDER : 0));
     InvalidateRect(FWindow, nullptr, FALSE);
 }
 
@@ -223,7 +231,9 @@ void TWMediaPlayer::Paint(HDC DC) {
         const int frame = !on ? 3 : FPressed == i ? 2 : 1;
         if (buttons && !buttons->Map.Empty())
             DrawRect2(FBuffer, FromRECT(r), buttons->Map, buttons->Margins,
-                      {.Frame = frame, .Frames = buttons->Frame > 0 ? buttons->Frame : 5, .Trans = buttons->Trans == 1,
+                      {.Frame = frame,
+                       .Frames = buttons->Frame > 0 ? buttons->Frame : 5,
+                       .Trans = buttons->Trans == 1,
                        .Tile = buttons->Tile == 1});
         glyphs.emplace_back(r, on ? i : -1 - i);
     }
@@ -236,15 +246,24 @@ void TWMediaPlayer::Paint(HDC DC) {
         const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
         // Simple glyphs: arrows for the moving buttons, bars for the others.
         switch (i) {
-        case 0: DrawArrow(canvas, x, y, 3); break;                                      // play
-        case 3: DrawArrow(canvas, x - 2, y, 3); DrawArrow(canvas, x + 2, y, 3); break;  // next
-        case 4: DrawArrow(canvas, x - 2, y, 2); DrawArrow(canvas, x + 2, y, 2); break;  // prev
-        case 5: DrawArrow(canvas, x, y, 3); break;                                      // step
-        case 6: DrawArrow(canvas, x, y, 2); break;                                      // back
-        case 8: DrawArrow(canvas, x, y, 1); break;                                      // eject
+        case 0: DrawArrow(canvas, x, y, 3); break;  // play
+        case 3:
+            DrawArrow(canvas, x - 2, y, 3);
+            DrawArrow(canvas, x + 2, y, 3);
+            break;  // next
+        case 4:
+            DrawArrow(canvas, x - 2, y, 2);
+            DrawArrow(canvas, x + 2, y, 2);
+            break;                                  // prev
+        case 5: DrawArrow(canvas, x, y, 3); break;  // step
+        case 6: DrawArrow(canvas, x, y, 2); break;  // back
+        case 8: DrawArrow(canvas, x, y, 1); break;  // eject
         default: {
             RECT b{x - 3, y - 3, x + 4, y + 4};
-            if (i == 1) { canvas.FillRect(RECT{x - 3, y - 3, x - 1, y + 4}); b = RECT{x + 1, y - 3, x + 3, y + 4}; }
+            if (i == 1) {
+                canvas.FillRect(RECT{x - 3, y - 3, x - 1, y + 4});
+                b = RECT{x + 1, y - 3, x + 3, y + 4};
+            }
             canvas.SetBrushColor(canvas.PenColor());
             canvas.FillRect(b);
             break;
@@ -258,23 +277,21 @@ void TWMediaPlayer::Paint(HDC DC) {
 
 void TWMediaPlayer::WndProc(TMessage& Message) {
     switch (Message.Msg) {
-    case WM_ERASEBKGND:
-        Message.Result = 1;
-        return;
+    case WM_ERASEBKGND: Message.Result = 1; return;
     case WM_PAINT: {
         TPaintDC dc(FWindow);
         if (dc.Handle()) Paint(dc.Handle());
         return;
     }
-    case CN_IsSkinned:
-        Message.Result = 1;
-        return;
+    case CN_IsSkinned: Message.Result = 1; return;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP: {
         POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
         FPressed = Message.Msg == WM_LBUTTONDOWN ? ButtonAt(p) : -1;
-        if (Message.Msg == WM_LBUTTONDOWN) SetCapture(FWindow);
-        else if (GetCapture() == FWindow) ReleaseCapture();
+        if (Message.Msg == WM_LBUTTONDOWN)
+            SetCapture(FWindow);
+        else if (GetCapture() == FWindow)
+            ReleaseCapture();
         InvalidateRect(FWindow, nullptr, FALSE);
         // The player underneath does what its button does.
         if (FControl && FControl->HandleAllocated()) {
@@ -283,9 +300,7 @@ void TWMediaPlayer::WndProc(TMessage& Message) {
         }
         return;
     }
-    default:
-        Message.Result = DefWindowProcW(FWindow, Message.Msg, Message.WParam, Message.LParam);
-        return;
+    default: Message.Result = DefWindowProcW(FWindow, Message.Msg, Message.WParam, Message.LParam); return;
     }
 }
 
@@ -311,11 +326,9 @@ void TSkinMP::AfterProc(TMessage& Message) {
     case WM_WINDOWPOSCHANGED:
     case WM_SHOWWINDOW:
     case CM_VISIBLECHANGED:
-    case CM_ENABLEDCHANGED:
-        FPanel->Place();
-        break;
+    case CM_ENABLEDCHANGED: FPanel->Place(); break;
     default: break;
     }
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -96,7 +96,7 @@ void DrawSkinBorder(HDC dc, const RECT& rect, TColor shadow) {
     FrameRect(dc, &r, inner.Get());
 }
 
-} // namespace
+}  // namespace
 
 bool ScrollbarSkinned(const TSkinData* SkinData) {
     return SkinData && HasMap(SkinData->Scrollbar.get()) && HasMap(SkinData->HorzScroll.get()) &&
@@ -155,7 +155,8 @@ bool TWScrollbar::SetPosition() {
         ok = TSkinData::GetScrollBarInfo(FControl, FKind == 0 ? OBJID_HSCROLL : OBJID_VSCROLL, &info);
     }
     if (!ok) return false;
-    const bool shown = IsWindowVisible(FControl) && !(info.rgstate[kBar] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN)) &&
+    const bool shown = IsWindowVisible(FControl) &&
+                       !(info.rgstate[kBar] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN)) &&
                        info.rcScrollBar.right > info.rcScrollBar.left && info.rcScrollBar.bottom > info.rcScrollBar.top;
     if (!shown) {
         FInfo = info;
@@ -222,8 +223,8 @@ void TWScrollbar::Paint(HDC DC) {
     const RECT first = FVertical ? RECT{0, 0, w, arrow} : RECT{0, 0, arrow, h};
     const RECT second = FVertical ? RECT{0, h - arrow, w, h} : RECT{w - arrow, 0, w, h};
     const RECT track = FVertical ? RECT{0, arrow, w, h - arrow} : RECT{arrow, 0, w - arrow, h};
-    const bool thumbShown = !disabled && FInfo.xyThumbBottom > FInfo.xyThumbTop &&
-                            !(FInfo.rgstate[kThumb] & STATE_SYSTEM_INVISIBLE);
+    const bool thumbShown =
+        !disabled && FInfo.xyThumbBottom > FInfo.xyThumbTop && !(FInfo.rgstate[kThumb] & STATE_SYSTEM_INVISIBLE);
     const RECT thumb = FVertical ? RECT{0, FInfo.xyThumbTop, w, FInfo.xyThumbBottom}
                                  : RECT{FInfo.xyThumbTop, 0, FInfo.xyThumbBottom, h};
 
@@ -232,8 +233,10 @@ void TWScrollbar::Paint(HDC DC) {
     DrawElement(FBuffer, track, trackElement, disabled ? 4 : 1, 4);
     if (FPressed && thumbShown && (FPressedPart == 2 || FPressedPart == 4)) {
         RECT page = track;
-        if (FPressedPart == 2) (FVertical ? page.bottom : page.right) = FInfo.xyThumbTop;
-        else (FVertical ? page.top : page.left) = FInfo.xyThumbBottom;
+        if (FPressedPart == 2)
+            (FVertical ? page.bottom : page.right) = FInfo.xyThumbTop;
+        else
+            (FVertical ? page.top : page.left) = FInfo.xyThumbBottom;
         DrawElement(FBuffer, page, trackElement, 3, 4);
     }
     // The arrows: up 1-4, down 5-8, left 9-12, right 13-16 (normal, hot, pressed, disabled).
@@ -258,7 +261,7 @@ void TWScrollbar::WndProc(TMessage& Message) {
     case WM_ERASEBKGND: Message.Result = 1; return;
     case WM_PAINT: WMPaint(); return;
     case WM_PRINTCLIENT: Paint(reinterpret_cast<HDC>(Message.WParam)); return;
-    case CN_IsSkinned: Message.Result = 1; return; // never walked, never given a painter
+    case CN_IsSkinned: Message.Result = 1; return;  // never walked, never given a painter
     case WM_MOUSEACTIVATE: Message.Result = MA_NOACTIVATE; return;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: WMLButtonDown(Message); return;
@@ -339,7 +342,8 @@ void TWScrollbar::WMMouseLeave() {
 
 // The wheel over the bar scrolls the control, as over the native bar.
 void TWScrollbar::WMMouseWheel(TMessage& Message) {
-    if (FControl && IsWindow(FControl)) Message.Result = SendMessageW(FControl, Message.Msg, Message.WParam, Message.LParam);
+    if (FControl && IsWindow(FControl))
+        Message.Result = SendMessageW(FControl, Message.Msg, Message.WParam, Message.LParam);
 }
 
 // ---- TSkinScrollbar -------------------------------------------------------------------------
@@ -431,7 +435,10 @@ void TSkinScrollbar::AfterProc(TMessage& Message) {
     case WM_TIMER:
     case WM_LBUTTONUP:
     case WM_SETREDRAW:
-    case WM_PAINT: TSkinControl::AfterProc(Message); SetScrollbarPos(); return;
+    case WM_PAINT:
+        TSkinControl::AfterProc(Message);
+        SetScrollbarPos();
+        return;
     default: break;
     }
     // Messages that change the contents of list views and edits change their bars too.
@@ -509,9 +516,7 @@ void TSkinScrollbarH::AfterProc(TMessage& Message) {
     case WM_MOUSEWHEEL:
     case WM_SHOWWINDOW:
     case WM_KEYDOWN:
-    case WM_PAINT:
-        SetScrollbarPos();
-        break;
+    case WM_PAINT: SetScrollbarPos(); break;
     default:
         if (Message.Msg >= LB_ADDSTRING && Message.Msg <= LB_MSGMAX) SetScrollbarPos();
         break;
@@ -555,9 +560,7 @@ void TSkinScControl::AfterProc(TMessage& Message) {
     case CN_HSCROLL:
     case CN_VSCROLL:
     case WM_PAINT:
-    case WM_KEYDOWN:
-        FBar->SetPosition();
-        break;
+    case WM_KEYDOWN: FBar->SetPosition(); break;
     default: break;
     }
 }
@@ -642,7 +645,12 @@ void TSkinHeader::DrawControl(HDC DC, const RECT& Rect) {
     FEnabled = (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_DISABLED) == 0;
     const int count = int(SendMessageW(FHandle, HDM_GETITEMCOUNT, 0, 0));
     int right = 0;
-    struct TSection { RECT r; int frame; std::u16string text; int format; };
+    struct TSection {
+        RECT r;
+        int frame;
+        std::u16string text;
+        int format;
+    };
     std::vector<TSection> sections;
     for (int i = 0; i < count; ++i) {
         RECT r{};
@@ -654,10 +662,14 @@ void TSkinHeader::DrawControl(HDC DC, const RECT& Rect) {
         item.cchTextMax = 259;
         SendMessageW(FHandle, HDM_GETITEMW, WPARAM(i), reinterpret_cast<LPARAM>(&item));
         int frame = 1;
-        if (!FEnabled) frame = 4;
-        else if (FPressedIndex == i) frame = 3;
-        else if (FHotIndex == i) frame = 2;
-        else if (item.fmt & (HDF_SORTUP | HDF_SORTDOWN)) frame = 5;
+        if (!FEnabled)
+            frame = 4;
+        else if (FPressedIndex == i)
+            frame = 3;
+        else if (FHotIndex == i)
+            frame = 2;
+        else if (item.fmt & (HDF_SORTUP | HDF_SORTDOWN))
+            frame = 5;
         sections.push_back({r, frame, std::u16string(reinterpret_cast<const char16_t*>(buffer)), item.fmt});
         right = std::max(right, int(r.right));
     }
@@ -677,8 +689,10 @@ void TSkinHeader::DrawControl(HDC DC, const RECT& Rect) {
             InflateRect(&t, -6, 0);
             if (s.frame == 3) OffsetRect(&t, 1, 1);
             UINT align = DT_LEFT;
-            if ((s.format & HDF_JUSTIFYMASK) == HDF_CENTER) align = DT_CENTER;
-            else if ((s.format & HDF_JUSTIFYMASK) == HDF_RIGHT) align = DT_RIGHT;
+            if ((s.format & HDF_JUSTIFYMASK) == HDF_CENTER)
+                align = DT_CENTER;
+            else if ((s.format & HDF_JUSTIFYMASK) == HDF_RIGHT)
+                align = DT_RIGHT;
             DrawTextW(dc.Handle(), reinterpret_cast<LPCWSTR>(s.text.c_str()), int(s.text.size()), &t,
                       align | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
         }
@@ -687,4 +701,4 @@ void TSkinHeader::DrawControl(HDC DC, const RECT& Rect) {
     }
 }
 
-} // namespace quorin
+}  // namespace quorin

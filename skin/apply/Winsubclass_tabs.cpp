@@ -24,9 +24,9 @@ namespace quorin {
 
 namespace {
 
-constexpr int kCloseSize = 9;     // the close button's cross
-constexpr int kCloseInset = 5;    // from the tab's right edge
-constexpr int kClosePadding = 14; // horizontal tab padding that leaves room for it
+constexpr int kCloseSize = 9;      // the close button's cross
+constexpr int kCloseInset = 5;     // from the tab's right edge
+constexpr int kClosePadding = 14;  // horizontal tab padding that leaves room for it
 
 bool HasMap(const TDataSkinObject* e) { return e && !e->Map.Empty(); }
 
@@ -86,7 +86,7 @@ void DrawCross(HDC dc, const RECT& r, COLORREF color, bool pressed) {
     }
 }
 
-} // namespace
+}  // namespace
 
 TTabSide TabSideOfStyle(LONG_PTR Style) {
     const bool bottom = (Style & TCS_BOTTOM) != 0;
@@ -134,9 +134,7 @@ void TSkinTab::Unsubclass() {
     TSkinControl::Unsubclass();
 }
 
-TTabSide TSkinTab::Side() const {
-    return FHandle ? TabSideOfStyle(GetWindowLongPtrW(FHandle, GWL_STYLE)) : tsTop;
-}
+TTabSide TSkinTab::Side() const { return FHandle ? TabSideOfStyle(GetWindowLongPtrW(FHandle, GWL_STYLE)) : tsTop; }
 
 bool TSkinTab::inittab() {
     FReady = false;
@@ -290,57 +288,69 @@ void TSkinTab::Compose(TBitmap& Target) {
     const TMargins tabMargins = FSide == tsBottom ? MirrorMargins(tabs.Margins) : tabs.Margins;
 
     {
-    TBitmapDC dc(canvas);
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(FHandle, WM_GETFONT, 0, 0));
-    TSelectObject oldFont(dc.Handle(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(dc.Handle(), TRANSPARENT);
+        TBitmapDC dc(canvas);
+        HFONT font = reinterpret_cast<HFONT>(SendMessageW(FHandle, WM_GETFONT, 0, 0));
+        TSelectObject oldFont(dc.Handle(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+        SetBkMode(dc.Handle(), TRANSPARENT);
 
-    auto drawTab = [&](int i) {
-        const bool selected = i == current;
-        RECT r = toStrip(items[size_t(i)]);
-        if (FSide == tsBottom) {
-            OffsetRect(&r, 0, -1);
-            if (selected) { r.left -= 2; r.right += 2; r.top -= 1; r.bottom += 2; }
-        } else {
-            OffsetRect(&r, 0, 1);
-            if (selected) { r.left -= 2; r.right += 2; r.top -= 2; r.bottom += 1; }
-        }
-        const int frame = !FEnabled ? 3 : selected ? 2 : 1;
-        // Paint the picture through the bitmap primitives (the DC is released meanwhile
-        // by nothing: the DIB is shared, so flush GDI first).
-        GdiFlush();
-        DrawRect2(canvas, FromRECT(r), FTabMap, tabMargins,
-                  {.Frame = frame, .Frames = frames, .Trans = tabs.Trans == 1, .Tile = tabs.Tile == 1});
-        TColor color = frame == 2 ? tabs.DownColor2 : tabs.NormalColor2;
-        if (color == clNoSkinColor) color = tabs.NormalColor2;
-        if (color == clNoSkinColor) color = FSkinData->Colors.ButtonText;
-        if (!FEnabled) color = SystemColor(scBtnShadow);
-        SetTextColor(dc.Handle(), ColorRef(color));
-        RECT text = r;
-        if (FCloseButtons && !turned) {
-            const RECT c = CloseRect(r);
-            DrawCross(dc.Handle(), c, ColorRef(color), FClosePressed == i);
-            text.right = c.left - 1;
-            text.left += 2;
-        }
-        const std::u16string caption = TabText(FHandle, i, FUnicode);
-        DrawTextW(dc.Handle(), reinterpret_cast<LPCWSTR>(caption.c_str()), int(caption.size()), &text,
-                  TabTextFlags(FHandle));
-        if (selected && FFocused) {
-            RECT focus = text;
-            InflateRect(&focus, -3, -3);
-            DrawFocusRect(dc.Handle(), &focus);
-        }
-        GdiFlush();
-    };
-    for (int i = 0; i < count; ++i)
-        if (i != current) drawTab(i);
-    if (current >= 0 && current < count) drawTab(current);
+        auto drawTab = [&](int i) {
+            const bool selected = i == current;
+            RECT r = toStrip(items[size_t(i)]);
+            if (FSide == tsBottom) {
+                OffsetRect(&r, 0, -1);
+                if (selected) {
+                    r.left -= 2;
+                    r.right += 2;
+                    r.top -= 1;
+                    r.bottom += 2;
+                }
+            } else {
+                OffsetRect(&r, 0, 1);
+                if (selected) {
+                    r.left -= 2;
+                    r.right += 2;
+                    r.top -= 2;
+                    r.bottom += 1;
+                }
+            }
+            const int frame = !FEnabled ? 3 : selected ? 2 : 1;
+            // Paint the picture through the bitmap primitives (the DC is released meanwhile
+            // by nothing: the DIB is shared, so flush GDI first).
+            GdiFlush();
+            DrawRect2(canvas, FromRECT(r), FTabMap, tabMargins,
+                      {.Frame = frame, .Frames = frames, .Trans = tabs.Trans == 1, .Tile = tabs.Tile == 1});
+            TColor color = frame == 2 ? tabs.DownColor2 : tabs.NormalColor2;
+            if (color == clNoSkinColor) color = tabs.NormalColor2;
+            if (color == clNoSkinColor) color = FSkinData->Colors.ButtonText;
+            if (!FEnabled) color = SystemColor(scBtnShadow);
+            SetTextColor(dc.Handle(), ColorRef(color));
+            RECT text = r;
+            if (FCloseButtons && !turned) {
+                const RECT c = CloseRect(r);
+                DrawCross(dc.Handle(), c, ColorRef(color), FClosePressed == i);
+                text.right = c.left - 1;
+                text.left += 2;
+            }
+            const std::u16string caption = TabText(FHandle, i, FUnicode);
+            DrawTextW(dc.Handle(), reinterpret_cast<LPCWSTR>(caption.c_str()), int(caption.size()), &text,
+                      TabTextFlags(FHandle));
+            if (selected && FFocused) {
+                RECT focus = text;
+                InflateRect(&focus, -3, -3);
+                DrawFocusRect(dc.Handle(), &focus);
+            }
+            GdiFlush();
+        };
+        for (int i = 0; i < count; ++i)
+            if (i != current) drawTab(i);
+        if (current >= 0 && current < count) drawTab(current);
     }  // the strip leaves its DC before it is turned
 
     if (turned) {
-        if (FSide == tsLeft) Drehen270Grad(strip);
-        else Drehen90Grad(strip);
+        if (FSide == tsLeft)
+            Drehen270Grad(strip);
+        else
+            Drehen90Grad(strip);
         Bitmapdraw(Target, Bounds(stripArea.left, 0, strip.Width(), strip.Height()), strip);
     }
 }
@@ -405,8 +415,7 @@ bool TSkinTab::BeforePaint(TMessage& Message) {
         OffsetRect(&r, -r.left, -r.top);
         try {
             DrawControl(dc, r);
-        } catch (...) {
-        }
+        } catch (...) {}
     }
     Message.Result = 0;
     return false;
@@ -582,4 +591,4 @@ void TSkinAdvPage::SkinChange() {
     TSkinControl::SkinChange();
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -59,13 +59,11 @@ std::string WindowClassLower(HWND Handle) {
     return out;
 }
 
-} // namespace
+}  // namespace
 
 // ---- attaching ----------------------------------------------------------------------------
 
-bool TWinSkinForm::SkinHas(TSkinControlType Kind) const {
-    return FSkinData && FSkinData->SkinControls.Contains(Kind);
-}
+bool TWinSkinForm::SkinHas(TSkinControlType Kind) const { return FSkinData && FSkinData->SkinControls.Contains(Kind); }
 
 bool TWinSkinForm::TabGate() const { return SkinHas(xcTab) && FSkinData->Tabs != nullptr; }
 
@@ -92,9 +90,12 @@ TSkinControl* TWinSkinForm::AttachScrollbar(std::string_view Class, TControl* Co
     if (!p) return nullptr;
     p->FKind = Kind;
     try {
-        if (auto* s = dynamic_cast<TSkinScrollbar*>(p)) s->InitScrollbar(Control, FSkinData, this, FCanvas.get());
-        else if (auto* c = dynamic_cast<TSkinScControl*>(p)) c->InitScrollbar(Control, FSkinData, this, FCanvas.get());
-        else p->Init(this, FSkinData, false, FCanvas.get());
+        if (auto* s = dynamic_cast<TSkinScrollbar*>(p))
+            s->InitScrollbar(Control, FSkinData, this, FCanvas.get());
+        else if (auto* c = dynamic_cast<TSkinScControl*>(p))
+            c->InitScrollbar(Control, FSkinData, this, FCanvas.get());
+        else
+            p->Init(this, FSkinData, false, FCanvas.get());
     } catch (const std::exception&) {
         delete p;
         return nullptr;
@@ -205,18 +206,18 @@ void TWinSkinForm::SetToolBarHandlers(TControl* ToolBar) {
     // events have other signatures keeps its native drawing.
     try {
         if (IsPublishedProp(ToolBar, "OnCustomDrawButton") && !IsMethodAssigned(ToolBar, "OnCustomDrawButton")) {
-            TToolBarDrawButtonEvent f = [this](TObject* s, TObject* b, int st, bool& d) { ToolBarDrawButton(s, b, st, d); };
+            TToolBarDrawButtonEvent f = [this](TObject* s, TObject* b, int st, bool& d) {
+                ToolBarDrawButton(s, b, st, d);
+            };
             SetMethodProp(ToolBar, "OnCustomDrawButton", std::any(f));
         }
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
     try {
         if (IsPublishedProp(ToolBar, "OnCustomDraw") && !IsMethodAssigned(ToolBar, "OnCustomDraw")) {
             TToolBarDrawEvent f = [this](TObject* s, const RECT& r, bool& d) { ToolBarDrawBackground(s, r, d); };
             SetMethodProp(ToolBar, "OnCustomDraw", std::any(f));
         }
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
 }
 
 void TWinSkinForm::SkinToolbarMenus(TControl* ToolBar) {
@@ -282,20 +283,46 @@ void TWinSkinForm::AddComp(TControl* Control, TComponent* Parent) {
                 try {
                     if (IsPublishedProp(bands->Items(i), "Color"))
                         SetOrdProp(bands->Items(i), "Color", int64_t(FSkinData->Colors.ButtonFace));
-                } catch (const std::exception&) {
-                }
+                } catch (const std::exception&) {}
             }
         return;
     }
-    if (cls == "TTABSET" && TabGate()) { AttachPainter("TSkinTab31", Control, false); return; }
-    if (Is(Control, K::ckTabSheet) && TabGate()) { AttachPainter("TSkinTabSheet", Control, false); return; }
-    if (cls == "TTABBEDNOTEBOOK" && TabGate()) { AttachPainter("TSkinTab", Control, false); return; }
-    if (cls == "TMVCPANEL") { InitChildCtrl(win); return; }
-    if (Is(Control, K::ckHeaderControl) && SkinHas(xcPanel)) { AttachPainter("TSkinHeader", Control, false); return; }
-    if (Is(Control, K::ckCustomCheckBox) && SkinHas(xcCheckBox)) { AttachPainter("TSkinCheckBox", Control, false); return; }
-    if (Is(Control, K::ckTrackBar) && SkinHas(xcTrackBar)) { AttachPainter("TSkinTrackBar", Control, false); return; }
-    if (OneOf(cls, {"TUPDOWN", "TSPINBUTTON"}) && SkinHas(xcSpin)) { AttachPainter("TSkinUpDown", Control, false); return; }
-    if (cls == "TMEDIAPLAYER" && SkinHas(xcButton)) { AttachPainter("TSkinMP", Control, false); return; }
+    if (cls == "TTABSET" && TabGate()) {
+        AttachPainter("TSkinTab31", Control, false);
+        return;
+    }
+    if (Is(Control, K::ckTabSheet) && TabGate()) {
+        AttachPainter("TSkinTabSheet", Control, false);
+        return;
+    }
+    if (cls == "TTABBEDNOTEBOOK" && TabGate()) {
+        AttachPainter("TSkinTab", Control, false);
+        return;
+    }
+    if (cls == "TMVCPANEL") {
+        InitChildCtrl(win);
+        return;
+    }
+    if (Is(Control, K::ckHeaderControl) && SkinHas(xcPanel)) {
+        AttachPainter("TSkinHeader", Control, false);
+        return;
+    }
+    if (Is(Control, K::ckCustomCheckBox) && SkinHas(xcCheckBox)) {
+        AttachPainter("TSkinCheckBox", Control, false);
+        return;
+    }
+    if (Is(Control, K::ckTrackBar) && SkinHas(xcTrackBar)) {
+        AttachPainter("TSkinTrackBar", Control, false);
+        return;
+    }
+    if (OneOf(cls, {"TUPDOWN", "TSPINBUTTON"}) && SkinHas(xcSpin)) {
+        AttachPainter("TSkinUpDown", Control, false);
+        return;
+    }
+    if (cls == "TMEDIAPLAYER" && SkinHas(xcButton)) {
+        AttachPainter("TSkinMP", Control, false);
+        return;
+    }
     if (Is(Control, K::ckCustomRadioGroup) && SkinHas(xcRadioButton)) {
         if (win)
             for (int i = 0; i < win->ControlCount(); ++i) AttachPainter("TSkinRadioButton", win->Controls(i), false);
@@ -308,15 +335,27 @@ void TWinSkinForm::AddComp(TControl* Control, TComponent* Parent) {
             for (int i = 0; i < win->ControlCount(); ++i) AddComp(win->Controls(i), nullptr);
         return;
     }
-    if (OneOf(cls, {"TRZDBCHECKBOX", "TRZCHECKBOX"}) && SkinHas(xcCheckBox)) { AttachPainter("TSkinObjImage", Control, true, 1); return; }
-    if (OneOf(cls, {"TRZRADIOBUTTON", "TRZDBRADIOBUTTON"}) && SkinHas(xcRadioButton)) { AttachPainter("TSkinObjImage", Control, true, 2); return; }
-    if (OneOf(cls, {"TCXDBCHECKBOX", "TCXCHECKBOX"}) && SkinHas(xcCheckBox)) { AttachPainter("TSkinObjImage", Control, true, 3); return; }
+    if (OneOf(cls, {"TRZDBCHECKBOX", "TRZCHECKBOX"}) && SkinHas(xcCheckBox)) {
+        AttachPainter("TSkinObjImage", Control, true, 1);
+        return;
+    }
+    if (OneOf(cls, {"TRZRADIOBUTTON", "TRZDBRADIOBUTTON"}) && SkinHas(xcRadioButton)) {
+        AttachPainter("TSkinObjImage", Control, true, 2);
+        return;
+    }
+    if (OneOf(cls, {"TCXDBCHECKBOX", "TCXCHECKBOX"}) && SkinHas(xcCheckBox)) {
+        AttachPainter("TSkinObjImage", Control, true, 3);
+        return;
+    }
     if (Is(Control, K::ckCustomGroupBox) && SkinHas(xcPanel)) {
         InitChildCtrl(win);
         AttachPainter("TSkinGroupBox", Control, false);
         return;
     }
-    if (Is(Control, K::ckRadioButton) && SkinHas(xcRadioButton)) { AttachPainter("TSkinRadioButton", Control, false); return; }
+    if (Is(Control, K::ckRadioButton) && SkinHas(xcRadioButton)) {
+        AttachPainter("TSkinRadioButton", Control, false);
+        return;
+    }
     if (Is(Control, K::ckToolBar) && SkinHas(xcToolbar)) {
         SetProperty(Control, "Flat", "True");
         SetToolBarHandlers(Control);
@@ -324,38 +363,87 @@ void TWinSkinForm::AddComp(TControl* Control, TComponent* Parent) {
         SkinToolbarMenus(Control);
         return;
     }
-    if (Is(Control, K::ckCustomStatusBar) && SkinHas(xcStatusBar)) { AttachPainter("TSkinStatusBar", Control, false); return; }
-    if (Is(Control, K::ckProgressBar) && SkinHas(xcProgress)) { AttachPainter("TSkinProgress", Control, false); return; }
-    if (Is(Control, K::ckScrollBar) && SkinHas(xcScrollbar)) { AttachScrollbar("TSkinScControl", Control); return; }
-    if (cls == "TTNTCOMBOBOX" && SkinHas(xcCombo)) { AttachPainter("TSkinComBox", Control, false); return; }
-    if (Is(Control, K::ckCustomComboBox) && SkinHas(xcCombo)) { AttachPainter("TSkinComBox", Control, false); return; }
+    if (Is(Control, K::ckCustomStatusBar) && SkinHas(xcStatusBar)) {
+        AttachPainter("TSkinStatusBar", Control, false);
+        return;
+    }
+    if (Is(Control, K::ckProgressBar) && SkinHas(xcProgress)) {
+        AttachPainter("TSkinProgress", Control, false);
+        return;
+    }
+    if (Is(Control, K::ckScrollBar) && SkinHas(xcScrollbar)) {
+        AttachScrollbar("TSkinScControl", Control);
+        return;
+    }
+    if (cls == "TTNTCOMBOBOX" && SkinHas(xcCombo)) {
+        AttachPainter("TSkinComBox", Control, false);
+        return;
+    }
+    if (Is(Control, K::ckCustomComboBox) && SkinHas(xcCombo)) {
+        AttachPainter("TSkinComBox", Control, false);
+        return;
+    }
     if (Is(Control, K::ckDateTimePicker) && SkinHas(xcEdit)) {
         // An up-down picker has no drop-down button to paint: it looks like an edit.
-        const bool upDown = GetEnumProperty(Control, "DateMode") == "dmUpDown" || GetEnumProperty(Control, "Kind") == "dtkTime";
+        const bool upDown =
+            GetEnumProperty(Control, "DateMode") == "dmUpDown" || GetEnumProperty(Control, "Kind") == "dtkTime";
         AttachPainter(upDown ? "TSkinEdit" : "TSkinDateTime", Control, false);
         return;
     }
-    if (cls == "TRICHEDIT" && SkinHas(xcScrollbar)) { AttachScrollbar("TSkinScrollbar", Control); return; }
-    if (OneOf(cls, {"TWWDBRICHEDIT", "TDXDBMEMO"}) && SkinHas(xcScrollbar)) { AttachScrollbar("TSkinScrollbar", Control); return; }
+    if (cls == "TRICHEDIT" && SkinHas(xcScrollbar)) {
+        AttachScrollbar("TSkinScrollbar", Control);
+        return;
+    }
+    if (OneOf(cls, {"TWWDBRICHEDIT", "TDXDBMEMO"}) && SkinHas(xcScrollbar)) {
+        AttachScrollbar("TSkinScrollbar", Control);
+        return;
+    }
     if (Is(Control, K::ckBitButton)) {
         if (SkinHas(xcBitBtn)) AttachPainter("TSkinBitButton", Control, false);
         return;
     }
-    if (Is(Control, K::ckSpeedButton) && SkinHas(xcSpeedButton)) { AttachGraphic(Control); return; }
+    if (Is(Control, K::ckSpeedButton) && SkinHas(xcSpeedButton)) {
+        AttachGraphic(Control);
+        return;
+    }
     if (Is(Control, K::ckCustomPanel) && SkinHas(xcPanel)) {
         InitChildCtrl(win);
         AttachPainter("TSkinBox", Control, true);
         return;
     }
-    if (OneOf(cls, {"TDXTREELIST", "TDXDBTREELIST", "TDXDBGRID"}) && SkinHas(xcScrollbar)) { AttachScrollbar("TSkinScrollbar", Control); return; }
-    if (Is(Control, K::ckCustomListView) && SkinHas(xcScrollbar)) { AttachScrollbar("TSkinListView", Control); return; }
-    if (Is(Control, K::ckCustomMemo) && SkinHas(xcScrollbar)) { AttachScrollbar("TSkinScrollbar", Control); return; }
-    if (Is(Control, K::ckCustomGrid) && SkinHas(xcScrollbar)) { AttachScrollbar("TSkinScrollbar", Control); return; }
-    if (IsScrollControl(Control) && SkinHas(xcScrollbar)) { AttachScrollbar("TSkinScrollbar", Control); return; }
-    if (Is(Control, K::ckButton) && SkinHas(xcButton)) { AttachPainter("TSkinButton", Control, false); return; }
-    if (Is(Control, K::ckCustomEdit) && SkinHas(xcEdit)) { AttachPainter("TSkinEdit", Control, false); return; }
+    if (OneOf(cls, {"TDXTREELIST", "TDXDBTREELIST", "TDXDBGRID"}) && SkinHas(xcScrollbar)) {
+        AttachScrollbar("TSkinScrollbar", Control);
+        return;
+    }
+    if (Is(Control, K::ckCustomListView) && SkinHas(xcScrollbar)) {
+        AttachScrollbar("TSkinListView", Control);
+        return;
+    }
+    if (Is(Control, K::ckCustomMemo) && SkinHas(xcScrollbar)) {
+        AttachScrollbar("TSkinScrollbar", Control);
+        return;
+    }
+    if (Is(Control, K::ckCustomGrid) && SkinHas(xcScrollbar)) {
+        AttachScrollbar("TSkinScrollbar", Control);
+        return;
+    }
+    if (IsScrollControl(Control) && SkinHas(xcScrollbar)) {
+        AttachScrollbar("TSkinScrollbar", Control);
+        return;
+    }
+    if (Is(Control, K::ckButton) && SkinHas(xcButton)) {
+        AttachPainter("TSkinButton", Control, false);
+        return;
+    }
+    if (Is(Control, K::ckCustomEdit) && SkinHas(xcEdit)) {
+        AttachPainter("TSkinEdit", Control, false);
+        return;
+    }
     const bool dcEdit = OneOf(cls, {"TDCEDIT", "TDCDBEDIT"});
-    if (!dcEdit && Is(Control, K::ckCustomFrame)) { InitControlA(Control); return; }
+    if (!dcEdit && Is(Control, K::ckCustomFrame)) {
+        InitControlA(Control);
+        return;
+    }
     if (!dcEdit && Is(Control, K::ckCustomForm)) {
         AttachPainter("TSkinBox", Control, true);
         InitControlA(Control);
@@ -363,8 +451,10 @@ void TWinSkinForm::AddComp(TControl* Control, TComponent* Parent) {
     }
     if (dcEdit) {
         const int32_t buttons = GetIntProperty(Control, "NumButtons");
-        if (buttons == 1 && SkinHas(xcCombo)) AttachPainter("TSkinComBox", Control, false);
-        else if (buttons == 0 && SkinHas(xcEdit) && win) AttachHwnd("TSkinEdit", win->Handle(), Control);
+        if (buttons == 1 && SkinHas(xcCombo))
+            AttachPainter("TSkinComBox", Control, false);
+        else if (buttons == 0 && SkinHas(xcEdit) && win)
+            AttachHwnd("TSkinEdit", win->Handle(), Control);
     }
 }
 
@@ -441,8 +531,10 @@ bool TWinSkinForm::Find3rdControl(const std::string& ClassName, TControl* Contro
     } else if (kind == "embedscrollbar") {
         if (SkinHas(xcScrollbar))
             children([this](TControl* c) {
-                if (Is(c, TControlKind::ckScrollBar)) AttachScrollbar("TSkinScControl", c);
-                else if (IsScrollControl(c)) AttachScrollbar("TSkinScrollbar", c);
+                if (Is(c, TControlKind::ckScrollBar))
+                    AttachScrollbar("TSkinScControl", c);
+                else if (IsScrollControl(c))
+                    AttachScrollbar("TSkinScrollbar", c);
             });
     } else if (kind == "container") {
         InitChildCtrl(win);
@@ -460,8 +552,10 @@ bool TWinSkinForm::Find3rdControl(const std::string& ClassName, TControl* Contro
             const bool glyphs = ClassName.find("TRZ") != std::string::npos;
             if (SkinHas(xcRadioButton))
                 children([&](TControl* c) {
-                    if (glyphs) AttachPainter("TSkinObjImage", c, true, 2);
-                    else AttachPainter("TSkinRadioButton", c, false);
+                    if (glyphs)
+                        AttachPainter("TSkinObjImage", c, true, 2);
+                    else
+                        AttachPainter("TSkinRadioButton", c, false);
                 });
             AttachPainter("TSkinGroupBox", Control, true);
         }
@@ -470,8 +564,10 @@ bool TWinSkinForm::Find3rdControl(const std::string& ClassName, TControl* Contro
             const bool glyphs = ClassName.find("TRZ") != std::string::npos;
             if (SkinHas(xcRadioButton))
                 children([&](TControl* c) {
-                    if (glyphs) AttachPainter("TSkinObjImage", c, true, 1);
-                    else AttachPainter("TSkinCheckBox", c, false);
+                    if (glyphs)
+                        AttachPainter("TSkinObjImage", c, true, 1);
+                    else
+                        AttachPainter("TSkinCheckBox", c, false);
                 });
             if (SkinHas(xcGroupBox)) AttachPainter("TSkinGroupBox", Control, true);
         }
@@ -508,11 +604,14 @@ void TWinSkinForm::AddControlh(HWND Handle) {
     };
 
     if (cls == "button") {
-        if (has(0xB)) return;                          // owner-drawn
+        if (has(0xB)) return;                            // owner-drawn
         if (has(BS_GROUPBOX) || has(BS_BITMAP)) return;  // group frames and picture buttons
-        if (has(3) || has(2) || has(5)) AttachHwnd("TSkinCheckBox", Handle);
-        else if (has(9) || has(4)) AttachHwnd("TSkinRadioButton", Handle);
-        else AttachHwnd("TSkinButton", Handle);
+        if (has(3) || has(2) || has(5))
+            AttachHwnd("TSkinCheckBox", Handle);
+        else if (has(9) || has(4))
+            AttachHwnd("TSkinRadioButton", Handle);
+        else
+            AttachHwnd("TSkinButton", Handle);
     } else if (cls == "combobox") {
         if ((style & 3) != CBS_SIMPLE) AttachHwnd("TSkinComBox", Handle);
     } else if (cls == "comboboxex32") {
@@ -588,10 +687,11 @@ void TWinSkinForm::DeleteControls() {
         if (p->ControlAlive() && Is(p->FControl, TControlKind::ckToolBar)) {
             // Our draw handlers must not outlive this applier.
             try {
-                if (IsPublishedProp(p->FControl, "OnCustomDraw")) SetMethodProp(p->FControl, "OnCustomDraw", std::any());
-                if (IsPublishedProp(p->FControl, "OnCustomDrawButton")) SetMethodProp(p->FControl, "OnCustomDrawButton", std::any());
-            } catch (const std::exception&) {
-            }
+                if (IsPublishedProp(p->FControl, "OnCustomDraw"))
+                    SetMethodProp(p->FControl, "OnCustomDraw", std::any());
+                if (IsPublishedProp(p->FControl, "OnCustomDrawButton"))
+                    SetMethodProp(p->FControl, "OnCustomDrawButton", std::any());
+            } catch (const std::exception&) {}
         }
         if (p->FStatus != 6) p->Unsubclass();
         p->FSkinForm = nullptr;
@@ -600,4 +700,4 @@ void TWinSkinForm::DeleteControls() {
     FHotControl = nullptr;
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -12,12 +12,11 @@ namespace quorin {
 void StretchCopy(TBitmap& dst, const TRect& dstRect, const TBitmap& src, const TRect& srcRect);
 
 // The same, leaving the target unchanged wherever the source pixel is the key colour.
-void StretchCopyTransparent(TBitmap& dst, const TRect& dstRect, const TBitmap& src,
-                            const TRect& srcRect, TColor key);
+void StretchCopyTransparent(TBitmap& dst, const TRect& dstRect, const TBitmap& src, const TRect& srcRect, TColor key);
 
 // Unstretched copy of srcRect to (x, y).
 inline void CopyRect(TBitmap& dst, int32_t x, int32_t y, const TBitmap& src, const TRect& srcRect) {
-  StretchCopy(dst, Bounds(x, y, srcRect.Width(), srcRect.Height()), src, srcRect);
+    StretchCopy(dst, Bounds(x, y, srcRect.Width(), srcRect.Height()), src, srcRect);
 }
 
 }  // namespace quorin

@@ -19,9 +19,7 @@ namespace quorin {
 // 32-bit files 32-bit bitmaps. A file with no pixels (width or height 0) gives an empty image
 // and true.
 bool ReadBmp(const uint8_t* data, size_t size, TBitmap& image);
-inline bool ReadBmp(std::span<const uint8_t> data, TBitmap& image) {
-  return ReadBmp(data.data(), data.size(), image);
-}
+inline bool ReadBmp(std::span<const uint8_t> data, TBitmap& image) { return ReadBmp(data.data(), data.size(), image); }
 
 // Encodes the bitmap as a bottom-up BMP file of its own pixel format.
 std::vector<uint8_t> WriteBmp(const TBitmap& image);

@@ -29,8 +29,7 @@ void GradientBands(const TRect& rect, TColor start, TColor end, int direction, c
 
 // Fills rect of the canvas with the gradient, limited to the canvas (and to clip, if given).
 void GradFill(TBitmap& canvas, const TRect& rect, TColor start, TColor end, int direction);
-void GradFill(TBitmap& canvas, const TRect& rect, TColor start, TColor end, int direction,
-              const TRect& clip);
+void GradFill(TBitmap& canvas, const TRect& rect, TColor start, TColor end, int direction, const TRect& clip);
 
 // Converts the image to 24 bits and replaces every pixel that is exactly the key colour
 // (255, 0, 255) with the colour (a system colour is resolved).

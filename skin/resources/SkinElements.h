@@ -23,13 +23,13 @@ public:
     TDataSkinObject(const TDataSkinObject&) = delete;
     TDataSkinObject& operator=(const TDataSkinObject&) = delete;
 
-    TMargins Margins;         // widths of the fixed borders of the picture
-    TBitmap Map;              // the picture; several frames side by side
-    int32_t Trans = 0;        // non-zero: magenta pixels are transparent
-    int32_t Tile = 0;         // 0 stretch, 1 tile the middle parts
-    std::string Name;         // section name, or a fixed name for derived elements
-    int32_t Frame = 0;        // number of frames in the picture
-    int32_t Style = 0;        // element variant, read by the painters
+    TMargins Margins;   // widths of the fixed borders of the picture
+    TBitmap Map;        // the picture; several frames side by side
+    int32_t Trans = 0;  // non-zero: magenta pixels are transparent
+    int32_t Tile = 0;   // 0 stretch, 1 tile the middle parts
+    std::string Name;   // section name, or a fixed name for derived elements
+    int32_t Frame = 0;  // number of frames in the picture
+    int32_t Style = 0;  // element variant, read by the painters
     TColor NormalColor = clNoSkinColor;
     TColor OverColor = clNoSkinColor;
     TColor DownColor = clNoSkinColor;
@@ -41,7 +41,7 @@ public:
 class TDataSkinBorder : public TDataSkinObject {
 public:
     using TDataSkinObject::TDataSkinObject;
-    TBitmap Map2;             // second picture (tab pane border, mirrored combo button, up-down glyphs)
+    TBitmap Map2;  // second picture (tab pane border, mirrored combo button, up-down glyphs)
 };
 
 class TDataSkinButton : public TDataSkinObject {
@@ -59,11 +59,11 @@ public:
 class TDataSkinTitle : public TDataSkinObject {
 public:
     using TDataSkinObject::TDataSkinObject;
-    int32_t Alignment = 0;        // caption text alignment
-    int32_t BackMode = 0;         // caption text background mode
+    int32_t Alignment = 0;  // caption text alignment
+    int32_t BackMode = 0;   // caption text background mode
     int32_t FontHeight = 14;
-    int32_t BackLeft = 0;         // left part of the text background
-    int32_t BackRight = 0;        // right part of the text background
+    int32_t BackLeft = 0;   // left part of the text background
+    int32_t BackRight = 0;  // right part of the text background
     TColor ActiveColor = clNoTitleColor;
     TColor InactiveColor = clNoTitleColor;
 };
@@ -71,8 +71,8 @@ public:
 class TDataSkinSysButton : public TDataSkinObject {
 public:
     using TDataSkinObject::TDataSkinObject;
-    int32_t Action = 0;       // 0 close, 1 maximize, 2 minimize, 3/11 window icon, ...
-    int32_t Align = 0;        // how XCoord and YCoord place the button
+    int32_t Action = 0;  // 0 close, 1 maximize, 2 minimize, 3/11 window icon, ...
+    int32_t Align = 0;   // how XCoord and YCoord place the button
     int32_t XCoord = 0;
     int32_t YCoord = 0;
     int32_t CombineOp = -1;
@@ -88,4 +88,4 @@ public:
     int32_t BGAlignment = 0;
 };
 
-} // namespace quorin
+}  // namespace quorin

@@ -8,21 +8,24 @@ namespace quorin {
 namespace {
 
 constexpr std::array<std::string_view, TSkinControlTypeCount> kControlNames = {
-    "xcMainMenu", "xcPopupMenu", "xcMenuItem", "xcToolbar", "xcControlbar", "xcCombo",
-    "xcCheckBox", "xcRadioButton", "xcProgress", "xcScrollbar", "xcEdit", "xcButton",
-    "xcBitBtn", "xcSpeedButton", "xcSpin", "xcPanel", "xcGroupBox", "xcStatusBar", "xcTab",
-    "xcTrackBar", "xcSystemMenu", "xcFastReport",
+    "xcMainMenu", "xcPopupMenu",   "xcMenuItem",   "xcToolbar",    "xcControlbar", "xcCombo",
+    "xcCheckBox", "xcRadioButton", "xcProgress",   "xcScrollbar",  "xcEdit",       "xcButton",
+    "xcBitBtn",   "xcSpeedButton", "xcSpin",       "xcPanel",      "xcGroupBox",   "xcStatusBar",
+    "xcTab",      "xcTrackBar",    "xcSystemMenu", "xcFastReport",
 };
 constexpr std::array<std::string_view, TSkinOptionCount> kOptionNames = {
-    "xoMDIScrollbar", "xoMenuMerge", "xoTransparent", "xoPreview", "xoParentBackGround",
-    "xoNoFocusRect", "xoToolbarBK", "xoMDIChildBorder", "xoMenuBG",
+    "xoMDIScrollbar", "xoMenuMerge", "xoTransparent",    "xoPreview", "xoParentBackGround",
+    "xoNoFocusRect",  "xoToolbarBK", "xoMDIChildBorder", "xoMenuBG",
 };
 constexpr std::array<std::string_view, TSkinFormTypeCount> kFormTypeNames = {
-    "sfMainform", "sfOnlyThisForm", "sfDialog", "sfDLL",
+    "sfMainform",
+    "sfOnlyThisForm",
+    "sfDialog",
+    "sfDLL",
 };
 constexpr std::array<std::string_view, TWinContainerCount> kContainerNames = {
-    "xccForm", "xccFrame", "xccToolbar", "xccCoolbar", "xccControlbar", "xccPanel",
-    "xccScrollBox", "xccGroupBox", "xccTabSheet", "xccPageScroller",
+    "xccForm",  "xccFrame",     "xccToolbar",  "xccCoolbar",  "xccControlbar",
+    "xccPanel", "xccScrollBox", "xccGroupBox", "xccTabSheet", "xccPageScroller",
 };
 
 template <typename E, size_t N>
@@ -32,7 +35,7 @@ std::optional<E> Find(const std::array<std::string_view, N>& names, std::string_
     return std::nullopt;
 }
 
-} // namespace
+}  // namespace
 
 std::string_view SkinControlTypeName(TSkinControlType v) { return kControlNames.at(v); }
 std::string_view SkinOptionName(TSkinOption v) { return kOptionNames.at(v); }
@@ -42,9 +45,7 @@ std::string_view WinContainerName(TWinContainer v) { return kContainerNames.at(v
 std::optional<TSkinControlType> SkinControlTypeFromName(std::string_view name) {
     return Find<TSkinControlType>(kControlNames, name);
 }
-std::optional<TSkinOption> SkinOptionFromName(std::string_view name) {
-    return Find<TSkinOption>(kOptionNames, name);
-}
+std::optional<TSkinOption> SkinOptionFromName(std::string_view name) { return Find<TSkinOption>(kOptionNames, name); }
 std::optional<TSkinFormType> SkinFormTypeFromName(std::string_view name) {
     return Find<TSkinFormType>(kFormTypeNames, name);
 }
@@ -53,4 +54,4 @@ std::vector<std::string> SkinControlTypeNames() { return {kControlNames.begin(),
 std::vector<std::string> SkinOptionNames() { return {kOptionNames.begin(), kOptionNames.end()}; }
 std::vector<std::string> SkinFormTypeNames() { return {kFormTypeNames.begin(), kFormTypeNames.end()}; }
 
-} // namespace quorin
+}  // namespace quorin

@@ -33,15 +33,41 @@ enum TSystemColorIndex : int {
 };
 
 enum TSkinControlType : uint8_t {
-    xcMainMenu, xcPopupMenu, xcMenuItem, xcToolbar, xcControlbar, xcCombo, xcCheckBox,
-    xcRadioButton, xcProgress, xcScrollbar, xcEdit, xcButton, xcBitBtn, xcSpeedButton, xcSpin,
-    xcPanel, xcGroupBox, xcStatusBar, xcTab, xcTrackBar, xcSystemMenu, xcFastReport,
+    xcMainMenu,
+    xcPopupMenu,
+    xcMenuItem,
+    xcToolbar,
+    xcControlbar,
+    xcCombo,
+    xcCheckBox,
+    xcRadioButton,
+    xcProgress,
+    xcScrollbar,
+    xcEdit,
+    xcButton,
+    xcBitBtn,
+    xcSpeedButton,
+    xcSpin,
+    xcPanel,
+    xcGroupBox,
+    xcStatusBar,
+    xcTab,
+    xcTrackBar,
+    xcSystemMenu,
+    xcFastReport,
 };
 constexpr int TSkinControlTypeCount = 22;
 
 enum TSkinOption : uint8_t {
-    xoMDIScrollbar, xoMenuMerge, xoTransparent, xoPreview, xoParentBackGround, xoNoFocusRect,
-    xoToolbarBK, xoMDIChildBorder, xoMenuBG,
+    xoMDIScrollbar,
+    xoMenuMerge,
+    xoTransparent,
+    xoPreview,
+    xoParentBackGround,
+    xoNoFocusRect,
+    xoToolbarBK,
+    xoMDIChildBorder,
+    xoMenuBG,
 };
 constexpr int TSkinOptionCount = 9;
 
@@ -49,8 +75,16 @@ enum TSkinFormType : uint8_t { sfMainform, sfOnlyThisForm, sfDialog, sfDLL };
 constexpr int TSkinFormTypeCount = 4;
 
 enum TWinContainer : uint8_t {
-    xccForm, xccFrame, xccToolbar, xccCoolbar, xccControlbar, xccPanel, xccScrollBox,
-    xccGroupBox, xccTabSheet, xccPageScroller,
+    xccForm,
+    xccFrame,
+    xccToolbar,
+    xccCoolbar,
+    xccControlbar,
+    xccPanel,
+    xccScrollBox,
+    xccGroupBox,
+    xccTabSheet,
+    xccPageScroller,
 };
 constexpr int TWinContainerCount = 10;
 
@@ -96,4 +130,4 @@ std::vector<std::string> SkinControlTypeNames();
 std::vector<std::string> SkinOptionNames();
 std::vector<std::string> SkinFormTypeNames();
 
-} // namespace quorin
+}  // namespace quorin

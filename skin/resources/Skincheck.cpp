@@ -21,8 +21,8 @@ namespace quorin {
 namespace {
 
 int32_t ReadLE32(const uint8_t* p) {
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8
-                                | static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
 }
 
 // The decoder keeps up to 64 bits of input ahead of the symbol it decodes, so it may ask
@@ -64,7 +64,7 @@ private:
 struct TElementRef {
     const TDataSkinObject* Element;
     const char* Section;
-    const char* Fallback;   // what the program does without it
+    const char* Fallback;  // what the program does without it
 };
 
 std::vector<TElementRef> Elements(const TSkinData& s) {
@@ -105,8 +105,8 @@ bool TChecker::Unpack(const uint8_t* packed, size_t size, std::vector<uint8_t>& 
     }
     const int32_t declared = ReadLE32(packed);
     if (declared <= 0 || declared > kMaxUnpackedSize) {
-        Refuse("it declares " + std::to_string(declared) + " unpacked bytes, which no skin has (at most "
-               + std::to_string(kMaxUnpackedSize) + ")");
+        Refuse("it declares " + std::to_string(declared) + " unpacked bytes, which no skin has (at most " +
+               std::to_string(kMaxUnpackedSize) + ")");
         return false;
     }
     // The callback form of the codec tells how far past its end the stream was read.
@@ -129,8 +129,8 @@ bool TChecker::Unpack(const uint8_t* packed, size_t size, std::vector<uint8_t>& 
             got = count;
         });
     if (missing > kDecoderReadAhead) {
-        Refuse("it is damaged or cut short: its packed data ends before the " + std::to_string(declared)
-               + " bytes it declares are complete");
+        Refuse("it is damaged or cut short: its packed data ends before the " + std::to_string(declared) +
+               " bytes it declares are complete");
         return false;
     }
     return true;
@@ -160,8 +160,9 @@ void TChecker::Run(const std::vector<uint8_t>& input) {
     SetSkinMessageHandler(std::move(previous));
     if (!read) {
         if (archive.size() >= 4 && ReadLE32(archive.data()) != kSkinArchiveMark)
-            Refuse("it is not a skin of this program's format (format mark " + std::to_string(ReadLE32(archive.data()))
-                   + " where " + std::to_string(kSkinArchiveMark) + " belongs)");
+            Refuse("it is not a skin of this program's format (format mark " +
+                   std::to_string(ReadLE32(archive.data())) + " where " + std::to_string(kSkinArchiveMark) +
+                   " belongs)");
         else
             Refuse("it is damaged: its directory does not match the files it holds");
         return;
@@ -205,8 +206,8 @@ void TChecker::CheckFrame(const TSkinData& skin, const TQuickIni& ini) {
         const std::string named = ini.ReadString("Personality", kBorderKey[i], "");
         if (!b || b->Map.Empty()) {
             if (named.empty())
-                Refuse(std::string("its description names no picture for the frame's ") + kBorderSide[i] + " ([Personality] "
-                       + kBorderKey[i] + ")");
+                Refuse(std::string("its description names no picture for the frame's ") + kBorderSide[i] +
+                       " ([Personality] " + kBorderKey[i] + ")");
             else
                 Refuse("the frame picture " + named + " is missing from the skin or is not a readable BMP file");
             continue;
@@ -218,16 +219,17 @@ void TChecker::CheckFrame(const TSkinData& skin, const TQuickIni& ini) {
         if (side < 1)
             Refuse("the frame picture " + named + " is too small for its " + std::to_string(frames) + " frames");
         else if (side > limit)
-            Refuse(std::string("the frame's ") + kBorderSide[i] + " would be " + std::to_string(side)
-                   + " pixels thick (at most " + std::to_string(limit) + ")");
+            Refuse(std::string("the frame's ") + kBorderSide[i] + " would be " + std::to_string(side) +
+                   " pixels thick (at most " + std::to_string(limit) + ")");
     }
 }
 
 void TChecker::CheckPictureSizes(const TSkinData& skin) {
     auto check = [&](const TBitmap& map, const std::string& what) {
         if (map.Width() > kMaxSkinPictureSide || map.Height() > kMaxSkinPictureSide)
-            Refuse("the picture of " + what + " is " + std::to_string(map.Width()) + " x " + std::to_string(map.Height())
-                   + " pixels (at most " + std::to_string(kMaxSkinPictureSide) + " on a side)");
+            Refuse("the picture of " + what + " is " + std::to_string(map.Width()) + " x " +
+                   std::to_string(map.Height()) + " pixels (at most " + std::to_string(kMaxSkinPictureSide) +
+                   " on a side)");
     };
     for (int i = 0; i < 4; ++i)
         if (skin.Border[i]) check(skin.Border[i]->Map, std::string("[Personality] ") + kBorderKey[i]);
@@ -256,15 +258,15 @@ void TChecker::CheckStrips(const TSkinData& skin) {
             return;
         }
         if (length % frames != 0)
-            Error(what + ": " + std::to_string(frames) + " frames do not divide the picture's " + (stacked ? "height " : "width ")
-                  + std::to_string(length));
+            Error(what + ": " + std::to_string(frames) + " frames do not divide the picture's " +
+                  (stacked ? "height " : "width ") + std::to_string(length));
         const int fw = stacked ? e.Map.Width() : e.Map.Width() / frames;
         const int fh = stacked ? e.Map.Height() / frames : e.Map.Height();
         const TMargins& m = e.Margins;
         if (m.Left + m.Right > fw || m.Top + m.Bottom > fh)
-            Error(what + ": margins " + std::to_string(m.Left) + ", " + std::to_string(m.Top) + ", " + std::to_string(m.Right)
-                  + ", " + std::to_string(m.Bottom) + " are larger than a frame of " + std::to_string(fw) + " x "
-                  + std::to_string(fh));
+            Error(what + ": margins " + std::to_string(m.Left) + ", " + std::to_string(m.Top) + ", " +
+                  std::to_string(m.Right) + ", " + std::to_string(m.Bottom) + " are larger than a frame of " +
+                  std::to_string(fw) + " x " + std::to_string(fh));
     };
     for (int i = 0; i < 4; ++i)
         if (skin.Border[i]) check(*skin.Border[i], std::string("[Personality] ") + kBorderKey[i], i >= 2);
@@ -276,14 +278,26 @@ void TChecker::CheckStrips(const TSkinData& skin) {
 
 // Sections and keys the program reads, or accepts without reading.
 struct TKnownSection {
-    const char* Name;            // lower case; a trailing '*' takes any ending
+    const char* Name;               // lower case; a trailing '*' takes any ending
     std::vector<const char*> Keys;  // lower case; empty takes any key
 };
 
 const std::vector<TKnownSection>& KnownSections() {
-    static const std::vector<const char*> object = {
-        "image", "style", "leftwidth", "rightwidth", "topheight", "bottomheight", "frame", "trans", "tile",
-        "normalcolour", "mouseovercolour", "pressedcolour", "normalcolour2", "mouseovercolour2", "pressedcolour2"};
+    static const std::vector<const char*> object = {"image",
+                                                    "style",
+                                                    "leftwidth",
+                                                    "rightwidth",
+                                                    "topheight",
+                                                    "bottomheight",
+                                                    "frame",
+                                                    "trans",
+                                                    "tile",
+                                                    "normalcolour",
+                                                    "mouseovercolour",
+                                                    "pressedcolour",
+                                                    "normalcolour2",
+                                                    "mouseovercolour2",
+                                                    "pressedcolour2"};
     auto with = [](std::vector<const char*> keys, std::initializer_list<const char*> more) {
         keys.insert(keys.end(), more.begin(), more.end());
         return keys;
@@ -293,12 +307,13 @@ const std::vector<TKnownSection>& KnownSections() {
         {"skins", {}},
         {"mincaption", {}},
         {"personality",
-         {"left", "lefttopheight", "leftbotheight", "leftframe", "leftstretch", "lefttrans", "right", "righttopheight",
-          "rightbotheight", "rightframe", "rightstretch", "righttrans", "top", "toptopheight", "topbotheight", "topframe",
-          "topstretch", "toptrans", "bottom", "bottomtopheight", "bottombotheight", "bottomframe", "bottomstretch",
-          "bottomtrans", "textback", "textshift", "textshiftvert", "textrightclip", "textalignment", "textbackground",
-          "txtbackleft", "txtbackright", "activetextr", "activetextg", "activetextb", "inactivetextr", "inactivetextg",
-          "inactivetextb", "menubar", "tilemenu", "tileleftmenu", "tilerightmenu"}},
+         {"left",          "lefttopheight",   "leftbotheight",   "leftframe",     "leftstretch",   "lefttrans",
+          "right",         "righttopheight",  "rightbotheight",  "rightframe",    "rightstretch",  "righttrans",
+          "top",           "toptopheight",    "topbotheight",    "topframe",      "topstretch",    "toptrans",
+          "bottom",        "bottomtopheight", "bottombotheight", "bottomframe",   "bottomstretch", "bottomtrans",
+          "textback",      "textshift",       "textshiftvert",   "textrightclip", "textalignment", "textbackground",
+          "txtbackleft",   "txtbackright",    "activetextr",     "activetextg",   "activetextb",   "inactivetextr",
+          "inactivetextg", "inactivetextb",   "menubar",         "tilemenu",      "tileleftmenu",  "tilerightmenu"}},
         {"fonts", {"fontheight"}},
         {"buttons", with(object, {"bitmap", "checkbutton", "radiobutton", "radiobuttonframe", "checkbuttonframe"})},
         {"progress", with(object, {"bitmap"})},
@@ -308,18 +323,35 @@ const std::vector<TKnownSection>& KnownSections() {
         {"horzscrollthumb", with(object, {"framecount"})},
         {"vertscrollthumb", with(object, {"framecount"})},
         {"groupbox", with(object, {"backgroundalignment", "backgroundleftshift", "backgroundrightshift"})},
-        {"progress.chunk", object}, {"tab.pane", object}, {"combobutton", object}, {"extraimages", object},
-        {"statusbaredges", object}, {"headerbar", object}, {"scrollbar", object}, {"horzscroll", object},
-        {"vertscroll", object}, {"menubackground", object}, {"menuitem", object}, {"groupboxedge", object},
-        {"toolbars", object}, {"sunkedge", object}, {"track", object}, {"trackvert", object},
-        {"trackbar.thumbhorz", object}, {"trackbar.thumbvert", object}, {"trackbar.thumbleft", object},
-        {"trackbar.thumbright", object}, {"trackbar.thumbup", object}, {"trackbar.thumbdown", object},
+        {"progress.chunk", object},
+        {"tab.pane", object},
+        {"combobutton", object},
+        {"extraimages", object},
+        {"statusbaredges", object},
+        {"headerbar", object},
+        {"scrollbar", object},
+        {"horzscroll", object},
+        {"vertscroll", object},
+        {"menubackground", object},
+        {"menuitem", object},
+        {"groupboxedge", object},
+        {"toolbars", object},
+        {"sunkedge", object},
+        {"track", object},
+        {"trackvert", object},
+        {"trackbar.thumbhorz", object},
+        {"trackbar.thumbvert", object},
+        {"trackbar.thumbleft", object},
+        {"trackbar.thumbright", object},
+        {"trackbar.thumbup", object},
+        {"trackbar.thumbdown", object},
         {"mdicontrols", {"image"}},
         {"colours",
-         {"windowtext", "titletextactive", "titletextnoactive", "buttonface", "buttontext", "buttonhilight", "buttonlight",
-          "buttonshadow", "buttondkshadow", "hilighttext", "hilight", "menubar", "menubartext", "menutext", "menu",
-          "scrollbar"}},
-        {"customcolors", {"color0", "color1", "color2", "color3", "color4", "color5", "color6", "color7", "color8", "color9"}},
+         {"windowtext", "titletextactive", "titletextnoactive", "buttonface", "buttontext", "buttonhilight",
+          "buttonlight", "buttonshadow", "buttondkshadow", "hilighttext", "hilight", "menubar", "menubartext",
+          "menutext", "menu", "scrollbar"}},
+        {"customcolors",
+         {"color0", "color1", "color2", "color3", "color4", "color5", "color6", "color7", "color8", "color9"}},
         {"colour*", {"color"}},
         {"button*",
          {"buttonimage", "action", "align", "xcoord", "ycoord", "visibility", "visibility1", "combineop", "frame"}},
@@ -390,7 +422,8 @@ bool FrameColor(const TDataSkinObject* e, int frame, TColor& mean) {
 bool TitleColor(const TDataSkinBorder* top, int frame, TColor& mean) {
     if (!top || top->Map.Empty() || top->Frame < 1 || frame > top->Frame) return false;
     const int h = top->Map.Height() / top->Frame;
-    return MeanColor(top->Map, top->Margins.Left, (frame - 1) * h, top->Map.Width() - top->Margins.Right, frame * h, mean);
+    return MeanColor(top->Map, top->Margins.Left, (frame - 1) * h, top->Map.Width() - top->Margins.Right, frame * h,
+                     mean);
 }
 
 std::string Rgb(TColor c) {
@@ -407,8 +440,8 @@ void TChecker::CheckContrast(const TSkinData& skin) {
         if (ratio < kMinTextContrast) {
             char buf[32];
             std::snprintf(buf, sizeof buf, "%.2f", ratio);
-            Error(what + ": text " + Rgb(text) + " on " + Rgb(back) + " has a contrast of " + buf + ", below "
-                  + std::to_string(kMinTextContrast).substr(0, 3));
+            Error(what + ": text " + Rgb(text) + " on " + Rgb(back) + " has a contrast of " + buf + ", below " +
+                  std::to_string(kMinTextContrast).substr(0, 3));
         }
     };
     TColor back = 0;
@@ -465,10 +498,11 @@ void TChecker::CheckContrast(const TSkinData& skin) {
     }
 }
 
-} // namespace
+}  // namespace
 
 bool TSkinCheck::Clean() const {
-    return std::none_of(Findings.begin(), Findings.end(), [](const TSkinFinding& f) { return f.Kind == TSkinFinding::skError; });
+    return std::none_of(Findings.begin(), Findings.end(),
+                        [](const TSkinFinding& f) { return f.Kind == TSkinFinding::skError; });
 }
 
 double ContrastRatio(TColor a, TColor b) {
@@ -537,4 +571,4 @@ TSkinCheck CheckSkinFile(const std::string& path, TSkinCheckDepth depth) {
     return CheckPackedSkin(bytes, depth);
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -58,4 +58,4 @@ bool ReadSkinFile(const std::string& path, std::vector<uint8_t>& bytes, std::str
 // The contrast ratio of two plain colours, 1 to 21.
 double ContrastRatio(TColor a, TColor b);
 
-} // namespace quorin
+}  // namespace quorin

@@ -20,11 +20,11 @@ TRect FrameRect(const TBitmap& image, int frameIndex, int frameCount, bool verti
 // the fields its comment names and ignores the others:
 // `DrawRect2(canvas, r, image, margins, {.Frame = 2, .Frames = 3, .Trans = true})`.
 struct TFrameOptions {
-  int Frame = 1;          // the frame to draw, from 1
-  int Frames = 1;         // the frames in the strip
-  bool Trans = false;     // pixels of the key colour keep what the target had
-  bool Tile = false;      // the centre is repeated instead of stretched
-  bool Vertical = false;  // the frames lie one below the other
+    int Frame = 1;          // the frame to draw, from 1
+    int Frames = 1;         // the frames in the strip
+    bool Trans = false;     // pixels of the key colour keep what the target had
+    bool Tile = false;      // the centre is repeated instead of stretched
+    bool Vertical = false;  // the frames lie one below the other
 };
 
 // A new bitmap of the rectangle's size holding the nine-part rendering of one frame:
@@ -67,8 +67,8 @@ void DrawRect3(TBitmap& canvas, const TRect& rect, const TBitmap& image, const T
 
 // A new bitmap of the rectangle's size: with mode 0 the frame cut into top, middle and bottom
 // bands, each stretched to the full width; any other mode leaves it black.
-TBitmap GetThumbMap(const TRect& rect, const TBitmap& image, const TMargins& margins, int frameIndex,
-                    int frameCount, int mode);
+TBitmap GetThumbMap(const TRect& rect, const TBitmap& image, const TMargins& margins, int frameIndex, int frameCount,
+                    int mode);
 
 // Fills the target rectangle with whole copies of the source rectangle, starting at its
 // top-left corner; the last row and column of tiles may spill past the target.

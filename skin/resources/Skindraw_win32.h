@@ -22,10 +22,8 @@ void DrawOnDC(HDC dc, const TRect& area, bool readFirst, const std::function<voi
 void Bitmapdraw(HDC dc, const TRect& rect, const TBitmap& image);
 void DrawTranmap(HDC dc, const TRect& rect, const TBitmap& image, TColor key);
 
-void DrawRect2(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins,
-               const TFrameOptions& options);
-void DrawBorder(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins,
-                const TFrameOptions& options);
+void DrawRect2(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, const TFrameOptions& options);
+void DrawBorder(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, const TFrameOptions& options);
 void DrawRectTile(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins,
                   const TFrameOptions& options);
 void DrawRectH(HDC dc, const TRect& rect, const TBitmap& image, const TMargins& margins, const TFrameOptions& options);
@@ -40,7 +38,7 @@ void GradFill(HDC dc, const TRect& rect, TColor start, TColor end, int direction
 // A window region covering every pixel of the image that is not the key colour, built from
 // the traced rectangles 2000 at a time. The caller owns it (Release() it into SetWindowRgn).
 TGdiObject<HRGN> BitmapToRgn(TBitmap& image, int32_t dx, int32_t dy, TColor key, uint8_t redTolerance,
-                          uint8_t greenTolerance, uint8_t blueTolerance);
+                             uint8_t greenTolerance, uint8_t blueTolerance);
 
 // Paints what the control's parent shows under the control into the DC (for controls drawn
 // on their parent's picture): the parent erases and paints itself into the DC, shifted so

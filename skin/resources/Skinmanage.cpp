@@ -18,7 +18,7 @@ TSkinManagerFactory& Factory() {
 struct TManagerShutdown {
     ~TManagerShutdown() { FreeSkinManager(); }
 } managerShutdown;
-} // namespace
+}  // namespace
 
 TSkinManageBase::TSkinManageBase() = default;
 
@@ -57,8 +57,7 @@ void TSkinManageBase::RunAction(int action, TSkinData* skin) {
 }
 
 void TSkinManageBase::AddSkinData(TSkinData* skin) {
-    if (std::find(FSkinDatas.begin(), FSkinDatas.end(), skin) == FSkinDatas.end())
-        FSkinDatas.push_back(skin);
+    if (std::find(FSkinDatas.begin(), FSkinDatas.end(), skin) == FSkinDatas.end()) FSkinDatas.push_back(skin);
 }
 
 void TSkinManageBase::RemoveSkinData(TSkinData* skin) {
@@ -90,4 +89,4 @@ void FreeSkinManager() {
     delete m;
 }
 
-} // namespace quorin
+}  // namespace quorin

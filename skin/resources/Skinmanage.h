@@ -58,13 +58,13 @@ public:
     // Takes over the shared state of a host program's manager (a skinned library).
     virtual void AssignData(const TSkinManageBase& host);
 
-    bool FEnabled = true;          // SetAction runs actions on the timer
-    bool FSkinning = false;        // windows and menus are being skinned
-    bool FAdding = false;          // set around SkinForm's direct AddForm
-    int FSkinCount = 0;            // skin counter (UpdateSkin, SkinDll)
-    int FAction = 0;               // pending action
-    TSkinData* FSkinData = nullptr;     // skin of the pending action
-    TSkinData* FCurrentSkin = nullptr;  // skin whose options apply to new windows
+    bool FEnabled = true;                   // SetAction runs actions on the timer
+    bool FSkinning = false;                 // windows and menus are being skinned
+    bool FAdding = false;                   // set around SkinForm's direct AddForm
+    int FSkinCount = 0;                     // skin counter (UpdateSkin, SkinDll)
+    int FAction = 0;                        // pending action
+    TSkinData* FSkinData = nullptr;         // skin of the pending action
+    TSkinData* FCurrentSkin = nullptr;      // skin whose options apply to new windows
     TWindowHandle FChangeWindow = nullptr;  // window named by ChangeForm (action 7)
 
 protected:
@@ -93,4 +93,4 @@ TSkinManageBase* EnsureSkinManager();
 // Frees the manager (unit shutdown, and tests).
 void FreeSkinManager();
 
-} // namespace quorin
+}  // namespace quorin

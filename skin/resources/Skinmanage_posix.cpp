@@ -7,4 +7,4 @@ namespace quorin {
 void TSkinManageBase::StartTimer(int interval) { FTimerRunning = true; }
 void TSkinManageBase::StopTimer() { FTimerRunning = false; }
 
-} // namespace quorin
+}  // namespace quorin

@@ -16,7 +16,7 @@ void CALLBACK ManagerTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
     }
 }
 
-} // namespace
+}  // namespace
 
 void TSkinManageBase::StartTimer(int interval) {
     // SetTimer with the id of a running thread timer replaces its interval.
@@ -30,4 +30,4 @@ void TSkinManageBase::StopTimer() {
     FTimerRunning = false;
 }
 
-} // namespace quorin
+}  // namespace quorin

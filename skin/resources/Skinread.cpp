@@ -7,46 +7,39 @@ namespace quorin {
 
 namespace {
 
-std::mutex& HandlerLock()
-{
+std::mutex& HandlerLock() {
     static std::mutex lock;
     return lock;
 }
 
-TSkinMessageHandler& Handler()
-{
+TSkinMessageHandler& Handler() {
     static TSkinMessageHandler handler;
     return handler;
 }
 
-int32_t ReadLE32(const uint8_t* p)
-{
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8
-                                | static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+int32_t ReadLE32(const uint8_t* p) {
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
 }
 
-void AppendLE32(std::vector<uint8_t>& out, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+void AppendLE32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
 // A packed skin file larger than this cannot hold an archive within the unpacked limit
 // (the codec never expands data by more than a ninth).
 constexpr int64_t kMaxPackedFileSize = kMaxUnpackedSize + kMaxUnpackedSize / 4;
 
-} // namespace
+}  // namespace
 
-TSkinMessageHandler SetSkinMessageHandler(TSkinMessageHandler handler)
-{
+TSkinMessageHandler SetSkinMessageHandler(TSkinMessageHandler handler) {
     std::lock_guard<std::mutex> guard(HandlerLock());
     TSkinMessageHandler previous = std::move(Handler());
     Handler() = std::move(handler);
     return previous;
 }
 
-void ShowSkinMessage(const std::string& text)
-{
+void ShowSkinMessage(const std::string& text) {
     TSkinMessageHandler handler;
     {
         std::lock_guard<std::mutex> guard(HandlerLock());
@@ -58,8 +51,7 @@ void ShowSkinMessage(const std::string& text)
         DefaultSkinMessage(text);
 }
 
-void TSkinReader::Reset()
-{
+void TSkinReader::Reset() {
     mark_ = 0;
     nameTextSize_ = 0;
     std::memset(reserved_, 0, sizeof reserved_);
@@ -70,43 +62,36 @@ void TSkinReader::Reset()
     bodies_.Clear();
 }
 
-bool TSkinReader::Loadfromstream(TMemoryStream& packed)
-{
+bool TSkinReader::Loadfromstream(TMemoryStream& packed) {
     return Loadfromstream(packed.Memory(), static_cast<size_t>(packed.Size()));
 }
 
-bool TSkinReader::Loadfromstream(const uint8_t* packed, size_t size)
-{
+bool TSkinReader::Loadfromstream(const uint8_t* packed, size_t size) {
     Reset();
     // An ElzhException (no memory for the codec tables) goes to the caller.
     std::vector<uint8_t> archive;
-    if (!UnpackSkinBytes(packed, size, archive, MaxUnpackedSize))
-        return false;
+    if (!UnpackSkinBytes(packed, size, archive, MaxUnpackedSize)) return false;
     return LoadArchive(archive.data(), archive.size());
 }
 
-bool TSkinReader::loadfromfile(const std::string& fileName)
-{
+bool TSkinReader::loadfromfile(const std::string& fileName) {
     Reset();
     std::vector<uint8_t> packed;
     try {
         TFileStream file(fileName, fmOpenRead);
         const int64_t size = file.Size();
-        if (size < 0 || size > kMaxPackedFileSize)
-            return false;
+        if (size < 0 || size > kMaxPackedFileSize) return false;
         packed.resize(static_cast<size_t>(size));
         file.ReadBuffer(packed.data(), size);
     } catch (const EFOpenError&) {
-        return false; // no such file (or one that cannot be opened): no skin
+        return false;  // no such file (or one that cannot be opened): no skin
     }
     return Loadfromstream(packed.data(), packed.size());
 }
 
-bool TSkinReader::LoadArchive(const uint8_t* archive, size_t size)
-{
+bool TSkinReader::LoadArchive(const uint8_t* archive, size_t size) {
     Reset();
-    if (size < 16)
-        return false;
+    if (size < 16) return false;
     const int32_t mark = ReadLE32(archive);
     if (mark != kSkinArchiveMark) {
         ShowSkinMessage(kOlderSkinMessage);
@@ -114,52 +99,43 @@ bool TSkinReader::LoadArchive(const uint8_t* archive, size_t size)
     }
     const int32_t nameText = ReadLE32(archive + 4);
     // Every length is checked against what is left before it is used.
-    if (nameText < 0 || static_cast<uint64_t>(nameText) > size - 16)
-        return false;
+    if (nameText < 0 || static_cast<uint64_t>(nameText) > size - 16) return false;
     const char* names = reinterpret_cast<const char*>(archive + 16);
-    std::vector<std::string> lines =
-        SplitLines(LowerCaseAscii(std::string(names, static_cast<size_t>(nameText))));
-    if (lines.size() > static_cast<size_t>(kMaxEntries))
-        return false;
+    std::vector<std::string> lines = SplitLines(LowerCaseAscii(std::string(names, static_cast<size_t>(nameText))));
+    if (lines.size() > static_cast<size_t>(kMaxEntries)) return false;
     const size_t n = lines.size();
     const size_t table = 16 + static_cast<size_t>(nameText);
-    if (n * 4 > size - table)
-        return false;
+    if (n * 4 > size - table) return false;
     const size_t bodyStart = table + n * 4;
     std::vector<int64_t> offsets(n);
     int64_t total = 0;
     for (size_t i = 0; i < n; ++i) {
         const int32_t s = ReadLE32(archive + table + 4 * i);
-        if (s < 0)
-            return false;
+        if (s < 0) return false;
         offsets[i] = total;
         total += s;
     }
-    if (static_cast<uint64_t>(total) > size - bodyStart)
-        return false;
+    if (static_cast<uint64_t>(total) > size - bodyStart) return false;
 
     mark_ = mark;
     nameTextSize_ = nameText;
     std::memcpy(reserved_, archive + 8, sizeof reserved_);
     names_ = std::move(lines);
     count_ = static_cast<int>(n);
-    for (size_t i = 0; i < n; ++i)
-        sizes_[i] = ReadLE32(archive + table + 4 * i);
+    for (size_t i = 0; i < n; ++i) sizes_[i] = ReadLE32(archive + table + 4 * i);
     offsets_ = std::move(offsets);
     bodies_.WriteBuffer(archive + bodyStart, static_cast<int64_t>(size - bodyStart));
     bodies_.SetPosition(0);
     return true;
 }
 
-void TSkinReader::CopyEntry(int index, TMemoryStream& out) const
-{
+void TSkinReader::CopyEntry(int index, TMemoryStream& out) const {
     const auto& bytes = bodies_.Bytes();
     out.WriteBuffer(bytes.data() + offsets_[static_cast<size_t>(index)], sizes_[index]);
     out.SetPosition(0);
 }
 
-void TSkinReader::readfile(const std::string& name, TMemoryStream& out) const
-{
+void TSkinReader::readfile(const std::string& name, TMemoryStream& out) const {
     out.Clear();
     const std::string wanted = LowerCaseAscii(name);
     for (int i = 0; i < count_; ++i) {
@@ -170,8 +146,7 @@ void TSkinReader::readfile(const std::string& name, TMemoryStream& out) const
     }
 }
 
-void TSkinReader::readIni(const std::string& part, TMemoryStream& out, std::string& name) const
-{
+void TSkinReader::readIni(const std::string& part, TMemoryStream& out, std::string& name) const {
     out.Clear();
     name.clear();
     for (int i = 0; i < count_; ++i) {
@@ -183,17 +158,15 @@ void TSkinReader::readIni(const std::string& part, TMemoryStream& out, std::stri
     }
 }
 
-void TSkinReader::Decompress(TStream& source, TStream& dest)
-{
+void TSkinReader::Decompress(TStream& source, TStream& dest) {
     TLZH lzh;
     lzh.Decompress(source, dest);
 }
 
-std::vector<uint8_t> BuildSkinArchive(const std::vector<TSkinArchiveFile>& files)
-{
+std::vector<uint8_t> BuildSkinArchive(const std::vector<TSkinArchiveFile>& files) {
     if (files.size() > static_cast<size_t>(TSkinReader::kMaxEntries))
-        throw Exception("A skin holds at most " + std::to_string(TSkinReader::kMaxEntries) + " files, not "
-                        + std::to_string(files.size()));
+        throw Exception("A skin holds at most " + std::to_string(TSkinReader::kMaxEntries) + " files, not " +
+                        std::to_string(files.size()));
     std::string nameText;
     uint64_t total = 0;
     for (const auto& f : files) {
@@ -209,13 +182,11 @@ std::vector<uint8_t> BuildSkinArchive(const std::vector<TSkinArchiveFile>& files
     out.reserve(16 + nameText.size() + 4 * files.size() + static_cast<size_t>(total));
     AppendLE32(out, static_cast<uint32_t>(kSkinArchiveMark));
     AppendLE32(out, static_cast<uint32_t>(nameText.size()));
-    out.insert(out.end(), 8, 0); // reserved
+    out.insert(out.end(), 8, 0);  // reserved
     out.insert(out.end(), nameText.begin(), nameText.end());
-    for (const auto& f : files)
-        AppendLE32(out, static_cast<uint32_t>(f.data.size()));
-    for (const auto& f : files)
-        out.insert(out.end(), f.data.begin(), f.data.end());
+    for (const auto& f : files) AppendLE32(out, static_cast<uint32_t>(f.data.size()));
+    for (const auto& f : files) out.insert(out.end(), f.data.begin(), f.data.end());
     return out;
 }
 
-} // namespace quorin
+}  // namespace quorin

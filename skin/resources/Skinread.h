@@ -69,7 +69,7 @@ private:
     std::vector<std::string> names_;  // lower-cased
     int count_ = 0;
     int32_t sizes_[kMaxEntries] = {};
-    std::vector<int64_t> offsets_;    // body offset of each entry
+    std::vector<int64_t> offsets_;  // body offset of each entry
     TMemoryStream bodies_;
 };
 
@@ -86,4 +86,4 @@ inline constexpr int32_t kSkinArchiveMark = 20000;
 // than TSkinReader::kMaxEntries files.
 std::vector<uint8_t> BuildSkinArchive(const std::vector<TSkinArchiveFile>& files);
 
-} // namespace quorin
+}  // namespace quorin

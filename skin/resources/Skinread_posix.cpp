@@ -5,14 +5,12 @@
 
 namespace quorin {
 
-void DefaultSkinMessage(const std::string& text)
-{
+void DefaultSkinMessage(const std::string& text) {
     std::string line = text;
     for (char& c : line) {
-        if (c == '\r')
-            c = '\n';
+        if (c == '\r') c = '\n';
     }
     std::fprintf(stderr, "%s\n", line.c_str());
 }
 
-} // namespace quorin
+}  // namespace quorin

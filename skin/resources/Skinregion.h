@@ -19,12 +19,11 @@ constexpr size_t RegionBatchSize = 2000;
 // non-matching pixels [x0, x1) in row y becomes (x0 + dx, y + dy, x1 + dx, y + 1 + dy), rows
 // from the top, runs from the left. The image is converted to 32 bits in place. `flush`
 // receives the batches (the last one possibly empty, so a caller always gets one call).
-void BitmapToRegion(TBitmap& image, int32_t dx, int32_t dy, TColor key, uint8_t redTolerance,
-                    uint8_t greenTolerance, uint8_t blueTolerance,
-                    const std::function<void(const TRect* rects, size_t count)>& flush);
+void BitmapToRegion(TBitmap& image, int32_t dx, int32_t dy, TColor key, uint8_t redTolerance, uint8_t greenTolerance,
+                    uint8_t blueTolerance, const std::function<void(const TRect* rects, size_t count)>& flush);
 
 // The same, collecting every rectangle.
-std::vector<TRect> BitmapToRegion(TBitmap& image, int32_t dx, int32_t dy, TColor key,
-                                  uint8_t redTolerance, uint8_t greenTolerance, uint8_t blueTolerance);
+std::vector<TRect> BitmapToRegion(TBitmap& image, int32_t dx, int32_t dy, TColor key, uint8_t redTolerance,
+                                  uint8_t greenTolerance, uint8_t blueTolerance);
 
 }  // namespace quorin

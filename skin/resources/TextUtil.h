@@ -18,4 +18,4 @@ std::string LowerCaseAscii(std::string text);
 // Removes leading and trailing characters with codes 0 to 32.
 std::string_view TrimControl(std::string_view text);
 
-} // namespace quorin
+}  // namespace quorin

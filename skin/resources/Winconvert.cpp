@@ -10,14 +10,14 @@ namespace quorin {
 
 namespace {
 
-constexpr int N = 4096;                    // ring size
-constexpr int F = 60;                      // longest match
-constexpr int THRESHOLD = 2;               // matches this short go out as literals
-constexpr int NIL = N;                     // no node in the match trees
-constexpr int N_CHAR = 256 - THRESHOLD + F; // literals plus match lengths 3..60
-constexpr int T = N_CHAR * 2 - 1;          // Huffman tree nodes
-constexpr int R = T - 1;                   // its root
-constexpr unsigned MAX_FREQ = 0x8000;      // root frequency that triggers a rebuild
+constexpr int N = 4096;                      // ring size
+constexpr int F = 60;                        // longest match
+constexpr int THRESHOLD = 2;                 // matches this short go out as literals
+constexpr int NIL = N;                       // no node in the match trees
+constexpr int N_CHAR = 256 - THRESHOLD + F;  // literals plus match lengths 3..60
+constexpr int T = N_CHAR * 2 - 1;            // Huffman tree nodes
+constexpr int R = T - 1;                     // its root
+constexpr unsigned MAX_FREQ = 0x8000;        // root frequency that triggers a rebuild
 constexpr uint8_t kFillByte = 0x20;
 
 // The match finder reads the ring a word at a time and takes the lowest differing byte
@@ -34,8 +34,7 @@ struct PositionCode {
     uint8_t d_len[256];
 };
 
-constexpr PositionCode MakePositionCode()
-{
+constexpr PositionCode MakePositionCode() {
     PositionCode t{};
     int b = 0;
     for (int u = 0; u < 64; ++u) {
@@ -64,17 +63,14 @@ struct BufferSource {
     const uint8_t* data;
     size_t size;
     size_t pos = 0;
-    bool Get(uint8_t& b)
-    {
-        if (pos >= size)
-            return false;
+    bool Get(uint8_t& b) {
+        if (pos >= size) return false;
         b = data[pos++];
         return true;
     }
     bool Has8() const { return size - pos >= 8; }
     // The next eight bytes, the first one in the top bits.
-    uint64_t Peek8() const
-    {
+    uint64_t Peek8() const {
         uint64_t v;
         std::memcpy(&v, data + pos, 8);
         return std::endian::native == std::endian::little ? __builtin_bswap64(v) : v;
@@ -84,8 +80,7 @@ struct BufferSource {
 
 struct CallbackSource {
     const TReadProc& read;
-    bool Get(uint8_t& b)
-    {
+    bool Get(uint8_t& b) {
         uint16_t got = 0;
         read(&b, 1, got);
         return got == 1;
@@ -105,12 +100,10 @@ struct VectorSink {
 
 struct CallbackSink {
     const TWriteProc& write;
-    void Put(uint8_t b)
-    {
+    void Put(uint8_t b) {
         uint16_t done = 0;
         write(&b, 1, done);
-        if (done != 1)
-            throw ElzhException("LZH : Cannot write output");
+        if (done != 1) throw ElzhException("LZH : Cannot write output");
     }
 };
 
@@ -124,23 +117,19 @@ public:
 
     explicit BitReader(Source& src) : src_(src) {}
 
-    void Ensure(int n)
-    {
-        if (count_ < n)
-            Fill();
+    void Ensure(int n) {
+        if (count_ < n) Fill();
     }
 
     // Only after Ensure.
-    unsigned TakeBit()
-    {
+    unsigned TakeBit() {
         const auto bit = static_cast<unsigned>(buf_ >> 63);
         buf_ <<= 1;
         --count_;
         return bit;
     }
 
-    unsigned TakeByte()
-    {
+    unsigned TakeByte() {
         const auto byte = static_cast<unsigned>(buf_ >> 56);
         buf_ <<= 8;
         count_ -= 8;
@@ -148,8 +137,7 @@ public:
     }
 
 private:
-    void Fill()
-    {
+    void Fill() {
         if constexpr (requires { src_.Peek8(); }) {
             if (src_.Has8()) {
                 // As many whole bytes as fit; the bits below them stay zero.
@@ -162,8 +150,7 @@ private:
         }
         while (count_ <= kMaxEnsure) {
             uint8_t b = 0;
-            if (!src_.Get(b))
-                b = 0;
+            if (!src_.Get(b)) b = 0;
             buf_ |= static_cast<uint64_t>(b) << (56 - count_);
             count_ += 8;
         }
@@ -181,8 +168,7 @@ public:
 
     // Appends the low n bits of value (n at most 32), most significant first. Whole
     // bytes leave four at a time once 32 bits have gathered.
-    void PutBits(uint32_t value, int n)
-    {
+    void PutBits(uint32_t value, int n) {
         acc_ = (acc_ << n) | (value & (~uint64_t{0} >> (64 - n)));
         count_ += n;
         if (count_ >= 32) {
@@ -200,14 +186,12 @@ public:
     void Putcode(int l, unsigned c) { PutBits((c & 0xFFFF) >> (16 - l), l); }
 
     // The last partial byte, padded with zero bits.
-    void EncodeEnd()
-    {
+    void EncodeEnd() {
         while (count_ >= 8) {
             count_ -= 8;
             sink_.Put(static_cast<uint8_t>(acc_ >> count_));
         }
-        if (count_ > 0)
-            sink_.Put(static_cast<uint8_t>(acc_ << (8 - count_)));
+        if (count_ > 0) sink_.Put(static_cast<uint8_t>(acc_ << (8 - count_)));
         acc_ = 0;
         count_ = 0;
     }
@@ -218,7 +202,7 @@ private:
     int count_ = 0;
 };
 
-} // namespace
+}  // namespace
 
 // ---- dictionary tables and the coding steps ---------------------------------------
 
@@ -228,9 +212,9 @@ struct LzhTables {
     uint8_t text_buf[N + F - 1 + 8];
     int16_t lson[N + 1];
     int16_t dad[N + 1];
-    int16_t rson[N + 257];        // N+1 .. N+256: one tree root per first byte
-    uint16_t freq[T + 1];         // freq[T] is a sentinel
-    int16_t prnt[T + N_CHAR];     // T .. T+N_CHAR-1: parents of the leaves
+    int16_t rson[N + 257];     // N+1 .. N+256: one tree root per first byte
+    uint16_t freq[T + 1];      // freq[T] is a sentinel
+    int16_t prnt[T + N_CHAR];  // T .. T+N_CHAR-1: parents of the leaves
     int16_t son[T];
     int match_position;
     int match_length;
@@ -238,8 +222,7 @@ struct LzhTables {
 
 namespace {
 
-std::unique_ptr<LzhTables> AllocateTables()
-{
+std::unique_ptr<LzhTables> AllocateTables() {
     try {
         // Value-initialised: the parts of the ring that no step fills read as zero,
         // as they do in the classic program, so the match finder sees the same bytes.
@@ -279,8 +262,7 @@ private:
     LzhTables& t_;
 };
 
-void LzhCoder::StartHuff()
-{
+void LzhCoder::StartHuff() {
     for (int i = 0; i < N_CHAR; ++i) {
         t_.freq[i] = 1;
         t_.son[i] = static_cast<int16_t>(i + T);
@@ -297,8 +279,7 @@ void LzhCoder::StartHuff()
 
 // Halves the frequencies and rebuilds the tree once the root reaches MAX_FREQ, so the
 // counts stay within 16 bits and recent symbols weigh more.
-void LzhCoder::reconst()
-{
+void LzhCoder::reconst() {
     int j = 0;
     for (int i = 0; i < T; ++i) {
         if (t_.son[i] >= T) {
@@ -311,8 +292,7 @@ void LzhCoder::reconst()
         const unsigned f = static_cast<unsigned>(t_.freq[i]) + t_.freq[i + 1];
         t_.freq[j2] = static_cast<uint16_t>(f);
         int k = j2 - 1;
-        while (f < t_.freq[k])
-            --k;
+        while (f < t_.freq[k]) --k;
         ++k;
         const size_t moved = static_cast<size_t>(j2 - k);
         std::memmove(&t_.freq[k + 1], &t_.freq[k], moved * sizeof t_.freq[0]);
@@ -329,32 +309,27 @@ void LzhCoder::reconst()
     }
 }
 
-void LzhCoder::update(int c)
-{
-    if (t_.freq[R] == MAX_FREQ)
-        reconst();
+void LzhCoder::update(int c) {
+    if (t_.freq[R] == MAX_FREQ) reconst();
     c = t_.prnt[c + T];
     do {
         const unsigned k = ++t_.freq[c];
         // Keep the frequencies ordered: swap the node with the last one it now exceeds.
         int l = c + 1;
         if (k > t_.freq[l]) {
-            while (k > t_.freq[++l]) {
-            }
+            while (k > t_.freq[++l]) {}
             --l;
             t_.freq[c] = t_.freq[l];
             t_.freq[l] = static_cast<uint16_t>(k);
 
             const int i = t_.son[c];
             t_.prnt[i] = static_cast<int16_t>(l);
-            if (i < T)
-                t_.prnt[i + 1] = static_cast<int16_t>(l);
+            if (i < T) t_.prnt[i + 1] = static_cast<int16_t>(l);
 
             const int j = t_.son[l];
             t_.son[l] = static_cast<int16_t>(i);
             t_.prnt[j] = static_cast<int16_t>(c);
-            if (j < T)
-                t_.prnt[j + 1] = static_cast<int16_t>(c);
+            if (j < T) t_.prnt[j + 1] = static_cast<int16_t>(c);
             t_.son[c] = static_cast<int16_t>(j);
 
             c = l;
@@ -362,18 +337,14 @@ void LzhCoder::update(int c)
     } while ((c = t_.prnt[c]) != 0);
 }
 
-void LzhCoder::InitTree()
-{
-    for (int i = N + 1; i <= N + 256; ++i)
-        t_.rson[i] = NIL;
-    for (int i = 0; i < N; ++i)
-        t_.dad[i] = NIL;
+void LzhCoder::InitTree() {
+    for (int i = N + 1; i <= N + 256; ++i) t_.rson[i] = NIL;
+    for (int i = 0; i < N; ++i) t_.dad[i] = NIL;
 }
 
 // Inserts the string at r into the tree of its first byte and leaves the longest match
 // (and, among equally long ones, the closest) in match_length / match_position.
-void LzhCoder::InsertNode(int r)
-{
+void LzhCoder::InsertNode(int r) {
     const uint8_t* const text = t_.text_buf;
     const uint8_t* const key = &text[r];
     int16_t* const lson = t_.lson;
@@ -418,16 +389,14 @@ void LzhCoder::InsertNode(int r)
                 }
             }
         }
-        if (i < F)
-            cmp = key[i] - other[i];
+        if (i < F) cmp = key[i] - other[i];
         if (i > THRESHOLD) {
             // The longest match, and among equally long ones the closest.
             const int distance = ((r - p) & (N - 1)) - 1;
             if (i > length || (i == length && distance < position)) {
                 length = i;
                 position = distance;
-                if (length >= F)
-                    break;
+                if (length >= F) break;
             }
         }
     }
@@ -446,10 +415,8 @@ void LzhCoder::InsertNode(int r)
     t_.dad[p] = NIL;
 }
 
-void LzhCoder::DeleteNode(int p)
-{
-    if (t_.dad[p] == NIL)
-        return; // not in a tree
+void LzhCoder::DeleteNode(int p) {
+    if (t_.dad[p] == NIL) return;  // not in a tree
     int q;
     if (t_.rson[p] == NIL) {
         q = t_.lson[p];
@@ -478,8 +445,7 @@ void LzhCoder::DeleteNode(int p)
 }
 
 template <class Sink>
-void LzhCoder::EncodeChar(BitWriter<Sink>& w, unsigned c)
-{
+void LzhCoder::EncodeChar(BitWriter<Sink>& w, unsigned c) {
     // Walk from the leaf to the root; a node at an odd index is the right child. The
     // root's child gives the first bit sent. A tree of 314 leaves whose root count stays
     // below 0x8000 is less than 32 levels deep, so the path fits in 32 bits. Frequencies
@@ -497,16 +463,14 @@ void LzhCoder::EncodeChar(BitWriter<Sink>& w, unsigned c)
 }
 
 template <class Sink>
-void LzhCoder::EncodePosition(BitWriter<Sink>& w, unsigned c)
-{
+void LzhCoder::EncodePosition(BitWriter<Sink>& w, unsigned c) {
     const unsigned upper = c >> 6;
     w.Putcode(p_len[upper], static_cast<unsigned>(p_code[upper]) << 8);
     w.Putcode(6, (c & 0x3F) << 10);
 }
 
 template <class Source>
-int LzhCoder::DecodeChar(BitReader<Source>& in)
-{
+int LzhCoder::DecodeChar(BitReader<Source>& in) {
     // No code is longer than 32 bits (see EncodeChar).
     in.Ensure(32);
     unsigned c = static_cast<unsigned>(t_.son[R]);
@@ -520,20 +484,17 @@ int LzhCoder::DecodeChar(BitReader<Source>& in)
 }
 
 template <class Source>
-int LzhCoder::DecodePosition(BitReader<Source>& in)
-{
+int LzhCoder::DecodePosition(BitReader<Source>& in) {
     in.Ensure(14);
     unsigned i = in.TakeByte();
     const unsigned c = static_cast<unsigned>(d_code[i]) << 6;
     unsigned j = d_len[i] - 2u;
-    while (j--)
-        i = (i << 1) + in.TakeBit();
+    while (j--) i = (i << 1) + in.TakeBit();
     return static_cast<int>(c | (i & 0x3F));
 }
 
 template <class Source, class Sink>
-uint64_t LzhCoder::Encode(Source& in, Sink& out)
-{
+uint64_t LzhCoder::Encode(Source& in, Sink& out) {
     BitWriter<Sink> w(out);
     StartHuff();
     InitTree();
@@ -542,15 +503,12 @@ uint64_t LzhCoder::Encode(Source& in, Sink& out)
     std::memset(t_.text_buf, kFillByte, static_cast<size_t>(r));
     int len = 0;
     uint8_t c = 0;
-    while (len < F && in.Get(c))
-        t_.text_buf[r + len++] = c;
+    while (len < F && in.Get(c)) t_.text_buf[r + len++] = c;
     uint64_t textsize = static_cast<uint64_t>(len);
-    for (int i = 1; i <= F; ++i)
-        InsertNode(r - i);
+    for (int i = 1; i <= F; ++i) InsertNode(r - i);
     InsertNode(r);
     while (len > 0) {
-        if (t_.match_length > len)
-            t_.match_length = len;
+        if (t_.match_length > len) t_.match_length = len;
         if (t_.match_length <= THRESHOLD) {
             t_.match_length = 1;
             EncodeChar(w, t_.text_buf[r]);
@@ -563,8 +521,7 @@ uint64_t LzhCoder::Encode(Source& in, Sink& out)
         for (; i < last_match_length && in.Get(c); ++i) {
             DeleteNode(s);
             t_.text_buf[s] = c;
-            if (s < F - 1)
-                t_.text_buf[s + N] = c;
+            if (s < F - 1) t_.text_buf[s + N] = c;
             s = (s + 1) & (N - 1);
             r = (r + 1) & (N - 1);
             InsertNode(r);
@@ -574,8 +531,7 @@ uint64_t LzhCoder::Encode(Source& in, Sink& out)
             DeleteNode(s);
             s = (s + 1) & (N - 1);
             r = (r + 1) & (N - 1);
-            if (--len)
-                InsertNode(r);
+            if (--len) InsertNode(r);
         }
     }
     w.EncodeEnd();
@@ -583,10 +539,8 @@ uint64_t LzhCoder::Encode(Source& in, Sink& out)
 }
 
 template <class Source, class Sink>
-void LzhCoder::Decode(Source& src, Sink& out, uint64_t textSize)
-{
-    if (textSize == 0)
-        return;
+void LzhCoder::Decode(Source& src, Sink& out, uint64_t textSize) {
+    if (textSize == 0) return;
     BitReader<Source> in(src);
     StartHuff();
     std::memset(t_.text_buf, kFillByte, N - F);
@@ -615,28 +569,20 @@ void LzhCoder::Decode(Source& src, Sink& out, uint64_t textSize)
     }
 }
 
-void WriteLE32(std::vector<uint8_t>& out, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+void WriteLE32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
-} // namespace
+}  // namespace
 
 // ---- TLZH --------------------------------------------------------------------------
 
 TLZH::TLZH() = default;
 TLZH::~TLZH() = default;
 
-void TLZH::InitLZH()
-{
-    tables_ = AllocateTables();
-}
+void TLZH::InitLZH() { tables_ = AllocateTables(); }
 
-void TLZH::EndLZH()
-{
-    tables_.reset();
-}
+void TLZH::EndLZH() { tables_.reset(); }
 
 namespace {
 // Frees the tables however the run ends.
@@ -644,12 +590,10 @@ struct TablesGuard {
     std::unique_ptr<LzhTables>& tables;
     ~TablesGuard() { tables.reset(); }
 };
-} // namespace
+}  // namespace
 
-void TLZH::LZHUnpack(int32_t textSize, const TReadProc& read, const TWriteProc& write)
-{
-    if (textSize <= 0)
-        return;
+void TLZH::LZHUnpack(int32_t textSize, const TReadProc& read, const TWriteProc& write) {
+    if (textSize <= 0) return;
     InitLZH();
     TablesGuard guard{tables_};
     CallbackSource in{read};
@@ -658,46 +602,39 @@ void TLZH::LZHUnpack(int32_t textSize, const TReadProc& read, const TWriteProc& 
     EndLZH();
 }
 
-void TLZH::LZHPack(int32_t& bytesWritten, const TReadProc& read, const TWriteProc& write)
-{
+void TLZH::LZHPack(int32_t& bytesWritten, const TReadProc& read, const TWriteProc& write) {
     InitLZH();
     TablesGuard guard{tables_};
     CallbackSource in{read};
     CallbackSink out{write};
     const uint64_t n = LzhCoder(*tables_).Encode(in, out);
-    bytesWritten = n > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())
-        ? std::numeric_limits<int32_t>::max()
-        : static_cast<int32_t>(n);
+    bytesWritten = n > static_cast<uint64_t>(std::numeric_limits<int32_t>::max()) ? std::numeric_limits<int32_t>::max()
+                                                                                  : static_cast<int32_t>(n);
     EndLZH();
 }
 
-void TLZH::GetBlockStream(void* buffer, uint16_t count, uint16_t& got)
-{
+void TLZH::GetBlockStream(void* buffer, uint16_t count, uint16_t& got) {
     got = 0;
-    if (!InStream || count == 0)
-        return;
+    if (!InStream || count == 0) return;
     got = static_cast<uint16_t>(InStream->Read(buffer, count));
 }
 
-void TLZH::PutBlockStream(const void* buffer, uint16_t count, uint16_t& got)
-{
+void TLZH::PutBlockStream(const void* buffer, uint16_t count, uint16_t& got) {
     got = 0;
-    if (!OutStream)
-        return;
+    if (!OutStream) return;
     OutStream->WriteBuffer(buffer, count);
     got = count;
 }
 
-void TLZH::Decompress(TStream& source, TStream& dest)
-{
+void TLZH::Decompress(TStream& source, TStream& dest) {
     source.SetPosition(0);
     dest.SetPosition(0);
     uint8_t head[4];
     source.ReadBuffer(head, 4);
-    const int32_t size = static_cast<int32_t>(static_cast<uint32_t>(head[0]) | static_cast<uint32_t>(head[1]) << 8
-                                              | static_cast<uint32_t>(head[2]) << 16 | static_cast<uint32_t>(head[3]) << 24);
-    if (size <= 0)
-        return;
+    const int32_t size =
+        static_cast<int32_t>(static_cast<uint32_t>(head[0]) | static_cast<uint32_t>(head[1]) << 8 |
+                             static_cast<uint32_t>(head[2]) << 16 | static_cast<uint32_t>(head[3]) << 24);
+    if (size <= 0) return;
     if (size > kMaxUnpackedSize)
         throw ElzhException("LZH : Unpacked size " + std::to_string(size) + " is out of range");
     // The bit stream is read into memory once and decoded by the buffer core.
@@ -708,13 +645,11 @@ void TLZH::Decompress(TStream& source, TStream& dest)
     dest.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
 }
 
-void TLZH::Compress(TStream& source, TStream& dest)
-{
+void TLZH::Compress(TStream& source, TStream& dest) {
     source.SetPosition(0);
     dest.SetPosition(0);
     const int64_t size = source.Size();
-    if (size > std::numeric_limits<int32_t>::max())
-        throw ElzhException("LZH : Input too large to pack");
+    if (size > std::numeric_limits<int32_t>::max()) throw ElzhException("LZH : Input too large to pack");
     std::vector<uint8_t> text(static_cast<size_t>(size));
     source.ReadBuffer(text.data(), size);
     const std::vector<uint8_t> packed = PackSkinBytes(text.data(), text.size());
@@ -723,8 +658,7 @@ void TLZH::Compress(TStream& source, TStream& dest)
 
 // ---- buffer forms ------------------------------------------------------------------
 
-std::vector<uint8_t> LZHPackBytes(const uint8_t* data, size_t size)
-{
+std::vector<uint8_t> LZHPackBytes(const uint8_t* data, size_t size) {
     std::vector<uint8_t> out;
     out.reserve(size / 2 + 64);
     auto tables = AllocateTables();
@@ -734,11 +668,9 @@ std::vector<uint8_t> LZHPackBytes(const uint8_t* data, size_t size)
     return out;
 }
 
-std::vector<uint8_t> LZHUnpackBytes(const uint8_t* stream, size_t streamSize, size_t textSize)
-{
+std::vector<uint8_t> LZHUnpackBytes(const uint8_t* stream, size_t streamSize, size_t textSize) {
     std::vector<uint8_t> out(textSize);
-    if (textSize == 0)
-        return out;
+    if (textSize == 0) return out;
     auto tables = AllocateTables();
     BufferSource in{stream, streamSize};
     BufferSink sink{out.data()};
@@ -746,8 +678,7 @@ std::vector<uint8_t> LZHUnpackBytes(const uint8_t* stream, size_t streamSize, si
     return out;
 }
 
-std::vector<uint8_t> PackSkinBytes(const uint8_t* data, size_t size)
-{
+std::vector<uint8_t> PackSkinBytes(const uint8_t* data, size_t size) {
     if (size > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
         throw ElzhException("LZH : Input too large to pack");
     std::vector<uint8_t> out;
@@ -757,17 +688,15 @@ std::vector<uint8_t> PackSkinBytes(const uint8_t* data, size_t size)
     return out;
 }
 
-bool UnpackSkinBytes(const uint8_t* packed, size_t packedSize, std::vector<uint8_t>& out, int64_t maxSize)
-{
+bool UnpackSkinBytes(const uint8_t* packed, size_t packedSize, std::vector<uint8_t>& out, int64_t maxSize) {
     out.clear();
-    if (packedSize < 4)
-        return false;
-    const int32_t size = static_cast<int32_t>(static_cast<uint32_t>(packed[0]) | static_cast<uint32_t>(packed[1]) << 8
-                                              | static_cast<uint32_t>(packed[2]) << 16 | static_cast<uint32_t>(packed[3]) << 24);
-    if (size < 0 || size > maxSize)
-        return false;
+    if (packedSize < 4) return false;
+    const int32_t size =
+        static_cast<int32_t>(static_cast<uint32_t>(packed[0]) | static_cast<uint32_t>(packed[1]) << 8 |
+                             static_cast<uint32_t>(packed[2]) << 16 | static_cast<uint32_t>(packed[3]) << 24);
+    if (size < 0 || size > maxSize) return false;
     out = LZHUnpackBytes(packed + 4, packedSize - 4, static_cast<size_t>(size));
     return true;
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -79,4 +79,4 @@ std::vector<uint8_t> PackSkinBytes(const uint8_t* data, size_t size);
 bool UnpackSkinBytes(const uint8_t* packed, size_t packedSize, std::vector<uint8_t>& out,
                      int64_t maxSize = kMaxUnpackedSize);
 
-} // namespace quorin
+}  // namespace quorin

@@ -29,23 +29,30 @@ TBitmap MakeGlyph(const uint16_t (&rows)[16]) {
     return b;
 }
 
-} // namespace
+}  // namespace
 
 // The published properties, in the order the stored layout writes them.
 QUORIN_DEFINE_CLASS(TSkinData, TComponent) {
     p.Bool("Active", &TSkinData::GetActive, &TSkinData::SetActive);
     p.Int("DisableTag", &TSkinData::DisableTag, [](TSkinData& s, int32_t v) { s.DisableTag = v; });
-    p.Set("SkinControls", [](const TSkinData& s) { return s.SkinControls.Bits(); },
-          [](TSkinData& s, uint32_t v) { s.SkinControls = TSkinControls::FromBits(v & ((1u << TSkinControlTypeCount) - 1)); },
-          SkinControlTypeNames());
-    p.Set("Options", [](const TSkinData& s) { return s.Options.Bits(); },
-          [](TSkinData& s, uint32_t v) { s.Options = TSkinOptions::FromBits(static_cast<uint16_t>(v & ((1u << TSkinOptionCount) - 1))); },
-          SkinOptionNames());
+    p.Set(
+        "SkinControls", [](const TSkinData& s) { return s.SkinControls.Bits(); },
+        [](TSkinData& s, uint32_t v) {
+            s.SkinControls = TSkinControls::FromBits(v & ((1u << TSkinControlTypeCount) - 1));
+        },
+        SkinControlTypeNames());
+    p.Set(
+        "Options", [](const TSkinData& s) { return s.Options.Bits(); },
+        [](TSkinData& s, uint32_t v) {
+            s.Options = TSkinOptions::FromBits(static_cast<uint16_t>(v & ((1u << TSkinOptionCount) - 1)));
+        },
+        SkinOptionNames());
     p.Strings("Skin3rd", [](const TSkinData& s) -> const TStringList& { return s.Skin3rd(); });
     p.Str("SkinFile", &TSkinData::GetSkinFile, &TSkinData::SetSkinFile);
     p.Str("SkinStore", &TSkinData::GetSkinStore, &TSkinData::SetSkinStore);
-    p.Enum<TSkinFormType>("SkinFormtype", &TSkinData::SkinFormtype,
-                          [](TSkinData& s, TSkinFormType v) { s.SkinFormtype = v; }, SkinFormTypeNames());
+    p.Enum<TSkinFormType>(
+        "SkinFormtype", &TSkinData::SkinFormtype, [](TSkinData& s, TSkinFormType v) { s.SkinFormtype = v; },
+        SkinFormTypeNames());
     p.Str("Version", &TSkinData::GetVersion, &TSkinData::SetVersion);
     p.Bool("MenuUpdate", &TSkinData::MenuUpdate, [](TSkinData& s, bool v) { s.MenuUpdate = v; });
     p.Bool("MenuMerge", &TSkinData::MenuMerge, [](TSkinData& s, bool v) { s.MenuMerge = v; });
@@ -207,8 +214,7 @@ void TSkinData::SetActive(bool value) {
         if (!(value && FLoading)) RequestAction(value ? 1 : 2);
         break;
     case sfDialog:
-    case sfDLL:
-        break;
+    case sfDLL: break;
     case sfMainform:
         if (value) {
             if (FLoading) return;
@@ -332,4 +338,4 @@ void SkinDll(const TSkinManageBase& host) {
     ++m->FSkinCount;
 }
 
-} // namespace quorin
+}  // namespace quorin

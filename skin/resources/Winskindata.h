@@ -81,9 +81,8 @@ using TOnFormSkin = std::function<void(TObject* Sender, const std::string& aName
 // class name in upper case. A handler that wants to paint the control itself sets
 // SkinnedControl to a painter it created (owned by the control); the walk then attaches
 // that painter and chooses nothing else. Left null, the walk goes on as usual.
-using TOnSkinControl = std::function<void(TObject* Sender, TSkinData* SkinData, TComponent* Form,
-                                          TControl* Control, const std::string& ControlClass,
-                                          TObject*& SkinnedControl)>;
+using TOnSkinControl = std::function<void(TObject* Sender, TSkinData* SkinData, TComponent* Form, TControl* Control,
+                                          const std::string& ControlClass, TObject*& SkinnedControl)>;
 
 class TSkinData : public TComponent {
     QUORIN_CLASS(TSkinData, TComponent)
@@ -219,18 +218,18 @@ public:
     // ---- Colours and other state -------------------------------------------------------
     TSkinColors Colors;
     TColor CaptionColor = SystemColor(scBtnFace);
-    std::vector<TColor> PreColors;              // one per [Colour...] section, in file order
-    std::array<TColor, 10> CustomColors;        // [Customcolors] Color0 .. Color9
+    std::vector<TColor> PreColors;                    // one per [Colour...] section, in file order
+    std::array<TColor, 10> CustomColors;              // [Customcolors] Color0 .. Color9
     TOwnedHandle<TPlatformBrushTraits> BtnFaceBrush;  // solid brush of ButtonFace
-    std::string SkinName;                       // [TitlebarSkin] SkinName
+    std::string SkinName;                             // [TitlebarSkin] SkinName
     // Glyphs of the system menu: restore, maximize, minimize, close; 16 x 16 each,
     // black on white (white is transparent).
     std::array<TBitmap, 4> Glyphs;
-    TBitmap AppIcon;                            // the program's small icon, magenta transparent
+    TBitmap AppIcon;  // the program's small icon, magenta transparent
     TOwnedHandle<TPlatformFontTraits> CaptionFont;
-    int32_t MaxWidth = 0, MaxHeight = 0;        // the screen's maximized window size
-    TWindowHandle LastFormWindow = nullptr;     // the window last offered to DoFormSkin
-    TWinContainers Containers;                  // container kinds the control walk enters
+    int32_t MaxWidth = 0, MaxHeight = 0;     // the screen's maximized window size
+    TWindowHandle LastFormWindow = nullptr;  // the window last offered to DoFormSkin
+    TWinContainers Containers;               // container kinds the control walk enters
 
     // ---- Description reader (one load) ----------------------------------------------
     void ReadBord();
@@ -241,8 +240,7 @@ public:
     void ReadTitle(TDataSkinTitle& title, const std::string& section);
     void ReadProgress(std::unique_ptr<TDataSkinBorder>& slot, const std::string& section);
     void ReadObject(std::unique_ptr<TDataSkinObject>& slot, const std::string& section);
-    void ReadObject2(std::unique_ptr<TDataSkinBorder>& slot, const std::string& section,
-                     const std::string& secondKey);
+    void ReadObject2(std::unique_ptr<TDataSkinBorder>& slot, const std::string& section, const std::string& secondKey);
     void ReadBoxLabel(std::unique_ptr<TDataSkinBoxLabel>& slot, const std::string& section);
     void ReadMenuBar(std::unique_ptr<TDataSkinObject>& slot, const std::string& section);
     void ReadTrack(std::unique_ptr<TDataSkinObject>& slot, const std::string& resourceName);
@@ -298,7 +296,7 @@ extern bool Win32PlatformIsUnicode;
 TBitmap BuiltinTrackImage(const std::string& resourceName);
 
 // Platform part (Winskindata_win32.cpp / Winskindata_posix.cpp).
-int32_t SystemMetricHScrollArrow();        // width of a horizontal scroll arrow
+int32_t SystemMetricHScrollArrow();  // width of a horizontal scroll arrow
 void ScreenMaximizedSize(int32_t& width, int32_t& height);
 TPlatformFont MakeCaptionFont();
 TPlatformBrush MakeSolidBrush(TColor color);
@@ -315,4 +313,4 @@ int Tnt_DrawTextW(void* dc, const std::u16string& text, TRect& rect, uint32_t fo
 // For a skin running inside a library: shares the host's manager.
 void SkinDll(const TSkinManageBase& host);
 
-} // namespace quorin
+}  // namespace quorin

@@ -35,4 +35,4 @@ TColor strcolor(const std::string& text) {
     return RGBToColor(parts[0], parts[1], parts[2]);
 }
 
-} // namespace quorin
+}  // namespace quorin

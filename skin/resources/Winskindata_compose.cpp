@@ -28,7 +28,7 @@ int32_t GlyphFrames(const TBitmap& image) {
     return std::max(frames, 4);
 }
 
-} // namespace
+}  // namespace
 
 TBitmap BuiltinTrackImage(const std::string& resourceName) {
     TBitmap b;
@@ -80,10 +80,10 @@ void TSkinData::SetFrame() {
     SetFrames(TabPane.get(), 1);
     SetFrames(GroupBox.get(), 1);
     SetFrames(MenuBackground.get(), 1);
-    for (TDataSkinObject* e : {ToolBars.get(), static_cast<TDataSkinObject*>(Tabs.get()), ExtraImages.get(),
-                               MenuItem.get(), TrackbarThumbHorz.get(), TrackbarThumbVert.get(),
-                               TrackbarThumbLeft.get(), TrackbarThumbRight.get(), TrackbarThumbUp.get(),
-                               TrackbarThumbDown.get()})
+    for (TDataSkinObject* e :
+         {ToolBars.get(), static_cast<TDataSkinObject*>(Tabs.get()), ExtraImages.get(), MenuItem.get(),
+          TrackbarThumbHorz.get(), TrackbarThumbVert.get(), TrackbarThumbLeft.get(), TrackbarThumbRight.get(),
+          TrackbarThumbUp.get(), TrackbarThumbDown.get()})
         SetFrames(e, 5);
     if (Headerbar && Headerbar->Frame == 0) Headerbar->Frame = 5;
     SetFrames(StatusBarEdges.get(), 3);
@@ -125,11 +125,9 @@ void TSkinData::ReBuildCombobox() {
     const TRect button{W - b, 0, W, H};
     for (int i = 1; i <= k; ++i) {
         DrawRect2(scratch, TRect{0, 0, W, H}, SunkEdge->Map, SunkEdge->Margins,
-                  {.Frame = i, .Frames = k, .Trans = SunkEdge->Trans != 0,
-                   .Tile = SunkEdge->Tile != 0});
+                  {.Frame = i, .Frames = k, .Trans = SunkEdge->Trans != 0, .Tile = SunkEdge->Tile != 0});
         DrawRect2(scratch, button, ComboButton->Map, ComboButton->Margins,
-                  {.Frame = i, .Frames = ComboButton->Frame, .Trans = true,
-                   .Tile = ComboButton->Tile != 0});
+                  {.Frame = i, .Frames = ComboButton->Frame, .Trans = true, .Tile = ComboButton->Tile != 0});
         if (ExtraImages && !ExtraImages->Map.Empty())
             DrawRect3(scratch, button, ExtraImages->Map,
                       {.Frame = i, .Frames = ExtraImages->Frame, .Trans = ExtraImages->Trans != 0});
@@ -201,9 +199,7 @@ void TSkinData::CreateMinCaption() {
     MinCaption->Margins = TMargins{3, 3, 3, 3};
 }
 
-void TSkinData::CreateCaptionFont() {
-    CaptionFont.Reset(MakeCaptionFont());
-}
+void TSkinData::CreateCaptionFont() { CaptionFont.Reset(MakeCaptionFont()); }
 
 void TSkinData::GetAppIcon() {
     TBitmap icon;
@@ -213,4 +209,4 @@ void TSkinData::GetAppIcon() {
     AppIcon = std::move(icon);
 }
 
-} // namespace quorin
+}  // namespace quorin

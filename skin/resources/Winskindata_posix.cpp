@@ -20,4 +20,4 @@ bool PlatformScrollBarInfo(TWindowHandle, int32_t, void*) { return false; }
 void DoTrackMouse(TWindowHandle) {}
 int Tnt_DrawTextW(void*, const std::u16string&, TRect&, uint32_t) { return 0; }
 
-} // namespace quorin
+}  // namespace quorin

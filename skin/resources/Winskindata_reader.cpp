@@ -50,7 +50,7 @@ private:
     TSkinReader*& FReader;
 };
 
-} // namespace
+}  // namespace
 
 bool TSkinData::LoadSkin() {
     FLoading = true;
@@ -158,9 +158,7 @@ int TSkinData::GetSectionNum(const std::string& prefix, const std::string& key) 
     return n;
 }
 
-void TSkinData::MakeButtonFaceBrush() {
-    BtnFaceBrush.Reset(MakeSolidBrush(Colors.ButtonFace));
-}
+void TSkinData::MakeButtonFaceBrush() { BtnFaceBrush.Reset(MakeSolidBrush(Colors.ButtonFace)); }
 
 // ---- Element readers ----------------------------------------------------------------------
 
@@ -222,7 +220,8 @@ void TSkinData::ReadSysButton() {
         std::string upper = Upper(section);
         if (upper.compare(0, 6, "BUTTON") != 0) continue;
         if (upper == "BUTTONS" || upper == "BUTTON.RADIO" || upper == "BUTTON.CHECKBOX" || upper == "BUTTON") continue;
-        if (FIni->ReadInteger(section, "Action", 0) == -1 && FIni->ReadInteger(section, "Visibility", -1) != 0) continue;
+        if (FIni->ReadInteger(section, "Action", 0) == -1 && FIni->ReadInteger(section, "Visibility", -1) != 0)
+            continue;
         kept.push_back(section);
     }
     const int n = static_cast<int>(kept.size());
@@ -370,7 +369,8 @@ void TSkinData::ReadObject(std::unique_ptr<TDataSkinObject>& slot, const std::st
     slot = std::move(e);
 }
 
-void TSkinData::ReadObject2(std::unique_ptr<TDataSkinBorder>& slot, const std::string& s, const std::string& secondKey) {
+void TSkinData::ReadObject2(std::unique_ptr<TDataSkinBorder>& slot, const std::string& s,
+                            const std::string& secondKey) {
     slot.reset();
     std::string image = FIni->ReadString(s, "Image", "");
     if (image.empty()) return;
@@ -426,4 +426,4 @@ void TSkinData::Readbmp(TBitmap& bitmap, const std::string& fileName) {
     bitmap.SetPixelFormat(pf24bit);
 }
 
-} // namespace quorin
+}  // namespace quorin

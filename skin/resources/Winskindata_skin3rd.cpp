@@ -126,4 +126,4 @@ const std::vector<std::string>& DefaultSkin3rd() {
     return lines;
 }
 
-} // namespace quorin
+}  // namespace quorin

@@ -30,11 +30,16 @@ std::u16string StrToWideStr(const std::string& text) {
                 bool ok = true;
                 for (size_t k = 1; k < len; ++k) {
                     unsigned char cc = static_cast<unsigned char>(text[i + k]);
-                    if ((cc & 0xC0) != 0x80) { ok = false; break; }
+                    if ((cc & 0xC0) != 0x80) {
+                        ok = false;
+                        break;
+                    }
                     v = (v << 6) | (cc & 0x3F);
                 }
-                if (ok && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF)) cp = v;
-                else len = 1;
+                if (ok && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF))
+                    cp = v;
+                else
+                    len = 1;
             }
         }
         if (cp >= 0x10000) {
@@ -87,4 +92,4 @@ std::u16string _WStr(const char16_t* text, int length) {
     return std::u16string(text, n);
 }
 
-} // namespace quorin
+}  // namespace quorin

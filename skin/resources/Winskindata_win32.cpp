@@ -31,7 +31,8 @@ public:
             pGetScrollBarInfo = Lookup<TGetScrollBarInfo>(FLibrary, "GetScrollBarInfo");
             pTrackMouseEvent = Lookup<TTrackMouseEvent>(FLibrary, "TrackMouseEvent");
             pGetComboBoxInfo = Lookup<TGetComboBoxInfo>(FLibrary, "GetComboBoxInfo");
-            pDisableProcessWindowsGhosting = Lookup<TDisableProcessWindowsGhosting>(FLibrary, "DisableProcessWindowsGhosting");
+            pDisableProcessWindowsGhosting =
+                Lookup<TDisableProcessWindowsGhosting>(FLibrary, "DisableProcessWindowsGhosting");
         }
         OSVERSIONINFOW v{};
         v.dwOSVersionInfoSize = sizeof(v);
@@ -76,7 +77,7 @@ BOOL CALLBACK FirstIconGroup(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) {
     return FALSE;  // the first one is enough
 }
 
-} // namespace
+}  // namespace
 
 int32_t SystemMetricHScrollArrow() { return GetSystemMetrics(SM_CXHSCROLL); }
 
@@ -143,8 +144,8 @@ int Tnt_DrawTextW(void* dc, const std::u16string& text, TRect& rect, uint32_t fo
     RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
     int result;
     if (Win32PlatformIsUnicode) {
-        result = DrawTextW(static_cast<HDC>(dc), reinterpret_cast<LPCWSTR>(text.c_str()),
-                           static_cast<int>(text.size()), &r, format);
+        result = DrawTextW(static_cast<HDC>(dc), reinterpret_cast<LPCWSTR>(text.c_str()), static_cast<int>(text.size()),
+                           &r, format);
     } else {
         std::string narrow = WideStringToStringEx(text);
         result = DrawTextA(static_cast<HDC>(dc), narrow.c_str(), static_cast<int>(narrow.size()), &r, format);
@@ -153,4 +154,4 @@ int Tnt_DrawTextW(void* dc, const std::u16string& text, TRect& rect, uint32_t fo
     return result;
 }
 
-} // namespace quorin
+}  // namespace quorin

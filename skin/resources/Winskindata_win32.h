@@ -16,4 +16,4 @@ extern TTrackMouseEvent pTrackMouseEvent;
 extern TGetComboBoxInfo pGetComboBoxInfo;
 extern TDisableProcessWindowsGhosting pDisableProcessWindowsGhosting;
 
-} // namespace quorin
+}  // namespace quorin

@@ -20,8 +20,8 @@ namespace quorin {
 class TQuickIni {
 public:
     struct TSectionEntry {
-        std::string header; // the header line, brackets included, trimmed
-        int line;           // its position in the lines
+        std::string header;  // the header line, brackets included, trimmed
+        int line;            // its position in the lines
     };
 
     TQuickIni() = default;
@@ -82,10 +82,10 @@ private:
     // receives the line where the section ends (the next header or the line count).
     int FindKey(int headerLine, const std::string& lowerKey, int& end) const;
 
-    [[maybe_unused]] int32_t FReserved = 0; // kept for the stored layout of the class; unused
+    [[maybe_unused]] int32_t FReserved = 0;  // kept for the stored layout of the class; unused
     std::string FFileName;
     std::vector<std::string> FLines;
     std::vector<TSectionEntry> FSections;
 };
 
-} // namespace quorin
+}  // namespace quorin

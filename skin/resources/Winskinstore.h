@@ -77,4 +77,4 @@ private:
     std::unique_ptr<TSkinCollection> FStore;
 };
 
-} // namespace quorin
+}  // namespace quorin

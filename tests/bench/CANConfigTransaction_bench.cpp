@@ -38,5 +38,5 @@ void BM_WriteDeviceParameter(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteDeviceParameter)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

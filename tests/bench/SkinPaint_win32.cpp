@@ -63,7 +63,7 @@ void Row(const char* What, double Native, double Skinned) {
         std::printf("%-34s %26s %9.1f us\n", What, "skinned", Skinned);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     const int batches = argc > 1 ? std::max(3, atoi(argv[1])) : 9;

@@ -59,8 +59,7 @@ void BM_LineToRingLatency(benchmark::State& state) {
     uint32_t sink[16];
     for (auto _ : state) {
         if (write(pty.Master(), &byte, 1) != 1) break;
-        while (VCI_GetReceiveNum(1, 0) == 0) {
-        }
+        while (VCI_GetReceiveNum(1, 0) == 0) {}
         VCI_ReadDevice(1, 0, sink, 16, 0);
     }
     VCI_CloseDevice(1);
@@ -115,4 +114,4 @@ void BM_PortScan(benchmark::State& state) {
 }
 BENCHMARK(BM_PortScan)->Arg(0)->Arg(2)->Arg(8)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace

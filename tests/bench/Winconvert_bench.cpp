@@ -25,23 +25,19 @@ struct HeapCount {
     size_t peak = 0;
 } g_heap;
 constexpr size_t kHeader = alignof(std::max_align_t);
-} // namespace
+}  // namespace
 
-void* operator new(size_t n)
-{
+void* operator new(size_t n) {
     auto* p = static_cast<unsigned char*>(std::malloc(n + kHeader));
-    if (!p)
-        throw std::bad_alloc();
+    if (!p) throw std::bad_alloc();
     *reinterpret_cast<size_t*>(p) = n;
     g_heap.current += n;
     g_heap.peak = std::max(g_heap.peak, g_heap.current);
     return p + kHeader;
 }
 
-void operator delete(void* q) noexcept
-{
-    if (!q)
-        return;
+void operator delete(void* q) noexcept {
+    if (!q) return;
     auto* p = static_cast<unsigned char*>(q) - kHeader;
     g_heap.current -= *reinterpret_cast<size_t*>(p);
     std::free(p);
@@ -51,13 +47,12 @@ void operator delete(void* q, size_t) noexcept { operator delete(q); }
 
 namespace {
 
-std::vector<uint8_t> SkinLikeInput(size_t size)
-{
+std::vector<uint8_t> SkinLikeInput(size_t size) {
     std::mt19937 rng(42);
     std::vector<uint8_t> out;
     while (out.size() < size) {
         switch (rng() % 4) {
-        case 0: // a bitmap row: a gradient with a magenta key border
+        case 0:  // a bitmap row: a gradient with a magenta key border
             for (int x = 0; x < 240; ++x) {
                 const bool key = x < 4 || x > 235;
                 out.push_back(key ? 0xFF : static_cast<uint8_t>(x));
@@ -65,12 +60,11 @@ std::vector<uint8_t> SkinLikeInput(size_t size)
                 out.push_back(key ? 0xFF : static_cast<uint8_t>(200 - x / 3));
             }
             break;
-        case 1: // a flat row
+        case 1:  // a flat row
             out.insert(out.end(), 720, static_cast<uint8_t>(0xC0 + rng() % 8));
             break;
-        case 2: // noisy anti-aliased pixels
-            for (int k = 0; k < 300; ++k)
-                out.push_back(static_cast<uint8_t>(rng()));
+        case 2:  // noisy anti-aliased pixels
+            for (int k = 0; k < 300; ++k) out.push_back(static_cast<uint8_t>(rng()));
             break;
         default: {
             const std::string line = "Frame" + std::to_string(rng() % 40) + "=" + std::to_string(rng() % 5000) + "\r\n";
@@ -82,8 +76,7 @@ std::vector<uint8_t> SkinLikeInput(size_t size)
     return out;
 }
 
-const std::vector<uint8_t>& Input()
-{
+const std::vector<uint8_t>& Input() {
     static const std::vector<uint8_t> input = SkinLikeInput(400 * 1024);
     return input;
 }
@@ -92,12 +85,10 @@ const std::vector<uint8_t>& Input()
 // every run: a 24-bit bitmap of 400 x 240 pixels as a skin stores it (flat panels,
 // gradients, a bevel, anti-aliased text-like noise), the skin's INI text, 64 KB of random
 // bytes that do not compress, and a long run of one byte.
-std::vector<uint8_t> BenchmarkMix()
-{
+std::vector<uint8_t> BenchmarkMix() {
     std::vector<uint8_t> out;
     auto le = [&out](uint32_t v, int n) {
-        for (int i = 0; i < n; ++i)
-            out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        for (int i = 0; i < n; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
     };
     constexpr int W = 400, H = 240;
     constexpr uint32_t kPixels = W * H * 3;
@@ -119,85 +110,75 @@ std::vector<uint8_t> BenchmarkMix()
     std::mt19937 rng(7);
     for (int y = 0; y < H; ++y) {
         for (int x = 0; x < W; ++x) {
-            uint8_t b = 0xF0, g = 0xF0, r = 0xF0; // a flat face
+            uint8_t b = 0xF0, g = 0xF0, r = 0xF0;  // a flat face
             if (x < 2 || y < 2 || x >= W - 2 || y >= H - 2) {
-                b = 0xFF, g = 0x00, r = 0xFF; // the transparent key
+                b = 0xFF, g = 0x00, r = 0xFF;  // the transparent key
             } else if (y < 26) {
-                b = static_cast<uint8_t>(0x80 + x * 100 / W), g = static_cast<uint8_t>(0x40 + y * 3), r = 0x20; // title gradient
+                b = static_cast<uint8_t>(0x80 + x * 100 / W), g = static_cast<uint8_t>(0x40 + y * 3),
+                r = 0x20;  // title gradient
             } else if (x == 2 || y == 26) {
-                b = g = r = 0xFF; // bevel light
+                b = g = r = 0xFF;  // bevel light
             } else if (x == W - 3 || y == H - 3) {
-                b = g = r = 0x80; // bevel shadow
+                b = g = r = 0x80;  // bevel shadow
             } else if (y % 24 > 8 && y % 24 < 20 && x % 160 < 100 && rng() % 3 == 0) {
                 const auto v = static_cast<uint8_t>(rng());
-                b = g = r = v; // anti-aliased glyph edges
+                b = g = r = v;  // anti-aliased glyph edges
             }
             out.insert(out.end(), {b, g, r});
         }
     }
     for (int i = 0; out.size() < 54 + kPixels + 24 * 1024; ++i) {
-        const std::string line = "[Element" + std::to_string(i) + "]\r\nImage=element" + std::to_string(i % 34)
-            + ".bmp\r\nFrameCount=" + std::to_string(1 + i % 4) + "\r\nLeft=" + std::to_string(i % 7)
-            + "\r\nTop=" + std::to_string(i % 5) + "\r\nFontColor=" + std::to_string(rng() % 0x1000000)
-            + "\r\nTrans=1\r\n\r\n";
+        const std::string line = "[Element" + std::to_string(i) + "]\r\nImage=element" + std::to_string(i % 34) +
+                                 ".bmp\r\nFrameCount=" + std::to_string(1 + i % 4) +
+                                 "\r\nLeft=" + std::to_string(i % 7) + "\r\nTop=" + std::to_string(i % 5) +
+                                 "\r\nFontColor=" + std::to_string(rng() % 0x1000000) + "\r\nTrans=1\r\n\r\n";
         out.insert(out.end(), line.begin(), line.end());
     }
-    for (int i = 0; i < 64 * 1024; ++i)
-        out.push_back(static_cast<uint8_t>(rng()));
+    for (int i = 0; i < 64 * 1024; ++i) out.push_back(static_cast<uint8_t>(rng()));
     out.insert(out.end(), 16 * 1024, 0x00);
     return out;
 }
 
-const std::vector<uint8_t>& Mix()
-{
+const std::vector<uint8_t>& Mix() {
     static const std::vector<uint8_t> mix = BenchmarkMix();
     return mix;
 }
 
-void BM_PackMix(benchmark::State& state)
-{
+void BM_PackMix(benchmark::State& state) {
     const auto& in = Mix();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(LZHPackBytes(in.data(), in.size()));
+    for (auto _ : state) benchmark::DoNotOptimize(LZHPackBytes(in.data(), in.size()));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * in.size()));
     state.counters["input_kb"] = static_cast<double>(in.size()) / 1024.0;
 }
 BENCHMARK(BM_PackMix)->Unit(benchmark::kMillisecond);
 
-void BM_UnpackMix(benchmark::State& state)
-{
+void BM_UnpackMix(benchmark::State& state) {
     const auto& in = Mix();
     const auto packed = LZHPackBytes(in.data(), in.size());
     state.counters["ratio"] = static_cast<double>(packed.size()) / static_cast<double>(in.size());
-    for (auto _ : state)
-        benchmark::DoNotOptimize(LZHUnpackBytes(packed.data(), packed.size(), in.size()));
+    for (auto _ : state) benchmark::DoNotOptimize(LZHUnpackBytes(packed.data(), packed.size(), in.size()));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * in.size()));
 }
 BENCHMARK(BM_UnpackMix)->Unit(benchmark::kMillisecond);
 
-void BM_Pack(benchmark::State& state)
-{
+void BM_Pack(benchmark::State& state) {
     const auto& in = Input();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(LZHPackBytes(in.data(), in.size()));
+    for (auto _ : state) benchmark::DoNotOptimize(LZHPackBytes(in.data(), in.size()));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * in.size()));
 }
 BENCHMARK(BM_Pack)->Unit(benchmark::kMillisecond);
 
-void BM_Unpack(benchmark::State& state)
-{
+void BM_Unpack(benchmark::State& state) {
     const auto& in = Input();
     const auto packed = LZHPackBytes(in.data(), in.size());
     state.counters["ratio"] = static_cast<double>(packed.size()) / static_cast<double>(in.size());
-    for (auto _ : state)
-        benchmark::DoNotOptimize(LZHUnpackBytes(packed.data(), packed.size(), in.size()));
+    for (auto _ : state) benchmark::DoNotOptimize(LZHUnpackBytes(packed.data(), packed.size(), in.size()));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * in.size()));
 }
 BENCHMARK(BM_Unpack)->Unit(benchmark::kMillisecond);
 
 // The skin load path: unpack a packed skin and read its archive directory and bodies.
-void BM_LoadPackedSkin(benchmark::State& state)
-{
+void BM_LoadPackedSkin(benchmark::State& state) {
     const auto& in = Input();
     std::vector<TSkinArchiveFile> files;
     for (int i = 0; i < 34; ++i) {
@@ -218,8 +199,7 @@ void BM_LoadPackedSkin(benchmark::State& state)
 BENCHMARK(BM_LoadPackedSkin)->Unit(benchmark::kMillisecond);
 
 // Peak heap use of one unpack of the 400 KB input: the codec tables plus the output.
-void BM_UnpackPeakHeap(benchmark::State& state)
-{
+void BM_UnpackPeakHeap(benchmark::State& state) {
     const auto& in = Input();
     const auto packed = LZHPackBytes(in.data(), in.size());
     size_t peak = 0;
@@ -233,4 +213,4 @@ void BM_UnpackPeakHeap(benchmark::State& state)
 }
 BENCHMARK(BM_UnpackPeakHeap)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace

@@ -40,4 +40,4 @@ void BM_ConstructSkinData(benchmark::State& state) {
 }
 BENCHMARK(BM_ConstructSkinData)->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}  // namespace

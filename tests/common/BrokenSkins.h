@@ -95,4 +95,4 @@ inline std::vector<TBrokenSkin> MakeBrokenSkins(const std::vector<uint8_t>& good
     return out;
 }
 
-} // namespace quorin::testing
+}  // namespace quorin::testing

@@ -6,8 +6,7 @@
 
 using namespace quorin;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool quiet = [] {
         SetSkinMessageHandler([](const std::string&) {});
         return true;
@@ -19,8 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int pass = 0; pass < 2; ++pass) {
         const bool ok = pass == 0 ? reader.LoadArchive(data, size) : reader.Loadfromstream(data, size);
         if (!ok) {
-            if (reader.Count() != 0)
-                std::abort();
+            if (reader.Count() != 0) std::abort();
             continue;
         }
         // An unpacked archive may be larger than its packed form, never above the limit.
@@ -28,8 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         TMemoryStream out;
         for (int i = 0; i < reader.Count(); ++i) {
             reader.readfile(reader.Names()[static_cast<size_t>(i)], out);
-            if (out.Size() > bound)
-                std::abort();
+            if (out.Size() > bound) std::abort();
         }
         std::string name;
         reader.readIni(".ini", out, name);

@@ -28,7 +28,8 @@ bool Reference(const std::string& s, int64_t& out) {
     const std::string digits = s.substr(i);
     if (digits.empty()) return false;
     for (char c : digits)
-        if (!(base == 16 ? std::isxdigit(static_cast<unsigned char>(c)) : std::isdigit(static_cast<unsigned char>(c)))) return false;
+        if (!(base == 16 ? std::isxdigit(static_cast<unsigned char>(c)) : std::isdigit(static_cast<unsigned char>(c))))
+            return false;
     const size_t first = digits.find_first_not_of('0');
     const std::string significant = first == std::string::npos ? "0" : digits.substr(first);
     if (significant.size() > 10) return false;
@@ -47,7 +48,7 @@ bool Reference(const std::string& s, int64_t& out) {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

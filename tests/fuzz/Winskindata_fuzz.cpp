@@ -38,7 +38,7 @@ std::vector<uint8_t> PackedSkin(const std::string& description) {
     return PackSkinBytes(archive.data(), archive.size());
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // The wrong-format message would go to standard error on every refused archive.

@@ -8,25 +8,21 @@ using namespace quorin;
 
 namespace {
 
-void CheckIndex(const TQuickIni& ini)
-{
+void CheckIndex(const TQuickIni& ini) {
     TQuickIni copy;
     TStringList lines;
-    for (const auto& l : ini.Lines())
-        lines.Add(l);
+    for (const auto& l : ini.Lines()) lines.Add(l);
     copy.SetIniFile(lines);
-    if (copy.Sections().size() != ini.Sections().size())
-        std::abort();
+    if (copy.Sections().size() != ini.Sections().size()) std::abort();
     for (size_t i = 0; i < copy.Sections().size(); ++i) {
         if (copy.Sections()[i].header != ini.Sections()[i].header || copy.Sections()[i].line != ini.Sections()[i].line)
             std::abort();
     }
 }
 
-} // namespace
+}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TMemoryStream m(std::vector<uint8_t>(data, data + size));
     TQuickIni ini;
     ini.LoadFromStream(&m);

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         built = CollectParameterBlock(0, page);
     } catch (const EConvertError&) {
-        return 0; // e.g. an identifier length outside the box's items leaves its text empty
+        return 0;  // e.g. an identifier length outside the box's items leaves its text empty
     }
     if (!VerifyParameterChecksum(built.data(), built.size())) std::abort();
     test::TFakeParameterPage again;

@@ -24,11 +24,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (settings.Filters.size() > kMaxFilterEntries) std::abort();
         const TParameterBlock block = EncodeParameterBlock(settings);
         TDeviceSettings again;
-        if (!profile::SettingsFromProfileText(profile::ProfileText(DecodeParameterBlock(block)), again).empty()) std::abort();
+        if (!profile::SettingsFromProfileText(profile::ProfileText(DecodeParameterBlock(block)), again).empty())
+            std::abort();
         const TParameterBlock second = EncodeParameterBlock(again);
         if (second != EncodeParameterBlock(profile::AsTheWindowWrites(DecodeParameterBlock(block)))) std::abort();
         TDeviceSettings third;
-        if (!profile::SettingsFromProfileText(profile::ProfileText(DecodeParameterBlock(second)), third).empty()) std::abort();
+        if (!profile::SettingsFromProfileText(profile::ProfileText(DecodeParameterBlock(second)), third).empty())
+            std::abort();
         if (EncodeParameterBlock(third) != second) std::abort();
         if (!profile::BytesTheProfileLoses(second).empty()) std::abort();
     }

@@ -87,5 +87,5 @@ TEST(AboutBox, IsCentredOnTheScreenWithItsStoredClientSize) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }));
 }
 
-} // namespace
-} // namespace quorin::gui
+}  // namespace
+}  // namespace quorin::gui

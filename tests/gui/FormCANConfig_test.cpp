@@ -25,7 +25,8 @@ TEST(FormCANConfig, StartsOnTheConversionPageWithOnlyTheDevicePagesShown) {
         return std::abs((r.left + r.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2) <= 2 &&
                std::abs((r.top + r.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2) <= 2;
     };
-    EXPECT_TRUE(WaitUntil(centred, 3000)) << "window at " << r.left << "," << r.top << "-" << r.right << "," << r.bottom;
+    EXPECT_TRUE(WaitUntil(centred, 3000))
+        << "window at " << r.left << "," << r.top << "-" << r.right << "," << r.bottom;
 
     EXPECT_EQ(app.TabCaptions("PageControlCANConfig"), std::vector<std::string>{"QUORIN-Q1"});
     EXPECT_EQ(app.TabCaptions("PageControlQUORINQ1"),
@@ -97,5 +98,5 @@ TEST(FormCANConfig, Screenshot) {
     }
 }
 
-} // namespace
-} // namespace quorin::gui
+}  // namespace
+}  // namespace quorin::gui

@@ -82,15 +82,15 @@ Bytes ConfiguredBlock() {
     b[32] = b[33] = 1;
     b[35] = 1;
     b[36] = 1, b[37] = 3, b[53] = 1;
-    b[70] = 0x01, b[134] = 0x07, b[135] = 0xFF;              // 0x100 to 0x7FF
-    b[72] = 0x12, b[73] = 0x34, b[139] = 0xFF, b[136] = 0x1F; // 0x12340000 to 0x1F0000FF
+    b[70] = 0x01, b[134] = 0x07, b[135] = 0xFF;                // 0x100 to 0x7FF
+    b[72] = 0x12, b[73] = 0x34, b[139] = 0xFF, b[136] = 0x1F;  // 0x12340000 to 0x1F0000FF
     b[196] = 2;
     b[198] = 8, b[199] = 1, b[203] = 1, b[208] = 1;
     b[204] = 0x78, b[205] = 0x56, b[206] = 0x34, b[207] = 0x12;
     b[210] = 1, b[216] = 0x2E, b[217] = 0x0B, b[218] = 0x05, b[223] = 0x80;
     b[229] = 4;
-    b[235] = 0x80;                          // serial frame interval 2^31
-    b[236] = b[237] = b[238] = b[239] = 0xFF; // CAN frame interval 2^32 - 1
+    b[235] = 0x80;                             // serial frame interval 2^31
+    b[236] = b[237] = b[238] = b[239] = 0xFF;  // CAN frame interval 2^32 - 1
     b[0] = Checksum(b);
     return b;
 }
@@ -145,7 +145,8 @@ TEST_F(QuorinCli, SeveralPortsOneSilentOneMissing) {
     ASSERT_TRUE(com7.SetFault("silent"));
     const std::string profile = Narrow(TempFile(L"quorin-default.json"));
     {
-        std::ofstream(Widen(profile).c_str(), std::ios::binary) << R"({"conversion": {"mode": "格式转换", "direction": "双向转换",
+        std::ofstream(Widen(profile).c_str(), std::ios::binary)
+            << R"({"conversion": {"mode": "格式转换", "direction": "双向转换",
           "can_id_offset": 2, "can_id_length": 4, "forward_can_frame_info": true, "forward_can_id": false,
           "serial_frame_interval_ms": 4294967295, "can_frame_interval_ms": 10},
           "serial": {"mode": "RS485", "baud_rate": 115200, "data_bits": 8, "stop_bits": 1, "parity": "无校验"},
@@ -196,8 +197,9 @@ TEST_F(QuorinCli, SetOnFourComPortsWithOneSilentChangesOnlyTheNamedBytes) {
     EXPECT_EQ(writes, 0) << "a dry run wrote";
 
     for (auto* c : {&com0, &com3, &com7, &com12}) c->MarkLog();
-    const CliRun run = RunCli("set --json --retries 1 --port COM0 --port COM3 --port COM7 --port COM12 "
-                              "serial.baud_rate=57600 filters.enabled=false");
+    const CliRun run = RunCli(
+        "set --json --retries 1 --port COM0 --port COM3 --port COM7 --port COM12 "
+        "serial.baud_rate=57600 filters.enabled=false");
     EXPECT_EQ(run.status, 6u) << run.err;
     const auto doc = profile::TJson::parse(run.out);
     ASSERT_EQ(doc["ports"].size(), 4u) << run.out;
@@ -234,5 +236,5 @@ TEST_F(QuorinCli, ProbeTellsConverterBusyAndSilentPortsApart) {
     EXPECT_NE(run.err.find("QUORIN-Q1  20-26-0C-07  105"), std::string::npos) << run.err;
 }
 
-} // namespace
-} // namespace quorin::gui
+}  // namespace
+}  // namespace quorin::gui

@@ -49,7 +49,7 @@ bool HasFirstPaint(const std::wstring& path) {
     return false;
 }
 
-} // namespace
+}  // namespace
 
 TEST(StartupLog, ProgramLogsItsStepsInOrderBeforeItsFirstPaint) {
     const std::wstring log = LogPath(L"quorin-startup-test.log");
@@ -59,8 +59,8 @@ TEST(StartupLog, ProgramLogsItsStepsInOrderBeforeItsFirstPaint) {
     ASSERT_TRUE(app.Started()) << app.Failure();
     ASSERT_TRUE(WaitUntil([&] { return HasFirstPaint(log); }, 20000)) << "no first paint logged";
 
-    const std::vector<std::string> order = {"process", "entry", "initialize", "layout", "port-scan", "main-form",
-                                            "about-box", "first-paint"};
+    const std::vector<std::string> order = {"process",   "entry",     "initialize", "layout",
+                                            "port-scan", "main-form", "about-box",  "first-paint"};
     std::vector<std::string> seen;
     unsigned long long last = 0;
     for (const auto& l : ReadLog(log)) {
@@ -81,7 +81,8 @@ TEST(StartupLog, BareWindowLogsItsFirstPaint) {
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::wstring cmd = L"\"" + exe + L"\"";
-    const BOOL started = CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+    const BOOL started =
+        CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
     SetEnvironmentVariableW(L"QUORIN_STARTUP_LOG", nullptr);
     ASSERT_TRUE(started);
     EXPECT_TRUE(WaitUntil([&] { return HasFirstPaint(log); }, 20000)) << "no first paint logged";

@@ -20,9 +20,8 @@ const char kStandard[] = "Standard Frame";
 const char kExtended[] = "Extend   Frame";
 
 // The controls that follow "Filter Enable".
-const char* const kFilterControls[] = {"ListViewVandrelFrameID",  "ComboBoxVandrelPort",
-                                       "ComboBoxVandrelFrameType", "EditVandrelStartID",
-                                       "EditVandrelEndID",        "ButtonVandrelFilterIDAdd",
+const char* const kFilterControls[] = {"ListViewVandrelFrameID",     "ComboBoxVandrelPort", "ComboBoxVandrelFrameType",
+                                       "EditVandrelStartID",         "EditVandrelEndID",    "ButtonVandrelFilterIDAdd",
                                        "ButtonVandrelFilterIDDelete"};
 
 // One program for the whole file; each test starts from an empty, enabled list and the
@@ -143,16 +142,15 @@ TEST_P(FilterAccepts, AppendsTheMaskedRange) {
     EXPECT_EQ(Rows(), (std::vector<Row>{{"CAN1", c.frameType == 0 ? kStandard : kExtended, c.rowStart, c.rowEnd}}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ranges, FilterAccepts,
-    ::testing::Values(
-        // Bits above the identifier width go without a word: 800 becomes 0.
-        Accepted{"800", "7FF", 0, "0x00000000", "0x000007FF"},
-        Accepted{"123", "123", 0, "0x00000123", "0x00000123"},
-        Accepted{"abc", "ABCDEF", 1, "0x00000ABC", "0x00ABCDEF"},
-        Accepted{"80000000", "FFFFFFFF", 1, "0x00000000", "0x1FFFFFFF"},
-        Accepted{"0000000000007ff", "7FF", 0, "0x000007FF", "0x000007FF"},
-        Accepted{"0", "1fffffff", 1, "0x00000000", "0x1FFFFFFF"}));
+INSTANTIATE_TEST_SUITE_P(Ranges, FilterAccepts,
+                         ::testing::Values(
+                             // Bits above the identifier width go without a word: 800 becomes 0.
+                             Accepted{"800", "7FF", 0, "0x00000000", "0x000007FF"},
+                             Accepted{"123", "123", 0, "0x00000123", "0x00000123"},
+                             Accepted{"abc", "ABCDEF", 1, "0x00000ABC", "0x00ABCDEF"},
+                             Accepted{"80000000", "FFFFFFFF", 1, "0x00000000", "0x1FFFFFFF"},
+                             Accepted{"0000000000007ff", "7FF", 0, "0x000007FF", "0x000007FF"},
+                             Accepted{"0", "1fffffff", 1, "0x00000000", "0x1FFFFFFF"}));
 
 struct Refused {
     std::string start, end;
@@ -179,23 +177,22 @@ TEST_P(FilterRefuses, WithAMessageAndNoRow) {
     EXPECT_EQ(Rows().size(), 2u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ranges, FilterRefuses,
-    ::testing::Values(
-        Refused{"7FF", "100", 0, "Start ID must be smaller than End ID!", "Warning"},
-        // Only after masking is start greater than end.
-        Refused{"FFFFFFFF", "0", 1, "Start ID must be smaller than End ID!", "Warning"},
-        Refused{"7FF", "800", 0, "Start ID must be smaller than End ID!", "Warning"},
-        Refused{"1G", "5", 0, ConversionMessage("0x1G"), ""},
-        Refused{"5", "zz", 0, ConversionMessage("0xzz"), ""},
-        // The start is converted first and is the one named.
-        Refused{"q", "r", 0, ConversionMessage("0xq"), ""},
-        Refused{"", "5", 0, ConversionMessage("0x"), ""},
-        Refused{" 123", "FFF", 0, ConversionMessage("0x 123"), ""},
-        Refused{"123 ", "FFF", 0, ConversionMessage("0x123 "), ""},
-        Refused{"123456789", "FFF", 1, ConversionMessage("0x123456789"), ""},
-        Refused{"0x10", "FFF", 0, ConversionMessage("0x0x10"), ""},
-        Refused{"-1", "FFF", 0, ConversionMessage("0x-1"), ""}));
+INSTANTIATE_TEST_SUITE_P(Ranges, FilterRefuses,
+                         ::testing::Values(Refused{"7FF", "100", 0, "Start ID must be smaller than End ID!", "Warning"},
+                                           // Only after masking is start greater than end.
+                                           Refused{"FFFFFFFF", "0", 1, "Start ID must be smaller than End ID!",
+                                                   "Warning"},
+                                           Refused{"7FF", "800", 0, "Start ID must be smaller than End ID!", "Warning"},
+                                           Refused{"1G", "5", 0, ConversionMessage("0x1G"), ""},
+                                           Refused{"5", "zz", 0, ConversionMessage("0xzz"), ""},
+                                           // The start is converted first and is the one named.
+                                           Refused{"q", "r", 0, ConversionMessage("0xq"), ""},
+                                           Refused{"", "5", 0, ConversionMessage("0x"), ""},
+                                           Refused{" 123", "FFF", 0, ConversionMessage("0x 123"), ""},
+                                           Refused{"123 ", "FFF", 0, ConversionMessage("0x123 "), ""},
+                                           Refused{"123456789", "FFF", 1, ConversionMessage("0x123456789"), ""},
+                                           Refused{"0x10", "FFF", 0, ConversionMessage("0x0x10"), ""},
+                                           Refused{"-1", "FFF", 0, ConversionMessage("0x-1"), ""}));
 
 TEST_F(FilterEditor, DuplicateIsIgnoredSilentlyButTheOtherFrameTypeIsNot) {
     Add("100", "200", 0);
@@ -306,5 +303,5 @@ TEST_F(FilterEditor, EditedPortTextMakesTheSameRangeANewRow) {
     EXPECT_EQ(Rows().size(), 3u);
 }
 
-} // namespace
-} // namespace quorin::gui
+}  // namespace
+}  // namespace quorin::gui

@@ -34,7 +34,8 @@ public:
     static std::string Read() {
         wchar_t buffer[32]{};
         DWORD size = sizeof buffer;
-        if (RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) return "(none)";
+        if (RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+            return "(none)";
         return Narrow(buffer);
     }
 };
@@ -138,8 +139,9 @@ struct TState {
     bool operator==(const TState&) const = default;
 };
 
-const char* const kCombos[] = {"ComboBoxSwitchMode", "ComboBoxSwtichRoute", "ComboBoxUARTParityBitIndex", "ComboBoxCANFrameType",
-                               "ComboBoxBitRateSwitch", "ComboBoxtBaudrateIndexA", "ComboBoxtBaudrateIndexB", "ComboBoxCommIndex"};
+const char* const kCombos[] = {"ComboBoxSwitchMode",      "ComboBoxSwtichRoute",   "ComboBoxUARTParityBitIndex",
+                               "ComboBoxCANFrameType",    "ComboBoxBitRateSwitch", "ComboBoxtBaudrateIndexA",
+                               "ComboBoxtBaudrateIndexB", "ComboBoxCommIndex"};
 
 TState StateOf(const RunningApp& app) {
     TState s{};
@@ -201,8 +203,9 @@ TEST(Language, SwitchingByTheMenuKeepsValuesAndComesBackToTheStoredTexts) {
         ASSERT_TRUE(app.SelectTab("PageControlQUORINQ1", page));
         WaitUntil([&] { return app.TabIndex("PageControlQUORINQ1") == page; });
         Sleep(300);  // for the picture only: the new page paints a moment after its tab
-        EXPECT_TRUE(SaveWindowPng(app.MainWindow(), std::string(QUORIN_BINARY_DIR) + "/screenshots/FormCANConfig-en-page" +
-                                                        std::to_string(page) + ".png"));
+        EXPECT_TRUE(SaveWindowPng(
+            app.MainWindow(),
+            std::string(QUORIN_BINARY_DIR) + "/screenshots/FormCANConfig-en-page" + std::to_string(page) + ".png"));
     }
 
     app.ChooseMenu({kLanguageMenu, 0});  // Language > 简体中文
@@ -220,5 +223,5 @@ TEST(Language, SwitchingByTheMenuKeepsValuesAndComesBackToTheStoredTexts) {
     EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
 }
 
-} // namespace
-} // namespace quorin::gui
+}  // namespace
+}  // namespace quorin::gui

@@ -34,7 +34,8 @@ std::string Hex(const Bytes& bytes) {
 
 uint8_t Checksum(const Bytes& block) {
     uint8_t sum = 0;
-    for (std::size_t i = 1; i < block.size(); ++i) sum = static_cast<uint8_t>(sum + (block[i] & 0x0F) + (block[i] >> 4));
+    for (std::size_t i = 1; i < block.size(); ++i)
+        sum = static_cast<uint8_t>(sum + (block[i] & 0x0F) + (block[i] >> 4));
     return static_cast<uint8_t>(~sum);
 }
 
@@ -75,20 +76,20 @@ Bytes RichDeviceBlock() {
     PutBE32(b, 72, 0x12345678);
     PutBE32(b, 136, 0x1FFFFFFF);
     b[196] = 2;
-    b[197] = 1;   // RS485
-    b[198] = 8;   // 115200
-    b[199] = 0;   // 7 data bits
-    b[200] = 1;   // 2 stop bits
-    b[201] = 2;   // even parity
-    b[203] = 1;   // CANFD
+    b[197] = 1;  // RS485
+    b[198] = 8;  // 115200
+    b[199] = 0;  // 7 data bits
+    b[200] = 1;  // 2 stop bits
+    b[201] = 2;  // even parity
+    b[203] = 1;  // CANFD
     PutLE32(b, 204, 0x0000ABCD);
-    b[208] = 1;   // extended
-    b[209] = 1;   // bit-rate switch on
-    b[210] = 1;   // custom bit rate
+    b[208] = 1;  // extended
+    b[209] = 1;  // bit-rate switch on
+    b[210] = 1;  // custom bit rate
     PutLE32(b, 216, 0x00ABCDEF);
     PutLE32(b, 220, 0x80000001);
-    b[224] = 1;   // conversion with identifier
-    b[225] = 2;   // CAN to serial only
+    b[224] = 1;  // conversion with identifier
+    b[225] = 2;  // CAN to serial only
     b[226] = 1;
     b[227] = 0;
     b[228] = 5;
@@ -110,19 +111,19 @@ Bytes EveryFieldBlock() {
     b[32] = b[33] = 1;  // port flags
     b[35] = 1;
     for (std::size_t i = 0; i < 16; ++i) {
-        b[36 + i] = i % 2;         // CAN0 comes back as an empty caption, written as 0
-        b[52 + i] = (i / 2) % 2;   // extended frames in every other pair
+        b[36 + i] = i % 2;        // CAN0 comes back as an empty caption, written as 0
+        b[52 + i] = (i / 2) % 2;  // extended frames in every other pair
         const uint32_t start = b[52 + i] ? 0x10000000u * (i % 16) + 0x00ABCDE0u + i : 0x100u + 0x10u * i;
         PutBE32(b, 68 + 4 * i, start);
         PutBE32(b, 132 + 4 * i, start + (b[52 + i] ? 0x0FFFu : 0x0Fu));
     }
     b[196] = 16;
-    b[197] = 2;    // RS422
-    b[198] = 11;   // 921600
+    b[197] = 2;   // RS422
+    b[198] = 11;  // 921600
     b[199] = 1;
     b[200] = 1;
     b[201] = 1;
-    b[203] = 1;    // CANFD
+    b[203] = 1;  // CANFD
     PutLE32(b, 204, 0x1ABCDEF5);
     b[208] = 1;
     b[209] = 1;
@@ -144,13 +145,14 @@ Bytes EveryFieldBlock() {
 // Everything the page shows, for comparing two states of the window.
 std::map<std::string, std::string> PageSnapshot(const RunningApp& app) {
     std::map<std::string, std::string> s;
-    for (const char* combo : {"ComboBoxSwitchMode", "ComboBoxSwtichRoute", "ComboBoxCANIDOffset", "ComboBoxCANIDLen",
-                              "ComboBoxUARTMode", "ComboBoxUARTBuadrateIndex", "ComboBoxUARTDataBitIndex",
-                              "ComboBoxUARTStopBitIndex", "ComboBoxUARTParityBitIndex", "ComboBoxFDStandard",
-                              "ComboBoxCANType", "ComboBoxCANFrameType", "ComboBoxBitRateSwitch",
-                              "ComboBoxtBaudrateIndexA", "ComboBoxtBaudrateIndexB"})
+    for (const char* combo :
+         {"ComboBoxSwitchMode", "ComboBoxSwtichRoute", "ComboBoxCANIDOffset", "ComboBoxCANIDLen", "ComboBoxUARTMode",
+          "ComboBoxUARTBuadrateIndex", "ComboBoxUARTDataBitIndex", "ComboBoxUARTStopBitIndex",
+          "ComboBoxUARTParityBitIndex", "ComboBoxFDStandard", "ComboBoxCANType", "ComboBoxCANFrameType",
+          "ComboBoxBitRateSwitch", "ComboBoxtBaudrateIndexA", "ComboBoxtBaudrateIndexB"})
         s[combo] = std::to_string(app.ComboIndex(combo)) + (app.Enabled(combo) ? " on" : " off");
-    for (const char* edit : {"EditUARTFrameInterVal", "EditCANFrameInterval", "EditCANID", "EditBaudrateA", "EditBaudrateB"})
+    for (const char* edit :
+         {"EditUARTFrameInterVal", "EditCANFrameInterval", "EditCANID", "EditBaudrateA", "EditBaudrateB"})
         s[edit] = app.Text(edit) + (app.Enabled(edit) ? " on" : " off");
     for (const char* check : {"CheckBoxCANFrameInfoEnable", "CheckBoxCANIDInfoEnable", "CheckBoxBuadrateCustom",
                               "CheckBoxVandrelFilterEnable"})
@@ -230,9 +232,9 @@ TEST_F(ParameterButtons, ReadFillsThePageAndAppliesItsRules) {
     EXPECT_EQ(app->StatusPanelText("StatusBar1", 1), "Read device parameter succeed!");
     EXPECT_EQ(Received(), (std::vector<std::string>{"CC DD 00 00"}));
 
-    const std::vector<std::vector<std::string>> identity{{"Vendor ID", "0x0001"},       {"Product Type", "0002 Series"},
-                                                         {"Product Code", "QUORIN-Q1"}, {"Hardware Version", "1"},
-                                                         {"Firmware Version", "10"},    {"Serial Number", "12-34-AB-CD"}};
+    const std::vector<std::vector<std::string>> identity{
+        {"Vendor ID", "0x0001"},   {"Product Type", "0002 Series"}, {"Product Code", "QUORIN-Q1"},
+        {"Hardware Version", "1"}, {"Firmware Version", "10"},      {"Serial Number", "12-34-AB-CD"}};
     EXPECT_EQ(app->ListRows("ListViewVandrelBasicInfo"), identity);
 
     EXPECT_EQ(app->ComboIndex("ComboBoxSwitchMode"), 1);
@@ -304,12 +306,12 @@ TEST_F(ParameterButtons, ReadWithFlagsClearSwitchesTheRulesBack) {
     ASSERT_TRUE(app->Checked("CheckBoxBuadrateCustom"));
 
     Bytes plain = RichDeviceBlock();
-    plain[35] = 0;    // filters off
-    plain[196] = 0;   // no entries
-    plain[210] = 0;   // the two lists
+    plain[35] = 0;   // filters off
+    plain[196] = 0;  // no entries
+    plain[210] = 0;  // the two lists
     plain[211] = 3;
     plain[212] = 8;
-    plain[224] = 2;   // format conversion
+    plain[224] = 2;  // format conversion
     plain[0] = Checksum(plain);
     ASSERT_TRUE(converter.SetBlock(plain));
     ASSERT_TRUE(app->Click("ButtonReadParameter"));
@@ -410,7 +412,7 @@ TEST_F(ParameterButtons, ClicksDuringTheWaitAreDropped) {
     RECT r{};
     ASSERT_TRUE(GetWindowRect(read, &r));
     ASSERT_TRUE(app->ClickAsync("ButtonReadParameter"));
-    Sleep(100); // the program now sleeps through its 300 ms wait
+    Sleep(100);  // the program now sleeps through its 300 ms wait
     SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     INPUT clicks[4] = {};
     for (auto& in : clicks) in.type = INPUT_MOUSE;
@@ -475,7 +477,8 @@ TEST_F(ParameterButtons, SilentDeviceFailsReadAndWriteAndLeavesThePage) {
 
     ASSERT_TRUE(app->ClickAsync("ButtonWriteParameter"));
     ExpectWarning("Write device parameter fail!", "Waring");
-    EXPECT_EQ(app->StatusPanelText("StatusBar1", 1), "Read device parameter Fail!") << "a write failure keeps the status";
+    EXPECT_EQ(app->StatusPanelText("StatusBar1", 1), "Read device parameter Fail!")
+        << "a write failure keeps the status";
 }
 
 TEST_F(ParameterButtons, EmptyCanIdStopsTheWriteBeforeAnythingIsSent) {
@@ -493,5 +496,5 @@ TEST_F(ParameterButtons, EmptyCanIdStopsTheWriteBeforeAnythingIsSent) {
     EXPECT_TRUE(app->Enabled("ButtonWriteParameter"));
 }
 
-} // namespace
-} // namespace quorin::gui
+}  // namespace
+}  // namespace quorin::gui

@@ -175,5 +175,5 @@ TEST_F(PortSelection, ATypedNameOfAnEntryOpensThatEntry) {
     EXPECT_TRUE(PortHeld(7));
 }
 
-} // namespace
-} // namespace quorin::gui
+}  // namespace
+}  // namespace quorin::gui

@@ -76,7 +76,8 @@ std::string ReadFile(const std::string& path) {
 
 std::vector<std::string> RecentProfiles() {
     DWORD size = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"RecentProfiles", RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"RecentProfiles", RRF_RT_REG_MULTI_SZ, nullptr, nullptr,
+                     &size) != ERROR_SUCCESS)
         return {};
     std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
     RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"RecentProfiles", RRF_RT_REG_MULTI_SZ, nullptr, data.data(), &size);
@@ -125,7 +126,8 @@ DWORD RunCli(const std::string& args) {
 
 // The system's file dialog of the program, answered as a person does: the name typed into
 // it, then Enter. The dialog opens in the folder of the most recent profile.
-bool AnswerFileDialog(RunningApp& app, const std::string& caption, const std::string& name, const std::string& screenshot) {
+bool AnswerFileDialog(RunningApp& app, const std::string& caption, const std::string& name,
+                      const std::string& screenshot) {
     HWND dialog = app.WaitWindow(caption, 10000);
     if (!dialog) return false;
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }));
@@ -232,7 +234,8 @@ TEST_F(Profiles, OpenSaveWriteAndCompareThroughTheWindow) {
     ASSERT_TRUE(app.SelectComboText("ComboBoxCommIndex", "COM3"));
     ASSERT_TRUE(app.Click("ButtonOpenRS232"));
     ASSERT_TRUE(app.Click("ButtonWriteParameter"));
-    ASSERT_TRUE(WaitUntil([&] { return app.StatusPanelText("StatusBar1", 1) == "Write device parameter Succeed!"; }, 10000));
+    ASSERT_TRUE(
+        WaitUntil([&] { return app.StatusPanelText("StatusBar1", 1) == "Write device parameter Succeed!"; }, 10000));
     const std::string pressed = WriteFrame(com3);
     ASSERT_FALSE(pressed.empty());
     com7.MarkLog();
@@ -248,7 +251,8 @@ TEST_F(Profiles, OpenSaveWriteAndCompareThroughTheWindow) {
         // a comparison lands one item further down (seen under Wine, not explained yet).
         if (!compareMs.empty()) {
             EXPECT_TRUE(DropFile(app, dir + "saved.json"));
-            EXPECT_TRUE(WaitUntil([&] { return app.StatusPanelText("StatusBar1", 1).find("saved.json") != std::string::npos; }));
+            EXPECT_TRUE(WaitUntil(
+                [&] { return app.StatusPanelText("StatusBar1", 1).find("saved.json") != std::string::npos; }));
         }
         // The menu keys go to the main window once it is active again after the last box.
         EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app.MainWindow(); }));
@@ -261,11 +265,13 @@ TEST_F(Profiles, OpenSaveWriteAndCompareThroughTheWindow) {
         EXPECT_TRUE(box) << "no comparison shown";
         if (!box) {
             XDoTool("getactivewindow");
-            SaveWindowPng(GetDesktopWindow(), std::string(QUORIN_BINARY_DIR) + "/screenshots/ProfileCompareMissing.png");
+            SaveWindowPng(GetDesktopWindow(),
+                          std::string(QUORIN_BINARY_DIR) + "/screenshots/ProfileCompareMissing.png");
             return found;
         }
         // The box's controls may still be in the making when its frame shows.
-        WaitUntil([&] { return app.Find("OKButton", box) && app.ListRows("ListViewDifferences").size() == expected; }, 3000);
+        WaitUntil([&] { return app.Find("OKButton", box) && app.ListRows("ListViewDifferences").size() == expected; },
+                  3000);
         found = app.ListRows("ListViewDifferences");
         SaveWindowPng(box, std::string(QUORIN_BINARY_DIR) + "/screenshots/" + screenshot);
         app.CloseBox(box);
@@ -279,9 +285,9 @@ TEST_F(Profiles, OpenSaveWriteAndCompareThroughTheWindow) {
     Bytes block = HexBytes(pressed);
     block.erase(block.begin(), block.begin() + 3);
     ASSERT_EQ(block.size(), 240u);
-    block[35] = 0;       // filters off
-    block[198] = 3;      // 9600
-    block[232] = 99;     // serial frame interval 99 ms
+    block[35] = 0;    // filters off
+    block[198] = 3;   // 9600
+    block[232] = 99;  // serial frame interval 99 ms
     block[0] = Checksum(block);
     ASSERT_TRUE(com3.SetBlock(block));
     const std::vector<std::vector<std::string>> differences = {{"conversion.serial_frame_interval_ms", "99", "20"},
@@ -290,7 +296,8 @@ TEST_F(Profiles, OpenSaveWriteAndCompareThroughTheWindow) {
     EXPECT_EQ(compare("ProfileCompare.png", 3), differences);
     for (int i = 0; i < 3; ++i) compare("ProfileCompare.png", 3);
     std::printf("[ MEASURE  ] compare with converter, median of %zu: %.0f ms\n", compareMs.size(), Median(compareMs));
-    for (const auto& f : com3.FramesSinceMark()) EXPECT_EQ(f.rfind("RX AA BB", 0), std::string::npos) << "compare wrote";
+    for (const auto& f : com3.FramesSinceMark())
+        EXPECT_EQ(f.rfind("RX AA BB", 0), std::string::npos) << "compare wrote";
 
     // Ctrl+O from an edit; the profile's two faults in one message, the window unchanged.
     MouseClick((r.left + r.right) / 2 - 20, (r.top + r.bottom) / 2);
@@ -334,7 +341,11 @@ TEST_F(Profiles, ADroppedFileOpensAndAVanishedRecentOneIsDropped) {
     std::vector<double> openMs;
     for (int i = 0; i < 5; ++i) {
         ASSERT_TRUE(app.SelectComboIndex("ComboBoxSwitchMode", 0));
-        const LARGE_INTEGER start = [] { LARGE_INTEGER t; QueryPerformanceCounter(&t); return t; }();
+        const LARGE_INTEGER start = [] {
+            LARGE_INTEGER t;
+            QueryPerformanceCounter(&t);
+            return t;
+        }();
         ASSERT_TRUE(DropFile(app, i % 2 ? dir + "saved.json" : dir + "gone.json"));
         ASSERT_TRUE(WaitUntil([&] { return app.ComboIndex("ComboBoxSwitchMode") == 1; }, 5000, 1));
         LARGE_INTEGER end, frequency;
@@ -357,5 +368,5 @@ TEST_F(Profiles, ADroppedFileOpensAndAVanishedRecentOneIsDropped) {
     EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
 }
 
-} // namespace
-} // namespace quorin::gui
+}  // namespace
+}  // namespace quorin::gui

@@ -46,9 +46,9 @@ const std::array<const char*, 6> kModeControls = {"ComboBoxCANIDOffset",        
 
 // Enabled state of kModeControls for each mode.
 const std::array<std::array<bool, 6>, 3> kModeTable = {{
-    {false, false, true, true, true, true},    // transparent
-    {true, true, true, true, false, false},    // transparent with identifier
-    {false, false, false, true, false, false}, // formatted
+    {false, false, true, true, true, true},     // transparent
+    {true, true, true, true, false, false},     // transparent with identifier
+    {false, false, false, true, false, false},  // formatted
 }};
 
 std::array<bool, 6> ModeControlStates(RunningApp& app) {
@@ -88,8 +88,7 @@ TEST_P(ModeChange, LandsOnTheRowOfTheNewMode) {
 
 INSTANTIATE_TEST_SUITE_P(AllPairs, ModeChange,
                          ::testing::Values(std::pair{0, 1}, std::pair{1, 0}, std::pair{0, 2}, std::pair{2, 0},
-                                           std::pair{1, 2}, std::pair{2, 1}, std::pair{1, 1},
-                                           std::pair{2, 2}));
+                                           std::pair{1, 2}, std::pair{2, 1}, std::pair{1, 1}, std::pair{2, 2}));
 
 TEST_F(EnablingRules, ModeRuleKeepsCheckMarksTextsAndSelections) {
     ASSERT_TRUE(App().Click("CheckBoxCANFrameInfoEnable"));
@@ -145,5 +144,5 @@ TEST_F(EnablingRules, CustomBitRateBoxSwitchesBetweenEditsAndLists) {
     EXPECT_FALSE(App().Enabled("ComboBoxUARTDataBitIndex"));
 }
 
-} // namespace
-} // namespace quorin::gui
+}  // namespace
+}  // namespace quorin::gui

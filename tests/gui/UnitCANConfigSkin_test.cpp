@@ -46,7 +46,8 @@ void WriteSkinValue(const std::optional<std::wstring>& value) {
         RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Skin");
         return;
     }
-    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Skin", REG_SZ, value->c_str(), DWORD((value->size() + 1) * sizeof(wchar_t)));
+    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Skin", REG_SZ, value->c_str(),
+                    DWORD((value->size() + 1) * sizeof(wchar_t)));
 }
 
 // The remembered skin as it was before the test, put back after it.
@@ -68,8 +69,8 @@ std::vector<uint8_t> ReadAll(const std::string& path) {
 
 // What a skin's pictures and description say about its frame.
 struct TSkinFrame {
-    const char* Value;     // the remembered value that names it
-    const char* File;      // its packed skin in the build
+    const char* Value;  // the remembered value that names it
+    const char* File;   // its packed skin in the build
     int Side, Title, Bottom;
     int CloseX, CloseY, CloseW, CloseH;  // the close button: Xcoord from the right edge
     TBitmap Left, Right, Top, BottomMap;
@@ -207,7 +208,12 @@ std::chrono::steady_clock::time_point ChooseSkinItem(const RunningApp& app, int 
     if (skinnedRow) WaitUntil([&] { return (file = firstLeft()) >= 0; }, 3000);
     Keys("Right");
     if (!skinnedRow) Keys("Down");
-    WaitUntil([&] { const LONG l = firstLeft(); return l >= 0 && l != file; }, 3000);
+    WaitUntil(
+        [&] {
+            const LONG l = firstLeft();
+            return l >= 0 && l != file;
+        },
+        3000);
     Keys("Down");
     Keys("Right");
     WaitUntil([&] { return PopupMenus(pid).size() >= 2; }, 3000);
@@ -249,7 +255,8 @@ TEST(Skins, EachSkinDrawsItsFrameRegionAndButtonsOnTheRealProgram) {
         RunningApp app;
         ASSERT_TRUE(app.Started()) << app.Failure();
         const HWND main = app.MainWindow();
-        ASSERT_TRUE(WaitUntil([&] { return Skinned(main) && FrameIs(main, f); }, 15000)) << "the skin's frame did not come";
+        ASSERT_TRUE(WaitUntil([&] { return Skinned(main) && FrameIs(main, f); }, 15000))
+            << "the skin's frame did not come";
         RECT client{};
         GetClientRect(main, &client);
         EXPECT_EQ(client.right, kClientWidth);
@@ -266,7 +273,8 @@ TEST(Skins, EachSkinDrawsItsFrameRegionAndButtonsOnTheRealProgram) {
         for (int page = 0; page < 5; ++page) {
             ASSERT_TRUE(app.SelectTab("PageControlQUORINQ1", page));
             Sleep(300);
-            SaveWindowPng(main, Build("screenshots/Skins-" + std::string(f.Value) + "-page" + std::to_string(page) + ".png"));
+            SaveWindowPng(main,
+                          Build("screenshots/Skins-" + std::string(f.Value) + "-page" + std::to_string(page) + ".png"));
         }
         ASSERT_TRUE(app.SelectTab("PageControlQUORINQ1", 1));
 
@@ -369,7 +377,8 @@ TEST(Skins, SwitchingRestylesEveryOpenWindowAtOnceAndIsRemembered) {
 
     FocusMain(main);
     ChooseSkinItem(app, kBuiltIn, false);
-    EXPECT_TRUE(WaitUntil([&] { return Skinned(main) && FrameIs(main, builtIn); }, 8000)) << "the built-in skin did not return";
+    EXPECT_TRUE(WaitUntil([&] { return Skinned(main) && FrameIs(main, builtIn); }, 8000))
+        << "the built-in skin did not return";
     EXPECT_TRUE(WaitUntil(sameClients, 3000)) << clients();
     EXPECT_EQ(ReadSkinValue(), std::optional<std::wstring>(L"default"));
 
@@ -395,10 +404,11 @@ TEST(Skins, SwitchingRestylesEveryOpenWindowAtOnceAndIsRemembered) {
             ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         }
         std::sort(ms.begin(), ms.end());
-        std::printf("skin switches: %d, median %.0f ms (from the Return key to the new frame), private bytes %zu before, "
-                    "%zu after; GDI objects %lu\n",
-                    count, ms.empty() ? 0.0 : ms[ms.size() / 2], first, size_t(privateBytes()),
-                    GetGuiResources(process, GR_GDIOBJECTS));
+        std::printf(
+            "skin switches: %d, median %.0f ms (from the Return key to the new frame), private bytes %zu before, "
+            "%zu after; GDI objects %lu\n",
+            count, ms.empty() ? 0.0 : ms[ms.size() / 2], first, size_t(privateBytes()),
+            GetGuiResources(process, GR_GDIOBJECTS));
     }
     PostMessageW(about, WM_CLOSE, 0, 0);
     WaitUntil([&] { return !IsWindowVisible(about); }, 3000);
@@ -451,7 +461,8 @@ TEST(Skins, EveryUnusableFileIsRefusedAndTheSkinInForceStays) {
         RECT open{};
         GetWindowRect(GetDlgItem(dialog, IDOK), &open);
         MouseClick((open.left + open.right) / 2, (open.top + open.bottom) / 2);
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 5000)) << "the dialog stayed";
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 5000))
+            << "the dialog stayed";
         auto refusal = app.WaitMessageBox(8000);
         ASSERT_TRUE(refusal) << "the file was not refused";
         EXPECT_NE(refusal->text.find(std::string(broken.Name) + ".skn"), std::string::npos) << refusal->text;
@@ -461,12 +472,13 @@ TEST(Skins, EveryUnusableFileIsRefusedAndTheSkinInForceStays) {
             SaveWindowPng(refusal->window, Build("screenshots/Skins-refused.png"));
         }
         app.PressButton(*refusal);
-        EXPECT_TRUE(WaitUntil([&] { return Skinned(main) && FrameIs(main, slate); }, 3000)) << "the skin in force changed";
+        EXPECT_TRUE(WaitUntil([&] { return Skinned(main) && FrameIs(main, slate); }, 3000))
+            << "the skin in force changed";
         EXPECT_EQ(ReadSkinValue(), std::optional<std::wstring>(L"slate.skn"));
     }
     app.CloseBox();
     EXPECT_EQ(app.WaitExit(), 0u);
 }
 
-} // namespace
-} // namespace quorin::gui
+}  // namespace
+}  // namespace quorin::gui

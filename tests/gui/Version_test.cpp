@@ -79,7 +79,8 @@ TEST_P(ReleaseVersion, VersionOptionPrintsAndExits) {
     PROCESS_INFORMATION pi{};
     const std::wstring exe = ProgramPath(GetParam());
     std::wstring command = L"\"" + exe + L"\" \"--version\"";
-    const bool started = CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    const bool started =
+        CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
     CloseHandle(writeEnd);
     SetEnvironmentVariableW(L"QUORIN_STARTUP_LOG", nullptr);
     ASSERT_TRUE(started);
@@ -109,5 +110,5 @@ TEST_P(ReleaseVersion, VersionOptionPrintsAndExits) {
 INSTANTIATE_TEST_SUITE_P(BothPrograms, ReleaseVersion, ::testing::ValuesIn(kPrograms),
                          [](const auto& info) { return info.index == 0 ? "CANConfig" : "QuorinCli"; });
 
-} // namespace
-} // namespace quorin::gui
+}  // namespace
+}  // namespace quorin::gui

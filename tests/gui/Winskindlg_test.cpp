@@ -17,7 +17,9 @@ bool IsSkinned(HWND window) {
     return window && SendMessageTimeoutW(window, kIsSkinned, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer) && answer == 1;
 }
 
-bool BecomesSkinned(HWND window) { return WaitUntil([&] { return IsSkinned(window); }, 5000); }
+bool BecomesSkinned(HWND window) {
+    return WaitUntil([&] { return IsSkinned(window); }, 5000);
+}
 
 // The buttons of a message box, each by its control id.
 void ExpectBoxSkinned(const MessageBoxInfo& box, const std::string& what) {
@@ -89,5 +91,5 @@ TEST(SkinnedProgram, EndsCleanlyWithASkinnedMessageBoxUp) {
     EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
 }
 
-} // namespace
-} // namespace quorin::gui
+}  // namespace
+}  // namespace quorin::gui

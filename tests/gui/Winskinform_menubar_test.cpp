@@ -214,5 +214,5 @@ TEST_F(SkinnedWindow, CloseItemOfTheSystemMenuCloses) {
     EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
 }
 
-} // namespace
-} // namespace quorin::gui
+}  // namespace
+}  // namespace quorin::gui

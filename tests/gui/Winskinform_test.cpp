@@ -77,10 +77,13 @@ TEST(SkinnedFrame, RealProgramShowsMovesAndClosesItsSkinnedFrame) {
     MouseTo(POINT{grab.x - 40, grab.y + 30});
     Button(MOUSEEVENTF_LEFTUP);
     RECT moved{};
-    EXPECT_TRUE(WaitUntil([&] {
-        GetWindowRect(w, &moved);
-        return moved.left == window.left - 40 && moved.top == window.top + 30;
-    }, 3000)) << "window at " << moved.left << "," << moved.top << " was " << window.left << "," << window.top;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            GetWindowRect(w, &moved);
+            return moved.left == window.left - 40 && moved.top == window.top + 30;
+        },
+        3000))
+        << "window at " << moved.left << "," << moved.top << " was " << window.left << "," << window.top;
 
     // The About box is skinned too.
     app.ChooseMenu({-1, 0});  // About > About QUORIN
@@ -108,7 +111,8 @@ TEST(SkinnedFrame, RealProgramShowsMovesAndClosesItsSkinnedFrame) {
     GetWindowRect(box->window, &boxRect);
     const COLORREF boxTitle = ScreenPixel(boxRect.left + (boxRect.right - boxRect.left) / 2, boxRect.top + 15);
     EXPECT_GT(GetBValue(boxTitle), 100) << "the box shows the skin's title strip";
-    EXPECT_TRUE(SaveWindowPng(box->window, std::string(QUORIN_BINARY_DIR) + "/screenshots/SkinnedFrame-messagebox.png"));
+    EXPECT_TRUE(
+        SaveWindowPng(box->window, std::string(QUORIN_BINARY_DIR) + "/screenshots/SkinnedFrame-messagebox.png"));
     app.PressButton(*box, IDOK);
 
     // The skinned close box ends the program.
@@ -121,5 +125,5 @@ TEST(SkinnedFrame, RealProgramShowsMovesAndClosesItsSkinnedFrame) {
     EXPECT_EQ(app.WaitExit(), 0u);
 }
 
-} // namespace
-} // namespace quorin::gui
+}  // namespace
+}  // namespace quorin::gui

@@ -60,8 +60,10 @@ protected:
         for (int i = 0; i < count; ++i) {
             const POINT p = TabProbe(*App, Tabs, i);
             const long c = ScreenPixel(p.x, p.y);
-            if (i == current) EXPECT_TRUE(White(c)) << "current tab " << i << " shows " << std::hex << c;
-            else EXPECT_TRUE(SkinGrey(c)) << "tab " << i << " shows " << std::hex << c;
+            if (i == current)
+                EXPECT_TRUE(White(c)) << "current tab " << i << " shows " << std::hex << c;
+            else
+                EXPECT_TRUE(SkinGrey(c)) << "tab " << i << " shows " << std::hex << c;
         }
     }
     std::unique_ptr<RunningApp> App;
@@ -123,5 +125,5 @@ TEST_F(SkinnedPages, FilterListHeaderHotSectionFollowsTheMouse) {
     EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(probe(0).x, probe(0).y) == idle0; }, 2000)) << "left: all cold";
 }
 
-} // namespace
-} // namespace quorin::gui
+}  // namespace
+}  // namespace quorin::gui

@@ -57,12 +57,14 @@ protected:
         SetForegroundWindow(App->MainWindow());
         // The skin changes the frame first: wait until the window has settled.
         std::vector<long> last;
-        WaitUntil([&] {
-            auto now = Shown(App->MainWindow());
-            const bool same = now == last;
-            last = std::move(now);
-            return same;
-        }, 5000, 400);
+        WaitUntil(
+            [&] {
+                auto now = Shown(App->MainWindow());
+                const bool same = now == last;
+                last = std::move(now);
+                return same;
+            },
+            5000, 400);
     }
     // Away from every control: the lower right corner of the main window's client area.
     POINT Away() const {
@@ -144,8 +146,8 @@ TEST_F(SkinnedControls, ClicksRunEachCommandOnceAndInputReachesTheControls) {
     const size_t rows = App->ListRows("ListViewVandrelFrameID").size();
     ClickAt(Centre(App->Window("ButtonVandrelFilterIDAdd")));
     ASSERT_TRUE(WaitUntil([&] { return App->ListRows("ListViewVandrelFrameID").size() == rows + 1; }))
-        << "rows " << App->ListRows("ListViewVandrelFrameID").size() << ", box: "
-        << (App->CurrentMessageBox() ? App->CurrentMessageBox()->text : std::string("none")) << ", start "
+        << "rows " << App->ListRows("ListViewVandrelFrameID").size()
+        << ", box: " << (App->CurrentMessageBox() ? App->CurrentMessageBox()->text : std::string("none")) << ", start "
         << App->Text("EditVandrelStartID") << ", end " << App->Text("EditVandrelEndID") << ", enabled "
         << App->Enabled("ButtonVandrelFilterIDAdd");
     Sleep(300);
@@ -178,5 +180,5 @@ TEST_F(SkinnedControls, ScreenshotsOfEveryPageAndOfAWarningBox) {
     App->PressButton(*box, IDOK);
 }
 
-} // namespace
-} // namespace quorin::gui
+}  // namespace
+}  // namespace quorin::gui

@@ -24,10 +24,13 @@ bool Skinned(HWND w) {
 
 std::vector<HWND> Descendants(HWND root) {
     std::vector<HWND> all;
-    EnumChildWindows(root, [](HWND w, LPARAM list) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&all));
+    EnumChildWindows(
+        root,
+        [](HWND w, LPARAM list) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&all));
     return all;
 }
 
@@ -39,10 +42,10 @@ TEST(ControlWalk, RealProgramSkinsEveryControlOfAPaintedKind) {
     ASSERT_TRUE(WaitMainWindowSkinned(main)) << "the walk ran and the skinned frame followed";
 
     // Every framework control of these classes has a painter (the skin switches all on).
-    const std::map<std::string, bool> painted = {
-        {"TButton", true}, {"TComboBox", true}, {"TEdit", true}, {"TMaskEdit", true}, {"TCheckBox", true},
-        {"TGroupBox", true}, {"TPageControl", true}, {"TTabSheet", true}, {"TListView", true},
-        {"TStatusBar", true}, {"TPanel", true}, {"TTreeView", true}};
+    const std::map<std::string, bool> painted = {{"TButton", true},      {"TComboBox", true}, {"TEdit", true},
+                                                 {"TMaskEdit", true},    {"TCheckBox", true}, {"TGroupBox", true},
+                                                 {"TPageControl", true}, {"TTabSheet", true}, {"TListView", true},
+                                                 {"TStatusBar", true},   {"TPanel", true},    {"TTreeView", true}};
     int checked = 0;
     for (HWND w : Descendants(main)) {
         const std::string name = QuorinNameOf(w);
@@ -70,5 +73,5 @@ TEST(ControlWalk, RealProgramSkinsEveryControlOfAPaintedKind) {
     app.PressButton(*box, IDOK);
 }
 
-} // namespace
-} // namespace quorin::gui
+}  // namespace
+}  // namespace quorin::gui

@@ -126,10 +126,9 @@ TEST(ShowDeviceParameter, FillsEveryControl) {
     EXPECT_EQ(page.Text("ComboBoxtBaudrateIndexA"), "500Kbps");
     EXPECT_EQ(page.Text("ComboBoxtBaudrateIndexB"), "500kbps");
     EXPECT_TRUE(page.Checked("CheckBoxVandrelFilterEnable"));
-    const std::vector<std::vector<std::string>> filters{
-        {"CAN1", "Standard Frame", "0x00000100", "0x000007FF"},
-        {"", "Extend   Frame", "0x12345678", "0x1FFFFFFF"},
-        {"", "Standard Frame", "0x00000000", "0x00000000"}};
+    const std::vector<std::vector<std::string>> filters{{"CAN1", "Standard Frame", "0x00000100", "0x000007FF"},
+                                                        {"", "Extend   Frame", "0x12345678", "0x1FFFFFFF"},
+                                                        {"", "Standard Frame", "0x00000000", "0x00000000"}};
     EXPECT_EQ(page.Lists["ListViewVandrelFrameID"], filters);
 }
 
@@ -160,19 +159,17 @@ TEST_P(ShowOutOfRange, LeavesTheBoxWithoutSelection) {
     EXPECT_EQ(page.ItemIndex(GetParam().Control), -1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Fields, ShowOutOfRange,
-                         testing::Values(OutOfRangeCase{229, 0, "ComboBoxCANIDLen"},
-                                         OutOfRangeCase{229, 5, "ComboBoxCANIDLen"},
-                                         OutOfRangeCase{228, 8, "ComboBoxCANIDOffset"},
-                                         OutOfRangeCase{224, 3, "ComboBoxSwitchMode"},
-                                         OutOfRangeCase{198, 12, "ComboBoxUARTBuadrateIndex"},
-                                         OutOfRangeCase{202, 1, "ComboBoxFDStandard"},
-                                         OutOfRangeCase{203, 0xFF, "ComboBoxCANType"}));
+INSTANTIATE_TEST_SUITE_P(
+    Fields, ShowOutOfRange,
+    testing::Values(OutOfRangeCase{229, 0, "ComboBoxCANIDLen"}, OutOfRangeCase{229, 5, "ComboBoxCANIDLen"},
+                    OutOfRangeCase{228, 8, "ComboBoxCANIDOffset"}, OutOfRangeCase{224, 3, "ComboBoxSwitchMode"},
+                    OutOfRangeCase{198, 12, "ComboBoxUARTBuadrateIndex"}, OutOfRangeCase{202, 1, "ComboBoxFDStandard"},
+                    OutOfRangeCase{203, 0xFF, "ComboBoxCANType"}));
 
 TEST(ShowDeviceParameter, ListBitRateKeepsTheCustomWordTexts) {
     TFakeParameterPage page;
     page.Edits["EditBaudrateA"] = "DEADBEEF";
-    ShowDeviceParameter(0, page, ExampleBlock()); // byte 210 = 0
+    ShowDeviceParameter(0, page, ExampleBlock());  // byte 210 = 0
     EXPECT_EQ(page.Text("EditBaudrateA"), "DEADBEEF");
     EXPECT_EQ(page.Text("EditBaudrateB"), "00008207");
 }
@@ -208,15 +205,15 @@ TEST(ShowDeviceParameter, ConversionModeRuleRunsLastOverTheFinishedPage) {
 TEST(ShowDeviceParameter, SetsFieldsInTheFixedOrder) {
     TFakeParameterPage page;
     ShowDeviceParameter(0, page, ExampleBlock());
-    const char* order[] = {"clear ListViewVandrelBasicInfo",  "index ComboBoxSwitchMode",
-                           "index ComboBoxSwtichRoute",       "index ComboBoxCANIDOffset",
-                           "index ComboBoxCANIDLen",          "text EditUARTFrameInterVal",
-                           "text EditCANFrameInterval",       "check CheckBoxCANFrameInfoEnable",
-                           "check CheckBoxCANIDInfoEnable",   "index ComboBoxUARTMode",
-                           "index ComboBoxCANType",           "text EditCANID",
-                           "index ComboBoxCANFrameType",      "index ComboBoxBitRateSwitch",
-                           "check CheckBoxBuadrateCustom",    "check CheckBoxVandrelFilterEnable",
-                           "clear ListViewVandrelFrameID",    "mode rule"};
+    const char* order[] = {"clear ListViewVandrelBasicInfo", "index ComboBoxSwitchMode",
+                           "index ComboBoxSwtichRoute",      "index ComboBoxCANIDOffset",
+                           "index ComboBoxCANIDLen",         "text EditUARTFrameInterVal",
+                           "text EditCANFrameInterval",      "check CheckBoxCANFrameInfoEnable",
+                           "check CheckBoxCANIDInfoEnable",  "index ComboBoxUARTMode",
+                           "index ComboBoxCANType",          "text EditCANID",
+                           "index ComboBoxCANFrameType",     "index ComboBoxBitRateSwitch",
+                           "check CheckBoxBuadrateCustom",   "check CheckBoxVandrelFilterEnable",
+                           "clear ListViewVandrelFrameID",   "mode rule"};
     int last = -1;
     for (const char* step : order) {
         const int at = page.JournalPos(step);
@@ -228,7 +225,7 @@ TEST(ShowDeviceParameter, SetsFieldsInTheFixedOrder) {
 TEST(ShowDeviceParameter, CheckBoxClickRulesRunOnlyOnChange) {
     TFakeParameterPage page;
     TDeviceSettings s = DecodeParameterBlock(ExampleBlock());
-    s.FilterEnable = 0; // already clear on a fresh page
+    s.FilterEnable = 0;  // already clear on a fresh page
     ShowDeviceParameter(0, page, EncodeParameterBlock(s));
     EXPECT_EQ(page.JournalPos("click CheckBoxVandrelFilterEnable"), -1);
     EXPECT_NE(page.JournalPos("click CheckBoxCANFrameInfoEnable"), -1);
@@ -258,8 +255,8 @@ TEST(ShowDeviceParameter, OtherPagesAreLeftAlone) {
     EXPECT_TRUE(page.Journal.empty());
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin
 
 // ---- the read transaction over a pseudo-terminal against the virtual converter ---------
 
@@ -291,7 +288,7 @@ TEST(ReadDeviceParameter, TakesTheConvertersBlockWithButtonsDisabledDuringTheWai
 struct ReadFaultCase {
     const char* Fault;
     bool Succeeds;
-    bool DestinationZero; // on failure: nothing kept, or the bytes received kept
+    bool DestinationZero;  // on failure: nothing kept, or the bytes received kept
 };
 class ReadDeviceParameterFault : public testing::TestWithParam<ReadFaultCase> {};
 
@@ -308,12 +305,11 @@ TEST_P(ReadDeviceParameterFault, GivesTheOutcomeOfTheAnswer) {
 INSTANTIATE_TEST_SUITE_P(Faults, ReadDeviceParameterFault,
                          testing::Values(ReadFaultCase{"silent", false, true}, ReadFaultCase{"short", false, true},
                                          ReadFaultCase{"late", false, true}, ReadFaultCase{"long", true, false},
-                                         ReadFaultCase{"checksum", false, false},
-                                         ReadFaultCase{"noise", false, false}),
+                                         ReadFaultCase{"checksum", false, false}, ReadFaultCase{"noise", false, false}),
                          [](const auto& info) { return std::string(info.param.Fault); });
 
 TEST(ReadDeviceParameter, TailOfAnEarlierAnswerDoesNotDisturbTheNextRead) {
-    TConverterProcess converter({"--fault", "long"}); // every answer leaves one byte behind
+    TConverterProcess converter({"--fault", "long"});  // every answer leaves one byte behind
     ASSERT_TRUE(converter.Open(kPort));
     TParameterBlock first, second;
     ASSERT_TRUE(ReadDeviceParameter({kPort, nullptr}, 0, first));
@@ -325,7 +321,7 @@ TEST(ReadDeviceParameter, UnsentRequestFailsAtOnceWithoutTouchingTheButtons) {
     TRecordingButtons buttons;
     TParameterBlock block;
     block.fill(0x99);
-    EXPECT_FALSE(ReadDeviceParameter({kPort, &buttons}, 0, block)); // port not open
+    EXPECT_FALSE(ReadDeviceParameter({kPort, &buttons}, 0, block));  // port not open
     EXPECT_TRUE(AllZero(block));
     EXPECT_TRUE(buttons.Calls.empty());
 }
@@ -348,5 +344,5 @@ TEST(ReadDeviceParameter, SendsTheCommandByte) {
     EXPECT_EQ(converter.Received(), (std::vector<std::string>{"CC DD 01 00"}));
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

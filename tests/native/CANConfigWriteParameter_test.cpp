@@ -129,8 +129,8 @@ TEST_P(CollectInterval, TravelsAsUnsigned32Bits) {
 
 INSTANTIATE_TEST_SUITE_P(Texts, CollectInterval,
                          testing::Values(IntervalCase{"2147483647", 0x7FFFFFFF}, IntervalCase{"2147483648", 0x80000000},
-                                         IntervalCase{"4294967295", 0xFFFFFFFF}, IntervalCase{" +3000000000", 3000000000u},
-                                         IntervalCase{"0", 0}));
+                                         IntervalCase{"4294967295", 0xFFFFFFFF},
+                                         IntervalCase{" +3000000000", 3000000000u}, IntervalCase{"0", 0}));
 
 TEST(CollectParameterBlock, IntervalBeyond32BitsIsRefused) {
     for (const char* text : {"4294967296", "99999999999999999999", "-2147483649", "42949672950"}) {
@@ -147,7 +147,7 @@ TEST(CollectParameterBlock, NoSelectionTravelsAs0xFF) {
     const TParameterBlock b = CollectParameterBlock(0, page);
     EXPECT_EQ(b[197], 0xFF);
     EXPECT_EQ(b[225], 0xFF);
-    EXPECT_EQ(b[21], 1); // any direction but 0 and 1 forwards CAN to serial only
+    EXPECT_EQ(b[21], 1);  // any direction but 0 and 1 forwards CAN to serial only
     EXPECT_EQ(b[24], 0);
 }
 
@@ -242,41 +242,41 @@ void BadCustom(TFakeParameterPage& p) {
 
 INSTANTIATE_TEST_SUITE_P(
     Fields, CollectFirstBadField,
-    testing::Values(
-        BadFieldCase{"EmptyCanId", [](auto& p) { p.Edits["EditCANID"] = ""; }, "'0x' is not a valid integer value"},
-        BadFieldCase{"NoIdLength", [](auto& p) { p.Combos["ComboBoxCANIDLen"].Index = -1; },
-                     "'' is not a valid integer value"},
-        BadFieldCase{"OffsetBeforeInterval",
-                     [](auto& p) {
-                         p.Combos["ComboBoxCANIDOffset"].Index = -1;
-                         p.Edits["EditUARTFrameInterVal"] = "x";
-                     },
-                     "'' is not a valid integer value"},
-        BadFieldCase{"SerialIntervalBeforeCanInterval",
-                     [](auto& p) {
-                         p.Edits["EditUARTFrameInterVal"] = "1 0";
-                         p.Edits["EditCANFrameInterval"] = "";
-                     },
-                     "'1 0' is not a valid integer value"},
-        BadFieldCase{"HiddenIntervalBeforeCanId",
-                     [](auto& p) {
-                         p.Edits["EditCANFrameInterval"] = "4294967296";
-                         p.Edits["EditCANID"] = "zz";
-                     },
-                     "'4294967296' is not a valid integer value"},
-        BadFieldCase{"CanIdBeforeCustomWords",
-                     [](auto& p) {
-                         p.Edits["EditCANID"] = "$1";
-                         BadCustom(p);
-                     },
-                     "'0x$1' is not a valid integer value"},
-        BadFieldCase{"CustomWordBeforeFilter",
-                     [](auto& p) {
-                         BadCustom(p);
-                         BadFilter(p);
-                     },
-                     "'0x0x5' is not a valid integer value"},
-        BadFieldCase{"FilterStartIdentifier", BadFilter, "'0x1G' is not a valid integer value"}),
+    testing::Values(BadFieldCase{"EmptyCanId", [](auto& p) { p.Edits["EditCANID"] = ""; },
+                                 "'0x' is not a valid integer value"},
+                    BadFieldCase{"NoIdLength", [](auto& p) { p.Combos["ComboBoxCANIDLen"].Index = -1; },
+                                 "'' is not a valid integer value"},
+                    BadFieldCase{"OffsetBeforeInterval",
+                                 [](auto& p) {
+                                     p.Combos["ComboBoxCANIDOffset"].Index = -1;
+                                     p.Edits["EditUARTFrameInterVal"] = "x";
+                                 },
+                                 "'' is not a valid integer value"},
+                    BadFieldCase{"SerialIntervalBeforeCanInterval",
+                                 [](auto& p) {
+                                     p.Edits["EditUARTFrameInterVal"] = "1 0";
+                                     p.Edits["EditCANFrameInterval"] = "";
+                                 },
+                                 "'1 0' is not a valid integer value"},
+                    BadFieldCase{"HiddenIntervalBeforeCanId",
+                                 [](auto& p) {
+                                     p.Edits["EditCANFrameInterval"] = "4294967296";
+                                     p.Edits["EditCANID"] = "zz";
+                                 },
+                                 "'4294967296' is not a valid integer value"},
+                    BadFieldCase{"CanIdBeforeCustomWords",
+                                 [](auto& p) {
+                                     p.Edits["EditCANID"] = "$1";
+                                     BadCustom(p);
+                                 },
+                                 "'0x$1' is not a valid integer value"},
+                    BadFieldCase{"CustomWordBeforeFilter",
+                                 [](auto& p) {
+                                     BadCustom(p);
+                                     BadFilter(p);
+                                 },
+                                 "'0x0x5' is not a valid integer value"},
+                    BadFieldCase{"FilterStartIdentifier", BadFilter, "'0x1G' is not a valid integer value"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(CollectParameterBlock, OtherPagesGiveAnEmptyBlock) {
@@ -285,8 +285,8 @@ TEST(CollectParameterBlock, OtherPagesGiveAnEmptyBlock) {
     EXPECT_EQ(CollectParameterBlock(1, page), TParameterBlock{});
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin
 
 // ---- the write transaction over a pseudo-terminal against the virtual converter --------
 
@@ -311,12 +311,12 @@ TEST(WriteDeviceParameter, SendsTheFrameAndConfirmsByReadBack) {
     ASSERT_TRUE(converter.Open(kPort));
     TRecordingButtons buttons;
     TParameterBlock block = SomeSettings();
-    block[0] = 0; // the transaction sets the checksum itself
+    block[0] = 0;  // the transaction sets the checksum itself
     EXPECT_EQ(WriteDeviceParameter({kPort, &buttons}, 0, block), TWriteOutcome::Success);
     EXPECT_TRUE(VerifyParameterChecksum(block.data(), block.size()));
     const auto frame = WriteFrame(0, block);
-    EXPECT_EQ(converter.Received(), (std::vector<std::string>{TConverterProcess::Hex(frame.data(), frame.size()),
-                                                               "CC DD 00 00"}));
+    EXPECT_EQ(converter.Received(),
+              (std::vector<std::string>{TConverterProcess::Hex(frame.data(), frame.size()), "CC DD 00 00"}));
     // One pause after the frame, one inside the read-back.
     EXPECT_EQ(buttons.Calls, (std::vector<std::string>{"disable", "enable", "disable", "enable"}));
 
@@ -386,5 +386,5 @@ TEST(CollectDeviceParameter, ConversionErrorSendsNothing) {
     EXPECT_TRUE(converter.Received().empty());
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

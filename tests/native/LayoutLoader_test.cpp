@@ -32,7 +32,7 @@ const char* kLayout = R"(Root1: TTestRoot {
 }
 )";
 
-} // namespace
+}  // namespace
 
 TEST(LayoutLoader, CreatesComponentsSetsPropertiesAndWiresHandlers) {
     TTestRoot root(nullptr);
@@ -78,7 +78,8 @@ TEST(LayoutLoader, StoredPropertiesReadBackEqual) {
     o.name = "Copy";
     o.className = "TTestThing";
     o.properties = StoredLayoutProperties(*root.First);
-    o.properties.erase(std::remove_if(o.properties.begin(), o.properties.end(), [](const LayoutProperty& p) { return p.path == "Buddy"; }),
+    o.properties.erase(std::remove_if(o.properties.begin(), o.properties.end(),
+                                      [](const LayoutProperty& p) { return p.path == "Buddy"; }),
                        o.properties.end());
     TTestRoot other(nullptr);
     LayoutObject wrapper;
@@ -139,7 +140,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"  A: TTestThing {}\n  B: TTestThing { Buddy = R }", 3, "takes a TTestThing, but R is a TTestRoot"},
         FaultCase{"  A: TTestThing { OnClick = NoSuchHandler }", 2, "unknown event handler \"NoSuchHandler\""},
         FaultCase{"  A: TTestThing { OnClick = ThingCount }", 2, "does not fit the event OnClick"},
-        FaultCase{"  A: TTestThing { Items = ({ Width = 1 }\n { Height = 2 }) }", 3, "unknown property \"Height\" of TTestItem"},
+        FaultCase{"  A: TTestThing { Items = ({ Width = 1 }\n { Height = 2 }) }", 3,
+                  "unknown property \"Height\" of TTestItem"},
         FaultCase{"  A: TTestThing { Lines = \"x\" }", 2, "takes a string list"},
         FaultCase{"  A: TTestThing { Data = \"00\" }", 2, "takes a binary value"},
         FaultCase{"  A: TTestThing {}\n  a: TTestThing {}", 3, "already exists"},
@@ -149,7 +151,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LayoutLoader, ARefusedLayoutLeavesNothingHalfLoadedBehind) {
     auto* root = new TTestRoot(nullptr);
-    EXPECT_THROW(LoadLayoutText(root, "R: TTestRoot { A: TTestThing {} B: TTestThing { Count = \"x\" } }"), ELayoutError);
+    EXPECT_THROW(LoadLayoutText(root, "R: TTestRoot { A: TTestThing {} B: TTestThing { Count = \"x\" } }"),
+                 ELayoutError);
     EXPECT_EQ(root->ComponentState() & csLoading, 0u);
     EXPECT_EQ(root->ComponentCount(), 2);
     delete root;  // frees what was created so far

@@ -127,7 +127,7 @@ TEST(ParameterBlock, SixteenFiltersFillTheTableAndCount) {
     EXPECT_EQ(b[196], 16);
     EXPECT_EQ(Bytes(b, 36, 16), std::vector<uint8_t>(16, 1));
     EXPECT_EQ(Bytes(b, 52, 16), std::vector<uint8_t>(16, 1));
-    EXPECT_EQ(Bytes(b, 128, 4), (std::vector<uint8_t>{16, 16, 16, 16})); // last start identifier
+    EXPECT_EQ(Bytes(b, 128, 4), (std::vector<uint8_t>{16, 16, 16, 16}));  // last start identifier
     EXPECT_EQ(Bytes(b, 192, 4), (std::vector<uint8_t>{0xF0, 0xF0, 0xF0, 0xF0}));
     EXPECT_EQ(b[197], 0);
 }
@@ -142,7 +142,7 @@ TEST(ParameterBlock, MoreFiltersThanSlotsNeverSpillIntoOtherFields) {
 
 TEST(ParameterBlock, DecodeTrustsTheFilterCountOnlyUpToSixteen) {
     TParameterBlock b{};
-    b[196] = 255; // a damaged or hostile answer
+    b[196] = 255;  // a damaged or hostile answer
     for (std::size_t i = 36; i < 196; ++i) b[i] = 0x5A;
     const TDeviceSettings s = DecodeParameterBlock(b);
     ASSERT_EQ(s.Filters.size(), 16u);
@@ -156,5 +156,5 @@ TEST(ParameterBlock, WindowDefaultsEncodeTheDefaultItems) {
     EXPECT_EQ(b[229], 1);
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

@@ -46,9 +46,7 @@ TEST_F(ProfileFileTest, SavesOverAnExistingFileAndReadsItBack) {
 TEST_F(ProfileFileTest, FailedSavesLeaveEverythingAsItWas) {
     const std::string folderTarget = Path("taken");
     fs::create_directories(folderTarget + "/inside");
-    const struct {
-        std::string Path;
-    } cases[] = {{Path("missing-folder/site.json")}, {folderTarget}};
+    const struct { std::string Path; } cases[] = {{Path("missing-folder/site.json")}, {folderTarget}};
     for (const auto& c : cases) {
         std::string why;
         EXPECT_FALSE(SaveProfileFile(c.Path, "text\n", why)) << c.Path;
@@ -83,4 +81,4 @@ TEST_F(ProfileFileTest, ReadRefusesWhatIsNoProfileFile) {
     }
 }
 
-} // namespace
+}  // namespace

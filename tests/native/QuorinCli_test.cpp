@@ -23,8 +23,8 @@
 namespace quorin {
 namespace {
 
-using test::TConverterProcess;
 using profile::TJson;
+using test::TConverterProcess;
 
 struct TRun {
     int Status = -1;
@@ -96,7 +96,9 @@ TRun RunCli(std::vector<std::string> args) {
 // A block the window could send: every list setting on one of its items, identifiers within
 // their frame type's width, filters start <= end, and the identity the device reports.
 TParameterBlock RandomValidBlock(std::mt19937& rng) {
-    auto pick = [&](uint32_t n) { return static_cast<uint8_t>(std::uniform_int_distribution<uint32_t>(0, n - 1)(rng)); };
+    auto pick = [&](uint32_t n) {
+        return static_cast<uint8_t>(std::uniform_int_distribution<uint32_t>(0, n - 1)(rng));
+    };
     auto word = [&] { return std::uniform_int_distribution<uint32_t>()(rng); };
     auto items = [](std::size_t offset) {
         for (const auto& c : profile::ChoiceLists())
@@ -104,8 +106,11 @@ TParameterBlock RandomValidBlock(std::mt19937& rng) {
         return 0u;
     };
     TDeviceSettings s;
-    s.Identity = {static_cast<uint16_t>(word()), static_cast<uint16_t>(word()), static_cast<uint16_t>(word()),
-                  static_cast<uint16_t>(word()), {pick(255), pick(255), pick(255), pick(255)}};
+    s.Identity = {static_cast<uint16_t>(word()),
+                  static_cast<uint16_t>(word()),
+                  static_cast<uint16_t>(word()),
+                  static_cast<uint16_t>(word()),
+                  {pick(255), pick(255), pick(255), pick(255)}};
     s.SwitchMode = pick(items(block::SwitchMode));
     s.SwitchRoute = pick(items(block::SwitchRoute));
     s.UARTMode = pick(items(block::UARTMode));
@@ -245,7 +250,7 @@ TJson GoodProfile() { return profile::ProfileFromSettings(WindowDefaultSettings(
 struct BadProfileCase {
     const char* Name;
     std::function<std::string()> Text;
-    std::vector<std::string> Expected; // every line that must be reported
+    std::vector<std::string> Expected;  // every line that must be reported
 };
 
 std::string Spoil(const std::function<void(TJson&)>& change) {
@@ -282,7 +287,8 @@ TEST_P(BadProfile, IsRefusedWithEveryFieldNamedAndNothingSent) {
 INSTANTIATE_TEST_SUITE_P(
     Kinds, BadProfile,
     ::testing::Values(
-        BadProfileCase{"NotJson", [] { return std::string("{\"conversion\": {\n  \"mode\": 1,,\n}"); },
+        BadProfileCase{"NotJson",
+                       [] { return std::string("{\"conversion\": {\n  \"mode\": 1,,\n}"); },
                        {"not a JSON document", "line 2"}},
         BadProfileCase{"NumberBeyondEveryDouble",
                        [] { return std::string("{\"conversion\": {\"can_id_offset\": 8e4808}}"); },
@@ -329,20 +335,22 @@ INSTANTIATE_TEST_SUITE_P(
                         "can.id: expected a text such as \"0x000007FF\", found true or false",
                         "filters.entries: expected a list, found an object",
                         "can.bit_rate: expected an object, found a whole number"}},
-        BadProfileCase{"ConversionAndIdentifierRules",
-                       [] {
-                           return Spoil([](TJson& p) {
-                               p["can"]["id"] = "0x800";  // standard frame: 11 bits
-                               p["filters"]["entries"] = {Filter("standard", "0x0x5", "0x10"),
-                                                          Filter("standard", "0x100", "0x0FF"),
-                                                          Filter("extended", "0x0", "0x20000000")};
-                           });
-                       },
-                       {"can.id: 0x00000800 is beyond", "filters.entries[0].start_id: '0x0x5' is not a valid integer value"}},
+        BadProfileCase{
+            "ConversionAndIdentifierRules",
+            [] {
+                return Spoil([](TJson& p) {
+                    p["can"]["id"] = "0x800";  // standard frame: 11 bits
+                    p["filters"]["entries"] = {Filter("standard", "0x0x5", "0x10"),
+                                               Filter("standard", "0x100", "0x0FF"),
+                                               Filter("extended", "0x0", "0x20000000")};
+                });
+            },
+            {"can.id: 0x00000800 is beyond", "filters.entries[0].start_id: '0x0x5' is not a valid integer value"}},
         BadProfileCase{"SeventeenFilters",
                        [] {
                            return Spoil([](TJson& p) {
-                               for (int i = 0; i < 17; ++i) p["filters"]["entries"].push_back(Filter("standard", "0x1", "0x2"));
+                               for (int i = 0; i < 17; ++i)
+                                   p["filters"]["entries"].push_back(Filter("standard", "0x1", "0x2"));
                            });
                        },
                        {"filters.entries: 17 entries; the converter holds at most 16"}}),
@@ -422,8 +430,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FaultCase{"silent", "read", 6, "no answer within 300 ms"},
                       FaultCase{"silent", "write", 6, "written, but the read-back failed: no answer"},
                       FaultCase{"short", "read", 6, "incomplete answer: 239 of 240 bytes"},
-                      FaultCase{"long", "read", 0, "read"},
-                      FaultCase{"checksum", "diff", 6, "checksum is wrong"},
+                      FaultCase{"long", "read", 0, "read"}, FaultCase{"checksum", "diff", 6, "checksum is wrong"},
                       FaultCase{"late", "read", 6, "no answer within 300 ms"},
                       FaultCase{"corrupt", "write", 7, "the read-back differs"},
                       FaultCase{"noise", "read", 6, "checksum is wrong"},
@@ -432,7 +439,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(QuorinCli, PortsThatCannotBeOpenedAreNamed) {
     TConverterProcess c;
-    ASSERT_TRUE(c.Open(5)); // held by this process: exclusive
+    ASSERT_TRUE(c.Open(5));  // held by this process: exclusive
     const TRun busy = RunCli({"read", "--port", c.Link()});
     EXPECT_EQ(busy.Status, 4);
     EXPECT_TRUE(Contains(busy.Err, "another program holds it"));
@@ -444,8 +451,8 @@ TEST(QuorinCli, PortsThatCannotBeOpenedAreNamed) {
 TEST(QuorinCli, SeveralPortsAreServedTogetherAndOneFailureStopsNoOther) {
     std::vector<std::unique_ptr<TConverterProcess>> converters;
     for (int i = 0; i < 4; ++i)
-        converters.push_back(std::make_unique<TConverterProcess>(
-            i == 2 ? std::vector<std::string>{"--fault", "silent"} : std::vector<std::string>{}));
+        converters.push_back(std::make_unique<TConverterProcess>(i == 2 ? std::vector<std::string>{"--fault", "silent"}
+                                                                        : std::vector<std::string>{}));
     TempDir dir;
     TJson p = GoodProfile();
     p["conversion"]["serial_frame_interval_ms"] = 2147483648u;
@@ -615,11 +622,12 @@ TEST(QuorinCliSet, BadChangesAreRefusedBeforeAnyPortOpens) {
 TEST(QuorinCliProbe, TellsConvertersBusyAndSilentPortsApartInOneTable) {
     TConverterProcess converter, silent({"--fault", "silent"}), held;
     ASSERT_TRUE(held.Open(7));  // held by this process: busy for everyone else
-    const TRun run = RunCli({"ports", "--probe", "--json", "--port", converter.Link(), "--port", silent.Link(), "--port",
-                             held.Link()});
+    const TRun run = RunCli(
+        {"ports", "--probe", "--json", "--port", converter.Link(), "--port", silent.Link(), "--port", held.Link()});
     EXPECT_EQ(run.Status, 0) << run.Err;
     const TJson doc = TJson::parse(run.Out);
-    const TJson *a = PortEntry(doc, converter.Link()), *b = PortEntry(doc, silent.Link()), *c = PortEntry(doc, held.Link());
+    const TJson *a = PortEntry(doc, converter.Link()), *b = PortEntry(doc, silent.Link()),
+                *c = PortEntry(doc, held.Link());
     ASSERT_TRUE(a && b && c) << run.Out;
     EXPECT_EQ((*a)["result"], "converter");
     EXPECT_EQ((*a)["identity"]["product_code"], "QUORIN-Q1");
@@ -641,5 +649,5 @@ TEST(QuorinCli, HelpShowsExamplesAndBadCommandLinesAreUsageErrors) {
     EXPECT_EQ(RunCli({"frobnicate"}).Status, 2);
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

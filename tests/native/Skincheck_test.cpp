@@ -30,7 +30,8 @@ std::vector<uint8_t> ReadAll(const std::string& path) {
 
 std::string Listing(const TSkinCheck& check) {
     std::string s;
-    for (const TSkinFinding& f : check.Findings) s += (f.Kind == TSkinFinding::skError ? "error: " : "note: ") + f.Text + "\n";
+    for (const TSkinFinding& f : check.Findings)
+        s += (f.Kind == TSkinFinding::skError ? "error: " : "note: ") + f.Text + "\n";
     return s;
 }
 
@@ -99,7 +100,8 @@ TEST(SkinCheck, SkinpackCheckExitsZeroOnlyWhenNothingIsWrong) {
     const std::string bad = std::filesystem::temp_directory_path() / "skincheck-bad.skn";
     {
         const std::vector<uint8_t> bytes = WithDescription([](std::string& t) { Insert(t, "[Buttons]", "Shine=1"); });
-        std::ofstream(bad, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        std::ofstream(bad, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
     auto run = [&](const std::string& args) {
         const int status = std::system((tool + " check " + args + " > /dev/null").c_str());
@@ -110,5 +112,5 @@ TEST(SkinCheck, SkinpackCheckExitsZeroOnlyWhenNothingIsWrong) {
     std::filesystem::remove(bad);
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

@@ -16,22 +16,18 @@ std::vector<uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; 
 
 std::string Text(const TMemoryStream& m) { return {m.Bytes().begin(), m.Bytes().end()}; }
 
-void PutLE32(std::vector<uint8_t>& v, size_t at, int32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        v[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+void PutLE32(std::vector<uint8_t>& v, size_t at, int32_t value) {
+    for (int i = 0; i < 4; ++i) v[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
 }
 
-std::vector<uint8_t> Packed(const std::vector<uint8_t>& archive)
-{
+std::vector<uint8_t> Packed(const std::vector<uint8_t>& archive) {
     return PackSkinBytes(archive.data(), archive.size());
 }
 
 // Collects what the reader shows the operator.
 class MessageCapture {
 public:
-    MessageCapture()
-    {
+    MessageCapture() {
         previous_ = SetSkinMessageHandler([this](const std::string& t) { messages.push_back(t); });
     }
     ~MessageCapture() { SetSkinMessageHandler(previous_); }
@@ -49,22 +45,19 @@ const std::vector<TSkinArchiveFile> kSkin = {
     {"second.ini", Bytes("[Other]\r\n")},
 };
 
-} // namespace
+}  // namespace
 
-TEST(SkinArchive, WrittenArchiveHasTheDocumentedLayout)
-{
+TEST(SkinArchive, WrittenArchiveHasTheDocumentedLayout) {
     const auto a = BuildSkinArchive({{"A.bmp", Bytes("xy")}, {"b.ini", Bytes("z")}});
-    const std::vector<uint8_t> expected = {
-        0x20, 0x4E, 0, 0,       // format mark 20000
-        14, 0, 0, 0,            // name list length
-        0, 0, 0, 0, 0, 0, 0, 0, // reserved
-        'A', '.', 'b', 'm', 'p', '\r', '\n', 'b', '.', 'i', 'n', 'i', '\r', '\n',
-        2, 0, 0, 0, 1, 0, 0, 0, 'x', 'y', 'z'};
+    const std::vector<uint8_t> expected = {0x20, 0x4E, 0,   0,                        // format mark 20000
+                                           14,   0,    0,   0,                        // name list length
+                                           0,    0,    0,   0,   0,   0,    0,    0,  // reserved
+                                           'A',  '.',  'b', 'm', 'p', '\r', '\n', 'b', '.', 'i', 'n', 'i', '\r',
+                                           '\n', 2,    0,   0,   0,   1,    0,    0,   0,   'x', 'y', 'z'};
     EXPECT_EQ(a, expected);
 }
 
-TEST(SkinArchive, WriterRefusesNamesThatCannotBeListed)
-{
+TEST(SkinArchive, WriterRefusesNamesThatCannotBeListed) {
     EXPECT_THROW(BuildSkinArchive({{"", {}}}), Exception);
     EXPECT_THROW(BuildSkinArchive({{"a\r\nb.bmp", {}}}), Exception);
     EXPECT_THROW(BuildSkinArchive({{std::string("a\0b", 3), {}}}), Exception);
@@ -72,8 +65,7 @@ TEST(SkinArchive, WriterRefusesNamesThatCannotBeListed)
     EXPECT_NO_THROW(BuildSkinArchive(std::vector<TSkinArchiveFile>(1001, {"x.bmp", {}})));
 }
 
-TEST(SkinReader, ReadsEveryFileBackWithLowerCasedNames)
-{
+TEST(SkinReader, ReadsEveryFileBackWithLowerCasedNames) {
     TSkinReader r;
     TMemoryStream packed(Packed(BuildSkinArchive(kSkin)));
     ASSERT_TRUE(r.Loadfromstream(packed));
@@ -90,8 +82,7 @@ TEST(SkinReader, ReadsEveryFileBackWithLowerCasedNames)
 
 class SkinReaderLookup : public ::testing::TestWithParam<std::pair<const char*, const char*>> {};
 
-TEST_P(SkinReaderLookup, FindsNamesWithoutRegardToCase)
-{
+TEST_P(SkinReaderLookup, FindsNamesWithoutRegardToCase) {
     TSkinReader r;
     ASSERT_TRUE(r.Loadfromstream(Packed(BuildSkinArchive(kSkin)).data(), Packed(BuildSkinArchive(kSkin)).size()));
     TMemoryStream out;
@@ -103,13 +94,10 @@ TEST_P(SkinReaderLookup, FindsNamesWithoutRegardToCase)
 INSTANTIATE_TEST_SUITE_P(Names, SkinReaderLookup,
                          ::testing::Values(std::make_pair("BUTTONS.BMP", "BM-buttons"),
                                            std::make_pair("Title.bmp", "BM-title-bar"),
-                                           std::make_pair("title.bmp", "BM-title-bar"),
-                                           std::make_pair("empty.bmp", ""),
-                                           std::make_pair("missing.bmp", ""),
-                                           std::make_pair("buttons", "")));
+                                           std::make_pair("title.bmp", "BM-title-bar"), std::make_pair("empty.bmp", ""),
+                                           std::make_pair("missing.bmp", ""), std::make_pair("buttons", "")));
 
-TEST(SkinReader, ReadIniTakesTheFirstEntryContainingThePart)
-{
+TEST(SkinReader, ReadIniTakesTheFirstEntryContainingThePart) {
     TSkinReader r;
     const auto packed = Packed(BuildSkinArchive(kSkin));
     ASSERT_TRUE(r.Loadfromstream(packed.data(), packed.size()));
@@ -126,8 +114,7 @@ TEST(SkinReader, ReadIniTakesTheFirstEntryContainingThePart)
     EXPECT_EQ(out.Size(), 0);
 }
 
-TEST(SkinReader, NameListAcceptsEveryLineEnd)
-{
+TEST(SkinReader, NameListAcceptsEveryLineEnd) {
     std::vector<uint8_t> a = BuildSkinArchive({{"a.bmp", Bytes("1")}, {"b.bmp", Bytes("22")}, {"c.ini", Bytes("333")}});
     // The written name list (21 bytes, CR LF ends) is replaced by one with a lone CR, a
     // lone LF and CR LF, and then by one without a final line end.
@@ -153,8 +140,7 @@ TEST(SkinReader, NameListAcceptsEveryLineEnd)
     EXPECT_EQ(r.Count(), 3);
 }
 
-TEST(SkinReader, WrongFormatMarkIsShownAndLeavesNothingReadable)
-{
+TEST(SkinReader, WrongFormatMarkIsShownAndLeavesNothingReadable) {
     MessageCapture capture;
     TSkinReader r;
     const auto good = Packed(BuildSkinArchive(kSkin));
@@ -181,8 +167,7 @@ struct Damage {
 
 class SkinReaderDamaged : public ::testing::TestWithParam<Damage> {};
 
-TEST_P(SkinReaderDamaged, IsRefusedWithoutAMessage)
-{
+TEST_P(SkinReaderDamaged, IsRefusedWithoutAMessage) {
     MessageCapture capture;
     auto archive = BuildSkinArchive({{"a.bmp", Bytes("1234")}, {"b.ini", Bytes("56")}});
     GetParam().apply(archive);
@@ -196,33 +181,32 @@ TEST_P(SkinReaderDamaged, IsRefusedWithoutAMessage)
 
 INSTANTIATE_TEST_SUITE_P(
     Archives, SkinReaderDamaged,
-    ::testing::Values(
-        Damage{"shorter than its header", [](std::vector<uint8_t>& a) { a.resize(15); }},
-        Damage{"name list past the end", [](std::vector<uint8_t>& a) { PutLE32(a, 4, 1000); }},
-        Damage{"negative name list", [](std::vector<uint8_t>& a) { PutLE32(a, 4, -5); }},
-        Damage{"huge name list", [](std::vector<uint8_t>& a) { PutLE32(a, 4, 0x7FFFFFFF); }},
-        Damage{"size table past the end", [](std::vector<uint8_t>& a) { a.resize(16 + 14 + 6); }},
-        Damage{"negative size", [](std::vector<uint8_t>& a) { PutLE32(a, 16 + 14, -1); }},
-        Damage{"sizes past the end", [](std::vector<uint8_t>& a) { PutLE32(a, 16 + 14 + 4, 100); }},
-        Damage{"sizes that overflow when added",
-               [](std::vector<uint8_t>& a) {
-                   PutLE32(a, 16 + 14, 0x7FFFFFFF);
-                   PutLE32(a, 16 + 14 + 4, 0x7FFFFFFF);
-               }},
-        Damage{"1002 names",
-               [](std::vector<uint8_t>& a) {
-                   std::string names;
-                   for (int i = 0; i < 1002; ++i)
-                       names += "f.bmp\r\n";
-                   a.assign(16, 0);
-                   PutLE32(a, 0, 20000);
-                   PutLE32(a, 4, static_cast<int32_t>(names.size()));
-                   a.insert(a.end(), names.begin(), names.end());
-                   a.insert(a.end(), 4 * 1002, 0);
-               }}));
+    ::testing::
+        Values(
+            Damage{"shorter than its header", [](std::vector<uint8_t>& a) { a.resize(15); }},
+            Damage{"name list past the end", [](std::vector<uint8_t>& a) { PutLE32(a, 4, 1000); }},
+            Damage{"negative name list", [](std::vector<uint8_t>& a) { PutLE32(a, 4, -5); }},
+            Damage{"huge name list", [](std::vector<uint8_t>& a) { PutLE32(a, 4, 0x7FFFFFFF); }},
+            Damage{"size table past the end", [](std::vector<uint8_t>& a) { a.resize(16 + 14 + 6); }},
+            Damage{"negative size", [](std::vector<uint8_t>& a) { PutLE32(a, 16 + 14, -1); }},
+            Damage{"sizes past the end", [](std::vector<uint8_t>& a) { PutLE32(a, 16 + 14 + 4, 100); }},
+            Damage{
+                "sizes that overflow when added",
+                [](std::vector<uint8_t>& a) {
+                    PutLE32(a, 16 + 14, 0x7FFFFFFF);
+                    PutLE32(a, 16 + 14 + 4, 0x7FFFFFFF);
+                }},
+            Damage{"1002 names", [](std::vector<uint8_t>& a) {
+                       std::string names;
+                       for (int i = 0; i < 1002; ++i) names += "f.bmp\r\n";
+                       a.assign(16, 0);
+                       PutLE32(a, 0, 20000);
+                       PutLE32(a, 4, static_cast<int32_t>(names.size()));
+                       a.insert(a.end(), names.begin(), names.end());
+                       a.insert(a.end(), 4 * 1002, 0);
+                   }}));
 
-TEST(SkinReader, AcceptsExactlyTheLargestDirectory)
-{
+TEST(SkinReader, AcceptsExactlyTheLargestDirectory) {
     std::vector<TSkinArchiveFile> files(1001, {"f.bmp", Bytes("x")});
     const auto a = BuildSkinArchive(files);
     TSkinReader r;
@@ -231,8 +215,7 @@ TEST(SkinReader, AcceptsExactlyTheLargestDirectory)
     EXPECT_EQ(r.FileSize(1000), 1);
 }
 
-TEST(SkinReader, AbsurdDeclaredSizeIsRefused)
-{
+TEST(SkinReader, AbsurdDeclaredSizeIsRefused) {
     TSkinReader r;
     const std::vector<uint8_t> packed = {0x00, 0x00, 0x00, 0x7F, 0x01, 0x02};
     EXPECT_FALSE(r.Loadfromstream(packed.data(), packed.size()));
@@ -241,8 +224,7 @@ TEST(SkinReader, AbsurdDeclaredSizeIsRefused)
     EXPECT_FALSE(r.Loadfromstream(big.data(), big.size()));
 }
 
-TEST(SkinReader, LoadsFromAFileAndRefusesAMissingOne)
-{
+TEST(SkinReader, LoadsFromAFileAndRefusesAMissingOne) {
     const std::string path = std::string(QUORIN_BINARY_DIR) + "/skinread_test.skin";
     TMemoryStream(Packed(BuildSkinArchive(kSkin))).SaveToFile(path);
     TSkinReader r;
@@ -254,12 +236,10 @@ TEST(SkinReader, LoadsFromAFileAndRefusesAMissingOne)
 }
 
 // The packing tool, run as the build runs it.
-TEST(SkinpackTool, PacksAFolderListsAndUnpacksIt)
-{
+TEST(SkinpackTool, PacksAFolderListsAndUnpacksIt) {
     namespace fs = std::filesystem;
     const fs::path tool = fs::path(QUORIN_BINARY_DIR) / "tools" / "skinpack";
-    if (!fs::exists(tool))
-        GTEST_SKIP() << "skinpack not built";
+    if (!fs::exists(tool)) GTEST_SKIP() << "skinpack not built";
     const fs::path dir = fs::path(QUORIN_BINARY_DIR) / "skinpack_test";
     fs::remove_all(dir);
     fs::create_directories(dir / "in");

@@ -70,7 +70,8 @@ TEST(Streams, MissingFileRaisesAnErrorNamingIt) {
         TFileStream f("/nonexistent/dir/skin.skn", fmOpenRead);
         FAIL();
     } catch (const EFOpenError& e) {
-        EXPECT_NE(std::string(e.what()).find("Cannot open file \"/nonexistent/dir/skin.skn\""), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("Cannot open file \"/nonexistent/dir/skin.skn\""), std::string::npos)
+            << e.what();
     }
     EXPECT_THROW(TFileStream("/nonexistent/dir/x", fmCreate), EFCreateError);
 }

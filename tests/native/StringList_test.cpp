@@ -20,9 +20,10 @@ TEST_P(StringListText, SplitsAtAnyLineEnd) {
 }
 
 INSTANTIATE_TEST_SUITE_P(LineEnds, StringListText,
-                         ::testing::Values(TextSplitCase{"", {}}, TextSplitCase{"a", {"a"}}, TextSplitCase{"a\r\nb\r\n", {"a", "b"}},
-                                           TextSplitCase{"a\nb\rc", {"a", "b", "c"}}, TextSplitCase{"\r\n\r\n", {"", ""}},
-                                           TextSplitCase{"x  \n", {"x  "}}));
+                         ::testing::Values(TextSplitCase{"", {}}, TextSplitCase{"a", {"a"}},
+                                           TextSplitCase{"a\r\nb\r\n", {"a", "b"}},
+                                           TextSplitCase{"a\nb\rc", {"a", "b", "c"}},
+                                           TextSplitCase{"\r\n\r\n", {"", ""}}, TextSplitCase{"x  \n", {"x  "}}));
 
 TEST(StringList, ItemsCarryAnIntegerBesideTheirText) {
     TStringList l;

@@ -21,13 +21,15 @@ TEST_P(TypInfoText, SetsAndReadsBackAsText) {
     EXPECT_EQ(GetPropValue(&t, GetParam().path), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, TypInfoText,
-    ::testing::Values(TextCase{"Tag", "99", "99"}, TextCase{"Tag", "0x15B3", "5555"}, TextCase{"Count", "$10", "16"},
-                      TextCase{"Flag", "True", "True"}, TextCase{"Flag", "false", "False"}, TextCase{"Shape", "SHROUND", "shRound"},
-                      TextCase{"Options", "[opBlue, opRed]", "[opRed,opBlue]"}, TextCase{"Options", "", "[]"},
-                      TextCase{"Text", " blanks kept ", " blanks kept "}, TextCase{"Part.Name", "Times New Roman", "Times New Roman"},
-                      TextCase{"Part.Size", "-21", "-21"}));
+INSTANTIATE_TEST_SUITE_P(Kinds, TypInfoText,
+                         ::testing::Values(TextCase{"Tag", "99", "99"}, TextCase{"Tag", "0x15B3", "5555"},
+                                           TextCase{"Count", "$10", "16"}, TextCase{"Flag", "True", "True"},
+                                           TextCase{"Flag", "false", "False"}, TextCase{"Shape", "SHROUND", "shRound"},
+                                           TextCase{"Options", "[opBlue, opRed]", "[opRed,opBlue]"},
+                                           TextCase{"Options", "", "[]"},
+                                           TextCase{"Text", " blanks kept ", " blanks kept "},
+                                           TextCase{"Part.Name", "Times New Roman", "Times New Roman"},
+                                           TextCase{"Part.Size", "-21", "-21"}));
 
 TEST(TypInfo, ReadsKindsAndAbsentProperties) {
     TTestThing t(nullptr);

@@ -296,8 +296,8 @@ TEST_P(VCIRefusalTest, RefusesAndTouchesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(BadNumbers, VCIRefusalTest,
                          ::testing::Values(std::make_tuple(-1, 0), std::make_tuple(24, 0),
-                                           std::make_tuple(INT32_MIN, 0), std::make_tuple(3, 1),
-                                           std::make_tuple(3, -1), std::make_tuple(3, 255)));
+                                           std::make_tuple(INT32_MIN, 0), std::make_tuple(3, 1), std::make_tuple(3, -1),
+                                           std::make_tuple(3, 255)));
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

@@ -46,8 +46,8 @@ public:
     explicit TConverter(std::vector<std::string> extra = {}) {
         char dir[] = "/tmp/vconv-test-XXXXXX";
         FDir = ::mkdtemp(dir);
-        std::vector<std::string> args = {std::string(QUORIN_BINARY_DIR) + "/tools/vconv", "--link", Link(), "--log", Log(),
-                                         "--control", Control()};
+        std::vector<std::string> args = {
+            std::string(QUORIN_BINARY_DIR) + "/tools/vconv", "--link", Link(), "--log", Log(), "--control", Control()};
         args.insert(args.end(), extra.begin(), extra.end());
         FPid = ::fork();
         if (FPid == 0) {
@@ -78,7 +78,8 @@ public:
             out << lines << "\nseq=" << seq << "\n";
         }
         std::rename((Control() + ".tmp").c_str(), Control().c_str());
-        ASSERT_TRUE(test::WaitUntil([&] { return ReadText(Control() + ".state").find("seq=" + seq + "\n") != std::string::npos; }));
+        ASSERT_TRUE(test::WaitUntil(
+            [&] { return ReadText(Control() + ".state").find("seq=" + seq + "\n") != std::string::npos; }));
     }
 
     void Open() {
@@ -92,7 +93,9 @@ private:
     int FSeq = 0;
 };
 
-void Send(const Bytes& frame) { ASSERT_EQ(_VCI_WriteDevice(kPort, frame.data(), static_cast<uint32_t>(frame.size())), 1); }
+void Send(const Bytes& frame) {
+    ASSERT_EQ(_VCI_WriteDevice(kPort, frame.data(), static_cast<uint32_t>(frame.size())), 1);
+}
 
 // Everything that came within the time, once the line has been quiet for a while.
 Bytes Collect(std::chrono::milliseconds within) {
@@ -180,8 +183,8 @@ TEST(VirtualConverter, LogsEveryFrameInHex) {
 // Each fault mode, as the host sees it when it reads the block.
 struct TFaultCase {
     const char* Fault;
-    std::size_t Size;        // bytes that arrive within the host's 300 ms
-    bool ChecksumRight;      // of the first 240 (when 240 or more arrived)
+    std::size_t Size;    // bytes that arrive within the host's 300 ms
+    bool ChecksumRight;  // of the first 240 (when 240 or more arrived)
 };
 
 class VirtualConverterFault : public ::testing::TestWithParam<TFaultCase> {};
@@ -285,5 +288,5 @@ TEST(VirtualConverter, ResetRestoresTheDefaultBlock) {
     EXPECT_EQ(ReadBlock(), before);
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

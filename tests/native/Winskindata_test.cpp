@@ -107,7 +107,8 @@ TEST(Skin3rdDefaults, HoldsExactlyThe116LinesInOrder) {
     std::multiset<std::string> names;
     for (const auto& l : lines) names.insert(l.substr(0, l.find('=')));
     EXPECT_EQ(names.size() - std::set<std::string>(names.begin(), names.end()).size(), 3u);
-    for (const char* twice : {"TLMDFontSizeCombobox", "TWWDBCombobox", "TDBCheckboxEh"}) EXPECT_EQ(names.count(twice), 2u) << twice;
+    for (const char* twice : {"TLMDFontSizeCombobox", "TWWDBCombobox", "TDBCheckboxEh"})
+        EXPECT_EQ(names.count(twice), 2u) << twice;
     // TDBCheckboxEh follows TLMDGroupBox; kinds keep their case.
     auto at = std::find(lines.begin(), lines.end(), "TLMDGroupBox=Groupbox");
     ASSERT_NE(at, lines.end());
@@ -128,13 +129,13 @@ class StrColor : public ::testing::TestWithParam<ColorCase> {};
 
 TEST_P(StrColor, ParsesRedGreenBlue) { EXPECT_EQ(strcolor(GetParam().text), GetParam().expected); }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, StrColor,
-    ::testing::Values(ColorCase{"244 244 244", 0xF4F4F4}, ColorCase{"197 231 246", 0xF6E7C5},
-                      ColorCase{"  10,20,30  ", 0x1E140A}, ColorCase{"1 2 3 4", 0x030201},
-                      ColorCase{"300 0 0", 300 & 0xFF}, ColorCase{"99999999999 0 0", static_cast<int32_t>(99999999999LL & 0xFF)},
-                      ColorCase{"-5 7 9", 0x090705}, ColorCase{"1 2", 0x000201}, ColorCase{"1,2,3,", 0x030201},
-                      ColorCase{"", 0}, ColorCase{"red", 0}));
+INSTANTIATE_TEST_SUITE_P(Texts, StrColor,
+                         ::testing::Values(ColorCase{"244 244 244", 0xF4F4F4}, ColorCase{"197 231 246", 0xF6E7C5},
+                                           ColorCase{"  10,20,30  ", 0x1E140A}, ColorCase{"1 2 3 4", 0x030201},
+                                           ColorCase{"300 0 0", 300 & 0xFF},
+                                           ColorCase{"99999999999 0 0", static_cast<int32_t>(99999999999LL & 0xFF)},
+                                           ColorCase{"-5 7 9", 0x090705}, ColorCase{"1 2", 0x000201},
+                                           ColorCase{"1,2,3,", 0x030201}, ColorCase{"", 0}, ColorCase{"red", 0}));
 
 TEST(SkinColors, EmptyTextGivesTheDefault) {
     TSkinData skin(nullptr);
@@ -156,7 +157,7 @@ TEST(SkinQueries, ChangePropertySetsOnlyEnumerations) {
     EXPECT_EQ(skin.SkinFormtype, sfDialog);
     TSkinData::ChangeProperty(&skin, "SkinFormtype", "sfNothing");  // unknown identifier
     EXPECT_EQ(skin.SkinFormtype, sfDialog);
-    TSkinData::ChangeProperty(&skin, "DisableTag", "5");            // not an enumeration
+    TSkinData::ChangeProperty(&skin, "DisableTag", "5");  // not an enumeration
     EXPECT_EQ(skin.DisableTag, 99);
     TSkinData::ChangeProperty(&skin, "Missing", "x");
     TSkinData::ChangeProperty(nullptr, "SkinFormtype", "sfDLL");
@@ -321,10 +322,10 @@ TEST_F(SkinDataTest, ImageNamesNeedALowerCaseBmpExtension) {
          "[Headerbar]\nImage=missing.bmp\n[Scrollbar]\nImage=a.png\n",
          {{"A.BMP", MakeBmp(8, 8, 1)}});
     ASSERT_TRUE(skin.ExtraImages && skin.MenuItem && skin.Headerbar && skin.Scrollbar);
-    EXPECT_TRUE(skin.ExtraImages->Map.Empty());     // extension in capitals
-    EXPECT_EQ(skin.MenuItem->Map.Width(), 8);       // path dropped, entry found case-insensitively
-    EXPECT_TRUE(skin.Headerbar->Map.Empty());       // not in the archive
-    EXPECT_TRUE(skin.Scrollbar->Map.Empty());       // not a bitmap name
+    EXPECT_TRUE(skin.ExtraImages->Map.Empty());  // extension in capitals
+    EXPECT_EQ(skin.MenuItem->Map.Width(), 8);    // path dropped, entry found case-insensitively
+    EXPECT_TRUE(skin.Headerbar->Map.Empty());    // not in the archive
+    EXPECT_TRUE(skin.Scrollbar->Map.Empty());    // not a bitmap name
 }
 
 TEST_F(SkinDataTest, ElementsWithoutImageKeyStayEmpty) {
@@ -366,9 +367,9 @@ TEST_F(SkinDataTest, SunkEdgeAndComboButtonBuildTheComboPicture) {
     EXPECT_EQ(skin.ComboButton->Style, 2);
     EXPECT_EQ(skin.ComboButton->Margins, (TMargins{2, 1, b + 2, 1}));
     EXPECT_EQ(skin.SunkEdge->Margins, (TMargins{b + 2, 1, 2, 1}));
-    EXPECT_EQ(pic.Pixel(0, 0), 0x111111);            // the edge
-    EXPECT_EQ(pic.Pixel(10, 10), kMagenta);          // the edit area is left transparent
-    EXPECT_EQ(pic.Pixel(49, 10), 0x222222);          // the button at the right
+    EXPECT_EQ(pic.Pixel(0, 0), 0x111111);                  // the edge
+    EXPECT_EQ(pic.Pixel(10, 10), kMagenta);                // the edit area is left transparent
+    EXPECT_EQ(pic.Pixel(49, 10), 0x222222);                // the button at the right
     EXPECT_EQ(skin.SunkEdge->Map.Pixel(0, 10), 0x222222);  // mirrored: the button at the left
     ASSERT_EQ(skin.ComboxArrow->Map.Width(), 17 * 4);
     EXPECT_EQ(skin.ComboxArrow->Frame, 4);
@@ -437,7 +438,8 @@ class DamagedSkin : public SkinDataTest, public ::testing::WithParamInterface<in
 TEST_P(DamagedSkin, TruncatedPackedSkinDoesNotCrash) {
     int messages = 0;
     TSkinMessageHandler previous = SetSkinMessageHandler([&](const std::string&) { ++messages; });
-    Bytes full = MakePackedSkin("[MenuItem]\nImage=a.bmp\n[Colours]\nButtonFace=1 2 3\n", {{"a.bmp", MakeBmp(30, 30, 7)}});
+    Bytes full =
+        MakePackedSkin("[MenuItem]\nImage=a.bmp\n[Colours]\nButtonFace=1 2 3\n", {{"a.bmp", MakeBmp(30, 30, 7)}});
     Bytes cut(full.begin(), full.begin() + std::min<size_t>(full.size(), GetParam()));
     TSkinData skin(nullptr);
     TMemoryStream packed(cut);
@@ -698,7 +700,7 @@ TEST_F(SkinDataTest, SkinStoreItemsLoadByIndex) {
     TSkinData skin(nullptr);
     skin.LoadFromCollection(&store, 1);
     EXPECT_EQ(skin.SkinName, "Second");
-    skin.LoadFromCollection(&store, 2);   // past the end: nothing
+    skin.LoadFromCollection(&store, 2);  // past the end: nothing
     skin.LoadFromCollection(&store, -1);
     skin.LoadFromCollection(nullptr, 0);
     EXPECT_EQ(skin.SkinName, "Second");
@@ -720,16 +722,19 @@ TEST_F(SkinDataTest, StoredLayoutSetsEveryPublishedProperty) {
         hex += digits[b & 15];
     }
     TComponent root(nullptr);
-    LoadLayoutText(&root, "Root: TComponent {\n"
-                          "  SkinData1: TSkinData {\n"
-                          "    Active = true\n    DisableTag = 98\n"
-                          "    SkinControls = <xcMainMenu, xcCombo, xcMenuItem>\n"
-                          "    Options = <xoPreview, xoToolbarBK, xoMenuBG>\n"
-                          "    Skin3rd = [\"TMine=button\"]\n"
-                          "    SkinStore = \"(Good)\"\n    SkinFormtype = sfMainform\n    Version = \"3.99.03.03\"\n"
-                          "    MenuUpdate = true\n    MenuMerge = false\n"
-                          "    SkinStream = bin {" + hex + "}\n"
-                          "  }\n}\n");
+    LoadLayoutText(&root,
+                   "Root: TComponent {\n"
+                   "  SkinData1: TSkinData {\n"
+                   "    Active = true\n    DisableTag = 98\n"
+                   "    SkinControls = <xcMainMenu, xcCombo, xcMenuItem>\n"
+                   "    Options = <xoPreview, xoToolbarBK, xoMenuBG>\n"
+                   "    Skin3rd = [\"TMine=button\"]\n"
+                   "    SkinStore = \"(Good)\"\n    SkinFormtype = sfMainform\n    Version = \"3.99.03.03\"\n"
+                   "    MenuUpdate = true\n    MenuMerge = false\n"
+                   "    SkinStream = bin {" +
+                       hex +
+                       "}\n"
+                       "  }\n}\n");
     auto* skin = dynamic_cast<TSkinData*>(root.FindComponent("SkinData1"));
     ASSERT_TRUE(skin);
     EXPECT_EQ(skin->DisableTag, 98);
@@ -797,15 +802,32 @@ TEST_F(SkinDataTest, DefaultSkinLoadsEveryElementItDefines) {
         int frames;
     };
     const Expect expected[] = {
-        {skin.Buttons.get(), 5},        {skin.Title.get(), 2},          {skin.Progress.get(), 2},
-        {skin.ProgressChunk.get(), 1},  {skin.MenuBar.get(), 2},        {skin.Tabs.get(), 5},
-        {skin.StatusBarEdges.get(), 3}, {skin.TabPane.get(), 1},        {skin.ComboButton.get(), 4},
-        {skin.ExtraImages.get(), 5},    {skin.Headerbar.get(), 5},      {skin.MenuItem.get(), 5},
-        {skin.MenuBackground.get(), 1}, {skin.Scrollbar.get(), 23},     {skin.HorzScroll.get(), 4},
-        {skin.VertScroll.get(), 4},     {skin.HorzScrollThumb.get(), 3}, {skin.VertScrollThumb.get(), 3},
-        {skin.TrackbarThumbHorz.get(), 5}, {skin.TrackbarThumbDown.get(), 5}, {skin.UpDownHorz.get(), 8},
-        {skin.UpDownVert.get(), 8},     {skin.Toolbar.get(), 1},        {skin.ComboxArrow.get(), 4},
-        {skin.Track.get(), 1},          {skin.TrackVert.get(), 1},
+        {skin.Buttons.get(), 5},
+        {skin.Title.get(), 2},
+        {skin.Progress.get(), 2},
+        {skin.ProgressChunk.get(), 1},
+        {skin.MenuBar.get(), 2},
+        {skin.Tabs.get(), 5},
+        {skin.StatusBarEdges.get(), 3},
+        {skin.TabPane.get(), 1},
+        {skin.ComboButton.get(), 4},
+        {skin.ExtraImages.get(), 5},
+        {skin.Headerbar.get(), 5},
+        {skin.MenuItem.get(), 5},
+        {skin.MenuBackground.get(), 1},
+        {skin.Scrollbar.get(), 23},
+        {skin.HorzScroll.get(), 4},
+        {skin.VertScroll.get(), 4},
+        {skin.HorzScrollThumb.get(), 3},
+        {skin.VertScrollThumb.get(), 3},
+        {skin.TrackbarThumbHorz.get(), 5},
+        {skin.TrackbarThumbDown.get(), 5},
+        {skin.UpDownHorz.get(), 8},
+        {skin.UpDownVert.get(), 8},
+        {skin.Toolbar.get(), 1},
+        {skin.ComboxArrow.get(), 4},
+        {skin.Track.get(), 1},
+        {skin.TrackVert.get(), 1},
     };
     for (const Expect& x : expected) {
         ASSERT_TRUE(x.e);
@@ -838,5 +860,5 @@ TEST_F(SkinDataTest, DefaultSkinLoadsEveryElementItDefines) {
     EXPECT_EQ(skin.CaptionColor, skin.Top()->Map.Pixel(20, 10));
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

@@ -15,22 +15,18 @@ using namespace quorin;
 
 namespace {
 
-std::vector<uint8_t> PackedSample(size_t size, uint8_t seed)
-{
+std::vector<uint8_t> PackedSample(size_t size, uint8_t seed) {
     std::vector<uint8_t> text(size);
-    for (size_t i = 0; i < size; ++i)
-        text[i] = static_cast<uint8_t>((i * 7 + seed) ^ (i >> 5));
+    for (size_t i = 0; i < size; ++i) text[i] = static_cast<uint8_t>((i * 7 + seed) ^ (i >> 5));
     return PackSkinBytes(text.data(), text.size());
 }
 
-void SetBytes(TSkinCollectionItem& item, const std::vector<uint8_t>& bytes)
-{
+void SetBytes(TSkinCollectionItem& item, const std::vector<uint8_t>& bytes) {
     TMemoryStream m(bytes);
     item.ReadData(m);
 }
 
-std::string ThrownMessage(const std::function<void()>& f)
-{
+std::string ThrownMessage(const std::function<void()>& f) {
     try {
         f();
     } catch (const Exception& e) {
@@ -39,10 +35,9 @@ std::string ThrownMessage(const std::function<void()>& f)
     return "(nothing thrown)";
 }
 
-} // namespace
+}  // namespace
 
-TEST(SkinStoreNames, NewItemsAreNumberedByCollectionId)
-{
+TEST(SkinStoreNames, NewItemsAreNumberedByCollectionId) {
     TSkinStore store(nullptr);
     EXPECT_EQ(store.Store().Add()->Name(), "SkinItem0");
     EXPECT_EQ(store.Store().Add()->Name(), "SkinItem1");
@@ -52,15 +47,14 @@ TEST(SkinStoreNames, NewItemsAreNumberedByCollectionId)
     EXPECT_EQ(store.Store().Items(0)->GetDisplayName(), "SkinItem1");
 }
 
-TEST(SkinStoreNames, RenamingKeepsNamesUnique)
-{
+TEST(SkinStoreNames, RenamingKeepsNamesUnique) {
     TSkinStore store(nullptr);
     TSkinCollectionItem* a = store.Store().Add();
     TSkinCollectionItem* b = store.Store().Add();
-    a->SetName("SkinItem0"); // its own name: nothing happens
+    a->SetName("SkinItem0");  // its own name: nothing happens
     EXPECT_EQ(ThrownMessage([&] { a->SetName("SkinItem1"); }), "The name SkinItem1 is already used.");
     EXPECT_EQ(a->Name(), "SkinItem0");
-    b->SetName("skinitem0"); // names differing in case are distinct
+    b->SetName("skinitem0");  // names differing in case are distinct
     EXPECT_EQ(b->Name(), "skinitem0");
 
     // A name taken over by Assign also counts.
@@ -72,8 +66,7 @@ TEST(SkinStoreNames, RenamingKeepsNamesUnique)
     EXPECT_EQ(b->Name(), "Dark");
 }
 
-TEST(SkinStoreData, SizesFilesAndCopies)
-{
+TEST(SkinStoreData, SizesFilesAndCopies) {
     TSkinStore store(nullptr);
     TSkinCollectionItem* item = store.Store().Add();
     EXPECT_EQ(item->GetDataSize(), 0);
@@ -103,8 +96,7 @@ TEST(SkinStoreData, SizesFilesAndCopies)
     std::remove(path.c_str());
 }
 
-TEST(SkinStoreData, SetStoreCopiesAndCopySkinHandsOutPackedBytes)
-{
+TEST(SkinStoreData, SetStoreCopiesAndCopySkinHandsOutPackedBytes) {
     TSkinCollection source(nullptr);
     TSkinCollectionItem* s = source.Add();
     s->SetName("Blue");
@@ -112,7 +104,7 @@ TEST(SkinStoreData, SetStoreCopiesAndCopySkinHandsOutPackedBytes)
 
     TSkinStore store(nullptr);
     store.Store().Add();
-    store.SetStore(nullptr); // ignored
+    store.SetStore(nullptr);  // ignored
     EXPECT_EQ(store.Store().Count(), 1);
     store.SetStore(&source);
     ASSERT_EQ(store.Store().Count(), 1);
@@ -128,8 +120,7 @@ TEST(SkinStoreData, SetStoreCopiesAndCopySkinHandsOutPackedBytes)
     EXPECT_EQ(skin.Position(), 0);
 }
 
-TEST(SkinStoreLayout, StoredFormGivesEveryItemBackByteForByte)
-{
+TEST(SkinStoreLayout, StoredFormGivesEveryItemBackByteForByte) {
     TComponent form(nullptr);
     form.SetName("Form1");
     auto* store = new TSkinStore(&form);
@@ -139,10 +130,9 @@ TEST(SkinStoreLayout, StoredFormGivesEveryItemBackByteForByte)
     SetBytes(*a, PackedSample(20000, 3));
     TSkinCollectionItem* b = store->Store().Add();
     std::vector<uint8_t> every(256);
-    for (int i = 0; i < 256; ++i)
-        every[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
+    for (int i = 0; i < 256; ++i) every[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
     SetBytes(*b, every);
-    store->Store().Add(); // an empty item
+    store->Store().Add();  // an empty item
 
     LayoutObject child{"SkinStore1", "TSkinStore", StoredLayoutProperties(*store), {}};
     LayoutObject root{"Form1", "TComponent", {}, {child}};

@@ -77,7 +77,7 @@ protected:
     HWND list = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ComCtrlsTest, ListViewIsAReportWithTheStoredColumnsAndRows) {
     const LONG style = GetWindowLongW(list, GWL_STYLE);
@@ -163,7 +163,8 @@ TEST_F(ComCtrlsTest, StatusBarPanelsEndAtTheirWidthsAndTheLastStretches) {
     EXPECT_EQ(SendMessageW(bar, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 2);
     EXPECT_EQ(edges[0], 350);
     EXPECT_EQ(edges[1], -1);
-    EXPECT_EQ(PanelText(bar, 0), "\twww.quorin.example") << "a centred panel's text carries the status bar's centring tab";
+    EXPECT_EQ(PanelText(bar, 0), "\twww.quorin.example")
+        << "a centred panel's text carries the status bar's centring tab";
     form->Status->Panels()[1]->SetText("Read Parameter Success!");
     EXPECT_EQ(PanelText(bar, 1), "Read Parameter Success!");
     RECT r;

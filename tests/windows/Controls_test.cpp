@@ -83,7 +83,7 @@ protected:
     KeysForm* form = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ControlsTest, LabelHasNoWindowAndItsParentPaintsIt) {
     EXPECT_EQ(FindControl(GetWindow(form->Handle(), GW_CHILD)) == nullptr, false);
@@ -223,7 +223,7 @@ public:
     bool Fail = false;
 };
 
-} // namespace
+}  // namespace
 
 // The window procedure's barrier swallows a paint failure and validates the window; the
 // paint itself must still be ended, or the caret that BeginPaint hid stays hidden and

@@ -27,8 +27,10 @@ struct TExpected {
     const char* Name;
     const char* Class;
     const char* Parent;
-    struct { int Left, Top, Width, Height; } Bounds;
-    int TabOrder;  // -1: not a windowed control
+    struct {
+        int Left, Top, Width, Height;
+    } Bounds;
+    int TabOrder;      // -1: not a windowed control
     const char* Text;  // Caption, or Text for an edit; nullptr: not checked
     std::vector<std::string> Items;
     int ItemIndex;
@@ -49,8 +51,26 @@ const std::vector<TExpected> kMainWindow = {
     {"PageControlCANConfig", "TPageControl", "GroupBox3", {8, 16, 665, 321}, 0, nullptr, {}, -1, kOn, true},
     {"TreeViewDeviceType", "TTreeView", "GroupBox3", {208, 8, 33, 25}, 1, nullptr, {}, -1, kOn, false},
     {"PageControlQUORINQ1", "TPageControl", "TabSheet1", {8, -4, 649, 301}, 0, nullptr, {}, -1, kOn, true},
-    {"CheckBoxCANFrameInfoEnable", "TCheckBox", "TabSheet2", {8, 240, 220, 17}, 0, "允许CAN帧信息转发到串行帧中        ", {}, -1, kOn, true},
-    {"CheckBoxCANIDInfoEnable", "TCheckBox", "TabSheet2", {344, 240, 220, 17}, 1, "允许CAN帧ID转发到串行帧中        ", {}, -1, kOn, true},
+    {"CheckBoxCANFrameInfoEnable",
+     "TCheckBox",
+     "TabSheet2",
+     {8, 240, 220, 17},
+     0,
+     "允许CAN帧信息转发到串行帧中        ",
+     {},
+     -1,
+     kOn,
+     true},
+    {"CheckBoxCANIDInfoEnable",
+     "TCheckBox",
+     "TabSheet2",
+     {344, 240, 220, 17},
+     1,
+     "允许CAN帧ID转发到串行帧中        ",
+     {},
+     -1,
+     kOn,
+     true},
     {"GroupBox4", "TGroupBox", "TabSheet2", {344, 96, 281, 129}, 2, "帧与帧之间的时间间隔", {}, -1, kOn, true},
     {"Label10", "TLabel", "GroupBox4", {39, 44, 118, 13}, -1, "串行帧（ms）：           ", {}, -1, kOn, true},
     {"Label25", "TLabel", "GroupBox4", {42, 104, 89, 13}, -1, "CAN帧（ms）：  ", {}, -1, kOn, false},
@@ -59,23 +79,77 @@ const std::vector<TExpected> kMainWindow = {
     {"GroupBox5", "TGroupBox", "TabSheet2", {8, 96, 281, 129}, 3, "CAN标识在串行帧中的位置", {}, -1, kOn, true},
     {"Label7", "TLabel", "GroupBox5", {39, 46, 66, 13}, -1, "起始偏移:     ", {}, -1, kOn, true},
     {"Label5", "TLabel", "GroupBox5", {39, 86, 42, 13}, -1, "长度:     ", {}, -1, kOn, true},
-    {"ComboBoxCANIDOffset", "TComboBox", "GroupBox5", {120, 40, 81, 21}, 0, nullptr, {"0", "1", "2", "3", "4", "5", "6", "7"}, 0, kOff, true},
+    {"ComboBoxCANIDOffset",
+     "TComboBox",
+     "GroupBox5",
+     {120, 40, 81, 21},
+     0,
+     nullptr,
+     {"0", "1", "2", "3", "4", "5", "6", "7"},
+     0,
+     kOff,
+     true},
     {"ComboBoxCANIDLen", "TComboBox", "GroupBox5", {120, 80, 81, 21}, 1, nullptr, {"1", "2", "3", "4"}, 0, kOff, true},
     {"GroupBox6", "TGroupBox", "TabSheet2", {8, 0, 625, 81}, 4, "模式和方向", {}, -1, kOn, true},
     {"Label4", "TLabel", "GroupBox6", {34, 38, 66, 13}, -1, "转换模式:     ", {}, -1, kOn, true},
     {"Label6", "TLabel", "GroupBox6", {343, 38, 66, 13}, -1, "转换方向:     ", {}, -1, kOn, true},
-    {"ComboBoxSwitchMode", "TComboBox", "GroupBox6", {112, 32, 105, 21}, 0, nullptr, {"透明转换", "透明带标识转换", "格式转换"}, 0, kOn, true},
-    {"ComboBoxSwtichRoute", "TComboBox", "GroupBox6", {416, 32, 105, 21}, 1, nullptr, {"双向转换", "仅串口转CAN", "仅CAN转串口"}, 0, kOn, true},
+    {"ComboBoxSwitchMode",
+     "TComboBox",
+     "GroupBox6",
+     {112, 32, 105, 21},
+     0,
+     nullptr,
+     {"透明转换", "透明带标识转换", "格式转换"},
+     0,
+     kOn,
+     true},
+    {"ComboBoxSwtichRoute",
+     "TComboBox",
+     "GroupBox6",
+     {416, 32, 105, 21},
+     1,
+     nullptr,
+     {"双向转换", "仅串口转CAN", "仅CAN转串口"},
+     0,
+     kOn,
+     true},
     {"Label9", "TLabel", "TabSheet3", {58, 38, 80, 13}, -1, "波特率：  ", {}, -1, kOn, true},
     {"Label11", "TLabel", "TabSheet3", {306, 38, 57, 13}, -1, "停止位 ：  ", {}, -1, kOn, true},
     {"Label12", "TLabel", "TabSheet3", {58, 92, 80, 13}, -1, "数据位：  ", {}, -1, kOn, true},
     {"Label13", "TLabel", "TabSheet3", {58, 148, 66, 13}, -1, "模式转换：  ", {}, -1, kOn, true},
     {"Label16", "TLabel", "TabSheet3", {306, 92, 57, 13}, -1, "校验位 ：  ", {}, -1, kOn, true},
-    {"ComboBoxUARTBuadrateIndex", "TComboBox", "TabSheet3", {152, 34, 81, 21}, 0, nullptr, {"1200", "2400", "4800", "9600", "14400", "19200", "38400", "57600", "115200", "230400", "460800", "921600"}, 3, kOn, true},
+    {"ComboBoxUARTBuadrateIndex",
+     "TComboBox",
+     "TabSheet3",
+     {152, 34, 81, 21},
+     0,
+     nullptr,
+     {"1200", "2400", "4800", "9600", "14400", "19200", "38400", "57600", "115200", "230400", "460800", "921600"},
+     3,
+     kOn,
+     true},
     {"ComboBoxUARTStopBitIndex", "TComboBox", "TabSheet3", {400, 34, 81, 21}, 1, nullptr, {"1", "2"}, 0, kOn, true},
     {"ComboBoxUARTDataBitIndex", "TComboBox", "TabSheet3", {152, 88, 81, 21}, 2, nullptr, {"7", "8"}, 1, kOff, true},
-    {"ComboBoxUARTMode", "TComboBox", "TabSheet3", {152, 144, 81, 21}, 3, nullptr, {"RS232", "RS485", "RS422"}, 0, kOn, true},
-    {"ComboBoxUARTParityBitIndex", "TComboBox", "TabSheet3", {400, 88, 81, 21}, 4, nullptr, {"无校验", "奇校验", "偶校验"}, 0, kOn, true},
+    {"ComboBoxUARTMode",
+     "TComboBox",
+     "TabSheet3",
+     {152, 144, 81, 21},
+     3,
+     nullptr,
+     {"RS232", "RS485", "RS422"},
+     0,
+     kOn,
+     true},
+    {"ComboBoxUARTParityBitIndex",
+     "TComboBox",
+     "TabSheet3",
+     {400, 88, 81, 21},
+     4,
+     nullptr,
+     {"无校验", "奇校验", "偶校验"},
+     0,
+     kOn,
+     true},
     {"Label17", "TLabel", "TabSheet23", {34, 22, 70, 13}, -1, "CAN标准：    ", {}, -1, kOn, true},
     {"Label18", "TLabel", "TabSheet23", {242, 22, 65, 13}, -1, "协议：   ", {}, -1, kOn, true},
     {"Label19", "TLabel", "TabSheet23", {416, 21, 54, 13}, -1, "帧类型：  ", {}, -1, kOn, true},
@@ -84,11 +158,40 @@ const std::vector<TExpected> kMainWindow = {
     {"GroupBox18", "TGroupBox", "TabSheet23", {24, 80, 577, 81}, 1, "标准波特率", {}, -1, kOn, true},
     {"Label14", "TLabel", "GroupBox18", {34, 38, 104, 13}, -1, "仲裁域波特率: 0x     ", {}, -1, kOn, true},
     {"Label15", "TLabel", "GroupBox18", {282, 38, 104, 13}, -1, "数据域波特率: 0x     ", {}, -1, kOn, true},
-    {"ComboBoxtBaudrateIndexB", "TComboBox", "GroupBox18", {392, 34, 81, 21}, 0, nullptr, {"5Mbps", "4Mbps", "预留1", "预留2", "2Mbps", "预留3", "1Mbps", "预留4", "500kbps", "预留5", "250Kbps", "预留6", "125Kbps", "100Kbps", "预留7"}, 0, kOn, true},
-    {"ComboBoxtBaudrateIndexA", "TComboBox", "GroupBox18", {144, 34, 89, 21}, 1, nullptr, {"1Mbps", "预留1", "预留2", "500Kbps", "预留3", "250Kbps", "预留4", "125Kbps", "100Kbps", "预留5", "50Kbps", "40Kbps", "20Kbps", "10Kbps", "5Kbps"}, 0, kOn, true},
+    {"ComboBoxtBaudrateIndexB",
+     "TComboBox",
+     "GroupBox18",
+     {392, 34, 81, 21},
+     0,
+     nullptr,
+     {"5Mbps", "4Mbps", "预留1", "预留2", "2Mbps", "预留3", "1Mbps", "预留4", "500kbps", "预留5", "250Kbps", "预留6",
+      "125Kbps", "100Kbps", "预留7"},
+     0,
+     kOn,
+     true},
+    {"ComboBoxtBaudrateIndexA",
+     "TComboBox",
+     "GroupBox18",
+     {144, 34, 89, 21},
+     1,
+     nullptr,
+     {"1Mbps", "预留1", "预留2", "500Kbps", "预留3", "250Kbps", "预留4", "125Kbps", "100Kbps", "预留5", "50Kbps",
+      "40Kbps", "20Kbps", "10Kbps", "5Kbps"},
+     0,
+     kOn,
+     true},
     {"ComboBoxFDStandard", "TComboBox", "TabSheet23", {128, 16, 81, 21}, 0, nullptr, {"ISO"}, 0, kOff, true},
     {"ComboBoxCANType", "TComboBox", "TabSheet23", {312, 16, 81, 21}, 2, nullptr, {"CAN", "CANFD"}, 0, kOn, true},
-    {"ComboBoxCANFrameType", "TComboBox", "TabSheet23", {480, 17, 105, 21}, 3, nullptr, {"标准帧", "扩展帧"}, 0, kOn, true},
+    {"ComboBoxCANFrameType",
+     "TComboBox",
+     "TabSheet23",
+     {480, 17, 105, 21},
+     3,
+     nullptr,
+     {"标准帧", "扩展帧"},
+     0,
+     kOn,
+     true},
     {"ComboBoxBitRateSwitch", "TComboBox", "TabSheet23", {128, 48, 81, 21}, 4, nullptr, {"否", "是"}, 0, kOn, true},
     {"EditCANID", "TEdit", "TabSheet23", {312, 52, 81, 21}, 5, "00000000", {}, -1, kOn, true},
     {"GroupBox1", "TGroupBox", "TabSheet23", {24, 168, 577, 89}, 6, "自定义波特率", {}, -1, kOn, true},
@@ -103,19 +206,55 @@ const std::vector<TExpected> kMainWindow = {
     {"Label22", "TLabel", "TabSheet25", {154, 238, 37, 13}, -1, "Port:     ", {}, -1, kOn, false},
     {"GroupBox29", "TGroupBox", "TabSheet25", {16, 0, 609, 201}, 0, "Filter Frame ID List", {}, -1, kOn, true},
     {"ListViewVandrelFrameID", "TListView", "GroupBox29", {8, 24, 569, 161}, 0, nullptr, {}, -1, kOff, true},
-    {"ComboBoxVandrelFrameType", "TComboBox", "TabSheet25", {120, 204, 105, 21}, 1, nullptr, {"Standard Frame", "Extend   Frame"}, 0, kOff, true},
+    {"ComboBoxVandrelFrameType",
+     "TComboBox",
+     "TabSheet25",
+     {120, 204, 105, 21},
+     1,
+     nullptr,
+     {"Standard Frame", "Extend   Frame"},
+     0,
+     kOff,
+     true},
     {"EditVandrelStartID", "TEdit", "TabSheet25", {328, 204, 65, 21}, 2, "00000000", {}, -1, kOff, true},
     {"EditVandrelEndID", "TEdit", "TabSheet25", {504, 204, 65, 21}, 3, "FFFFFFFF", {}, -1, kOff, true},
     {"ButtonVandrelFilterIDAdd", "TButton", "TabSheet25", {408, 240, 75, 25}, 4, "Add", {}, -1, kOff, true},
     {"ButtonVandrelFilterIDDelete", "TButton", "TabSheet25", {488, 240, 75, 25}, 5, "Delete", {}, -1, kOff, true},
-    {"CheckBoxVandrelFilterEnable", "TCheckBox", "TabSheet25", {40, 240, 97, 17}, 6, "Filter Enable", {}, -1, kOn, true},
-    {"ComboBoxVandrelPort", "TComboBox", "TabSheet25", {184, 236, 105, 21}, 7, nullptr, {"CAN0", "CAN1"}, 1, kOff, false},
+    {"CheckBoxVandrelFilterEnable",
+     "TCheckBox",
+     "TabSheet25",
+     {40, 240, 97, 17},
+     6,
+     "Filter Enable",
+     {},
+     -1,
+     kOn,
+     true},
+    {"ComboBoxVandrelPort",
+     "TComboBox",
+     "TabSheet25",
+     {184, 236, 105, 21},
+     7,
+     nullptr,
+     {"CAN0", "CAN1"},
+     1,
+     kOff,
+     false},
     {"ListViewVandrelBasicInfo", "TListView", "TabSheet15", {8, 16, 609, 113}, 0, nullptr, {}, -1, kOn, true},
 };
 
 const std::vector<TExpected> kAboutBox = {
     {"Panel1", "TPanel", "AboutBox", {9, 16, 328, 89}, 1, "", {}, -1, kOn, true},
-    {"ProductName", "TLabel", "Panel1", {48, 16, 270, 13}, -1, "QUORINConifg V1.0  for the following product:", {}, -1, kOn, true},
+    {"ProductName",
+     "TLabel",
+     "Panel1",
+     {48, 16, 270, 13},
+     -1,
+     "QUORINConifg V1.0  for the following product:",
+     {},
+     -1,
+     kOn,
+     true},
     {"Version", "TLabel", "Panel1", {112, 40, 88, 13}, -1, "QUORIN-Q1", {}, -1, kOn, true},
     {"Label3", "TLabel", "Panel1", {96, 64, 120, 13}, -1, "www.quorin.example", {}, -1, kOn, true},
     {"OKButton", "TButton", "AboutBox", {135, 116, 75, 25}, 0, "OK", {}, -1, kOn, true},
@@ -251,9 +390,10 @@ TEST_F(Forms, WindowIsAFixedToolWindowOfTheStoredSize) {
 // Edits have no length limit except the CAN identifier's eight hexadecimal digits.
 TEST_F(Forms, OnlyTheCanIdentifierEditIsLimited) {
     EXPECT_EQ(Form->EditCANID->MaxLength(), 8);
-    for (TCustomEdit* e : {static_cast<TCustomEdit*>(Form->EditVandrelStartID), static_cast<TCustomEdit*>(Form->EditVandrelEndID),
-                           static_cast<TCustomEdit*>(Form->EditBaudrateA), static_cast<TCustomEdit*>(Form->EditBaudrateB),
-                           static_cast<TCustomEdit*>(Form->EditUARTFrameInterVal)})
+    for (TCustomEdit* e :
+         {static_cast<TCustomEdit*>(Form->EditVandrelStartID), static_cast<TCustomEdit*>(Form->EditVandrelEndID),
+          static_cast<TCustomEdit*>(Form->EditBaudrateA), static_cast<TCustomEdit*>(Form->EditBaudrateB),
+          static_cast<TCustomEdit*>(Form->EditUARTFrameInterVal)})
         EXPECT_EQ(e->MaxLength(), 0) << e->Name();
 }
 
@@ -394,11 +534,16 @@ TEST_F(Forms, SkinComponentsAreLoadedWithTheWindow) {
 // Exactly the handlers the design names are wired, to exactly these events.
 TEST_F(Forms, EventWiringIsAsDesigned) {
     const std::pair<const char*, const char*> wired[] = {
-        {"ButtonOpenRS232", "OnClick"},          {"ButtonReadParameter", "OnClick"},
-        {"ButtonWriteParameter", "OnClick"},     {"ComboBoxSwitchMode", "OnChange"},
-        {"CheckBoxBuadrateCustom", "OnClick"},   {"CheckBoxVandrelFilterEnable", "OnClick"},
-        {"CheckBoxCANFrameInfoEnable", "OnClick"}, {"CheckBoxCANIDInfoEnable", "OnClick"},
-        {"ButtonVandrelFilterIDAdd", "OnClick"}, {"ButtonVandrelFilterIDDelete", "OnClick"},
+        {"ButtonOpenRS232", "OnClick"},
+        {"ButtonReadParameter", "OnClick"},
+        {"ButtonWriteParameter", "OnClick"},
+        {"ComboBoxSwitchMode", "OnChange"},
+        {"CheckBoxBuadrateCustom", "OnClick"},
+        {"CheckBoxVandrelFilterEnable", "OnClick"},
+        {"CheckBoxCANFrameInfoEnable", "OnClick"},
+        {"CheckBoxCANIDInfoEnable", "OnClick"},
+        {"ButtonVandrelFilterIDAdd", "OnClick"},
+        {"ButtonVandrelFilterIDDelete", "OnClick"},
     };
     for (const auto& [name, event] : wired)
         EXPECT_TRUE(IsMethodAssigned(Form->FindComponent(name), event)) << name << "." << event;
@@ -418,12 +563,12 @@ class TProbeForm : public TForm {
 public:
     TProbeForm(std::string_view Text) : TForm(Application) {
         RegisterSkinClasses();
-        for (const char* name : {"FormCreate", "Exit1Click", "AboutCANConfig1Click", "ButtonOpenRS232Click",
-                                 "ButtonReadParameterClick", "ButtonWriteParameterClick", "ComboBoxSwitchModeChange",
-                                 "CheckBoxBuadrateCustomClick", "ButtonVandrelFilterIDAddClick",
-                                 "ButtonVandrelFilterIDDeleteClick", "CheckBoxVandrelFilterEnableClick",
-                                 "OpenProfile1Click", "SaveProfile1Click", "CompareProfile1Click", "RecentProfileClick",
-                                 "LanguageItemClick"})
+        for (const char* name :
+             {"FormCreate", "Exit1Click", "AboutCANConfig1Click", "ButtonOpenRS232Click", "ButtonReadParameterClick",
+              "ButtonWriteParameterClick", "ComboBoxSwitchModeChange", "CheckBoxBuadrateCustomClick",
+              "ButtonVandrelFilterIDAddClick", "ButtonVandrelFilterIDDeleteClick", "CheckBoxVandrelFilterEnableClick",
+              "OpenProfile1Click", "SaveProfile1Click", "CompareProfile1Click", "RecentProfileClick",
+              "LanguageItemClick"})
             RegisterMethod(name, std::any(TNotifyEvent([](TObject*) {})));
         RegisterMethod("FormClose", std::any(TCloseEvent([](TObject*, TCloseAction&) {})));
         InitLayoutText(Text);
@@ -440,9 +585,9 @@ std::string StoredLayout() {
 
 struct TDamage {
     const char* Name;
-    std::string Find;     // first occurrence in the stored layout
+    std::string Find;  // first occurrence in the stored layout
     std::string Replace;
-    std::string Mentions; // the message names this
+    std::string Mentions;  // the message names this
 };
 
 class DamagedLayout : public testing::TestWithParam<TDamage> {};
@@ -484,5 +629,5 @@ INSTANTIATE_TEST_SUITE_P(
                     TDamage{"DuplicateName", "Label5: TLabel {", "Label7: TLabel {", "Label7"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

@@ -137,7 +137,7 @@ protected:
     void TearDown() override { Application->ProcessMessages(); }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(FormsTest, LayoutCreatesRealControlsWithTheirNamesAndClasses) {
     auto* form = new TTestForm(nullptr);
@@ -257,7 +257,8 @@ TEST_F(FormsTest, WindowProcCanBeReplacedAndChained) {
     EXPECT_TRUE(IsWindowEnabled(button->Handle())) << "the chained method still did its work";
     EXPECT_NE(std::find(seen.begin(), seen.end(), UINT(CM_ENABLEDCHANGED)), seen.end());
     SendMessageW(button->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"x"));
-    EXPECT_NE(std::find(seen.begin(), seen.end(), UINT(WM_SETTEXT)), seen.end()) << "window messages pass through it too";
+    EXPECT_NE(std::find(seen.begin(), seen.end(), UINT(WM_SETTEXT)), seen.end())
+        << "window messages pass through it too";
     // A replacement that consumes a message: the native control never sees it.
     button->WindowProc = [&](TMessage& m) {
         if (m.Msg == WM_SETTEXT) {
@@ -316,7 +317,8 @@ TEST_F(FormsTest, ButtonModalResultEndsShowModal) {
     PostMessageW(nullptr, WM_NULL, 0, 0);
     TButton* button = form->Open;
     Application->OnIdle = [button](TObject*) {
-        if (button->HandleAllocated() && IsWindowVisible(button->Handle())) SendMessageW(button->Handle(), BM_CLICK, 0, 0);
+        if (button->HandleAllocated() && IsWindowVisible(button->Handle()))
+            SendMessageW(button->Handle(), BM_CLICK, 0, 0);
     };
     const TModalResult result = form->ShowModal();
     Application->OnIdle = nullptr;
@@ -361,12 +363,13 @@ TEST_P(FormsBadLayout, IsRefusedNamingTheLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, FormsBadLayout,
-    ::testing::Values(BadLayout{"F: TTestForm {\n  B: TButton { Captoin = \"x\" }\n}", 2, "unknown property \"Captoin\" of TButton"},
-                      BadLayout{"F: TTestForm {\n  B: TSkinThing {}\n}", 2, "unknown class \"TSkinThing\""},
-                      BadLayout{"F: TTestForm {\n  B: TButton {\n    OnClick = Nowhere\n  }\n}", 3, "unknown event handler"},
-                      BadLayout{"F: TTestForm {\n  C: TCheckBox { Checked = \"yes\" }\n}", 2, "takes true or false"},
-                      BadLayout{"F: TTestForm {\n  Combo: TEdit {}\n}", 2, "field wants a TComboBox"},
-                      BadLayout{"F: TTestForm {\n  B: TButton { Caption = \"x\" \n}", 1, "not closed"}));
+    ::testing::Values(
+        BadLayout{"F: TTestForm {\n  B: TButton { Captoin = \"x\" }\n}", 2, "unknown property \"Captoin\" of TButton"},
+        BadLayout{"F: TTestForm {\n  B: TSkinThing {}\n}", 2, "unknown class \"TSkinThing\""},
+        BadLayout{"F: TTestForm {\n  B: TButton {\n    OnClick = Nowhere\n  }\n}", 3, "unknown event handler"},
+        BadLayout{"F: TTestForm {\n  C: TCheckBox { Checked = \"yes\" }\n}", 2, "takes true or false"},
+        BadLayout{"F: TTestForm {\n  Combo: TEdit {}\n}", 2, "field wants a TComboBox"},
+        BadLayout{"F: TTestForm {\n  B: TButton { Caption = \"x\" \n}", 1, "not closed"}));
 
 TEST_F(FormsTest, OwnerDrawnMenuItemsAreMeasuredAndDrawnByTheirHandlers) {
     auto* form = new TTestForm(nullptr);
@@ -398,7 +401,8 @@ TEST_F(FormsTest, OwnerDrawnMenuItemsAreMeasuredAndDrawnByTheirHandlers) {
     EXPECT_EQ(mis.itemWidth, 120u);
     EXPECT_EQ(mis.itemHeight, 22u);
     HDC dc = GetDC(form->Handle());
-    DRAWITEMSTRUCT dis{ODT_MENU, 0, exit1->Command(), ODA_DRAWENTIRE, ODS_SELECTED, nullptr, dc, RECT{0, 0, 120, 22}, 0};
+    DRAWITEMSTRUCT dis{ODT_MENU, 0, exit1->Command(), ODA_DRAWENTIRE, ODS_SELECTED, nullptr, dc, RECT{0, 0, 120, 22},
+                       0};
     SendMessageW(form->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
     ReleaseDC(form->Handle(), dc);
     EXPECT_EQ(measured, 1);
@@ -526,11 +530,12 @@ TWinControl* Win(TComponent* form, const char* name) { return static_cast<TWinCo
 // The child windows of a control, topmost first, by name.
 std::vector<std::string> ChildOrder(TWinControl* parent) {
     std::vector<std::string> names;
-    for (HWND h = GetWindow(parent->Handle(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) names.push_back(QuorinName(h));
+    for (HWND h = GetWindow(parent->Handle(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+        names.push_back(QuorinName(h));
     return names;
 }
 
-} // namespace
+}  // namespace
 
 // Hidden pages and boxes keep their windows for later: shown, asked for, or made once the
 // form has painted; windows made late still lie in the order of the controls.

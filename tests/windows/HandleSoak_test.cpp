@@ -69,7 +69,8 @@ void** ImportSlot(const char* dll, const char* name) {
     for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
         if (_stricmp(reinterpret_cast<const char*>(base + d->Name), dll) != 0) continue;
         auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
-        auto* byName = reinterpret_cast<IMAGE_THUNK_DATA*>(base + (d->OriginalFirstThunk ? d->OriginalFirstThunk : d->FirstThunk));
+        auto* byName =
+            reinterpret_cast<IMAGE_THUNK_DATA*>(base + (d->OriginalFirstThunk ? d->OriginalFirstThunk : d->FirstThunk));
         for (; byName->u1.AddressOfData; ++byName, ++slot) {
             if (IMAGE_SNAP_BY_ORDINAL(byName->u1.Ordinal)) continue;
             const auto* entry = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + byName->u1.AddressOfData);
@@ -201,7 +202,8 @@ int WindowCount() {
     int n = 0;
     EnumWindows(&TCount::Top, reinterpret_cast<LPARAM>(&n));
     // Message-only windows (the skin manager's own) are not top-level for EnumWindows.
-    for (HWND w = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); w; w = FindWindowExW(HWND_MESSAGE, w, nullptr, nullptr)) {
+    for (HWND w = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); w;
+         w = FindWindowExW(HWND_MESSAGE, w, nullptr, nullptr)) {
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
         if (pid == GetCurrentProcessId()) ++n;
@@ -258,10 +260,12 @@ protected:
         Form->Show();
         Manager = SkinManage();
         ASSERT_TRUE(Manager);
-        ASSERT_TRUE(skintest::WaitFor([&] {
-            PumpMessages(20);
-            return Finished();
-        }, 10000));
+        ASSERT_TRUE(skintest::WaitFor(
+            [&] {
+                PumpMessages(20);
+                return Finished();
+            },
+            10000));
     }
     void TearDown() override {
         if (CommOpened) Click(Form->ButtonOpenRS232);
@@ -282,10 +286,12 @@ protected:
         PumpMessages(10);
         Form->SkinData1->SetActive(true);
         Manager->OnTimer();
-        skintest::WaitFor([&] {
-            PumpMessages(5);
-            return Finished();
-        }, 10000);
+        skintest::WaitFor(
+            [&] {
+                PumpMessages(5);
+                return Finished();
+            },
+            10000);
     }
     // The program's own warning box.
     void MessageBoxRound() {
@@ -310,7 +316,8 @@ protected:
                 pages->SetActivePage(sheet);
                 PumpMessages(5);
                 for (int n = 0; n < onScreen; ++n)
-                    RedrawWindow(sheet->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+                    RedrawWindow(sheet->Handle(), nullptr, nullptr,
+                                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
                 std::vector<TSkinControl*> on;
                 for (TSkinControl* p : applier->ControlList())
                     if (p->FHandle && (p->FHandle == sheet->Handle() || IsChild(sheet->Handle(), p->FHandle) ||
@@ -396,5 +403,5 @@ TEST_F(HandleSoak, ObjectsAndMemoryComeBackAfterALongSession) {
     EXPECT_LE(last.PrivateKiB, first.PrivateKiB + 2048.0);
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

@@ -33,7 +33,7 @@ std::vector<uint8_t> Bmp(int width, int height, uint32_t rgb) {
     return b;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ImgList, StripIsCutIntoImagesOfTheListsSize) {
     TImageList list(nullptr);
@@ -50,11 +50,17 @@ TEST_P(ImgListBad, MalformedBitmapIsRefusedAndChangesNothing) {
     list.SetBitmap(Bmp(32, 16, 0));
     std::vector<uint8_t> bad = Bmp(32, 16, 0);
     switch (GetParam()) {
-    case 0: bad.resize(60); break;                        // pixels missing
-    case 1: bad[0] = 'X'; break;                          // not a bitmap file
-    case 2: bad[10] = 0xF0; bad[11] = 0xFF; break;        // pixels said to start past the end
-    case 3: bad[22] = 0xFF; bad[23] = 0x7F; break;        // absurd height
-    case 4: bad[28] = 7; break;                           // no such pixel format
+    case 0: bad.resize(60); break;  // pixels missing
+    case 1: bad[0] = 'X'; break;    // not a bitmap file
+    case 2:
+        bad[10] = 0xF0;
+        bad[11] = 0xFF;
+        break;  // pixels said to start past the end
+    case 3:
+        bad[22] = 0xFF;
+        bad[23] = 0x7F;
+        break;                   // absurd height
+    case 4: bad[28] = 7; break;  // no such pixel format
     }
     EXPECT_THROW(list.SetBitmap(bad), EInvalidGraphic);
     EXPECT_EQ(list.Count(), 2);

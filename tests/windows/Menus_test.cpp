@@ -16,7 +16,8 @@ TEST_P(MenuShortCut, Text) { EXPECT_EQ(ShortCutToText(GetParam().shortcut), GetP
 
 INSTANTIATE_TEST_SUITE_P(Keys, MenuShortCut,
                          ::testing::Values(ShortCutCase{0, ""}, ShortCutCase{TShortCut(scCtrl | 'S'), "Ctrl+S"},
-                                           ShortCutCase{TShortCut(scShift | VK_DELETE), "Shift+Del"}, ShortCutCase{VK_F1, "F1"},
+                                           ShortCutCase{TShortCut(scShift | VK_DELETE), "Shift+Del"},
+                                           ShortCutCase{VK_F1, "F1"},
                                            ShortCutCase{TShortCut(scCtrl | scAlt | VK_F12), "Ctrl+Alt+F12"}));
 
 TEST(Menus, ItemsNestAndAreFreedWithTheirParent) {

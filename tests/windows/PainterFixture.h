@@ -18,8 +18,8 @@
 
 namespace quorin {
 
-constexpr TColor kFace = 0x404040;      // the skin's ButtonFace
-constexpr TColor kFill = 0x123456;      // what a bitmap holds before a painter draws
+constexpr TColor kFace = 0x404040;  // the skin's ButtonFace
+constexpr TColor kFill = 0x123456;  // what a bitmap holds before a painter draws
 // One colour per frame: frame n is kFrame[n - 1].
 inline const std::vector<TColor> kFrame = {0x0000C0, 0x00C000, 0xC00000, 0x00C0C0, 0xC000C0, 0xC0C000,
                                            0x000080, 0x008000, 0x800000, 0x008080, 0x800080, 0x808000};
@@ -117,4 +117,4 @@ protected:
     std::unique_ptr<TSkinData> Skin;
 };
 
-} // namespace quorin
+}  // namespace quorin

@@ -19,4 +19,4 @@ inline std::string RunId() {
     return id;
 }
 
-} // namespace quorin
+}  // namespace quorin

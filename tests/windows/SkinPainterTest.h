@@ -172,10 +172,12 @@ protected:
         SetForegroundWindow(Form->Handle());
         // The skin manager skins the window on its timer, walking its controls: the painters
         // of the main window are the applier's own. Without a manager, an applier of ours.
-        PumpUntil([&] {
-            TWinSkinForm* f = FindSkinForm(Form->Handle());
-            return f && SendMessageW(Form->PageControlCANConfig->Handle(), CN_IsSkinned, 0, 0) == 1;
-        }, 5000);
+        PumpUntil(
+            [&] {
+                TWinSkinForm* f = FindSkinForm(Form->Handle());
+                return f && SendMessageW(Form->PageControlCANConfig->Handle(), CN_IsSkinned, 0, 0) == 1;
+            },
+            5000);
         Skin = FindSkinForm(Form->Handle());
         if (!Skin) {
             Skin = new TWinSkinForm(Form);
@@ -211,9 +213,12 @@ protected:
         TSkinControl* p = NewSkinControl(painterClass, control);
         p->FKind = kind;
         TSkinData* data = skin ? skin : Form->SkinData1;
-        if (auto* s = dynamic_cast<TSkinScrollbar*>(p)) s->InitScrollbar(control, data, Skin, Skin->FCanvas.get());
-        else if (auto* c = dynamic_cast<TSkinScControl*>(p)) c->InitScrollbar(control, data, Skin, Skin->FCanvas.get());
-        else p->Init(Skin, data, false, Skin->FCanvas.get());
+        if (auto* s = dynamic_cast<TSkinScrollbar*>(p))
+            s->InitScrollbar(control, data, Skin, Skin->FCanvas.get());
+        else if (auto* c = dynamic_cast<TSkinScControl*>(p))
+            c->InitScrollbar(control, data, Skin, Skin->FCanvas.get());
+        else
+            p->Init(Skin, data, false, Skin->FCanvas.get());
         return dynamic_cast<T*>(p);
     }
 
@@ -238,4 +243,4 @@ inline double MicrosPerCall(int n, const std::function<void()>& f) {
     return std::chrono::duration<double, std::micro>(end - start).count() / n;
 }
 
-} // namespace quorin::painters
+}  // namespace quorin::painters

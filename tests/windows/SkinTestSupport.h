@@ -46,7 +46,7 @@ inline void PumpMessages(DWORD milliseconds) {
     } while (GetTickCount() - start < milliseconds);
 }
 
-} // namespace quorin::skintest
+}  // namespace quorin::skintest
 
 #include <atomic>
 #include <climits>
@@ -93,7 +93,8 @@ inline std::vector<HWND> PopupMenus(DWORD threadId) {
         [](HWND w, LPARAM p) -> BOOL {
             wchar_t cls[16] = {};
             GetClassNameW(w, cls, 16);
-            if (wcscmp(cls, L"#32768") == 0 && IsWindowVisible(w)) reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+            if (wcscmp(cls, L"#32768") == 0 && IsWindowVisible(w))
+                reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
             return TRUE;
         },
         LPARAM(&found));
@@ -107,7 +108,8 @@ inline void ForEachBox(const std::function<void(HWND)>& act) {
         [](HWND w, LPARAM p) -> BOOL {
             wchar_t cls[16] = {};
             GetClassNameW(w, cls, 16);
-            if (wcscmp(cls, L"#32770") == 0 && IsWindowVisible(w)) (*reinterpret_cast<const std::function<void(HWND)>*>(p))(w);
+            if (wcscmp(cls, L"#32770") == 0 && IsWindowVisible(w))
+                (*reinterpret_cast<const std::function<void(HWND)>*>(p))(w);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&act));
@@ -158,4 +160,4 @@ inline void WhileInput(const std::function<void()>& script) {
     PumpMessages(50);
 }
 
-} // namespace quorin::skintest
+}  // namespace quorin::skintest

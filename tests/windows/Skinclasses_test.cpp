@@ -22,5 +22,5 @@ TEST(SkinClasses, FrameworkControlIsFoundFromItsWindow) {
     EXPECT_EQ(FindControlx(nullptr), nullptr);
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

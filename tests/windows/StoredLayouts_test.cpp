@@ -29,18 +29,19 @@ public:
     TLayoutHost(const std::string& text) : TForm(nullptr) {
         // The main window's layout holds the skin components too.
         RegisterSkinClasses();
-        for (const char* name : {"FormCreate", "ButtonOpenRS232Click", "ButtonReadParameterClick", "ButtonWriteParameterClick", "Exit1Click",
-                                 "AboutCANConfig1Click", "ComboBoxSwitchModeChange", "CheckBoxBuadrateCustomClick",
-                                 "ButtonVandrelFilterIDAddClick", "ButtonVandrelFilterIDDeleteClick", "CheckBoxVandrelFilterEnableClick",
-                                 "OpenProfile1Click", "SaveProfile1Click", "CompareProfile1Click", "RecentProfileClick",
-                                 "LanguageItemClick", "OKButtonClick"})
+        for (const char* name :
+             {"FormCreate", "ButtonOpenRS232Click", "ButtonReadParameterClick", "ButtonWriteParameterClick",
+              "Exit1Click", "AboutCANConfig1Click", "ComboBoxSwitchModeChange", "CheckBoxBuadrateCustomClick",
+              "ButtonVandrelFilterIDAddClick", "ButtonVandrelFilterIDDeleteClick", "CheckBoxVandrelFilterEnableClick",
+              "OpenProfile1Click", "SaveProfile1Click", "CompareProfile1Click", "RecentProfileClick",
+              "LanguageItemClick", "OKButtonClick"})
             RegisterMethod(name, std::any(TNotifyEvent([](TObject*) {})));
         RegisterMethod("FormClose", std::any(TCloseEvent([](TObject*, TCloseAction&) {})));
         InitLayoutText(text);
     }
 };
 
-} // namespace
+}  // namespace
 
 class StoredLayouts : public ::testing::TestWithParam<const char*> {};
 

@@ -71,8 +71,8 @@ private:
         GetDlgItemTextW(w, 0xFFFF, text, 1024);
         {
             std::lock_guard<std::mutex> lock(FLock);
-            FSeen.push_back({Utf8(caption), Utf8(text), GetWindow(w, GW_OWNER) != nullptr,
-                             IsWindowEnabled(FMain) != FALSE});
+            FSeen.push_back(
+                {Utf8(caption), Utf8(text), GetWindow(w, GW_OWNER) != nullptr, IsWindowEnabled(FMain) != FALSE});
         }
         FAnswered.push_back(w);
         PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(w, IDOK)));
@@ -145,8 +145,7 @@ TFormCANConfig* MainWindowInProcess::Form = nullptr;
 
 TEST_F(MainWindowInProcess, ConversionErrorReachesTheCallerAndAddsNothing) {
     Add("1", "2");
-    for (const auto& [start, end, named] :
-         std::vector<std::tuple<std::string, std::string, std::string>>{
+    for (const auto& [start, end, named] : std::vector<std::tuple<std::string, std::string, std::string>>{
              {"1G", "5", "0x1G"}, {"5", "", "0x"}, {"100000000", "5", "0x100000000"}, {"7FF", "1 ", "0x1 "}}) {
         Form->EditVandrelStartID->SetText(start);
         Form->EditVandrelEndID->SetText(end);
@@ -263,5 +262,5 @@ TEST_F(MainWindowInProcess, ModeSetFromCodeWaitsForTheExplicitRuleAndNoSelection
     EXPECT_TRUE(Form->CheckBoxCANFrameInfoEnable->Enabled());
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

@@ -89,7 +89,8 @@ TEST_F(Language, TheChineseBlockHoldsTheStoredLayoutsTextsExactly) {
         const TCustomForm& form = std::string(row.Form) == "AboutBox" ? static_cast<TCustomForm&>(*AboutBox) : *Form;
         const auto shown = LabelText(form, row);
         ASSERT_TRUE(shown) << row.Form << "." << row.Component << " [" << row.Index << "] is not in the layout";
-        EXPECT_EQ(*shown, LoadStr(row.Id, TLanguage::Chinese)) << row.Form << "." << row.Component << " [" << row.Index << "]";
+        EXPECT_EQ(*shown, LoadStr(row.Id, TLanguage::Chinese))
+            << row.Form << "." << row.Component << " [" << row.Index << "]";
     }
 }
 
@@ -130,10 +131,14 @@ std::vector<TFit> Fits(TCustomForm& form) {
         auto add = [&](const std::string& text, int room) {
             if (!text.empty()) fits.push_back({name, text, room - TextWidth(measure, text)});
         };
-        if (dynamic_cast<TLabel*>(control)) add(control->Caption(), control->Width());
-        else if (dynamic_cast<TCheckBox*>(control)) add(control->Caption(), control->Width() - 18);
-        else if (dynamic_cast<TButton*>(control)) add(control->Caption(), control->Width() - 6);
-        else if (dynamic_cast<TGroupBox*>(control)) add(control->Caption(), control->Width() - 16);
+        if (dynamic_cast<TLabel*>(control))
+            add(control->Caption(), control->Width());
+        else if (dynamic_cast<TCheckBox*>(control))
+            add(control->Caption(), control->Width() - 18);
+        else if (dynamic_cast<TButton*>(control))
+            add(control->Caption(), control->Width() - 6);
+        else if (dynamic_cast<TGroupBox*>(control))
+            add(control->Caption(), control->Width() - 16);
         else if (auto* box = dynamic_cast<TComboBox*>(control); box && box->Style() == TComboBoxStyle::csDropDownList) {
             for (int k = 0; k < box->Items().Count(); ++k) add(box->Items()[k], box->Width() - arrow - 6);
         } else if (auto* list = dynamic_cast<TListView*>(control)) {
@@ -171,7 +176,9 @@ TEST_P(LanguageOfEveryText, IsTheLanguageInForceAndFitsItsControl) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Language, LanguageOfEveryText, testing::Values(TLanguage::Chinese, TLanguage::English),
-                         [](const testing::TestParamInfo<TLanguage>& info) { return std::string(LanguageCode(info.param)) == "en" ? "English" : "Chinese"; });
+                         [](const testing::TestParamInfo<TLanguage>& info) {
+                             return std::string(LanguageCode(info.param)) == "en" ? "English" : "Chinese";
+                         });
 
 TEST_F(Language, ASwitchKeepsSelectionsAndChecksTheLanguageItem) {
     Form->ComboBoxSwitchMode->SetItemIndex(2);
@@ -207,5 +214,5 @@ TEST_F(Language, ASwitchKeepsSelectionsAndChecksTheLanguageItem) {
     Form->ComboBoxUARTParityBitIndex->SetItemIndex(0);
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

@@ -83,5 +83,5 @@ INSTANTIATE_TEST_SUITE_P(UnitCANConfig, ClosePath, testing::Values(CloseBy::Clos
                              return std::string(info.param == CloseBy::CloseBox ? "CloseBox" : "ExitCommand");
                          });
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

@@ -80,7 +80,8 @@ std::vector<uint8_t> Exchange(int32_t port) {
 class VCIWin32 : public ::testing::TestWithParam<int32_t> {
 protected:
     void SetUp() override {
-        if (!ConverterOn(GetParam())) GTEST_SKIP() << "no virtual converter on COM" << GetParam() << " (tools/vconv-ports.sh start)";
+        if (!ConverterOn(GetParam()))
+            GTEST_SKIP() << "no virtual converter on COM" << GetParam() << " (tools/vconv-ports.sh start)";
     }
     void TearDown() override { VCI_CloseDevice(GetParam()); }
 };
@@ -392,7 +393,8 @@ std::set<std::string> ExportedNames(const std::wstring& path) {
         }
         return file.size();
     };
-    auto exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(at(fileOffset(dir.VirtualAddress), sizeof(IMAGE_EXPORT_DIRECTORY)));
+    auto exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
+        at(fileOffset(dir.VirtualAddress), sizeof(IMAGE_EXPORT_DIRECTORY)));
     if (!exports) return names;
     auto table = reinterpret_cast<const DWORD*>(at(fileOffset(exports->AddressOfNames), 4 * exports->NumberOfNames));
     if (!table) return names;
@@ -401,7 +403,7 @@ std::set<std::string> ExportedNames(const std::wstring& path) {
     return names;
 }
 
-const std::set<std::string> kChannelExports = {"VCI_OpenDevice",    "VCI_CloseDevice",   "VCI_ReadDevice",
+const std::set<std::string> kChannelExports = {"VCI_OpenDevice",   "VCI_CloseDevice",   "VCI_ReadDevice",
                                                "_VCI_WriteDevice", "VCI_GetReceiveNum", "VCI_ClearBuffer"};
 
 TEST(VCIExports, TheProgramExportsTheSixFunctionsByTheirExactNames) {
@@ -409,7 +411,8 @@ TEST(VCIExports, TheProgramExportsTheSixFunctionsByTheirExactNames) {
     if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "CANConfig.exe not built";
     EXPECT_EQ(ExportedNames(exe), kChannelExports);
     // And they resolve by name in a loaded image, as another program would look them up.
-    for (const auto& name : kChannelExports) EXPECT_NE(GetProcAddress(GetModuleHandleW(nullptr), name.c_str()), nullptr) << name;
+    for (const auto& name : kChannelExports)
+        EXPECT_NE(GetProcAddress(GetModuleHandleW(nullptr), name.c_str()), nullptr) << name;
 }
 
 TEST(VCIExports, AnyProgramLinkingTheChannelExportsIt) {
@@ -418,5 +421,5 @@ TEST(VCIExports, AnyProgramLinkingTheChannelExportsIt) {
     EXPECT_EQ(ExportedNames(self), kChannelExports);
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

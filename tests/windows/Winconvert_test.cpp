@@ -16,15 +16,13 @@ using namespace quorin;
 
 namespace {
 
-std::vector<uint8_t> FixtureBytes(const std::string& name)
-{
+std::vector<uint8_t> FixtureBytes(const std::string& name) {
     TMemoryStream m;
     m.LoadFromFile(std::string(QUORIN_SOURCE_DIR) + "/tests/fixtures/lzhuf/" + name);
     return m.Bytes();
 }
 
-std::string Narrow(const std::wstring& w)
-{
+std::string Narrow(const std::wstring& w) {
     const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr, nullptr);
@@ -36,16 +34,14 @@ struct FoundBox {
 };
 
 // Waits for a message box of this process, reads it and presses OK.
-FoundBox AnswerMessageBox(std::atomic<bool>& stop)
-{
+FoundBox AnswerMessageBox(std::atomic<bool>& stop) {
     FoundBox found;
     for (int i = 0; i < 400 && !stop; ++i) {
         HWND box = nullptr;
         while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr) {
             DWORD pid = 0;
             GetWindowThreadProcessId(box, &pid);
-            if (pid == GetCurrentProcessId() && IsWindowVisible(box))
-                break;
+            if (pid == GetCurrentProcessId() && IsWindowVisible(box)) break;
         }
         if (box) {
             wchar_t buf[512] = {};
@@ -61,10 +57,9 @@ FoundBox AnswerMessageBox(std::atomic<bool>& stop)
     return found;
 }
 
-} // namespace
+}  // namespace
 
-TEST(WindowsCodec, KnownVectorPacksAndUnpacksBitExact)
-{
+TEST(WindowsCodec, KnownVectorPacksAndUnpacksBitExact) {
     const auto input = FixtureBytes("rebuild.bin");
     const auto expected = FixtureBytes("rebuild.lzh");
     ASSERT_FALSE(input.empty());
@@ -74,8 +69,7 @@ TEST(WindowsCodec, KnownVectorPacksAndUnpacksBitExact)
     EXPECT_EQ(out, input);
 }
 
-TEST(WindowsCodec, LargeMixedRoundTrip)
-{
+TEST(WindowsCodec, LargeMixedRoundTrip) {
     std::mt19937 rng(3);
     std::vector<uint8_t> in(300000);
     for (size_t i = 0; i < in.size(); ++i)
@@ -84,10 +78,9 @@ TEST(WindowsCodec, LargeMixedRoundTrip)
     EXPECT_EQ(LZHUnpackBytes(packed.data(), packed.size(), in.size()), in);
 }
 
-TEST(WindowsSkinReader, OlderArchiveShowsTheWarningBox)
-{
+TEST(WindowsSkinReader, OlderArchiveShowsTheWarningBox) {
     auto archive = BuildSkinArchive({{"a.bmp", {1, 2}}, {"skin.ini", {'x'}}});
-    archive[0] = 0x10; // not the format mark
+    archive[0] = 0x10;  // not the format mark
     const auto packed = PackSkinBytes(archive.data(), archive.size());
 
     std::atomic<bool> stop{false};

@@ -77,8 +77,9 @@ TEST_F(SkinDataWin, ProgramCarriesTheDefaultSkinAndAppliesItOnTheTimer) {
 TEST_F(SkinDataWin, SkinClassesAreKnownToTheLayoutLoader) {
     RegisterSkinClasses();
     TComponent root(nullptr);
-    LoadLayoutText(&root, "Root: TComponent {\n  SkinCaption1: TSkinCaption {\n    SkinAlpha = 200\n  }\n"
-                          "  SkinData1: TSkinData {\n    DisableTag = 7\n  }\n}\n");
+    LoadLayoutText(&root,
+                   "Root: TComponent {\n  SkinCaption1: TSkinCaption {\n    SkinAlpha = 200\n  }\n"
+                   "  SkinData1: TSkinData {\n    DisableTag = 7\n  }\n}\n");
     auto* caption = dynamic_cast<TSkinCaption*>(root.FindComponent("SkinCaption1"));
     ASSERT_TRUE(caption);
     EXPECT_TRUE(caption->GetActive());
@@ -107,5 +108,5 @@ TEST_F(SkinDataWin, WideTextIsDrawnThroughThePlatform) {
     EXPECT_GT(SystemMetricHScrollArrow(), 0);
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

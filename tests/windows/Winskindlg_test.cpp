@@ -188,8 +188,8 @@ TEST_F(SkinManager, TakesTheProgramsFormsAndDialogsOnly) {
     // A raw window: taken from the program's own module, refused from another module
     // (unless it is a dialog), refused when its rectangle is empty.
     auto raw = [](HINSTANCE module, int w) {
-        return CreateWindowExW(0, L"STATIC", L"raw", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10, w, w, nullptr,
-                               nullptr, module, nullptr);
+        return CreateWindowExW(0, L"STATIC", L"raw", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10, w, w, nullptr, nullptr,
+                               module, nullptr);
     };
     HWND own = raw(GetModuleHandleW(nullptr), 120);
     HWND foreign = raw(GetModuleHandleW(L"user32.dll"), 120);
@@ -223,7 +223,8 @@ TEST_F(SkinManager, TakesTheProgramsFormsAndDialogsOnly) {
     EXPECT_FALSE(manager->AddForm(refused)) << "a window is skinned once";
 
     for (HWND w : {own, foreign, empty, refused}) DestroyWindow(w);
-    for (TForm* f : {plain, tagged, tagged2, static_cast<TForm*>(preview), static_cast<TForm*>(preview2), nested}) delete f;
+    for (TForm* f : {plain, tagged, tagged2, static_cast<TForm*>(preview), static_cast<TForm*>(preview2), nested})
+        delete f;
     manager->DeleteDeleted();
     EXPECT_TRUE(manager->Forms().empty()) << "appliers of freed forms and destroyed windows are forgotten";
 }
@@ -235,7 +236,8 @@ TEST_F(SkinManager, DialogsTakeTheDialogSkinAndOwnFormsTheirOwn) {
     auto* only = new TSkinData(owner);  // freed with its form
     LoadProgramSkin(*only, sfOnlyThisForm);
 
-    HWND box = CreateWindowExW(0, L"#32770", L"box", WS_POPUP | WS_CAPTION, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND box = CreateWindowExW(0, L"#32770", L"box", WS_POPUP | WS_CAPTION, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                               nullptr);
     TForm* other = ShowForm();
     TSkinData* found = nullptr;
     manager->FindSkindata(found, box);
@@ -274,8 +276,8 @@ TEST_F(SkinManager, DialogsTakeTheDialogSkinAndOwnFormsTheirOwn) {
 // applier is dropped without a look at the window, and the handle can be skinned anew.
 TEST_F(SkinManager, ForgetsWindowsThatVanishBeforeTheyAreFinished) {
     for (int round = 0; round < 3; ++round) {
-        HWND w = CreateWindowExW(0, L"STATIC", L"brief", WS_POPUP | WS_CAPTION, 0, 0, 100, 100, nullptr,
-                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+        HWND w = CreateWindowExW(0, L"STATIC", L"brief", WS_POPUP | WS_CAPTION, 0, 0, 100, 100, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
         ASSERT_TRUE(manager->AddForm(w));
         DestroyWindow(w);
         PumpMessages(20);
@@ -598,7 +600,8 @@ TEST_P(SkinManagerMenus, NeedTheirSwitch) {
         else
             skin->SkinControls.Exclude(c.needs);
         if (c.needs == xcMainMenu) skin->SkinControls.Exclude(xcMenuItem);
-        HWND w = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+        HWND w = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr,
+                                 nullptr);
         manager->FPopupKind = c.kind;
         manager->FTrackPopupLoop = c.trackPopup;
         EXPECT_EQ(manager->AddMenu(w), on);
@@ -726,8 +729,8 @@ TEST(SkinManagerFigures, MainWindowSwitchTimesAndMemory) {
         PumpMessages(100);
     }
     EXPECT_TRUE(finished());
-    std::printf("main window: skin off %.1f ms, on (to finished frame) %.1f ms, mean of %d\n", off / rounds, on / rounds,
-                rounds);
+    std::printf("main window: skin off %.1f ms, on (to finished frame) %.1f ms, mean of %d\n", off / rounds,
+                on / rounds, rounds);
     std::printf("private memory: skinned %.0f KiB, after switching off %.0f KiB (difference %.0f KiB)\n", skinnedKiB,
                 unskinnedKiB, skinnedKiB - unskinnedKiB);
     delete form;
@@ -783,5 +786,5 @@ TEST(SkinCaption, LibraryOperationsShowTheirErrorOutsideALibrary) {
     EXPECT_EQ(BoxCloser::Seen(), (std::vector<std::string>{"Skin library", "Skin library"}));
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

@@ -107,12 +107,11 @@ TEST_P(CaptionAlign, PlacesTheButton) {
 }
 
 // Window 400 wide; caption text from 50 to 300; menu row 30..50; menu-bar margin 7.
-INSTANTIATE_TEST_SUITE_P(
-    Aligns, CaptionAlign,
-    ::testing::Values(AlignCase{0, 5, 3, {5, 3, 15, 13}}, AlignCase{1, 60, 3, {340, 3, 350, 13}},
-                      AlignCase{2, 5, 4, {285, 4, 295, 14}}, AlignCase{8, 5, 4, {285, 4, 295, 14}},
-                      AlignCase{3, 5, 4, {55, 4, 65, 14}}, AlignCase{9, 5, 4, {55, 4, 65, 14}},
-                      AlignCase{100, 20, 99, {369, 35, 379, 45}}));
+INSTANTIATE_TEST_SUITE_P(Aligns, CaptionAlign,
+                         ::testing::Values(AlignCase{0, 5, 3, {5, 3, 15, 13}}, AlignCase{1, 60, 3, {340, 3, 350, 13}},
+                                           AlignCase{2, 5, 4, {285, 4, 295, 14}}, AlignCase{8, 5, 4, {285, 4, 295, 14}},
+                                           AlignCase{3, 5, 4, {55, 4, 65, 14}}, AlignCase{9, 5, 4, {55, 4, 65, 14}},
+                                           AlignCase{100, 20, 99, {369, 35, 379, 45}}));
 
 TEST_F(CaptionTest, MenuRowButtonsOfALeftScrollBarWindowStartAtTheLeft) {
     form.FLeftScrollBar = true;
@@ -258,11 +257,25 @@ TEST_F(CaptionTest, SystemMenuCopiesTheNativeItemsWithGlyphsAndStates) {
         EXPECT_EQ(UINT(item->Tag()), id);
         EXPECT_TRUE(item->OnDrawItem && item->OnMeasureItem);
         switch (id) {
-        case SC_CLOSE: EXPECT_EQ(item->ImageIndex(), 3); ++seen; break;
-        case SC_RESTORE: EXPECT_EQ(item->ImageIndex(), 0); EXPECT_TRUE(item->Enabled()); ++seen; break;
-        case SC_MAXIMIZE: EXPECT_EQ(item->ImageIndex(), 1); EXPECT_FALSE(item->Enabled()); ++seen; break;
+        case SC_CLOSE:
+            EXPECT_EQ(item->ImageIndex(), 3);
+            ++seen;
+            break;
+        case SC_RESTORE:
+            EXPECT_EQ(item->ImageIndex(), 0);
+            EXPECT_TRUE(item->Enabled());
+            ++seen;
+            break;
+        case SC_MAXIMIZE:
+            EXPECT_EQ(item->ImageIndex(), 1);
+            EXPECT_FALSE(item->Enabled());
+            ++seen;
+            break;
         case SC_MOVE:
-        case SC_SIZE: EXPECT_FALSE(item->Enabled()) << "not while maximised"; ++seen; break;
+        case SC_SIZE:
+            EXPECT_FALSE(item->Enabled()) << "not while maximised";
+            ++seen;
+            break;
         case 0: EXPECT_EQ(item->Caption(), "-"); break;
         default: break;
         }
@@ -322,5 +335,5 @@ TEST_F(CaptionTest, NativeCaptionButtonsAreHiddenAndComeBack) {
     EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & WS_CAPTION, LONG(WS_CAPTION));
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

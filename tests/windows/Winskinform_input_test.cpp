@@ -239,12 +239,12 @@ TEST_F(SkinnedInput, MdiFrameShowsTheMaximisedChildsButtonsInItsMenuRow) {
     HMENU windowMenu = CreatePopupMenu();
     AppendMenuW(windowMenu, MF_STRING, 100, L"&Tile");
     AppendMenuW(bar, MF_POPUP, UINT_PTR(windowMenu), L"&Window");
-    HWND frame = CreateWindowExW(0, L"MdiTestFrame", L"MDI", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 500, 350, nullptr,
-                                 bar, instance, nullptr);
+    HWND frame = CreateWindowExW(0, L"MdiTestFrame", L"MDI", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 500, 350,
+                                 nullptr, bar, instance, nullptr);
     ASSERT_NE(frame, nullptr);
     CLIENTCREATESTRUCT ccs{windowMenu, 50000};
-    MdiClient = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 480, 280, frame,
-                                nullptr, instance, &ccs);
+    MdiClient = CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 480, 280,
+                                frame, nullptr, instance, &ccs);
     MDICREATESTRUCTW mcs{L"MdiTestChild", L"Child", instance, 0, 0, 200, 150, WS_MAXIMIZE, 0};
     HWND child = HWND(SendMessageW(MdiClient, WM_MDICREATE, 0, LPARAM(&mcs)));
     ASSERT_NE(child, nullptr);
@@ -273,7 +273,8 @@ TEST_F(SkinnedInput, MdiFrameShowsTheMaximisedChildsButtonsInItsMenuRow) {
     EXPECT_EQ(inRow, 3) << "the child's minimise, restore and close";
     Screenshot("menus-mdi-row");
     ASSERT_TRUE(close);
-    const int x = wr.left + (close->Rect.left + close->Rect.right) / 2, y = wr.top + (close->Rect.top + close->Rect.bottom) / 2;
+    const int x = wr.left + (close->Rect.left + close->Rect.right) / 2,
+              y = wr.top + (close->Rect.top + close->Rect.bottom) / 2;
     WhileInput([&] {
         XClick(x - 150, wr.top + 8);  // activate by the caption
         Sleep(300);
@@ -326,5 +327,5 @@ TEST_F(SkinnedInput, ClickToDropDownSkinnedAgainstNative) {
     EXPECT_GT(skinned[2], 0.0);
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

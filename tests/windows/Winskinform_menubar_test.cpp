@@ -207,8 +207,10 @@ TEST_F(MenuBarTest, LettersChooseOwnerDrawnItems) {
     bar->UpdataBtn();
     HMENU file = bar->FButtons[0]->SubMenu;
     applier.WMINITMENU(file);
-    EXPECT_EQ(SendMessageW(form->Handle(), WM_MENUCHAR, MAKEWPARAM('x', MF_POPUP), LPARAM(file)), MAKELRESULT(2, MNC_EXECUTE));
-    EXPECT_EQ(SendMessageW(form->Handle(), WM_MENUCHAR, MAKEWPARAM('O', MF_POPUP), LPARAM(file)), MAKELRESULT(0, MNC_EXECUTE));
+    EXPECT_EQ(SendMessageW(form->Handle(), WM_MENUCHAR, MAKEWPARAM('x', MF_POPUP), LPARAM(file)),
+              MAKELRESULT(2, MNC_EXECUTE));
+    EXPECT_EQ(SendMessageW(form->Handle(), WM_MENUCHAR, MAKEWPARAM('O', MF_POPUP), LPARAM(file)),
+              MAKELRESULT(0, MNC_EXECUTE));
     EXPECT_EQ(HIWORD(SendMessageW(form->Handle(), WM_MENUCHAR, MAKEWPARAM('q', MF_POPUP), LPARAM(file))), 0);
 }
 
@@ -309,7 +311,8 @@ TEST(PopupMenuWindow, BorderComesFromTheMenuBackground) {
     skin.MenuBackground = std::make_unique<TDataSkinObject>("MenuBackground");
     skin.MenuBackground->Map = Strip(40, 40, {0x00FF00});
     skin.MenuBackground->Frame = 1;
-    HWND w = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_BORDER, 0, 0, 120, 80, nullptr, nullptr, nullptr, nullptr);
+    HWND w =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_BORDER, 0, 0, 120, 80, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(w, nullptr);
     TWinSkinPopMenu menu;
     menu.InitSkin(w, &skin, 1);
@@ -332,5 +335,5 @@ TEST(PopupMenuWindow, BorderComesFromTheMenuBackground) {
     EXPECT_FALSE(menu.FHook.Hooked()) << "the window procedure goes back when the menu closes";
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

@@ -189,8 +189,8 @@ TEST_F(SkinForm, MainWindowTakesTheSkinFrameAndKeepsItsClientArea) {
     const LRESULT result = SendMessageW(w, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params));
     EXPECT_EQ(result, WVR_VALIDRECTS);
     const RECT expected{104, 130 + Applier->FMenuHeight, 396, 296};
-    EXPECT_TRUE(EqualRect(&params.rgrc[0], &expected))
-        << params.rgrc[0].left << "," << params.rgrc[0].top << "," << params.rgrc[0].right << "," << params.rgrc[0].bottom;
+    EXPECT_TRUE(EqualRect(&params.rgrc[0], &expected)) << params.rgrc[0].left << "," << params.rgrc[0].top << ","
+                                                       << params.rgrc[0].right << "," << params.rgrc[0].bottom;
     EXPECT_TRUE(EqualRect(&params.rgrc[1], &params.rgrc[0]));
 
     // Hit test map, in window coordinates.
@@ -265,8 +265,7 @@ TEST_F(SkinForm, FramePixelsComeFromTheSkinElements) {
     Pump(150);
     EXPECT_FALSE(Applier->FActive);
     const TBitmap inactiveTop = GetHMap(Rect(0, 0, W - 8, 30), Skin->Top()->Map, Skin->Top()->Margins,
-                                        {.Frame = 2, .Frames = 2, .Tile = Skin->Top()->Tile == 1,
-                                         .Vertical = true});
+                                        {.Frame = 2, .Frames = 2, .Tile = Skin->Top()->Tile == 1, .Vertical = true});
     const TBitmap shown = Capture(w);
     EXPECT_EQ(shown.Pixel(W / 2, 15) & 0xFFFFFF, inactiveTop.Pixel(W / 2 - 4, 15) & 0xFFFFFF);
     SaveShot(w, "Winskinform-main-inactive");
@@ -369,8 +368,8 @@ TEST_F(SkinForm, AboutBoxScreenshot) {
 
 struct RegionCase {
     const char* name;
-    bool trans[4];   // Left, Right, Top, Bottom
-    bool whole;      // the region is the whole window
+    bool trans[4];  // Left, Right, Top, Bottom
+    bool whole;     // the region is the whole window
 };
 
 class SkinRegion : public SkinForm, public testing::WithParamInterface<RegionCase> {};
@@ -439,8 +438,8 @@ TEST_F(SkinForm, DialogIsADialogFrameWidenedForALongCaption) {
     tpl.item.id = IDOK;
     tpl.itemCls[0] = 0xFFFF;
     tpl.itemCls[1] = 0x0080;
-    HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &tpl.t, nullptr,
-                                          [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    HWND dlg = CreateDialogIndirectParamW(
+        GetModuleHandleW(nullptr), &tpl.t, nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     ASSERT_TRUE(dlg);
     const std::wstring caption = L"配置参数已经写入设备, 请重新上电以使新的设置生效";
     SetWindowTextW(dlg, caption.c_str());
@@ -540,24 +539,35 @@ TEST_P(SkinOdd, SkinsWhatItCanAndNeverFails) {
     delete applier;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Elements, SkinOdd,
-    testing::Values(OddSkin{"NoFrameElements", [](TSkinData& s) { for (auto& b : s.Border) b.reset(); }, false},
-                    OddSkin{"EmptyImages", [](TSkinData& s) { for (auto& b : s.Border) b->Map.Clear(); }, false},
-                    OddSkin{"ZeroFrames", [](TSkinData& s) { for (auto& b : s.Border) b->Frame = 0; }, true},
-                    OddSkin{"OnlyTopLeft",
-                            [](TSkinData& s) {
-                                s.Border[1].reset();
-                                s.Border[3]->Map.Clear();
-                            },
-                            true},
-                    OddSkin{"TinyImages",
-                            [](TSkinData& s) {
-                                for (auto& b : s.Border) b->Map.SetSize(1, 1);
-                                s.SysButtons.clear();
-                            },
-                            true}),
-    [](const testing::TestParamInfo<OddSkin>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Elements, SkinOdd,
+                         testing::Values(OddSkin{"NoFrameElements",
+                                                 [](TSkinData& s) {
+                                                     for (auto& b : s.Border) b.reset();
+                                                 },
+                                                 false},
+                                         OddSkin{"EmptyImages",
+                                                 [](TSkinData& s) {
+                                                     for (auto& b : s.Border) b->Map.Clear();
+                                                 },
+                                                 false},
+                                         OddSkin{"ZeroFrames",
+                                                 [](TSkinData& s) {
+                                                     for (auto& b : s.Border) b->Frame = 0;
+                                                 },
+                                                 true},
+                                         OddSkin{"OnlyTopLeft",
+                                                 [](TSkinData& s) {
+                                                     s.Border[1].reset();
+                                                     s.Border[3]->Map.Clear();
+                                                 },
+                                                 true},
+                                         OddSkin{"TinyImages",
+                                                 [](TSkinData& s) {
+                                                     for (auto& b : s.Border) b->Map.SetSize(1, 1);
+                                                     s.SysButtons.clear();
+                                                 },
+                                                 true}),
+                         [](const testing::TestParamInfo<OddSkin>& i) { return std::string(i.param.name); });
 
 // A window without a caption keeps its native frame: its non-client size is the default
 // procedure's, its frame paints reach its own procedure, and its region (if any) is the
@@ -653,8 +663,8 @@ TEST_F(SkinForm, AWindowThatDisappearsIsForgottenNotTouched) {
     delete late;
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin
 
 namespace quorin {
 namespace {
@@ -663,7 +673,8 @@ namespace {
 // framework's windows. The application shows it, except while painting, where the area
 // counts as painted instead (a message box would ask for the painting again).
 TEST(WindowHook, ExceptionsStopAtTheWindowProcedure) {
-    HWND w = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    HWND w =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
     TWindowHook hook;
     ASSERT_TRUE(hook.Hook(w, THookKind::hkOther, [](TMessage& m) {
         if (m.Msg == WM_USER + 1 || m.Msg == WM_PAINT) throw Exception("handler failed");
@@ -684,5 +695,5 @@ TEST(WindowHook, ExceptionsStopAtTheWindowProcedure) {
     DestroyWindow(w);
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

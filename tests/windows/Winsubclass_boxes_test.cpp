@@ -63,7 +63,8 @@ TEST_P(ProgressBars, BarCoversItsShareOfTheTrough) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, ProgressBars,
-                         ::testing::Values(ProgressCase{0, kFrame[0], kFrame[0]}, ProgressCase{50, kFrame[1], kFrame[0]},
+                         ::testing::Values(ProgressCase{0, kFrame[0], kFrame[0]},
+                                           ProgressCase{50, kFrame[1], kFrame[0]},
                                            ProgressCase{100, kFrame[1], kFrame[1]}));
 
 TEST_F(PainterTest, ProgressBarWithAnEmptyRangeShowsTheTroughOnly) {
@@ -80,8 +81,8 @@ TEST_F(PainterTest, RawDialogStandsOnTheSkinFace) {
         DLGTEMPLATE t;
         WORD menu, cls, title;
     } templ{{WS_POPUP | DS_MODALFRAME, 0, 0, 0, 0, 100, 60}, 0, 0, 0};
-    HWND dialog = CreateDialogIndirectParamW(nullptr, &templ.t, nullptr,
-                                             [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    HWND dialog = CreateDialogIndirectParamW(
+        nullptr, &templ.t, nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     ASSERT_TRUE(dialog);
     auto* p = new TSkinBoxH(SkinForm.get());
     p->Inithwnd(dialog, Skin.get(), SkinForm.get(), SkinForm->FCanvas.get());
@@ -90,8 +91,8 @@ TEST_F(PainterTest, RawDialogStandsOnTheSkinFace) {
     {
         TBitmapDC dc(out);
         SendMessageW(dialog, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.Handle()), 0);
-        auto brush = reinterpret_cast<HBRUSH>(
-            SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.Handle()), 0));
+        auto brush =
+            reinterpret_cast<HBRUSH>(SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.Handle()), 0));
         LOGBRUSH lb{};
         ASSERT_TRUE(GetObjectW(brush, sizeof lb, &lb));
         EXPECT_EQ(ColorRef(kFace), lb.lbColor);
@@ -101,5 +102,5 @@ TEST_F(PainterTest, RawDialogStandsOnTheSkinFace) {
     DestroyWindow(dialog);
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

@@ -191,7 +191,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadButtons{"Empty", [](TSkinData& s) { s.Buttons->Map = TBitmap(); }, false},
                       BadButtons{"ZeroFrames", [](TSkinData& s) { s.Buttons->Frame = 0; }, true},
                       BadButtons{"NegativeFrames", [](TSkinData& s) { s.Buttons->Frame = -4; }, true},
-                      BadButtons{"NarrowerThanFrames", [](TSkinData& s) { s.Buttons->Map = Strip(1, 3, 20), s.Buttons->Frame = 5; }, false}),
+                      BadButtons{"NarrowerThanFrames",
+                                 [](TSkinData& s) { s.Buttons->Map = Strip(1, 3, 20), s.Buttons->Frame = 5; }, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- check boxes and radio buttons ----
@@ -383,8 +384,10 @@ TEST_F(PainterTest, CheckAndRadioButtonsFreedByTheirClickHandler) {
         TButtonControl* c = radio ? static_cast<TButtonControl*>(Add<TRadioButton>(10, 10, 120, 20, "Free me"))
                                   : static_cast<TButtonControl*>(Add<TCheckBox>(10, 10, 120, 20, "Free me"));
         Made.pop_back();  // the handler frees it
-        if (radio) Attach<TSkinRadioButton>(c);
-        else Attach<TSkinCheckBox>(c);
+        if (radio)
+            Attach<TSkinRadioButton>(c);
+        else
+            Attach<TSkinCheckBox>(c);
         bool freed = false;
         c->OnClick = [&freed, c](TObject*) {
             delete c;
@@ -414,7 +417,7 @@ private:
     uint32_t FVisible = 0x1FF, FEnabled = 0x1FF;
 };
 QUORIN_DEFINE_CLASS(TMediaPlayer, TPanel) {
-    const std::vector<std::string> names = {"btPlay", "btPause", "btStop", "btNext",  "btPrev",
+    const std::vector<std::string> names = {"btPlay", "btPause", "btStop",   "btNext", "btPrev",
                                             "btStep", "btBack",  "btRecord", "btEject"};
     p.Set("VisibleButtons", &TMediaPlayer::VisibleButtons, &TMediaPlayer::SetVisibleButtons, names);
     p.Set("EnabledButtons", &TMediaPlayer::EnabledButtons, &TMediaPlayer::SetEnabledButtons, names);
@@ -438,5 +441,5 @@ TEST_F(PainterTest, MediaPlayerShowsItsVisibleButtonsAndGreysTheDisabled) {
     EXPECT_EQ(panel.FBuffer.Pixel(93, 3), kFrame[2]) << "stop: disabled";
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

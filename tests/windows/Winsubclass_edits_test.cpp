@@ -46,8 +46,8 @@ TEST_F(PainterTest, EditAnswersTheClientPaintHandshake) {
     Attach<TSkinEdit>(edit);
     TBitmap out(100, 21);
     TBitmapDC dc(out);
-    EXPECT_EQ(SkinHandshake, SendMessageW(edit->Handle(), CN_PaintClient, reinterpret_cast<WPARAM>(dc.Handle()),
-                                          SkinHandshake));
+    EXPECT_EQ(SkinHandshake,
+              SendMessageW(edit->Handle(), CN_PaintClient, reinterpret_cast<WPARAM>(dc.Handle()), SkinHandshake));
 }
 
 class ComboPainter : public PainterTest {
@@ -85,10 +85,12 @@ class ComboFrames : public ComboPainter, public ::testing::WithParamInterface<Co
 TEST_P(ComboFrames, FrameAndButtonSide) {
     const ComboCase c = GetParam();
     if (c.left) {
-        SetWindowLongW(Combo->Handle(), GWL_EXSTYLE, GetWindowLongW(Combo->Handle(), GWL_EXSTYLE) | WS_EX_LEFTSCROLLBAR);
+        SetWindowLongW(Combo->Handle(), GWL_EXSTYLE,
+                       GetWindowLongW(Combo->Handle(), GWL_EXSTYLE) | WS_EX_LEFTSCROLLBAR);
         // The mirrored picture holds the frames the other way round.
         Skin->ComboButton->Map2 = Strip(4, 17, 21);
-        for (int i = 0; i < 4; ++i) Skin->ComboButton->Map2.FillRect(TRect{i * 17, 0, i * 17 + 17, 21}, kFrame[size_t(3 - i)]);
+        for (int i = 0; i < 4; ++i)
+            Skin->ComboButton->Map2.FillRect(TRect{i * 17, 0, i * 17 + 17, 21}, kFrame[size_t(3 - i)]);
     }
     if (c.focused) {
         Combo->SetFocus();
@@ -145,32 +147,32 @@ TEST_P(BadComboSkin, DrawsWhatItCan) {
 
 INSTANTIATE_TEST_SUITE_P(
     Skins, BadComboSkin,
-    ::testing::Values(
-        BadCombo{"NoButton", [](TSkinData& s) { s.ComboButton.reset(); }, kFill},
-        BadCombo{"EmptyButton", [](TSkinData& s) { s.ComboButton->Map = TBitmap(); }, kFill},
-        BadCombo{"NoSunkEdge", [](TSkinData& s) { s.SunkEdge.reset(); }, kFrame[0]},
-        // A strip taken as one frame: its last quarter lands at the button's right part.
-        BadCombo{"ZeroFrames", [](TSkinData& s) { s.ComboButton->Frame = 0, s.SunkEdge->Frame = -1; }, kFrame[3]},
-        BadCombo{"ArrowWithoutImageOrFrames",
-                 [](TSkinData& s) {
-                     s.ExtraImages = std::make_unique<TDataSkinObject>("ExtraImages");
-                     s.ExtraImages->Frame = 0;
-                     s.ComboxArrow = std::make_unique<TDataSkinObject>("ComboxArrow");
-                 },
-                 kFrame[0]},
-        BadCombo{"ArrowNarrowerThanItsFrames",
-                 [](TSkinData& s) {
-                     s.ExtraImages = std::make_unique<TDataSkinObject>("ExtraImages");
-                     s.ExtraImages->Map = TBitmap(2, 5);
-                     s.ExtraImages->Frame = 4;
-                 },
-                 kFrame[0]},
-        BadCombo{"CompositeWithoutMirror",
-                 [](TSkinData& s) {
-                     s.ComboButton->Style = 2;
-                     s.SunkEdge.reset();
-                 },
-                 kFrame[0]}),
+    ::testing::Values(BadCombo{"NoButton", [](TSkinData& s) { s.ComboButton.reset(); }, kFill},
+                      BadCombo{"EmptyButton", [](TSkinData& s) { s.ComboButton->Map = TBitmap(); }, kFill},
+                      BadCombo{"NoSunkEdge", [](TSkinData& s) { s.SunkEdge.reset(); }, kFrame[0]},
+                      // A strip taken as one frame: its last quarter lands at the button's right part.
+                      BadCombo{"ZeroFrames", [](TSkinData& s) { s.ComboButton->Frame = 0, s.SunkEdge->Frame = -1; },
+                               kFrame[3]},
+                      BadCombo{"ArrowWithoutImageOrFrames",
+                               [](TSkinData& s) {
+                                   s.ExtraImages = std::make_unique<TDataSkinObject>("ExtraImages");
+                                   s.ExtraImages->Frame = 0;
+                                   s.ComboxArrow = std::make_unique<TDataSkinObject>("ComboxArrow");
+                               },
+                               kFrame[0]},
+                      BadCombo{"ArrowNarrowerThanItsFrames",
+                               [](TSkinData& s) {
+                                   s.ExtraImages = std::make_unique<TDataSkinObject>("ExtraImages");
+                                   s.ExtraImages->Map = TBitmap(2, 5);
+                                   s.ExtraImages->Frame = 4;
+                               },
+                               kFrame[0]},
+                      BadCombo{"CompositeWithoutMirror",
+                               [](TSkinData& s) {
+                                   s.ComboButton->Style = 2;
+                                   s.SunkEdge.reset();
+                               },
+                               kFrame[0]}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PainterTest, DateTimePickerShowsTheArrowButtonOverItsDropDown) {
@@ -183,5 +185,5 @@ TEST_F(PainterTest, DateTimePickerShowsTheArrowButtonOverItsDropDown) {
     EXPECT_EQ(kFrame[0], out.Pixel(150 - 5, 4));
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

@@ -60,14 +60,13 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms = 3000) {
 // it has finished; until then our windows keep answering.
 void XDoTool(const std::string& args) {
     static int serial = 0;
-    const std::string done = std::string(QUORIN_BINARY_DIR) + "/xdotool-" + RunId() +
-                             "-" + std::to_string(++serial);
+    const std::string done = std::string(QUORIN_BINARY_DIR) + "/xdotool-" + RunId() + "-" + std::to_string(++serial);
     std::string doneHere = "Z:" + done;
     for (char& c : doneHere)
         if (c == '/') c = '\\';
     DeleteFileA(doneHere.c_str());
-    std::string command = "/bin/sh -c \"/usr/bin/xdotool " + args + "; echo $? >" + done + ".part && mv " + done +
-                          ".part " + done + "\"";
+    std::string command =
+        "/bin/sh -c \"/usr/bin/xdotool " + args + "; echo $? >" + done + ".part && mv " + done + ".part " + done + "\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -196,7 +195,8 @@ protected:
     void Skin() {
         Applier->FSkinData = Form->SkinData1;
         Applier->InitControls(Form);
-        RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        RedrawWindow(Form->Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
         Pump(100);
     }
     // Counts the runs of a button's click handler (the program's own handler still runs).
@@ -378,5 +378,5 @@ TEST_F(MainWindowSkinned, ScreenshotsOfEveryPageAndOfAWarningBox) {
     EXPECT_TRUE(saved);
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

@@ -135,7 +135,8 @@ TEST_P(ArrowLikeNative, SkinnedDownArrowScrollsAsTheNativeArrow) {
     ASSERT_TRUE(IsWindowVisible(painter->FVert->Handle()));
     const SCROLLBARINFO info = BarInfo(window, OBJID_VSCROLL);
     EXPECT_TRUE(SameRect(info.rcScrollBar, ScreenRect(painter->FVert->Handle())));
-    const POINT down{(info.rcScrollBar.left + info.rcScrollBar.right) / 2, info.rcScrollBar.bottom - info.dxyLineButton / 2};
+    const POINT down{(info.rcScrollBar.left + info.rcScrollBar.right) / 2,
+                     info.rcScrollBar.bottom - info.dxyLineButton / 2};
 
     // The click lands on the overlay, which is in front of the control.
     EXPECT_EQ(painter->FVert->Handle(), WindowFromPoint(down));
@@ -197,7 +198,8 @@ TEST_F(ScrollPainters, OverlaysFollowBarsThatComeAndGoAndTheControlsSize) {
     }
     List->SetBounds(List->Left(), List->Top(), List->Width() - 60, List->Height() - 30);
     Pump(40);
-    for (auto [bar, object] : {std::pair{painter->FVert.get(), LONG(OBJID_VSCROLL)}, {painter->FHorz.get(), LONG(OBJID_HSCROLL)}}) {
+    for (auto [bar, object] :
+         {std::pair{painter->FVert.get(), LONG(OBJID_VSCROLL)}, {painter->FHorz.get(), LONG(OBJID_HSCROLL)}}) {
         const SCROLLBARINFO info = BarInfo(List->Handle(), object);
         if (info.rgstate[0] & STATE_SYSTEM_INVISIBLE) {
             EXPECT_FALSE(IsWindowVisible(bar->Handle()));
@@ -222,8 +224,10 @@ TEST_F(ScrollPainters, RecreatedOrDestroyedControlLeavesNoOverlayOnADeadWindow) 
     TWndMethod formProc = Form->WindowProc;
     if (!Skin->Hooked()) {
         Form->WindowProc = [&](TMessage& m) {
-            if (m.Msg == CN_ReCreateWnd) Skin->WMReCreateWnd(m);
-            else formProc(m);
+            if (m.Msg == CN_ReCreateWnd)
+                Skin->WMReCreateWnd(m);
+            else
+                formProc(m);
         };
     }
     HWND old = List->Handle();
@@ -256,8 +260,10 @@ TEST_F(ScrollPainters, AnyMissingScrollPictureLeavesTheControlNative) {
         auto skin = CopySkin();
         std::unique_ptr<TDataSkinObject>* slots[] = {&skin->Scrollbar, &skin->HorzScroll, &skin->VertScroll,
                                                      &skin->HorzScrollThumb, &skin->VertScrollThumb};
-        if (variant % 2) slots[variant / 2]->reset();
-        else (*slots[variant / 2])->Map.Clear();
+        if (variant % 2)
+            slots[variant / 2]->reset();
+        else
+            (*slots[variant / 2])->Map.Clear();
         auto* painter = Attach<TSkinListView>("TSkinListView", List, 0, skin.get());
         Pump(40);
         EXPECT_FALSE(painter->FVert);
@@ -306,7 +312,8 @@ TEST_F(ScrollPainters, Figures) {
     Pump(40);
 
     const SCROLLBARINFO info = BarInfo(List->Handle(), OBJID_VSCROLL);
-    const POINT down{(info.rcScrollBar.left + info.rcScrollBar.right) / 2, info.rcScrollBar.bottom - info.dxyLineButton / 2};
+    const POINT down{(info.rcScrollBar.left + info.rcScrollBar.right) / 2,
+                     info.rcScrollBar.bottom - info.dxyLineButton / 2};
     constexpr int kRows = 1000;
     auto scroll = [&] {
         SendMessageW(List->Handle(), LVM_ENSUREVISIBLE, 0, FALSE);
@@ -338,5 +345,5 @@ TEST_F(ScrollPainters, Figures) {
                 nativeMs, nativeMs > 0 ? skinnedMs / nativeMs : 0.0);
 }
 
-} // namespace
-} // namespace quorin::painters
+}  // namespace
+}  // namespace quorin::painters

@@ -109,7 +109,9 @@ protected:
         RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         Pump(100);
     }
-    TSkinTab* PainterOf(TWinControl* control) { return dynamic_cast<TSkinTab*>(Skin->Lookupcontrol(control->Handle())); }
+    TSkinTab* PainterOf(TWinControl* control) {
+        return dynamic_cast<TSkinTab*>(Skin->Lookupcontrol(control->Handle()));
+    }
 };
 
 TEST_F(TabPainters, MainWindowPagesAreDrawnFromTheSkinWithLegibleLabels) {
@@ -181,7 +183,8 @@ TEST_F(TabPainters, StripKeepsTheOffsetTheDCCarries) {
     }
     int same = 0, total = 0;
     for (int y = 0; y < r.bottom - at.y; y += 3)
-        for (int x = 0; x < r.right - at.x; x += 5, ++total) same += part.Pixel(x, y) == whole.Pixel(x + at.x, y + at.y);
+        for (int x = 0; x < r.right - at.x; x += 5, ++total)
+            same += part.Pixel(x, y) == whole.Pixel(x + at.x, y + at.y);
     EXPECT_GT(same, total * 98 / 100) << same << " of " << total;
 }
 
@@ -369,7 +372,10 @@ TEST_P(MissingTabPictures, LeaveThePageControlNative) {
     switch (GetParam()) {
     case TBrokenTabs::NoTabs: skin->Tabs.reset(); break;
     case TBrokenTabs::EmptyTabs: skin->Tabs->Map.Clear(); break;
-    case TBrokenTabs::PaneStyleWithoutPane: skin->Tabs->Style = 1; skin->TabPane.reset(); break;
+    case TBrokenTabs::PaneStyleWithoutPane:
+        skin->Tabs->Style = 1;
+        skin->TabPane.reset();
+        break;
     case TBrokenTabs::NoBorder: skin->Tabs->Map2.Clear(); break;
     }
     TPageControl* pages = Form->PageControlCANConfig;
@@ -381,8 +387,8 @@ TEST_P(MissingTabPictures, LeaveThePageControlNative) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Skins, MissingTabPictures,
-                         testing::Values(TBrokenTabs::NoTabs, TBrokenTabs::EmptyTabs,
-                                         TBrokenTabs::PaneStyleWithoutPane, TBrokenTabs::NoBorder));
+                         testing::Values(TBrokenTabs::NoTabs, TBrokenTabs::EmptyTabs, TBrokenTabs::PaneStyleWithoutPane,
+                                         TBrokenTabs::NoBorder));
 
 // The track bar's thumb from the skin, through the control's custom draw; without thumb
 // pictures the native thumb stays.
@@ -409,7 +415,8 @@ TEST_P(TrackBarThumb, DrawnFromTheSkinOnlyWhenItHasThePicture) {
     Pump(80);
     RECT thumb{};
     SendMessageW(track->Handle(), TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
-    const POINT centre = ToScreen(track->Handle(), POINT{(thumb.left + thumb.right) / 2, thumb.top + (thumb.bottom - thumb.top) / 3});
+    const POINT centre =
+        ToScreen(track->Handle(), POINT{(thumb.left + thumb.right) / 2, thumb.top + (thumb.bottom - thumb.top) / 3});
     EXPECT_EQ(skinned, Near(fill, ScreenPixel(centre)));
     // Dragging the skinned thumb still moves the position.
     const int before = track->Position();
@@ -435,5 +442,5 @@ TEST_F(TabPainters, FigureTabStripPaint) {
     std::printf("[figures] main window tab control painted (strip and pane, composed and copied): %.1f us\n", us);
 }
 
-} // namespace
-} // namespace quorin::painters
+}  // namespace
+}  // namespace quorin::painters

@@ -56,6 +56,7 @@ class TRefusingButton : public TButton {
 public:
     using TButton::TButton;
     static inline bool Refuse = false;
+
 protected:
     void CreateParams(TCreateParams& Params) override {
         if (Refuse) throw Exception("no window for this one");
@@ -112,12 +113,19 @@ protected:
 };
 
 // What the rows of the walk's table give the framework classes of the main window.
-const std::map<std::string, std::string> kPainterByClass = {
-    {"TLabel", ""}, {"TGroupBox", "TSkinGroupBox"}, {"TComboBox", "TSkinComBox"},
-    {"TButton", "TSkinButton"}, {"TPageControl", "TSkinTab"}, {"TTabSheet", "TSkinTabSheet"},
-    {"TListView", "TSkinListView"}, {"TCheckBox", "TSkinCheckBox"}, {"TEdit", "TSkinEdit"},
-    {"TMaskEdit", "TSkinEdit"}, {"TPanel", "TSkinBox"}, {"TTreeView", "TSkinScrollbar"},
-    {"TStatusBar", "TSkinStatusBar"}};
+const std::map<std::string, std::string> kPainterByClass = {{"TLabel", ""},
+                                                            {"TGroupBox", "TSkinGroupBox"},
+                                                            {"TComboBox", "TSkinComBox"},
+                                                            {"TButton", "TSkinButton"},
+                                                            {"TPageControl", "TSkinTab"},
+                                                            {"TTabSheet", "TSkinTabSheet"},
+                                                            {"TListView", "TSkinListView"},
+                                                            {"TCheckBox", "TSkinCheckBox"},
+                                                            {"TEdit", "TSkinEdit"},
+                                                            {"TMaskEdit", "TSkinEdit"},
+                                                            {"TPanel", "TSkinBox"},
+                                                            {"TTreeView", "TSkinScrollbar"},
+                                                            {"TStatusBar", "TSkinStatusBar"}};
 
 struct TGateCase {
     TSkinControlType Off;
@@ -150,11 +158,12 @@ TEST_P(MainWindowWalk, EveryControlGetsThePainterOfItsKind) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Gates, MainWindowWalk,
-    testing::Values(TGateCase{xcMainMenu, {}}, TGateCase{xcTab, {"TPageControl", "TTabSheet"}},
-                    TGateCase{xcPanel, {"TGroupBox", "TPanel"}}, TGateCase{xcScrollbar, {"TListView", "TTreeView"}},
-                    TGateCase{xcCombo, {"TComboBox"}}, TGateCase{xcEdit, {"TEdit", "TMaskEdit"}},
-                    TGateCase{xcButton, {"TButton"}}, TGateCase{xcCheckBox, {"TCheckBox"}},
-                    TGateCase{xcStatusBar, {"TStatusBar"}}));
+                         testing::Values(TGateCase{xcMainMenu, {}}, TGateCase{xcTab, {"TPageControl", "TTabSheet"}},
+                                         TGateCase{xcPanel, {"TGroupBox", "TPanel"}},
+                                         TGateCase{xcScrollbar, {"TListView", "TTreeView"}},
+                                         TGateCase{xcCombo, {"TComboBox"}}, TGateCase{xcEdit, {"TEdit", "TMaskEdit"}},
+                                         TGateCase{xcButton, {"TButton"}}, TGateCase{xcCheckBox, {"TCheckBox"}},
+                                         TGateCase{xcStatusBar, {"TStatusBar"}}));
 
 TEST_F(Walk, TabGateNeedsTheSkinsTabsElement) {
     std::unique_ptr<TDataSkinBorder> tabs = std::move(Skin->Tabs);
@@ -206,9 +215,10 @@ TEST_P(DisableTagWalk, TaggedControlsAndTheirGroupsButtonsStayNative) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Groups, DisableTagWalk,
-    testing::Values(TTagCase{"TRadioGroup", 0, "TSkinGroupBox", "TSkinRadioButton", 0},
-                    TTagCase{"TRadioGroup", 99, "", "", 99}, TTagCase{"TAcmeCheckGroup", 99, "", "", 99},
-                    TTagCase{"TGroupBox", 99, "", "TSkinRadioButton", 0}));
+                         testing::Values(TTagCase{"TRadioGroup", 0, "TSkinGroupBox", "TSkinRadioButton", 0},
+                                         TTagCase{"TRadioGroup", 99, "", "", 99},
+                                         TTagCase{"TAcmeCheckGroup", 99, "", "", 99},
+                                         TTagCase{"TGroupBox", 99, "", "TSkinRadioButton", 0}));
 
 // One control of a named class (with its own check boxes for the group kinds), walked
 // under a Skin3rd map and with some kinds switched off.
@@ -237,8 +247,10 @@ TEST_P(KindWalk, ChoosesThePainterOfTheClassKind) {
     auto named = [&](auto* made) {
         // "#Name" is an integer property.
         for (const auto& [prop, value] : k.Enums)
-            if (prop[0] == '#') made->AddInt(prop.substr(1), std::stoll(value));
-            else made->AddEnum(prop, value);
+            if (prop[0] == '#')
+                made->AddInt(prop.substr(1), std::stoll(value));
+            else
+                made->AddEnum(prop, value);
         c = made;
     };
     switch (k.Base) {
@@ -267,83 +279,97 @@ TEST_P(KindWalk, ChoosesThePainterOfTheClassKind) {
     EXPECT_EQ(Applier->ControlList().size(), painters) << "a second walk attaches nothing";
 }
 
-INSTANTIATE_TEST_SUITE_P(Skin3rd, KindWalk, testing::Values(
-    TKindCase{"TrackbarKind", {"TAcmeSlider=trackbar"}, "TAcmeSlider", 'p', {}, {}, "TSkinTrackBar", ""},
-    TKindCase{"TrackbarNeedsButtons", {"TAcmeSlider=trackbar"}, "TAcmeSlider", 'p', {xcButton}, {}, "", ""},
-    TKindCase{"NilStaysNative", {"TAcmeBox=nil"}, "TAcmeBox", 'p', {}, {}, "", ""},
-    TKindCase{"FirstLineWins", {"TAcmeBox=button", "TAcmeBox=panel"}, "TAcmeBox", 'p', {}, {}, "TSkinButton", ""},
-    TKindCase{"CaseIgnored", {"tacmebox=Panel"}, "TAcmeBox", 'b', {}, {}, "TSkinBox", ""},
-    TKindCase{"UnknownKindStaysNative", {"TAcmeBox=gizmo"}, "TAcmeBox", 'p', {}, {}, "", ""},
-    TKindCase{"NoPrefixMatch", {"TAcme=button"}, "TAcmeBox", 'p', {}, {}, "TSkinBox", ""},
-    TKindCase{"CheckGroup", {"TAcmeGroup=CheckGroup"}, "TAcmeGroup", 'g', {}, {}, "TSkinGroupBox", "TSkinCheckBox"},
-    TKindCase{"CheckGroupNeedsPanels", {"TAcmeGroup=checkgroup"}, "TAcmeGroup", 'g', {xcPanel}, {}, "", ""},
-    TKindCase{"RadioGroup", {"TAcmeGroup=radiogroup"}, "TAcmeGroup", 'g', {}, {}, "TSkinGroupBox", "TSkinRadioButton"},
-    // Every other kind once, and the gates that only the table names.
-    TKindCase{"ComboBoxKind", {"TAcmeBox=combobox"}, "TAcmeBox", 'w', {}, {}, "TSkinComBox", ""},
-    TKindCase{"EditKind", {"TAcmeBox=edit"}, "TAcmeBox", 'e', {}, {}, "TSkinEdit", ""},
-    TKindCase{"RadioButtonKind", {"TAcmeBox=radiobutton"}, "TAcmeBox", 'b', {}, {}, "TSkinRadioButton", ""},
-    TKindCase{"DateTimeKind", {"TAcmeBox=datetimepicker"}, "TAcmeBox", 'w', {}, {}, "TSkinDateTime", ""},
-    TKindCase{"DateTimeNeedsCombos", {"TAcmeBox=datetimepicker"}, "TAcmeBox", 'w', {xcCombo}, {}, "", ""},
-    TKindCase{"MediaPlayerKind", {"TAcmeBox=mediaplayer"}, "TAcmeBox", 'p', {}, {}, "TSkinMP", ""},
-    TKindCase{"BitBtnKind", {"TAcmeBox=bitbtn"}, "TAcmeBox", 'b', {}, {}, "TSkinBitButton", ""},
-    TKindCase{"DropDownCxButton", {"TcxButton=bitbtn"}, "TcxButton", 'b', {}, {{"Kind", "cxbkDropDownButton"}}, "TSkinMenuButton", ""},
-    TKindCase{"PngBitBtnKind", {"TAcmeBox=pngbitbtn"}, "TAcmeBox", 'b', {}, {}, "TSkinBitButton", ""},
-    TKindCase{"MenuBtnKind", {"TAcmeBox=menubtn"}, "TAcmeBox", 'b', {}, {}, "TSkinMenuButton", ""},
-    TKindCase{"SpeedButtonKind", {"TSpeedButton=speedbutton"}, "", 's', {}, {}, "TSkinSpeedButton", ""},
-    TKindCase{"TabKind", {"TAcmeBox=tab"}, "TAcmeBox", 'w', {}, {}, "TSkinTab", ""},
-    TKindCase{"ProgressKind", {"TAcmeBox=progress"}, "TAcmeBox", 'w', {}, {}, "TSkinProgress", ""},
-    TKindCase{"ScrollbarKind", {"TAcmeBox=scrollbar"}, "TAcmeBox", 'f', {}, {}, "TSkinScrollbar", "TSkinCheckBox"},
-    TKindCase{"SingleScrollbarKind", {"TAcmeBox=singlescrollbar"}, "TAcmeBox", 'w', {}, {}, "TSkinScrollbar", ""},
-    TKindCase{"EmbedScrollbarKind", {"TAcmeBox=embedscrollbar"}, "TAcmeBox", 'f', {}, {}, "", ""},
-    TKindCase{"ContainerKind", {"TAcmeBox=container"}, "TAcmeBox", 'f', {}, {}, "", "TSkinCheckBox"},
-    TKindCase{"GroupBoxKind", {"TAcmeBox=groupbox"}, "TAcmeBox", 'p', {}, {}, "TSkinGroupBox", ""},
-    TKindCase{"AdvPageControlKind", {"TAcmeBox=advpagecontrol"}, "TAcmeBox", 'w', {}, {}, "TSkinAdvPage", ""},
-    TKindCase{"CheckBoxKind", {"TAcmeBox=checkbox"}, "TAcmeBox", 'b', {}, {}, "TSkinCheckBox", ""},
-    TKindCase{"CheckBoxNeedsItsSwitch", {"TAcmeBox=checkbox"}, "TAcmeBox", 'b', {xcCheckBox}, {}, "", ""}),
+INSTANTIATE_TEST_SUITE_P(
+    Skin3rd, KindWalk,
+    testing::Values(
+        TKindCase{"TrackbarKind", {"TAcmeSlider=trackbar"}, "TAcmeSlider", 'p', {}, {}, "TSkinTrackBar", ""},
+        TKindCase{"TrackbarNeedsButtons", {"TAcmeSlider=trackbar"}, "TAcmeSlider", 'p', {xcButton}, {}, "", ""},
+        TKindCase{"NilStaysNative", {"TAcmeBox=nil"}, "TAcmeBox", 'p', {}, {}, "", ""},
+        TKindCase{"FirstLineWins", {"TAcmeBox=button", "TAcmeBox=panel"}, "TAcmeBox", 'p', {}, {}, "TSkinButton", ""},
+        TKindCase{"CaseIgnored", {"tacmebox=Panel"}, "TAcmeBox", 'b', {}, {}, "TSkinBox", ""},
+        TKindCase{"UnknownKindStaysNative", {"TAcmeBox=gizmo"}, "TAcmeBox", 'p', {}, {}, "", ""},
+        TKindCase{"NoPrefixMatch", {"TAcme=button"}, "TAcmeBox", 'p', {}, {}, "TSkinBox", ""},
+        TKindCase{"CheckGroup", {"TAcmeGroup=CheckGroup"}, "TAcmeGroup", 'g', {}, {}, "TSkinGroupBox", "TSkinCheckBox"},
+        TKindCase{"CheckGroupNeedsPanels", {"TAcmeGroup=checkgroup"}, "TAcmeGroup", 'g', {xcPanel}, {}, "", ""},
+        TKindCase{
+            "RadioGroup", {"TAcmeGroup=radiogroup"}, "TAcmeGroup", 'g', {}, {}, "TSkinGroupBox", "TSkinRadioButton"},
+        // Every other kind once, and the gates that only the table names.
+        TKindCase{"ComboBoxKind", {"TAcmeBox=combobox"}, "TAcmeBox", 'w', {}, {}, "TSkinComBox", ""},
+        TKindCase{"EditKind", {"TAcmeBox=edit"}, "TAcmeBox", 'e', {}, {}, "TSkinEdit", ""},
+        TKindCase{"RadioButtonKind", {"TAcmeBox=radiobutton"}, "TAcmeBox", 'b', {}, {}, "TSkinRadioButton", ""},
+        TKindCase{"DateTimeKind", {"TAcmeBox=datetimepicker"}, "TAcmeBox", 'w', {}, {}, "TSkinDateTime", ""},
+        TKindCase{"DateTimeNeedsCombos", {"TAcmeBox=datetimepicker"}, "TAcmeBox", 'w', {xcCombo}, {}, "", ""},
+        TKindCase{"MediaPlayerKind", {"TAcmeBox=mediaplayer"}, "TAcmeBox", 'p', {}, {}, "TSkinMP", ""},
+        TKindCase{"BitBtnKind", {"TAcmeBox=bitbtn"}, "TAcmeBox", 'b', {}, {}, "TSkinBitButton", ""},
+        TKindCase{"DropDownCxButton",
+                  {"TcxButton=bitbtn"},
+                  "TcxButton",
+                  'b',
+                  {},
+                  {{"Kind", "cxbkDropDownButton"}},
+                  "TSkinMenuButton",
+                  ""},
+        TKindCase{"PngBitBtnKind", {"TAcmeBox=pngbitbtn"}, "TAcmeBox", 'b', {}, {}, "TSkinBitButton", ""},
+        TKindCase{"MenuBtnKind", {"TAcmeBox=menubtn"}, "TAcmeBox", 'b', {}, {}, "TSkinMenuButton", ""},
+        TKindCase{"SpeedButtonKind", {"TSpeedButton=speedbutton"}, "", 's', {}, {}, "TSkinSpeedButton", ""},
+        TKindCase{"TabKind", {"TAcmeBox=tab"}, "TAcmeBox", 'w', {}, {}, "TSkinTab", ""},
+        TKindCase{"ProgressKind", {"TAcmeBox=progress"}, "TAcmeBox", 'w', {}, {}, "TSkinProgress", ""},
+        TKindCase{"ScrollbarKind", {"TAcmeBox=scrollbar"}, "TAcmeBox", 'f', {}, {}, "TSkinScrollbar", "TSkinCheckBox"},
+        TKindCase{"SingleScrollbarKind", {"TAcmeBox=singlescrollbar"}, "TAcmeBox", 'w', {}, {}, "TSkinScrollbar", ""},
+        TKindCase{"EmbedScrollbarKind", {"TAcmeBox=embedscrollbar"}, "TAcmeBox", 'f', {}, {}, "", ""},
+        TKindCase{"ContainerKind", {"TAcmeBox=container"}, "TAcmeBox", 'f', {}, {}, "", "TSkinCheckBox"},
+        TKindCase{"GroupBoxKind", {"TAcmeBox=groupbox"}, "TAcmeBox", 'p', {}, {}, "TSkinGroupBox", ""},
+        TKindCase{"AdvPageControlKind", {"TAcmeBox=advpagecontrol"}, "TAcmeBox", 'w', {}, {}, "TSkinAdvPage", ""},
+        TKindCase{"CheckBoxKind", {"TAcmeBox=checkbox"}, "TAcmeBox", 'b', {}, {}, "TSkinCheckBox", ""},
+        TKindCase{"CheckBoxNeedsItsSwitch", {"TAcmeBox=checkbox"}, "TAcmeBox", 'b', {xcCheckBox}, {}, "", ""}),
     [](const auto& i) { return std::string(i.param.Name); });
 
 // The rows of the walk's table that name classes of other libraries, and the kinds only
 // the table's order tells apart.
-INSTANTIATE_TEST_SUITE_P(Rows, KindWalk, testing::Values(
-    TKindCase{"ToolButtonGetsNoPainter", {}, "TToolButton", 'w', {}, {}, "", ""},
-    TKindCase{"CoolBarGetsNoPainter", {}, "TCoolBar", 'w', {}, {}, "", ""},
-    TKindCase{"TabSet", {}, "TTabSet", 'w', {}, {}, "TSkinTab31", ""},
-    TKindCase{"TabbedNotebook", {}, "TTabbedNotebook", 'w', {}, {}, "TSkinTab", ""},
-    TKindCase{"MvcPanelWalksItsChildren", {}, "TMvcPanel", 'f', {}, {}, "", "TSkinCheckBox"},
-    TKindCase{"HeaderControl", {}, "THeaderControl", 'w', {}, {}, "TSkinHeader", ""},
-    TKindCase{"UpDown", {}, "TUpDown", 'w', {}, {}, "TSkinUpDown", ""},
-    TKindCase{"SpinButton", {}, "TSpinButton", 'w', {}, {}, "TSkinUpDown", ""},
-    TKindCase{"SpinNeedsItsSwitch", {}, "TSpinButton", 'w', {xcSpin}, {}, "", ""},
-    TKindCase{"MediaPlayer", {}, "TMediaPlayer", 'p', {}, {}, "TSkinMP", ""},
-    TKindCase{"DbNavigatorAndItsButtons", {}, "TDBNavigator", 'f', {}, {}, "TSkinBox", "TSkinCheckBox"},
-    TKindCase{"RzCheckBox", {}, "TRzCheckBox", 'b', {}, {}, "TSkinObjImage", ""},
-    TKindCase{"RzRadioButton", {}, "TRzRadioButton", 'b', {}, {}, "TSkinObjImage", ""},
-    TKindCase{"CxCheckBox", {}, "TcxCheckBox", 'b', {}, {}, "TSkinObjImage", ""},
-    TKindCase{"TntComboBox", {}, "TTntComboBox", 'w', {}, {}, "TSkinComBox", ""},
-    TKindCase{"RichEdit", {}, "TRichEdit", 'e', {}, {}, "TSkinScrollbar", ""},
-    TKindCase{"DxDbMemo", {}, "TdxDBMemo", 'e', {}, {}, "TSkinScrollbar", ""},
-    TKindCase{"DxTreeList", {}, "TdxTreeList", 'w', {}, {}, "TSkinScrollbar", ""},
-    TKindCase{"Grid", {}, "TCustomGrid", 'w', {}, {}, "TSkinScrollbar", ""},
-    TKindCase{"DcEditWithAButton", {}, "TDCEdit", 'w', {}, {{"#NumButtons", "1"}}, "TSkinComBox", ""},
-    TKindCase{"DcEditWithoutButtons", {}, "TDCEdit", 'w', {}, {{"#NumButtons", "0"}}, "TSkinEdit", ""}),
+INSTANTIATE_TEST_SUITE_P(
+    Rows, KindWalk,
+    testing::Values(TKindCase{"ToolButtonGetsNoPainter", {}, "TToolButton", 'w', {}, {}, "", ""},
+                    TKindCase{"CoolBarGetsNoPainter", {}, "TCoolBar", 'w', {}, {}, "", ""},
+                    TKindCase{"TabSet", {}, "TTabSet", 'w', {}, {}, "TSkinTab31", ""},
+                    TKindCase{"TabbedNotebook", {}, "TTabbedNotebook", 'w', {}, {}, "TSkinTab", ""},
+                    TKindCase{"MvcPanelWalksItsChildren", {}, "TMvcPanel", 'f', {}, {}, "", "TSkinCheckBox"},
+                    TKindCase{"HeaderControl", {}, "THeaderControl", 'w', {}, {}, "TSkinHeader", ""},
+                    TKindCase{"UpDown", {}, "TUpDown", 'w', {}, {}, "TSkinUpDown", ""},
+                    TKindCase{"SpinButton", {}, "TSpinButton", 'w', {}, {}, "TSkinUpDown", ""},
+                    TKindCase{"SpinNeedsItsSwitch", {}, "TSpinButton", 'w', {xcSpin}, {}, "", ""},
+                    TKindCase{"MediaPlayer", {}, "TMediaPlayer", 'p', {}, {}, "TSkinMP", ""},
+                    TKindCase{"DbNavigatorAndItsButtons", {}, "TDBNavigator", 'f', {}, {}, "TSkinBox", "TSkinCheckBox"},
+                    TKindCase{"RzCheckBox", {}, "TRzCheckBox", 'b', {}, {}, "TSkinObjImage", ""},
+                    TKindCase{"RzRadioButton", {}, "TRzRadioButton", 'b', {}, {}, "TSkinObjImage", ""},
+                    TKindCase{"CxCheckBox", {}, "TcxCheckBox", 'b', {}, {}, "TSkinObjImage", ""},
+                    TKindCase{"TntComboBox", {}, "TTntComboBox", 'w', {}, {}, "TSkinComBox", ""},
+                    TKindCase{"RichEdit", {}, "TRichEdit", 'e', {}, {}, "TSkinScrollbar", ""},
+                    TKindCase{"DxDbMemo", {}, "TdxDBMemo", 'e', {}, {}, "TSkinScrollbar", ""},
+                    TKindCase{"DxTreeList", {}, "TdxTreeList", 'w', {}, {}, "TSkinScrollbar", ""},
+                    TKindCase{"Grid", {}, "TCustomGrid", 'w', {}, {}, "TSkinScrollbar", ""},
+                    TKindCase{"DcEditWithAButton", {}, "TDCEdit", 'w', {}, {{"#NumButtons", "1"}}, "TSkinComBox", ""},
+                    TKindCase{"DcEditWithoutButtons", {}, "TDCEdit", 'w', {}, {{"#NumButtons", "0"}}, "TSkinEdit", ""}),
     [](const auto& i) { return std::string(i.param.Name); });
 
-INSTANTIATE_TEST_SUITE_P(Classes, KindWalk, testing::Values(
-    TKindCase{"BitButton", {}, "TBitBtn", 'b', {}, {}, "TSkinBitButton", ""},
-    TKindCase{"BitButtonSwitchedOff", {}, "TBitBtn", 'b', {xcBitBtn}, {}, "", ""},
-    TKindCase{"DropDownPicker", {}, "TDateTimePicker", 'w', {}, {}, "TSkinDateTime", ""},
-    TKindCase{"TimePicker", {}, "TDateTimePicker", 'w', {}, {{"Kind", "dtkTime"}}, "TSkinEdit", ""},
-    TKindCase{"UpDownPicker", {}, "TDateTimePicker", 'w', {}, {{"DateMode", "dmUpDown"}}, "TSkinEdit", ""},
-    TKindCase{"MemoBeforeEdit", {}, "TMemo", 'e', {}, {}, "TSkinScrollbar", ""},
-    TKindCase{"ButtonTabs", {}, "TPageControl", 'w', {}, {{"Style", "tsButtons"}}, "TSkinTabBtn", ""},
-    TKindCase{"TabControl", {}, "TTabControl", 'w', {}, {}, "TSkinTab", ""},
-    TKindCase{"TrackBar", {}, "TTrackBar", 'w', {}, {}, "TSkinTrackBar", ""},
-    TKindCase{"ScrollBar", {}, "TScrollBar", 'w', {}, {}, "TSkinScControl", ""},
-    TKindCase{"ToolBar", {}, "TToolBar", 'w', {}, {}, "TSkinBox", ""},
-    TKindCase{"RadioGroupWithoutRadios", {}, "TRadioGroup", 'g', {xcRadioButton}, {}, "TSkinGroupBox", "TSkinCheckBox"},
-    TKindCase{"FrameWalksItsOwnControls", {}, "TFrame", 'f', {}, {}, "", "TSkinCheckBox"},
-    TKindCase{"SpeedButton", {}, "", 's', {}, {}, "TSkinSpeedButton", ""},
-    TKindCase{"SpeedButtonSwitchedOff", {}, "", 's', {xcSpeedButton}, {}, "", ""}),
+INSTANTIATE_TEST_SUITE_P(
+    Classes, KindWalk,
+    testing::Values(
+        TKindCase{"BitButton", {}, "TBitBtn", 'b', {}, {}, "TSkinBitButton", ""},
+        TKindCase{"BitButtonSwitchedOff", {}, "TBitBtn", 'b', {xcBitBtn}, {}, "", ""},
+        TKindCase{"DropDownPicker", {}, "TDateTimePicker", 'w', {}, {}, "TSkinDateTime", ""},
+        TKindCase{"TimePicker", {}, "TDateTimePicker", 'w', {}, {{"Kind", "dtkTime"}}, "TSkinEdit", ""},
+        TKindCase{"UpDownPicker", {}, "TDateTimePicker", 'w', {}, {{"DateMode", "dmUpDown"}}, "TSkinEdit", ""},
+        TKindCase{"MemoBeforeEdit", {}, "TMemo", 'e', {}, {}, "TSkinScrollbar", ""},
+        TKindCase{"ButtonTabs", {}, "TPageControl", 'w', {}, {{"Style", "tsButtons"}}, "TSkinTabBtn", ""},
+        TKindCase{"TabControl", {}, "TTabControl", 'w', {}, {}, "TSkinTab", ""},
+        TKindCase{"TrackBar", {}, "TTrackBar", 'w', {}, {}, "TSkinTrackBar", ""},
+        TKindCase{"ScrollBar", {}, "TScrollBar", 'w', {}, {}, "TSkinScControl", ""},
+        TKindCase{"ToolBar", {}, "TToolBar", 'w', {}, {}, "TSkinBox", ""},
+        TKindCase{
+            "RadioGroupWithoutRadios", {}, "TRadioGroup", 'g', {xcRadioButton}, {}, "TSkinGroupBox", "TSkinCheckBox"},
+        TKindCase{"FrameWalksItsOwnControls", {}, "TFrame", 'f', {}, {}, "", "TSkinCheckBox"},
+        TKindCase{"SpeedButton", {}, "", 's', {}, {}, "TSkinSpeedButton", ""},
+        TKindCase{"SpeedButtonSwitchedOff", {}, "", 's', {xcSpeedButton}, {}, "", ""}),
     [](const auto& i) { return std::string(i.param.Name); });
 
 TEST_F(Walk, HandlerPaintsWhatItChoosesAndWindowsThatCannotBeMadeAreSkipped) {
@@ -451,7 +477,10 @@ TEST_F(Walk, PaintersLeaveWithTheirControlsAndWindows) {
     // Someone hooks the check box after its painter; that hook must outlive the painter.
     int outer = 0;
     TWndMethod before = kept->WindowProc;
-    kept->WindowProc = [&outer, before](TMessage& m) { ++outer; before(m); };
+    kept->WindowProc = [&outer, before](TMessage& m) {
+        ++outer;
+        before(m);
+    };
 
     delete gone;
     EXPECT_EQ(Applier->ControlList().size(), 2u) << "the destroyed control's painter left the list";
@@ -490,37 +519,58 @@ TEST(PropertyHelpers, AbsentOrForeignPropertiesGiveTheAbsentValue) {
 
 // A raw dialog (no framework objects) with one control of each style the walk tells apart.
 TEST_F(Walk, RawDialogControlsGetPaintersByWindowClassAndStyle) {
-    struct TItem { WORD Id; WORD Atom; DWORD Style; const char* Painter; };
-    const TItem items[] = {
-        {101, 0x80, BS_GROUPBOX, ""},            {102, 0x80, BS_PUSHBUTTON | BS_BITMAP, ""},
-        {103, 0x80, BS_OWNERDRAW, ""},           {104, 0x80, BS_AUTOCHECKBOX, "TSkinCheckBox"},
-        {105, 0x80, BS_AUTORADIOBUTTON, "TSkinRadioButton"}, {106, 0x80, BS_PUSHBUTTON, "TSkinButton"},
-        {107, 0x80, BS_3STATE, "TSkinCheckBox"}, {108, 0x81, WS_BORDER, "TSkinEdit"},
-        {109, 0x85, CBS_DROPDOWNLIST, "TSkinComBox"}, {110, 0x85, CBS_SIMPLE, ""},
-        {111, 0x82, SS_LEFT, ""},                {112, 0x84, SBS_HORZ, "TSkinSizer"}};
+    struct TItem {
+        WORD Id;
+        WORD Atom;
+        DWORD Style;
+        const char* Painter;
+    };
+    const TItem items[] = {{101, 0x80, BS_GROUPBOX, ""},
+                           {102, 0x80, BS_PUSHBUTTON | BS_BITMAP, ""},
+                           {103, 0x80, BS_OWNERDRAW, ""},
+                           {104, 0x80, BS_AUTOCHECKBOX, "TSkinCheckBox"},
+                           {105, 0x80, BS_AUTORADIOBUTTON, "TSkinRadioButton"},
+                           {106, 0x80, BS_PUSHBUTTON, "TSkinButton"},
+                           {107, 0x80, BS_3STATE, "TSkinCheckBox"},
+                           {108, 0x81, WS_BORDER, "TSkinEdit"},
+                           {109, 0x85, CBS_DROPDOWNLIST, "TSkinComBox"},
+                           {110, 0x85, CBS_SIMPLE, ""},
+                           {111, 0x82, SS_LEFT, ""},
+                           {112, 0x84, SBS_HORZ, "TSkinSizer"}};
     std::vector<WORD> t(4096, 0);
     size_t n = 0;
-    auto put = [&](const void* p, size_t bytes) { memcpy(&t[n], p, bytes); n += (bytes + 1) / 2; };
+    auto put = [&](const void* p, size_t bytes) {
+        memcpy(&t[n], p, bytes);
+        n += (bytes + 1) / 2;
+    };
     auto align4 = [&] { n = (n + 1) & ~size_t(1); };
     const DLGTEMPLATE dlg{WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, WORD(std::size(items)), 10, 10, 300, 200};
     put(&dlg, sizeof dlg);
     n += 3;  // no menu, the default class, no title
     for (size_t i = 0; i < std::size(items); ++i) {
         align4();
-        const DLGITEMTEMPLATE it{WS_CHILD | WS_VISIBLE | items[i].Style, 0, short(4 + 70 * (i % 4)), short(4 + 30 * (i / 4)), 66, 24, items[i].Id};
+        const DLGITEMTEMPLATE it{WS_CHILD | WS_VISIBLE | items[i].Style,
+                                 0,
+                                 short(4 + 70 * (i % 4)),
+                                 short(4 + 30 * (i / 4)),
+                                 66,
+                                 24,
+                                 items[i].Id};
         put(&it, sizeof it);
         const WORD cls[2] = {0xFFFF, items[i].Atom};
         put(cls, sizeof cls);
         n += 2;  // no text, no creation data
     }
-    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(t.data()), nullptr,
-                                             [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    HWND dialog = CreateDialogIndirectParamW(
+        GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(t.data()), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     ASSERT_TRUE(dialog);
     std::vector<std::pair<HWND, std::string>> expected;
     for (const TItem& i : items) expected.emplace_back(GetDlgItem(dialog, i.Id), i.Painter);
     // Tab controls (not owner-drawn ones) and a dialog nested in the dialog, walked too.
     auto child = [](const wchar_t* cls, DWORD style, HWND parent, int y) {
-        return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 4, y, 120, 40, parent, nullptr, nullptr, nullptr);
+        return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 4, y, 120, 40, parent, nullptr, nullptr,
+                               nullptr);
     };
     expected.emplace_back(child(WC_TABCONTROLW, 0, dialog, 130), "TSkinTab");
     expected.emplace_back(child(WC_TABCONTROLW, TCS_OWNERDRAWFIXED, dialog, 180), "");
@@ -551,10 +601,10 @@ TEST_F(Walk, RawDialogControlsGetPaintersByWindowClassAndStyle) {
 TEST_F(Walk, FrameworkWindowsMetByHandleGetPaintersByWindowClass) {
     MakeForm();
     struct TRow {
-        const char* Class;     // the window class; empty: the framework class's own
-        char Base;             // 'p' panel (with a button inside), 'c' check box, 'o' combo box, 'b' button, 'g' progress bar
-        const char* Painter;   // on the window itself
-        const char* Inside;    // on the button inside a panel; nullptr: no button
+        const char* Class;  // the window class; empty: the framework class's own
+        char Base;  // 'p' panel (with a button inside), 'c' check box, 'o' combo box, 'b' button, 'g' progress bar
+        const char* Painter;  // on the window itself
+        const char* Inside;   // on the button inside a panel; nullptr: no button
     };
     const TRow rows[] = {{"", 'p', "", "TSkinButton"},
                          {"TTntPanel.UnicodeClass", 'p', "", "TSkinButton"},
@@ -564,7 +614,11 @@ TEST_F(Walk, FrameworkWindowsMetByHandleGetPaintersByWindowClass) {
                          {"", 'o', "TSkinComBox", nullptr},
                          {"", 'b', "TSkinButton", nullptr},
                          {"", 'g', "TSkinProgress", nullptr}};
-    struct TMade { const TRow* Row; TWinControl* Control; TButton* Inside; };
+    struct TMade {
+        const TRow* Row;
+        TWinControl* Control;
+        TButton* Inside;
+    };
     std::vector<TMade> made;
     for (const TRow& row : rows) {
         TWinControl* c = nullptr;
@@ -749,7 +803,8 @@ TEST_F(Walk, ControlsOfOtherLibrariesTakeTheSkinsPicturesAndGetTheirOwnBack) {
         const SIZE size = PictureSize(*row.Picture);
         EXPECT_EQ(size.cx, row.Width) << row.Name;
         EXPECT_EQ(size.cy, row.Skin->Height()) << row.Name;
-        for (POINT at : {POINT{0, 0}, POINT{row.Width / 2, row.Skin->Height() / 2}, POINT{row.Width - 1, row.Skin->Height() - 1}})
+        for (POINT at :
+             {POINT{0, 0}, POINT{row.Width / 2, row.Skin->Height() / 2}, POINT{row.Width - 1, row.Skin->Height() - 1}})
             EXPECT_EQ(PicturePixel(*row.Picture, at.x, at.y), row.Skin->Pixel(row.X + at.x, at.y)) << row.Name;
     }
     EXPECT_TRUE(rz->FUseCustom);
@@ -832,9 +887,16 @@ TEST_F(Walk, ToolBarPaintsItsBackgroundAndButtonsFromTheSkin) {
     EXPECT_EQ(pixel(150, 39), gradient.Pixel(gradient.Width() / 2, gradient.Height() - 1)) << "and bottom";
     TButton button(nullptr);
     button.SetBounds(10, 5, 30, 30);
-    struct TRow { const char* Name; int State; TColor Face; };
-    const TRow rows[] = {{"at rest, flat", 0, pixel(25, 20)}, {"hot", 0x40, faces[1]}, {"pressed", 0x41, faces[2]},
-                         {"down", 0x8, faces[3]}, {"disabled", 0x4, faces[4]}};
+    struct TRow {
+        const char* Name;
+        int State;
+        TColor Face;
+    };
+    const TRow rows[] = {{"at rest, flat", 0, pixel(25, 20)},
+                         {"hot", 0x40, faces[1]},
+                         {"pressed", 0x41, faces[2]},
+                         {"down", 0x8, faces[3]},
+                         {"disabled", 0x4, faces[4]}};
     for (const TRow& row : rows) {
         bar->OnCustomDraw(bar, RECT{0, 0, 300, 40}, def);
         def = false;
@@ -846,5 +908,5 @@ TEST_F(Walk, ToolBarPaintsItsBackgroundAndButtonsFromTheSkin) {
     Skin->ToolBars = std::move(saved);
 }
 
-} // namespace
-} // namespace quorin
+}  // namespace
+}  // namespace quorin

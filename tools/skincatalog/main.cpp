@@ -27,10 +27,11 @@ struct Entry {
 
 void Add(std::vector<Entry>& list, const TDataSkinObject* e, const std::string& extra = {}) {
     if (!e || e->Map.Empty()) return;
-    list.push_back({e->Name + extra + " (" + std::to_string(e->Frame) + (e->Frame == 1 ? " frame)" : " frames)"), &e->Map});
+    list.push_back(
+        {e->Name + extra + " (" + std::to_string(e->Frame) + (e->Frame == 1 ? " frame)" : " frames)"), &e->Map});
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3 && argc != 4) {
@@ -58,17 +59,40 @@ int main(int argc, char** argv) {
     Add(list, skin.MenuBar.get());
     Add(list, skin.Buttons.get());
     if (skin.Buttons && !skin.Buttons->CheckMap.Empty())
-        list.push_back({"Buttons check box (" + std::to_string(skin.Buttons->CheckFrame) + " frames)", &skin.Buttons->CheckMap});
+        list.push_back(
+            {"Buttons check box (" + std::to_string(skin.Buttons->CheckFrame) + " frames)", &skin.Buttons->CheckMap});
     if (skin.Buttons && !skin.Buttons->RadioMap.Empty())
-        list.push_back({"Buttons radio (" + std::to_string(skin.Buttons->RadioFrame) + " frames)", &skin.Buttons->RadioMap});
+        list.push_back(
+            {"Buttons radio (" + std::to_string(skin.Buttons->RadioFrame) + " frames)", &skin.Buttons->RadioMap});
     const TDataSkinObject* elements[] = {
-        skin.Progress.get(), skin.ProgressChunk.get(), skin.Tabs.get(), skin.TabPane.get(), skin.StatusBarEdges.get(),
-        skin.Headerbar.get(), skin.ComboButton.get(), skin.ExtraImages.get(), skin.ComboxArrow.get(),
-        skin.Scrollbar.get(), skin.HorzScroll.get(), skin.VertScroll.get(), skin.HorzScrollThumb.get(),
-        skin.VertScrollThumb.get(), skin.MenuBackground.get(), skin.MenuItem.get(), skin.TrackbarThumbHorz.get(),
-        skin.TrackbarThumbVert.get(), skin.TrackbarThumbDown.get(), skin.UpDownVert.get(), skin.UpDownHorz.get(),
-        skin.Track.get(), skin.TrackVert.get(), skin.Toolbar.get(), skin.SunkEdge.get(), skin.GroupBox.get(),
-        skin.GroupBoxEdge.get(), skin.ToolBars.get(),
+        skin.Progress.get(),
+        skin.ProgressChunk.get(),
+        skin.Tabs.get(),
+        skin.TabPane.get(),
+        skin.StatusBarEdges.get(),
+        skin.Headerbar.get(),
+        skin.ComboButton.get(),
+        skin.ExtraImages.get(),
+        skin.ComboxArrow.get(),
+        skin.Scrollbar.get(),
+        skin.HorzScroll.get(),
+        skin.VertScroll.get(),
+        skin.HorzScrollThumb.get(),
+        skin.VertScrollThumb.get(),
+        skin.MenuBackground.get(),
+        skin.MenuItem.get(),
+        skin.TrackbarThumbHorz.get(),
+        skin.TrackbarThumbVert.get(),
+        skin.TrackbarThumbDown.get(),
+        skin.UpDownVert.get(),
+        skin.UpDownHorz.get(),
+        skin.Track.get(),
+        skin.TrackVert.get(),
+        skin.Toolbar.get(),
+        skin.SunkEdge.get(),
+        skin.GroupBox.get(),
+        skin.GroupBoxEdge.get(),
+        skin.ToolBars.get(),
     };
     for (const TDataSkinObject* e : elements) Add(list, e);
     if (skin.Tabs && !skin.Tabs->Map2.Empty()) list.push_back({"Tabs border", &skin.Tabs->Map2});
@@ -84,15 +108,17 @@ int main(int argc, char** argv) {
         fs::path file = work / (std::to_string(i) + ".bmp");
         fs::path tile = work / (std::to_string(i) + ".png");
         SaveBmpFile(file.string(), *list[i].bitmap);
-        std::string command = "convert '" + file.string() + "' -scale 200% -background '#d8dce2' -fill '#1e242c'" + font +
-                              " -pointsize 12 label:'" + list[i].label + "' -gravity center -append '" + tile.string() + "'";
+        std::string command = "convert '" + file.string() + "' -scale 200% -background '#d8dce2' -fill '#1e242c'" +
+                              font + " -pointsize 12 label:'" + list[i].label + "' -gravity center -append '" +
+                              tile.string() + "'";
         if (std::system(command.c_str()) != 0) {
             std::fprintf(stderr, "skincatalog: convert failed\n");
             return 1;
         }
         tiles += " '" + tile.string() + "'";
     }
-    std::string command = "montage -background '#d8dce2'" + font + tiles + " -tile 4x -geometry +12+10 '" + output.string() + "'";
+    std::string command =
+        "montage -background '#d8dce2'" + font + tiles + " -tile 4x -geometry +12+10 '" + output.string() + "'";
     if (std::system(command.c_str()) != 0) {
         std::fprintf(stderr, "skincatalog: montage failed\n");
         return 1;

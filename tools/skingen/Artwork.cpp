@@ -23,16 +23,16 @@ namespace quorin::skingen {
 namespace {
 
 // The palette.
-constexpr TRGB kCaption{45, 95, 147};          // active caption and frame
-constexpr TRGB kCaptionLight{60, 113, 168};    // top of the active caption gradient
+constexpr TRGB kCaption{45, 95, 147};        // active caption and frame
+constexpr TRGB kCaptionLight{60, 113, 168};  // top of the active caption gradient
 // Dark enough for the light inactive caption text to stay readable.
 constexpr TRGB kCaptionInactive{84, 94, 108};
 constexpr TRGB kCaptionInactiveLight{96, 106, 120};
 constexpr TRGB kFrameOutline{28, 62, 99};
 constexpr TRGB kFrameOutlineInactive{70, 79, 92};
-constexpr TRGB kFace{240, 242, 245};           // ButtonFace
+constexpr TRGB kFace{240, 242, 245};  // ButtonFace
 constexpr TRGB kWhite{255, 255, 255};
-constexpr TRGB kBorder{174, 183, 196};         // control borders
+constexpr TRGB kBorder{174, 183, 196};  // control borders
 constexpr TRGB kBorderLight{208, 213, 220};
 constexpr TRGB kAccent{43, 108, 176};
 constexpr TRGB kAccentLight{90, 143, 208};
@@ -96,7 +96,7 @@ TArtCanvas FrameSide(bool active, int titleHeight, int height) {
     return c;
 }
 
-} // namespace
+}  // namespace
 
 // ---- Window frame ----------------------------------------------------------------------
 
@@ -198,7 +198,8 @@ void DrawCaptionGlyph(TArtCanvas& c, int x0, int y0, int w, int h, CaptionGlyph 
 // the button blends into the bar at its place in the strip.
 void CaptionBackground(TArtCanvas& c, int x0, int w, int h, bool active) {
     TArtCanvas bar(1, kTitleHeight);
-    bar.GradientV(0, 0, 1, kTitleHeight, active ? kCaptionLight : kCaptionInactiveLight, active ? kCaption : kCaptionInactive);
+    bar.GradientV(0, 0, 1, kTitleHeight, active ? kCaptionLight : kCaptionInactiveLight,
+                  active ? kCaption : kCaptionInactive);
     for (int y = 0; y < h; ++y) c.FillRect(x0, y, x0 + w, y + 1, bar.At(0, y + kCaptionButtonY));
 }
 
@@ -213,10 +214,12 @@ TArtCanvas CaptionButton(CaptionGlyph g) {
         TArtCanvas back(w, h);
         CaptionBackground(back, 0, w, h, f != 3);
         TRGB glyph = kWhite;
-        if (f == 1) c.RoundRect(x0, 0, x0 + w, h, 3, close ? kCloseDown : TRGB{31, 70, 112}, close ? kCloseDown : TRGB{31, 70, 112},
-                                close ? kCloseDown : TRGB{31, 70, 112});
-        if (f == 2) c.RoundRect(x0, 0, x0 + w, h, 3, close ? kCloseHot : kCaptionLight, close ? kCloseHot : TRGB{84, 134, 186},
-                                close ? kCloseHot : TRGB{70, 122, 176});
+        if (f == 1)
+            c.RoundRect(x0, 0, x0 + w, h, 3, close ? kCloseDown : TRGB{31, 70, 112},
+                        close ? kCloseDown : TRGB{31, 70, 112}, close ? kCloseDown : TRGB{31, 70, 112});
+        if (f == 2)
+            c.RoundRect(x0, 0, x0 + w, h, 3, close ? kCloseHot : kCaptionLight, close ? kCloseHot : TRGB{84, 134, 186},
+                        close ? kCloseHot : TRGB{70, 122, 176});
         if (f == 3) glyph = TRGB{226, 230, 236};
         for (int y = 0; y < h; ++y)
             for (int x = x0; x < x0 + w; ++x)
@@ -226,7 +229,7 @@ TArtCanvas CaptionButton(CaptionGlyph g) {
     return c;
 }
 
-} // namespace
+}  // namespace
 
 TArtCanvas DrawCloseButton() { return CaptionButton(CaptionGlyph::Close); }
 TArtCanvas DrawMaximizeButton() { return CaptionButton(CaptionGlyph::Maximize); }
@@ -261,13 +264,15 @@ TArtCanvas DrawMdiControls() {
 TArtCanvas DrawButton() {
     const int w = 24, h = 24;
     TArtCanvas c(5 * w, h);
-    struct Look { TRGB outline, top, bottom; };
+    struct Look {
+        TRGB outline, top, bottom;
+    };
     const Look looks[5] = {
-        {kBorder, kWhite, TRGB{243, 245, 248}},          // normal
-        {kAccent, kPressFill, TRGB{204, 220, 241}},      // pressed
-        {kBorderLight, kDisabledFill, kDisabledFill},    // disabled
-        {kAccentLight, kWhite, kHotFill},                // hot
-        {kAccent, kWhite, TRGB{243, 245, 248}},          // focused
+        {kBorder, kWhite, TRGB{243, 245, 248}},        // normal
+        {kAccent, kPressFill, TRGB{204, 220, 241}},    // pressed
+        {kBorderLight, kDisabledFill, kDisabledFill},  // disabled
+        {kAccentLight, kWhite, kHotFill},              // hot
+        {kAccent, kWhite, TRGB{243, 245, 248}},        // focused
     };
     for (int f = 0; f < 5; ++f) {
         int x0 = f * w;
@@ -379,7 +384,8 @@ TArtCanvas DrawStatusBar() {
     c.FillRect(2 * s, 0, 3 * s, s, kFace);
     c.FillRect(2 * s, 0, 3 * s, 1, kBorderLight);
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j <= i; ++j) c.FillRect(2 * s + 9 - 3 * j, 9 - 3 * (i - j), 2 * s + 11 - 3 * j, 11 - 3 * (i - j), kThumbPressed);
+        for (int j = 0; j <= i; ++j)
+            c.FillRect(2 * s + 9 - 3 * j, 9 - 3 * (i - j), 2 * s + 11 - 3 * j, 11 - 3 * (i - j), kThumbPressed);
     return c;
 }
 
@@ -404,7 +410,10 @@ TArtCanvas DrawHeaderbar() {
 TArtCanvas DrawComboButton() {
     const int w = 18, h = 21;
     TArtCanvas c(4 * w, h);
-    struct Look { TRGB outline, fill; TRGB glyph; };
+    struct Look {
+        TRGB outline, fill;
+        TRGB glyph;
+    };
     const Look looks[4] = {
         {kBorder, TRGB{246, 247, 249}, kGlyph},
         {kAccent, kPressFill, kText},
@@ -451,7 +460,7 @@ void ArrowButton(TArtCanvas& c, int x0, int s, int state, Arrow dir) {
     Chevron(c, x0 + s / 2.0 - 0.5, s / 2.0 - 0.5, 3.5, dir, glyph);
 }
 
-} // namespace
+}  // namespace
 
 TArtCanvas DrawScrollbar() {
     const int s = 17;
@@ -468,7 +477,8 @@ TArtCanvas DrawScrollbar() {
     int x0 = 20 * s;
     c.FillRect(x0, 0, x0 + s, s, kTrack);
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j <= i; ++j) c.FillRect(x0 + 13 - 4 * j, 13 - 4 * (i - j), x0 + 15 - 4 * j, 15 - 4 * (i - j), kThumbPressed);
+        for (int j = 0; j <= i; ++j)
+            c.FillRect(x0 + 13 - 4 * j, 13 - 4 * (i - j), x0 + 15 - 4 * j, 15 - 4 * (i - j), kThumbPressed);
     // Two spare frames: the corner between two bars.
     c.FillRect(21 * s, 0, 23 * s, s, kTrack);
     return c;
@@ -504,8 +514,8 @@ TArtCanvas Thumb(int w, int h, bool vertical) {
     for (int f = 0; f < 3; ++f) {
         int x0 = f * w;
         c.FillRect(x0, 0, x0 + w, h, kTrack);
-        c.RoundRect(x0 + (vertical ? 3 : 0), vertical ? 0 : 3, x0 + w - (vertical ? 3 : 0), h - (vertical ? 0 : 3), 4, fills[f],
-                    fills[f], fills[f]);
+        c.RoundRect(x0 + (vertical ? 3 : 0), vertical ? 0 : 3, x0 + w - (vertical ? 3 : 0), h - (vertical ? 0 : 3), 4,
+                    fills[f], fills[f], fills[f]);
         for (int y = 0; y < h; ++y)
             for (int x = x0; x < x0 + w; ++x)
                 if (c.At(x, y) == Magenta) c.Set(x, y, kTrack);
@@ -513,7 +523,7 @@ TArtCanvas Thumb(int w, int h, bool vertical) {
     return c;
 }
 
-} // namespace
+}  // namespace
 
 TArtCanvas DrawHorzThumb() { return Thumb(20, 17, false); }
 TArtCanvas DrawVertThumb() { return Thumb(17, 20, true); }
@@ -594,9 +604,9 @@ TArtCanvas UpDown(Arrow first, Arrow second, int w, int h) {
     return c;
 }
 
-} // namespace
+}  // namespace
 
 TArtCanvas DrawUpDownVert() { return UpDown(Arrow::Up, Arrow::Down, 15, 10); }
 TArtCanvas DrawUpDownHorz() { return UpDown(Arrow::Left, Arrow::Right, 10, 15); }
 
-} // namespace quorin::skingen
+}  // namespace quorin::skingen

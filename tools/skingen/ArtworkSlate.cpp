@@ -50,7 +50,8 @@ TRGB CaptionAt(int y, bool active) {
 // outside and a rounded top corner whose outside is transparent.
 TArtCanvas FrameSide(bool active, int height) {
     TArtCanvas c(kSide, height);
-    for (int y = 0; y < height; ++y) c.FillRect(0, y, kSide, y + 1, CaptionAt(std::min(y, kSlateTitleHeight - 1), active));
+    for (int y = 0; y < height; ++y)
+        c.FillRect(0, y, kSide, y + 1, CaptionAt(std::min(y, kSlateTitleHeight - 1), active));
     const TRGB outline = active ? kOutline : kOutlineInactive;
     c.FillRect(0, 0, 1, height, outline);
     c.FillRect(0, 0, kSide, 1, outline);
@@ -59,8 +60,10 @@ TArtCanvas FrameSide(bool active, int height) {
         for (int x = 0; x < kCorner; ++x) {
             const double dx = kCorner - x - 0.5, dy = kCorner - y - 0.5;
             const double d = std::sqrt(dx * dx + dy * dy);
-            if (d > kCorner) c.Set(x, y, Magenta);
-            else if (d > kCorner - 1.2) c.Set(x, y, outline);
+            if (d > kCorner)
+                c.Set(x, y, Magenta);
+            else if (d > kCorner - 1.2)
+                c.Set(x, y, outline);
         }
     return c;
 }
@@ -100,9 +103,7 @@ void DrawGlyph(TArtCanvas& c, int x0, int w, int h, Glyph g, TRGB color) {
         c.FillRect(l, t + 3, l + 7, t + 10, CaptionAt(kSlateCaptionButtonY + t + 3, true));
         c.FrameRect(l, t + 3, l + 7, t + 10, color);
         break;
-    case Glyph::Minimize:
-        c.FillRect(l, t + 8, l + 10, t + 10, color);
-        break;
+    case Glyph::Minimize: c.FillRect(l, t + 8, l + 10, t + 10, color); break;
     }
 }
 
@@ -112,12 +113,15 @@ TArtCanvas CaptionButton(Glyph g) {
     const bool close = g == Glyph::Close;
     for (int f = 0; f < 4; ++f) {
         const int x0 = f * kButtonW;
-        for (int y = 0; y < kButtonH; ++y) c.FillRect(x0, y, x0 + kButtonW, y + 1, CaptionAt(y + kSlateCaptionButtonY, f != 3));
+        for (int y = 0; y < kButtonH; ++y)
+            c.FillRect(x0, y, x0 + kButtonW, y + 1, CaptionAt(y + kSlateCaptionButtonY, f != 3));
         TArtCanvas plate(kButtonW, kButtonH);
-        if (f == 1) plate.RoundRect(0, 0, kButtonW, kButtonH, 4, close ? kCloseDown : kEdge, close ? kCloseDown : kAccent,
-                                    close ? kCloseDown : kAccent);
-        if (f == 2) plate.RoundRect(0, 0, kButtonW, kButtonH, 4, close ? kCloseHot : kHot, close ? kCloseHot : kHot,
-                                    close ? kCloseHot : kHot);
+        if (f == 1)
+            plate.RoundRect(0, 0, kButtonW, kButtonH, 4, close ? kCloseDown : kEdge, close ? kCloseDown : kAccent,
+                            close ? kCloseDown : kAccent);
+        if (f == 2)
+            plate.RoundRect(0, 0, kButtonW, kButtonH, 4, close ? kCloseHot : kHot, close ? kCloseHot : kHot,
+                            close ? kCloseHot : kHot);
         for (int y = 0; y < kButtonH; ++y)
             for (int x = 0; x < kButtonW; ++x)
                 if (!(plate.At(x, y) == Magenta)) c.Set(x0 + x, y, plate.At(x, y));
@@ -126,7 +130,7 @@ TArtCanvas CaptionButton(Glyph g) {
     return c;
 }
 
-} // namespace
+}  // namespace
 
 TArtCanvas DrawLeft() {
     const int h = 80;
@@ -199,13 +203,12 @@ TArtCanvas DrawButton() {
     // 5 frames: normal, pressed, disabled, hot, focused; 30 x 30 with 6-pixel margins.
     const int s = 30;
     TArtCanvas c(5 * s, s);
-    struct Look { TRGB outline, top, bottom; };
+    struct Look {
+        TRGB outline, top, bottom;
+    };
     const Look looks[5] = {
-        {kEdge, kFace, kFaceDark},
-        {kEdge, kAccent, TRGB{26, 98, 92}},
-        {TRGB{40, 44, 50}, kDisabled, kDisabled},
-        {kEdge, kHot, TRGB{70, 76, 88}},
-        {kAccentLight, kFace, kFaceDark},
+        {kEdge, kFace, kFaceDark},       {kEdge, kAccent, TRGB{26, 98, 92}}, {TRGB{40, 44, 50}, kDisabled, kDisabled},
+        {kEdge, kHot, TRGB{70, 76, 88}}, {kAccentLight, kFace, kFaceDark},
     };
     for (int f = 0; f < 5; ++f) {
         c.RoundRect(f * s, 0, f * s + s, s, 5, looks[f].outline, looks[f].top, looks[f].bottom);
@@ -229,8 +232,10 @@ TArtCanvas DrawTabs() {
         const bool selected = f == 1 || f == 4;
         const TRGB fill = selected ? kPage : f == 3 ? kHot : f == 2 ? kDisabled : kFace;
         c.RoundRect(x0, 0, x0 + w, h + 6, 6, selected ? kPageEdge : kEdge, fill, selected ? kPage : kFaceDark);
-        if (selected) c.FillRect(x0 + 2, 1, x0 + w - 2, 3, kAccent);
-        else c.FillRect(x0, h - 1, x0 + w, h, kPageEdge);
+        if (selected)
+            c.FillRect(x0 + 2, 1, x0 + w - 2, 3, kAccent);
+        else
+            c.FillRect(x0, h - 1, x0 + w, h, kPageEdge);
     }
     return c;
 }
@@ -279,4 +284,4 @@ TArtCanvas DrawTrackThumbDown() { return skingen::DrawTrackThumbDown(); }
 TArtCanvas DrawUpDownVert() { return Slated(skingen::DrawUpDownVert()); }
 TArtCanvas DrawUpDownHorz() { return Slated(skingen::DrawUpDownHorz()); }
 
-} // namespace quorin::skingen::slate
+}  // namespace quorin::skingen::slate

@@ -58,16 +58,22 @@ namespace {
 // negative value when the pixel is not in a corner square.
 double CornerDistance(int x, int y, int x0, int y0, int x1, int y1, int r, bool top, bool bottom) {
     double cx, cy;
-    if (x < x0 + r) cx = x0 + r;
-    else if (x >= x1 - r) cx = x1 - r;
-    else return -1;
-    if (top && y < y0 + r) cy = y0 + r;
-    else if (bottom && y >= y1 - r) cy = y1 - r;
-    else return -1;
+    if (x < x0 + r)
+        cx = x0 + r;
+    else if (x >= x1 - r)
+        cx = x1 - r;
+    else
+        return -1;
+    if (top && y < y0 + r)
+        cy = y0 + r;
+    else if (bottom && y >= y1 - r)
+        cy = y1 - r;
+    else
+        return -1;
     double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
     return std::sqrt(dx * dx + dy * dy);
 }
-} // namespace
+}  // namespace
 
 void TArtCanvas::CutCorners(int x0, int y0, int x1, int y1, int r, bool top, bool bottom) {
     if (r <= 0) return;
@@ -86,8 +92,10 @@ void TArtCanvas::RoundRect(int x0, int y0, int x1, int y1, int r, TRGB outline, 
         for (int x = x0; x < x1; ++x) {
             double d = CornerDistance(x, y, x0, y0, x1, y1, r, true, true);
             if (d < 0) continue;
-            if (d > r) Set(x, y, Magenta);
-            else if (d > r - 1.0) Set(x, y, outline);
+            if (d > r)
+                Set(x, y, Magenta);
+            else if (d > r - 1.0)
+                Set(x, y, outline);
         }
 }
 
@@ -121,7 +129,8 @@ void TArtCanvas::MirrorH() {
 
 void TArtCanvas::MirrorV() {
     for (int y = 0; y < height_ / 2; ++y)
-        std::swap_ranges(px_.begin() + static_cast<size_t>(y) * width_, px_.begin() + static_cast<size_t>(y + 1) * width_,
+        std::swap_ranges(px_.begin() + static_cast<size_t>(y) * width_,
+                         px_.begin() + static_cast<size_t>(y + 1) * width_,
                          px_.begin() + static_cast<size_t>(height_ - 1 - y) * width_);
 }
 
@@ -136,7 +145,10 @@ std::vector<uint8_t> TArtCanvas::ToBmp() const {
     const uint32_t stride = (static_cast<uint32_t>(width_) * 3 + 3) & ~3u;
     const uint32_t imageSize = stride * static_cast<uint32_t>(height_);
     std::vector<uint8_t> out(54 + imageSize, 0);
-    auto put16 = [&](size_t at, uint16_t v) { out[at] = v & 0xFF; out[at + 1] = v >> 8; };
+    auto put16 = [&](size_t at, uint16_t v) {
+        out[at] = v & 0xFF;
+        out[at + 1] = v >> 8;
+    };
     auto put32 = [&](size_t at, uint32_t v) {
         for (int i = 0; i < 4; ++i) out[at + i] = (v >> (8 * i)) & 0xFF;
     };
@@ -172,4 +184,4 @@ void TArtCanvas::SaveBmp(const std::string& path) const {
     if (!f) throw std::runtime_error("cannot write " + path);
 }
 
-} // namespace quorin::skingen
+}  // namespace quorin::skingen

@@ -28,7 +28,7 @@ public:
     TRGB At(int x, int y) const;
     void Set(int x, int y, TRGB c);
 
-    void FillRect(int x0, int y0, int x1, int y1, TRGB c);        // x1, y1 exclusive
+    void FillRect(int x0, int y0, int x1, int y1, TRGB c);  // x1, y1 exclusive
     void FrameRect(int x0, int y0, int x1, int y1, TRGB c);
     // Vertical gradient from top colour to bottom colour over the rectangle.
     void GradientV(int x0, int y0, int x1, int y1, TRGB top, TRGB bottom);
@@ -56,4 +56,4 @@ private:
     std::vector<TRGB> px_;
 };
 
-} // namespace quorin::skingen
+}  // namespace quorin::skingen

@@ -24,7 +24,7 @@ const Picture kSlatePictures[] = {QUORIN_SKIN_PICTURES(QUORIN_SLATE_PICTURE)};
 #undef QUORIN_DEFAULT_PICTURE
 #undef QUORIN_SLATE_PICTURE
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     const std::string skin = argc == 3 ? argv[2] : "default";

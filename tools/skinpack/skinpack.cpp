@@ -28,8 +28,7 @@ using namespace quorin;
 
 namespace {
 
-int Usage()
-{
+int Usage() {
     std::fprintf(stderr,
                  "usage: skinpack pack [--framed] OUTPUT DIR|FILE...\n"
                  "       skinpack unpack SKIN DIR\n"
@@ -38,32 +37,28 @@ int Usage()
     return 2;
 }
 
-std::vector<uint8_t> ReadAll(const std::string& path)
-{
+std::vector<uint8_t> ReadAll(const std::string& path) {
     TMemoryStream m;
     m.LoadFromFile(path);
     return m.Bytes();
 }
 
-void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes)
-{
+void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
     TFileStream f(path, fmCreate);
     f.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
 }
 
 bool IsDescription(const fs::path& p) { return LowerCaseAscii(p.extension().string()) == ".ini"; }
 
-std::vector<fs::path> FilesOfFolder(const fs::path& dir)
-{
+std::vector<fs::path> FilesOfFolder(const fs::path& dir) {
     std::vector<fs::path> images, descriptions;
     for (const auto& e : fs::directory_iterator(dir)) {
-        if (!e.is_regular_file())
-            continue;
+        if (!e.is_regular_file()) continue;
         (IsDescription(e.path()) ? descriptions : images).push_back(e.path());
     }
     if (descriptions.size() != 1)
-        throw Exception(dir.string() + " must hold exactly one description (.ini), it holds "
-                        + std::to_string(descriptions.size()));
+        throw Exception(dir.string() + " must hold exactly one description (.ini), it holds " +
+                        std::to_string(descriptions.size()));
     // Sorted by the names the reader will see, so a build is reproducible.
     std::sort(images.begin(), images.end(), [](const fs::path& a, const fs::path& b) {
         const std::string x = LowerCaseAscii(a.filename().string()), y = LowerCaseAscii(b.filename().string());
@@ -73,22 +68,19 @@ std::vector<fs::path> FilesOfFolder(const fs::path& dir)
     return images;
 }
 
-int Pack(std::vector<std::string> args)
-{
+int Pack(std::vector<std::string> args) {
     bool framed = false;
     if (!args.empty() && args.front() == "--framed") {
         framed = true;
         args.erase(args.begin());
     }
-    if (args.size() < 2)
-        return Usage();
+    if (args.size() < 2) return Usage();
     const std::string output = args.front();
     std::vector<fs::path> inputs;
     if (args.size() == 2 && fs::is_directory(args[1])) {
         inputs = FilesOfFolder(args[1]);
     } else {
-        for (size_t i = 1; i < args.size(); ++i)
-            inputs.emplace_back(args[i]);
+        for (size_t i = 1; i < args.size(); ++i) inputs.emplace_back(args[i]);
     }
     std::vector<TSkinArchiveFile> files;
     std::vector<std::string> seen;
@@ -108,26 +100,23 @@ int Pack(std::vector<std::string> args)
                                        static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 24)});
     }
     WriteAll(output, packed);
-    std::printf("%s: %zu files, %zu bytes unpacked, %zu bytes written\n", output.c_str(), files.size(),
-                archive.size(), packed.size());
+    std::printf("%s: %zu files, %zu bytes unpacked, %zu bytes written\n", output.c_str(), files.size(), archive.size(),
+                packed.size());
     return 0;
 }
 
 // Loads a packed skin, with or without the stored-property length in front.
-bool Load(const std::string& path, TSkinReader& reader)
-{
+bool Load(const std::string& path, TSkinReader& reader) {
     const std::vector<uint8_t> bytes = ReadAll(path);
     if (bytes.size() >= 8) {
-        const uint32_t framedLength = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8
-            | static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-        if (framedLength == bytes.size() - 4 && reader.Loadfromstream(bytes.data() + 4, bytes.size() - 4))
-            return true;
+        const uint32_t framedLength = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+                                      static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+        if (framedLength == bytes.size() - 4 && reader.Loadfromstream(bytes.data() + 4, bytes.size() - 4)) return true;
     }
     return reader.Loadfromstream(bytes.data(), bytes.size());
 }
 
-int List(const std::string& skin)
-{
+int List(const std::string& skin) {
     TSkinReader reader;
     if (!Load(skin, reader)) {
         std::fprintf(stderr, "%s: not a packed skin, or a damaged one\n", skin.c_str());
@@ -138,8 +127,7 @@ int List(const std::string& skin)
     return 0;
 }
 
-int Unpack(const std::string& skin, const std::string& dir)
-{
+int Unpack(const std::string& skin, const std::string& dir) {
     TSkinReader reader;
     if (!Load(skin, reader)) {
         std::fprintf(stderr, "%s: not a packed skin, or a damaged one\n", skin.c_str());
@@ -159,13 +147,13 @@ int Unpack(const std::string& skin, const std::string& dir)
     return 0;
 }
 
-int Check(const std::vector<std::string>& skins)
-{
+int Check(const std::vector<std::string>& skins) {
     bool wrong = false;
     for (const std::string& skin : skins) {
         const TSkinCheck check = CheckSkinFile(skin, TSkinCheckDepth::Full);
         for (const TSkinFinding& f : check.Findings)
-            std::printf("%s: %s: %s\n", skin.c_str(), f.Kind == TSkinFinding::skError ? "error" : "note", f.Text.c_str());
+            std::printf("%s: %s: %s\n", skin.c_str(), f.Kind == TSkinFinding::skError ? "error" : "note",
+                        f.Text.c_str());
         if (!check.Usable())
             std::printf("%s: the program cannot use this skin\n", skin.c_str());
         else if (check.Clean())
@@ -175,24 +163,18 @@ int Check(const std::vector<std::string>& skins)
     return wrong ? 1 : 0;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty())
-        return Usage();
+    if (args.empty()) return Usage();
     const std::string command = args.front();
     args.erase(args.begin());
     try {
-        if (command == "pack")
-            return Pack(args);
-        if (command == "unpack" && args.size() == 2)
-            return Unpack(args[0], args[1]);
-        if (command == "list" && args.size() == 1)
-            return List(args[0]);
-        if (command == "check" && !args.empty())
-            return Check(args);
+        if (command == "pack") return Pack(args);
+        if (command == "unpack" && args.size() == 2) return Unpack(args[0], args[1]);
+        if (command == "list" && args.size() == 1) return List(args[0]);
+        if (command == "check" && !args.empty()) return Check(args);
         return Usage();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "skinpack: %s\n", e.what());

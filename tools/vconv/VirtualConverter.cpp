@@ -15,13 +15,13 @@ const std::vector<uint8_t> kNoise = {0x00, 0xFF, 0x55, 0xAA, 0x0D, 0x0A, 0xCC, 0
 
 uint8_t BlockChecksum(const TBlock& block) { return ParameterChecksum(block.data(), block.size()); }
 
-} // namespace
+}  // namespace
 
 std::optional<TFault> ParseFault(const std::string& name) {
     static const std::pair<const char*, TFault> kNames[] = {
-        {"none", TFault::None},         {"silent", TFault::Silent}, {"short", TFault::Short},
-        {"long", TFault::Long},         {"checksum", TFault::Checksum}, {"late", TFault::Late},
-        {"corrupt", TFault::Corrupt},   {"noise", TFault::Noise},   {"hangup", TFault::Hangup},
+        {"none", TFault::None},       {"silent", TFault::Silent},     {"short", TFault::Short},
+        {"long", TFault::Long},       {"checksum", TFault::Checksum}, {"late", TFault::Late},
+        {"corrupt", TFault::Corrupt}, {"noise", TFault::Noise},       {"hangup", TFault::Hangup},
     };
     for (const auto& [text, fault] : kNames)
         if (name == text) return fault;
@@ -117,8 +117,10 @@ void TVirtualConverter::Parse(TClock::time_point now, std::vector<TAction>& out)
             continue;
         }
         if (FFault == TFault::Silent) continue;
-        if (read) Answer(frame, now, out);
-        else Store(frame, out);
+        if (read)
+            Answer(frame, now, out);
+        else
+            Store(frame, out);
     }
     FPending.erase(FPending.begin(), FPending.begin() + at);
     // Junk stays collected until a frame starts or the line goes quiet, so a burst of
@@ -160,9 +162,12 @@ std::optional<TBlock> ParseBlock(const std::string& text) {
     unsigned value = 0;
     for (char c : text + " ") {
         int d = -1;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
         if (d >= 0) {
             if (++digits > 2) return std::nullopt;
             value = value * 16 + static_cast<unsigned>(d);
@@ -180,4 +185,4 @@ std::optional<TBlock> ParseBlock(const std::string& text) {
     return block;
 }
 
-} // namespace quorin::vconv
+}  // namespace quorin::vconv

@@ -84,4 +84,4 @@ std::string Hex(const uint8_t* bytes, std::size_t count);
 // 240 hexadecimal bytes separated by blanks, as Hex writes them; nothing for anything else.
 std::optional<TBlock> ParseBlock(const std::string& text);
 
-} // namespace quorin::vconv
+}  // namespace quorin::vconv

@@ -49,8 +49,10 @@ struct TOptions {
 };
 
 [[noreturn]] void Usage(const char* why) {
-    std::fprintf(stderr, "vconv: %s\nusage: vconv [--link PATH] [--device PATH] [--log FILE] [--control FILE] "
-                         "[--fault MODE] [--late-ms N]\n", why);
+    std::fprintf(stderr,
+                 "vconv: %s\nusage: vconv [--link PATH] [--device PATH] [--log FILE] [--control FILE] "
+                 "[--fault MODE] [--late-ms N]\n",
+                 why);
     std::exit(2);
 }
 
@@ -62,16 +64,22 @@ TOptions ParseOptions(int argc, char** argv) {
             if (i + 1 >= argc) Usage(("missing value for " + a).c_str());
             return argv[++i];
         };
-        if (a == "--link") o.Link = value();
-        else if (a == "--device") o.Device = value();
-        else if (a == "--log") o.Log = value();
-        else if (a == "--control") o.Control = value();
-        else if (a == "--late-ms") o.LateMs = std::atoi(value().c_str());
+        if (a == "--link")
+            o.Link = value();
+        else if (a == "--device")
+            o.Device = value();
+        else if (a == "--log")
+            o.Log = value();
+        else if (a == "--control")
+            o.Control = value();
+        else if (a == "--late-ms")
+            o.LateMs = std::atoi(value().c_str());
         else if (a == "--fault") {
             const auto f = ParseFault(value());
             if (!f) Usage("unknown fault mode");
             o.Fault = *f;
-        } else Usage(("unknown option " + a).c_str());
+        } else
+            Usage(("unknown option " + a).c_str());
     }
     return o;
 }
@@ -143,8 +151,10 @@ public:
         std::size_t done = 0;
         while (done < bytes.size() && FFd >= 0) {
             const ssize_t n = ::write(FFd, bytes.data() + done, bytes.size() - done);
-            if (n > 0) done += static_cast<std::size_t>(n);
-            else if (n < 0 && errno != EAGAIN && errno != EINTR) return;
+            if (n > 0)
+                done += static_cast<std::size_t>(n);
+            else if (n < 0 && errno != EAGAIN && errno != EINTR)
+                return;
             else {
                 pollfd p{FFd, POLLOUT, 0};
                 if (poll(&p, 1, 1000) <= 0) return;  // nobody drains the line
@@ -282,7 +292,8 @@ private:
     int NextTimeout() const {
         int timeout = 20;  // also the control file's polling period
         if (!FQueue.empty()) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(FQueue.front().Due - TClock::now()).count();
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(FQueue.front().Due - TClock::now()).count();
             timeout = std::max(0, std::min<int>(timeout, static_cast<int>(left)));
         }
         return timeout;
@@ -300,11 +311,14 @@ private:
         if (!values["fault"].empty()) {
             if (const auto f = ParseFault(values["fault"])) FConverter.SetFault(*f);
         }
-        if (!values["late-ms"].empty()) FConverter.SetLateDelay(std::chrono::milliseconds(std::atoi(values["late-ms"].c_str())));
+        if (!values["late-ms"].empty())
+            FConverter.SetLateDelay(std::chrono::milliseconds(std::atoi(values["late-ms"].c_str())));
         if (values["reset"] == "1") FConverter.ResetBlock();
         if (!values["block"].empty()) {
-            if (const auto block = ParseBlock(values["block"])) FConverter.SetBlock(*block);
-            else FLog.Line("-- control block ignored: not 240 hexadecimal bytes");
+            if (const auto block = ParseBlock(values["block"]))
+                FConverter.SetBlock(*block);
+            else
+                FLog.Line("-- control block ignored: not 240 hexadecimal bytes");
         }
         if (!values["present"].empty()) FPresent = values["present"] != "0";
         // A dropped line comes back as a new one when the port is to be present again.
@@ -320,9 +334,9 @@ private:
     // control file, replaced atomically.
     void WriteState() {
         if (FOptions.Control.empty()) return;
-        WriteFileAtomically(FOptions.Control + ".state",
-                            "seq=" + FSeq + "\nfault=" + FaultName(FConverter.Fault()) + "\npresent=" +
-                                (FPresent ? "1" : "0") + "\npath=" + (FLine.Up() ? FLine.Path() : "") + "\n");
+        WriteFileAtomically(FOptions.Control + ".state", "seq=" + FSeq + "\nfault=" + FaultName(FConverter.Fault()) +
+                                                             "\npresent=" + (FPresent ? "1" : "0") +
+                                                             "\npath=" + (FLine.Up() ? FLine.Path() : "") + "\n");
     }
 
     TOptions FOptions;
@@ -335,7 +349,7 @@ private:
     std::string FSeq;
 };
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     TOptions options = ParseOptions(argc, argv);

@@ -58,8 +58,7 @@ std::string WindowText(HWND window) {
     if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), LPARAM(text.data()), SMTO_ABORTIFHUNG, 5000,
-                             &copied))
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), LPARAM(text.data()), SMTO_ABORTIFHUNG, 5000, &copied))
         return {};
     text.resize(copied);
     return Narrow(text);
@@ -99,4 +98,4 @@ bool RemoteBuffer::Read(void* data, size_t size, size_t offset) const {
            done == size;
 }
 
-} // namespace quorin::gui
+}  // namespace quorin::gui

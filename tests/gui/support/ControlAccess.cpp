@@ -22,8 +22,7 @@ LRESULT Send(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0, DWORD timeout = kSe
 // `header` is the structure the message takes, `textField` the offset of its pszText
 // pointer; the text buffer follows the structure in the same allocation.
 template <class T>
-std::string RemoteText(HANDLE process, HWND w, UINT msg, WPARAM wp, T item, LPWSTR T::*textField,
-                       int T::*maxField) {
+std::string RemoteText(HANDLE process, HWND w, UINT msg, WPARAM wp, T item, LPWSTR T::*textField, int T::*maxField) {
     constexpr int kChars = 1024;
     RemoteBuffer mem(process, sizeof(T) + kChars * sizeof(wchar_t));
     if (!mem) return {};
@@ -31,15 +30,14 @@ std::string RemoteText(HANDLE process, HWND w, UINT msg, WPARAM wp, T item, LPWS
     item.*textField = remoteText;
     item.*maxField = kChars;
     std::vector<wchar_t> text(kChars, L'\0');
-    if (!mem.Write(&item, sizeof item) || !mem.Write(text.data(), text.size() * sizeof(wchar_t), sizeof(T)))
-        return {};
+    if (!mem.Write(&item, sizeof item) || !mem.Write(text.data(), text.size() * sizeof(wchar_t), sizeof(T))) return {};
     Send(w, msg, wp, LPARAM(mem.Address()));
     if (!mem.Read(text.data(), text.size() * sizeof(wchar_t), sizeof(T))) return {};
     text.back() = L'\0';
     return Narrow(text.data());
 }
 
-} // namespace
+}  // namespace
 
 HWND RunningApp::ControlOrFail(const std::string& name, const char* what) const {
     HWND w = Window(name);
@@ -134,8 +132,8 @@ std::vector<std::vector<std::string>> RunningApp::ListRows(const std::string& na
         for (int c = 0; c < (columns < 1 ? 1 : columns); ++c) {
             LVITEMW item{};
             item.iSubItem = c;
-            row.push_back(
-                RemoteText(pi_.hProcess, w, LVM_GETITEMTEXTW, WPARAM(r), item, &LVITEMW::pszText, &LVITEMW::cchTextMax));
+            row.push_back(RemoteText(pi_.hProcess, w, LVM_GETITEMTEXTW, WPARAM(r), item, &LVITEMW::pszText,
+                                     &LVITEMW::cchTextMax));
         }
         rows.push_back(std::move(row));
     }
@@ -265,4 +263,4 @@ bool RunningApp::SelectTab(const std::string& name, int index) {
     return WaitUntil([&] { return int(Send(w, TCM_GETCURSEL)) == index; }, kSendTimeout);
 }
 
-} // namespace quorin::gui
+}  // namespace quorin::gui

@@ -84,16 +84,16 @@ std::string QuorinNameOf(HWND window);
 // A message box (or any dialog of class #32770) of the program.
 struct MessageBoxInfo {
     HWND window = nullptr;
-    std::string caption;  // title bar
-    std::string text;     // the message
+    std::string caption;                               // title bar
+    std::string text;                                  // the message
     std::vector<std::pair<int, std::string>> buttons;  // control id (IDOK, ...) and caption
 };
 
 // Where an optional environment change for the launched program goes.
 struct LaunchOptions {
-    std::wstring exe;                                          // empty: QUORIN_EXE
-    std::vector<std::pair<std::wstring, std::wstring>> env;    // added to the inherited environment
-    std::vector<std::wstring> args;                            // command-line arguments, quoted as needed
+    std::wstring exe;                                        // empty: QUORIN_EXE
+    std::vector<std::pair<std::wstring, std::wstring>> env;  // added to the inherited environment
+    std::vector<std::wstring> args;                          // command-line arguments, quoted as needed
     DWORD mainWindowTimeoutMs = 30000;
 };
 
@@ -124,15 +124,15 @@ public:
 
     // --- reading -----------------------------------------------------------------
     std::string Text(const std::string& name) const;
-    bool Enabled(const std::string& name) const;   // the control's own enabled state
-    bool Visible(const std::string& name) const;   // the control's own WS_VISIBLE bit
-    bool Showing(const std::string& name) const;   // visible with all its parents
-    bool Checked(const std::string& name) const;   // check box
+    bool Enabled(const std::string& name) const;                       // the control's own enabled state
+    bool Visible(const std::string& name) const;                       // the control's own WS_VISIBLE bit
+    bool Showing(const std::string& name) const;                       // visible with all its parents
+    bool Checked(const std::string& name) const;                       // check box
     RECT ClientRectIn(const std::string& name, HWND reference) const;  // position in another window's client area
 
     std::vector<std::string> ComboItems(const std::string& name) const;
-    int ComboIndex(const std::string& name) const;                      // -1: no selection
-    intptr_t ComboItemData(const std::string& name, int index) const;   // the item's integer
+    int ComboIndex(const std::string& name) const;                     // -1: no selection
+    intptr_t ComboItemData(const std::string& name, int index) const;  // the item's integer
 
     // Rows of a report-style list view: per row the caption, then each sub-item.
     std::vector<std::vector<std::string>> ListRows(const std::string& name) const;
@@ -200,4 +200,4 @@ private:
     void* address_ = nullptr;
 };
 
-} // namespace quorin::gui
+}  // namespace quorin::gui

@@ -32,7 +32,7 @@ MessageBoxInfo Describe(HWND box) {
     return info;
 }
 
-} // namespace
+}  // namespace
 
 std::optional<MessageBoxInfo> RunningApp::CurrentMessageBox() const {
     for (HWND w : TopLevelWindows())
@@ -59,4 +59,4 @@ bool RunningApp::PressButton(const MessageBoxInfo& box, int id) {
     return WaitUntil([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); });
 }
 
-} // namespace quorin::gui
+}  // namespace quorin::gui

@@ -15,8 +15,7 @@ namespace quorin::gui {
 bool XDoTool(const std::string& args) {
     // The build folder is this worktree's own (other test runs share /tmp and Wine's ids).
     static int serial = 0;
-    const std::string done = std::string(QUORIN_BINARY_DIR) + "/xdotool-" + RunId() +
-                             "-" + std::to_string(++serial);
+    const std::string done = std::string(QUORIN_BINARY_DIR) + "/xdotool-" + RunId() + "-" + std::to_string(++serial);
     std::string doneHere = "Z:" + done;  // the same file as this program names it
     for (char& c : doneHere)
         if (c == '/') c = '\\';
@@ -100,4 +99,4 @@ std::vector<long> ScreenPixels(const RECT& r) {
     return out;
 }
 
-} // namespace quorin::gui
+}  // namespace quorin::gui

@@ -28,4 +28,4 @@ long ScreenPixel(int x, int y);
 // The pixels of a screen rectangle, row by row.
 std::vector<long> ScreenPixels(const RECT& r);
 
-} // namespace quorin::gui
+}  // namespace quorin::gui

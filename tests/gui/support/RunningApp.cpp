@@ -58,7 +58,7 @@ void PostKey(HWND target, UINT vk) {
     PostMessageW(target, WM_KEYUP, vk, LPARAM(1 | (scan << 16) | (1u << 30) | (1u << 31)));
 }
 
-} // namespace
+}  // namespace
 
 RunningApp::RunningApp(LaunchOptions options) {
     const std::wstring exe = ExePath(options.exe);
@@ -68,7 +68,8 @@ RunningApp::RunningApp(LaunchOptions options) {
     }
     std::wstring dir = exe.substr(0, exe.find_last_of(L"\\/") + 1);
     std::wstring cmd = L"\"" + exe + L"\"";
-    for (const auto& arg : options.args) cmd += arg.find(L' ') == std::wstring::npos ? L" " + arg : L" \"" + arg + L"\"";
+    for (const auto& arg : options.args)
+        cmd += arg.find(L' ') == std::wstring::npos ? L" " + arg : L" \"" + arg + L"\"";
 
     // The child inherits our environment; the extra variables are set only around the start.
     std::vector<std::pair<std::wstring, std::optional<std::wstring>>> saved;
@@ -244,9 +245,7 @@ void RunningApp::PressKey(UINT vk) {
     PostKey(target, vk);
 }
 
-void RunningApp::CloseBox(HWND window) {
-    PostMessageW(window ? window : main_, WM_SYSCOMMAND, SC_CLOSE, 0);
-}
+void RunningApp::CloseBox(HWND window) { PostMessageW(window ? window : main_, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 std::optional<DWORD> RunningApp::WaitExit(DWORD timeoutMs) {
     if (!pi_.hProcess || WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
@@ -255,8 +254,6 @@ std::optional<DWORD> RunningApp::WaitExit(DWORD timeoutMs) {
     return code;
 }
 
-bool RunningApp::Running() const {
-    return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
-}
+bool RunningApp::Running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
 
-} // namespace quorin::gui
+}  // namespace quorin::gui

@@ -86,7 +86,7 @@ std::vector<uint8_t> EncodePng(int width, int height, const std::vector<uint8_t>
     return png;
 }
 
-} // namespace
+}  // namespace
 
 bool SaveWindowPng(HWND window, const std::string& path) {
     RECT r{};
@@ -133,4 +133,4 @@ bool SaveWindowPng(HWND window, const std::string& path) {
     return fclose(f) == 0 && ok;
 }
 
-} // namespace quorin::gui
+}  // namespace quorin::gui

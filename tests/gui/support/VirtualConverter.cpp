@@ -18,7 +18,8 @@ namespace {
 // tools/test.sh).
 std::string ConverterDirectory() {
     const char* lane = std::getenv("QUORIN_VCONV_DIR");
-    std::string dir = std::string("Z:") + (lane && *lane ? std::string(lane) : std::string(QUORIN_BINARY_DIR) + "/../vconv");
+    std::string dir =
+        std::string("Z:") + (lane && *lane ? std::string(lane) : std::string(QUORIN_BINARY_DIR) + "/../vconv");
     std::replace(dir.begin(), dir.end(), '/', '\\');
     return dir;
 }
@@ -41,7 +42,7 @@ std::string NextSeq() {
            std::to_string(++counter);
 }
 
-} // namespace
+}  // namespace
 
 const std::vector<int>& ConverterPorts() {
     static const std::vector<int> ports = {0, 3, 7, 12, 23};
@@ -118,4 +119,4 @@ bool PresentPorts(std::initializer_list<int> ports) {
     return ok;
 }
 
-} // namespace quorin::gui
+}  // namespace quorin::gui

@@ -32,11 +32,11 @@ public:
 
     // Each of these waits until the converter has applied the change; false if it did not
     // within a few seconds.
-    bool SetPresent(bool present);               // the port appears or vanishes
+    bool SetPresent(bool present);                             // the port appears or vanishes
     bool SetFault(const std::string& mode, int lateMs = 500);  // none, silent, short, long,
-                                                 // checksum, late, corrupt, noise, hangup
-    bool Reset();                                // present, no fault, the default block
-    bool SetBlock(const std::vector<uint8_t>& block);  // holds these 240 bytes from now on
+                                                               // checksum, late, corrupt, noise, hangup
+    bool Reset();                                              // present, no fault, the default block
+    bool SetBlock(const std::vector<uint8_t>& block);          // holds these 240 bytes from now on
 
     // The log: every line, or the received and sent frames ("RX ...", "TX ...") since the
     // last MarkLog (or since the start of the converter).
@@ -56,4 +56,4 @@ private:
 // block; the others vanish. False when a converter is missing or did not follow.
 bool PresentPorts(std::initializer_list<int> ports);
 
-} // namespace quorin::gui
+}  // namespace quorin::gui

@@ -31,8 +31,7 @@ public:
         char dir[] = "/tmp/protocol-vconv-XXXXXX";
         if (::mkdtemp(dir) == nullptr) return;
         FDir = dir;
-        std::vector<std::string> args = {program, "--link", Link(), "--log", Log(),
-                                         "--control", Control()};
+        std::vector<std::string> args = {program, "--link", Link(), "--log", Log(), "--control", Control()};
         args.insert(args.end(), extra.begin(), extra.end());
         FPid = ::fork();
         if (FPid == 0) {
@@ -128,4 +127,4 @@ private:
     int FSeq = 0;
 };
 
-} // namespace quorin::test
+}  // namespace quorin::test

@@ -26,8 +26,7 @@ public:
         {"ComboBoxCANIDLen", {{"1", "2", "3", "4"}, 0}},
         {"ComboBoxUARTMode", {{"RS232", "RS485", "RS422"}, 0}},
         {"ComboBoxUARTBuadrateIndex",
-         {{"1200", "2400", "4800", "9600", "14400", "19200", "38400", "57600", "115200", "230400", "460800",
-           "921600"},
+         {{"1200", "2400", "4800", "9600", "14400", "19200", "38400", "57600", "115200", "230400", "460800", "921600"},
           3}},
         {"ComboBoxUARTDataBitIndex", {{"7", "8"}, 1}},
         {"ComboBoxUARTStopBitIndex", {{"1", "2"}, 0}},
@@ -37,8 +36,8 @@ public:
         {"ComboBoxCANFrameType", {{"标准帧", "扩展帧"}, 0}},
         {"ComboBoxBitRateSwitch", {{"否", "是"}, 0}},
         {"ComboBoxtBaudrateIndexA",
-         {{"1Mbps", "预留1", "预留2", "500Kbps", "预留3", "250Kbps", "预留4", "125Kbps", "100Kbps", "预留5",
-           "50Kbps", "40Kbps", "20Kbps", "10Kbps", "5Kbps"},
+         {{"1Mbps", "预留1", "预留2", "500Kbps", "预留3", "250Kbps", "预留4", "125Kbps", "100Kbps", "预留5", "50Kbps",
+           "40Kbps", "20Kbps", "10Kbps", "5Kbps"},
           0}},
         {"ComboBoxtBaudrateIndexB",
          {{"5Mbps", "4Mbps", "预留1", "预留2", "2Mbps", "预留3", "1Mbps", "预留4", "500kbps", "预留5", "250Kbps",
@@ -67,10 +66,17 @@ public:
     };
     // Enabled state of the controls the rules touch (start-up state after the mode rule).
     std::map<std::string, bool, std::less<>> Enabled{
-        {"ComboBoxCANIDOffset", false}, {"ComboBoxCANIDLen", false},       {"EditUARTFrameInterVal", true},
-        {"EditCANFrameInterval", true}, {"CheckBoxCANFrameInfoEnable", true}, {"CheckBoxCANIDInfoEnable", true},
-        {"EditBaudrateA", false},       {"EditBaudrateB", false},          {"ComboBoxtBaudrateIndexA", true},
-        {"ComboBoxtBaudrateIndexB", true}, {"ListViewVandrelFrameID", false},
+        {"ComboBoxCANIDOffset", false},
+        {"ComboBoxCANIDLen", false},
+        {"EditUARTFrameInterVal", true},
+        {"EditCANFrameInterval", true},
+        {"CheckBoxCANFrameInfoEnable", true},
+        {"CheckBoxCANIDInfoEnable", true},
+        {"EditBaudrateA", false},
+        {"EditBaudrateB", false},
+        {"ComboBoxtBaudrateIndexA", true},
+        {"ComboBoxtBaudrateIndexB", true},
+        {"ListViewVandrelFrameID", false},
     };
     // One line per change: "index NAME N", "text NAME T", "check NAME 0|1", "click NAME",
     // "clear NAME", "row NAME", "mode rule".
@@ -156,4 +162,4 @@ private:
     const std::vector<std::vector<std::string>>& List(std::string_view name) const { return Find(Lists, name); }
 };
 
-} // namespace quorin::test
+}  // namespace quorin::test

@@ -55,8 +55,10 @@ std::vector<uint8_t> TPseudoTerminal::Receive(std::size_t count, std::chrono::mi
         if (poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
         uint8_t buffer[4096];
         const ssize_t n = read(FMaster, buffer, std::min(sizeof buffer, count - got.size()));
-        if (n > 0) got.insert(got.end(), buffer, buffer + n);
-        else if (n < 0 && errno == EIO) std::this_thread::sleep_for(std::chrono::milliseconds(5));  // no opener yet
+        if (n > 0)
+            got.insert(got.end(), buffer, buffer + n);
+        else if (n < 0 && errno == EIO)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));  // no opener yet
     }
     return got;
 }
@@ -71,9 +73,9 @@ int CountEntries(const char* dir) {
     }
     return n;
 }
-} // namespace
+}  // namespace
 
 int ThreadCount() { return CountEntries("/proc/self/task"); }
 int OpenFdCount() { return CountEntries("/proc/self/fd") - 1; }  // less the listing's own
 
-} // namespace quorin::test
+}  // namespace quorin::test

@@ -40,7 +40,7 @@ int ThreadCount();
 // Number of open file descriptors of this process.
 int OpenFdCount();
 
-} // namespace quorin::test
+}  // namespace quorin::test
 
 #include <thread>
 

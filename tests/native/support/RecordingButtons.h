@@ -15,4 +15,4 @@ public:
     void EnableCommandButtons() override { Calls.push_back("enable"); }
 };
 
-} // namespace quorin::test
+}  // namespace quorin::test

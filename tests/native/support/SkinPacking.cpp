@@ -31,4 +31,4 @@ Bytes MakePackedSkin(const std::string& description, const std::vector<std::pair
     return PackSkin(MakeSkinArchive(all));
 }
 
-} // namespace quorin::testing
+}  // namespace quorin::testing

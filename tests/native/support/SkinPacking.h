@@ -23,4 +23,4 @@ Bytes PackSkin(const Bytes& archive);
 // A packed skin of one description and some files.
 Bytes MakePackedSkin(const std::string& description, const std::vector<std::pair<std::string, Bytes>>& files);
 
-} // namespace quorin::testing
+}  // namespace quorin::testing

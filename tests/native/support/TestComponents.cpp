@@ -23,10 +23,13 @@ void TTestItem::Assign(const TPersistent& Source) {
 
 QUORIN_DEFINE_CLASS(TTestThing, TComponent) {
     p.Int("Count", &TTestThing::Count, &TTestThing::SetCount).Idents = {{"cntMany", 1000}};
-    p.Int("Level", &TTestThing::Level, [](TTestThing& o, int32_t v) { o.Level = uint8_t(v); }, 0, 255);
+    p.Int(
+        "Level", &TTestThing::Level, [](TTestThing& o, int32_t v) { o.Level = uint8_t(v); }, 0, 255);
     p.Bool("Flag", &TTestThing::Flag, [](TTestThing& o, bool v) { o.Flag = v; });
-    p.Enum<TShape>("Shape", &TTestThing::Shape, [](TTestThing& o, TShape v) { o.Shape = v; }, {"shNone", "shBox", "shRound"});
-    p.Set("Options", &TTestThing::Options, [](TTestThing& o, uint32_t v) { o.Options = v; }, {"opRed", "opGreen", "opBlue"});
+    p.Enum<TShape>("Shape", &TTestThing::Shape, [](TTestThing& o, TShape v) { o.Shape = v; },
+                   {"shNone", "shBox", "shRound"});
+    p.Set("Options", &TTestThing::Options, [](TTestThing& o, uint32_t v) { o.Options = v; },
+          {"opRed", "opGreen", "opBlue"});
     p.Str("Text", &TTestThing::Text, [](TTestThing& o, const std::string& v) { o.Text = v; });
     p.Ref<TTestThing>("Buddy", &TTestThing::Buddy, [](TTestThing& o, TTestThing* v) {
         o.Buddy = v;
@@ -35,13 +38,17 @@ QUORIN_DEFINE_CLASS(TTestThing, TComponent) {
     p.Part<TTestPart>("Part", &TTestThing::Part);
     p.Strings("Lines", &TTestThing::Lines);
     p.Collection("Items", &TTestThing::Items);
-    p.Binary("Data", [](TTestThing& o, TStream& s) {
-        o.Data.resize(size_t(s.Size()));
-        s.ReadBuffer(o.Data.data(), int64_t(o.Data.size()));
-    }, [](const TTestThing& o, TStream& s) { s.WriteBuffer(o.Data.data(), int64_t(o.Data.size())); });
+    p.Binary(
+        "Data",
+        [](TTestThing& o, TStream& s) {
+            o.Data.resize(size_t(s.Size()));
+            s.ReadBuffer(o.Data.data(), int64_t(o.Data.size()));
+        },
+        [](const TTestThing& o, TStream& s) { s.WriteBuffer(o.Data.data(), int64_t(o.Data.size())); });
     p.Event("OnClick", &TTestThing::OnClick);
     p.Event("OnCount", &TTestThing::OnCount);
-    p.Int("ReadOnlyNumber", [](const TTestThing&) { return 7; }, nullptr);
+    p.Int(
+        "ReadOnlyNumber", [](const TTestThing&) { return 7; }, nullptr);
 }
 
 TTestThing::TTestThing(TComponent* AOwner) : TComponent(AOwner) {}
@@ -77,4 +84,4 @@ TTestRoot::TTestRoot(TComponent* AOwner) : TComponent(AOwner) {
 void TTestRoot::ThingClick(TObject* Sender) { Calls.push_back("click " + static_cast<TComponent*>(Sender)->Name()); }
 void TTestRoot::ThingCount(TObject*, int& N) { N += 1; }
 
-} // namespace quorin::test
+}  // namespace quorin::test

@@ -79,4 +79,4 @@ public:
     void ThingCount(TObject* Sender, int& N);
 };
 
-} // namespace quorin::test
+}  // namespace quorin::test
