@@ -113,14 +113,22 @@ if ((native_ok)); then
 fi
 
 log "native build with sanitizers"
-if timed "sanitizer build" build_preset native-asan; then
-  timed "sanitizer tests" run_ctest "$QUORIN_BUILD/native-asan" asan -j1
-else note_failure "sanitizer build"; fi
+asan_ok=0
+if timed "sanitizer build" build_preset native-asan; then asan_ok=1; else note_failure "sanitizer build"; fi
 
+# The fuzz runs take one core for a fixed time each, the sanitizer tests mostly the other:
+# they run side by side once both are built.
 log "fuzz targets, ${FUZZ_SECONDS}s each (tools/fuzz.sh SECONDS for longer campaigns)"
+fuzz_pid=
 if timed "fuzz build" build_fuzz_targets; then
-  timed "fuzz runs" fuzz_runs
+  timed "fuzz runs" fuzz_runs 2>"$RESULTS/fuzz.out" &
+  fuzz_pid=$!
 else note_failure "fuzz build"; fi
+if ((asan_ok)); then timed "sanitizer tests" run_ctest "$QUORIN_BUILD/native-asan" asan -j1; fi
+if [ -n "$fuzz_pid" ]; then
+  wait "$fuzz_pid"
+  cat "$RESULTS/fuzz.out" >&2
+fi
 
 if [ -n "$windows_pid" ]; then
   log "waiting for the Windows tests"
