@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quorin {
@@ -245,8 +246,11 @@ public:
     // Brings the Skin submenu up to date, in the current language, the current skin
     // checked: its items made anew only when they are not the ones it should list.
     void BuildSkinMenu();
-    // True when the submenu's items are the ones it should list (only a check may differ).
-    bool SkinMenuIsCurrent() const;
+    // Moves the Skin submenu's check mark to the current skin when its items are the ones
+    // it should list; false, and nothing changed, when the items themselves must change.
+    using TSkinMenuEntries = std::vector<std::pair<std::string, std::string>>;
+    bool MoveSkinCheck();
+    bool MoveSkinCheck(const TSkinMenuEntries& Entries);
 
 private:
     void BindComponentFields();

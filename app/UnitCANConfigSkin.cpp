@@ -160,10 +160,7 @@ void SkinItemClick(TFormCANConfig& Form, const std::string& Value) {
     WriteSetting(kSettingSkin, value);
     // The menu shows the new choice: at once when only the check mark moves; a menu whose
     // items change is rebuilt once this click has returned (the clicked item is freed then).
-    if (Form.SkinMenuIsCurrent())
-        Form.BuildSkinMenu();
-    else
-        Later();
+    if (!Form.MoveSkinCheck()) Later();
 }
 
 }  // namespace
@@ -188,8 +185,8 @@ namespace {
 
 // The Skin submenu as it should read: caption and value of each item (a separator and
 // "Load skin file..." have no value).
-std::vector<std::pair<std::string, std::string>> SkinMenuEntries() {
-    std::vector<std::pair<std::string, std::string>> entries;
+TFormCANConfig::TSkinMenuEntries SkinMenuEntries() {
+    TFormCANConfig::TSkinMenuEntries entries;
     entries.emplace_back(LoadStr(IDS_MENU_SKIN_BUILTIN), kSkinBuiltIn);
     const std::vector<std::string> files = SkinFiles();
     for (const std::string& f : files) entries.emplace_back(MenuTextOf(f), f);
@@ -208,27 +205,27 @@ std::vector<std::string> SkinMenuValues;
 
 }  // namespace
 
-bool TFormCANConfig::SkinMenuIsCurrent() const {
+// Every change to a menu remakes the window's native menus, which closes a menu being
+// walked; so when the submenu already holds the items it should, only the check mark moves.
+bool TFormCANConfig::MoveSkinCheck(const TSkinMenuEntries& Entries) {
     if (!Skin1) return true;
-    const auto entries = SkinMenuEntries();
-    if (int(entries.size()) != Skin1->Count() || entries.size() != SkinMenuValues.size()) return false;
-    for (size_t i = 0; i < entries.size(); ++i)
-        if (Skin1->Items(int(i))->Caption() != entries[i].first || SkinMenuValues[i] != entries[i].second) return false;
+    if (int(Entries.size()) != Skin1->Count() || Entries.size() != SkinMenuValues.size()) return false;
+    for (size_t i = 0; i < Entries.size(); ++i)
+        if (Skin1->Items(int(i))->Caption() != Entries[i].first || SkinMenuValues[i] != Entries[i].second) return false;
+    for (size_t i = 0; i < SkinMenuValues.size(); ++i)
+        if (!SkinMenuValues[i].empty() && SkinMenuValues[i] == CurrentSkin) Skin1->Items(int(i))->SetChecked(true);
     return true;
 }
 
-// Every change to a menu remakes the window's native menus, which closes a menu being
-// walked; so when the items are the ones already there, only the check mark moves.
+bool TFormCANConfig::MoveSkinCheck() { return MoveSkinCheck(SkinMenuEntries()); }
+
 void TFormCANConfig::BuildSkinMenu() {
     if (!Skin1) return;
-    if (SkinMenuIsCurrent()) {
-        for (size_t i = 0; i < SkinMenuValues.size(); ++i)
-            if (!SkinMenuValues[i].empty() && SkinMenuValues[i] == CurrentSkin) Skin1->Items(int(i))->SetChecked(true);
-        return;
-    }
+    const TSkinMenuEntries entries = SkinMenuEntries();
+    if (MoveSkinCheck(entries)) return;
     Skin1->Clear();
     SkinMenuValues.clear();
-    for (const auto& [caption, value] : SkinMenuEntries()) {
+    for (const auto& [caption, value] : entries) {
         auto* item = new TMenuItem(this);
         item->SetCaption(caption);
         if (!value.empty()) {
