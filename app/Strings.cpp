@@ -14,15 +14,15 @@ struct TLanguageRow {
     LANGID Id;
 };
 
-constexpr TLanguageRow kRows[] = {
+constexpr TLanguageRow kLanguageRows[] = {
     {TLanguage::Chinese, "zh-CN", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)},
     {TLanguage::English, "en", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)},
 };
 
 const TLanguageRow& RowOf(TLanguage Language) {
-    for (const auto& r : kRows)
+    for (const auto& r : kLanguageRows)
         if (r.Language == Language) return r;
-    return kRows[0];
+    return kLanguageRows[0];
 }
 
 TLanguage GLanguage = TLanguage::Chinese;
@@ -32,7 +32,7 @@ TLanguage GLanguage = TLanguage::Chinese;
 const char* LanguageCode(TLanguage Language) { return RowOf(Language).Code; }
 
 std::optional<TLanguage> LanguageFromCode(std::string_view Code) {
-    for (const auto& r : kRows)
+    for (const auto& r : kLanguageRows)
         if (Code == r.Code) return r.Language;
     return std::nullopt;
 }

@@ -40,6 +40,10 @@ struct TMessage {
 };
 using TWndMethod = std::function<void(TMessage&)>;
 
+// The point a mouse message carries in its lParam: signed, since a monitor left of or above
+// the first one has negative coordinates.
+inline POINT LParamPoint(LPARAM L) { return POINT{short(LOWORD(L)), short(HIWORD(L))}; }
+
 // Framework notification messages (sent with Perform; they go through WindowProc).
 constexpr UINT CM_BASE = 0xB000;
 constexpr UINT CM_ACTIVATE = 0xB000;

@@ -7,8 +7,6 @@
 #include "forms/StdCtrls.h"
 #include "forms/WinText.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -736,7 +734,7 @@ void TWinControl::WMMouse(TMessage& Message) {
 
 void TWinControl::WMContextMenu(TMessage& Message) {
     if (FPopupMenu && FPopupMenu->AutoPopup()) {
-        POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+        POINT p = LParamPoint(Message.LParam);
         if (p.x == -1 && p.y == -1) p = ClientToScreen(POINT{0, 0});
         FPopupMenu->SetPopupComponent(this);
         FPopupMenu->Popup(p.x, p.y);
@@ -810,7 +808,7 @@ void TWinControl::CMEnabledChanged(TMessage& Message) {
 }
 
 void TWinControl::DispatchMouseToGraphic(TMessage& Message) {
-    const POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+    const POINT p = LParamPoint(Message.LParam);
     TControl* c = ControlAtPos(p);
     if (!c || dynamic_cast<TWinControl*>(c)) return;
     const LPARAM local = MAKELPARAM(p.x - c->Left(), p.y - c->Top());

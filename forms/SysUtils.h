@@ -39,6 +39,9 @@ int32_t StrToInt(const std::string& text);
 // are compared throughout (component names, property values, INI section headers).
 bool SameText(std::string_view a, std::string_view b);
 
+// The text with the letters A to Z in lower case, every other byte as it was.
+std::string LowerCase(std::string_view text);
+
 // Upper-case hexadecimal digits of value, without prefix, padded with zeros on the left to
 // at least `digits` characters: IntToHex(0x7FF, 8) is "000007FF".
 std::string IntToHex(uint32_t value, int digits);

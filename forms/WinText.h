@@ -24,6 +24,9 @@ inline std::string ToUtf8(std::wstring_view wide) {
     return out;
 }
 
+// Wide text as the portable code's UTF-16 text: the same code units.
+inline std::u16string ToU16(std::wstring_view wide) { return std::u16string(wide.begin(), wide.end()); }
+
 // The text of a window, whatever its length.
 inline std::wstring WindowTextW(HWND hwnd) {
     const int len = GetWindowTextLengthW(hwnd);

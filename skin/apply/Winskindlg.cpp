@@ -9,6 +9,7 @@
 
 #include "forms/Forms.h"
 #include "forms/Menus.h"
+#include "forms/SysUtils.h"
 #include "forms/WinText.h"
 #include "skin/apply/Skinclasses.h"
 #include "skin/resources/Winskindata.h"
@@ -17,17 +18,12 @@ namespace quorin {
 
 namespace {
 
-std::string ClassNameOf(HWND Window) {
+std::string AsciiClassNameOf(HWND Window) {
     wchar_t buffer[256] = {};
     int n = GetClassNameW(Window, buffer, 256);
     std::string out;
     for (int i = 0; i < n; ++i) out += buffer[i] < 128 ? char(buffer[i]) : '?';
     return out;
-}
-
-std::string Lower(std::string Text) {
-    for (char& c : Text) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return Text;
 }
 
 bool OwnThread(HWND Window) { return GetWindowThreadProcessId(Window, nullptr) == GetCurrentThreadId(); }
@@ -45,11 +41,11 @@ LRESULT CALLBACK SkinHookCBT(int Code, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK SkinHookCBT2(int Code, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK SkinHookCallback(int Code, WPARAM wParam, LPARAM lParam);
 
-HHOOK gCBTHook = nullptr;
-HHOOK gCallWndHook = nullptr;
+HHOOK gManagerCBTHook = nullptr;
+HHOOK gManagerCallWndHook = nullptr;
 
 LRESULT CALLBACK SkinHookCBT(int Code, WPARAM wParam, LPARAM lParam) {
-    const HHOOK next = gCBTHook;
+    const HHOOK next = gManagerCBTHook;
     if (Code >= 0) {
         if (TSkinManage* m = SkinManage()) {
             const HWND window = reinterpret_cast<HWND>(wParam);
@@ -76,7 +72,7 @@ LRESULT CALLBACK SkinHookCBT2(int Code, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK SkinHookCallback(int Code, WPARAM wParam, LPARAM lParam) {
-    const HHOOK next = gCallWndHook;
+    const HHOOK next = gManagerCallWndHook;
     if (Code == HC_ACTION && lParam)
         if (TSkinManage* m = SkinManage()) m->HookCallWndProc(*reinterpret_cast<const CWPSTRUCT*>(lParam));
     return CallNextHookEx(next, Code, wParam, lParam);
@@ -143,8 +139,8 @@ TSkinManage::TSkinManage(bool Library) : FLibrary(Library), FNotifier(std::make_
 }
 
 TSkinManage::~TSkinManage() {
-    if (gCBTHook == FCBTHook.Get()) gCBTHook = nullptr;
-    if (gCallWndHook == FCallWndHook.Get()) gCallWndHook = nullptr;
+    if (gManagerCBTHook == FCBTHook.Get()) gManagerCBTHook = nullptr;
+    if (gManagerCallWndHook == FCallWndHook.Get()) gManagerCallWndHook = nullptr;
     FCBTHook.Reset();
     FCallWndHook.Reset();
     DeleteAllThreads();
@@ -168,7 +164,7 @@ void TSkinManage::InstallHook() {
     FVersion = GetVersion();
     if (!FCBTHook) {
         FCBTHook.Reset(SetWindowsHookExW(WH_CBT, SkinHookCBT, nullptr, GetCurrentThreadId()));
-        gCBTHook = FCBTHook.Get();
+        gManagerCBTHook = FCBTHook.Get();
     }
 }
 
@@ -179,7 +175,7 @@ void TSkinManage::InstallHook() {
 void TSkinManage::InstallCallWndHook() {
     if (FCallWndHook) return;
     FCallWndHook.Reset(SetWindowsHookExW(WH_CALLWNDPROC, SkinHookCallback, nullptr, GetCurrentThreadId()));
-    gCallWndHook = FCallWndHook.Get();
+    gManagerCallWndHook = FCallWndHook.Get();
 }
 
 void TSkinManage::InstallThread(uint32_t threadId) {
@@ -426,7 +422,7 @@ TWinSkinForm* TSkinManage::FindSkinForm(HWND Window) const {
 bool TSkinManage::NestedForm(HWND Window) const {
     if (!(GetWindowLongW(Window, GWL_STYLE) & WS_CHILD) || IsMDIChild(Window)) return false;
     HWND parent = GetParent(Window);
-    return !(parent && Lower(ClassNameOf(parent)) == "mdiclient");
+    return !(parent && LowerCase(AsciiClassNameOf(parent)) == "mdiclient");
 }
 
 bool TSkinManage::IsDllForm(HWND Window) const {
@@ -445,7 +441,7 @@ void TSkinManage::FindSkindata(TSkinData*& SkinData, HWND Window) const {
             return;
         }
     }
-    const std::string cls = Lower(ClassNameOf(Window));
+    const std::string cls = LowerCase(AsciiClassNameOf(Window));
     if (cls == "tmessageform" || cls == "#32770")
         for (auto it = skins.rbegin(); it != skins.rend(); ++it)
             if ((*it)->SkinFormtype == sfDialog) {
@@ -464,7 +460,7 @@ bool TSkinManage::OnBeforeSkin(HWND Window, const std::string& ClassName) {
     TSkinData* current = FCurrentSkin;
     if (!current) FindSkindata(current, Window);
     const bool preview = current && current->Options.Contains(xoPreview);
-    if (!preview && Lower(ClassName).find("preview") != std::string::npos) return false;
+    if (!preview && LowerCase(ClassName).find("preview") != std::string::npos) return false;
     bool doSkin = true;
     if (current) current->DoFormSkin(Window, ClassName, doSkin);
     return doSkin;
@@ -479,7 +475,7 @@ bool TSkinManage::AddForm(TWindowHandle window) {
 
     TCustomForm* form = FindTForm(Window);
     if (!FNestedAllowed && NestedForm(Window)) return false;
-    const std::string cls = ClassNameOf(Window);
+    const std::string cls = AsciiClassNameOf(Window);
     HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(Window, GWLP_HINSTANCE));
     HINSTANCE own = FLibInstance ? FLibInstance : GetModuleHandleW(nullptr);
     if (!form && module != own && cls != "#32770") return false;
@@ -631,8 +627,8 @@ void TSkinManage::RefreshFrames() {
 // ---- The hooks ----------------------------------------------------------------------------
 
 void TSkinManage::HookCreateWindow(HWND Window, const CREATESTRUCTW& Create) {
-    const std::string cls = ClassNameOf(Window);
-    if (Lower(cls) == "scrollbar" && (Create.style & SBS_SIZEGRIP)) {
+    const std::string cls = AsciiClassNameOf(Window);
+    if (LowerCase(cls) == "scrollbar" && (Create.style & SBS_SIZEGRIP)) {
         if (TWinSkinForm* f = FindSkinForm(Create.hwndParent)) f->AddControlh(Window);
     } else if (cls == "#32768" && !(Create.style & WS_CHILD)) {
         if (!FLibrary || FLibInstance == nullptr) AddMenu(Window);
@@ -644,7 +640,7 @@ void TSkinManage::HookCreateWindow(HWND Window, const CREATESTRUCTW& Create) {
 void TSkinManage::HookCallWndProc(const CWPSTRUCT& Message) {
     switch (Message.message) {
     case WM_CREATE:
-        if (ClassNameOf(Message.hwnd) == "#32768") AddMenu(Message.hwnd);
+        if (AsciiClassNameOf(Message.hwnd) == "#32768") AddMenu(Message.hwnd);
         break;
     case WM_DESTROY:
     case WM_NCDESTROY: DeleteMenu(Message.hwnd); break;

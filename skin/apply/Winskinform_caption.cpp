@@ -27,11 +27,6 @@ constexpr int SysMenuTag = 0x8235;
 
 bool IsIconAction(int Action) { return Action == acIcon || Action == acIcon2; }
 
-int FrameCount(const TDataSkinObject* e) { return e && e->Frame > 0 ? e->Frame : 1; }
-
-// A screen point of a mouse message's lParam.
-POINT LParamPoint(LPARAM L) { return POINT{short(LOWORD(L)), short(HIWORD(L))}; }
-
 }  // namespace
 
 void TWinSysButton::Draw() { Form->DrawSysbtn(this, State); }

@@ -2,8 +2,6 @@
 // the window region.
 #include "skin/apply/Winskinform.h"
 
-#include <windowsx.h>
-
 #include <optional>
 
 #include "forms/Forms.h"
@@ -18,7 +16,6 @@ namespace quorin {
 namespace {
 
 // Frames of an element as a divisor: a skin that says 0 (or less) has one.
-int FrameCount(const TDataSkinObject* Element) { return Element && Element->Frame > 1 ? Element->Frame : 1; }
 
 std::wstring WindowTextOf(HWND Window) {
     const int length = GetWindowTextLengthW(Window);
@@ -154,7 +151,8 @@ void TWinSkinForm::WMNCHitTest(TMessage& Message) {
     case HTHELP: Message.Result = HTNOWHERE; break;
     default: return;
     }
-    const POINT p = GetWinXY(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+    const POINT screen = LParamPoint(Message.LParam);
+    const POINT p = GetWinXY(screen.x, screen.y);
     if (p.y > 3) Message.Result = HTCAPTION;
     if (p.y > FTitleHeight && FMenuHeight > 0) Message.Result = HTMENU;
 }

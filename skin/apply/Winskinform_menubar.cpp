@@ -28,8 +28,6 @@ namespace {
 
 constexpr int MenuTextMax = 80;  // characters kept of a native item's text
 
-bool HasPicture(const TDataSkinObject* e) { return e && !e->Map.Empty(); }
-
 // The platform's menu font; the caller owns it.
 HFONT CreateMenuFont(bool Bold = false) {
     NONCLIENTMETRICSW ncm{};
@@ -39,7 +37,6 @@ HFONT CreateMenuFont(bool Bold = false) {
     return CreateFontIndirectW(&ncm.lfMenuFont);
 }
 
-std::u16string ToU16(const std::wstring& w) { return std::u16string(w.begin(), w.end()); }
 LPCWSTR W(const std::u16string& s) { return reinterpret_cast<LPCWSTR>(s.c_str()); }
 
 std::u16string CutText(std::u16string s) {

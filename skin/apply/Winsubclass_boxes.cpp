@@ -15,13 +15,7 @@
 
 namespace quorin {
 
-namespace {
-
-bool HasPicture(const TDataSkinObject* e) { return e && !e->Map.Empty(); }
-
-std::u16string ToU16(const std::wstring& w) { return std::u16string(w.begin(), w.end()); }
-
-}  // namespace
+namespace {}  // namespace
 
 // ======================= TSkinGroupBox =======================
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "forms/Buttons.h"
+#include "forms/SysUtils.h"
 #include "forms/TypInfo.h"
 #include "forms/WinText.h"
 #include "skin/apply/Winskinform.h"
@@ -20,20 +21,12 @@ namespace {
 constexpr UINT_PTR kRedrawTimer = 1;
 constexpr UINT kRedrawTimeout = 100;  // ms
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
 // The skin's transparent colour, magenta, as a control's key colour takes it.
 constexpr TColor kKeyColor = 0xFF00FF;
 
-std::u16string WindowCaption(HWND window) {
-    const std::wstring w = WindowTextW(window);
-    return std::u16string(w.begin(), w.end());
-}
+std::u16string WindowCaption(HWND window) { return ToU16(WindowTextW(window)); }
 
 std::u16string BreakLines(std::u16string text) {
     for (size_t at = text.find(u"||"); at != std::u16string::npos; at = text.find(u"||", at + 2))
@@ -129,7 +122,7 @@ TSkinButton::~TSkinButton() {
 void TSkinButton::Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool ParentBK, TCanvas* Canvas) {
     if (FInited) return;
     TSkinControl::Init(SkinForm, SkinData, ParentBK, Canvas);
-    const std::string cls = FControl ? Lower(FControl->ClassName()) : std::string();
+    const std::string cls = FControl ? LowerCase(FControl->ClassName()) : std::string();
     FKind = (cls.rfind("trz", 0) == 0 || cls.rfind("tel", 0) == 0) ? 1 : 0;
     FTransparent =
         (FControl && FControl->Tag() == TagTransparent) || (FSkinData && FSkinData->Options.Contains(xoTransparent));
@@ -295,7 +288,7 @@ int TSkinButton::ComposeFace(const RECT& Rect,
     FMultiLine = false;
     if (FControl) {
         FCaption = StrToWideStr(FControl->Caption());
-        FMultiLine = Lower(GetProperty(FControl, "MultiLine")) == "true";
+        FMultiLine = LowerCase(GetProperty(FControl, "MultiLine")) == "true";
     } else {
         FCaption = WindowCaption(FHandle);
     }
@@ -494,7 +487,7 @@ void TSkinSpeedButton::DrawControl(HDC DC, const RECT& Rect) {
     FCaption = BreakLines(StrToWideStr(FControl->Caption()));
     const int frame = SpeedFrame();
     auto* speed = dynamic_cast<TSpeedButton*>(FControl);
-    const bool flat = speed ? speed->Flat() : Lower(GetProperty(FControl, "Flat")) == "true";
+    const bool flat = speed ? speed->Flat() : LowerCase(GetProperty(FControl, "Flat")) == "true";
     if (FBuffer.Width() != w || FBuffer.Height() != h) FBuffer.SetSize(w, h);
     TBitmapDC buffer(FBuffer);
     HDC bdc = buffer.Handle();
@@ -535,7 +528,7 @@ int CheckFrameOf(const TSkinControl& p, int checkState, int n) {
     int f = (state & BST_CHECKED) ? 2 : 1;
     bool indeterminate = (state & BST_INDETERMINATE) != 0;
     if (TControl* c = p.FControl) {
-        const std::string st = Lower(GetEnumProperty(c, "State"));
+        const std::string st = LowerCase(GetEnumProperty(c, "State"));
         if (!st.empty()) {
             if (Contains(st, "uncheck"))
                 f = 1;
@@ -544,7 +537,7 @@ int CheckFrameOf(const TSkinControl& p, int checkState, int n) {
             else if (Contains(st, "gray"))
                 f = 4, indeterminate = true;
         } else if (GetPropInfo(c, "Checked")) {
-            f = Lower(GetProperty(c, "Checked")) == "true" ? 2 : 1;
+            f = LowerCase(GetProperty(c, "Checked")) == "true" ? 2 : 1;
         }
         if (GetPropInfo(c, "DataField") && checkState != 0) f = checkState == 3 ? 4 : checkState;
         if (GetPropInfo(c, "DataBinding")) f = 1;

@@ -9,8 +9,6 @@ namespace quorin {
 
 namespace {
 
-bool HasPicture(const TDataSkinObject* e) { return e && !e->Map.Empty(); }
-
 bool ValidRect(const RECT& r) { return r.right - r.left > 0 && r.bottom - r.top > 0; }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // Edits, combo boxes, up-down controls, date-time pickers.
 #include "skin/apply/Winsubclass.h"
 
-#include <windowsx.h>
 #include <commctrl.h>
 
 #include <algorithm>
@@ -13,8 +12,6 @@
 namespace quorin {
 
 namespace {
-
-bool HasPicture(const TDataSkinObject* e) { return e && !e->Map.Empty(); }
 
 std::wstring LowerClassName(HWND window) {
     wchar_t name[101] = {};
@@ -329,8 +326,8 @@ bool TSkinUpDown::BeforeProc(TMessage& Message) {
         Default(Message);
         RECT r;
         GetClientRect(FHandle, &r);
-        const int x = GET_X_LPARAM(Message.LParam), y = GET_Y_LPARAM(Message.LParam);
-        FPressedPart = Horizontal() ? (x < r.right / 2 ? 1 : 2) : (y < r.bottom / 2 ? 1 : 2);
+        const POINT p = LParamPoint(Message.LParam);
+        FPressedPart = Horizontal() ? (p.x < r.right / 2 ? 1 : 2) : (p.y < r.bottom / 2 ? 1 : 2);
         PaintControl(nullptr);
         return false;
     }

@@ -2,7 +2,6 @@
 #include "skin/apply/Winsubclass.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
 #include <algorithm>
 
@@ -16,8 +15,6 @@ namespace quorin {
 
 namespace {
 
-bool HasMap(const TDataSkinObject* e) { return e && !e->Map.Empty(); }
-
 // The thumb picture for the track bar's style: the pointed one where the ticks are on one
 // side only, else the plain one of its direction.
 const TDataSkinObject* ThumbElement(const TSkinData& skin, LONG_PTR style) {
@@ -29,9 +26,9 @@ const TDataSkinObject* ThumbElement(const TSkinData& skin, LONG_PTR style) {
         else
             pointed = (style & TBS_TOP) ? skin.TrackbarThumbUp.get() : skin.TrackbarThumbDown.get();
     }
-    if (HasMap(pointed)) return pointed;
+    if (HasPicture(pointed)) return pointed;
     const TDataSkinObject* plain = vertical ? skin.TrackbarThumbVert.get() : skin.TrackbarThumbHorz.get();
-    return HasMap(plain) ? plain : nullptr;
+    return HasPicture(plain) ? plain : nullptr;
 }
 
 }  // namespace
@@ -63,7 +60,7 @@ void TSkinTrackBar::DrawThumb(HDC DC, const RECT& Rect, UINT ItemState) {
 void TSkinTrackBar::DrawTrack(HDC DC, const RECT& Rect) {
     const bool vertical = (GetWindowLongPtrW(FHandle, GWL_STYLE) & TBS_VERT) != 0;
     const TDataSkinObject* e = vertical ? FSkinData->TrackVert.get() : FSkinData->Track.get();
-    if (!HasMap(e)) return;
+    if (!HasPicture(e)) return;
     DrawRect2(DC, FromRECT(Rect), e->Map, e->Margins,
               {.Frames = e->Frame > 0 ? e->Frame : 1, .Trans = e->Trans == 1, .Tile = e->Tile == 1});
 }
@@ -77,7 +74,7 @@ bool TSkinTrackBar::BeforeProc(TMessage& Message) {
             const TDataSkinObject* track = vertical ? FSkinData->TrackVert.get() : FSkinData->Track.get();
             const TDataSkinObject* thumb = ThumbElement(*FSkinData, style);
             if (cd->dwDrawStage == CDDS_PREPAINT) {
-                Message.Result = (HasMap(track) || thumb) ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+                Message.Result = (HasPicture(track) || thumb) ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
                 return false;
             }
             if (cd->dwDrawStage == CDDS_ITEMPREPAINT) {
@@ -86,7 +83,7 @@ bool TSkinTrackBar::BeforeProc(TMessage& Message) {
                     Message.Result = CDRF_SKIPDEFAULT;
                     return false;
                 }
-                if (cd->dwItemSpec == TBCD_CHANNEL && HasMap(track)) {
+                if (cd->dwItemSpec == TBCD_CHANNEL && HasPicture(track)) {
                     DrawTrack(cd->hdc, cd->rc);
                     Message.Result = CDRF_SKIPDEFAULT;
                     return false;
@@ -286,7 +283,7 @@ void TWMediaPlayer::WndProc(TMessage& Message) {
     case CN_IsSkinned: Message.Result = 1; return;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP: {
-        POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+        POINT p = LParamPoint(Message.LParam);
         FPressed = Message.Msg == WM_LBUTTONDOWN ? ButtonAt(p) : -1;
         if (Message.Msg == WM_LBUTTONDOWN)
             SetCapture(FWindow);

@@ -9,7 +9,6 @@
 #include "skin/apply/Winsubclass.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
 #include <algorithm>
 #include <string>
@@ -24,12 +23,10 @@ namespace quorin {
 
 namespace {
 
-bool HasMap(const TDataSkinObject* e) { return e && !e->Map.Empty(); }
-
 int FramesOf(const TDataSkinObject& e, int fallback) { return e.Frame > 0 ? e.Frame : fallback; }
 
 void DrawElement(TBitmap& target, const RECT& r, const TDataSkinObject* e, int frame, int fallbackFrames) {
-    if (!HasMap(e) || r.right <= r.left || r.bottom <= r.top) return;
+    if (!HasPicture(e) || r.right <= r.left || r.bottom <= r.top) return;
     DrawRect2(target, FromRECT(r), e->Map, e->Margins,
               {.Frame = frame, .Frames = FramesOf(*e, fallbackFrames), .Trans = e->Trans == 1, .Tile = e->Tile == 1});
 }
@@ -99,9 +96,9 @@ void DrawSkinBorder(HDC dc, const RECT& rect, TColor shadow) {
 }  // namespace
 
 bool ScrollbarSkinned(const TSkinData* SkinData) {
-    return SkinData && HasMap(SkinData->Scrollbar.get()) && HasMap(SkinData->HorzScroll.get()) &&
-           HasMap(SkinData->VertScroll.get()) && HasMap(SkinData->HorzScrollThumb.get()) &&
-           HasMap(SkinData->VertScrollThumb.get()) && PlatformHasScrollBarInfo();
+    return SkinData && HasPicture(SkinData->Scrollbar.get()) && HasPicture(SkinData->HorzScroll.get()) &&
+           HasPicture(SkinData->VertScroll.get()) && HasPicture(SkinData->HorzScrollThumb.get()) &&
+           HasPicture(SkinData->VertScrollThumb.get()) && PlatformHasScrollBarInfo();
 }
 
 // ---- TWScrollbar --------------------------------------------------------------------------
@@ -280,7 +277,7 @@ void TWScrollbar::WMPaint() {
 
 void TWScrollbar::WMLButtonDown(TMessage& Message) {
     if (!FControl || !IsWindow(FControl)) return;
-    const POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+    const POINT p = LParamPoint(Message.LParam);
     FDownPoint = p;
     FDownThumb = FInfo.xyThumbTop;
     FPressed = true;
@@ -314,7 +311,7 @@ void TWScrollbar::WMLButtonUp(TMessage& Message) {
     FPressedPart = 0;
     RedrawWindow(FWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOERASE);
     if (!FControl || !IsWindow(FControl)) return;
-    POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+    POINT p = LParamPoint(Message.LParam);
     if (FKind == 2) {
         MapWindowPoints(FWindow, FControl, &p, 1);
         PostMessageW(FControl, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
@@ -325,7 +322,7 @@ void TWScrollbar::WMLButtonUp(TMessage& Message) {
 }
 
 void TWScrollbar::WMMouseMove(TMessage& Message) {
-    const int part = PartAt(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
+    const int part = PartAt(LParamPoint(Message.LParam));
     if (part != FHotPart) {
         FHotPart = part;
         RedrawWindow(FWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOERASE);
@@ -472,7 +469,7 @@ void TSkinListView::InitScrollbar(TControl* Control, TSkinData* SkinData, TWinSk
     if (!FHandle) return;
     HWND header = reinterpret_cast<HWND>(SendMessageW(FHandle, LVM_GETHEADER, 0, 0));
     if (!header || SendMessageW(header, CN_IsSkinned, 0, 0) == 1) return;
-    if (!SkinData || !HasMap(SkinData->Headerbar.get())) return;
+    if (!SkinData || !HasPicture(SkinData->Headerbar.get())) return;
     // Owned by this painter, so it goes with it.
     FHeader = new TSkinHeader(this);
     FHeader->Inithwnd(header, SkinData, SkinForm, Canvas);
@@ -576,7 +573,7 @@ void TSkinHeader::Inithwnd(HWND Handle, TSkinData* SkinData, TWinSkinForm* SkinF
 }
 
 bool TSkinHeader::Drawable() const {
-    return FSkinData && HasMap(FSkinData->Headerbar.get()) && FHandle && IsWindow(FHandle);
+    return FSkinData && HasPicture(FSkinData->Headerbar.get()) && FHandle && IsWindow(FHandle);
 }
 
 int TSkinHeader::SectionAt(POINT ClientPoint) const {
@@ -605,7 +602,7 @@ bool TSkinHeader::BeforeProc(TMessage& Message) {
 void TSkinHeader::AfterProc(TMessage& Message) {
     switch (Message.Msg) {
     case WM_MOUSEMOVE: {
-        const int hot = SectionAt(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
+        const int hot = SectionAt(LParamPoint(Message.LParam));
         if (hot != FHotIndex) {
             FHotIndex = hot;
             Invalidate();
@@ -620,7 +617,7 @@ void TSkinHeader::AfterProc(TMessage& Message) {
         }
         return;
     case WM_LBUTTONDOWN:
-        FPressedIndex = SectionAt(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
+        FPressedIndex = SectionAt(LParamPoint(Message.LParam));
         Invalidate();
         return;
     case WM_LBUTTONUP:

@@ -7,7 +7,6 @@
 #include "skin/apply/Winsubclass.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
 #include <algorithm>
 #include <cstring>
@@ -27,8 +26,6 @@ namespace {
 constexpr int kCloseSize = 9;      // the close button's cross
 constexpr int kCloseInset = 5;     // from the tab's right edge
 constexpr int kClosePadding = 14;  // horizontal tab padding that leaves room for it
-
-bool HasMap(const TDataSkinObject* e) { return e && !e->Map.Empty(); }
 
 TMargins MirrorMargins(const TMargins& m) { return TMargins{m.Left, m.Bottom, m.Right, m.Top}; }
 // Margins of a picture turned counter-clockwise (270 degrees) or clockwise (90 degrees).
@@ -141,13 +138,13 @@ bool TSkinTab::inittab() {
     FTabMap.Clear();
     FPaneMap.Clear();
     FPaneCache.Clear();
-    if (!FSkinData || !HasMap(FSkinData->Tabs.get())) return false;
+    if (!FSkinData || !HasPicture(FSkinData->Tabs.get())) return false;
     const TDataSkinBorder& tabs = *FSkinData->Tabs;
     if (tabs.Style == 0) {
         FPaneMap = Copy24(tabs.Map2);
         FPaneMargins = TMargins{4, 5, 4, 4};
     } else {
-        if (!HasMap(FSkinData->TabPane.get())) return false;
+        if (!HasPicture(FSkinData->TabPane.get())) return false;
         FPaneMap = Copy24(FSkinData->TabPane->Map);
         FPaneMargins = FSkinData->TabPane->Margins;
     }
@@ -429,7 +426,7 @@ bool TSkinTab::BeforeEraseBkgnd(TMessage& Message) {
 
 // A press on a tab's close button is the painter's; elsewhere the tab control's.
 bool TSkinTab::BeforeLButtonDown(TMessage& Message) {
-    const int index = CloseButtonAt(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
+    const int index = CloseButtonAt(LParamPoint(Message.LParam));
     if (index < 0) return TSkinControl::BeforeProc(Message);
     FClosePressed = index;
     SetCapture(FHandle);
@@ -445,7 +442,7 @@ bool TSkinTab::BeforeLButtonUp(TMessage& Message) {
     if (GetCapture() == FHandle) ReleaseCapture();
     Invalidate();
     // A press released away from the button is no click.
-    if (CloseButtonAt(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)}) == index) {
+    if (CloseButtonAt(LParamPoint(Message.LParam)) == index) {
         HWND target = FSkinForm && FSkinForm->FHandle ? FSkinForm->FHandle : GetAncestor(FHandle, GA_ROOT);
         SendMessageW(target, CN_TabClose, reinterpret_cast<WPARAM>(FHandle), LPARAM(index));
     }
@@ -474,7 +471,7 @@ bool TSkinTab31::BeforeProc(TMessage& Message) {
 // ---- TSkinTabBtn: tabs shown as buttons, each from the Buttons picture -------------------
 
 bool TSkinTabBtn::BeforeProc(TMessage& Message) {
-    const bool drawable = FSkinData && HasMap(FSkinData->Buttons.get()) && FHandle;
+    const bool drawable = FSkinData && HasPicture(FSkinData->Buttons.get()) && FHandle;
     if (drawable && (Message.Msg == WM_PAINT || Message.Msg == WM_PRINTCLIENT)) {
         WMPaint(Message);
         return false;
@@ -487,7 +484,7 @@ bool TSkinTabBtn::BeforeProc(TMessage& Message) {
 }
 
 void TSkinTabBtn::DrawControl(HDC DC, const RECT& Rect) {
-    if (!FSkinData || !HasMap(FSkinData->Buttons.get()) || !FHandle) return;
+    if (!FSkinData || !HasPicture(FSkinData->Buttons.get()) || !FHandle) return;
     RECT client{};
     GetClientRect(FHandle, &client);
     if (client.right <= 0 || client.bottom <= 0) return;
@@ -576,7 +573,7 @@ void TSkinAdvPage::Unsubclass() {
 
 void TSkinAdvPage::SkinChange() {
     if (ControlAlive()) {
-        if (FSkinData && HasMap(FSkinData->Tabs.get())) {
+        if (FSkinData && HasPicture(FSkinData->Tabs.get())) {
             // The tab painter's frames: 1 a tab, 2 the chosen one.
             const TDataSkinBorder& tabs = *FSkinData->Tabs;
             const int frames = tabs.Frame > 0 ? tabs.Frame : 5;

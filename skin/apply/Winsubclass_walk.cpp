@@ -21,13 +21,6 @@ namespace {
 using TToolBarDrawButtonEvent = std::function<void(TObject* Sender, TObject* Button, int State, bool& DefaultDraw)>;
 using TToolBarDrawEvent = std::function<void(TObject* Sender, const RECT& Rect, bool& DefaultDraw)>;
 
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return out;
-}
-
 std::string Upper(std::string_view s) {
     std::string out(s);
     for (char& c : out)
@@ -177,7 +170,7 @@ bool TWinSkinForm::FindSkinComp(TControl* Control) const {
 void TWinSkinForm::DisableControl(TControl* Control) {
     auto* w = dynamic_cast<TWinControl*>(Control);
     if (!w || !FSkinData || w->ControlCount() == 0) return;
-    const std::string name = Lower(Control->ClassName());
+    const std::string name = LowerCase(Control->ClassName());
     if (name.find("radiogroup") == std::string::npos && name.find("checkgroup") == std::string::npos) return;
     // The buttons a group makes for itself are its own; they stay as native as the group.
     for (int i = 0; i < w->ControlCount(); ++i) w->Controls(i)->SetTag(FSkinData->DisableTag);
@@ -462,12 +455,12 @@ void TWinSkinForm::AddComp(TControl* Control, TComponent* Parent) {
 
 bool TWinSkinForm::Find3rdControl(const std::string& ClassName, TControl* Control) {
     if (!FSkinData || !Control) return false;
-    const std::string key = Lower(ClassName) + "=";
+    const std::string key = LowerCase(ClassName) + "=";
     std::string kind;
     bool found = false;
     const TStringList& lines = FSkinData->Skin3rd();
     for (int i = 0; i < lines.Count(); ++i) {
-        const std::string line = Lower(lines[i]);
+        const std::string line = LowerCase(lines[i]);
         if (line.compare(0, key.size(), key) != 0) continue;
         kind = line.substr(line.find('=') + 1, 50);
         found = true;

@@ -38,6 +38,11 @@ public:
     TColor DownColor2 = clNoSkinColor;
 };
 
+// An element that is there and has a picture to draw.
+inline bool HasPicture(const TDataSkinObject* e) { return e && !e->Map.Empty(); }
+// The number of frames side by side in an element's picture: one where the skin gives none.
+inline int FrameCount(const TDataSkinObject* e) { return e && e->Frame > 0 ? e->Frame : 1; }
+
 class TDataSkinBorder : public TDataSkinObject {
 public:
     using TDataSkinObject::TDataSkinObject;

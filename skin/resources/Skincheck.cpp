@@ -20,11 +20,6 @@
 namespace quorin {
 namespace {
 
-int32_t ReadLE32(const uint8_t* p) {
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-}
-
 // The decoder keeps up to 64 bits of input ahead of the symbol it decodes, so it may ask
 // for this many bytes past the end of a complete bit stream; a stream that needs more
 // was cut short.

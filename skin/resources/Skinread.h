@@ -26,6 +26,12 @@ void ShowSkinMessage(const std::string& text);
 // The platform's own way of showing the message (used when no handler is installed).
 void DefaultSkinMessage(const std::string& text);
 
+// A little-endian 32-bit field of the archive or of a packed skin's size.
+inline int32_t ReadLE32(const uint8_t* p) {
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+}
+
 class TSkinReader {
 public:
     // Largest directory an archive may carry.

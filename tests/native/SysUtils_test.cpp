@@ -103,5 +103,12 @@ TEST(IntToHex, RoundTripsThroughStrToIntWithPrefix) {
     }
 }
 
+TEST(LowerCase, OnlyTheLettersAToZChange) {
+    EXPECT_EQ(LowerCase("TSkinButton_42"), "tskinbutton_42");
+    // UTF-8 bytes and the characters between the two alphabets stay as they are.
+    EXPECT_EQ(LowerCase("\xC3\x84[\\]^_`AZ@"), "\xC3\x84[\\]^_`az@");
+    EXPECT_EQ(LowerCase(""), "");
+}
+
 }  // namespace
 }  // namespace quorin
