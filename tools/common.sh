@@ -8,10 +8,12 @@ export WINEARCH=win64
 # No Mono or Gecko installers: the program needs neither.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
+# CPack's .deb reads the binary's libraries with dpkg-shlibdeps and `file`, which a bare
+# machine lacks.
 QUORIN_PACKAGES=(cmake make g++ clang libclang-rt-14-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix wine wine64 xvfb x11-utils xdotool imagemagick
   fonts-wqy-microhei fonts-dejavu-core python3 nlohmann-json3-dev libcli11-dev
-  ccache help2man dpkg-dev)
+  ccache help2man dpkg-dev file)
 
 log() { printf '== %s\n' "$*" >&2; }
 
