@@ -195,9 +195,8 @@ std::chrono::steady_clock::time_point ChooseSkinItem(const RunningApp& app, int 
     const DWORD pid = app.ProcessId();
     auto firstLeft = [&]() -> LONG {
         const std::vector<HWND> menus = PopupMenus(pid);
-        RECT r{};
-        if (!menus.empty()) GetWindowRect(menus.back(), &r);
-        return menus.empty() ? -1 : r.left;
+        RECT r{};  // a drop-down closing meanwhile has no rectangle: none open yet
+        return !menus.empty() && GetWindowRect(menus.back(), &r) ? r.left : -1;
     };
     WaitUntil([&] { return ReadyForKeys(app.MainWindow()); }, 3000);
     // F10 goes to the window that has the keyboard focus, which a modal box beside the

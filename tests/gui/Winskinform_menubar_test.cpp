@@ -47,8 +47,9 @@ std::optional<RECT> OpenMenu(const RunningApp& app, std::optional<LONG> notAt = 
         [&] {
             auto menus = PopupMenus(app.ProcessId());
             if (menus.size() != 1) return false;
-            RECT r;
-            GetWindowRect(menus[0], &r);
+            // While the drop-downs switch, the one listed may be gone before it is measured.
+            RECT r{};
+            if (!GetWindowRect(menus[0], &r) || !IsWindowVisible(menus[0])) return false;
             if (notAt && r.left == *notAt) return false;
             found = r;
             return true;
