@@ -498,7 +498,9 @@ TEST(QuorinCliSet, ChangesOnlyTheNamedBytesOnFourConvertersWithOneSilent) {
     std::vector<std::unique_ptr<TConverterProcess>> converters;
     std::vector<TParameterBlock> blocks;
     std::mt19937 rng(2525);
-    std::vector<std::string> args = {"set", "--json", "--retries", "1"};
+    // Three retries: a machine loaded by the other tests can hold a converter's answer past
+    // the 300 ms for a try or two; the fleet's result must not hang on that.
+    std::vector<std::string> args = {"set", "--json", "--retries", "3"};
     for (int i = 0; i < 4; ++i) {
         converters.push_back(std::make_unique<TConverterProcess>());
         TParameterBlock b = RandomValidBlock(rng);
@@ -517,13 +519,13 @@ TEST(QuorinCliSet, ChangesOnlyTheNamedBytesOnFourConvertersWithOneSilent) {
     EXPECT_EQ(doc["command"], "set");
     EXPECT_EQ(doc["status"], 6);
     ASSERT_EQ(doc["ports"].size(), 4u);
-    EXPECT_TRUE(Contains(run.Err, converters[2]->Link() + ": try 1 of 2: no answer within 300 ms"));
+    EXPECT_TRUE(Contains(run.Err, converters[2]->Link() + ": try 1 of 4: no answer within 300 ms"));
     for (std::size_t i = 0; i < converters.size(); ++i) {
         const TJson* entry = PortEntry(doc, converters[i]->Link());
         ASSERT_NE(entry, nullptr) << run.Out;
         if (i == 2) {
             EXPECT_EQ((*entry)["status"], 6);
-            EXPECT_EQ((*entry)["tries"], 2);
+            EXPECT_EQ((*entry)["tries"], 4);
             EXPECT_TRUE(WrittenBlocks(*converters[i]).empty());
             continue;
         }
@@ -536,10 +538,11 @@ TEST(QuorinCliSet, ChangesOnlyTheNamedBytesOnFourConvertersWithOneSilent) {
         expected[ForwardingPathOffset(kCANPort, kSerialPort)] = 0;
         expected[ForwardingPathOffset(kSerialPort, kCANPort)] = 1;
         expected[block::Checksum] = ParameterChecksum(expected.data(), expected.size());
-        // One write per try: a read-back slower than the timeout (a loaded machine) is
-        // written again, the same block.
+        // At most one write per try: a read-back slower than the timeout (a loaded machine)
+        // is written again, the same block; a frame the converter lost is not stored.
         const auto written = WrittenBlocks(*converters[i]);
-        ASSERT_EQ(written.size(), (*entry)["tries"].get<std::size_t>()) << run.Err;
+        ASSERT_FALSE(written.empty()) << run.Err;
+        EXPECT_LE(written.size(), (*entry)["tries"].get<std::size_t>()) << run.Err;
         for (const auto& w : written) EXPECT_EQ(w, expected) << i;
         for (const auto& d : (*entry)["differences"])
             EXPECT_TRUE(d["setting"] == "serial.baud_rate" || d["setting"] == "filters.enabled" ||
