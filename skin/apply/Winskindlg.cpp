@@ -2,7 +2,6 @@
 #include "skin/apply/Winskindlg.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
 #include <set>
 #include <utility>
