@@ -7,6 +7,8 @@
 #                           GUIDs, the same GUID for the same key path in both versions),
 #                           the upgrade table, the product code derived from the version,
 #                           the same package from the same files
+#   package.msi_policy_templates  the ADMX and both ADMLs beside NEW, consistent, for the
+#                           key and values the program reads
 #   package.msi_install     msiexec /i /qn: status 0, a log, the files, the shortcut, the
 #                           Add/Remove Programs entry, both installed programs' --version
 #   package.msi_policies    the installed program under policies: the fixed language in
@@ -113,6 +115,41 @@ if [ -f "$zip" ]; then
   cmp -s "$work/again/$(basename "$new")" "$new" || why+=("building $(basename "$new") again gave other bytes")
 fi
 result package.msi_tables "${why[@]}"
+
+# --- the administrative templates beside the installer: every string and presentation the
+# ADMX names is in each language's ADML, and the values go under the key the program reads
+why=()
+templates=${new%-x64.msi}-policies
+for f in QUORIN.CANConfig.admx en-US/QUORIN.CANConfig.adml zh-CN/QUORIN.CANConfig.adml; do
+  [ -f "$templates/$f" ] || why+=("no $templates/$f")
+done
+if ((${#why[@]} == 0)); then
+  problems=$(python3 - "$templates" <<'PY'
+import re, sys, xml.etree.ElementTree as ET
+d = sys.argv[1]
+ns = {"p": "http://schemas.microsoft.com/GroupPolicy/2006/07/PolicyDefinitions"}
+admx = ET.parse(f"{d}/QUORIN.CANConfig.admx")
+text = open(f"{d}/QUORIN.CANConfig.admx", encoding="utf-8").read()
+strings = set(re.findall(r"\$\(string\.([A-Za-z0-9_]+)\)", text))
+presentations = set(re.findall(r"\$\(presentation\.([A-Za-z0-9_]+)\)", text))
+for p in admx.getroot().iterfind(".//p:policy", ns):
+    if p.get("key") != r"Software\Policies\QUORIN\CANConfig" or p.get("class") != "Machine":
+        print(f"policy {p.get('name')}: key {p.get('key')}, class {p.get('class')}")
+names = {e.get("valueName") or p.get("valueName") for p in admx.getroot().iterfind(".//p:policy", ns)
+         for e in list(p.iterfind(".//p:elements/*", ns)) or [p]}
+if names != {"Language", "Skin", "DisableSkinFiles"}:
+    print(f"value names {sorted(n or '' for n in names)}")
+for lang in ("en-US", "zh-CN"):
+    adml = ET.parse(f"{d}/{lang}/QUORIN.CANConfig.adml").getroot()
+    have = {s.get("id") for s in adml.iterfind(".//p:stringTable/p:string", ns)}
+    shown = {s.get("id") for s in adml.iterfind(".//p:presentationTable/p:presentation", ns)}
+    for m in sorted(strings - have): print(f"{lang}: no string {m}")
+    for m in sorted(presentations - shown): print(f"{lang}: no presentation {m}")
+PY
+  ) || problems="the templates do not parse"
+  [ -z "$problems" ] || why+=("$problems")
+fi
+result package.msi_policy_templates "${why[@]}"
 
 # --- a prefix of its own, copied from the template no test runs in
 (wine_prefix "$QUORIN_BUILD/wineprefix" && wineserver -w) >/dev/null 2>&1
