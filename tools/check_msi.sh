@@ -229,7 +229,7 @@ logtext uninstall | grep -q 'INSTALL. Return value 1\.' || why+=("the log does n
 [ -e "$(dirname "$prog")" ] && why+=("left behind: the QUORIN folder")
 [ -e "$shortcut" ] || [ -e "$user_shortcut" ] && why+=("the shortcut stays")
 [ -z "$(entries)" ] || why+=("the Add/Remove Programs entry stays")
-wine reg query 'HKLM\Software\QUORIN\CANConfig' </dev/null >/dev/null 2>&1 && why+=("HKLM\\Software\\QUORIN\\CANConfig stays")
+wine reg query 'HKLM\Software\QUORIN' </dev/null >/dev/null 2>&1 && why+=("HKLM\\Software\\QUORIN stays")
 grep -qi 'QUORIN' <<<"$(regvalue "$envkey" PATH)" && why+=("PATH keeps the folder: '$(regvalue "$envkey" PATH)'")
 [ "$(regvalue 'HKCU\Software\QUORIN\CANConfig' Skin)" = none ] || why+=("the user's settings are gone")
 result package.msi_uninstall "${why[@]}"
