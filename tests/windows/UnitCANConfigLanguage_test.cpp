@@ -229,6 +229,16 @@ struct TPolicyCase {
     bool SkinItemsEnabled, LoadEnabled, Note;
 };
 
+// A skin file outside the program's skins folder: the build's own Slate skin, as a
+// Windows path.
+constexpr wchar_t kSkinElsewhere[] = L"(slate elsewhere)";
+std::wstring UserSkin(const wchar_t* value) {
+    if (std::wstring(value) != kSkinElsewhere) return value;
+    std::wstring path = L"Z:" + ToWide(std::string(QUORIN_BINARY_DIR) + "/skins/slate.skn");
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
 class PolicyValues {
 public:
     explicit PolicyValues(const TPolicyCase& c) {
@@ -238,7 +248,7 @@ public:
         if (c.DisableSkinFiles)
             RegSetKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey, L"DisableSkinFiles", REG_DWORD, &c.DisableSkinFiles,
                             sizeof(DWORD));
-        if (c.UserSkin) SetText(kSettingsKey, HKEY_CURRENT_USER, L"Skin", c.UserSkin);
+        if (c.UserSkin) SetText(kSettingsKey, HKEY_CURRENT_USER, L"Skin", UserSkin(c.UserSkin).c_str());
     }
     ~PolicyValues() { Clear(); }
 
@@ -279,16 +289,18 @@ TEST_P(Policies, FixTheirChoicesInTheMenus) {
 }
 
 // NoSkinFiles: the user's skin is a file from elsewhere, which is not loaded once skin files
-// are forbidden. The skin in force outlives a window in this process, so the case that
-// leaves no skin in force comes last.
+// are forbidden (and is, without the policy). The skin in force outlives a window in this
+// process, so a case that leaves another skin in force comes after those expecting the
+// built-in one.
 INSTANTIATE_TEST_SUITE_P(
     Language, Policies,
-    testing::Values(TPolicyCase{"None", nullptr, nullptr, 0, nullptr, false, "Built-in skin", true, true, false},
-                    TPolicyCase{"UnknownLanguageFixesNothing", L"fr", nullptr, 0, nullptr, false, "Built-in skin", true,
-                                true, false},
-                    TPolicyCase{"NoSkinFiles", nullptr, nullptr, 1, L"C:\\elsewhere\\mine.skn", false, "Built-in skin",
-                                true, false, true},
-                    TPolicyCase{"LanguageAndSkin", L"en", L"none", 0, L"default", true, "No skin", false, false, true}),
+    testing::Values(
+        TPolicyCase{"None", nullptr, nullptr, 0, nullptr, false, "Built-in skin", true, true, false},
+        TPolicyCase{"UnknownLanguageFixesNothing", L"fr", nullptr, 0, nullptr, false, "Built-in skin", true, true,
+                    false},
+        TPolicyCase{"NoSkinFiles", nullptr, nullptr, 1, kSkinElsewhere, false, "Built-in skin", true, false, true},
+        TPolicyCase{"SkinFileFromElsewhere", nullptr, nullptr, 0, kSkinElsewhere, false, "slate", true, true, false},
+        TPolicyCase{"LanguageAndSkin", L"en", L"none", 0, L"default", true, "No skin", false, false, true}),
     [](const testing::TestParamInfo<TPolicyCase>& info) { return std::string(info.param.Name); });
 
 }  // namespace
