@@ -11,10 +11,11 @@ namespace {
 // The key, opened for what the caller needs; closed with the object.
 class TSettingsKey {
 public:
-    explicit TSettingsKey(bool Write) {
-        const LSTATUS s = Write ? RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_READ | KEY_WRITE,
-                                                  nullptr, &FKey, nullptr)
-                                : RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &FKey);
+    explicit TSettingsKey(bool Write, bool Policy = false) {
+        const LSTATUS s = Policy  ? RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPolicyKey, 0, KEY_READ, &FKey)
+                          : Write ? RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
+                                                    KEY_READ | KEY_WRITE, nullptr, &FKey, nullptr)
+                                  : RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &FKey);
         if (s != ERROR_SUCCESS) FKey = nullptr;
     }
     ~TSettingsKey() {
@@ -29,8 +30,8 @@ private:
 };
 
 // A value's raw UTF-16 data of the expected type, bounded; nullopt when absent or other.
-std::optional<std::wstring> ReadRaw(const char* Name, DWORD Type) {
-    TSettingsKey key(false);
+std::optional<std::wstring> ReadRaw(const char* Name, DWORD Type, bool Policy = false) {
+    TSettingsKey key(false, Policy);
     if (!key.Get()) return std::nullopt;
     const std::wstring name = ToWide(Name);
     DWORD type = 0, bytes = 0;
@@ -55,15 +56,28 @@ bool WriteRaw(const char* Name, DWORD Type, const std::wstring& Data) {
                           DWORD((Data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
-}  // namespace
-
-std::optional<std::string> ReadSetting(const char* Name) {
-    auto data = ReadRaw(Name, REG_SZ);
+std::optional<std::string> ReadText(const char* Name, bool Policy) {
+    auto data = ReadRaw(Name, REG_SZ, Policy);
     if (!data) return std::nullopt;
     // The stored terminator, if any, and anything after it are not part of the text.
     const auto end = data->find(L'\0');
     if (end != std::wstring::npos) data->resize(end);
     return ToUtf8(*data);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadSetting(const char* Name) { return ReadText(Name, false); }
+
+std::optional<std::string> ReadPolicy(const char* Name) { return ReadText(Name, true); }
+
+bool PolicyFlag(const char* Name) {
+    TSettingsKey key(false, true);
+    DWORD type = 0, value = 0, bytes = sizeof value;
+    return key.Get() &&
+           RegQueryValueExW(key.Get(), ToWide(Name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes) ==
+               ERROR_SUCCESS &&
+           type == REG_DWORD && value != 0;
 }
 
 bool WriteSetting(const char* Name, const std::string& Value) { return WriteRaw(Name, REG_SZ, ToWide(Value)); }

@@ -5,6 +5,7 @@
 //   2100-2999  message boxes and status texts of the parameter, port and filter commands
 //   3000-3499  profiles: dialogs and messages
 //   3500-3999  skins: menu items and messages
+//   4000-4099  administrators' policies
 // Every id has a text in every language block; a test checks it.
 #pragma once
 
@@ -147,3 +148,6 @@
 #define IDS_SKIN_FILTER 3501
 #define IDS_SKIN_CANNOT_USE 3502
 #define IDS_SKIN_WARNING 3503
+
+// Policies (4000-4099): the note that an administrator has fixed choices of the menus.
+#define IDS_POLICY_NOTE 4000

@@ -1,6 +1,7 @@
 // The Language menu: the program's texts in Chinese or English, switched at run time. The
 // texts come from the string tables; which control shows which text is app/LanguageTable.
-// The choice is remembered per user and applied before the window is first shown.
+// The choice is remembered per user and applied before the window is first shown; a
+// language an administrator's policy sets comes before it and cannot be changed here.
 #include "app/UnitCANConfig.h"
 
 #include "app/LanguageTable.h"
@@ -24,11 +25,23 @@ std::optional<unsigned> ShownId(const std::string& Now, std::initializer_list<un
     return std::nullopt;
 }
 
+// The language a policy fixes; a policy value the program does not know fixes nothing.
+std::optional<TLanguage> PolicyLanguage() {
+    const auto code = ReadPolicy(kSettingLanguage);
+    return code ? LanguageFromCode(*code) : std::nullopt;
+}
+
 }  // namespace
 
 void TFormCANConfig::InitLanguage() {
-    if (const auto code = ReadSetting(kSettingLanguage))
+    if (const auto fixed = PolicyLanguage())
+        SetCurrentLanguage(*fixed);
+    else if (const auto code = ReadSetting(kSettingLanguage))
         if (const auto language = LanguageFromCode(*code)) SetCurrentLanguage(*language);
+    // Said once, where the window's status goes: the operator learns why a menu choice
+    // does not move.
+    if (PolicyLanguage() || ReadPolicy(kSettingSkin) || PolicyFlag(kPolicyDisableSkinFiles))
+        StatusBar1->Panels()[1]->SetText(LoadStr(IDS_POLICY_NOTE));
     // The Skin submenu is made by InitSkins, after this, in the language already in force.
     RelabelWindows();
 }
@@ -57,8 +70,8 @@ void TFormCANConfig::RelabelWindows() {
         if (const auto id = ShownId(ComboBoxCommIndex->Text(), {IDS_NO_PORT_FOUND}))
             ComboBoxCommIndex->SetText(LoadStr(*id));
     TStatusPanel* status = StatusBar1->Panels()[1];
-    if (const auto id = ShownId(
-            status->Text(), {IDS_STATUS_READ_FAILED, IDS_STATUS_READ_DONE, IDS_WRITE_FAILED, IDS_STATUS_WRITE_DONE}))
+    if (const auto id = ShownId(status->Text(), {IDS_STATUS_READ_FAILED, IDS_STATUS_READ_DONE, IDS_WRITE_FAILED,
+                                                 IDS_STATUS_WRITE_DONE, IDS_POLICY_NOTE}))
         status->SetText(LoadStr(*id));
     CheckLanguageItem();
 }
@@ -66,6 +79,9 @@ void TFormCANConfig::RelabelWindows() {
 void TFormCANConfig::CheckLanguageItem() {
     ChineseSimplified1->SetChecked(CurrentLanguage() == TLanguage::Chinese);
     English1->SetChecked(CurrentLanguage() == TLanguage::English);
+    const bool free = !PolicyLanguage();
+    ChineseSimplified1->SetEnabled(free);
+    English1->SetEnabled(free);
 }
 
 }  // namespace quorin

@@ -2,7 +2,9 @@
 // program, a skin file anywhere, or no skin. The choice restyles every open window at once
 // and is remembered per user (value "Skin": "default", "none", a file name from skins\,
 // or a full path). A skin file that cannot be used is refused before anything is
-// replaced: the operator reads which file and why, and the skin in force stays.
+// replaced: the operator reads which file and why, and the skin in force stays. An
+// administrator's policy may fix the skin (every item unavailable) or forbid skin files
+// from outside skins\ (Load skin file... unavailable, such a remembered file not loaded).
 #include "app/UnitCANConfig.h"
 
 #include "app/Settings.h"
@@ -28,6 +30,9 @@ std::string CurrentSkin = kSkinBuiltIn;
 std::vector<uint8_t> BuiltInSkin;
 // A refusal found at start-up, shown once the window is up.
 std::string PendingRefusal;
+// What the policies fix, read once at start-up.
+bool SkinFixed = false;
+bool SkinFilesForbidden = false;
 
 std::string ProgramFolder() {
     wchar_t path[MAX_PATH] = {};
@@ -167,7 +172,11 @@ void SkinItemClick(TFormCANConfig& Form, const std::string& Value) {
 
 void TFormCANConfig::InitSkins() {
     BuiltInSkin = SkinData1->PackedSkin().Bytes();
-    const std::optional<std::string> remembered = ReadSetting(kSettingSkin);
+    const std::optional<std::string> fixed = ReadPolicy(kSettingSkin);
+    SkinFixed = fixed && !fixed->empty();
+    SkinFilesForbidden = PolicyFlag(kPolicyDisableSkinFiles);
+    std::optional<std::string> remembered = SkinFixed ? fixed : ReadSetting(kSettingSkin);
+    if (!SkinFixed && SkinFilesForbidden && remembered && !IsBareName(*remembered)) remembered.reset();
     if (remembered && !remembered->empty() && *remembered != kSkinBuiltIn) {
         std::string reason;
         if (UseSkin(*SkinData1, *remembered, true, reason)) {
@@ -228,6 +237,7 @@ void TFormCANConfig::BuildSkinMenu() {
     for (const auto& [caption, value] : entries) {
         auto* item = new TMenuItem(this);
         item->SetCaption(caption);
+        item->SetEnabled(!SkinFixed && !(value.empty() && SkinFilesForbidden));
         if (!value.empty()) {
             item->SetRadioItem(true);
             item->SetGroupIndex(1);

@@ -1,6 +1,8 @@
 # What tools/package.sh hands out, made by CPack from the builds:
 #  - the Windows build: quorin-VERSION-windows-x64.zip with both programs, the extra skins,
-#    a README.txt and the licence; the programs are static, so nothing else is installed;
+#    the administrators' policy templates, a README.txt and the licence; the programs are
+#    static, so nothing else is installed (tools/package_msi.sh makes the installer of the
+#    same files);
 #  - the native build: quorin-cli_VERSION_amd64.deb with the command-line tool, its man
 #    page (made from --help by help2man) and the README, its Depends read off the shared
 #    libraries the binary links (dpkg-shlibdeps).
@@ -31,6 +33,8 @@ if(QUORIN_WINDOWS)
   string(REPLACE "\n" "\r\n" _licence "${_licence}")
   file(WRITE ${PROJECT_BINARY_DIR}/package/LICENSE.txt "${_licence}")
   install(FILES ${PROJECT_BINARY_DIR}/package/README.txt ${PROJECT_BINARY_DIR}/package/LICENSE.txt DESTINATION .)
+  # Group Policy templates (ADMX, with ADML per language) for the policies the program reads.
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/packaging/policies/ DESTINATION policies)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_NAME quorin)
   set(CPACK_PACKAGE_FILE_NAME quorin-${PROJECT_VERSION}-windows-x64)

@@ -39,6 +39,7 @@ else
   python3 -m zipfile -e "$zip" "$work/zip" || why+=("cannot unpack")
   expected=$(
     printf '%s\n' CANConfig.exe quorin-cli.exe README.txt LICENSE.txt
+    (cd "$QUORIN_ROOT/packaging" && find policies -type f)
     for s in "$QUORIN_BUILD"/windows/skins/*.skn; do [ -f "$s" ] && echo "skins/$(basename "$s")"; done
   )
   got=$(cd "$work/zip/$top" 2>/dev/null && find . -type f | sed 's|^\./||')

@@ -9,11 +9,12 @@ export WINEARCH=win64
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 # CPack's .deb reads the binary's libraries with dpkg-shlibdeps and `file`, which a bare
-# machine lacks.
+# machine lacks. The installer is built by wixl and checked with msitools, at a fixed clock
+# (faketime) so that the same files give the same package.
 QUORIN_PACKAGES=(cmake make g++ clang libclang-rt-14-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix wine wine64 xvfb x11-utils xdotool imagemagick
   fonts-wqy-microhei fonts-dejavu-core python3 nlohmann-json3-dev libcli11-dev
-  ccache help2man dpkg-dev file)
+  ccache help2man dpkg-dev file wixl msitools faketime)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -101,6 +102,19 @@ make_packages() {
   for preset in windows native; do
     (cd "$QUORIN_BUILD/$preset" && cpack --config CPackConfig.cmake) || return 1
   done
+}
+
+# make_other_version_packages VERSION: the Windows zip of programs that carry VERSION
+# instead of the project's, built in build/winother with the native build's tools. That
+# folder lies as deep as build/windows, so the compiler cache serves every object whose
+# source does not read the version.
+make_other_version_packages() {
+  local dir=$QUORIN_BUILD/winother
+  mkdir -p "$QUORIN_BUILD/dist"
+  cmake --preset windows -S "$QUORIN_ROOT" -B "$dir" -DQUORIN_VERSION="$1" -DQUORIN_TESTS=OFF \
+    -DQUORIN_HOST_TOOLS="$QUORIN_BUILD/native" || return 1
+  cmake --build "$dir" -j"$(jobs_count)" || return 1
+  (cd "$dir" && cpack --config CPackConfig.cmake)
 }
 
 # wine_prefix DIR: a private 64-bit prefix with the CJK font linked for the faces the program uses.

@@ -223,5 +223,72 @@ TEST(Language, SwitchingByTheMenuKeepsValuesAndComesBackToTheStoredTexts) {
     EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
 }
 
+// An administrator's policies (HKLM of the prefix, where Group Policy writes them) against
+// the user's own choices, for one test; the user's values are put back as they were, so
+// the test can run against an installed program in a prefix whose settings must stay.
+class AdministratorAndUser {
+public:
+    AdministratorAndUser() {
+        for (auto& [name, value] : saved_) value = Read(name);
+        Write(HKEY_CURRENT_USER, kKey, L"Language", L"zh-CN");
+        Write(HKEY_CURRENT_USER, kKey, L"Skin", L"none");
+        Write(HKEY_LOCAL_MACHINE, kPolicy, L"Language", L"en");
+        Write(HKEY_LOCAL_MACHINE, kPolicy, L"Skin", L"default");
+        const DWORD forbid = 1;
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, kPolicy, L"DisableSkinFiles", REG_DWORD, &forbid, sizeof forbid);
+    }
+    ~AdministratorAndUser() {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPolicy);
+        for (const auto& [name, value] : saved_)
+            if (value)
+                Write(HKEY_CURRENT_USER, kKey, name, value->c_str());
+            else
+                RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, name);
+    }
+
+private:
+    static constexpr wchar_t kPolicy[] = L"Software\\Policies\\QUORIN\\CANConfig";
+    static void Write(HKEY root, const wchar_t* key, const wchar_t* name, const wchar_t* value) {
+        RegSetKeyValueW(root, key, name, REG_SZ, value, DWORD((wcslen(value) + 1) * sizeof(wchar_t)));
+    }
+    static std::optional<std::wstring> Read(const wchar_t* name) {
+        wchar_t buffer[1024]{};
+        DWORD size = sizeof buffer;
+        if (RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+            return std::nullopt;
+        return std::wstring(buffer);
+    }
+    std::pair<const wchar_t*, std::optional<std::wstring>> saved_[2] = {{L"Language", {}}, {L"Skin", {}}};
+};
+
+TEST(Policy, TheAdministratorsChoicesComeBeforeTheUsersAndTheirMenuItemsDoNotAnswer) {
+    AdministratorAndUser values;
+    RunningApp app;
+    ASSERT_TRUE(app.Started()) << app.Failure();
+    // The policy's skin although the user chose none, its language although the user chose
+    // Chinese, and the note saying so.
+    ASSERT_TRUE(WaitMainWindowSkinned(app.MainWindow()));
+    EXPECT_EQ(WindowText(app.MainWindow()), "QUORIN Configuration Tool");
+    EXPECT_EQ(app.Text("ButtonOpenRS232"), "Open port");
+    EXPECT_EQ(app.StatusPanelText("StatusBar1", 1),
+              "Some choices are set by your administrator and cannot be changed here.");
+
+    // Language > 简体中文 is unavailable: choosing it changes nothing. The About box opens
+    // only once the menu has let go, by when the choice above has been handled.
+    app.ChooseMenu({kLanguageMenu, 0});
+    app.PressKey(VK_ESCAPE);
+    app.PressKey(VK_ESCAPE);
+    app.ChooseMenu({-1, 0});  // Help > About QUORIN
+    HWND about = app.WaitWindow("AboutBox");
+    ASSERT_NE(about, nullptr);
+    app.ClickAsync("OKButton");
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(about) && IsWindowEnabled(app.MainWindow()); }));
+    EXPECT_EQ(WindowText(app.MainWindow()), "QUORIN Configuration Tool");
+    EXPECT_EQ(RememberedLanguage::Read(), "zh-CN") << "the user's own choice stays as it was";
+
+    app.CloseBox();
+    EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
+}
+
 }  // namespace
 }  // namespace quorin::gui

@@ -3,6 +3,7 @@
 // text, and in each language every visible text is in that language and fits its control.
 #include "app/LanguageTable.h"
 #include "app/Settings.h"
+#include "app/StringIds.h"
 #include "app/UnitAbout.h"
 #include "app/UnitCANConfig.h"
 #include "forms/WinText.h"
@@ -213,6 +214,94 @@ TEST_F(Language, ASwitchKeepsSelectionsAndChecksTheLanguageItem) {
     Form->ComboBoxtBaudrateIndexB->SetItemIndex(0);
     Form->ComboBoxUARTParityBitIndex->SetItemIndex(0);
 }
+
+// An administrator's policies, as Group Policy writes them (HKLM of the test's prefix), for
+// one case: a choice they fix is checked and unavailable, the rest of its menu stays open,
+// and the window says why in its status.
+struct TPolicyCase {
+    const char* Name;
+    const wchar_t* Language;  // REG_SZ values, or null for none
+    const wchar_t* Skin;
+    DWORD DisableSkinFiles;
+    const wchar_t* UserSkin;  // the user's own choice, which a policy comes before
+    bool LanguageFixed;
+    const char* CheckedSkin;  // the caption of the Skin item checked
+    bool SkinItemsEnabled, LoadEnabled, Note;
+};
+
+// A skin file outside the program's skins folder: the build's own Slate skin, as a
+// Windows path.
+constexpr wchar_t kSkinElsewhere[] = L"(slate elsewhere)";
+std::wstring UserSkin(const wchar_t* value) {
+    if (std::wstring(value) != kSkinElsewhere) return value;
+    std::wstring path = L"Z:" + ToWide(std::string(QUORIN_BINARY_DIR) + "/skins/slate.skn");
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+class PolicyValues {
+public:
+    explicit PolicyValues(const TPolicyCase& c) {
+        Clear();
+        if (c.Language) SetText(kPolicyKey, HKEY_LOCAL_MACHINE, L"Language", c.Language);
+        if (c.Skin) SetText(kPolicyKey, HKEY_LOCAL_MACHINE, L"Skin", c.Skin);
+        if (c.DisableSkinFiles)
+            RegSetKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey, L"DisableSkinFiles", REG_DWORD, &c.DisableSkinFiles,
+                            sizeof(DWORD));
+        if (c.UserSkin) SetText(kSettingsKey, HKEY_CURRENT_USER, L"Skin", UserSkin(c.UserSkin).c_str());
+    }
+    ~PolicyValues() { Clear(); }
+
+private:
+    static void SetText(const wchar_t* key, HKEY root, const wchar_t* name, const wchar_t* value) {
+        RegSetKeyValueW(root, key, name, REG_SZ, value, DWORD((wcslen(value) + 1) * sizeof(wchar_t)));
+    }
+    static void Clear() {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPolicyKey);
+        DeleteSetting(kSettingSkin);
+        DeleteSetting(kSettingLanguage);
+    }
+};
+
+class Policies : public testing::TestWithParam<TPolicyCase> {};
+
+TEST_P(Policies, FixTheirChoicesInTheMenus) {
+    const TPolicyCase& c = GetParam();
+    SetCurrentLanguage(TLanguage::Chinese);
+    PolicyValues policy(c);
+    auto* form = new TFormCANConfig(Application);
+    EXPECT_EQ(CurrentLanguage(), c.LanguageFixed ? TLanguage::English : TLanguage::Chinese);
+    EXPECT_EQ(form->English1->Checked(), c.LanguageFixed);
+    EXPECT_EQ(form->ChineseSimplified1->Enabled(), !c.LanguageFixed);
+    EXPECT_EQ(form->English1->Enabled(), !c.LanguageFixed);
+    std::vector<std::string> checked;
+    for (int i = 0; i < form->Skin1->Count(); ++i) {
+        const TMenuItem* item = form->Skin1->Items(i);
+        if (item->Caption() == "-") continue;
+        if (item->Checked()) checked.push_back(item->Caption());
+        const bool load = i == form->Skin1->Count() - 1;
+        EXPECT_EQ(item->Enabled(), load ? c.LoadEnabled : c.SkinItemsEnabled) << item->Caption();
+    }
+    EXPECT_EQ(checked, std::vector<std::string>{c.CheckedSkin});
+    EXPECT_EQ(form->StatusBar1->Panels()[1]->Text() == LoadStr(IDS_POLICY_NOTE), c.Note);
+    delete form;
+    SetCurrentLanguage(TLanguage::Chinese);
+}
+
+// NoSkinFiles: the user's skin is a file from elsewhere, which is not loaded once skin files
+// are forbidden (and is, without the policy). The skin in force outlives a window in this
+// process, so a case that leaves another skin in force comes after those expecting the
+// built-in one.
+INSTANTIATE_TEST_SUITE_P(
+    Language, Policies,
+    testing::Values(
+        TPolicyCase{"None", nullptr, nullptr, 0, nullptr, false, "Built-in skin", true, true, false},
+        TPolicyCase{"UnknownLanguageFixesNothing", L"fr", nullptr, 0, nullptr, false, "Built-in skin", true, true,
+                    false},
+        TPolicyCase{"NoSkinFiles", nullptr, nullptr, 1, kSkinElsewhere, false, "Built-in skin", true, false, true},
+        TPolicyCase{"SkinFileFromElsewhere", nullptr, nullptr, 0, kSkinElsewhere, false, "slate", true, true, false},
+        TPolicyCase{"LanguageAndSkin", L"en", L"none", 0, L"default", true, "No skin", false, false, true}),
+    [](const testing::TestParamInfo<TPolicyCase>& info) { return std::string(info.param.Name); });
 
 }  // namespace
 }  // namespace quorin
