@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -101,20 +102,39 @@ bool HeldByAnotherProgram(int fd, TScanAge age) {
         return false;
     };
     // A recent scan may answer "free" where the caller allows it; "held" is always
-    // confirmed by a fresh one, so a port whose holder has just let go is not reported busy.
+    // confirmed by a fresh one (begun after this call), so a port whose holder has just
+    // let go is not reported busy. Calls that want a fresh scan while one is under way
+    // wait for the next one and share it: the ports of one probe are opened together.
+    using TClock = std::chrono::steady_clock;
     static std::mutex lock;
+    static std::condition_variable finished;
     static std::vector<TProcessTerminals> recent;
-    static std::chrono::steady_clock::time_point taken{};
-    if (age == TScanAge::Recent) {
-        std::lock_guard<std::mutex> hold(lock);
-        if (std::chrono::steady_clock::now() - taken <= kScanLifetime && !heldIn(recent)) return false;
+    static TClock::time_point taken{};  // when the scan in `recent` began
+    static bool scanning = false;
+    const TClock::time_point called = TClock::now();
+    std::unique_lock<std::mutex> hold(lock);
+    if (age == TScanAge::Recent && called - taken <= kScanLifetime && !heldIn(recent)) return false;
+    while (taken < called) {
+        if (scanning) {
+            finished.wait(hold);
+            continue;
+        }
+        scanning = true;
+        const TClock::time_point begun = TClock::now();
+        hold.unlock();
+        std::vector<TProcessTerminals> fresh;
+        try {
+            fresh = ScanProcesses();
+        } catch (...) {
+            // Without memory for the listing nobody is seen; the claim still guards the port.
+        }
+        hold.lock();
+        recent = std::move(fresh);
+        taken = begun;
+        scanning = false;
+        finished.notify_all();
     }
-    std::vector<TProcessTerminals> fresh = ScanProcesses();
-    const bool held = heldIn(fresh);
-    std::lock_guard<std::mutex> hold(lock);
-    recent = std::move(fresh);
-    taken = std::chrono::steady_clock::now();
-    return held;
+    return heldIn(recent);
 }
 
 }  // namespace quorin
