@@ -40,9 +40,10 @@ void TFormCANConfig::ButtonWriteParameterClick(TObject* Sender) {
     TFormCommandButtons buttons(*this);
     // A text the conversion refuses raises here, before anything is sent; the
     // application's exception display names it and the status stays as it was.
+    // Every failure replaces the status, so no earlier success stays beside the warning.
     switch (CollectDeviceParameter(0, controls, {OpenedCommIndex, &buttons})) {
     case TWriteOutcome::SentFailed:
-    case TWriteOutcome::ReadbackFailed: ShowWarningBox(LoadStr(IDS_WRITE_FAILED), LoadStr(IDS_TITLE_WARING)); break;
+    case TWriteOutcome::ReadbackFailed:
     case TWriteOutcome::Mismatch:
         SetStatus(*this, IDS_WRITE_FAILED);
         ShowWarningBox(LoadStr(IDS_WRITE_FAILED), LoadStr(IDS_TITLE_WARING));

@@ -3,16 +3,18 @@
 #include <fcntl.h>
 #include <glob.h>
 #include <sys/file.h>
-#include <unistd.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include "link/PortHolders.h"
 #include "link/ReceiveRing.h"
 #include "link/SerialPortPath.h"
-#include "link/VCI.h"
+#include "link/SerialProbe.h"
 
 namespace quorin::cli {
 
@@ -57,14 +59,13 @@ std::vector<std::string> PresentPorts(const std::vector<std::string>& extra) {
         if (!path.empty() && std::find(candidates.begin(), candidates.end(), path) == candidates.end())
             candidates.push_back(path);
     }
+    // Listed without being set up: a port that is found is only opened and closed again,
+    // and one another program uses is not listed (PortState tells it apart).
     std::vector<std::string> present;
     const std::string keep = PortPath(0);
     for (const auto& path : candidates) {
         SetPortPath(0, path);
-        if (VCI_OpenDevice(0) == 1) {
-            present.push_back(path);
-            VCI_CloseDevice(0);
-        }
+        if (ProbeSerialPort(0)) present.push_back(path);
     }
     SetPortPath(0, keep);
     return present;
@@ -73,9 +74,13 @@ std::vector<std::string> PresentPorts(const std::vector<std::string>& extra) {
 TPortState PortState(const std::string& name) {
     const int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return errno == EBUSY || errno == EACCES ? TPortState::Busy : TPortState::Absent;
-    // The channel holds its ports with an exclusive lock; a held lock is a busy port.
-    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    // The channel holds its ports with an exclusive lock; a held lock is a busy port, and
+    // so is a line another program keeps exclusive or simply has open.
+    int exclusive = 0;
     const bool line = ::isatty(fd) != 0;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+                      (line && ::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) ||
+                      (line && HeldByAnotherProgram(fd, TScanAge::Recent));
     ::close(fd);
     if (held) return TPortState::Busy;
     return line ? TPortState::Free : TPortState::Absent;

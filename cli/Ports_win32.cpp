@@ -7,7 +7,7 @@
 
 #include "forms/Handles.h"
 #include "link/ReceiveRing.h"
-#include "link/VCI.h"
+#include "link/SerialProbe.h"
 
 namespace quorin::cli {
 
@@ -52,12 +52,10 @@ std::string WhyNotOpen(const std::string&) {
 }
 
 std::vector<std::string> PresentPorts(const std::vector<std::string>&) {
+    // Listed without being set up: each port found is only opened and closed again.
     std::vector<std::string> present;
     for (int32_t n = 0; n < kDeviceCount; ++n)
-        if (VCI_OpenDevice(n) == 1) {
-            present.push_back("COM" + std::to_string(n));
-            VCI_CloseDevice(n);
-        }
+        if (ProbeSerialPort(n)) present.push_back("COM" + std::to_string(n));
     return present;
 }
 
@@ -80,8 +78,7 @@ std::vector<std::string> ProbeCandidates(const std::vector<std::string>& extra) 
     std::vector<std::string> candidates;
     for (int32_t n = 0; n < kDeviceCount; ++n) {
         const std::string name = "COM" + std::to_string(n);
-        if (VCI_OpenDevice(n) == 1) {
-            VCI_CloseDevice(n);
+        if (ProbeSerialPort(n)) {
             candidates.push_back(name);
         } else if (PortState(name) == TPortState::Busy) {
             candidates.push_back(name);

@@ -1,6 +1,7 @@
 // The serial channel on POSIX terminals (termios). Same contract as the Win32 back end:
-// exclusive open by port number, 115200 8N1 with every other line setting as found, both
-// queues discarded, a reader thread polling every millisecond into the receive ring.
+// exclusive open by port number, a binary line at 115200 8N1, both queues discarded, a
+// reader thread polling every millisecond into the receive ring, and the line's own
+// settings given back when the port closes.
 #include "link/VCI.h"
 #include "link/SerialProbe.h"
 
@@ -22,6 +23,7 @@
 #include <thread>
 #include <utility>
 
+#include "link/PortHolders.h"
 #include "link/ReceiveRing.h"
 #include "link/SerialPortPath.h"
 
@@ -55,6 +57,7 @@ private:
 
 struct TDevice {
     TFd Port;
+    termios Saved{};  // the line as it was found, put back at close
     std::atomic<int32_t> Running{0};
     std::thread Reader;
     std::mutex Lock;  // guards the ring
@@ -82,19 +85,21 @@ TDevice* OpenDevice(int32_t port) {
     return &GDevices[port];
 }
 
-// 115200 baud, 8 data bits, no parity, one stop bit. Flow control (hardware and XON/XOFF),
-// modem-line handling and the control characters stay as the driver has them. The
-// terminal's own processing (canonical lines, echo, signals, newline translation) is
-// switched off: a serial port carries raw bytes, and a Windows port never has it.
-bool SetLineSettings(int fd) {
-    termios tio{};
-    if (tcgetattr(fd, &tio) != 0) return false;
+// A binary line at 115200 baud, 8 data bits, no parity, one stop bit. The protocol's
+// bytes take every value, so nothing may act on them: no XON/XOFF in either direction
+// (0x11 and 0x13 are data, and a received 0x13 would stop our own output), no parity
+// marking, stripping or newline translation, no canonical lines, echo or signals, and the
+// modem-status lines do not gate reception. Hardware flow control stays as the driver
+// has it; a write stalled by it fails after kWriteStallMs.
+bool SetBinaryLine(int fd, const termios& found) {
+    termios tio = found;
+    cfmakeraw(&tio);
+    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | IUCLC | IMAXBEL);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | PARODD | CMSPAR);
+    tio.c_cflag |= CS8 | CREAD | CLOCAL;
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
     if (cfsetispeed(&tio, B115200) != 0 || cfsetospeed(&tio, B115200) != 0) return false;
-    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CMSPAR);
-    tio.c_cflag |= CS8 | CREAD;
-    tio.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IUCLC);
-    tio.c_oflag &= ~static_cast<tcflag_t>(OPOST);
-    tio.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     return tcsetattr(fd, TCSANOW, &tio) == 0;
 }
 
@@ -141,29 +146,46 @@ using namespace quorin;
 namespace quorin {
 namespace {
 
-// Every check that decides whether the port opens at all; the descriptor comes back
-// exclusive and flushed, and closes again when the caller drops it.
-TFd AcquirePort(int32_t port) {
+// Every check that decides whether the port opens at all, without touching the line: the
+// descriptor comes back claimed (locked and exclusive) with the line's settings in
+// `found`, and is released again when the caller drops it. A port another program uses
+// is refused before anything about it changes.
+TFd ClaimPort(int32_t port, termios& found, TScanAge age) {
     if (!ValidPort(port)) return TFd(-1);
     SetDefaultPaths();
     TDevice& device = GDevices[port];
     if (device.Port.Valid() || device.Path.empty()) return TFd(-1);
 
-    // Non-blocking, so neither a missing carrier nor an undrained line can hang a call.
+    // Non-blocking, so neither a missing carrier nor an undrained line can hang a call. A
+    // line another program keeps exclusive refuses the open (EBUSY) here.
     TFd fd(::open(device.Path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!fd.Valid()) return TFd(-1);
     // Not shared: another opener of this port (in any process using this channel) fails.
     if (flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) return TFd(-1);
-    if (!isatty(fd.Get()) || !SetLineSettings(fd.Get())) return TFd(-1);
-    ioctl(fd.Get(), TIOCEXCL);
-    tcflush(fd.Get(), TCIOFLUSH);
+    if (!isatty(fd.Get())) return TFd(-1);
+    // An exclusive line let through anyway (the superuser passes that check) is still
+    // another program's, and so is one any other process has open.
+    int exclusive = 0;
+    if (ioctl(fd.Get(), TIOCGEXCL, &exclusive) == 0 && exclusive != 0) return TFd(-1);
+    if (HeldByAnotherProgram(fd.Get(), age)) return TFd(-1);
+    if (ioctl(fd.Get(), TIOCEXCL) != 0 || tcgetattr(fd.Get(), &found) != 0) {
+        ioctl(fd.Get(), TIOCNXCL);
+        return TFd(-1);
+    }
     return fd;
+}
+
+// Gives the line back as it was found and lets other openers in again.
+void ReleasePort(int fd, const termios& found) {
+    tcsetattr(fd, TCSANOW, &found);
+    ioctl(fd, TIOCNXCL);
 }
 
 }  // namespace
 
 bool ProbeSerialPort(int32_t port) {
-    TFd fd = AcquirePort(port);
+    termios found{};
+    TFd fd = ClaimPort(port, found, TScanAge::Recent);
     if (!fd.Valid()) return false;
     ioctl(fd.Get(), TIOCNXCL);
     return true;
@@ -172,9 +194,16 @@ bool ProbeSerialPort(int32_t port) {
 }  // namespace quorin
 
 extern "C" int32_t VCI_OpenDevice(int32_t port) {
-    TFd fd = AcquirePort(port);
+    termios found{};
+    TFd fd = ClaimPort(port, found, TScanAge::Fresh);
     if (!fd.Valid()) return 0;
+    if (!SetBinaryLine(fd.Get(), found)) {
+        ReleasePort(fd.Get(), found);
+        return 0;
+    }
+    tcflush(fd.Get(), TCIOFLUSH);
     TDevice& device = GDevices[port];
+    device.Saved = found;
 
     {
         std::lock_guard<std::mutex> hold(device.Lock);
@@ -186,7 +215,7 @@ extern "C" int32_t VCI_OpenDevice(int32_t port) {
         device.Reader = std::thread(ReaderThread, port);
     } catch (...) {
         device.Running.store(0);
-        ioctl(device.Port.Get(), TIOCNXCL);
+        ReleasePort(device.Port.Get(), device.Saved);
         device.Port.Reset();
         return 0;
     }
@@ -200,7 +229,7 @@ extern "C" int32_t VCI_CloseDevice(int32_t port) {
     // is gone before the descriptor closes, so it never reads a closed or reused one.
     device->Running.store(0, std::memory_order_release);
     if (device->Reader.joinable()) device->Reader.join();
-    ioctl(device->Port.Get(), TIOCNXCL);
+    ReleasePort(device->Port.Get(), device->Saved);
     device->Port.Reset();
     return 1;
 }

@@ -1,5 +1,6 @@
-// The serial channel on Win32 communication ports: synchronous handles, one reader thread
-// per open port polling the driver's input queue every millisecond.
+// The serial channel on Win32 communication ports: synchronous handles with time-outs, a
+// binary line, one reader thread per open port polling the driver's input queue every
+// millisecond, and the port's own settings given back when it closes.
 #include "link/VCI.h"
 #include "link/SerialProbe.h"
 #include "link/VCI_win32.h"
@@ -27,6 +28,10 @@ constexpr DWORD kCloseWaitMs = 200;
 // the window must not freeze on a driver that ignores both.
 constexpr DWORD kCancelWaitMs = 200;
 constexpr DWORD kHandleClosedWaitMs = 1000;
+// A write the line does not take (hardware flow control held off, a driver that stalls)
+// fails after this long plus a millisecond per byte, instead of freezing its caller.
+constexpr DWORD kWriteStallMs = 2000;
+constexpr DWORD kWriteMsPerByte = 1;
 
 std::atomic<TPortReadCall> GPortRead{&ReadFile};
 
@@ -59,6 +64,8 @@ private:
 struct TDevice {
     TKernelHandle Claim;  // the port's name claimed for this process, see VCI_OpenDevice
     TKernelHandle Port;
+    DCB SavedState{};  // the port as it was found, put back at close
+    COMMTIMEOUTS SavedTimeouts{};
     std::atomic<LONG> Running{0};
     TKernelHandle ReceiveEvent;  // never signalled: VCI_ReadDevice's wait is a plain delay
     // Kept past a close while the reader has not ended: the slot is not opened again until
@@ -79,16 +86,38 @@ TDevice* OpenDevice(int32_t port) {
     return &GDevices[port];
 }
 
-// 115200 baud, 8 data bits, no parity, one stop bit; everything else as the driver has it.
-bool SetLineSettings(HANDLE port) {
-    DCB dcb{};
-    dcb.DCBlength = sizeof dcb;
-    if (!GetCommState(port, &dcb)) return false;
+// A binary line at 115200 baud, 8 data bits, no parity, one stop bit. The protocol's
+// bytes take every value, so nothing may act on them: no XON/XOFF either way (0x11 and
+// 0x13 are data, and a received 0x13 would stop our own output), no parity check, no
+// error-character replacement, no null stripping, no abort on a line error. Hardware
+// flow control and the DTR/RTS lines stay as the driver has them; the time-outs bound
+// every read and write whatever they do.
+bool SetBinaryLine(HANDLE port, DCB found) {
+    DCB& dcb = found;
     dcb.BaudRate = CBR_115200;
     dcb.ByteSize = 8;
     dcb.Parity = NOPARITY;
     dcb.StopBits = ONESTOPBIT;
-    return SetCommState(port, &dcb) != FALSE;
+    dcb.fBinary = TRUE;
+    dcb.fParity = FALSE;
+    dcb.fOutX = FALSE;
+    dcb.fInX = FALSE;
+    dcb.fErrorChar = FALSE;
+    dcb.fNull = FALSE;
+    dcb.fAbortOnError = FALSE;
+    if (!SetCommState(port, &dcb)) return false;
+    // A read returns at once with what is queued (the reader asks only for that); a write
+    // has its bound.
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.WriteTotalTimeoutMultiplier = kWriteMsPerByte;
+    timeouts.WriteTotalTimeoutConstant = kWriteStallMs;
+    return SetCommTimeouts(port, &timeouts) != FALSE;
+}
+
+void RestoreLine(HANDLE port, DCB state, COMMTIMEOUTS timeouts) {
+    SetCommTimeouts(port, &timeouts);
+    SetCommState(port, &state);
 }
 
 unsigned __stdcall ReaderThread(void* argument) {
@@ -137,6 +166,7 @@ void CloseDevice(TDevice& device) {
         CancelSynchronousIo(device.Reader.Get());
         ended = ReaderEnded(device, kCancelWaitMs);
     }
+    RestoreLine(device.Port.Get(), device.SavedState, device.SavedTimeouts);
     device.Port.Reset();
     if (!ended) ended = ReaderEnded(device, kHandleClosedWaitMs);
     if (ended) device.Reader.Reset();
@@ -168,10 +198,12 @@ namespace {
 struct TAcquired {
     TKernelHandle Claim;
     TKernelHandle Port;
-    TKernelHandle Event;
+    DCB State{};
+    COMMTIMEOUTS Timeouts{};
 };
 
-bool AcquirePort(int32_t port, TAcquired& out) {
+// Claims the port and reads its settings, changing nothing on the line.
+bool ClaimPort(int32_t port, TAcquired& out) {
     if (!ValidPort(port)) return false;
     TDevice& device = GDevices[port];
     if (device.Port) return false;
@@ -192,14 +224,10 @@ bool AcquirePort(int32_t port, TAcquired& out) {
     std::swprintf(name, 24, L"\\\\.\\COM%d", static_cast<int>(port));
     TKernelHandle handle(CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!handle) return false;
-    if (!SetLineSettings(handle.Get())) return false;
-    PurgeComm(handle.Get(), PURGE_TXCLEAR | PURGE_RXCLEAR);
-
-    TKernelHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    if (!event) return false;
+    out.State.DCBlength = sizeof out.State;
+    if (!GetCommState(handle.Get(), &out.State) || !GetCommTimeouts(handle.Get(), &out.Timeouts)) return false;
     out.Claim = std::move(claim);
     out.Port = std::move(handle);
-    out.Event = std::move(event);
     return true;
 }
 
@@ -207,14 +235,25 @@ bool AcquirePort(int32_t port, TAcquired& out) {
 
 bool ProbeSerialPort(int32_t port) {
     TAcquired acquired;
-    return AcquirePort(port, acquired);
+    return ClaimPort(port, acquired);
 }
 
 }  // namespace quorin
 
 extern "C" int32_t VCI_OpenDevice(int32_t port) {
     TAcquired acquired;
-    if (!AcquirePort(port, acquired)) return 0;
+    if (!ClaimPort(port, acquired)) return 0;
+    const HANDLE line = acquired.Port.Get();
+    if (!SetBinaryLine(line, acquired.State)) {
+        RestoreLine(line, acquired.State, acquired.Timeouts);
+        return 0;
+    }
+    PurgeComm(line, PURGE_TXCLEAR | PURGE_RXCLEAR);
+    TKernelHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (!event) {
+        RestoreLine(line, acquired.State, acquired.Timeouts);
+        return 0;
+    }
     TDevice& device = GDevices[port];
     {
         THold hold(device.Lock);
@@ -225,7 +264,9 @@ extern "C" int32_t VCI_OpenDevice(int32_t port) {
     // failed open never leaves the port held.
     device.Claim = std::move(acquired.Claim);
     device.Port = std::move(acquired.Port);
-    device.ReceiveEvent = std::move(acquired.Event);
+    device.SavedState = acquired.State;
+    device.SavedTimeouts = acquired.Timeouts;
+    device.ReceiveEvent = std::move(event);
     device.Read = GPortRead.load();
     device.Running.store(1, std::memory_order_release);
     const uintptr_t thread =
@@ -233,6 +274,7 @@ extern "C" int32_t VCI_OpenDevice(int32_t port) {
     if (thread == 0) {
         device.Running.store(0);
         device.ReceiveEvent.Reset();
+        RestoreLine(line, device.SavedState, device.SavedTimeouts);
         device.Port.Reset();
         device.Claim.Reset();
         return 0;
@@ -262,9 +304,12 @@ extern "C" uint32_t VCI_ReadDevice(int32_t port, int32_t channel, uint32_t* elem
 extern "C" int32_t _VCI_WriteDevice(int32_t port, const uint8_t* bytes, uint32_t count) {
     TDevice* device = OpenDevice(port);
     if (device == nullptr || (bytes == nullptr && count > 0)) return 0;
+    // The port's write time-out ends a write the line does not take; what it leaves
+    // unsent is discarded, so the next transaction starts on an empty queue.
     DWORD written = 0;
-    if (!WriteFile(device->Port.Get(), bytes, count, &written, nullptr)) return 0;
-    return written == count ? 1 : 0;
+    if (WriteFile(device->Port.Get(), bytes, count, &written, nullptr) && written == count) return 1;
+    PurgeComm(device->Port.Get(), PURGE_TXABORT | PURGE_TXCLEAR);
+    return 0;
 }
 
 extern "C" uint32_t VCI_GetReceiveNum(int32_t port, int32_t channel) {

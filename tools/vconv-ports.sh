@@ -58,7 +58,9 @@ start() {
   done
   for n in "${ports[@]}"; do
     rm -f "$VDIR/port$n" "$VDIR/port$n.control" "$VDIR/port$n.control.state" "$VDIR/port$n.log"
-    setsid "$VCONV" --link "$VDIR/port$n" --log "$VDIR/port$n.log" --control "$VDIR/port$n.control" \
+    # Lines as the kernel makes them (canonical, echo, XON/XOFF), as a serial device comes:
+    # the program must set up everything the protocol needs itself.
+    setsid "$VCONV" --as-found --link "$VDIR/port$n" --log "$VDIR/port$n.log" --control "$VDIR/port$n.control" \
       </dev/null >/dev/null 2>&1 &
     echo $! >"$VDIR/port$n.pid"
   done

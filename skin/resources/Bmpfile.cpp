@@ -166,6 +166,14 @@ bool DecodeRle(const uint8_t* p, size_t size, const TBmpLayout& bmp, TBitmap& im
 
 }  // namespace
 
+bool ReadBmpSize(const uint8_t* data, size_t size, int64_t& width, int64_t& height) {
+    TBmpLayout bmp;
+    if (!data || !ParseHeader(data, size, bmp)) return false;
+    width = bmp.width;
+    height = bmp.height;
+    return true;
+}
+
 bool ReadBmp(const uint8_t* data, size_t size, TBitmap& image) {
     image.Clear();
     if (!data) return false;

@@ -21,6 +21,9 @@ namespace quorin {
 bool ReadBmp(const uint8_t* data, size_t size, TBitmap& image);
 inline bool ReadBmp(std::span<const uint8_t> data, TBitmap& image) { return ReadBmp(data.data(), data.size(), image); }
 
+// The size a BMP file declares, read from its header alone, so a caller can refuse a picture
+// before any pixel memory is taken for it. False when the header is not one ReadBmp takes.
+bool ReadBmpSize(const uint8_t* data, size_t size, int64_t& width, int64_t& height);
 // Encodes the bitmap as a bottom-up BMP file of its own pixel format.
 std::vector<uint8_t> WriteBmp(const TBitmap& image);
 

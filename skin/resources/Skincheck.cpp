@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <limits>
@@ -46,6 +47,7 @@ private:
     bool Unpack(const uint8_t* packed, size_t size, std::vector<uint8_t>& archive);
     void CheckFrame(const TSkinData& skin, const TQuickIni& ini);
     void CheckPictureSizes(const TSkinData& skin);
+    void CheckBounds(const TQuickIni& ini);
     void CheckMissing(const TSkinData& skin);
     void CheckStrips(const TSkinData& skin);
     void CheckNames(const TQuickIni& ini);
@@ -188,11 +190,22 @@ void TChecker::Run(const std::vector<uint8_t>& input) {
     }
     CheckFrame(skin, ini);
     CheckPictureSizes(skin);
+    CheckBounds(ini);
     if (FDepth != TSkinCheckDepth::Full) return;
     CheckMissing(skin);
     CheckStrips(skin);
     CheckNames(ini);
     CheckContrast(skin);
+}
+
+// The load's note on a picture refused by its declared size, by the name the description
+// gives (a path before the name is not part of it).
+const std::string* RefusedPicture(const TSkinData& skin, const std::string& named) {
+    const size_t sep = named.find_last_of("\\/");
+    const std::string name = (sep == std::string::npos ? named : named.substr(sep + 1)) + " is ";
+    for (const std::string& refused : skin.RefusedPictures)
+        if (refused.compare(0, name.size(), name) == 0) return &refused;
+    return nullptr;
 }
 
 void TChecker::CheckFrame(const TSkinData& skin, const TQuickIni& ini) {
@@ -203,6 +216,9 @@ void TChecker::CheckFrame(const TSkinData& skin, const TQuickIni& ini) {
             if (named.empty())
                 Refuse(std::string("its description names no picture for the frame's ") + kBorderSide[i] +
                        " ([Personality] " + kBorderKey[i] + ")");
+            else if (const std::string* refused = RefusedPicture(skin, named))
+                Refuse("the frame picture " + *refused + " (at most " + std::to_string(kMaxSkinPictureSide) +
+                       " on a side)");
             else
                 Refuse("the frame picture " + named + " is missing from the skin or is not a readable BMP file");
             continue;
@@ -232,6 +248,53 @@ void TChecker::CheckPictureSizes(const TSkinData& skin) {
         if (e.Element) check(e.Element->Map, std::string("[") + e.Section + "]");
     for (const auto& b : skin.SysButtons)
         if (b) check(b->Map, "[" + b->Name + "]");
+    // Pictures refused by their declared size before they were decoded.
+    for (const std::string& refused : skin.RefusedPictures) {
+        const bool frame = std::any_of(R.Findings.begin(), R.Findings.end(), [&](const TSkinFinding& f) {
+            return f.Text.find(refused) != std::string::npos;
+        });
+        if (!frame)
+            Refuse("the picture " + refused + " (at most " + std::to_string(kMaxSkinPictureSide) + " on a side)");
+    }
+}
+
+// What the program reads bounded, named at every depth: negative margins and positions
+// (read as 0) and caption buttons beyond the number read.
+void TChecker::CheckBounds(const TQuickIni& ini) {
+    static const char* const kPixelKeys[] = {
+        "leftwidth",     "rightwidth",    "topheight",     "bottomheight",        "textshift",
+        "textshiftvert", "textrightclip", "txtbackleft",   "txtbackright",        "xcoord",
+        "ycoord",        "tileleftmenu",  "tilerightmenu", "backgroundleftshift", "backgroundrightshift"};
+    auto pixelKey = [](const std::string& key) {
+        auto ends = [&](const char* tail) {
+            const size_t n = std::strlen(tail);
+            return key.size() >= n && key.compare(key.size() - n, n, tail) == 0;
+        };
+        return ends("topheight") || ends("botheight") ||
+               std::any_of(std::begin(kPixelKeys), std::end(kPixelKeys), [&](const char* k) { return key == k; });
+    };
+    TStringList sections;
+    ini.ReadSections(sections);
+    int captionButtons = 0;
+    for (int i = 0; i < sections.Count(); ++i) {
+        const std::string section = sections[i];
+        const std::string lower = LowerCaseAscii(section);
+        if (lower.compare(0, 6, "button") == 0 && lower != "buttons" && lower != "button" && lower != "button.radio" &&
+            lower != "button.checkbox")
+            ++captionButtons;
+        TStringList keys;
+        ini.ReadSection(section, keys);
+        for (int j = 0; j < keys.Count(); ++j) {
+            const std::string key = keys[j];
+            if (!pixelKey(LowerCaseAscii(key))) continue;
+            const int32_t value = ini.ReadInteger(section, key, 0);
+            if (value < 0)
+                Error("[" + section + "] " + key + "=" + std::to_string(value) + " is negative; it counts as 0");
+        }
+    }
+    if (captionButtons > kMaxSkinCaptionButtons)
+        Error(std::to_string(captionButtons) + " caption button sections ([Button...]); only the first " +
+              std::to_string(kMaxSkinCaptionButtons) + " are read");
 }
 
 void TChecker::CheckMissing(const TSkinData& skin) {

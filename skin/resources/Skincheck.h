@@ -23,6 +23,8 @@ namespace quorin {
 inline constexpr int kMaxSkinFrameSide = 64;
 inline constexpr int kMaxSkinTitleHeight = 96;
 inline constexpr int kMaxSkinPictureSide = 2048;
+// Caption buttons beyond this many are not read (a title bar has room for a few).
+inline constexpr int kMaxSkinCaptionButtons = 16;
 // Text must stand out from what it is drawn on at least this much (the usual reading
 // threshold for body text).
 inline constexpr double kMinTextContrast = 4.5;

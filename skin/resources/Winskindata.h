@@ -181,6 +181,9 @@ public:
     std::unique_ptr<TDataSkinButton> Buttons;
     std::unique_ptr<TDataSkinTitle> Title;
     std::vector<std::unique_ptr<TDataSkinSysButton>> SysButtons;
+    // Pictures named by the description and left empty because they declare more than
+    // kMaxSkinPictureSide pixels on a side ("name is W x H pixels"), for the skin check.
+    std::vector<std::string> RefusedPictures;
     std::unique_ptr<TDataSkinBorder> Progress;
     std::unique_ptr<TDataSkinObject> ProgressChunk;
     std::unique_ptr<TDataSkinObject> MenuBar;

@@ -10,6 +10,7 @@
 #include "skin/resources/Blit.h"
 #include "skin/resources/Bmpfile.h"
 #include "skin/resources/Imgutil.h"
+#include "skin/resources/Skincheck.h"
 #include "skin/resources/Skinread.h"
 #include "skin/resources/Winskinini.h"
 
@@ -80,6 +81,18 @@ bool TSkinData::LoadSkin() {
     return true;
 }
 
+// Margins and positions are counts of pixels. A negative one would have the painters build
+// tiles and copies wider than any picture (a margin of -2^24 is a gigabyte a paint), so it
+// counts as 0; the skin check names it.
+static int32_t ReadPixels(TQuickIni& ini, const std::string& section, const std::string& key, int32_t fallback) {
+    return std::max(ini.ReadInteger(section, key, fallback), 0);
+}
+
+static TMargins ReadMargins(TQuickIni& ini, const std::string& s) {
+    return TMargins{ReadPixels(ini, s, "LeftWidth", 0), ReadPixels(ini, s, "TopHeight", 0),
+                    ReadPixels(ini, s, "RightWidth", 0), ReadPixels(ini, s, "BottomHeight", 0)};
+}
+
 void TSkinData::ReportLoadError(const char* reason) noexcept {
     try {
         DoDebug(std::string("The skin was not loaded: ") + reason);
@@ -91,6 +104,7 @@ void TSkinData::ReportLoadError(const char* reason) noexcept {
 void TSkinData::LoadFromIni(const std::string&) {
     if (!FIni) return;
     SkinName = FIni->ReadString("TitlebarSkin", "SkinName", "");
+    RefusedPictures.clear();
     ReadBord();
     ReadColor();
     ReadSysButton();
@@ -167,8 +181,8 @@ void TSkinData::ReadBord() {
     for (int i = 0; i < 4; ++i) {
         const std::string name = kNames[i];
         auto b = std::make_unique<TDataSkinBorder>(name);
-        int32_t first = FIni->ReadInteger("Personality", name + "TopHeight", 0);
-        int32_t second = FIni->ReadInteger("Personality", name + "BotHeight", 0);
+        int32_t first = ReadPixels(*FIni, "Personality", name + "TopHeight", 0);
+        int32_t second = ReadPixels(*FIni, "Personality", name + "BotHeight", 0);
         b->Frame = FIni->ReadInteger("Personality", name + "Frame", 1);
         b->Tile = std::min(FIni->ReadInteger("Personality", name + "Stretch", 1), 1);
         b->Trans = FIni->ReadInteger("Personality", name + "Trans", 1);
@@ -224,6 +238,9 @@ void TSkinData::ReadSysButton() {
             continue;
         kept.push_back(section);
     }
+    // Each caption button decodes its own picture: their number is bounded, so a
+    // description cannot name one large picture from thousands of sections.
+    if (kept.size() > static_cast<size_t>(kMaxSkinCaptionButtons)) kept.resize(kMaxSkinCaptionButtons);
     const int n = static_cast<int>(kept.size());
     SysButtons.resize(n + 3);
     for (int i = 0; i < n; ++i) {
@@ -231,8 +248,8 @@ void TSkinData::ReadSysButton() {
         auto b = std::make_unique<TDataSkinSysButton>(Upper(section));
         b->Action = FIni->ReadInteger(section, "Action", 0);
         b->Align = FIni->ReadInteger(section, "Align", 0);
-        b->XCoord = FIni->ReadInteger(section, "Xcoord", 0);
-        b->YCoord = FIni->ReadInteger(section, "Ycoord", 0);
+        b->XCoord = ReadPixels(*FIni, section, "Xcoord", 0);
+        b->YCoord = ReadPixels(*FIni, section, "Ycoord", 0);
         b->Visibility = FIni->ReadInteger(section, "Visibility", 0);
         b->Visibility1 = FIni->ReadInteger(section, "Visibility1", b->Action == -1 ? -1 : 0);
         b->CombineOp = FIni->ReadInteger(section, "CombineOp", -1);
@@ -280,8 +297,7 @@ void TSkinData::CreateMdibtn(int firstIndex) {
 void TSkinData::ReadButton() {
     const std::string s = "Buttons";
     auto b = std::make_unique<TDataSkinButton>("Buttons");
-    b->Margins = TMargins{FIni->ReadInteger(s, "LeftWidth", 0), FIni->ReadInteger(s, "TopHeight", 0),
-                          FIni->ReadInteger(s, "RightWidth", 0), FIni->ReadInteger(s, "BottomHeight", 0)};
+    b->Margins = ReadMargins(*FIni, s);
     b->Trans = FIni->ReadInteger(s, "Trans", 0);
     Readbmp(b->Map, FIni->ReadString(s, "Bitmap", ""));
     b->Tile = FIni->ReadInteger(s, "Tile", 0);
@@ -307,12 +323,12 @@ void TSkinData::ReadButton() {
 
 void TSkinData::ReadTitle(TDataSkinTitle& title, const std::string& s) {
     Readbmp(title.Map, FIni->ReadString(s, "TextBack", ""));
-    title.Margins = TMargins{FIni->ReadInteger(s, "TextShift", 0), FIni->ReadInteger(s, "TextShiftVert", 0),
-                             FIni->ReadInteger(s, "TextRightClip", 0), 0};
+    title.Margins = TMargins{ReadPixels(*FIni, s, "TextShift", 0), ReadPixels(*FIni, s, "TextShiftVert", 0),
+                             ReadPixels(*FIni, s, "TextRightClip", 0), 0};
     title.Alignment = FIni->ReadInteger(s, "TextAlignment", 0);
     title.BackMode = FIni->ReadInteger(s, "Textbackground", 0);
-    title.BackLeft = FIni->ReadInteger(s, "TXTBackleft", 0);
-    title.BackRight = FIni->ReadInteger(s, "TXTBackRight", 0);
+    title.BackLeft = ReadPixels(*FIni, s, "TXTBackleft", 0);
+    title.BackRight = ReadPixels(*FIni, s, "TXTBackRight", 0);
     title.FontHeight = FIni->ReadInteger("Fonts", "FontHeight", 14);
     title.ActiveColor = clNoTitleColor;
     title.InactiveColor = clNoTitleColor;
@@ -334,8 +350,7 @@ void TSkinData::ReadProgress(std::unique_ptr<TDataSkinBorder>& slot, const std::
     auto e = std::make_unique<TDataSkinBorder>(s);
     Readbmp(e->Map, image);
     e->Style = FIni->ReadInteger(s, "Style", 0);
-    e->Margins = TMargins{FIni->ReadInteger(s, "LeftWidth", 0), FIni->ReadInteger(s, "TopHeight", 0),
-                          FIni->ReadInteger(s, "RightWidth", 0), FIni->ReadInteger(s, "BottomHeight", 0)};
+    e->Margins = ReadMargins(*FIni, s);
     e->Trans = FIni->ReadInteger(s, "Trans", 0);
     e->Tile = std::min(FIni->ReadInteger(s, "Tile", 0), 1);
     slot = std::move(e);
@@ -345,8 +360,7 @@ void TSkinData::ReadProgress(std::unique_ptr<TDataSkinBorder>& slot, const std::
 // leave the frame count to SetFrame.
 static void ReadCommon(TSkinData& skin, TQuickIni& ini, TDataSkinObject& e, const std::string& s, bool withFrame) {
     e.Style = ini.ReadInteger(s, "Style", 0);
-    e.Margins = TMargins{ini.ReadInteger(s, "LeftWidth", 0), ini.ReadInteger(s, "TopHeight", 0),
-                         ini.ReadInteger(s, "RightWidth", 0), ini.ReadInteger(s, "BottomHeight", 0)};
+    e.Margins = ReadMargins(ini, s);
     if (withFrame) e.Frame = ini.ReadInteger(s, "Frame", 0);
     e.Trans = ini.ReadInteger(s, "Trans", 0);
     e.Tile = ini.ReadInteger(s, "Tile", 0);
@@ -390,8 +404,8 @@ void TSkinData::ReadBoxLabel(std::unique_ptr<TDataSkinBoxLabel>& slot, const std
     Readbmp(e->Map, image);
     ReadCommon(*this, *FIni, *e, s, false);
     e->BGAlignment = FIni->ReadInteger(s, "BackgroundAlignment", 0);
-    e->BGLeftShift = FIni->ReadInteger(s, "BackgroundLeftShift", 0);
-    e->BGRightShift = FIni->ReadInteger(s, "BackgroundRightShift", 0);
+    e->BGLeftShift = ReadPixels(*FIni, s, "BackgroundLeftShift", 0);
+    e->BGRightShift = ReadPixels(*FIni, s, "BackgroundRightShift", 0);
     slot = std::move(e);
 }
 
@@ -402,7 +416,7 @@ void TSkinData::ReadMenuBar(std::unique_ptr<TDataSkinObject>& slot, const std::s
     auto e = std::make_unique<TDataSkinObject>("MenuBar");
     Readbmp(e->Map, image);
     e->Tile = std::min(FIni->ReadInteger(s, "TileMenu", 1), 1);
-    e->Margins = TMargins{FIni->ReadInteger(s, "TileLeftMenu", 1), 0, FIni->ReadInteger(s, "TileRightMenu", 1), 0};
+    e->Margins = TMargins{ReadPixels(*FIni, s, "TileLeftMenu", 1), 0, ReadPixels(*FIni, s, "TileRightMenu", 1), 0};
     slot = std::move(e);
 }
 
@@ -417,6 +431,14 @@ void TSkinData::Readbmp(TBitmap& bitmap, const std::string& fileName) {
     TMemoryStream file;
     FReader->readfile(name, file);
     if (file.Size() == 0) return;
+    // The size is checked before any pixel memory is taken: a few bytes of run-length
+    // data can declare a picture of tens of megabytes.
+    int64_t width = 0, height = 0;
+    if (ReadBmpSize(file.Bytes().data(), file.Bytes().size(), width, height) &&
+        (width > kMaxSkinPictureSide || height > kMaxSkinPictureSide)) {
+        RefusedPictures.push_back(name + " is " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
+        return;
+    }
     // A picture that does not decode stays empty; the rest of the skin still loads.
     if (!ReadBmp(file.Bytes().data(), file.Bytes().size(), bitmap)) {
         bitmap.Clear();

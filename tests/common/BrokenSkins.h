@@ -90,7 +90,7 @@ inline std::vector<TBrokenSkin> MakeBrokenSkins(const std::vector<uint8_t>& good
         hugeTitle.push_back(g);
     }
     out.push_back({"no-frame", Repack(noFrame), "names no picture for the frame"});
-    out.push_back({"absurd-picture", Repack(hugeTitle), "1500 pixels"});
+    out.push_back({"absurd-picture", Repack(hugeTitle), "frametop.bmp is 60 x 3000 pixels"});
     out.push_back({"no-description", Repack(noDescription), "no description"});
     return out;
 }

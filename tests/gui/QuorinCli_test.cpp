@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -234,6 +235,86 @@ TEST_F(QuorinCli, ProbeTellsConverterBusyAndSilentPortsApart) {
     EXPECT_EQ((*PortEntry(doc, "COM12"))["result"], "busy");
     EXPECT_NE(run.err.find("COM3   converter  "), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("QUORIN-Q1  20-26-0C-07  105"), std::string::npos) << run.err;
+}
+
+// The command line built for Linux, run beside the window: Wine starts a Unix program
+// as it starts a Windows one. Its output goes through files.
+std::string NativeBuild() { return std::string(QUORIN_BINARY_DIR) + "/../native"; }
+
+std::string LinePath(int port) {
+    const char* lane = std::getenv("QUORIN_VCONV_DIR");
+    return (lane && *lane ? std::string(lane) : std::string(QUORIN_BINARY_DIR) + "/../vconv") + "/port" +
+           std::to_string(port);
+}
+
+// Runs a shell script natively. Wine does not wait for a Unix program nor hand it the
+// standard handles, so the script keeps its own output and marks its end with a file.
+CliRun RunNative(const std::string& script, bool wait = true) {
+    static int serial = 0;
+    const std::string base =
+        LinePath(0) + ".native" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+    {
+        std::ofstream file(HostPath(base + ".sh").c_str(), std::ios::binary | std::ios::trunc);
+        file << "(" << script << ") >" << base << ".out 2>" << base << ".err\necho $? >" << base << ".status.new\nmv "
+             << base << ".status.new " << base << ".status\n";
+    }
+    const std::wstring exe = HostPath("/bin/sh");
+    std::wstring cmd = L"/bin/sh " + Widen(base + ".sh");
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    CliRun run;
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return run;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    if (!wait) return run;
+    if (!WaitUntil([&] { return GetFileAttributesW(HostPath(base + ".status").c_str()) != INVALID_FILE_ATTRIBUTES; },
+                   60000))
+        return run;
+    run.status = static_cast<DWORD>(std::stoul("0" + Slurp(HostPath(base + ".status"))));
+    run.out = Slurp(HostPath(base + ".out"));
+    run.err = Slurp(HostPath(base + ".err"));
+    for (const char* suffix : {".sh", ".out", ".err", ".status"}) DeleteFileW(HostPath(base + suffix).c_str());
+    return run;
+}
+
+// Every terminal setting of a line, as stty writes them for restoring.
+std::string LineSettings(const std::string& path) { return RunNative("stty -F " + path + " -g").out; }
+
+// A terminal program of Linux holds COM12's line as the kernel made it (canonical, echo,
+// XON/XOFF), and COM3 is held by the window. The window's port scan, the command lines'
+// listings and probes and a read of every port change nothing on the held line, and the
+// Linux command line finds both lines busy.
+TEST_F(QuorinCli, LinesOfOtherProgramsAreLeftAloneAndTheWindowsPortIsBusy) {
+    if (GetFileAttributesW(HostPath(NativeBuild() + "/quorin-cli").c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no native quorin-cli";
+    const std::string held = LinePath(12), flag = LinePath(12) + ".holding";
+    { std::ofstream(HostPath(flag).c_str()) << "1"; }
+    RunNative("exec 3<>" + held + "; while [ -e " + flag + " ]; do sleep 0.1; done", false);
+    ASSERT_TRUE(WaitUntil([&] { return !LineSettings(held).empty(); }));
+    const std::string before = LineSettings(held);
+    ASSERT_FALSE(before.empty());
+
+    RunningApp app;
+    ASSERT_TRUE(app.Started()) << app.Failure();
+    ASSERT_TRUE(app.SelectComboText("ComboBoxCommIndex", "COM3"));
+    ASSERT_TRUE(app.Click("ButtonOpenRS232"));
+    EXPECT_EQ(RunCli("ports").status, 0u);
+    const std::string q = NativeBuild() + "/quorin-cli";
+    const CliRun probe = RunNative(q + " ports --probe --json --port " + held + " --port " + LinePath(3));
+    const CliRun all =
+        RunNative(q + " read --all --port " + held + " --port " + LinePath(3) + " --out /dev/null/{port}");
+    const CliRun list = RunNative(q + " ports --port " + held);
+    const std::string after = LineSettings(held);
+    DeleteFileW(HostPath(flag).c_str());
+
+    const auto doc = profile::TJson::parse(probe.out);
+    ASSERT_TRUE(PortEntry(doc, held) && PortEntry(doc, LinePath(3))) << probe.out << probe.err;
+    EXPECT_EQ((*PortEntry(doc, held))["result"], "busy");
+    EXPECT_EQ((*PortEntry(doc, LinePath(3)))["result"], "busy") << "the port the window holds";
+    EXPECT_NE(all.status, 0u);
+    EXPECT_EQ(list.out.find(held), std::string::npos) << list.out;
+    EXPECT_EQ(after, before) << "the other program's line was changed";
 }
 
 }  // namespace

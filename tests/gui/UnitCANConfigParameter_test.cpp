@@ -285,8 +285,36 @@ TEST_F(ParameterButtons, ReadFillsThePageAndAppliesItsRules) {
     }
 }
 
-TEST_F(ParameterButtons, ABlockReadAndWrittenBackReachesTheDeviceUnchanged) {
-    const Bytes block = EveryFieldBlock();
+// XON (0x11) and XOFF (0x13) in every kind of field the page carries: the identity, the
+// filter identifiers, the CAN identifier, both bit-rate words, both intervals, and the
+// checksum. The converters' lines start as the kernel makes them, with XON/XOFF on.
+Bytes FlowControlBlock() {
+    Bytes b = EveryFieldBlock();
+    const uint8_t identity[14] = {0x11, 0x13, 0x13, 0x11, 0, 0, 0x11, 0x13, 0x13, 0x11, 0x11, 0x13, 0x11, 0x13};
+    std::copy(identity, identity + 14, b.begin() + 1);
+    for (std::size_t i = 0; i < 16; ++i) {
+        b[52 + i] = 1;  // extended frames
+        PutBE32(b, 68 + 4 * i, 0x11131100u + static_cast<uint32_t>(i));
+        PutBE32(b, 132 + 4 * i, 0x13111300u + static_cast<uint32_t>(i));
+    }
+    PutLE32(b, 204, 0x13111311);
+    PutLE32(b, 216, 0x00131113);
+    PutLE32(b, 232, 0x13111311);
+    PutLE32(b, 236, 0x11131113);
+    // The last free word is tuned until the checksum is XOFF too.
+    for (uint32_t w = 0; w < 0x10000; ++w) {
+        PutLE32(b, 220, 0x80110000u | w);
+        if (Checksum(b) == 0x13) break;
+    }
+    b[0] = Checksum(b);
+    return b;
+}
+
+class ParameterBlocks : public ParameterButtons, public ::testing::WithParamInterface<Bytes (*)()> {};
+
+TEST_P(ParameterBlocks, ABlockReadAndWrittenBackReachesTheDeviceUnchanged) {
+    const Bytes block = GetParam()();
+    ASSERT_EQ(block[0], Checksum(block));
     StartAndOpen(block);
     ASSERT_TRUE(app->Click("ButtonReadParameter"));
     ASSERT_EQ(app->StatusPanelText("StatusBar1", 1), "Read device parameter succeed!");
@@ -299,6 +327,9 @@ TEST_F(ParameterButtons, ABlockReadAndWrittenBackReachesTheDeviceUnchanged) {
     ASSERT_GT(frame.size(), settings);
     EXPECT_EQ(frame.substr(settings), Hex(Bytes(block.begin() + 15, block.end())));
 }
+
+INSTANTIATE_TEST_SUITE_P(Blocks, ParameterBlocks, ::testing::Values(&EveryFieldBlock, &FlowControlBlock),
+                         [](const auto& info) { return info.index == 0 ? "EveryField" : "XonXoffEverywhere"; });
 
 TEST_F(ParameterButtons, ReadWithFlagsClearSwitchesTheRulesBack) {
     StartAndOpen(RichDeviceBlock());
@@ -477,8 +508,24 @@ TEST_F(ParameterButtons, SilentDeviceFailsReadAndWriteAndLeavesThePage) {
 
     ASSERT_TRUE(app->ClickAsync("ButtonWriteParameter"));
     ExpectWarning("Write device parameter fail!", "Waring");
-    EXPECT_EQ(app->StatusPanelText("StatusBar1", 1), "Read device parameter Fail!")
-        << "a write failure keeps the status";
+    EXPECT_EQ(app->StatusPanelText("StatusBar1", 1), "Write device parameter fail!")
+        << "a write failure replaces the status";
+}
+
+// A line that takes nothing (its output stopped, as an XOFF or a held-off handshake line
+// does): the write fails within its bound, no earlier success stays in the status bar,
+// and the window goes on working once the line moves again.
+TEST_F(ParameterButtons, AWriteTheLineDoesNotTakeFailsWithinItsBoundAndLeavesNoSuccess) {
+    StartAndOpen();
+    ASSERT_TRUE(app->Click("ButtonWriteParameter"));
+    ASSERT_EQ(app->StatusPanelText("StatusBar1", 1), "Write device parameter Succeed!");
+    ASSERT_TRUE(converter.StopOutput(true));
+    ASSERT_TRUE(app->ClickAsync("ButtonWriteParameter"));
+    ExpectWarning("Write device parameter fail!", "Waring");
+    EXPECT_EQ(app->StatusPanelText("StatusBar1", 1), "Write device parameter fail!");
+    ASSERT_TRUE(converter.StopOutput(false));
+    ASSERT_TRUE(app->Click("ButtonReadParameter"));
+    EXPECT_EQ(app->StatusPanelText("StatusBar1", 1), "Read device parameter succeed!");
 }
 
 TEST_F(ParameterButtons, EmptyCanIdStopsTheWriteBeforeAnythingIsSent) {

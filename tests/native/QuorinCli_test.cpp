@@ -3,7 +3,9 @@
 // The profile round trip is also checked in-process over many random valid blocks.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -19,6 +21,7 @@
 #include "link/CANConfigWriteParameter.h"
 #include "support/FakeParameterPage.h"
 #include "support/ConverterProcess.h"
+#include "support/PseudoTerminal.h"
 
 namespace quorin {
 namespace {
@@ -643,6 +646,102 @@ TEST(QuorinCliProbe, TellsConvertersBusyAndSilentPortsApartInOneTable) {
     EXPECT_TRUE(Contains(run.Err, "QUORIN-Q1  20-26-0C-07  105"));
     // Probed at once: three answers within one read's wait, not three.
     EXPECT_LT(run.Seconds, 0.9);
+}
+
+// XON (0x11) and XOFF (0x13) in every kind of field: the identity, the CAN identifier,
+// both bit-rate words, both intervals, filter identifiers, and the checksum itself.
+TParameterBlock FlowControlBlock() {
+    TDeviceSettings s = WindowDefaultSettings();
+    s.Identity = {0x1311, 0x1113, 0x1311, 0x1113, {0x11, 0x13, 0x11, 0x13}};
+    s.CANFrameType = 1;
+    s.CANID = 0x13111311;
+    s.CustomBitRate = 1;
+    s.CustomWordA = 0x11131113;
+    s.UARTFrameInterval = 0x13131111;
+    s.CANFrameInterval = 0x11111313;
+    s.FilterEnable = 1;
+    for (uint32_t i = 0; i < 4; ++i) s.Filters.push_back({1, 1, 0x11131100 + i, 0x13111300 + i});
+    // The one free word is tuned until the checksum is XOFF too.
+    for (uint32_t w = 0; w < 0x10000; ++w) {
+        s.CustomWordB = 0x13110000 | w;
+        const TParameterBlock block = EncodeParameterBlock(s);
+        if (block[0] == 0x13) return block;
+    }
+    ADD_FAILURE() << "no word gives the checksum 0x13";
+    return EncodeParameterBlock(s);
+}
+
+// On pseudo-terminals as the kernel makes them (XON/XOFF on, canonical lines, echo), as a
+// USB adapter or a serial port comes.
+TEST(QuorinCliLine, BlocksFullOfXonXoffReadWriteAndVerifyByteExactOnLinesAsFound) {
+    TConverterProcess source({"--as-found"}), target({"--as-found"});
+    TempDir dir;
+    const TParameterBlock block = FlowControlBlock();
+    ASSERT_TRUE(source.Set("block=" + TConverterProcess::Hex(block.data(), block.size())));
+    const TParameterBlock read = ReadBlock(source);
+    EXPECT_TRUE(std::equal(read.begin(), read.end(), block.begin())) << TConverterProcess::Hex(read.data(), 240);
+
+    const std::string file = dir / "p.json";
+    ASSERT_EQ(RunCli({"read", "--port", source.Link(), "--out", file}).Status, 0);
+    const TRun write = RunCli({"write", "--port", target.Link(), file});
+    ASSERT_EQ(write.Status, 0) << write.Err;
+    EXPECT_TRUE(SameSettingsBytes(ReadBlock(target), block));
+}
+
+// A converter that sends XOFF after each answer: a host that obeyed it could not send the
+// write's read-back request.
+TEST(QuorinCliLine, AConverterSendingXoffDoesNotStopTheHost) {
+    TConverterProcess c({"--as-found", "--fault", "xoff"});
+    TempDir dir;
+    WriteText(dir / "p.json", GoodProfile().dump());
+    const TRun run = RunCli({"write", "--port", c.Link(), dir / "p.json"});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_TRUE(Contains(run.Err, "written and verified"));
+}
+
+// A terminal another program uses (a child holding it in canonical mode, as a shell or a
+// login prompt would): listing, probing and serving every port leave its settings alone,
+// byte for byte, and it is reported busy. A free line that is probed gets its own
+// settings back.
+TEST(QuorinCliLine, LinesOfOtherProgramsAndProbedLinesKeepTheirSettings) {
+    test::TPseudoTerminal held(test::TPseudoTerminal::TStart::AsFound), free(test::TPseudoTerminal::TStart::AsFound);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(held.Master());
+        const int fd = ::open(held.Path().c_str(), O_RDWR | O_NOCTTY);
+        if (::write(ready[1], "x", 1) != 1 || fd < 0) ::_exit(1);
+        ::pause();
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    auto settings = [](int fd) {
+        termios tio{};
+        tcgetattr(fd, &tio);
+        return std::string(reinterpret_cast<const char*>(&tio), sizeof tio);
+    };
+    const std::string heldBefore = settings(held.Master()), freeBefore = settings(free.Master());
+
+    const TRun list = RunCli({"ports", "--json", "--port", held.Path(), "--port", free.Path()});
+    EXPECT_EQ(list.Status, 0) << list.Err;
+    EXPECT_FALSE(Contains(list.Out, held.Path())) << "a busy port is not listed as present";
+    EXPECT_TRUE(Contains(list.Out, free.Path()));
+    const TRun probe = RunCli({"ports", "--probe", "--json", "--port", held.Path(), "--port", free.Path()});
+    const TJson doc = TJson::parse(probe.Out);
+    ASSERT_TRUE(PortEntry(doc, held.Path()) && PortEntry(doc, free.Path())) << probe.Out;
+    EXPECT_EQ((*PortEntry(doc, held.Path()))["result"], "busy");
+    EXPECT_EQ((*PortEntry(doc, free.Path()))["result"], "silent");
+    const TRun all = RunCli({"read", "--all", "--port", held.Path(), "--out", "/dev/null/{port}"});
+    EXPECT_NE(all.Status, 0);
+
+    EXPECT_EQ(settings(held.Master()), heldBefore);
+    EXPECT_EQ(settings(free.Master()), freeBefore);
+    ::kill(child, SIGTERM);
+    ::waitpid(child, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
 }
 
 TEST(QuorinCli, HelpShowsExamplesAndBadCommandLinesAreUsageErrors) {

@@ -12,7 +12,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "skin/resources/Skindraw.h"
+#include "skin/resources/Winskindata.h"
 #include "tests/common/BrokenSkins.h"
+#include "tests/common/HostileSkins.h"
 
 namespace quorin {
 namespace {
@@ -92,6 +95,38 @@ TEST(SkinCheck, AuthorsHearOfEveryFault) {
                                                  TSkinCheckDepth::Full);
         EXPECT_TRUE(check.Usable()) << c.line;
         EXPECT_NE(Listing(check).find(c.finding), std::string::npos) << c.line << ":\n" << Listing(check);
+    }
+}
+
+// Skins made to eat memory: each is named at both depths the programs use, and once
+// loaded as the window loads it, a paint of a button and of every caption button stays
+// within what the limits allow (the paint costs are measured by bench_HostileSkin).
+TEST(SkinCheck, HostileSkinsAreBoundedAtLoadAndNamedAtEveryDepth) {
+    for (const auto& hostile : testing::MakeHostileSkins(ReadAll(Built("default.skn")))) {
+        for (const TSkinCheckDepth depth : {TSkinCheckDepth::Usability, TSkinCheckDepth::Full}) {
+            const TSkinCheck check = CheckPackedSkin(hostile.Bytes, depth);
+            EXPECT_EQ(check.Usable(), hostile.Usable) << hostile.Name << ": " << check.Unusable;
+            EXPECT_NE(Listing(check).find(hostile.Finding), std::string::npos)
+                << hostile.Name << " at depth " << static_cast<int>(depth) << ":\n"
+                << Listing(check);
+        }
+        TSkinData skin(nullptr);
+        TMemoryStream packed(hostile.Bytes);
+        skin.LoadFromStream(packed);
+        const TDataSkinButton& b = *skin.Buttons;
+        for (int side : {b.Margins.Left, b.Margins.Top, b.Margins.Right, b.Margins.Bottom}) EXPECT_GE(side, 0);
+        EXPECT_LE(skin.SysButtons.size(), static_cast<size_t>(kMaxSkinCaptionButtons + 3)) << hostile.Name;
+        TBitmap canvas(120, 30);
+        if (!b.Map.Empty())
+            DrawRect2(canvas, TRect{0, 0, 120, 30}, b.Map, b.Margins,
+                      {.Frames = 5, .Trans = true, .Tile = b.Tile != 0});
+        for (const auto& sys : skin.SysButtons) {
+            ASSERT_TRUE(sys);
+            EXPECT_GE(sys->XCoord, 0) << hostile.Name;
+            if (!sys->Map.Empty())
+                DrawRect2(canvas, TRect{0, 0, 20, 20}, sys->Map, TMargins{}, {.Frames = std::max(1, sys->Frame)});
+        }
+        EXPECT_EQ(canvas.Width(), 120);
     }
 }
 

@@ -3,10 +3,15 @@
 #include "link/VCI.h"
 #include "link/SerialProbe.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <termios.h>
+#include <unistd.h>
 
+#include <cstring>
 #include <numeric>
 #include <tuple>
 
@@ -168,16 +173,17 @@ TEST_F(VCITest, WriteToAPortThatIsNotOpenFails) {
     EXPECT_EQ(_VCI_WriteDevice(kPort, b, 4), 0);
 }
 
-TEST_F(VCITest, OpenSets115200With8N1AndKeepsFlowControl) {
+TEST_F(VCITest, OpenSetsABinaryLineKeepsHardwareFlowAndCloseGivesTheLineBackByteForByte) {
     termios before{};
     ASSERT_EQ(tcgetattr(Pty.Master(), &before), 0);
     cfsetispeed(&before, B9600);
     cfsetospeed(&before, B9600);
-    before.c_cflag = (before.c_cflag & ~CSIZE) | CS7 | PARENB | CSTOPB | CRTSCTS;
-    before.c_iflag |= IXON | IXOFF;
-    before.c_cc[VSTART] = 0x11;
-    before.c_cc[VSTOP] = 0x13;
+    before.c_cflag = (before.c_cflag & ~(CSIZE | CLOCAL)) | CS7 | PARENB | CSTOPB | CRTSCTS;
+    before.c_iflag |= IXON | IXOFF | IXANY | ICRNL | INPCK;
+    before.c_lflag |= ICANON | ECHO | ISIG | IEXTEN;
+    before.c_oflag |= OPOST | ONLCR;
     ASSERT_EQ(tcsetattr(Pty.Master(), TCSANOW, &before), 0);
+    ASSERT_EQ(tcgetattr(Pty.Master(), &before), 0);
 
     Open();
     termios after{};
@@ -187,9 +193,101 @@ TEST_F(VCITest, OpenSets115200With8N1AndKeepsFlowControl) {
     EXPECT_EQ(after.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
     EXPECT_EQ(after.c_cflag & (PARENB | PARODD | CSTOPB), 0u);
     EXPECT_NE(after.c_cflag & CRTSCTS, 0u) << "hardware flow control changed";
-    EXPECT_EQ(after.c_iflag & (IXON | IXOFF), static_cast<tcflag_t>(IXON | IXOFF)) << "XON/XOFF changed";
-    EXPECT_EQ(after.c_cc[VSTART], 0x11);
-    EXPECT_EQ(after.c_cc[VSTOP], 0x13);
+    EXPECT_NE(after.c_cflag & CLOCAL, 0u) << "reception waits on the modem lines";
+    EXPECT_EQ(after.c_iflag & (IXON | IXOFF | IXANY), 0u) << "XON/XOFF would eat 0x11 and 0x13";
+    EXPECT_EQ(after.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP | INPCK | PARMRK), 0u);
+    EXPECT_EQ(after.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+    EXPECT_EQ(after.c_oflag & OPOST, 0u);
+
+    EXPECT_EQ(VCI_CloseDevice(kPort), 1);
+    termios closed{};
+    ASSERT_EQ(tcgetattr(Pty.Master(), &closed), 0);
+    EXPECT_EQ(std::memcmp(&closed, &before, sizeof before), 0) << "the line was not given back as it was";
+}
+
+// Both ways, every byte value, on a raw line and on one as the kernel makes it: the
+// values a terminal acts on (XON 0x11, XOFF 0x13, CR, LF, interrupt, literal-next, end of
+// file, delete) arrive as data.
+class VCILineTest : public ::testing::TestWithParam<TPseudoTerminal::TStart> {
+protected:
+    static constexpr int32_t kPort = 9;
+    void SetUp() override {
+        ASSERT_TRUE(SetPortPath(kPort, Pty.Path()));
+        ASSERT_EQ(VCI_OpenDevice(kPort), 1);
+    }
+    void TearDown() override { VCI_CloseDevice(kPort); }
+    std::vector<uint8_t> Collect(std::size_t count) {
+        std::vector<uint32_t> elements(count);
+        uint32_t got = 0;
+        WaitUntil([&] {
+            got += VCI_ReadDevice(kPort, 0, elements.data() + got, static_cast<uint32_t>(count - got), 0);
+            return got == count;
+        });
+        return std::vector<uint8_t>(elements.begin(), elements.begin() + got);
+    }
+    TPseudoTerminal Pty{GetParam()};
+};
+
+TEST_P(VCILineTest, EveryByteValueCrossesBothWaysUnchanged) {
+    std::vector<uint8_t> bytes = Pattern(256);
+    for (const uint8_t special : {0x11, 0x13, 0x0D, 0x0A, 0x03, 0x16, 0x04, 0x7F, 0x11, 0x11, 0x13, 0x13})
+        bytes.push_back(special);
+    ASSERT_EQ(_VCI_WriteDevice(kPort, bytes.data(), static_cast<uint32_t>(bytes.size())), 1);
+    EXPECT_EQ(Pty.Receive(bytes.size() + 1, 300ms), bytes);
+    Pty.Send(bytes);
+    EXPECT_EQ(Collect(bytes.size()), bytes);
+}
+
+TEST_P(VCILineTest, AReceivedXoffDoesNotStopTheHostsOutput) {
+    Pty.Send({0x13});
+    EXPECT_EQ(Collect(1), std::vector<uint8_t>{0x13});
+    const auto frame = Pattern(243, 0x40);
+    ASSERT_EQ(_VCI_WriteDevice(kPort, frame.data(), static_cast<uint32_t>(frame.size())), 1);
+    EXPECT_EQ(Pty.Receive(frame.size(), 2000ms), frame);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, VCILineTest,
+                         ::testing::Values(TPseudoTerminal::TStart::Raw, TPseudoTerminal::TStart::AsFound),
+                         [](const auto& info) {
+                             return info.param == TPseudoTerminal::TStart::Raw ? "Raw" : "AsFound";
+                         });
+
+// Another program's terminal (here a child that holds the terminal side in canonical mode,
+// as a shell or a login prompt would): the channel neither opens nor probes it, and its
+// settings stay as they were, byte for byte. Once the program lets go, the port opens.
+TEST(VCINeighbour, ALineAnotherProgramHoldsIsRefusedAndLeftAsItWas) {
+    TPseudoTerminal pty(TPseudoTerminal::TStart::AsFound);
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(pty.Master());  // the far end is the test, not the holder
+        const int fd = open(pty.Path().c_str(), O_RDWR | O_NOCTTY);
+        if (write(ready[1], "x", 1) != 1 || fd < 0) _exit(1);
+        pause();
+        _exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    termios before{};
+    ASSERT_EQ(tcgetattr(pty.Master(), &before), 0);
+    ASSERT_NE(before.c_lflag & ICANON, 0u);
+
+    constexpr int32_t kPort = 11;
+    ASSERT_TRUE(SetPortPath(kPort, pty.Path()));
+    EXPECT_EQ(VCI_OpenDevice(kPort), 0);
+    EXPECT_FALSE(ProbeSerialPort(kPort));
+    termios after{};
+    ASSERT_EQ(tcgetattr(pty.Master(), &after), 0);
+    EXPECT_EQ(std::memcmp(&after, &before, sizeof before), 0) << "the other program's line was changed";
+
+    kill(child, SIGTERM);
+    waitpid(child, nullptr, 0);
+    close(ready[0]);
+    close(ready[1]);
+    EXPECT_TRUE(ProbeSerialPort(kPort));
+    EXPECT_EQ(VCI_OpenDevice(kPort), 1);
+    VCI_CloseDevice(kPort);
 }
 
 TEST_F(VCITest, OpenDiscardsWhatTheLineHeldBefore) {

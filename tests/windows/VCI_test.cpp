@@ -77,6 +77,37 @@ std::vector<uint8_t> Exchange(int32_t port) {
     return std::vector<uint8_t>(elements.begin(), elements.begin() + n);
 }
 
+std::string HexBytes(const std::vector<uint8_t>& bytes) {
+    std::string text;
+    char digits[4];
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        std::snprintf(digits, sizeof digits, i ? " %02X" : "%02X", bytes[i]);
+        text += digits;
+    }
+    return text;
+}
+
+// Applies control lines to a converter and waits until it has (its state file repeats
+// the change's sequence number).
+bool SetConverter(int port, const std::string& lines) {
+    static int seq = 1000;
+    const std::string base = ConverterDirectory() + "/port" + std::to_string(port) + ".control";
+    const std::string tag = "seq=" + std::to_string(++seq);
+    {
+        std::ofstream out(HostPath(base + ".new").c_str(), std::ios::trunc);
+        out << tag << "\n" << lines << "\n";
+    }
+    MoveFileExW(HostPath(base + ".new").c_str(), HostPath(base).c_str(), MOVEFILE_REPLACE_EXISTING);
+    for (int i = 0; i < 300; ++i) {
+        std::ifstream in(HostPath(base + ".state").c_str());
+        std::string line;
+        while (std::getline(in, line))
+            if (line == tag) return true;
+        Sleep(10);
+    }
+    return false;
+}
+
 class VCIWin32 : public ::testing::TestWithParam<int32_t> {
 protected:
     void SetUp() override {
@@ -216,7 +247,7 @@ DCB CommState(HANDLE port) {
 
 // Read back through a second handle while the channel holds the port (Wine shares a
 // serial device between handles, see VCI_OpenDevice).
-TEST_F(VCIWin32Port, OpenSets115200With8N1AndKeepsTheOtherSettings) {
+TEST_F(VCIWin32Port, OpenSetsABinaryLineKeepsHardwareFlowAndCloseGivesTheSettingsBack) {
     HANDLE port = CreateFileW(L"\\\\.\\COM7", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(port, INVALID_HANDLE_VALUE);
     DCB original = CommState(port);
@@ -236,19 +267,68 @@ TEST_F(VCIWin32Port, OpenSets115200With8N1AndKeepsTheOtherSettings) {
 
     ASSERT_EQ(VCI_OpenDevice(kPort), 1);
     const DCB after = CommState(port);
+    VCI_CloseDevice(kPort);
+    const DCB closed = CommState(port);
     SetCommState(port, &original);
     CloseHandle(port);
     EXPECT_EQ(after.BaudRate, static_cast<DWORD>(CBR_115200));
     EXPECT_EQ(after.ByteSize, 8);
     EXPECT_EQ(after.Parity, NOPARITY);
     EXPECT_EQ(after.StopBits, ONESTOPBIT);
+    EXPECT_EQ(after.fOutX, 0u) << "a received 0x13 would stop the output";
+    EXPECT_EQ(after.fInX, 0u);
+    EXPECT_EQ(after.fBinary, 1u);
+    EXPECT_EQ(after.fNull, 0u);
+    EXPECT_EQ(after.fErrorChar, 0u);
     EXPECT_EQ(after.fOutxCtsFlow, before.fOutxCtsFlow);
     EXPECT_EQ(after.fRtsControl, before.fRtsControl);
     EXPECT_EQ(after.fDtrControl, before.fDtrControl);
-    EXPECT_EQ(after.fOutX, before.fOutX);
-    EXPECT_EQ(after.fInX, before.fInX);
-    EXPECT_EQ(after.XonChar, before.XonChar);
-    EXPECT_EQ(after.XoffChar, before.XoffChar);
+    EXPECT_EQ(closed.BaudRate, before.BaudRate);
+    EXPECT_EQ(closed.ByteSize, before.ByteSize);
+    EXPECT_EQ(closed.Parity, before.Parity);
+    EXPECT_EQ(closed.StopBits, before.StopBits);
+    EXPECT_EQ(closed.fOutX, before.fOutX);
+    EXPECT_EQ(closed.fInX, before.fInX);
+}
+
+// Every byte value crosses the line both ways on the converters' lines, which start as the
+// kernel makes them (XON/XOFF on): the converter answers a read request with a block that
+// holds 0x11 and 0x13, and the channel delivers all 240 bytes.
+TEST_F(VCIWin32Port, ABlockFullOfXonXoffArrivesWhole) {
+    std::vector<uint8_t> block(240);
+    for (std::size_t i = 1; i < 240; ++i) block[i] = i % 3 == 0 ? 0x11 : i % 3 == 1 ? 0x13 : static_cast<uint8_t>(i);
+    block[0] = Checksum(block);
+    ASSERT_TRUE(SetConverter(kPort, "block=" + HexBytes(block)));
+    ASSERT_EQ(VCI_OpenDevice(kPort), 1);
+    EXPECT_EQ(Exchange(kPort), block);
+    VCI_CloseDevice(kPort);
+    SetConverter(kPort, "reset=1");
+}
+
+// A line whose output is stopped (as an XOFF does on a line that obeys it, or a
+// handshake line held off): the write fails within the port's write time-out instead of
+// waiting for ever, and the port works again once the line moves.
+TEST_F(VCIWin32Port, AWriteTheLineDoesNotTakeFailsWithinItsBound) {
+    ASSERT_EQ(VCI_OpenDevice(kPort), 1);
+    ASSERT_TRUE(SetConverter(kPort, "stop-output=1"));
+    struct TWrite {
+        int32_t Result = -1;
+        static DWORD WINAPI Run(void* self) {
+            std::vector<uint8_t> frame(243, 0x55);
+            static_cast<TWrite*>(self)->Result = _VCI_WriteDevice(7, frame.data(), 243);
+            return 0;
+        }
+    } write;
+    HANDLE thread = CreateThread(nullptr, 0, &TWrite::Run, &write, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    // Far beyond the bound (2 s and a millisecond a byte): only a write that hangs misses it.
+    const bool ended = WaitForSingleObject(thread, 20000) == WAIT_OBJECT_0;
+    SetConverter(kPort, "stop-output=0");
+    if (!ended) WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    EXPECT_TRUE(ended) << "the write waited past its bound";
+    EXPECT_EQ(write.Result, 0) << "a write the line did not take was reported as done";
+    EXPECT_EQ(Exchange(kPort).size(), 240u) << "the port does not work once the line moves";
 }
 
 // Reads that a driver blocks and that cancelling does not break: one ends when the port's

@@ -22,6 +22,7 @@ std::optional<TFault> ParseFault(const std::string& name) {
         {"none", TFault::None},       {"silent", TFault::Silent},     {"short", TFault::Short},
         {"long", TFault::Long},       {"checksum", TFault::Checksum}, {"late", TFault::Late},
         {"corrupt", TFault::Corrupt}, {"noise", TFault::Noise},       {"hangup", TFault::Hangup},
+        {"xoff", TFault::Xoff},
     };
     for (const auto& [text, fault] : kNames)
         if (name == text) return fault;
@@ -39,6 +40,7 @@ std::string FaultName(TFault fault) {
     case TFault::Corrupt: return "corrupt";
     case TFault::Noise: return "noise";
     case TFault::Hangup: return "hangup";
+    case TFault::Xoff: return "xoff";
     }
     return "none";
 }
@@ -139,6 +141,7 @@ void TVirtualConverter::Answer(const std::vector<uint8_t>& request, TClock::time
     default: break;
     }
     out.push_back({TAction::TKind::Send, {}, std::move(answer), due});
+    if (FFault == TFault::Xoff) out.push_back({TAction::TKind::Send, {}, {0x13}, due});
 }
 
 void TVirtualConverter::Store(const std::vector<uint8_t>& frame, std::vector<TAction>& out) {

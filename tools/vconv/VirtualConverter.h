@@ -31,6 +31,8 @@ enum class TFault {
     Corrupt,   // stores a write with byte 239 changed, so the read-back differs
     Noise,     // sends noise bytes just before the answer
     Hangup,    // drops the line at the next frame
+    Xoff,      // sends XOFF (0x13) right after each answer, as a converter pausing the
+               // host would; a host that obeys it cannot send its next request
 };
 
 std::optional<TFault> ParseFault(const std::string& name);

@@ -2,15 +2,19 @@
 // serial device), so the tool and its tests can run without hardware.
 //
 //   vconv [--link PATH] [--device PATH] [--log FILE] [--control FILE]
-//         [--fault MODE] [--late-ms N]
+//         [--fault MODE] [--late-ms N] [--as-found]
 //
+// A pseudo-terminal is made raw unless --as-found leaves it as the kernel makes it
+// (canonical lines, echo, XON/XOFF), the way a serial device comes before a program sets it up.
 // It prints the device path it serves on the first line of its output. --link publishes
 // that path as a symbolic link (a Wine prefix's dosdevices/comN can point at it). --control
 // names a file of key=value lines that it re-reads while running:
-//   fault=none|silent|short|long|checksum|late|corrupt|noise|hangup
+//   fault=none|silent|short|long|checksum|late|corrupt|noise|hangup|xoff
 //   late-ms=N       delay of the late answer
 //   present=0|1     0 removes the published link (the port vanishes), 1 brings it back
 //   reset=1         back to the default block
+//   stop-output=0|1 1 stops the host's output on the line (a pseudo-terminal only), as an
+//                   XOFF does on a line that obeys it; the host's writes stall
 //   block=HEX       hold these 240 bytes (hexadecimal, blank-separated) from now on;
 //                   applied after reset
 //   seq=N           a change is applied once per new seq; the converter then writes
@@ -46,12 +50,13 @@ struct TOptions {
     std::string Link, Device, Log, Control;
     TFault Fault = TFault::None;
     int LateMs = 500;
+    bool AsFound = false;
 };
 
 [[noreturn]] void Usage(const char* why) {
     std::fprintf(stderr,
                  "vconv: %s\nusage: vconv [--link PATH] [--device PATH] [--log FILE] [--control FILE] "
-                 "[--fault MODE] [--late-ms N]\n",
+                 "[--fault MODE] [--late-ms N] [--as-found]\n",
                  why);
     std::exit(2);
 }
@@ -72,6 +77,8 @@ TOptions ParseOptions(int argc, char** argv) {
             o.Log = value();
         else if (a == "--control")
             o.Control = value();
+        else if (a == "--as-found")
+            o.AsFound = true;
         else if (a == "--late-ms")
             o.LateMs = std::atoi(value().c_str());
         else if (a == "--fault") {
@@ -118,7 +125,7 @@ void MakeRaw(int fd) {
 class TLine {
 public:
     ~TLine() { Close(); }
-    bool OpenPty() {
+    bool OpenPty(bool raw) {
         Close();
         FFd = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (FFd < 0 || grantpt(FFd) != 0 || unlockpt(FFd) != 0) return Fail();
@@ -128,7 +135,7 @@ public:
         // Holding the terminal side ourselves keeps the line up between the host's opens;
         // otherwise every close of the port would show here as a hang-up.
         FHeld = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        MakeRaw(FFd);
+        if (raw) MakeRaw(FFd);
         return true;
     }
     bool OpenDevice(const std::string& path) {
@@ -145,6 +152,10 @@ public:
         FFd = FHeld = -1;
     }
     bool Up() const { return FFd >= 0; }
+    // Stops or restarts what the host sends, on the terminal side we hold.
+    void StopHostOutput(bool stop) {
+        if (FHeld >= 0) tcflow(FHeld, stop ? TCOOFF : TCOON);
+    }
     int Fd() const { return FFd; }
     const std::string& Path() const { return FPath; }
     void Send(const std::vector<uint8_t>& bytes) {
@@ -254,7 +265,7 @@ public:
 
 private:
     bool BringUp() {
-        const bool ok = FOptions.Device.empty() ? FLine.OpenPty() : FLine.OpenDevice(FOptions.Device);
+        const bool ok = FOptions.Device.empty() ? FLine.OpenPty(!FOptions.AsFound) : FLine.OpenDevice(FOptions.Device);
         if (!ok) return false;
         FLog.Line("-- line " + FLine.Path());
         if (FPresent) Publish(FOptions.Link, FLine.Path());
@@ -321,6 +332,7 @@ private:
                 FLog.Line("-- control block ignored: not 240 hexadecimal bytes");
         }
         if (!values["present"].empty()) FPresent = values["present"] != "0";
+        if (!values["stop-output"].empty()) FLine.StopHostOutput(values["stop-output"] == "1");
         // A dropped line comes back as a new one when the port is to be present again.
         if (FPresent && !FLine.Up()) BringUp();
         if (FPresent && FLine.Up()) Publish(FOptions.Link, FLine.Path());

@@ -90,7 +90,9 @@ bool VirtualConverter::SetBlock(const std::vector<uint8_t>& block) {
     return Apply(hex);
 }
 
-bool VirtualConverter::Reset() { return Apply("fault=none\nlate-ms=500\nreset=1\npresent=1"); }
+bool VirtualConverter::Reset() { return Apply("fault=none\nlate-ms=500\nreset=1\npresent=1\nstop-output=0"); }
+
+bool VirtualConverter::StopOutput(bool stop) { return Apply(std::string("stop-output=") + (stop ? "1" : "0")); }
 
 std::vector<std::string> VirtualConverter::LogLines() const { return ReadLines(FilePath(".log")); }
 

@@ -34,8 +34,9 @@ public:
     // within a few seconds.
     bool SetPresent(bool present);                             // the port appears or vanishes
     bool SetFault(const std::string& mode, int lateMs = 500);  // none, silent, short, long,
-                                                               // checksum, late, corrupt, noise, hangup
+                                                               // checksum, late, corrupt, noise, hangup, xoff
     bool Reset();                                              // present, no fault, the default block
+    bool StopOutput(bool stop);                                // the program's writes stall, as after XOFF
     bool SetBlock(const std::vector<uint8_t>& block);          // holds these 240 bytes from now on
 
     // The log: every line, or the received and sent frames ("RX ...", "TX ...") since the

@@ -12,14 +12,13 @@
 
 namespace quorin::test {
 
-TPseudoTerminal::TPseudoTerminal() {
+TPseudoTerminal::TPseudoTerminal(TStart start) {
     FMaster = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (FMaster < 0 || grantpt(FMaster) != 0 || unlockpt(FMaster) != 0) throw std::runtime_error("no pseudo-terminal");
     char name[128] = {};
     if (ptsname_r(FMaster, name, sizeof name) != 0) throw std::runtime_error("no pseudo-terminal name");
     FPath = name;
-    // A fresh terminal has the console's settings (XON/XOFF eats 0x11 and 0x13); a serial
-    // line to a device starts raw.
+    if (start == TStart::AsFound) return;
     termios tio{};
     tcgetattr(FMaster, &tio);
     cfmakeraw(&tio);

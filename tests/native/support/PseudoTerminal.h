@@ -11,7 +11,10 @@ namespace quorin::test {
 
 class TPseudoTerminal {
 public:
-    TPseudoTerminal();
+    // Raw, as a device line is once a program has set it up, or as the kernel makes it
+    // (canonical lines, echo, XON/XOFF, newline translation), as a device comes.
+    enum class TStart { Raw, AsFound };
+    explicit TPseudoTerminal(TStart start = TStart::Raw);
     ~TPseudoTerminal();
     TPseudoTerminal(const TPseudoTerminal&) = delete;
     TPseudoTerminal& operator=(const TPseudoTerminal&) = delete;
