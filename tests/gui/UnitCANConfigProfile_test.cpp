@@ -434,6 +434,49 @@ TEST_F(Profiles, CtrlSSavesThePortTypedIntoAnOpenInPlaceEdit) {
     EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
 }
 
+// The comparison, chosen from the menu with the keyboard while a row's port is still being
+// edited, compares what the row shows.
+TEST_F(Profiles, CompareTakesThePortTypedIntoAnOpenInPlaceEdit) {
+    RunningApp app;
+    ASSERT_TRUE(app.Started()) << app.Failure();
+    ASSERT_TRUE(app.SelectComboText("ComboBoxCommIndex", "COM3"));
+    ASSERT_TRUE(app.Click("ButtonOpenRS232"));
+    ASSERT_TRUE(app.SelectTab("PageControlQUORINQ1", 4));
+    ASSERT_TRUE(app.Click("CheckBoxVandrelFilterEnable"));
+    ASSERT_TRUE(app.Click("ButtonVandrelFilterIDAdd"));
+    ASSERT_TRUE(app.Click("ButtonWriteParameter"));
+    ASSERT_TRUE(
+        WaitUntil([&] { return app.StatusPanelText("StatusBar1", 1) == "Write device parameter Succeed!"; }, 10000));
+
+    HWND list = app.Window("ListViewVandrelFrameID");
+    RemoteBuffer rect(app.Process(), sizeof(RECT));
+    RECT row{LVIR_LABEL, 0, 0, 0};
+    ASSERT_TRUE(rect.Write(&row, sizeof row));
+    ASSERT_TRUE(SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(rect.Address())));
+    ASSERT_TRUE(rect.Read(&row, sizeof row));
+    POINT at{(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+    ClientToScreen(list, &at);
+    MouseClick(at.x, at.y);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(app) == list; }));
+    Keys("F2");
+    HWND edit = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0))); }));
+    XDoTool("type --delay 30 CAN0");
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(edit) == "CAN0"; }));
+    app.ChooseMenu({0, 2});  // File > Compare with converter...
+    HWND box = app.WaitWindow("与转换器比较", 10000);
+    ASSERT_TRUE(box);
+    std::vector<std::vector<std::string>> found;
+    WaitUntil([&] { return app.Find("OKButton", box) && !(found = app.ListRows("ListViewDifferences")).empty(); },
+              3000);
+    EXPECT_EQ(found, (std::vector<std::vector<std::string>>{{"filters.entries[0].port", "CAN1", "CAN0"}}));
+    app.CloseBox(box);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }));
+    app.CloseBox();
+    EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
+}
+
 // A recent item opens the file its caption names, whatever another instance has written
 // to the list since; the menu takes the list again when the window is activated.
 TEST_F(Profiles, ARecentItemOpensTheFileItsCaptionNames) {
