@@ -8,6 +8,7 @@
 #include "link/CANConfigReadParameter.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 namespace quorin {
 
@@ -55,12 +56,28 @@ private:
     TFormCANConfig& FForm;
 };
 
+// An in-place edit of a filter row's port that is still open: the typed text is the
+// row's once it is committed, which otherwise happens only when the edit loses the focus.
+// A command that collects the window's values (Save, Write, Compare) may run from a menu
+// short cut with the edit still open, so it commits it first, as Enter would.
+inline void CommitPendingEdits(TFormCANConfig& form) {
+    TListView* list = form.ListViewVandrelFrameID;
+    if (!list || !list->IsEditing()) return;
+    const HWND edit = reinterpret_cast<HWND>(SendMessageW(list->Handle(), LVM_GETEDITCONTROL, 0, 0));
+    if (edit) SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+}
+
 // Open, Read and Write are disabled while a transaction waits, in this order, and enabled
-// again in the same order.
+// again in the same order. Disabling the button that has the keyboard focus takes the
+// focus away from the window altogether; it goes back to that control afterwards, so an
+// operator working from the keyboard keeps his place.
 class TFormCommandButtons : public TCommandButtons {
 public:
     explicit TFormCommandButtons(TFormCANConfig& form) : FForm(form) {}
-    void DisableCommandButtons() override { SetEnabled(false); }
+    void DisableCommandButtons() override {
+        FFocus = GetFocus();
+        SetEnabled(false);
+    }
     void EnableCommandButtons() override {
         // The window could not react during the wait, so clicks and keys the operator
         // gave it meanwhile are still queued; delivered now they would land on the
@@ -70,15 +87,28 @@ public:
         while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {}
         while (PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {}
         SetEnabled(true);
+        RestoreFocus();
     }
 
 private:
+    void RestoreFocus() {
+        const HWND focus = FFocus;
+        FFocus = nullptr;
+        // Only a focus the wait took away, in the window that is still the active one: the
+        // operator may have moved on to another window meanwhile. (Not asked whether it is
+        // visible: a skinned button switches its drawing off, and with it the visible
+        // style, while its click handler runs.)
+        if (!focus || GetFocus() || !IsWindow(focus) || !IsWindowEnabled(focus)) return;
+        if (GetActiveWindow() != GetAncestor(focus, GA_ROOT)) return;
+        SetFocus(focus);
+    }
     void SetEnabled(bool enabled) {
         FForm.ButtonOpenRS232->SetEnabled(enabled);
         FForm.ButtonReadParameter->SetEnabled(enabled);
         FForm.ButtonWriteParameter->SetEnabled(enabled);
     }
     TFormCANConfig& FForm;
+    HWND FFocus = nullptr;
 };
 
 }  // namespace quorin

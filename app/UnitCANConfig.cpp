@@ -7,6 +7,10 @@
 #include "link/VCI.h"
 #include "skin/apply/Skinclasses.h"
 
+#include <windows.h>
+
+#include <deque>
+
 namespace quorin {
 
 TFormCANConfig* FormCANConfig = nullptr;
@@ -14,6 +18,42 @@ bool CommOpened = false;
 int32_t OpenedCommIndex = 0;
 
 QUORIN_DEFINE_CLASS(TFormCANConfig, TForm) {}
+
+namespace {
+
+std::deque<std::function<void()>> StepsAfterFirstPaint;
+bool RunningStepsAfterFirstPaint = false;
+
+void CALLBACK RunStepsAfterFirstPaint(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    // A step that shows a box runs the box's message loop, in which a timer set meanwhile
+    // fires: the loop below runs that step once the box is answered.
+    if (RunningStepsAfterFirstPaint) return;
+    const HWND main = FormCANConfig && FormCANConfig->HandleAllocated() ? FormCANConfig->Handle() : nullptr;
+    if (!main || !IsWindowVisible(main)) {
+        SetTimer(nullptr, 0, USER_TIMER_MINIMUM, RunStepsAfterFirstPaint);
+        return;
+    }
+    UpdateWindow(main);
+    RunningStepsAfterFirstPaint = true;
+    while (!StepsAfterFirstPaint.empty()) {
+        auto step = std::move(StepsAfterFirstPaint.front());
+        StepsAfterFirstPaint.pop_front();
+        try {
+            step();
+        } catch (...) {
+            Application->HandleException(FormCANConfig);
+        }
+    }
+    RunningStepsAfterFirstPaint = false;
+}
+
+}  // namespace
+
+void RunAfterFirstPaint(std::function<void()> Step) {
+    StepsAfterFirstPaint.push_back(std::move(Step));
+    SetTimer(nullptr, 0, 0, RunStepsAfterFirstPaint);
+}
 
 TFormCANConfig::TFormCANConfig(TComponent* AOwner) : TForm(AOwner) {
     // The layout holds the skin components, so the loader must know their classes.

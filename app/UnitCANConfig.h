@@ -20,6 +20,7 @@
 #include "skin/resources/Winskindata.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -265,6 +266,11 @@ private:
 
 // The main window, set by start-up.
 extern TFormCANConfig* FormCANConfig;
+
+// Runs Step from the message loop once the main window shows and has been painted, after
+// every step queued before it has returned: the start-up messages (a refused skin, a
+// profile that cannot be opened) come one after another over the window, never stacked.
+void RunAfterFirstPaint(std::function<void()> Step);
 
 // The connection: true while a port is open, and the number of the port last opened (it
 // keeps its value after the port closes). Every serial-channel call of the protocol code

@@ -36,6 +36,7 @@ void TFormCANConfig::ButtonReadParameterClick(TObject* Sender) {
 
 void TFormCANConfig::ButtonWriteParameterClick(TObject* Sender) {
     if (PageControlCANConfig->ActivePageIndex() != 0) return;
+    CommitPendingEdits(*this);
     TFormParameterPage controls(*this);
     TFormCommandButtons buttons(*this);
     // A text the conversion refuses raises here, before anything is sent; the

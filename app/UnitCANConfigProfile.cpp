@@ -115,12 +115,17 @@ std::vector<std::string> RecentProfiles() {
     return list;
 }
 
+// The paths the recent items show, in their order: a click opens the file its caption
+// names, whatever another instance has written to the list since.
+std::vector<std::string> ShownRecent;
+
 TMenuItem* RecentItem(TFormCANConfig& form, std::size_t index) {
     TMenuItem* items[] = {form.RecentProfile1, form.RecentProfile2, form.RecentProfile3, form.RecentProfile4};
     return index < kRecentProfiles ? items[index] : nullptr;
 }
 
 void ShowRecentProfiles(TFormCANConfig& form, const std::vector<std::string>& list) {
+    ShownRecent = list;
     for (std::size_t i = 0; i < kRecentProfiles; ++i) {
         TMenuItem* item = RecentItem(form, i);
         if (i < list.size()) {
@@ -153,13 +158,14 @@ void ForgetProfile(TFormCANConfig& form, const std::string& path) {
     ShowRecentProfiles(form, list);
 }
 
-TFileDialogArgs DialogArgs(TFormCANConfig& form, unsigned title) {
+// The dialog opens in the folder of the most recent profile of `recent`, the list as read
+// once by the caller.
+TFileDialogArgs DialogArgs(TFormCANConfig& form, unsigned title, const std::vector<std::string>& recent) {
     TFileDialogArgs args;
     args.Owner = form.Handle();
     args.Title = LoadStr(title);
     args.Filter = LoadStr(IDS_PROFILE_FILTER);
     args.DefaultExt = "json";
-    const auto recent = RecentProfiles();
     if (!recent.empty()) {
         const std::string& last = recent.front();
         const auto slash = last.find_last_of("\\/");
@@ -183,6 +189,13 @@ std::string ShownValue(const std::string& json) {
 
 void TFormCANConfig::InitProfiles() {
     ShowRecentProfiles(*this, RecentProfiles());
+    // Another instance may have changed the list meanwhile; the operator comes back to this
+    // window before he can open its menu, so the menu is brought up to date then. (A menu
+    // being opened cannot change: any change of an item remakes the native menu.)
+    OnActivate = [this, previous = OnActivate](TObject* Sender) {
+        if (previous) previous(Sender);
+        ShowRecentProfiles(*this, RecentProfiles());
+    };
     OnDropFiles = [this](TObject* Sender, const std::vector<std::string>& Files) { FormDropFiles(Sender, Files); };
     SetAcceptFiles(true);
 }
@@ -215,26 +228,37 @@ void TFormCANConfig::OpenStartupProfile() {
     for (int i = 1; i < __argc; ++i) {
         const std::string arg = __wargv && __wargv[i] ? ToUtf8(__wargv[i]) : std::string();
         if (!arg.empty() && arg[0] != '-') {  // options belong to others
-            OpenProfileFile(arg);
+            // Opened once the window is up, so that a warning about it shows over the
+            // window and after any other start-up message, not stacked with it.
+            RunAfterFirstPaint([this, arg] { OpenProfileFile(arg); });
             return;
         }
     }
 }
 
 void TFormCANConfig::OpenProfile1Click(TObject* Sender) {
-    if (const auto path = PromptForOpenFile(DialogArgs(*this, IDS_PROFILE_OPEN_TITLE))) OpenProfileFile(*path);
+    if (const auto path = PromptForOpenFile(DialogArgs(*this, IDS_PROFILE_OPEN_TITLE, RecentProfiles())))
+        OpenProfileFile(*path);
 }
 
 void TFormCANConfig::SaveProfile1Click(TObject* Sender) {
     // Collected before the dialog, as Write collects: a text the conversion refuses is
     // reported by the application's exception display and nothing is asked or written.
+    // Ctrl+S reaches here before the focused control sees the key, so an in-place edit
+    // may still be open: what it shows is saved.
+    CommitPendingEdits(*this);
     TFormParameterPage page(*this);
     TDeviceSettings settings = DecodeParameterBlock(CollectParameterBlock(0, page));
     settings.Identity = ShownIdentity(page);
-    auto args = DialogArgs(*this, IDS_PROFILE_SAVE_TITLE);
+    // One read of the list for the folder and the name proposed: another instance may
+    // change it at any moment.
     const auto recent = RecentProfiles();
-    if (!recent.empty())
-        args.FileName = recent.front().substr(args.InitialDir.empty() ? 0 : args.InitialDir.size() + 1);
+    auto args = DialogArgs(*this, IDS_PROFILE_SAVE_TITLE, recent);
+    if (!recent.empty()) {
+        const std::string& last = recent.front();
+        const auto slash = last.find_last_of("\\/");
+        args.FileName = slash == std::string::npos ? last : last.substr(slash + 1);
+    }
     const auto chosen = PromptForSaveFile(args);
     if (!chosen) return;
     const std::string path = FullPath(*chosen);
@@ -252,6 +276,7 @@ void TFormCANConfig::CompareProfile1Click(TObject* Sender) {
         Warn(LoadStr(IDS_PROFILE_COMPARE_NO_PORT));
         return;
     }
+    CommitPendingEdits(*this);
     TFormParameterPage page(*this);
     const TParameterBlock window = CollectParameterBlock(0, page);
     TFormCommandButtons buttons(*this);
@@ -267,21 +292,27 @@ void TFormCANConfig::CompareProfile1Click(TObject* Sender) {
 }
 
 void TFormCANConfig::RecentProfileClick(TObject* Sender) {
-    const auto list = RecentProfiles();
-    for (std::size_t i = 0; i < list.size(); ++i) {
+    for (std::size_t i = 0; i < ShownRecent.size(); ++i) {
         if (Sender != RecentItem(*this, i)) continue;
-        if (!FileExists(list[i])) {
-            const std::string path = list[i];
+        const std::string path = ShownRecent[i];
+        if (!FileExists(path)) {
             ForgetProfile(*this, path);
             Warn(FormatText(LoadStr(IDS_PROFILE_RECENT_MISSING), {path}));
             return;
         }
-        OpenProfileFile(list[i]);
+        OpenProfileFile(path);
         return;
     }
 }
 
 void TFormCANConfig::FormDropFiles(TObject* Sender, const std::vector<std::string>& Files) {
+    // While a modal box is up (the comparison, a message, a file dialog) the window is
+    // disabled, but a drop still reaches it: opening then would change the settings under
+    // the box and stack a second box on it. The drop is refused, audibly.
+    if (!IsWindowEnabled(Handle())) {
+        MessageBeep(MB_ICONWARNING);
+        return;
+    }
     const auto profile = std::find_if(Files.begin(), Files.end(), IsProfileName);
     if (profile != Files.end()) OpenProfileFile(*profile);
 }

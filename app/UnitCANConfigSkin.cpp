@@ -28,8 +28,6 @@ constexpr char kSkinNone[] = "none";
 // The skin in force, as the setting names it, and the built-in skin's bytes to return to.
 std::string CurrentSkin = kSkinBuiltIn;
 std::vector<uint8_t> BuiltInSkin;
-// A refusal found at start-up, shown once the window is up.
-std::string PendingRefusal;
 // What the policies fix, read once at start-up.
 bool SkinFixed = false;
 bool SkinFilesForbidden = false;
@@ -84,16 +82,11 @@ std::string RefusalText(const std::string& path, const std::string& reason) {
     return text;
 }
 
-// Runs once from the message loop: after the handler that asked for it has returned
-// (a menu item must not be freed inside its own click), or after the first paint.
+// Runs once from the message loop, after the handler that asked for it has returned (a
+// menu item must not be freed inside its own click).
 void CALLBACK SkinMenuLater(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     if (FormCANConfig) FormCANConfig->BuildSkinMenu();
-    if (!PendingRefusal.empty()) {
-        const std::string text = std::move(PendingRefusal);
-        PendingRefusal.clear();
-        ShowWarningBox(text, LoadStr(IDS_SKIN_WARNING));
-    }
 }
 
 void Later() { SetTimer(nullptr, 0, 0, SkinMenuLater); }
@@ -183,8 +176,9 @@ void TFormCANConfig::InitSkins() {
             CurrentSkin = *remembered;
         } else {
             // The built-in skin stays; the operator learns why once the window is up.
-            PendingRefusal = RefusalText(SkinPath(*remembered), reason);
-            Later();
+            RunAfterFirstPaint([text = RefusalText(SkinPath(*remembered), reason)] {
+                ShowWarningBox(text, LoadStr(IDS_SKIN_WARNING));
+            });
         }
     }
     BuildSkinMenu();

@@ -256,7 +256,7 @@ TCollection::TCollection(TItemFactory Factory, TPersistent* Owner) : FFactory(st
 TCollection::~TCollection() {
     FClearing = true;
     OnUpdate = nullptr;
-    while (!FItems.empty()) delete FItems.back();
+    while (!FItems.empty()) DeleteItem(FItems.back());
 }
 
 TCollectionItem* TCollection::Add() {
@@ -272,13 +272,18 @@ TCollectionItem* TCollection::Insert(int Index) {
     return item;
 }
 
-void TCollection::Delete(int Index) { delete Items(Index); }
+void TCollection::Delete(int Index) { DeleteItem(Items(Index)); }
+
+void TCollection::DeleteItem(TCollectionItem* Item) {
+    RemoveItem(Item);
+    delete Item;
+}
 
 void TCollection::Clear() {
     if (FItems.empty()) return;
     BeginUpdate();
     FClearing = true;
-    while (!FItems.empty()) delete FItems.back();
+    while (!FItems.empty()) DeleteItem(FItems.back());
     FClearing = false;
     EndUpdate();
 }
@@ -340,7 +345,9 @@ TCollectionItem::TCollectionItem(TCollection* Collection) : FCollection(nullptr)
     if (Collection) Collection->InsertItem(this);
 }
 
-TCollectionItem::~TCollectionItem() {
+TCollectionItem::~TCollectionItem() { LeaveCollection(); }
+
+void TCollectionItem::LeaveCollection() {
     if (FCollection) FCollection->RemoveItem(this);
 }
 

@@ -460,6 +460,8 @@ private:
     friend class TCollectionItem;
     void InsertItem(TCollectionItem* Item);
     void RemoveItem(TCollectionItem* Item);
+    // Takes the item out, with the owner told while the item is whole, then frees it.
+    void DeleteItem(TCollectionItem* Item);
 
     TItemFactory FFactory;
     TPersistent* FOwner;
@@ -483,6 +485,11 @@ public:
 protected:
     // Tells the collection that this item (or, with AllItems, the whole collection) changed.
     void Changed(bool AllItems);
+    // Leaves the collection, whose owner then forgets the item (a list view removes its
+    // row, and may report on the row meanwhile). The collection does this before it frees
+    // an item; an item deleted directly calls it first in its own destructor, so that no
+    // owner sees an item whose members are already gone.
+    void LeaveCollection();
 
 private:
     friend class TCollection;

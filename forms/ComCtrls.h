@@ -152,6 +152,7 @@ class TListItem : public TCollectionItem {
     QUORIN_CLASS(TListItem, TCollectionItem)
 public:
     explicit TListItem(TCollection* Collection);
+    ~TListItem() override;
     const std::string& Caption() const { return FCaption; }
     void SetCaption(const std::string& Value);
     TStrings& SubItems() { return FSubItems; }

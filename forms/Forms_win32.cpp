@@ -953,7 +953,15 @@ void TApplication::HandleException(TObject* Sender) {
 }
 
 void TApplication::ShowException(const std::exception& E) {
-    std::string text = E.what();
+    // The framework's exceptions keep their whole message, which may hold a NUL from a text
+    // that came from outside; what() would end there, and so would the box. A NUL is shown
+    // as the character that stands for it.
+    std::string text;
+    if (const auto* own = dynamic_cast<const Exception*>(&E)) {
+        for (char c : own->Message()) text += c ? std::string(1, c) : std::string("\xE2\x90\x80");  // U+2400
+    } else {
+        text = E.what();
+    }
     if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
     MessageBox(text, FTitle, MB_OK | MB_ICONSTOP);
 }

@@ -89,6 +89,10 @@ TListItem::TListItem(TCollection* Collection) : TCollectionItem(Collection) {
     FSubItems.OnChange = [this](TObject*) { SubItemsChanged(); };
 }
 
+// The row leaves the list view while it is whole: the removal may report a change of
+// selection, whose handlers read the row.
+TListItem::~TListItem() { LeaveCollection(); }
+
 TListView* TListItem::ListView() const {
     auto* items = static_cast<TListItems*>(Collection());
     return items ? items->Owner() : nullptr;
@@ -162,7 +166,12 @@ void TListItem::SetChecked(bool Value) {
     }
 }
 
-void TListItem::Delete() { delete this; }
+void TListItem::Delete() {
+    if (TCollection* items = Collection())
+        items->Delete(Index());
+    else
+        delete this;
+}
 
 void TListItem::MakeVisible(bool PartialOK) {
     if (HWND h = ListHandle(this)) SendMessageW(h, LVM_ENSUREVISIBLE, WPARAM(Index()), PartialOK);
@@ -530,6 +539,15 @@ void TListView::SelectAll() {
 bool TListView::IsEditing() const { return FHandle && SendMessageW(FHandle, LVM_GETEDITCONTROL, 0, 0) != 0; }
 
 void TListView::WndProc(TMessage& Message) {
+    // F2 edits the focused row's caption, as it renames in the shell: the control itself
+    // starts an edit only on a second click, which leaves the keyboard without a way in.
+    if (Message.Msg == WM_KEYDOWN && Message.WParam == VK_F2 && !FReadOnly && GetKeyState(VK_CONTROL) >= 0 &&
+        GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0) {
+        if (TListItem* item = ItemFocused()) {
+            item->EditCaption();
+            return;
+        }
+    }
     if (Message.Msg == CN_NOTIFY) {
         const auto* hdr = reinterpret_cast<const NMHDR*>(Message.LParam);
         switch (hdr->code) {

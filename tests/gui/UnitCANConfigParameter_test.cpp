@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/GuiHarness.h"
+#include "support/RealInput.h"
 #include "support/VirtualConverter.h"
 
 namespace quorin::gui {
@@ -453,6 +454,39 @@ TEST_F(ParameterButtons, ClicksDuringTheWaitAreDropped) {
     ASSERT_TRUE(WaitUntil([&] { return app->StatusPanelText("StatusBar1", 1) == "Read device parameter succeed!"; }));
     Sleep(1000);
     EXPECT_EQ(Received(), (std::vector<std::string>{"CC DD 00 00"}));
+}
+
+// Read and Write disable the button that has the focus while they wait; the focus comes
+// back to it, so the next key press from the operator still lands there.
+TEST_F(ParameterButtons, TheFocusComesBackToTheButtonAfterReadAndWrite) {
+    StartAndOpen();
+    auto focus = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(app->MainWindow(), nullptr), &info) ? info.hwndFocus : nullptr;
+    };
+    auto reads = [&] {
+        std::size_t n = 0;
+        for (const auto& f : Received()) n += f == "CC DD 00 00";
+        return n;
+    };
+    HWND read = app->Window("ButtonReadParameter");
+    RECT r{};
+    ASSERT_TRUE(GetWindowRect(read, &r));
+    MouseClick((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ASSERT_TRUE(WaitUntil([&] { return app->StatusPanelText("StatusBar1", 1) == "Read device parameter succeed!"; }));
+    EXPECT_TRUE(WaitUntil([&] { return focus() == read; })) << focus();
+    // The space bar starts the next read from where the focus is.
+    Keys("space");
+    EXPECT_TRUE(WaitUntil([&] { return reads() == 2; }, 5000)) << reads();
+    EXPECT_TRUE(WaitUntil([&] { return focus() == read; })) << focus();
+
+    HWND write = app->Window("ButtonWriteParameter");
+    ASSERT_TRUE(GetWindowRect(write, &r));
+    MouseClick((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ASSERT_TRUE(
+        WaitUntil([&] { return app->StatusPanelText("StatusBar1", 1) == "Write device parameter Succeed!"; }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return focus() == write; })) << focus();
 }
 
 TEST_F(ParameterButtons, ClearedCustomBitRateSendsZeroWordsWhateverTheEditsHold) {

@@ -88,6 +88,33 @@ std::vector<std::string> RecentProfiles() {
 
 void ForgetRecentProfiles() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"RecentProfiles"); }
 
+// What another instance leaves in the registry when it saves or opens a profile.
+void SetRecentProfiles(const std::vector<std::string>& list) {
+    std::wstring data;
+    for (const auto& p : list) data += Widen(p) + L'\0';
+    data += L'\0';
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, L"RecentProfiles", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                   DWORD(data.size() * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+// The message boxes of the program that are up at this moment.
+int MessageBoxCount(const RunningApp& app) {
+    int n = 0;
+    for (HWND w : app.TopLevelWindows()) n += ClassOf(w) == "#32770" && !app.Find("OKButton", w) ? 1 : 0;
+    return n;
+}
+
+// The control that has the program's keyboard focus, or nullptr.
+HWND FocusOf(const RunningApp& app) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(app.MainWindow(), nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
 uint8_t Checksum(const Bytes& b) {
     uint8_t sum = 0;
     for (std::size_t i = 1; i < b.size(); ++i) sum = static_cast<uint8_t>(sum + (b[i] & 0x0F) + (b[i] >> 4));
@@ -364,6 +391,193 @@ TEST_F(Profiles, ADroppedFileOpensAndAVanishedRecentOneIsDropped) {
     EXPECT_NE(box->text.find(dir + "gone.json"), std::string::npos) << box->text;
     app.PressButton(*box, IDOK);
     EXPECT_TRUE(WaitUntil([&] { return RecentProfiles() == std::vector<std::string>{dir + "saved.json"}; }));
+    app.CloseBox();
+    EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
+}
+
+// Ctrl+S runs before the focused control sees the key, also while a filter row's port is
+// being edited in place: what the row shows when the key is pressed is what is saved.
+TEST_F(Profiles, CtrlSSavesThePortTypedIntoAnOpenInPlaceEdit) {
+    DeleteFileW(Widen(dir + "edited.json").c_str());
+    RunningApp app;
+    ASSERT_TRUE(app.Started()) << app.Failure();
+    ASSERT_TRUE(app.SelectTab("PageControlQUORINQ1", 4));
+    ASSERT_TRUE(app.Click("CheckBoxVandrelFilterEnable"));
+    ASSERT_TRUE(app.Click("ButtonVandrelFilterIDAdd"));
+    ASSERT_EQ(app.ListRows("ListViewVandrelFrameID").size(), 1u);
+
+    // The operator clicks the row, presses F2, types the new port and presses Ctrl+S.
+    HWND list = app.Window("ListViewVandrelFrameID");
+    RemoteBuffer rect(app.Process(), sizeof(RECT));
+    RECT row{LVIR_LABEL, 0, 0, 0};
+    ASSERT_TRUE(rect.Write(&row, sizeof row));
+    ASSERT_TRUE(SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(rect.Address())));
+    ASSERT_TRUE(rect.Read(&row, sizeof row));
+    POINT at{(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+    ClientToScreen(list, &at);
+    MouseClick(at.x, at.y);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(app) == list; }));
+    Keys("F2");
+    HWND edit = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0))); }));
+    XDoTool("type --delay 30 CAN0");
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(edit) == "CAN0"; }));
+    Keys("ctrl+s");
+    ASSERT_TRUE(AnswerFileDialog(app, "保存配置文件", dir + "edited.json", "ProfileSaveEditedRow.png"));
+    ASSERT_TRUE(WaitUntil([&] { return !ReadFile(dir + "edited.json").empty(); }));
+    const std::string saved = ReadFile(dir + "edited.json");
+    EXPECT_NE(saved.find("\"CAN0\""), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("\"CAN1\""), std::string::npos) << saved;
+    EXPECT_EQ(app.ListRows("ListViewVandrelFrameID").at(0).at(0), "CAN0");
+    app.CloseBox();
+    EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
+}
+
+// The comparison, chosen from the menu with the keyboard while a row's port is still being
+// edited, compares what the row shows.
+TEST_F(Profiles, CompareTakesThePortTypedIntoAnOpenInPlaceEdit) {
+    RunningApp app;
+    ASSERT_TRUE(app.Started()) << app.Failure();
+    ASSERT_TRUE(app.SelectComboText("ComboBoxCommIndex", "COM3"));
+    ASSERT_TRUE(app.Click("ButtonOpenRS232"));
+    ASSERT_TRUE(app.SelectTab("PageControlQUORINQ1", 4));
+    ASSERT_TRUE(app.Click("CheckBoxVandrelFilterEnable"));
+    ASSERT_TRUE(app.Click("ButtonVandrelFilterIDAdd"));
+    ASSERT_TRUE(app.Click("ButtonWriteParameter"));
+    ASSERT_TRUE(
+        WaitUntil([&] { return app.StatusPanelText("StatusBar1", 1) == "Write device parameter Succeed!"; }, 10000));
+
+    HWND list = app.Window("ListViewVandrelFrameID");
+    RemoteBuffer rect(app.Process(), sizeof(RECT));
+    RECT row{LVIR_LABEL, 0, 0, 0};
+    ASSERT_TRUE(rect.Write(&row, sizeof row));
+    ASSERT_TRUE(SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(rect.Address())));
+    ASSERT_TRUE(rect.Read(&row, sizeof row));
+    POINT at{(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+    ClientToScreen(list, &at);
+    MouseClick(at.x, at.y);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(app) == list; }));
+    Keys("F2");
+    HWND edit = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0))); }));
+    XDoTool("type --delay 30 CAN0");
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(edit) == "CAN0"; }));
+    app.ChooseMenu({0, 2});  // File > Compare with converter...
+    HWND box = app.WaitWindow("与转换器比较", 10000);
+    ASSERT_TRUE(box);
+    std::vector<std::vector<std::string>> found;
+    WaitUntil([&] { return app.Find("OKButton", box) && !(found = app.ListRows("ListViewDifferences")).empty(); },
+              3000);
+    EXPECT_EQ(found, (std::vector<std::vector<std::string>>{{"filters.entries[0].port", "CAN1", "CAN0"}}));
+    app.CloseBox(box);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }));
+    app.CloseBox();
+    EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
+}
+
+// A recent item opens the file its caption names, whatever another instance has written
+// to the list since; the menu takes the list again when the window is activated.
+TEST_F(Profiles, ARecentItemOpensTheFileItsCaptionNames) {
+    for (const char* name : {"x.json", "y.json"}) WriteFile(dir + name, kOldProfile);
+    const std::string x = dir + "x.json", y = dir + "y.json";
+    auto opened = [](RunningApp& app, const std::string& path) {
+        return WaitUntil([&] {
+            const std::string status = app.StatusPanelText("StatusBar1", 1);
+            return status.find(path) != std::string::npos;
+        });
+    };
+    SetRecentProfiles({y});
+    RunningApp first;
+    ASSERT_TRUE(first.Started()) << first.Failure();
+
+    // Another instance saves x: the first's menu still reads "1 y.json".
+    SetRecentProfiles({x, y});
+    first.ChooseMenu({0, 3});
+    EXPECT_TRUE(opened(first, y)) << first.StatusPanelText("StatusBar1", 1);
+    EXPECT_EQ(RecentProfiles(), (std::vector<std::string>{y, x}));
+
+    // The list got shorter behind the menu's back: "2 x.json" still opens x.
+    SetRecentProfiles({});
+    first.ChooseMenu({0, 4});
+    EXPECT_TRUE(opened(first, x)) << first.StatusPanelText("StatusBar1", 1);
+    ASSERT_EQ(RecentProfiles(), (std::vector<std::string>{x}));
+
+    // A second instance opens y and ends; back in the first, its menu lists y first.
+    {
+        RunningApp second;
+        ASSERT_TRUE(second.Started()) << second.Failure();
+        ASSERT_TRUE(DropFile(second, y));
+        ASSERT_TRUE(opened(second, y));
+        second.CloseBox();
+        EXPECT_EQ(second.WaitExit(), std::optional<DWORD>(0));
+    }
+    ASSERT_EQ(RecentProfiles(), (std::vector<std::string>{y, x}));
+    RECT r{};
+    GetWindowRect(first.Window("StatusBar1"), &r);
+    MouseClick((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == first.MainWindow(); }));
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(first.MainWindow(), WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
+    SetRecentProfiles({x});
+    first.ChooseMenu({0, 3});
+    EXPECT_TRUE(opened(first, y)) << first.StatusPanelText("StatusBar1", 1);
+    first.CloseBox();
+    EXPECT_EQ(first.WaitExit(), std::optional<DWORD>(0));
+}
+
+// A file dropped while the comparison is up is refused: nothing changes under the box.
+TEST_F(Profiles, ADropWhileAModalBoxIsUpIsRefused) {
+    RunningApp app;
+    ASSERT_TRUE(app.Started()) << app.Failure();
+    ASSERT_TRUE(app.SelectComboText("ComboBoxCommIndex", "COM3"));
+    ASSERT_TRUE(app.Click("ButtonOpenRS232"));
+    ASSERT_EQ(app.ComboIndex("ComboBoxUARTMode"), 0);
+    app.ChooseMenu({0, 2});  // File > Compare with converter...
+    HWND box = app.WaitWindow("与转换器比较", 10000);
+    ASSERT_TRUE(box);
+    ASSERT_TRUE(DropFile(app, dir + "old.json"));
+    // Opened, the profile would switch the serial mode to RS485 within milliseconds.
+    EXPECT_FALSE(WaitUntil([&] { return app.ComboIndex("ComboBoxUARTMode") != 0; }, 2000));
+    EXPECT_TRUE(RecentProfiles().empty());
+    EXPECT_EQ(MessageBoxCount(app), 0);
+    app.CloseBox(box);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }));
+    ASSERT_TRUE(DropFile(app, dir + "old.json"));
+    EXPECT_TRUE(WaitUntil([&] { return app.ComboIndex("ComboBoxUARTMode") == 1; }));
+    app.CloseBox();
+    EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
+}
+
+// A refused remembered skin and a profile on the command line that cannot be opened: two
+// warnings, one after the other, over the window that has shown.
+TEST_F(Profiles, StartUpWarningsComeOneAfterAnotherOverTheWindow) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const std::wstring skin = L"no-such-skin.skn";
+    RegSetValueExW(key, L"Skin", 0, REG_SZ, reinterpret_cast<const BYTE*>(skin.c_str()),
+                   DWORD((skin.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    LaunchOptions options;
+    options.args = {Widen(dir + "bad.json")};
+    options.mainWindowTimeoutMs = 15000;
+    RunningApp app(options);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"Skin");
+    ASSERT_TRUE(app.Started()) << app.Failure();
+    std::vector<std::string> texts;
+    for (int i = 0; i < 2; ++i) {
+        auto box = app.WaitMessageBox(10000);
+        ASSERT_TRUE(box) << "warning " << i;
+        EXPECT_TRUE(IsWindowVisible(app.MainWindow()));
+        EXPECT_EQ(MessageBoxCount(app), 1) << box->text;
+        texts.push_back(box->text);
+        app.PressButton(*box, IDOK);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box->window) || !IsWindowVisible(box->window); }));
+    }
+    EXPECT_NE(texts[0].find("no-such-skin.skn"), std::string::npos) << texts[0];
+    EXPECT_NE(texts[1].find(dir + "bad.json"), std::string::npos) << texts[1];
     app.CloseBox();
     EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
 }

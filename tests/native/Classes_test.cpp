@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace quorin;
 using namespace quorin::test;
 
@@ -117,4 +120,40 @@ TEST(Classes, ClassesAreFoundByNameAndCreatedWithAnOwner) {
     // Properties are inherited: Name and Tag come from TComponent.
     EXPECT_NE(c->FindProp("Tag"), nullptr);
     EXPECT_EQ(c->AllProps().front()->Name, "Name");
+}
+
+namespace {
+
+// An item whose members live on the heap, in a collection whose owner reads every item it
+// is told is going: the owner must see the item whole (AddressSanitizer reports the read of
+// members already destroyed).
+class TRowItem : public TCollectionItem {
+public:
+    using TCollectionItem::TCollectionItem;
+    std::vector<std::string> Cells{"a cell long enough to live on the heap", "another such cell, also on the heap"};
+};
+
+class TWatchedRows : public TCollection {
+public:
+    TWatchedRows() : TCollection(CollectionItemFactory<TRowItem>()) {}
+    std::vector<std::string> Seen;
+
+protected:
+    void Notify(TCollectionItem* Item, TCollectionNotification Action) override {
+        if (Action == TCollectionNotification::cnDeleting)
+            for (const auto& cell : static_cast<TRowItem*>(Item)->Cells) Seen.push_back(cell);
+    }
+};
+
+}  // namespace
+
+TEST(Classes, AnItemIsWholeWhileItsCollectionIsToldItGoes) {
+    TWatchedRows rows;
+    for (int i = 0; i < 3; ++i) rows.Add();
+    rows.Delete(1);
+    EXPECT_EQ(rows.Seen.size(), 2u);
+    rows.Clear();
+    ASSERT_EQ(rows.Seen.size(), 6u);
+    for (const auto& cell : rows.Seen) EXPECT_NE(cell.find("heap"), std::string::npos);
+    EXPECT_EQ(rows.Count(), 0);
 }

@@ -5,6 +5,8 @@
 #include "forms/WinText.h"
 
 #include <gtest/gtest.h>
+#include <vector>
+#include <string>
 
 using namespace quorin;
 
@@ -140,6 +142,46 @@ TEST_F(ComCtrlsTest, SelectionIsTheWindowsAndSurvivesChangesToOtherRows) {
     items.Add()->SetCaption("new");
     EXPECT_TRUE(items.Item(2)->Selected());
     EXPECT_EQ(form->List->SelCount(), 1);
+}
+
+// A row leaves the window before its members go: a selection handler that reads the row
+// while it is removed (the control reports the row's deselection then) finds it whole.
+TEST_F(ComCtrlsTest, ARowBeingDeletedIsWholeForTheHandlersThatReadIt) {
+    TListItems& items = form->List->Items();
+    items.Clear();
+    for (int i = 0; i < 3; ++i) {
+        TListItem* row = items.Add();
+        row->SetCaption("CAN" + std::to_string(i));
+        row->SubItems().Add("a frame type text long enough for the heap");
+        row->SubItems().Add("0x00000100, also a text on the heap");
+    }
+    std::vector<std::string> seen;
+    int broken = 0;
+    auto read = [&](TListItem* item) {
+        // A row whose own part is destroyed already has lost its class.
+        if (!dynamic_cast<TListItem*>(static_cast<TCollectionItem*>(item))) {
+            ++broken;
+            return;
+        }
+        std::string cells = item->Caption();
+        for (int i = 0; i < item->SubItems().Count(); ++i) cells += "|" + item->SubItems()[i];
+        seen.push_back(cells);
+    };
+    form->List->OnSelectItem = [&](TObject*, TListItem* item, bool) { read(item); };
+    form->List->OnChange = [&](TObject*) {
+        for (int i = 0; i < form->List->Items().Count(); ++i) read(form->List->Items().Item(i));
+    };
+    for (int i = 0; i < 3; ++i) items.Item(i)->SetSelected(true);
+    seen.clear();
+    items.Item(1)->Delete();
+    items.Delete(0);
+    items.Clear();
+    form->List->OnSelectItem = nullptr;
+    form->List->OnChange = nullptr;
+    EXPECT_EQ(broken, 0);
+    for (const auto& cells : seen)
+        EXPECT_EQ(cells.substr(4), "|a frame type text long enough for the heap|0x00000100, also a text on the heap");
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
 }
 
 TEST_F(ComCtrlsTest, InPlaceCaptionEditUpdatesTheItem) {

@@ -342,6 +342,38 @@ TEST_F(FormsTest, ExceptionInAHandlerGoesToTheExceptionDisplay) {
     delete form;
 }
 
+// The exception display shows the framework's whole message, also past a NUL that came
+// with a text from outside.
+TEST_F(FormsTest, ExceptionDisplayShowsTheWholeMessage) {
+    Application->Initialize();
+    std::string shown;
+    std::thread answer([&] {
+        for (int tries = 0; tries < 500 && shown.empty(); ++tries) {
+            Sleep(20);
+            EnumWindows(
+                [](HWND w, LPARAM p) -> BOOL {
+                    DWORD pid = 0;
+                    GetWindowThreadProcessId(w, &pid);
+                    wchar_t cls[16] = {};
+                    GetClassNameW(w, cls, 16);
+                    if (pid != GetCurrentProcessId() || wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(w)) return TRUE;
+                    wchar_t text[256] = {};
+                    GetDlgItemTextW(w, 0xFFFF, text, 256);
+                    *reinterpret_cast<std::string*>(p) = ToUtf8(text);
+                    PostMessageW(w, WM_COMMAND, IDOK, 0);
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&shown));
+        }
+    });
+    static const char kMessage[] = "'0x1\0002' is not a valid integer value";
+    Application->ShowException(EConvertError(std::string(kMessage, sizeof kMessage - 1)));
+    answer.join();
+    EXPECT_EQ(shown,
+              "'0x1\xE2\x90\x80"
+              "2' is not a valid integer value.");
+}
+
 struct BadLayout {
     const char* text;
     int line;
