@@ -262,7 +262,7 @@ public:
     void Finish() {
         if (!FObject) return;
         for (const auto& [key, value] : FObject->items())
-            if (!FSeen.count(key)) Issue(PathOf(key), "unknown field");
+            if (!FSeen.count(key)) Issue(PathOf(ShortText(key)), "unknown field");
     }
 
     void Issue(const std::string& path, const std::string& message) { FIssues.push_back({path, message}); }
