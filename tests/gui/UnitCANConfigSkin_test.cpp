@@ -449,6 +449,29 @@ TEST(Skins, AFileWithItsLengthInFrontLoadsAsChecked) {
     }
 }
 
+// A remembered name in other letters than the file's is that file: one item in the menu,
+// and choosing it changes nothing.
+TEST(Skins, SkinNamesIgnoreCase) {
+    TRememberedSkin keep;
+    const TSkinFrame slate = LoadFrame("slate.skn", "skins/slate.skn", 37, 6, 26, 22);
+    WriteSkinValue(L"SLATE.SKN");
+    RunningApp app;
+    ASSERT_TRUE(app.Started()) << app.Failure();
+    const HWND main = app.MainWindow();
+    ASSERT_TRUE(WaitUntil([&] { return Skinned(main) && FrameIs(main, slate); }, 15000));
+    FocusMain(main);
+    ChooseSkinItem(app, kSlate);
+    EXPECT_EQ(ReadSkinValue(), std::optional<std::wstring>(L"SLATE.SKN"));
+    // Built-in skin, slate, No skin, -, Load skin file...: no second slate.
+    FocusMain(main);
+    ChooseSkinItem(app, kNoSkin);
+    EXPECT_TRUE(WaitUntil([&] { return !Skinned(main); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return ReadSkinValue() == std::optional<std::wstring>(L"none"); }, 5000))
+        << Narrow(ReadSkinValue().value_or(L"(none)"));
+    app.CloseBox();
+    EXPECT_EQ(app.WaitExit(), 0u);
+}
+
 TEST(Skins, EveryUnusableFileIsRefusedAndTheSkinInForceStays) {
     TRememberedSkin keep;
     const TSkinFrame slate = LoadFrame("slate.skn", "skins/slate.skn", 37, 6, 26, 22);
