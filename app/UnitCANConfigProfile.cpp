@@ -239,8 +239,7 @@ void TFormCANConfig::SaveProfile1Click(TObject* Sender) {
     settings.Identity = ShownIdentity(page);
     auto args = DialogArgs(*this, IDS_PROFILE_SAVE_TITLE);
     const auto recent = RecentProfiles();
-    if (!recent.empty())
-        args.FileName = recent.front().substr(recent.front().find_last_of("\\/") + 1);
+    if (!recent.empty()) args.FileName = recent.front().substr(recent.front().find_last_of("\\/") + 1);
     const auto chosen = PromptForSaveFile(args);
     if (!chosen) return;
     const std::string path = FullPath(*chosen);

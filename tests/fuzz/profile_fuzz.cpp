@@ -83,7 +83,8 @@ void CheckDocument(const TJson& doc) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace quorin;
     TDeviceSettings settings;
-    const std::string text = size > 3 && data[0] == 1 ? Expanded(data, size) : std::string(reinterpret_cast<const char*>(data), size);
+    const std::string text =
+        size > 3 && data[0] == 1 ? Expanded(data, size) : std::string(reinterpret_cast<const char*>(data), size);
     const auto textIssues = profile::SettingsFromProfileText(text, settings);
     TJson doc = {{"command", "write"}, {"error", text.substr(0, 256) + " is not a valid profile"}};
     doc["issues"] = IssuesJson(textIssues, true);

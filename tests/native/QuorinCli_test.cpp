@@ -660,8 +660,9 @@ TEST(QuorinCliJson, DeepNestingIsRefusedAndLongValuesAreQuotedInPart) {
     TempDir dir;
     const std::string deep = dir / "deep.json", wide = dir / "wide.json";
     const std::size_t levels = 400000;
-    WriteText(deep, Spoil([](TJson& p) { p["filters"]["entries"] = {Filter("standard", "0x1", "0x2")}; })
-                        .replace(0, 1, "{\"x\": " + std::string(levels, '[') + std::string(levels, ']') + ","));
+    WriteText(deep, Spoil([](TJson& p) {
+                        p["filters"]["entries"] = {Filter("standard", "0x1", "0x2")};
+                    }).replace(0, 1, "{\"x\": " + std::string(levels, '[') + std::string(levels, ']') + ","));
     WriteText(wide, Spoil([](TJson& p) {
                   p["filters"]["entries"] = {Filter("standard", "0x1", "0x2")};
                   p["filters"]["entries"][0]["port"] = std::string(100000, 'C');
@@ -673,8 +674,8 @@ TEST(QuorinCliJson, DeepNestingIsRefusedAndLongValuesAreQuotedInPart) {
     EXPECT_EQ(b.Status, 3);
     EXPECT_TRUE(Contains(b.Err, "filters.entries[0].port: \"CCCCCCCCC"));
     EXPECT_LT(b.Err.size(), 1000u);
-    const TRun c = RunCli({"set", "--port", "/dev/ttyQUORIN-none", "filters.entries=" + std::string(60000, '[') +
-                                                                       std::string(60000, ']')});
+    const TRun c = RunCli({"set", "--port", "/dev/ttyQUORIN-none",
+                           "filters.entries=" + std::string(60000, '[') + std::string(60000, ']')});
     EXPECT_EQ(c.Status, 2);
     EXPECT_TRUE(Contains(c.Err, "filters.entries: the value has lists and objects nested more than 16 deep"));
 }
@@ -684,8 +685,8 @@ TEST(QuorinCliJson, ProfilesAreReadWithinTheBound) {
     TempDir dir;
     const std::string big = dir / "big.json";
     WriteText(big, std::string(1024 * 1024, ' ') + GoodProfile().dump());
-    for (const auto& args : std::vector<std::vector<std::string>>{{"write", "--port", "/dev/ttyQUORIN-none", "/dev/zero"},
-                                                                  {"diff", "--port", "/dev/ttyQUORIN-none", "-"}}) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"write", "--port", "/dev/ttyQUORIN-none", "/dev/zero"}, {"diff", "--port", "/dev/ttyQUORIN-none", "-"}}) {
         const TRun run = RunCli(args, big);
         EXPECT_EQ(run.Status, 3) << args.back();
         EXPECT_TRUE(Contains(run.Err, "larger than 1 MB, so not a profile")) << args.back();
@@ -762,10 +763,8 @@ TEST(QuorinCliJson, CommandLineErrorsAndHelpNameTheirCommand) {
         TJson Command;
         const char* Key;
     } cases[] = {
-        {{"write", "--json", "--port"}, 2, "write", "error"},
-        {{"set", "--json", "--frobnicate"}, 2, "set", "error"},
-        {{"frobnicate", "--json"}, 2, nullptr, "error"},
-        {{"diff", "--help", "--json"}, 0, "diff", "help"},
+        {{"write", "--json", "--port"}, 2, "write", "error"}, {{"set", "--json", "--frobnicate"}, 2, "set", "error"},
+        {{"frobnicate", "--json"}, 2, nullptr, "error"},      {{"diff", "--help", "--json"}, 0, "diff", "help"},
         {{"--json", "--version"}, 0, nullptr, "version"},
     };
     for (const auto& k : cases) {
