@@ -227,7 +227,17 @@ void TFormCANConfig::BindComponentFields() {
 
 void TFormCANConfig::FormCreate(TObject* Sender) {
     LogStartupStep("layout");
-    ScanCommPorts();
+    // The steps that need more than the layout (the ports, the remembered profiles,
+    // language and skin) each report their own failure and leave the others to run: a
+    // window without one of them is still a window to work in.
+    auto optional = [this](void (TFormCANConfig::*step)()) {
+        try {
+            (this->*step)();
+        } catch (...) {
+            Application->HandleException(this);
+        }
+    };
+    optional(&TFormCANConfig::ScanCommPorts);
     LogStartupStep("port-scan");
     UpdateFilterControls();
     // The layout keeps the page that was last edited in front; the operator starts on
@@ -239,9 +249,9 @@ void TFormCANConfig::FormCreate(TObject* Sender) {
     ComboBoxVandrelPort->Items().AddObject("CAN1", 1);
     ComboBoxVandrelPort->SetItemIndex(1);
     ComboBoxSwitchModeChange(nullptr);
-    InitProfiles();
-    InitLanguage();
-    InitSkins();
+    optional(&TFormCANConfig::InitProfiles);
+    optional(&TFormCANConfig::InitLanguage);
+    optional(&TFormCANConfig::InitSkins);
 }
 
 void TFormCANConfig::ClosePortOnExit() {

@@ -169,7 +169,8 @@ TFileDialogArgs DialogArgs(TFormCANConfig& form, unsigned title, const std::vect
     if (!recent.empty()) {
         const std::string& last = recent.front();
         const auto slash = last.find_last_of("\\/");
-        if (slash != std::string::npos) args.InitialDir = last.substr(0, slash);
+        // A file in a drive's root folder: "C:\\", as "C:" alone is the drive's current folder.
+        if (slash != std::string::npos) args.InitialDir = last.substr(0, slash == 2 && last[1] == ':' ? 3 : slash);
     }
     return args;
 }
@@ -210,8 +211,13 @@ bool TFormCANConfig::OpenProfileFile(const std::string& Path) {
     TDeviceSettings settings;
     const auto issues = profile::SettingsFromProfileText(text, settings);
     if (!issues.empty()) {
+        // A box the screen can hold: the first issues, and how many more there are.
+        constexpr std::size_t kShownIssues = 20;
         std::string list;
-        for (const auto& issue : issues) list += "\n    " + profile::IssueText(issue);
+        for (std::size_t i = 0; i < issues.size() && i < kShownIssues; ++i)
+            list += "\n    " + profile::IssueText(issues[i]);
+        if (issues.size() > kShownIssues)
+            list += "\n" + FormatText(LoadStr(IDS_PROFILE_MORE_ISSUES), {std::to_string(issues.size() - kShownIssues)});
         Warn(FormatText(LoadStr(IDS_PROFILE_INVALID), {path, list}));
         return false;
     }

@@ -91,20 +91,35 @@ void CALLBACK SkinMenuLater(HWND, UINT, UINT_PTR timer, DWORD) {
 
 void Later() { SetTimer(nullptr, 0, 0, SkinMenuLater); }
 
-// Puts a checked skin in force. While the windows are not skinned yet (start-up) the
-// skin's pending first application carries it; afterwards every skinned window takes it
-// at once, or, coming from no skin, every window is skinned again.
-void PutSkinInForce(TSkinData& skin, const std::vector<uint8_t>& bytes, bool startUp) {
+// Skin file names as Windows compares them: "Slate.skn" is "slate.skn".
+bool SameSkinName(const std::string& a, const std::string& b) {
+    return CompareStringOrdinal(ToWide(a).c_str(), -1, ToWide(b).c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+bool LoadPackedSkin(TSkinData& skin, const std::vector<uint8_t>& bytes) {
     TMemoryStream& packed = skin.PackedSkin();
     packed.Clear();
     packed.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
     packed.SetPosition(0);
-    skin.LoadSkin();
-    if (startUp) return;
+    return skin.LoadSkin();
+}
+
+// Puts a checked skin in force. While the windows are not skinned yet (start-up) the
+// skin's pending first application carries it; afterwards every skinned window takes it
+// at once, or, coming from no skin, every window is skinned again. False when the skin
+// data will not load it after all: the skin held before is loaded again, as it was.
+bool PutSkinInForce(TSkinData& skin, const std::vector<uint8_t>& bytes, bool startUp) {
+    const std::vector<uint8_t> previous = skin.PackedSkin().Bytes();
+    if (!LoadPackedSkin(skin, bytes)) {
+        LoadPackedSkin(skin, previous);
+        return false;
+    }
+    if (startUp) return true;
     if (skin.GetActive())
         skin.UpdateSkin();
     else
         skin.SetActive(true);
+    return true;
 }
 
 // Checks and applies the skin the setting value names; false with the reason when it
@@ -124,9 +139,11 @@ bool UseSkin(TSkinData& skin, const std::string& value, bool startUp, std::strin
             reason = check.Unusable;
             return false;
         }
+        bytes = PackedSkinOf(bytes);  // what was checked, without a stored length in front
     }
-    PutSkinInForce(skin, bytes, startUp);
-    return true;
+    if (PutSkinInForce(skin, bytes, startUp)) return true;
+    reason = LoadStr(IDS_SKIN_NOT_LOADED);
+    return false;
 }
 
 // A click on an item of the Skin submenu: Value names the skin as the setting does, and
@@ -148,7 +165,7 @@ void SkinItemClick(TFormCANConfig& Form, const std::string& Value) {
         if (CompareStringOrdinal(ToWide(inFolder).c_str(), -1, ToWide(value).c_str(), -1, TRUE) == CSTR_EQUAL)
             value = FileNameOf(value);
     }
-    if (value == CurrentSkin) return;
+    if (SameSkinName(value, CurrentSkin)) return;
     std::string reason;
     if (!UseSkin(*Form.SkinData1, value, false, reason)) {
         ShowWarningBox(RefusalText(SkinPath(value), reason), LoadStr(IDS_SKIN_WARNING));
@@ -195,7 +212,7 @@ TFormCANConfig::TSkinMenuEntries SkinMenuEntries() {
     for (const std::string& f : files) entries.emplace_back(MenuTextOf(f), f);
     // A skin from elsewhere stays listed while it is in force.
     if (CurrentSkin != kSkinBuiltIn && CurrentSkin != kSkinNone &&
-        std::find(files.begin(), files.end(), CurrentSkin) == files.end())
+        std::none_of(files.begin(), files.end(), [](const std::string& f) { return SameSkinName(f, CurrentSkin); }))
         entries.emplace_back(MenuTextOf(FileNameOf(CurrentSkin)), CurrentSkin);
     entries.emplace_back(LoadStr(IDS_MENU_SKIN_NONE), kSkinNone);
     entries.emplace_back("-", std::string());
@@ -216,7 +233,8 @@ bool TFormCANConfig::MoveSkinCheck(const TSkinMenuEntries& Entries) {
     for (size_t i = 0; i < Entries.size(); ++i)
         if (Skin1->Items(int(i))->Caption() != Entries[i].first || SkinMenuValues[i] != Entries[i].second) return false;
     for (size_t i = 0; i < SkinMenuValues.size(); ++i)
-        if (!SkinMenuValues[i].empty() && SkinMenuValues[i] == CurrentSkin) Skin1->Items(int(i))->SetChecked(true);
+        if (!SkinMenuValues[i].empty() && SameSkinName(SkinMenuValues[i], CurrentSkin))
+            Skin1->Items(int(i))->SetChecked(true);
     return true;
 }
 
@@ -235,7 +253,7 @@ void TFormCANConfig::BuildSkinMenu() {
         if (!value.empty()) {
             item->SetRadioItem(true);
             item->SetGroupIndex(1);
-            item->SetChecked(value == CurrentSkin);
+            item->SetChecked(SameSkinName(value, CurrentSkin));
         }
         if (caption != "-") item->OnClick = [this, value](TObject*) { SkinItemClick(*this, value); };
         Skin1->Add(item);

@@ -21,11 +21,14 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+
+#include <shellapi.h>
 #endif
 
 #include "QuorinVersion.h"
 #include "cli/Ports.h"
 #include "profile/Profile.h"
+#include "profile/ProfileFile.h"
 #include "link/CANConfigReadParameter.h"
 #include "link/CANConfigWriteParameter.h"
 #include "link/ParameterBlock.h"
@@ -105,6 +108,8 @@ struct TRequest {
     bool DryRun = false;                  // write, set: show what would change, write nothing
     int Retries = 0;                      // further tries for a converter that does not answer
     bool Json = false;                    // one JSON document on standard output
+    bool NamedByWord = false;             // the command line did not parse: Given names the command
+    std::string Given;                    // the command word given, "" when none is a command
 };
 
 struct TReport {
@@ -183,27 +188,6 @@ std::string OutPath(const std::string& pattern, const std::string& port) {
     return path;
 }
 
-// Written whole or not at all: a half-written profile must never be taken for a good one.
-bool SaveFile(const std::string& path, const std::string& text, std::string& why) {
-    const std::string temp = path + ".part";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out || !(out << text) || !out.flush()) {
-            why = "cannot write " + path;
-            out.close();
-            std::remove(temp.c_str());
-            return false;
-        }
-    }
-    std::remove(path.c_str());  // Windows will not rename over an existing file
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        why = "cannot write " + path;
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
-}
-
 void ReadInto(TReport& report, const TRequest& request, const TParameterBlock& block) {
     std::string text;
     if (request.Hex) {
@@ -222,9 +206,11 @@ void ReadInto(TReport& report, const TRequest& request, const TParameterBlock& b
     }
     const std::string path = OutPath(request.OutPattern, report.Port);
     std::string why;
-    if (!SaveFile(path, text, why)) {
+    // The window's save: whole or not at all, the old file kept until the new one is in
+    // place, and runs side by side do not share a temporary file.
+    if (!SaveProfileFile(path, text, why)) {
         report.Status = stOutputFailed;
-        report.Result = why;
+        report.Result = "cannot save " + path + ": " + why;
         return;
     }
     report.Data["file"] = path;
@@ -389,6 +375,18 @@ const char* CommandName(TCommand command) {
     return "";
 }
 
+bool IsCommandName(const std::string& word) {
+    for (const char* name : {"ports", "read", "write", "diff", "set"})
+        if (word == name) return true;
+    return false;
+}
+
+// The command a JSON document names: null when a command line that did not parse gave none.
+TJson CommandJson(const TRequest& request) {
+    if (!request.NamedByWord) return CommandName(request.Command);
+    return request.Given.empty() ? TJson(nullptr) : TJson(request.Given);
+}
+
 TJson IssuesJson(const std::vector<TProfileIssue>& issues) {
     TJson list = TJson::array();
     for (const auto& i : issues) list.push_back({{"path", i.Path}, {"message", i.Message}});
@@ -423,10 +421,10 @@ int Refuse(const TRequest& request, int status, const std::string& error,
     std::cerr << "quorin-cli: " << error << "\n";
     for (const auto& issue : issues) std::cerr << "  " << IssueText(issue) << "\n";
     if (request.Json) {
-        TJson doc = {{"command", CommandName(request.Command)}, {"status", status}, {"error", error}};
+        TJson doc = {{"command", CommandJson(request)}, {"status", status}, {"error", error}};
         if (!issues.empty()) doc["issues"] = IssuesJson(issues);
         doc["ports"] = TJson::array();
-        std::cout << doc.dump(2) << "\n";
+        std::cout << DocumentText(doc) << "\n";
     }
     return status;
 }
@@ -497,7 +495,7 @@ int ServeAll(const std::vector<std::string>& ports, const TRequest& request) {
         if (request.DryRun) doc["dry_run"] = true;
         doc["ports"] = TJson::array();
         for (const auto& r : reports) doc["ports"].push_back(ReportJson(r));
-        std::cout << doc.dump(2) << "\n";
+        std::cout << DocumentText(doc) << "\n";
         std::cout.flush();
     }
     return status;
@@ -505,14 +503,12 @@ int ServeAll(const std::vector<std::string>& ports, const TRequest& request) {
 
 // The profile of write and diff, checked whole before any port is touched; 0 when it holds.
 int LoadProfile(const std::string& path, TRequest& request) {
-    std::string text;
-    if (path == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), {});
-    } else {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return Refuse(request, stInvalidProfile, "cannot read the profile " + path + "; nothing was sent");
-        text.assign(std::istreambuf_iterator<char>(in), {});
-    }
+    // Read with the window's bound: /dev/zero or an endless pipe is refused, not held.
+    std::string text, why;
+    if (path == "-" ? !ReadProfileStream(std::cin, text, why) : !ReadProfileFile(path, text, why))
+        return Refuse(request, stInvalidProfile,
+                      "cannot read the profile " + (path == "-" ? std::string("from standard input") : path) + ": " +
+                          why + "; nothing was sent");
     TDeviceSettings settings;
     const auto issues = SettingsFromProfileText(text, settings);
     if (!issues.empty())
@@ -549,6 +545,25 @@ the table go to standard error. --retries N tries a silent converter N more time
 int main(int argc, char** argv) {
 #if defined(_WIN32)
     SetConsoleOutputCP(CP_UTF8);
+    // main's arguments come in the ANSI code page, which cannot hold every file name and
+    // is not the UTF-8 the profiles, the file functions and the JSON document take; the
+    // wide command line holds them all.
+    std::vector<std::string> utf8Args;
+    std::vector<char*> utf8Argv;
+    int wideCount = 0;
+    if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &wideCount)) {
+        for (int i = 0; i < wideCount; ++i) {
+            const int n = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+            std::string arg(static_cast<std::size_t>(n > 0 ? n - 1 : 0), '\0');
+            if (n > 1) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), n, nullptr, nullptr);
+            utf8Args.push_back(std::move(arg));
+        }
+        LocalFree(wide);
+        for (auto& a : utf8Args) utf8Argv.push_back(a.data());
+        utf8Argv.push_back(nullptr);
+        argc = wideCount;
+        argv = utf8Argv.data();
+    }
 #endif
     CLI::App app{"quorin-cli: read, write, verify and compare QUORIN-Q1 converter profiles"};
     app.footer(kExamples + StatusHelp());
@@ -603,11 +618,26 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        const int code = app.exit(e);
-        if (code == 0) return stOk;
-        // A script that asked for JSON gets its document even for a command line it got wrong.
+        // A script that asked for JSON gets its document even for a command line it got
+        // wrong, or for the help, naming the command it gave (the first word that is no
+        // option; null when that is no command).
         for (int i = 1; i < argc; ++i)
             if (std::string(argv[i]) == "--json") request.Json = true;
+        for (int i = 1; i < argc && request.Given.empty(); ++i)
+            if (argv[i][0] != '-') request.Given = argv[i];
+        if (!IsCommandName(request.Given)) request.Given.clear();
+        request.NamedByWord = true;
+        if (request.Json && e.get_exit_code() == 0) {
+            TJson doc = {{"command", CommandJson(request)}, {"status", stOk}};
+            if (dynamic_cast<const CLI::CallForVersion*>(&e) != nullptr)
+                doc["version"] = std::string(QUORIN_VERSION_STRING);
+            else
+                doc["help"] = app.help();
+            std::cout << DocumentText(doc) << "\n";
+            return stOk;
+        }
+        const int code = app.exit(e);
+        if (code == 0) return stOk;
         return request.Json ? Refuse(request, stUsage, "bad command line: " + std::string(e.what())) : stUsage;
     }
 
@@ -627,23 +657,12 @@ int main(int argc, char** argv) {
             doc["ports"].push_back({{"port", p}});
         }
         if (present.empty()) std::cerr << "quorin-cli: no serial ports found\n";
-        if (request.Json) std::cout << doc.dump(2) << "\n";
+        if (request.Json) std::cout << DocumentText(doc) << "\n";
         return stOk;
     }
 
     // Every change is checked before any port is touched.
     if (request.Command == TCommand::Set) {
-#if defined(_WIN32)
-        // Windows hands the arguments over in the ANSI code page; profiles are UTF-8.
-        for (auto& change : changes) {
-            const int wide = MultiByteToWideChar(CP_ACP, 0, change.data(), static_cast<int>(change.size()), nullptr, 0);
-            std::wstring text(static_cast<std::size_t>(wide), L'\0');
-            MultiByteToWideChar(CP_ACP, 0, change.data(), static_cast<int>(change.size()), text.data(), wide);
-            const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
-            change.assign(static_cast<std::size_t>(bytes), '\0');
-            WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, change.data(), bytes, nullptr, nullptr);
-        }
-#endif
         const auto issues = ParseSettingChanges(changes, request.Changes);
         if (!issues.empty()) return Refuse(request, stUsage, "the changes cannot be made; nothing was sent:", issues);
     }

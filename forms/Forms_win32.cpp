@@ -768,13 +768,9 @@ void TApplication::Initialize() {
 
 void TApplication::Run() {
     Initialize();
-    if (FMainForm && FShowMainForm) {
-        try {
-            FMainForm->Show();
-        } catch (...) {
-            HandleException(FMainForm);
-        }
-    }
+    // A main window that cannot be shown is a start that failed: its exception goes to the
+    // caller, as the loop would otherwise run on with no window to end it.
+    if (FMainForm && FShowMainForm) FMainForm->Show();
     while (!FTerminated) HandleMessage();
 }
 

@@ -117,6 +117,20 @@ std::string JsonType(const TJson& v) {
     return "an object";
 }
 
+// A value as a message quotes it: its JSON text, cut after a few dozen bytes (at the start
+// of a character) so that a long text or a large list cannot swell a message.
+constexpr std::size_t kQuotedBytes = 40;
+
+std::string ShortText(std::string text) {
+    if (text.size() <= kQuotedBytes) return text;
+    std::size_t cut = kQuotedBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    text.resize(cut);
+    return text + "...";
+}
+
+std::string Quote(const TJson& v) { return ShortText(v.dump(-1, ' ', false, TJson::error_handler_t::replace)); }
+
 // The integer conversion of the window's text fields, for the texts of a profile:
 // decimal, or hexadecimal after "$", "0x", "0X", "x" or "X", up to 32 bits, unsigned.
 bool TextToUnsigned32(const std::string& text, uint32_t& value) {
@@ -198,7 +212,7 @@ public:
             return true;
         }
         Issue(PathOf(name),
-              v->dump() + " is out of range (" + std::to_string(low) + " to " + std::to_string(high) + ")");
+              Quote(*v) + " is out of range (" + std::to_string(low) + " to " + std::to_string(high) + ")");
         return false;
     }
 
@@ -211,12 +225,12 @@ public:
                 out = static_cast<uint32_t>(v->get<uint64_t>());
                 return true;
             }
-            Issue(PathOf(name), v->dump() + " is out of range (0 to 0xFFFFFFFF)");
+            Issue(PathOf(name), Quote(*v) + " is out of range (0 to 0xFFFFFFFF)");
             return false;
         }
         if (!v->is_string()) return Wrong(name, *v, "a text such as \"0x000007FF\"");
         if (TextToUnsigned32(v->get<std::string>(), out)) return true;
-        Issue(PathOf(name), "'" + v->get<std::string>() + "' is not a valid integer value");
+        Issue(PathOf(name), "'" + ShortText(v->get<std::string>()) + "' is not a valid integer value");
         return false;
     }
 
@@ -241,14 +255,14 @@ public:
                 out = static_cast<uint8_t>(i);
                 return true;
             }
-        Issue(PathOf(name), v->dump() + " is not one of " + ItemList(items));
+        Issue(PathOf(name), Quote(*v) + " is not one of " + ItemList(items));
         return false;
     }
 
     void Finish() {
         if (!FObject) return;
         for (const auto& [key, value] : FObject->items())
-            if (!FSeen.count(key)) Issue(PathOf(key), "unknown field");
+            if (!FSeen.count(key)) Issue(PathOf(ShortText(key)), "unknown field");
     }
 
     void Issue(const std::string& path, const std::string& message) { FIssues.push_back({path, message}); }
@@ -278,7 +292,7 @@ void ReadFilterEntry(const TJson& entry, const std::string& path, TFilterEntry& 
                             ? std::find(std::begin(kFilterPorts), std::end(kFilterPorts), port->get<std::string>())
                             : std::end(kFilterPorts);
         if (it == std::end(kFilterPorts))
-            r.Issue(r.PathOf("port"), port->dump() + " is not one of \"CAN0\", \"CAN1\", \"CAN2\", \"CAN3\"");
+            r.Issue(r.PathOf("port"), Quote(*port) + " is not one of \"CAN0\", \"CAN1\", \"CAN2\", \"CAN3\"");
         else
             f.Port = static_cast<uint8_t>(it - std::begin(kFilterPorts));
     }
@@ -290,7 +304,7 @@ void ReadFilterEntry(const TJson& entry, const std::string& path, TFilterEntry& 
         } else if (text == "extended" || text == "Extend   Frame") {
             f.FrameFormat = 1;
         } else {
-            r.Issue(r.PathOf("frame_type"), type->dump() + " is not \"standard\" or \"extended\"");
+            r.Issue(r.PathOf("frame_type"), Quote(*type) + " is not \"standard\" or \"extended\"");
         }
     }
     r.Word("start_id", f.StartId);
@@ -445,28 +459,86 @@ std::vector<TProfileIssue> SettingsFromProfile(const TJson& profile, TDeviceSett
     return issues;
 }
 
-std::vector<TProfileIssue> SettingsFromProfileText(const std::string& text, TDeviceSettings& settings) {
-    TJson profile;
+namespace {
+
+// Lists and objects deeper than this are no profile (it has four levels). Refused while
+// parsing: printing or comparing a value recurses once per level, and a few hundred
+// kilobytes of brackets would run a 1 MB stack out.
+constexpr int kMaxNesting = 16;
+
+struct TTooDeep {};
+
+// The library's message after its own prefix, with what it quotes of the text ("last
+// read: '...'") cut to its last few dozen bytes: the quote can hold a whole long token.
+std::string ParseMessage(const std::string& what) {
+    std::string message = what;
+    const auto at = message.find("] ");
+    if (at != std::string::npos) message = message.substr(at + 2);
+    const std::string mark = "last read: '";
+    const auto quote = message.find(mark);
+    if (quote == std::string::npos) return message;
+    const std::size_t from = quote + mark.size();
+    std::size_t close = message.find("'; expected", from);
+    if (close == std::string::npos && !message.empty() && message.back() == '\'') close = message.size() - 1;
+    if (close == std::string::npos || close <= from || close - from <= kQuotedBytes) return message;
+    std::size_t keep = close - kQuotedBytes;
+    while (keep < close && (static_cast<unsigned char>(message[keep]) & 0xC0) == 0x80) ++keep;
+    return message.substr(0, from) + "..." + message.substr(keep);
+}
+
+// A JSON text parsed with the nesting bound; on failure error says why (tooDeep: the bound).
+TJson ParseProfileJson(const std::string& text, std::string& error, bool& tooDeep) {
+    error.clear();
+    tooDeep = false;
+    const TJson::parser_callback_t bound = [](int depth, TJson::parse_event_t event, TJson&) {
+        if ((event == TJson::parse_event_t::object_start || event == TJson::parse_event_t::array_start) &&
+            depth >= kMaxNesting)
+            throw TTooDeep{};
+        return true;
+    };
     try {
-        profile = TJson::parse(text);
+        return TJson::parse(text, bound);
+    } catch (const TTooDeep&) {
+        tooDeep = true;
+        error = "lists and objects nested more than " + std::to_string(kMaxNesting) + " deep";
     } catch (const nlohmann::json::exception& e) {
         // A syntax error names the line and column, a number beyond every floating-point
-        // value the text of it; both after the library's own prefix.
-        std::string message = e.what();
-        const auto at = message.find("] ");
-        if (at != std::string::npos) message = message.substr(at + 2);
-        return {{"", "not a JSON document: " + message}};
+        // value the text of it.
+        error = ParseMessage(e.what());
     }
+    return TJson(TJson::value_t::discarded);
+}
+
+}  // namespace
+
+std::vector<TProfileIssue> SettingsFromProfileText(const std::string& text, TDeviceSettings& settings) {
+    std::string error;
+    bool tooDeep = false;
+    const TJson profile = ParseProfileJson(text, error, tooDeep);
+    if (!error.empty()) return {{"", "not a JSON document: " + error}};
     return SettingsFromProfile(profile, settings);
+}
+
+std::string DocumentText(const TJson& document, int indent) {
+    return document.dump(indent, ' ', false, TJson::error_handler_t::replace);
 }
 
 std::string ProfileText(const TDeviceSettings& settings) { return ProfileFromSettings(settings).dump(2) + "\n"; }
 
-std::vector<std::size_t> BytesTheProfileLoses(const TParameterBlock& block) {
-    // Through the profile and back; a setting the profile cannot hold comes back as 0.
+namespace {
+
+// A block through its profile and back: what the profile carries of it; a setting the
+// profile cannot hold comes back as 0.
+TParameterBlock CarriedBlock(const TParameterBlock& block) {
     TDeviceSettings settings;
     SettingsFromProfile(ProfileFromSettings(DecodeParameterBlock(block)), settings);
-    const TParameterBlock again = EncodeParameterBlock(settings);
+    return EncodeParameterBlock(settings);
+}
+
+}  // namespace
+
+std::vector<std::size_t> BytesTheProfileLoses(const TParameterBlock& block) {
+    const TParameterBlock again = CarriedBlock(block);
     std::vector<std::size_t> lost;
     for (std::size_t i = block::IdentityEnd; i < kParameterBlockSize; ++i)
         if (again[i] != block[i]) lost.push_back(i);
@@ -508,11 +580,12 @@ std::vector<TProfileDifference> ProfileDifferenceList(const TParameterBlock& dev
     for (const auto& [key, value] : a) compare(key);
     for (const auto& [key, value] : b)
         if (!inDevice.count(key)) compare(key);
-    if (list.empty()) {
-        for (std::size_t i = block::IdentityEnd; i < kParameterBlockSize; ++i)
-            if (device[i] != profile[i])
-                list.push_back({"byte " + std::to_string(i), "0x" + Hex(device[i], 2), "0x" + Hex(profile[i], 2)});
-    }
+    // A byte that differs where the two profiles agree is one no setting shows (a filter
+    // port 2 shown as CAN0 beside a port 0): listed by itself, whatever else differs.
+    const TParameterBlock carriedA = CarriedBlock(device), carriedB = CarriedBlock(profile);
+    for (std::size_t i = block::IdentityEnd; i < kParameterBlockSize; ++i)
+        if (device[i] != profile[i] && carriedA[i] == carriedB[i])
+            list.push_back({"byte " + std::to_string(i), "0x" + Hex(device[i], 2), "0x" + Hex(profile[i], 2)});
     return list;
 }
 
@@ -790,13 +863,14 @@ std::vector<TProfileIssue> ParseSettingChanges(const std::vector<std::string>& a
         else if (pattern.rfind("filters.entries[", 0) == 0)
             oneEntry = true;
         const std::string text = argument.substr(equals + 1);
-        TJson value;
-        try {
-            value = TJson::parse(text, nullptr, false);
-        } catch (const nlohmann::json::exception&) {
-            value = TJson(TJson::value_t::discarded);  // a number beyond every double: a text
+        std::string error;
+        bool tooDeep = false;
+        TJson value = ParseProfileJson(text, error, tooDeep);
+        if (tooDeep) {
+            issues.push_back({canonical, "the value has " + error});
+            continue;
         }
-        if (value.is_discarded()) {
+        if (!error.empty()) {  // not JSON (a bare word such as 500Kbps): the text itself
             value = text;
             try {
                 (void)value.dump();
@@ -846,6 +920,16 @@ std::vector<TProfileIssue> ApplySettingChanges(const TParameterBlock& read, cons
     for (std::size_t i = block::IdentityEnd; i < kParameterBlockSize; ++i)
         if (from[i] != to[i]) result[i] = to[i];
     result[block::Checksum] = ParameterChecksum(result.data(), result.size());
+    // What goes out is checked, not only the profile: the profile shows an identifier
+    // masked to its frame format, while its bytes go back as read.
+    const TDeviceSettings sent = DecodeParameterBlock(result);
+    const uint32_t mask = sent.CANFrameType == 0 ? kStandardIdMask : kExtendedIdMask;
+    if ((sent.CANID & ~mask) != 0)
+        issues.push_back({"can.id", "the converter holds " + Hex32(sent.CANID) + ", beyond " +
+                                        Width(sent.CANFrameType) + "; give can.id a value within it too"});
+    TDeviceSettings check;
+    for (auto& issue : SettingsFromProfile(ProfileFromSettings(sent), check)) issues.push_back(std::move(issue));
+    if (!issues.empty()) result = read;
     return issues;
 }
 

@@ -65,7 +65,8 @@ std::vector<TProfileIssue> SettingsWarnings(const TDeviceSettings& settings);
 std::vector<TProfileIssue> SettingsFromProfile(const TJson& profile, TDeviceSettings& settings);
 
 // The same from the text of a profile file; a text that is no JSON document gives one
-// issue naming the line and column.
+// issue naming the line and column, and so does one with lists or objects nested deeper
+// than a profile's few levels. Messages quote at most a short prefix of any value.
 std::vector<TProfileIssue> SettingsFromProfileText(const std::string& text, TDeviceSettings& settings);
 
 std::string ProfileText(const TDeviceSettings& settings);
@@ -77,8 +78,8 @@ std::string ProfileText(const TDeviceSettings& settings);
 std::vector<std::size_t> BytesTheProfileLoses(const TParameterBlock& block);
 
 // One line per setting that differs ("can.id: device 0x00000123, profile 0x00000124");
-// the identity is not compared. Settings bytes that differ outside any field (see
-// BytesTheProfileLoses) are listed by offset.
+// the identity is not compared. Settings bytes that differ where no listed setting does
+// (bytes the profile cannot carry, see BytesTheProfileLoses) are listed by offset too.
 std::vector<std::string> ProfileDifferences(const TParameterBlock& device, const TParameterBlock& profile);
 
 // The same differences one by one: the setting's path ("byte 214" outside any field) and
@@ -112,9 +113,16 @@ std::vector<TProfileIssue> ParseSettingChanges(const std::vector<std::string>& a
 // A converter's block with the changes made: the profile read from it, changed, is checked
 // as a written profile is; the settings bytes the changes make different are taken from the
 // block that profile encodes, and every other byte, identity included, stays as read. The
-// checksum is set. On issues, result is the block as read.
+// block so made is checked too (a byte kept as read may break a rule with a changed one,
+// as an identifier with a new frame format). The checksum is set. On issues, result is
+// the block as read.
 std::vector<TProfileIssue> ApplySettingChanges(const TParameterBlock& read, const std::vector<TSettingChange>& changes,
                                                TParameterBlock& result);
+
+// A JSON document as its text, with any byte of its strings that is not UTF-8 (a path or
+// a port name given in another encoding, a quoted piece of a file) replaced by U+FFFD, so
+// that every text reaches the document and making it never fails.
+std::string DocumentText(const TJson& document, int indent = 2);
 
 // The raw block as text: 240 hexadecimal bytes, 16 to a line.
 std::string HexBlockText(const TParameterBlock& block);

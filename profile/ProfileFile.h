@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <iosfwd>
 #include <string>
 
 namespace quorin::profile {
@@ -17,6 +18,10 @@ constexpr std::size_t kMaxProfileFileSize = 1024 * 1024;
 // than 1 MB") without the path.
 bool ReadProfileFile(const std::string& path, std::string& text, std::string& why,
                      std::size_t maxSize = kMaxProfileFileSize);
+
+// The same from an open stream (standard input): read up to maxSize bytes and no further.
+bool ReadProfileStream(std::istream& in, std::string& text, std::string& why,
+                       std::size_t maxSize = kMaxProfileFileSize);
 
 // Makes text the whole content of the file at path (UTF-8): it is written to a new
 // temporary file in the same folder and moved over the target in one step. False when

@@ -23,12 +23,18 @@ bool ReadProfileFile(const std::string& path, std::string& text, std::string& wh
         return false;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        why = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
+    if (::fstat(fd, &st) != 0) {
+        why = Reason(errno);
         ::close(fd);
         return false;
     }
-    if (static_cast<uint64_t>(st.st_size) > maxSize) {
+    if (S_ISDIR(st.st_mode)) {
+        why = "it is a folder";
+        ::close(fd);
+        return false;
+    }
+    // A pipe (a script's <(...)) or a device is read as far as the bound, no further.
+    if (S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) > maxSize) {
         why = TooLargeReason(maxSize);
         ::close(fd);
         return false;

@@ -133,20 +133,25 @@ bool TChecker::Unpack(const uint8_t* packed, size_t size, std::vector<uint8_t>& 
     return true;
 }
 
+}  // namespace
+
+std::vector<uint8_t> PackedSkinOf(const std::vector<uint8_t>& bytes) {
+    // The stored property's form (length in front) is taken too.
+    if (bytes.size() >= 8 && static_cast<uint32_t>(ReadLE32(bytes.data())) == bytes.size() - 4)
+        return std::vector<uint8_t>(bytes.begin() + 4, bytes.end());
+    return bytes;
+}
+
+namespace {
+
 void TChecker::Run(const std::vector<uint8_t>& input) {
     if (input.empty()) {
         Refuse("the file is empty");
         return;
     }
-    // The stored property's form (length in front) is taken too.
-    const uint8_t* packed = input.data();
-    size_t size = input.size();
-    if (size >= 8 && static_cast<uint32_t>(ReadLE32(packed)) == size - 4) {
-        packed += 4;
-        size -= 4;
-    }
+    const std::vector<uint8_t> packed = PackedSkinOf(input);
     std::vector<uint8_t> archive;
-    if (!Unpack(packed, size, archive)) return;
+    if (!Unpack(packed.data(), packed.size(), archive)) return;
 
     // The archive, read as the program reads it; its message about a wrong format is
     // turned into this check's reason instead of being shown.
@@ -180,7 +185,7 @@ void TChecker::Run(const std::vector<uint8_t>& input) {
     std::vector<std::string> debug;
     skin.DebugLines = &debug;
     skin.PackedSkin().Clear();
-    skin.PackedSkin().WriteBuffer(packed, static_cast<int64_t>(size));
+    skin.PackedSkin().WriteBuffer(packed.data(), static_cast<int64_t>(packed.size()));
     previous = SetSkinMessageHandler([&](const std::string& text) { shown = text; });
     const bool loaded = skin.LoadSkin();
     SetSkinMessageHandler(std::move(previous));

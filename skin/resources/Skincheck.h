@@ -54,6 +54,9 @@ enum class TSkinCheckDepth { Usability, Full };
 // front) or a skin file. Never throws.
 TSkinCheck CheckPackedSkin(const std::vector<uint8_t>& bytes, TSkinCheckDepth depth);
 TSkinCheck CheckSkinFile(const std::string& path, TSkinCheckDepth depth);
+// The packed skin a check reads in these bytes: without the stored property's length in
+// front where it is there. What the program loads after a check passes.
+std::vector<uint8_t> PackedSkinOf(const std::vector<uint8_t>& bytes);
 // Reads a skin file whole; false with a reason when it cannot be read.
 bool ReadSkinFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& reason);
 

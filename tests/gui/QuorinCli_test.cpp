@@ -139,6 +139,20 @@ TEST_F(QuorinCli, ReadWriteDiffCarryABlockFromOneComPortToAnother) {
     EXPECT_TRUE(std::equal(expected.begin() + 15, expected.end(), back.begin() + 15));
 }
 
+// A file name beyond the ANSI code page, given on the command line, is the file saved and
+// the name the JSON document carries.
+TEST_F(QuorinCli, AnOutPathBeyondTheAnsiCodePageIsSavedAndReported) {
+    const std::string path = Narrow(TempFile(L"Pr\u00FCfstand-\u03A9.json"));
+    DeleteFileW(Widen(path).c_str());
+    const CliRun read = RunCli("read --json --port COM3 --out \"" + path + "\"");
+    EXPECT_EQ(read.status, 0u) << read.err;
+    const auto doc = profile::TJson::parse(read.out, nullptr, false);
+    ASSERT_FALSE(doc.is_discarded()) << read.out;
+    EXPECT_EQ(doc["ports"][0]["file"], path);
+    EXPECT_NE(Slurp(Widen(path)).find("\"serial\""), std::string::npos);
+    DeleteFileW(Widen(path).c_str());
+}
+
 TEST_F(QuorinCli, SeveralPortsOneSilentOneMissing) {
     const CliRun ports = RunCli("ports");
     EXPECT_EQ(ports.out, "COM0\r\nCOM3\r\nCOM7\r\nCOM12\r\nCOM23\r\n") << ports.out;

@@ -86,6 +86,14 @@ std::vector<std::string> RecentProfiles() {
     return list;
 }
 
+void SetRecentProfiles(const std::vector<std::string>& list) {
+    std::wstring data;
+    for (const auto& p : list) data += Widen(p) + L'\0';
+    data += L'\0';
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"RecentProfiles", REG_MULTI_SZ, data.c_str(),
+                    DWORD(data.size() * sizeof(wchar_t)));
+}
+
 void ForgetRecentProfiles() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"RecentProfiles"); }
 
 // What another instance leaves in the registry when it saves or opens a profile.
@@ -358,6 +366,42 @@ TEST_F(Profiles, OpenSaveWriteAndCompareThroughTheWindow) {
 
 // A dropped profile opens as Open would; a recent profile that has gone is reported and
 // leaves the list.
+// A profile with a thousand unknown fields is refused in a box of a screen's size: the
+// first issues, and how many more there are. The open dialog of a profile in a drive's
+// root folder opens in that root, not in the drive's current folder (C:\windows here).
+TEST_F(Profiles, ManyIssuesAreCountedAndARootFolderIsTheDialogsFolder) {
+    std::string many = kOldProfile;
+    std::string fields;
+    for (int i = 0; i < 1000; ++i) fields += "\"x" + std::to_string(i) + "\": 0, ";
+    many.insert(1, fields);
+    WriteFile(dir + "many.json", many);
+    WriteFile("C:\\quorin-root.json", kOldProfile);
+    SetRecentProfiles({"C:\\quorin-root.json"});
+    LaunchOptions options;
+    options.env = {{L"=C:", L"C:\\windows"}};
+    RunningApp app(options);
+    ASSERT_TRUE(app.Started()) << app.Failure();
+    ASSERT_TRUE(DropFile(app, dir + "many.json"));
+    auto box = app.WaitMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_NE(box->text.find("x0: unknown field"), std::string::npos) << box->text.substr(0, 400);
+    EXPECT_NE(box->text.find("980"), std::string::npos) << box->text.substr(0, 400);
+    EXPECT_LT(box->text.size(), 3000u);
+    app.PressButton(*box, IDOK);
+
+    app.ChooseMenu({0, 0});  // File > Open profile
+    const HWND dialog = app.WaitWindow("打开配置文件", 10000);
+    ASSERT_TRUE(dialog);
+    const HWND lookIn = GetDlgItem(dialog, 1137);  // the folder box
+    EXPECT_TRUE(WaitUntil([&] { return !WindowText(lookIn).empty(); }));
+    EXPECT_EQ(WindowText(lookIn).find("windows"), std::string::npos) << WindowText(lookIn);
+    Keys("Escape");
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10000));
+    DeleteFileW(L"C:\\quorin-root.json");
+    app.CloseBox();
+    EXPECT_EQ(app.WaitExit(), std::optional<DWORD>(0));
+}
+
 TEST_F(Profiles, ADroppedFileOpensAndAVanishedRecentOneIsDropped) {
     WriteFile(dir + "saved.json", kOldProfile);
     WriteFile(dir + "gone.json", kOldProfile);

@@ -415,6 +415,63 @@ TEST(Skins, SwitchingRestylesEveryOpenWindowAtOnceAndIsRemembered) {
     EXPECT_EQ(app.WaitExit(), 0u);
 }
 
+// A skin file with the stored property's length in front passes the check and is loaded as
+// it was checked: no box, the skin in force, the path remembered.
+TEST(Skins, AFileWithItsLengthInFrontLoadsAsChecked) {
+    TRememberedSkin keep;
+    const TSkinFrame slate = LoadFrame("slate.skn", "skins/slate.skn", 37, 6, 26, 22);
+    std::vector<uint8_t> framed = ReadAll(Build("skins/slate.skn"));
+    ASSERT_FALSE(framed.empty());
+    const uint32_t size = uint32_t(framed.size());
+    framed.insert(framed.begin(), {uint8_t(size), uint8_t(size >> 8), uint8_t(size >> 16), uint8_t(size >> 24)});
+    CreateDirectoryW(HostPath(Build("framed-skins")).c_str(), nullptr);
+    const std::wstring path = HostPath(Build("framed-skins/Framed.skn"));
+    {
+        std::ofstream out(Narrow(path), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(framed.data()), std::streamsize(framed.size()));
+    }
+    auto boxes = [](const RunningApp& app) {
+        int n = 0;
+        for (HWND w : app.TopLevelWindows()) n += ClassOf(w) == "#32770";
+        return n;
+    };
+    WriteSkinValue(path);
+    {
+        RunningApp app;
+        ASSERT_TRUE(app.Started()) << app.Failure();
+        const HWND main = app.MainWindow();
+        EXPECT_TRUE(WaitUntil([&] { return Skinned(main) && FrameIs(main, slate); }, 15000))
+            << ::testing::PrintToString(FrameDifferences(main, slate));
+        EXPECT_EQ(boxes(app), 0);
+        EXPECT_EQ(ReadSkinValue(), std::optional<std::wstring>(path));
+        app.CloseBox();
+        EXPECT_EQ(app.WaitExit(), 0u);
+    }
+}
+
+// A remembered name in other letters than the file's is that file: one item in the menu,
+// and choosing it changes nothing.
+TEST(Skins, SkinNamesIgnoreCase) {
+    TRememberedSkin keep;
+    const TSkinFrame slate = LoadFrame("slate.skn", "skins/slate.skn", 37, 6, 26, 22);
+    WriteSkinValue(L"SLATE.SKN");
+    RunningApp app;
+    ASSERT_TRUE(app.Started()) << app.Failure();
+    const HWND main = app.MainWindow();
+    ASSERT_TRUE(WaitUntil([&] { return Skinned(main) && FrameIs(main, slate); }, 15000));
+    FocusMain(main);
+    ChooseSkinItem(app, kSlate);
+    EXPECT_EQ(ReadSkinValue(), std::optional<std::wstring>(L"SLATE.SKN"));
+    // Built-in skin, slate, No skin, -, Load skin file...: no second slate.
+    FocusMain(main);
+    ChooseSkinItem(app, kNoSkin);
+    EXPECT_TRUE(WaitUntil([&] { return !Skinned(main); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return ReadSkinValue() == std::optional<std::wstring>(L"none"); }, 5000))
+        << Narrow(ReadSkinValue().value_or(L"(none)"));
+    app.CloseBox();
+    EXPECT_EQ(app.WaitExit(), 0u);
+}
+
 TEST(Skins, EveryUnusableFileIsRefusedAndTheSkinInForceStays) {
     TRememberedSkin keep;
     const TSkinFrame slate = LoadFrame("slate.skn", "skins/slate.skn", 37, 6, 26, 22);

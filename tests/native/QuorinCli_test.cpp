@@ -62,9 +62,9 @@ private:
     std::string FPath;
 };
 
-// Runs quorin-cli with these arguments; its output goes through files, so a long output
-// cannot block it.
-TRun RunCli(std::vector<std::string> args) {
+// Runs quorin-cli with these arguments (standard input from the file input, if any); its
+// output goes through files, so a long output cannot block it.
+TRun RunCli(std::vector<std::string> args, const std::string& input = "") {
     static TempDir dir;
     const std::string out = dir / "stdout", err = dir / "stderr";
     args.insert(args.begin(), std::string(QUORIN_BINARY_DIR) + "/quorin-cli");
@@ -75,6 +75,7 @@ TRun RunCli(std::vector<std::string> args) {
         const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         ::dup2(o, 1);
         ::dup2(e, 2);
+        if (!input.empty()) ::dup2(::open(input.c_str(), O_RDONLY), 0);
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
@@ -625,6 +626,159 @@ TEST(QuorinCliSet, BadChangesAreRefusedBeforeAnyPortOpens) {
     const TRun usage = RunCli({"set", "--json", "--port"});
     EXPECT_EQ(usage.Status, 2);
     EXPECT_EQ(TJson::parse(usage.Out)["status"], 2);
+}
+
+// Every text that reaches the JSON document, in bytes that are not UTF-8 (a file saved in
+// another code page, a path or a port name in one): the document is made, the bytes
+// replaced, and the status keeps its meaning; nothing aborts, not after a save either.
+TEST(QuorinCliJson, TextsThatAreNotUtf8ReachTheDocument) {
+    TConverterProcess c;
+    TempDir dir;
+    const std::string gbk = dir / "gbk.json";
+    WriteText(gbk, "{\"conversion\": {\"mode\": \"\xB8\xF1\xCA\xBD\"}}");  // GBK text
+    const std::string out = dir / "\xFF\xFE.json";
+    const struct {
+        std::vector<std::string> Args;
+        int Status;
+        const char* Field;  // where the replaced text stands
+    } cases[] = {
+        {{"write", "--json", "--port", c.Link(), gbk}, 3, "issues"},
+        {{"read", "--json", "--port", c.Link(), "--out", out}, 0, "ports"},
+        {{"read", "--json", "--port", "/dev/ttyQUORIN-\xC0"}, 4, "ports"},
+        {{"set", "--json", "--port", c.Link(), "serial.\xE9=1"}, 2, "issues"},
+    };
+    for (const auto& k : cases) {
+        const TRun run = RunCli(k.Args);
+        EXPECT_EQ(run.Status, k.Status) << k.Args[0] << "\n" << run.Err;
+        const TJson doc = TJson::parse(run.Out, nullptr, false);
+        ASSERT_FALSE(doc.is_discarded()) << run.Out;
+        EXPECT_TRUE(Contains(doc[k.Field].dump(), "\xEF\xBF\xBD")) << doc.dump();
+    }
+    EXPECT_TRUE(std::filesystem::exists(out));
+}
+
+// Lists nested hundreds of thousands deep (within the 1 MB bound) are refused while
+// parsing, and a long value is quoted only in part.
+TEST(QuorinCliJson, DeepNestingIsRefusedAndLongValuesAreQuotedInPart) {
+    TempDir dir;
+    const std::string deep = dir / "deep.json", wide = dir / "wide.json";
+    const std::size_t levels = 400000;
+    WriteText(deep, Spoil([](TJson& p) {
+                        p["filters"]["entries"] = {Filter("standard", "0x1", "0x2")};
+                    }).replace(0, 1, "{\"x\": " + std::string(levels, '[') + std::string(levels, ']') + ","));
+    WriteText(wide, Spoil([](TJson& p) {
+                  p["filters"]["entries"] = {Filter("standard", "0x1", "0x2")};
+                  p["filters"]["entries"][0]["port"] = std::string(100000, 'C');
+              }));
+    const TRun a = RunCli({"write", "--port", "/dev/ttyQUORIN-none", deep});
+    EXPECT_EQ(a.Status, 3) << a.Err.substr(0, 500);
+    EXPECT_TRUE(Contains(a.Err, "nested more than 16 deep"));
+    const TRun b = RunCli({"diff", "--port", "/dev/ttyQUORIN-none", wide});
+    EXPECT_EQ(b.Status, 3);
+    EXPECT_TRUE(Contains(b.Err, "filters.entries[0].port: \"CCCCCCCCC"));
+    EXPECT_LT(b.Err.size(), 1000u);
+    const TRun c = RunCli({"set", "--port", "/dev/ttyQUORIN-none",
+                           "filters.entries=" + std::string(60000, '[') + std::string(60000, ']')});
+    EXPECT_EQ(c.Status, 2);
+    EXPECT_TRUE(Contains(c.Err, "filters.entries: the value has lists and objects nested more than 16 deep"));
+}
+
+// A profile is read with the window's 1 MB bound, from a file, a device or standard input.
+TEST(QuorinCliJson, ProfilesAreReadWithinTheBound) {
+    TempDir dir;
+    const std::string big = dir / "big.json";
+    WriteText(big, std::string(1024 * 1024, ' ') + GoodProfile().dump());
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"write", "--port", "/dev/ttyQUORIN-none", "/dev/zero"}, {"diff", "--port", "/dev/ttyQUORIN-none", "-"}}) {
+        const TRun run = RunCli(args, big);
+        EXPECT_EQ(run.Status, 3) << args.back();
+        EXPECT_TRUE(Contains(run.Err, "larger than 1 MB, so not a profile")) << args.back();
+    }
+    WriteText(big, std::string(1000 * 1000, ' ') + GoodProfile().dump());
+    EXPECT_EQ(RunCli({"diff", "--port", "/dev/ttyQUORIN-none", "-"}, big).Status, 4);  // read, then no port
+}
+
+// read --out saves as the window does: a name another run or program left beside the
+// target is no obstacle, the old file stays when the save fails, and no file is left over.
+TEST(QuorinCli, ReadOutSavesWholeOrNotAtAll) {
+    TConverterProcess c;
+    TempDir dir;
+    const std::string file = dir / "site.json";
+    WriteText(file, "old");
+    std::filesystem::create_directory(file + ".part");
+    const TRun run = RunCli({"read", "--port", c.Link(), "--out", file});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    TDeviceSettings settings;
+    EXPECT_TRUE(profile::SettingsFromProfileText(ReadText(file), settings).empty()) << ReadText(file);
+    const std::string folder = dir / "folder.json";
+    std::filesystem::create_directories(folder + "/inside");
+    const TRun refused = RunCli({"read", "--port", c.Link(), "--out", folder});
+    EXPECT_EQ(refused.Status, 8);
+    EXPECT_TRUE(Contains(refused.Err, "cannot save " + folder + ": "));
+    EXPECT_TRUE(std::filesystem::is_directory(folder + "/inside"));
+    std::size_t entries = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir / "")) entries += !e.path().empty();
+    EXPECT_EQ(entries, 3u);  // site.json, site.json.part, folder.json
+}
+
+// Bytes no setting shows are listed beside the settings that differ: a filter port 2 the
+// profile shows as CAN0, next to a changed baud rate.
+TEST(QuorinCli, RawByteDifferencesAreListedBesideSettingDifferences) {
+    TConverterProcess c;
+    TempDir dir;
+    TDeviceSettings s = WindowDefaultSettings();
+    s.Filters = {{2, 0, 0x100, 0x1FF}};
+    const TParameterBlock held = EncodeParameterBlock(s);
+    ASSERT_TRUE(c.Set("block=" + TConverterProcess::Hex(held.data(), held.size())));
+    TJson p = profile::ProfileFromSettings(s);
+    p["serial"]["baud_rate"] = 115200;
+    WriteText(dir / "p.json", p.dump());
+    const TRun run = RunCli({"diff", "--port", c.Link(), dir / "p.json"});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_TRUE(Contains(run.Out, "serial.baud_rate: device 9600, profile 115200"));
+    EXPECT_TRUE(Contains(run.Out, "byte " + std::to_string(block::FilterPort) + ": device 0x02, profile 0x00"));
+    EXPECT_EQ(std::count(run.Out.begin(), run.Out.end(), '\n'), 2) << run.Out;
+}
+
+// set checks the block it sends: an identifier kept as read must fit the frame format the
+// change gives it.
+TEST(QuorinCliSet, TheBlockToBeWrittenIsChecked) {
+    TConverterProcess c;
+    TDeviceSettings s = WindowDefaultSettings();
+    s.CANID = 0xFFFFFFFF;  // standard frames
+    const TParameterBlock held = EncodeParameterBlock(s);
+    ASSERT_TRUE(c.Set("block=" + TConverterProcess::Hex(held.data(), held.size())));
+    const TRun refused = RunCli({"set", "--port", c.Link(), "can.frame_format=extended"});
+    EXPECT_EQ(refused.Status, 3) << refused.Err;
+    EXPECT_TRUE(Contains(refused.Out, "can.id: the converter holds 0xFFFFFFFF, beyond the 29-bit range"));
+    EXPECT_TRUE(WrittenBlocks(c).empty());
+    const TRun both = RunCli({"set", "--port", c.Link(), "can.frame_format=extended", "can.id=0x1FFFFFFF"});
+    EXPECT_EQ(both.Status, 0) << both.Err;
+    EXPECT_EQ(GetLittleEndian32(ReadBlock(c), block::CANID), 0x1FFFFFFFu);
+}
+
+// With --json a command line that does not parse names the command given, and the help is
+// a document too.
+TEST(QuorinCliJson, CommandLineErrorsAndHelpNameTheirCommand) {
+    const struct {
+        std::vector<std::string> Args;
+        int Status;
+        TJson Command;
+        const char* Key;
+    } cases[] = {
+        {{"write", "--json", "--port"}, 2, "write", "error"}, {{"set", "--json", "--frobnicate"}, 2, "set", "error"},
+        {{"frobnicate", "--json"}, 2, nullptr, "error"},      {{"diff", "--help", "--json"}, 0, "diff", "help"},
+        {{"--json", "--version"}, 0, nullptr, "version"},
+    };
+    for (const auto& k : cases) {
+        const TRun run = RunCli(k.Args);
+        EXPECT_EQ(run.Status, k.Status) << k.Args[0];
+        const TJson doc = TJson::parse(run.Out, nullptr, false);
+        ASSERT_FALSE(doc.is_discarded()) << run.Out;
+        EXPECT_EQ(doc["command"], k.Command) << run.Out;
+        EXPECT_TRUE(doc.contains(k.Key)) << run.Out;
+    }
+    EXPECT_TRUE(Contains(TJson::parse(RunCli({"diff", "--help", "--json"}).Out)["help"].get<std::string>(), "profile"));
 }
 
 TEST(QuorinCliProbe, TellsConvertersBusyAndSilentPortsApartInOneTable) {
