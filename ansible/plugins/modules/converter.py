@@ -179,15 +179,23 @@ def apply_profile(module, ports):
     if module.check_mode or document.get('error'):
         return document
     differing = [p['port'] for p in document['ports'] if p.get('status') == 0 and p.get('differences')]
+    written = {}
     if differing:
-        written, dummy, dummy = quorin_cli.run(module, 'write', quorin_cli.port_arguments(differing) + [profile])
-        if written.get('error'):
-            return written
-        by_port = dict((p['port'], p) for p in written['ports'])
-        document['ports'] = [by_port.get(p['port'], p) for p in document['ports']]
-    for p in document['ports']:
-        if p.get('status') == 0 and not p.get('differences'):
-            p['detail'] = 'already as asked; nothing written'
+        result, dummy, dummy = quorin_cli.run(module, 'write', quorin_cli.port_arguments(differing) + [profile])
+        if result.get('error'):
+            return result
+        written = dict((p['port'], p) for p in result['ports'])
+    ports = []
+    for entry in document['ports']:
+        if entry['port'] in written:
+            # The write reports its outcome; what it changed is what the dry run found.
+            dry = entry
+            entry = written[dry['port']]
+            entry.setdefault('differences', dry['differences'])
+        elif entry.get('status') == 0:
+            entry['detail'] = 'already as asked; nothing written'
+        ports.append(entry)
+    document['ports'] = ports
     return document
 
 
