@@ -30,4 +30,7 @@ sanity.run_pip = lambda *args, **kwargs: None
 from ansible_test._internal import main  # noqa: E402
 
 sys.argv[1:1] = ['sanity']
+if '--python' not in sys.argv:
+    # This interpreter, the one whose packages hold the linters.
+    sys.argv[2:2] = ['--python', '%d.%d' % sys.version_info[:2]]
 main()

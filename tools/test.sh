@@ -68,12 +68,20 @@ windows_tests() {
     -j"$LANES" --resource-spec-file "$QUORIN_BUILD/lanes/lanes.json"
 }
 
-# The release packages, made from the builds as they are, checked on the first lane's Wine.
+# The release packages, made from the builds as they are, checked on the first lane's Wine;
+# beside the checks, a second build in a copy of the tree at another path must give the
+# same packages, byte for byte.
 packages() {
-  if timed "packages" make_packages >"$RESULTS/package.log" 2>&1; then
+  if timed "packages" "$QUORIN_ROOT/tools/package.sh" --built >"$RESULTS/package.log" 2>&1; then
+    timed "reproducible packages" "$QUORIN_ROOT/tools/check_reproducible.sh" \
+      >"$RESULTS/reproducible.out" 2>"$RESULTS/reproducible.err" &
+    local second=$!
     (. "$QUORIN_BUILD/lanes/0/env" && timed "package checks" "$QUORIN_ROOT/tools/check_packages.sh") \
       >>"$RESULTS/plain.results" 2>>"$RESULTS/package.log"
-    grep '^package\.' "$RESULTS/package.log" >&2 || true
+    wait "$second"
+    cat "$RESULTS/reproducible.out" >>"$RESULTS/plain.results"
+    cat "$RESULTS/reproducible.err" >>"$RESULTS/package.log"
+    grep -E '^(package|fleet)\.' "$RESULTS/package.log" >&2 || true
   else
     note_failure "packages"; tail -n 30 "$RESULTS/package.log" >&2
   fi
