@@ -43,9 +43,10 @@ build_packaged() {
 
 version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$QUORIN_BUILD/native/CMakeCache.txt"; }
 
-# The zip: CPack's, rewritten.
+# The zip: CPack's, rewritten. Its strip would stamp the programs with SOURCE_DATE_EPOCH;
+# 0 keeps them without a time stamp, as the linker made them.
 package_zip() {
-  (cd "$QUORIN_BUILD/windows" && cpack --config CPackConfig.cmake) || return 1
+  (cd "$QUORIN_BUILD/windows" && SOURCE_DATE_EPOCH=0 cpack --config CPackConfig.cmake) || return 1
   python3 "$QUORIN_ROOT/tools/normalize_package.py" zip "$DIST/quorin-$(version)-windows-x64.zip"
 }
 
