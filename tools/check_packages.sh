@@ -9,6 +9,12 @@
 #   package.deb_contents   the binary, the man page, README and copyright where Debian has them
 #   package.deb_program    unpacked into a temporary root, quorin-cli --version prints the version
 #   package.deb_installable  apt accepts it for installing here (simulated: nothing changes)
+#   package.deb_lintian    lintian reports nothing at all (no error, warning or info)
+#   package.collection     the Ansible collection installs with ansible-galaxy at the
+#                          project's version, and ansible-doc shows each module's documentation
+#   package.collection_sanity  ansible-test sanity passes on it (Debian's linters)
+#   package.checksums      SHA256SUMS lists every package in build/dist, and they match
+#   fleet.*                the collection driven by ansible-playbook (tools/check_fleet.sh)
 # Needs WINEPREFIX (and a display for Wine) set up by the caller.
 set -u
 . "$(dirname "$0")/common.sh"
@@ -79,7 +85,7 @@ result package.deb_fields "${why[@]}"
 why=()
 contents=$(dpkg-deb --contents "$deb" 2>/dev/null | awk '{print $NF}')
 for f in ./usr/bin/quorin-cli ./usr/share/man/man1/quorin-cli.1.gz ./usr/share/doc/quorin-cli/README.md \
-  ./usr/share/doc/quorin-cli/copyright; do
+  ./usr/share/doc/quorin-cli/copyright ./usr/share/doc/quorin-cli/changelog.gz; do
   grep -qx "$f" <<<"$contents" || why+=("no $f")
 done
 result package.deb_contents "${why[@]}"
@@ -97,3 +103,46 @@ why=()
 sim=$(apt-get install --simulate --no-install-recommends "$deb" 2>&1) || why+=("apt refuses it: $(tail -n 3 <<<"$sim")")
 grep -q '^Inst quorin-cli ' <<<"$sim" || grep -q 'quorin-cli is already the newest' <<<"$sim" || why+=("apt would not install it")
 result package.deb_installable "${why[@]}"
+
+why=()
+# (Its standard error only says that root should not run it.)
+lint=$(lintian --display-info --fail-on error,warning,info "$deb" 2>"$work/lintian.err") ||
+  why+=("lintian failed: $(tail -n 3 "$work/lintian.err")")
+[ -z "$lint" ] || why+=("lintian reports: $(tr '\n' ' ' <<<"$lint")")
+result package.deb_lintian "${why[@]}"
+
+# --- the Ansible collection
+collection=$DIST/quorin-canconfig-$version.tar.gz
+export ANSIBLE_COLLECTIONS_PATH=$work/collections ANSIBLE_HOME=$work/ansible ANSIBLE_NOCOLOR=1
+installed=$work/collections/ansible_collections/quorin/canconfig
+why=()
+if ansible-galaxy collection install -p "$work/collections" "$collection" >"$work/galaxy.log" 2>&1; then
+  python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["collection_info"]["version"])' \
+    "$installed/MANIFEST.json" | grep -qx "$version" || why+=("the collection's version is not $version")
+  for m in converter converter_info ports; do
+    doc=$(ansible-doc "quorin.canconfig.$m" 2>&1)
+    grep -q '^EXAMPLES:' <<<"$doc" && grep -q '^RETURN VALUES:' <<<"$doc" ||
+      why+=("ansible-doc quorin.canconfig.$m: $(head -n 3 <<<"$doc")")
+  done
+else
+  why+=("ansible-galaxy cannot install $collection: $(tail -n 3 "$work/galaxy.log")")
+fi
+result package.collection "${why[@]}"
+
+why=()
+if [ -d "$installed" ]; then
+  (cd "$installed" && HOME=$work/home "$QUORIN_ROOT/tools/ansible-sanity.py" >"$work/sanity.log" 2>&1) ||
+    why+=("$(grep -E '^(ERROR|FATAL)' "$work/sanity.log" | head -n 10 | tr '\n' ' ')")
+else
+  why+=("no collection")
+fi
+result package.collection_sanity "${why[@]}"
+
+why=()
+listed=$(awk '{print $2}' "$DIST/SHA256SUMS" 2>/dev/null | sed 's/^\*//' | LC_ALL=C sort)
+present=$(cd "$DIST" && find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort)
+[ -n "$listed" ] && [ "$listed" = "$present" ] || why+=("SHA256SUMS lists '$listed', build/dist holds '$present'")
+(cd "$DIST" && sha256sum --quiet -c SHA256SUMS >/dev/null 2>&1) || why+=("a package does not match its checksum")
+result package.checksums "${why[@]}"
+
+"$QUORIN_ROOT/tools/check_fleet.sh" "$collection"

@@ -10,11 +10,14 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 # CPack's .deb reads the binary's libraries with dpkg-shlibdeps and `file`, which a bare
 # machine lacks. The installer is built by wixl and checked with msitools, at a fixed clock
-# (faketime) so that the same files give the same package.
+# (faketime) so that the same files give the same package. The Ansible collection is built
+# and driven with Debian's ansible-core, and its sanity test lints with Debian's linters
+# (tools/ansible-sanity.py); lintian checks the .deb.
 QUORIN_PACKAGES=(cmake make g++ clang libclang-rt-14-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix wine wine64 xvfb x11-utils xdotool imagemagick
   fonts-wqy-microhei fonts-dejavu-core python3 nlohmann-json3-dev libcli11-dev
-  ccache help2man dpkg-dev file wixl msitools faketime)
+  ccache help2man dpkg-dev file wixl msitools faketime ansible-core lintian pylint yamllint
+  python3-voluptuous pycodestyle)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -92,29 +95,6 @@ build_fuzz_targets() {
 build_all() {
   build_preset native
   build_preset windows -DQUORIN_HOST_TOOLS="$QUORIN_BUILD/native"
-}
-
-# make_packages: the release packages of the builds as they stand, into build/dist
-# (cmake/Packaging.cmake says what they hold).
-make_packages() {
-  local preset
-  mkdir -p "$QUORIN_BUILD/dist"
-  for preset in windows native; do
-    (cd "$QUORIN_BUILD/$preset" && cpack --config CPackConfig.cmake) || return 1
-  done
-}
-
-# make_other_version_packages VERSION: the Windows zip of programs that carry VERSION
-# instead of the project's, built in build/winother with the native build's tools. That
-# folder lies as deep as build/windows, so the compiler cache serves every object whose
-# source does not read the version.
-make_other_version_packages() {
-  local dir=$QUORIN_BUILD/winother
-  mkdir -p "$QUORIN_BUILD/dist"
-  cmake --preset windows -S "$QUORIN_ROOT" -B "$dir" -DQUORIN_VERSION="$1" -DQUORIN_TESTS=OFF \
-    -DQUORIN_HOST_TOOLS="$QUORIN_BUILD/native" || return 1
-  cmake --build "$dir" -j"$(jobs_count)" || return 1
-  (cd "$dir" && cpack --config CPackConfig.cmake)
 }
 
 # wine_prefix DIR: a private 64-bit prefix with the CJK font linked for the faces the program uses.

@@ -68,29 +68,34 @@ windows_tests() {
     -j"$LANES" --resource-spec-file "$QUORIN_BUILD/lanes/lanes.json"
 }
 
-# The release packages, made from the builds as they are, checked on the first lane's Wine.
-# The installer's checks need a second, later version (PATCH + 1), packaged from programs
-# built to carry it (tools/package.sh VERSION), and run in a Wine prefix of their own.
+# The release packages, made from the builds as they are, checked on the first lane's Wine;
+# beside the checks, a second build in a copy of the tree at another path must give the
+# same packages, byte for byte. The installer's checks then need a second, later version
+# (PATCH + 1), packaged from programs built to carry it (tools/package.sh VERSION) once the
+# comparison is done, and run in a Wine prefix of their own.
 packages() {
-  if timed "packages" make_packages >"$RESULTS/package.log" 2>&1; then
+  if timed "packages" "$QUORIN_ROOT/tools/package.sh" --built >"$RESULTS/package.log" 2>&1; then
+    timed "reproducible packages" "$QUORIN_ROOT/tools/check_reproducible.sh" \
+      >"$RESULTS/reproducible.out" 2>"$RESULTS/reproducible.err" &
+    local second=$!
     (. "$QUORIN_BUILD/lanes/0/env" && timed "package checks" "$QUORIN_ROOT/tools/check_packages.sh") \
       >>"$RESULTS/plain.results" 2>>"$RESULTS/package.log"
+    wait "$second"
+    cat "$RESULTS/reproducible.out" >>"$RESULTS/plain.results"
+    cat "$RESULTS/reproducible.err" >>"$RESULTS/package.log"
     local version next dist=$QUORIN_BUILD/dist
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$QUORIN_BUILD/native/CMakeCache.txt")
     next=${version%.*}.$((${version##*.} + 1))
-    if timed "installers" installers "$version" "$next" >>"$RESULTS/package.log" 2>&1; then
+    if timed "installers" "$QUORIN_ROOT/tools/package.sh" "$next" >>"$RESULTS/package.log" 2>&1; then
       (. "$QUORIN_BUILD/lanes/0/env" && timed "installer checks" "$QUORIN_ROOT/tools/check_msi.sh" \
         "$dist/quorin-$version-x64.msi" "$dist/quorin-$next-x64.msi") >>"$RESULTS/plain.results" 2>>"$RESULTS/package.log"
     else
       echo "package.msi_build fail" >>"$RESULTS/plain.results"
     fi
-    grep '^package\.' "$RESULTS/package.log" >&2 || true
+    grep -E '^(package|fleet)\.' "$RESULTS/package.log" >&2 || true
   else
     note_failure "packages"; tail -n 30 "$RESULTS/package.log" >&2
   fi
-}
-installers() { # installers VERSION NEXT
-  "$QUORIN_ROOT/tools/package_msi.sh" "$QUORIN_BUILD/dist/quorin-$1-windows-x64.zip" && "$QUORIN_ROOT/tools/package.sh" "$2"
 }
 
 # Whatever ends this script, no lane's display, Wine or converters outlive it.
