@@ -86,14 +86,6 @@ std::vector<std::string> RecentProfiles() {
     return list;
 }
 
-void SetRecentProfiles(const std::vector<std::string>& list) {
-    std::wstring data;
-    for (const auto& p : list) data += Widen(p) + L'\0';
-    data += L'\0';
-    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"RecentProfiles", REG_MULTI_SZ, data.c_str(),
-                    DWORD(data.size() * sizeof(wchar_t)));
-}
-
 void ForgetRecentProfiles() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"RecentProfiles"); }
 
 // What another instance leaves in the registry when it saves or opens a profile.
