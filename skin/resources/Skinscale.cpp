@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -38,34 +39,44 @@ void ScaleAreaInto(TBitmap& Target, const TRect& TargetRect, const TBitmap& Sour
     const int tw = TargetRect.Width(), th = TargetRect.Height();
     if (sw <= 0 || sh <= 0 || tw <= 0 || th <= 0) return;
     const std::vector<TSpan> across = AxisSpans(sw, tw), down = AxisSpans(sh, th);
+    // Rows are taken once each: reaching a pixel through the bitmap's accessors would
+    // finish the platform's pending drawing at every pixel.
+    const int sbpp = Source.BytesPerPixel(), tbpp = Target.BytesPerPixel();
+    std::vector<const uint8_t*> rows(static_cast<size_t>(sh));
+    for (int y = 0; y < sh; ++y) rows[size_t(y)] = Source.ScanLine(SourceRect.Top + y) + size_t(SourceRect.Left) * sbpp;
     for (int ty = 0; ty < th; ++ty) {
         const TSpan& dy = down[size_t(ty)];
-        for (int tx = 0; tx < tw; ++tx) {
+        uint8_t* out = Target.ScanLine(TargetRect.Top + ty) + size_t(TargetRect.Left) * tbpp;
+        for (int tx = 0; tx < tw; ++tx, out += tbpp) {
             const TSpan& dx = across[size_t(tx)];
             double r = 0, g = 0, b = 0, colour = 0, key = 0;
             for (size_t j = 0; j < dy.Weights.size(); ++j) {
-                const int sy = SourceRect.Top + dy.First + int(j);
+                const uint8_t* row = rows[size_t(dy.First) + j];
                 for (size_t i = 0; i < dx.Weights.size(); ++i) {
                     const double w = dy.Weights[j] * dx.Weights[i];
-                    const TColor c = Source.Pixel(SourceRect.Left + dx.First + int(i), sy);
-                    if (c == KeyColor) {
+                    const uint8_t* p = row + (size_t(dx.First) + i) * size_t(sbpp);  // blue, green, red
+                    if (p[2] == 0xFF && p[1] == 0 && p[0] == 0xFF) {
                         key += w;
                         continue;
                     }
-                    r += w * (c & 0xFF);
-                    g += w * ((c >> 8) & 0xFF);
-                    b += w * ((c >> 16) & 0xFF);
+                    b += w * p[0];
+                    g += w * p[1];
+                    r += w * p[2];
                     colour += w;
                 }
             }
-            TColor out = KeyColor;
             if (colour > 0 && key < 0.5) {
-                auto channel = [&](double v) { return std::clamp(int(v / colour + 0.5), 0, 255); };
-                out = TColor(channel(r) | (channel(g) << 8) | (channel(b) << 16));
+                auto channel = [&](double v) { return uint8_t(std::clamp(int(v / colour + 0.5), 0, 255)); };
+                out[0] = channel(b);
+                out[1] = channel(g);
+                out[2] = channel(r);
                 // A mean that lands on the key colour by chance must not become transparent.
-                if (out == KeyColor) out = TColor(KeyColor - 1);
+                if (out[2] == 0xFF && out[1] == 0 && out[0] == 0xFF) out[2] = 0xFE;
+            } else {
+                out[0] = 0xFF;
+                out[1] = 0;
+                out[2] = 0xFF;
             }
-            Target.SetPixel(TargetRect.Left + tx, TargetRect.Top + ty, out);
         }
     }
 }
