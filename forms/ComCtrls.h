@@ -50,6 +50,8 @@ enum class TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
 class TPageControl : public TWinControl {
     QUORIN_CLASS(TPageControl, TWinControl)
 public:
+    // Fixed tab sizes are stored lengths, scaled with the form.
+    void ScaleForDpi(const TDpiScale& Scale) override;
     explicit TPageControl(TComponent* AOwner);
     ~TPageControl() override;
     int PageCount() const { return int(FPages.size()); }
@@ -87,6 +89,7 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void InitializeWnd() override;
     void WndProc(TMessage& Message) override;
+    void SendTabSize();
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void InsertPage(TTabSheet* Page);
@@ -213,6 +216,8 @@ using TLVSelectItemEvent = std::function<void(TObject* Sender, TListItem* Item, 
 class TListView : public TWinControl {
     QUORIN_CLASS(TListView, TWinControl)
 public:
+    // Column widths are stored lengths, scaled with the form.
+    void ScaleForDpi(const TDpiScale& Scale) override;
     explicit TListView(TComponent* AOwner);
     ~TListView() override;
 
@@ -267,6 +272,7 @@ protected:
     void DestroyWnd() override;
     void WndProc(TMessage& Message) override;
     void ColorChanged() override;
+    int ScaledColumnWidth(int Stored) const;
     void UpdateExStyle();
     void UpdateStyle();
     void RebuildColumns();
@@ -328,6 +334,8 @@ private:
 class TStatusBar : public TWinControl {
     QUORIN_CLASS(TStatusBar, TWinControl)
 public:
+    // Panel widths are stored lengths, scaled with the form.
+    void ScaleForDpi(const TDpiScale& Scale) override;
     explicit TStatusBar(TComponent* AOwner);
     TStatusPanels& Panels() { return FPanels; }
     bool SimplePanel() const { return FSimplePanel; }

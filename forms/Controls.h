@@ -163,6 +163,15 @@ public:
     // The form the control is on (the top-most parent that is a form), or nullptr.
     TCustomForm* GetParentForm() const;
 
+    // ---- display scale ----
+    // The scale of the form the control is on (identity without a form). Painters and
+    // controls scale stored lengths with it; they never ask the system for a DPI.
+    TDpiScale DpiScale() const;
+    // Brings the control to a scale: bounds and font from their stored values, and what
+    // a control class keeps besides (columns, item heights, tab sizes). Bounds that were
+    // set at run time since the last scaling become the stored ones first.
+    virtual void ScaleForDpi(const TDpiScale& Scale);
+
     // ---- events ----
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
@@ -197,6 +206,16 @@ protected:
     bool FShowHint = false;
     TPopupMenu* FPopupMenu = nullptr;
     bool FApplyingParentFont = false;
+    // The bounds at the stored DPI, the scale the bounds are at now and the bounds that
+    // scale gave (to tell whether someone has moved the control since).
+    struct TStoredBounds {
+        int Left = 0, Top = 0, Width = 0, Height = 0;
+    };
+    TStoredBounds FStoredBounds;
+    RECT FScaledBounds{};
+    TDpiScale FBoundsScale;
+    bool FBoundsScaled = false;
+    void ScaleBoundsForDpi(const TDpiScale& Scale);
 };
 
 // A control without a window of its own; its parent paints it (Paint) and hands it the
@@ -281,6 +300,8 @@ public:
     void PaintControls(HDC DC);
     // The window's client area when there is a window, else the bounds' size.
     RECT ClientRect() const override;
+    // The control, then every child control.
+    void ScaleForDpi(const TDpiScale& Scale) override;
 
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;

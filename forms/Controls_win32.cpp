@@ -317,6 +317,35 @@ void TControl::SendToBack() {
 
 TCustomForm* TControl::GetParentForm() const { return quorin::GetParentForm(this); }
 
+void TControl::ScaleBoundsForDpi(const TDpiScale& Scale) {
+    const RECT now = BoundsRect();
+    if (!FBoundsScaled || !EqualRect(&now, &FScaledBounds)) {
+        // First scaling, or moved since: what it is now, said at the stored DPI.
+        const TDpiScale& at = FBoundsScaled ? FBoundsScale : TDpiScale{Scale.Stored, Scale.Stored};
+        FStoredBounds = {at.Unscale(FLeft), at.Unscale(FTop), at.Unscale(FWidth), at.Unscale(FHeight)};
+    }
+    FBoundsScale = Scale;
+    FBoundsScaled = true;
+    // Position and size are scaled apart, so controls of one size keep one size.
+    SetBounds(Scale.Scale(FStoredBounds.Left), Scale.Scale(FStoredBounds.Top), Scale.Scale(FStoredBounds.Width),
+              Scale.Scale(FStoredBounds.Height));
+    FScaledBounds = BoundsRect();
+}
+
+void TControl::ScaleForDpi(const TDpiScale& Scale) {
+    ScaleBoundsForDpi(Scale);
+    const bool applying = FApplyingParentFont;
+    FApplyingParentFont = true;  // the font's scale is not a choice of font: ParentFont stays
+    FFont.SetDpiScale(Scale);
+    FApplyingParentFont = applying;
+}
+
+void TWinControl::ScaleForDpi(const TDpiScale& Scale) {
+    TControl::ScaleForDpi(Scale);
+    for (TControl* c : std::vector<TControl*>(FControls)) c->ScaleForDpi(Scale);
+    Realign();
+}
+
 void TControl::Click() {
     if (OnClick) OnClick(this);
 }

@@ -92,6 +92,15 @@ public:
     void SetPixelsPerInch(int Value) { FPixelsPerInch = Value; }
     bool Scaled() const { return FScaled; }
     void SetScaled(bool Value) { FScaled = Value; }
+    // The form's scale: the DPI of its window (asked when the window is made and when the
+    // system reports a change) against PixelsPerInch. Every control of the form uses it.
+    const TDpiScale& FormDpiScale() const { return FDpiScale; }
+    // Scales the form to a DPI: the client size, then every control, from stored values.
+    // The window is left where it is; WM_DPICHANGED also takes the system's rectangle.
+    void ScaleForDpi(const TDpiScale& Scale) override;
+    // Scales the form to another DPI as the system does when its window moves to a
+    // monitor of another scale (WM_DPICHANGED with its rectangle); OnDpiChanged follows.
+    void ChangeDpi(int Dpi, const RECT* Suggested);
 
     TMainMenu* Menu() const { return FMenu; }
     void SetMenu(TMainMenu* Value);
@@ -145,6 +154,8 @@ public:
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
     TDropFilesEvent OnDropFiles;
+    // The form has been scaled to a new DPI after its window was made (skins follow it).
+    TNotifyEvent OnDpiChanged;
 
 protected:
     // Loads the stored layout held as an RCDATA resource of that name in the program
@@ -157,6 +168,12 @@ protected:
 
     void CreateParams(TCreateParams& Params) override;
     void CreateWindowHandle(const TCreateParams& Params) override;
+    void CreateWnd() override;
+    // The DPI a window of this form will have: the main form's for the other forms (they
+    // open over it), else the monitor's at the form's position.
+    int DpiForNewWindow() const;
+    void UpdateIcons();
+    void FollowMainFormDpi();
     void WndProc(TMessage& Message) override;
     void VisibleChanging() override;
     void UpdateShowing() override {}
@@ -179,6 +196,7 @@ protected:
     int FClientWidth = -1, FClientHeight = -1;
     bool FAutoScroll = false, FKeyPreview = false, FScaled = true;
     int FPixelsPerInch = 96;
+    TDpiScale FDpiScale;
     TMainMenu* FMenu = nullptr;
     bool FModal = false;
     TModalResult FModalResult = mrNone;
@@ -204,6 +222,7 @@ private:
     void WMMenuChar(TMessage& Message);
     void CMMenuChanged(TMessage& Message);
     void WMSize(TMessage& Message);
+    void WMDpiChanged(TMessage& Message);
 };
 
 // The form class applications derive from.

@@ -45,6 +45,11 @@ TCustomForm* GetParentForm(const TControl* Control) {
     return form;
 }
 
+TDpiScale TControl::DpiScale() const {
+    const TCustomForm* form = quorin::GetParentForm(this);
+    return form ? form->FormDpiScale() : TDpiScale{};
+}
+
 // ======================= TCustomForm =======================
 
 QUORIN_DEFINE_CLASS(TCustomForm, TWinControl) {
@@ -202,29 +207,85 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
     }
 }
 
+int TCustomForm::DpiForNewWindow() const {
+    const TCustomForm* main = Application->MainForm();
+    if (main && main != this && main->HandleAllocated()) return main->FormDpiScale().Dpi;
+    if (FPosition == TPosition::poDesigned) return DpiForPoint(POINT{FLeft, FTop});
+    return DpiForPoint(POINT{0, 0});
+}
+
+void TCustomForm::CreateWnd() {
+    // The controls' windows are made at the window's scale, not made and then resized.
+    if (FScaled) ScaleForDpi(TDpiScale{DpiForNewWindow(), FPixelsPerInch});
+    TWinControl::CreateWnd();
+    if (FScaled && FHandle) {
+        const int dpi = DpiForWindow(FHandle);
+        if (dpi != FDpiScale.Dpi) ScaleForDpi(TDpiScale{dpi, FPixelsPerInch});
+    }
+}
+
+void TCustomForm::ScaleForDpi(const TDpiScale& Scale) {
+    FDpiScale = Scale;
+    const bool applying = FApplyingParentFont;
+    FApplyingParentFont = true;
+    FFont.SetDpiScale(Scale);
+    FApplyingParentFont = applying;
+    for (TControl* c : std::vector<TControl*>(FControls)) c->ScaleForDpi(Scale);
+    if (!(ComponentState() & csLoading)) ApplyClientSize();
+    Realign();
+}
+
+void TCustomForm::ChangeDpi(int Dpi, const RECT* Suggested) {
+    if (!FScaled || Dpi <= 0) return;
+    ScaleForDpi(TDpiScale{Dpi, FPixelsPerInch});
+    if (FHandle && Suggested) {
+        // The system's rectangle keeps the window under the mouse while it moves between
+        // monitors; the client size is then measured to the pixel.
+        // The client size the window has on the way is not a size the user chose.
+        FApplyingClientSize = true;
+        SetWindowPos(FHandle, nullptr, Suggested->left, Suggested->top, Suggested->right - Suggested->left,
+                     Suggested->bottom - Suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        FApplyingClientSize = false;
+        ApplyClientSize();
+    }
+    if (FHandle && !(GetWindowLongW(FHandle, GWL_STYLE) & WS_CHILD)) UpdateIcons();
+    if (OnDpiChanged) OnDpiChanged(this);
+}
+
+void TCustomForm::WMDpiChanged(TMessage& Message) {
+    ChangeDpi(HIWORD(Message.WParam), reinterpret_cast<const RECT*>(Message.LParam));
+    Message.Result = 0;
+}
+
 void TCustomForm::CreateWindowHandle(const TCreateParams& Params) {
     TWinControl::CreateWindowHandle(Params);
     if (!FHandle) return;
     if (FMenu) ::SetMenu(FHandle, FMenu->Handle());
     // The program's icon, small for the caption and big for task switching, so that
     // anything showing the window's icon (WM_GETICON) finds it.
-    if (!(Params.Style & WS_CHILD)) {
-        const HINSTANCE instance = GetModuleHandleW(nullptr);
-        auto icon = [&](int cx, int cy) {
-            return static_cast<HICON>(
-                LoadImageW(instance, L"MAINICON", IMAGE_ICON, GetSystemMetrics(cx), GetSystemMetrics(cy), LR_SHARED));
-        };
-        if (HICON big = icon(SM_CXICON, SM_CYICON))
-            SendMessageW(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-        if (HICON smallIcon = icon(SM_CXSMICON, SM_CYSMICON))
-            SendMessageW(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
-    }
+    if (!(Params.Style & WS_CHILD)) UpdateIcons();
     ApplyClientSize();
+}
+
+// The icon images of the window's DPI: the metric at that DPI, taken from the nearest
+// image drawn at or above it.
+void TCustomForm::UpdateIcons() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    auto icon = [&](int cx, int cy) {
+        const int w = IconSizeFor(SystemMetricForDpi(cx, FDpiScale.Dpi));
+        const int h = IconSizeFor(SystemMetricForDpi(cy, FDpiScale.Dpi));
+        return static_cast<HICON>(LoadImageW(instance, L"MAINICON", IMAGE_ICON, w, h, LR_SHARED));
+    };
+    if (HICON big = icon(SM_CXICON, SM_CYICON))
+        SendMessageW(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    if (HICON smallIcon = icon(SM_CXSMICON, SM_CYSMICON))
+        SendMessageW(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
 }
 
 RECT TCustomForm::ClientRect() const {
     if (FHandle) return TWinControl::ClientRect();
-    return RECT{0, 0, FClientWidth >= 0 ? FClientWidth : FWidth, FClientHeight >= 0 ? FClientHeight : FHeight};
+    return RECT{0, 0, FClientWidth >= 0 ? FDpiScale.Scale(FClientWidth) : FWidth,
+                FClientHeight >= 0 ? FDpiScale.Scale(FClientHeight) : FHeight};
 }
 
 void TCustomForm::SetClientWidth(int Value) {
@@ -240,10 +301,12 @@ void TCustomForm::SetClientHeight(int Value) {
 // Sizes the window so that its client area has the asked size, menu bar included.
 void TCustomForm::ApplyClientSize() {
     if (FClientWidth < 0 && FClientHeight < 0) return;
+    const int clientWidth = FClientWidth >= 0 ? FDpiScale.Scale(FClientWidth) : -1;
+    const int clientHeight = FClientHeight >= 0 ? FDpiScale.Scale(FClientHeight) : -1;
     if (!FHandle) {
         TCreateParams params;
         CreateParams(params);
-        RECT r{0, 0, FClientWidth >= 0 ? FClientWidth : 0, FClientHeight >= 0 ? FClientHeight : 0};
+        RECT r{0, 0, clientWidth >= 0 ? clientWidth : 0, clientHeight >= 0 ? clientHeight : 0};
         AdjustWindowRectEx(&r, params.Style, FMenu != nullptr, params.ExStyle);
         if (FClientWidth >= 0) FWidth = r.right - r.left;
         if (FClientHeight >= 0) FHeight = r.bottom - r.top;
@@ -255,8 +318,8 @@ void TCustomForm::ApplyClientSize() {
         RECT client, window;
         GetClientRect(FHandle, &client);
         GetWindowRect(FHandle, &window);
-        const int dw = FClientWidth >= 0 ? FClientWidth - client.right : 0;
-        const int dh = FClientHeight >= 0 ? FClientHeight - client.bottom : 0;
+        const int dw = clientWidth >= 0 ? clientWidth - client.right : 0;
+        const int dh = clientHeight >= 0 ? clientHeight - client.bottom : 0;
         if (dw == 0 && dh == 0) break;
         SetWindowPos(FHandle, nullptr, 0, 0, window.right - window.left + dw, window.bottom - window.top + dh,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -274,8 +337,11 @@ void TCustomForm::BoundsResized() {
     if (FApplyingClientSize || !FHandle || (ComponentState() & csLoading)) return;
     RECT client;
     if (!GetClientRect(FHandle, &client)) return;
-    if (FClientWidth >= 0) FClientWidth = client.right;
-    if (FClientHeight >= 0) FClientHeight = client.bottom;
+    // Said at the stored DPI; a size the scale gave stays the stored one exactly.
+    if (FClientWidth >= 0 && client.right != FDpiScale.Scale(FClientWidth))
+        FClientWidth = FDpiScale.Unscale(client.right);
+    if (FClientHeight >= 0 && client.bottom != FDpiScale.Scale(FClientHeight))
+        FClientHeight = FDpiScale.Unscale(client.bottom);
 }
 
 void TCustomForm::ApplyPosition() {
@@ -368,8 +434,24 @@ void TCustomForm::Show() {
     }
 }
 
+// A form made earlier (the About box is made hidden at start-up) opens at the scale the
+// main window has now, as the system tells a window that moves between monitors: the
+// skin of the window follows the same message.
+void TCustomForm::FollowMainFormDpi() {
+    if (!FScaled || !FHandle || Application->MainForm() == this) return;
+    const int dpi = DpiForNewWindow();
+    if (dpi == FDpiScale.Dpi) return;
+    RECT r{};
+    GetWindowRect(FHandle, &r);
+    const TDpiScale s{dpi, FDpiScale.Dpi};
+    RECT suggested{r.left, r.top, r.left + s.Scale(r.right - r.left), r.top + s.Scale(r.bottom - r.top)};
+    SendMessageW(FHandle, kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    FPositioned = false;  // centred again at its new size
+}
+
 void TCustomForm::ShowingChanged() {
     if (FVisible) {
+        FollowMainFormDpi();
         HandleNeeded();
         ApplyPosition();
         ShowWindow(FHandle, FWindowState == TWindowState::wsMaximized   ? SW_SHOWMAXIMIZED
@@ -580,6 +662,7 @@ void TCustomForm::WndProc(TMessage& Message) {
         return;
     case CM_MENUCHANGED: CMMenuChanged(Message); return;
     case WM_SIZE: WMSize(Message); return;
+    case kWmDpiChanged: WMDpiChanged(Message); return;
     default: TWinControl::WndProc(Message); return;
     }
 }

@@ -3,6 +3,7 @@
 
 #include "forms/Classes.h"
 #include "forms/Color.h"
+#include "forms/Dpi.h"
 #include "forms/Handles.h"
 
 #include <windows.h>
@@ -45,6 +46,8 @@ using TFontStyles = uint32_t;
 
 // A font description; Handle() makes the GDI font when first asked and again after a
 // change. The default is the framework's: "MS Sans Serif", 8 points (11 pixels high).
+// Height is the stored value (at the layout's DPI); the GDI font is made at the DPI of
+// the window the font is for (SetDpiScale), so the point size stays what was stored.
 class TFont : public TPersistent {
     QUORIN_CLASS(TFont, TPersistent)
 public:
@@ -65,6 +68,12 @@ public:
     TFontStyles Style() const { return FStyle; }
     void SetStyle(TFontStyles Value);
 
+    // The scale the GDI font is made at; a change makes a new font and raises OnChange.
+    const TDpiScale& DpiScale() const { return FDpiScale; }
+    void SetDpiScale(const TDpiScale& Value);
+    // The character height the GDI font has (Height at the window's DPI).
+    int32_t ScaledHeight() const { return FDpiScale.Scale(FHeight); }
+
     HFONT Handle() const;
     void Assign(const TPersistent& Source) override;
     bool Equals(const TFont& Other) const;
@@ -78,6 +87,7 @@ private:
     TColor FColor = clWindowText;
     int32_t FCharset = DEFAULT_CHARSET;
     TFontStyles FStyle = 0;
+    TDpiScale FDpiScale;
     mutable TGdiObject<HFONT> FHandle;
 };
 

@@ -106,9 +106,15 @@ void TFont::SetHeight(int32_t Value) {
     Changed();
 }
 
-int32_t TFont::Size() const { return -MulDiv(FHeight, 72, 96); }
+int32_t TFont::Size() const { return -MulDiv(FHeight, 72, FDpiScale.Stored); }
 
-void TFont::SetSize(int32_t Points) { SetHeight(-MulDiv(Points, 96, 72)); }
+void TFont::SetSize(int32_t Points) { SetHeight(-MulDiv(Points, FDpiScale.Stored, 72)); }
+
+void TFont::SetDpiScale(const TDpiScale& Value) {
+    if (Value == FDpiScale) return;
+    FDpiScale = Value;
+    Changed();
+}
 
 void TFont::SetColor(TColor Value) {
     if (Value == FColor) return;
@@ -136,7 +142,7 @@ void TFont::Changed() {
 HFONT TFont::Handle() const {
     if (!FHandle) {
         LOGFONTW lf{};
-        lf.lfHeight = FHeight;
+        lf.lfHeight = ScaledHeight();
         lf.lfWeight = (FStyle & fsBold) ? FW_BOLD : FW_NORMAL;
         lf.lfItalic = (FStyle & fsItalic) ? 1 : 0;
         lf.lfUnderline = (FStyle & fsUnderline) ? 1 : 0;
@@ -178,12 +184,13 @@ void TFont::Assign(const TPersistent& Source) {
     FColor = f->FColor;
     FCharset = f->FCharset;
     FStyle = f->FStyle;
+    FDpiScale = f->FDpiScale;
     Changed();
 }
 
 bool TFont::Equals(const TFont& o) const {
     return FName == o.FName && FHeight == o.FHeight && FColor == o.FColor && FCharset == o.FCharset &&
-           FStyle == o.FStyle;
+           FStyle == o.FStyle && FDpiScale == o.FDpiScale;
 }
 
 // ---- TCanvas ----

@@ -34,8 +34,13 @@ void TListColumn::SetCaption(const std::string& Value) {
 
 int TListColumn::Width() const {
     auto* columns = static_cast<TListColumns*>(Collection());
-    if (columns && columns->Owner() && columns->Owner()->HandleAllocated())
-        return int(SendMessageW(columns->Owner()->Handle(), LVM_GETCOLUMNWIDTH, WPARAM(Index()), 0));
+    if (columns && columns->Owner() && columns->Owner()->HandleAllocated()) {
+        // What the window shows (the user may have dragged the divider), said at the
+        // stored DPI; the width the scale gave is the stored one exactly.
+        const TDpiScale scale = columns->Owner()->DpiScale();
+        const int shown = int(SendMessageW(columns->Owner()->Handle(), LVM_GETCOLUMNWIDTH, WPARAM(Index()), 0));
+        return shown == scale.Scale(FWidth) ? FWidth : scale.Unscale(shown);
+    }
     return FWidth;
 }
 
@@ -320,9 +325,27 @@ void TListView::WriteColumn(TListColumn* Column) {
     LVCOLUMNW c{};
     c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
     c.pszText = text.data();
-    c.cx = Column->FWidth;
+    c.cx = ScaledColumnWidth(Column->FWidth);
     c.fmt = ColumnFormat(Column->FAlignment);
     SendMessageW(FHandle, LVM_SETCOLUMNW, WPARAM(Column->Index()), reinterpret_cast<LPARAM>(&c));
+}
+
+// Negative widths are the control's "fit the text" requests, not lengths.
+int TListView::ScaledColumnWidth(int Stored) const { return Stored >= 0 ? DpiScale().Scale(Stored) : Stored; }
+
+void TListView::ScaleForDpi(const TDpiScale& Scale) {
+    // The stored widths, with any the user dragged since (said at the scale the list had).
+    const TDpiScale before = FBoundsScaled ? FBoundsScale : TDpiScale{Scale.Stored, Scale.Stored};
+    if (FHandle)
+        for (int i = 0; i < FColumns.Count(); ++i) {
+            TListColumn* c = FColumns.Items(i);
+            const int shown = int(SendMessageW(FHandle, LVM_GETCOLUMNWIDTH, WPARAM(i), 0));
+            if (c->FWidth >= 0 && shown != before.Scale(c->FWidth)) c->FWidth = before.Unscale(shown);
+        }
+    TWinControl::ScaleForDpi(Scale);
+    if (!FHandle) return;
+    for (int i = 0; i < FColumns.Count(); ++i)
+        SendMessageW(FHandle, LVM_SETCOLUMNWIDTH, WPARAM(i), LPARAM(Scale.Scale(FColumns.Items(i)->FWidth)));
 }
 
 void TListView::RebuildColumns() {
@@ -336,7 +359,7 @@ void TListView::RebuildColumns() {
         LVCOLUMNW c{};
         c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         c.pszText = text.data();
-        c.cx = col->FWidth;
+        c.cx = ScaledColumnWidth(col->FWidth);
         c.iSubItem = i;
         // The first column of a list view is always left-aligned; the format is set again
         // after insertion so that the control keeps what it can.

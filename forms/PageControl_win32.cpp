@@ -142,8 +142,21 @@ void TPageControl::CreateParams(TCreateParams& Params) {
 
 void TPageControl::InitializeWnd() {
     if (FImages) SendMessageW(FHandle, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages->Handle()));
-    if (FTabWidth > 0 || FTabHeight > 0) SendMessageW(FHandle, TCM_SETITEMSIZE, 0, MAKELPARAM(FTabWidth, FTabHeight));
+    SendTabSize();
     UpdateTabs();
+}
+
+void TPageControl::SendTabSize() {
+    const TDpiScale scale = DpiScale();
+    if (FHandle && (FTabWidth > 0 || FTabHeight > 0))
+        SendMessageW(FHandle, TCM_SETITEMSIZE, 0, MAKELPARAM(scale.Scale(FTabWidth), scale.Scale(FTabHeight)));
+}
+
+void TPageControl::ScaleForDpi(const TDpiScale& Scale) {
+    TWinControl::ScaleForDpi(Scale);
+    SendTabSize();
+    // The pages cover the display area, whose top follows the tabs' font.
+    UpdatePages();
 }
 
 void TPageControl::Loaded() {

@@ -109,6 +109,11 @@ void TStatusBar::SetSizeGrip(bool Value) {
 // Each panel ends where its width says; the last one reaches the right edge. A centred
 // panel's text is sent with one leading tab and a right-aligned one with two, which is how
 // the status-bar control aligns text (SB_GETTEXT reads them back with those tabs).
+void TStatusBar::ScaleForDpi(const TDpiScale& Scale) {
+    TWinControl::ScaleForDpi(Scale);
+    UpdatePanels();
+}
+
 void TStatusBar::UpdatePanels() {
     if (!FHandle) return;
     SendMessageW(FHandle, SB_SIMPLE, FSimplePanel, 0);
@@ -119,8 +124,9 @@ void TStatusBar::UpdatePanels() {
     const int n = std::min(FPanels.Count(), 255);
     std::vector<int> edges(size_t(std::max(n, 1)), -1);
     int x = 0;
+    const TDpiScale scale = DpiScale();
     for (int i = 0; i < n; ++i) {
-        x += FPanels.Items(i)->Width();
+        x += scale.Scale(FPanels.Items(i)->Width());
         edges[size_t(i)] = i == n - 1 ? -1 : x;
     }
     SendMessageW(FHandle, SB_SETPARTS, WPARAM(std::max(n, 1)), reinterpret_cast<LPARAM>(edges.data()));

@@ -121,6 +121,8 @@ private:
 class TComboBox : public TWinControl {
     QUORIN_CLASS(TComboBox, TWinControl)
 public:
+    // The item height of the drop-down is a stored length, scaled with the form.
+    void ScaleForDpi(const TDpiScale& Scale) override;
     explicit TComboBox(TComponent* AOwner);
     ~TComboBox() override;
 
@@ -161,6 +163,7 @@ protected:
     void UpdateWindowBoundsCombo();
     virtual void Change();
     void BoundsChanged() override;
+    int DropDownHeight() const;
 
     TComboBoxStrings FItems{*this};
     TComboBoxStyle FStyle = TComboBoxStyle::csDropDown;

@@ -306,7 +306,7 @@ void TComboBox::CreateParams(TCreateParams& Params) {
     default: Params.Style |= CBS_DROPDOWNLIST; break;
     }
     // The window's height includes the drop-down list.
-    if (FStyle != TComboBoxStyle::csSimple) Params.Height = FHeight + FDropDownCount * (FItemHeight + 2) + 2;
+    if (FStyle != TComboBoxStyle::csSimple) Params.Height = FHeight + DropDownHeight();
 }
 
 void TComboBox::InitializeWnd() {
@@ -327,8 +327,18 @@ void TComboBox::DestroyWnd() {
 
 void TComboBox::UpdateWindowBoundsCombo() {
     if (!FHandle) return;
-    const int h = FStyle == TComboBoxStyle::csSimple ? FHeight : FHeight + FDropDownCount * (FItemHeight + 2) + 2;
+    const int h = FStyle == TComboBoxStyle::csSimple ? FHeight : FHeight + DropDownHeight();
     SetWindowPos(FHandle, nullptr, FLeft, FTop, FWidth, h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int TComboBox::DropDownHeight() const {
+    const TDpiScale scale = DpiScale();
+    return FDropDownCount * (scale.Scale(FItemHeight) + scale.Scale(2)) + scale.Scale(2);
+}
+
+void TComboBox::ScaleForDpi(const TDpiScale& Scale) {
+    TWinControl::ScaleForDpi(Scale);
+    UpdateWindowBoundsCombo();
 }
 
 void TComboBox::BoundsChanged() { UpdateWindowBoundsCombo(); }

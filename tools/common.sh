@@ -149,10 +149,12 @@ stop_wineserver() {
 }
 
 # start_xvfb: starts Xvfb on a free display, exports DISPLAY, records the pid in XVFB_PID.
+# The screen is a 200 % laptop's (2560 x 1600), so the window fits at the largest display
+# scale the tests try.
 start_xvfb() {
   local n=${QUORIN_DISPLAY_BASE:-90}
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 2560x1600x24 -nolisten tcp >/dev/null 2>&1 &
   XVFB_PID=$!
   local i
   for i in $(seq 1 100); do

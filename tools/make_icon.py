@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the program's icon and writes it as a Windows .ico (16, 32 and 48 pixels, 32-bit).
+"""Draws the program's icon and writes it as a Windows .ico (16 to 64 pixels, 32-bit): one
+image per size the window asks for at 100 to 400 % display scale, each drawn at its size.
 
 The picture: a rounded blue tile with a white ring and tail (a "Q") and two amber dots
 standing for the converter's two sides. Drawn analytically with 4x4 supersampling, so the
@@ -86,7 +87,7 @@ def dib(size, pixels):
 
 
 def main(path):
-    sizes = (16, 32, 48)
+    sizes = (16, 20, 24, 32, 40, 48, 64)
     images = [dib(s, render(s)) for s in sizes]
     out = struct.pack('<HHH', 0, 1, len(sizes))
     offset = 6 + 16 * len(sizes)

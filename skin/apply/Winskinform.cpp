@@ -2,6 +2,8 @@
 // tables, the form hook and the MDI client hook.
 #include "skin/apply/Winskinform.h"
 
+#include "forms/Dpi.h"
+
 #include <algorithm>
 
 #include "forms/Forms.h"
@@ -103,6 +105,7 @@ TWinSkinForm::TWinSkinForm(TComponent* AOwner) : TComponent(AOwner), FSelf(std::
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
         FOwnCaptionFont.Reset(CreateFontIndirectW(&ncm.lfCaptionFont));
     FCaptionFont = FOwnCaptionFont ? FOwnCaptionFont.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    FCaptionFontDpi = SystemDpi();
     Appliers().push_back(this);
 }
 
@@ -159,8 +162,9 @@ void TWinSkinForm::InitSkin(TSkinData* SkinData) {
     // 1. Never twice, and never on a window that is gone.
     if (FHook.Hooked() || !SkinData || !FHandle || !IsWindow(FHandle)) return;
     if (!TWindowHook::CanHook(FHandle, THookKind::hkForm)) return;
-    // 2.
+    // 2. The skin at the window's scale.
     FSkinData = SkinData;
+    UseSkinForDpi();
     if (!FTimer) {
         FTimer = std::make_unique<TTimer>(this);
         FTimer->SetEnabled(false);
@@ -241,8 +245,8 @@ void TWinSkinForm::InitSkin(TSkinData* SkinData) {
         FMenuHandle = GetMenu(FHandle);
         FHadNativeMenu = FMenuHandle != nullptr && !FChild;
         if (FMenuHandle && FFormStyle != fsfMDIChild) {
-            FMenuBar = std::make_unique<TWinSkinMenu>(this, SkinData, this);
-            FMenuHeight = GetSystemMetrics(SM_CYMENU);
+            FMenuBar = std::make_unique<TWinSkinMenu>(this, FSkinData, this);
+            FMenuHeight = SystemMetricForDpi(SM_CYMENU, WindowDpi());
             FMenuBar->FMenu = FForm ? FForm->Menu() : nullptr;
             FMenuBar->UpdataBtn();
             // The native menu bar is gone from now on. Until the skinned frame takes
@@ -407,6 +411,12 @@ void TWinSkinForm::WinWndProc(TMessage& Message) {
         case CN_SkinActive: SkinActive(); return;
         case CN_ReCreateWnd: WMReCreateWnd(Message); return;
         case CN_IsSkinned: Message.Result = 1; return;
+        case kWmDpiChanged:
+            // The form scales itself first (its controls, fonts and client size); the
+            // frame then follows at the new scale, keeping that client size.
+            Default(Message);
+            DpiChanged();
+            return;
         case WM_SETTEXT:
             if (!FForm) {
                 WMSetText(Message);
@@ -561,6 +571,46 @@ void TWinSkinForm::OnTimer(TObject*) {
             control->MouseLeave();
         }
     }
+}
+
+// ======================= display scale =======================
+
+int TWinSkinForm::WindowDpi() const {
+    if (FForm) return FForm->FormDpiScale().Dpi;
+    return FHandle ? DpiForWindow(FHandle) : SystemDpi();
+}
+
+bool TWinSkinForm::UseSkinForDpi() {
+    if (!FSkinData) return false;
+    const int dpi = WindowDpi();
+    if (dpi != FCaptionFontDpi) {
+        NONCLIENTMETRICSW ncm{};
+        if (NonClientMetricsForDpi(ncm, dpi)) {
+            FOwnCaptionFont.Reset(CreateFontIndirectW(&ncm.lfCaptionFont));
+            FCaptionFont =
+                FOwnCaptionFont ? FOwnCaptionFont.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+            FCaptionFontDpi = dpi;
+        }
+    }
+    TSkinData* scaled = FSkinData->DpiSource()->ForDpi(dpi);
+    if (scaled == FSkinData) return false;
+    FSkinData = scaled;
+    for (TSkinControl* p : FControlList) p->FSkinData = scaled;
+    if (FMenuBar) {
+        FMenuBar->FSkinData = scaled;
+        for (auto& b : FMenuBar->FButtons) b->SkinData = scaled;
+    }
+    return true;
+}
+
+void TWinSkinForm::DpiChanged() {
+    if (!FSkinData || !FHandle || !IsWindow(FHandle)) return;
+    UseSkinForDpi();
+    if (FMenuBar) FMenuHeight = SystemMetricForDpi(SM_CYMENU, WindowDpi());
+    if (FStatus != sfsSkinned) return;
+    DeleteSysbtn();
+    InitSkinData();
+    SkinChange();
 }
 
 // ======================= skin changes and removal =======================

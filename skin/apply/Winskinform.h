@@ -31,6 +31,7 @@
 #include "skin/apply/Winsubclass.h"
 #include "skin/resources/Bitmap.h"
 #include "skin/resources/SkinElements.h"
+#include "skin/resources/Winskindata.h"
 
 namespace quorin {
 
@@ -164,7 +165,16 @@ public:
     void SetHandle(HWND Window) { FHandle = Window; }
     HWND Handle() const { return FHandle; }
     TCustomForm* Form() const { return FForm; }
-    TSkinData* SkinData() const { return FSkinData; }
+    // The skin the manager applied (the painters draw from its companion at the window's
+    // DPI, FSkinData).
+    TSkinData* SkinData() const { return FSkinData ? FSkinData->DpiSource() : nullptr; }
+    // The window's DPI: its form's, or the system's answer for a window of another kind.
+    int WindowDpi() const;
+    // Takes the skin at the window's DPI, hands it to the painters and the menu bar, and
+    // makes the caption font at that DPI. True when the painters' skin changed.
+    bool UseSkinForDpi();
+    // The window moved to a DPI: the skin at the new scale, frame and painters redrawn.
+    void DpiChanged();
     bool Hooked() const { return FHook.Hooked(); }
 
     // ---- the frame (Winskinform_frame.cpp) ----
@@ -341,6 +351,7 @@ public:
     int FIconSize = 16;
     HFONT FCaptionFont = nullptr;  // FOwnCaptionFont, or the stock font when none could be made
     TGdiObject<HFONT> FOwnCaptionFont;
+    int FCaptionFontDpi = 0;  // the DPI FOwnCaptionFont was made at
     int FTextLeft = 0, FTextRight = 0;
     std::unique_ptr<TWinSkinMenu> FMenuBar;
     HMENU FMenuHandle = nullptr;

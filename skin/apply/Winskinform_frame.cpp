@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "forms/Dpi.h"
 #include "forms/Forms.h"
 #include "forms/WinText.h"
 #include "skin/apply/Winskindlg.h"
@@ -36,7 +37,10 @@ TDataSkinBorder* TWinSkinForm::BorderElement(int Index) const {
 }
 
 void TWinSkinForm::InitSkinData() {
-    if (!FSkinData || FSkinData->Loading()) return;
+    if (!FSkinData || FSkinData->DpiSource()->Loading()) return;
+    // A skin read since (or one that was being read when this window was skinned) has its
+    // companion at this window's scale made now.
+    UseSkinForDpi();
     if (FBorderKind == bkNoCaption) {
         FBorderLeft = FTitleHeight = FBorderRight = FBorderBottom = 0;
         FMenuHeight = 0;
@@ -72,7 +76,8 @@ void TWinSkinForm::InitSkinData() {
 // ======================= the icon =======================
 
 void TWinSkinForm::GetIcon(TBitmap& Bitmap) {
-    const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+    const int dpi = WindowDpi();
+    const int cx = SystemMetricForDpi(SM_CXSMICON, dpi), cy = SystemMetricForDpi(SM_CYSMICON, dpi);
     FIconSize = cx;
     if (cx <= 0 || cy <= 0) return;
     Bitmap.SetSize(cx, cy);

@@ -2,6 +2,8 @@
 // owner-drawn items of menus.
 #include "skin/apply/Winskinform.h"
 
+#include "forms/Dpi.h"
+
 #include <algorithm>
 #include <functional>
 #include <optional>
@@ -28,11 +30,10 @@ namespace {
 
 constexpr int MenuTextMax = 80;  // characters kept of a native item's text
 
-// The platform's menu font; the caller owns it.
-HFONT CreateMenuFont(bool Bold = false) {
+// The platform's menu font at a window's DPI; the caller owns it.
+HFONT CreateMenuFont(int Dpi, bool Bold = false) {
     NONCLIENTMETRICSW ncm{};
-    ncm.cbSize = sizeof ncm;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
+    NonClientMetricsForDpi(ncm, Dpi);
     if (Bold) ncm.lfMenuFont.lfWeight = FW_BOLD;
     return CreateFontIndirectW(&ncm.lfMenuFont);
 }
@@ -318,7 +319,7 @@ void TWinSkinMenu::SetMenuRect() {
     }
     TClientDC screen(nullptr);
     const HDC dc = screen.Handle();
-    TGdiObject<HFONT> font(CreateMenuFont());
+    TGdiObject<HFONT> font(CreateMenuFont(FSkinForm->WindowDpi()));
     {
         TSelectObject sel(dc, font.Get());
         int x = rtl ? row.right - start : row.left + start;
@@ -388,7 +389,7 @@ void TWinSkinMenu::DrawMenu(HDC DC, const RECT& Rect) {
     TBitmap composed(FBarBitmap);
     {
         TBitmapDC mem(composed, DC);
-        TGdiObject<HFONT> font(CreateMenuFont());
+        TGdiObject<HFONT> font(CreateMenuFont(FSkinForm->WindowDpi()));
         for (auto& b : FButtons) {
             // Only the applier's hot object shows a state: the frame painter forgets it
             // after a full repaint.
@@ -448,7 +449,7 @@ void TMenuBtn::Draw() {
               TRect{Rect.left - row.left, Rect.top - row.top, Rect.right - row.left, Rect.bottom - row.top});
     {
         TBitmapDC mem(piece);
-        TGdiObject<HFONT> font(CreateMenuFont());
+        TGdiObject<HFONT> font(CreateMenuFont(Form->WindowDpi()));
         DrawButtonFace(mem.Handle(), *this, RECT{0, 0, w, h}, SkinData, font.Get());
     }
     TWindowDC dc(Form->FHandle);
@@ -837,7 +838,7 @@ void TWinSkinForm::DrawItemText(TMenuItem* Item, TCanvas& Canvas, RECT Rect, boo
         }
     }
     // 5. The caption.
-    HFONT font = CreateMenuFont(Item->Default());
+    HFONT font = CreateMenuFont(WindowDpi(), Item->Default());
     TGdiObject<HFONT> owned(font);
     TSelectObject sel(dc, font);
     RECT text = rtl ? RECT{Rect.left + 1, Rect.top, square.left - 3, Rect.bottom}
@@ -968,7 +969,7 @@ void TWinSkinForm::WMMEASUREITEM(TMessage& Message) {
     // Given back before the window's own handling runs, as that may want a DC of its own.
     std::optional<TWindowDC> window(std::in_place, FHandle);
     const HDC dc = window->Handle();
-    TGdiObject<HFONT> font(CreateMenuFont());
+    TGdiObject<HFONT> font(CreateMenuFont(WindowDpi()));
     auto measure = [&](auto&& fn) {
         TSelectObject sel(dc, font.Get());
         TCanvas canvas;

@@ -163,6 +163,8 @@ public:
     void DrawImgCaption(TCanvas& Canvas, const RECT& Rect, int Align, bool Enabled, const std::u16string& Text,
                         const TBitmap* Glyph);
     int TextHeight(HDC DC, const std::u16string& Text);
+    // A system metric at the DPI of the skin the painter draws from (its window's).
+    int SystemMetric(int Index) const;
 
     // ---- state (the fields of the family, public to the walk, the applier and tests) ----
     uint8_t FMouseState = 0;     // msHot, msPressed

@@ -2,6 +2,8 @@
 // captions, arrows.
 #include "skin/apply/Winsubclass.h"
 
+#include "forms/Dpi.h"
+
 #include "skin/resources/Skindraw_win32.h"
 #include "skin/resources/Winskindata.h"
 
@@ -70,6 +72,10 @@ void TSkinControl::DrawBuf(HDC DC, const RECT& Rect) {
     TBitmapDC source(*FSharedBitmap, DC);
     BitBlt(DC, Rect.left, Rect.top, Rect.right - Rect.left, Rect.bottom - Rect.top, source.Handle(), Rect.left,
            Rect.top, SRCCOPY);
+}
+
+int TSkinControl::SystemMetric(int Index) const {
+    return SystemMetricForDpi(Index, FSkinData ? FSkinData->DpiScale().Dpi : SystemDpi());
 }
 
 int TSkinControl::TextHeight(HDC DC, const std::u16string& Text) {

@@ -205,7 +205,7 @@ void TSkinComBox::DrawControl(HDC DC, const RECT& Rect) {
         DrawControl1(DC, Rect, frame);
         return;
     }
-    const int b = GetSystemMetrics(SM_CXHSCROLL);
+    const int b = SystemMetric(SM_CXHSCROLL);
     const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;
     if (w <= 0 || h <= 0) return;
     const bool left = (GetWindowLongEx(FHandle, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
@@ -257,7 +257,7 @@ void TSkinComBox::DrawControl(HDC DC, const RECT& Rect) {
 }
 
 void TSkinComBox::DrawControl1(HDC DC, const RECT& Rect, int Frame) {
-    const int b = GetSystemMetrics(SM_CXHSCROLL);
+    const int b = SystemMetric(SM_CXHSCROLL);
     const bool left = (GetWindowLongEx(FHandle, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
     RECT br = left ? RECT{Rect.left + 2, Rect.top + 2, Rect.left + b + 2, Rect.bottom - 2}
                    : RECT{Rect.right - b - 2, Rect.top + 2, Rect.right - 2, Rect.bottom - 2};
@@ -450,7 +450,7 @@ void TSkinDateTime::DrawControl(HDC DC, const RECT& Rect) {
     GetClientRect(FHandle, &client);
     const POINT origin = ClientOrigin(FHandle);
     OffsetRect(&client, origin.x + Rect.left, origin.y + Rect.top);
-    const int bw = GetSystemMetrics(SM_CXVSCROLL);
+    const int bw = SystemMetric(SM_CXVSCROLL);
     RECT br{client.right - bw, client.top, client.right, client.bottom};
     if (br.left < client.left) return;
     int frame = 1;

@@ -11,17 +11,20 @@
 //   Winskindata_compose.cpp   frame counts and the composite pictures
 //   Winskindata_colors.cpp    colour texts and the colour table
 //   Winskindata_skin3rd.cpp   the default map of third-party control classes
+//   Winskindata_dpi.cpp       the skin at another display scale
 //   Winskindata_win32.cpp / Winskindata_posix.cpp   fonts, icons, metrics, text conversion
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "forms/Classes.h"
+#include "forms/Dpi.h"
 #include "forms/OwnedHandle.h"
 #include "forms/Streams.h"
 #include "forms/StringList.h"
@@ -172,6 +175,19 @@ public:
     void DoDebug(const std::string& text);
     std::vector<std::string>* DebugLines = nullptr;
 
+    // ---- Display scale ------------------------------------------------------------------
+    // The one place that hands out pictures and metrics for a DPI. At the DPI the skin's
+    // pictures were drawn for (96) it is this object; at another, a companion made from
+    // this one: every picture at the size it is shown (frames and margins kept apart), the
+    // margins, caption-button places, caption font and icon at that scale, the rest copied.
+    // A companion lives as long as this object and is made again in place whenever this
+    // one reads another skin, so painters holding it see the new skin as they see this one.
+    TSkinData* ForDpi(int Dpi);
+    // The skin a companion was made from (this object for a skin that was read).
+    TSkinData* DpiSource() { return FDpiSource ? FDpiSource : this; }
+    // The scale of this object's pictures against the skin's own.
+    const TDpiScale& DpiScale() const { return FDpiScale; }
+
     // ---- Skin elements (null where the skin has none) -----------------------------------
     std::unique_ptr<TDataSkinBorder> Border[4];  // Left, Right, Top, Bottom
     TDataSkinBorder* Left() const { return Border[0].get(); }
@@ -271,6 +287,12 @@ private:
     TStringList FSkin3rd;
     std::string FSkinFile;
     TMemoryStream FSkinStream;
+    void CopyScaled(const TSkinData& Source, const TDpiScale& Scale);
+    std::map<int, std::unique_ptr<TSkinData>> FDpiSets;
+    TSkinData* FDpiSource = nullptr;
+    TDpiScale FDpiScale;
+    uint32_t FGeneration = 0;  // counts the skins read into this object
+    uint32_t FMadeFrom = ~0u;  // a companion: the source's generation it was made from
     // Valid only while LoadSkin runs.
     TQuickIni* FIni = nullptr;
     TSkinReader* FReader = nullptr;
@@ -301,11 +323,13 @@ TBitmap BuiltinTrackImage(const std::string& resourceName);
 // Platform part (Winskindata_win32.cpp / Winskindata_posix.cpp).
 int32_t SystemMetricHScrollArrow();  // width of a horizontal scroll arrow
 void ScreenMaximizedSize(int32_t& width, int32_t& height);
-TPlatformFont MakeCaptionFont();
+// The system's caption font; at a DPI when one is given (0: as the system has it).
+TPlatformFont MakeCaptionFont(int Dpi = 0);
 TPlatformBrush MakeSolidBrush(TColor color);
 // Draws the application's small icon (or its big one) onto a magenta bitmap of the
 // small-icon size; false, leaving the bitmap alone, when the program has no icon.
-bool DrawApplicationIcon(TBitmap& bitmap);
+// At a DPI when one is given, the small-icon size there.
+bool DrawApplicationIcon(TBitmap& bitmap, int Dpi = 0);
 bool PlatformScrollBarInfo(TWindowHandle window, int32_t object, void* info);
 // Whether the platform offers the scroll-bar geometry call at all.
 bool PlatformHasScrollBarInfo();

@@ -10,11 +10,11 @@ void ScreenMaximizedSize(int32_t& width, int32_t& height) {
     width = 1288;
     height = 1002;
 }
-TPlatformFont MakeCaptionFont() { return nullptr; }
+TPlatformFont MakeCaptionFont(int) { return nullptr; }
 void FreeFontHandle(TPlatformFont) {}
 TPlatformBrush MakeSolidBrush(TColor) { return nullptr; }
 void FreeBrushHandle(TPlatformBrush) {}
-bool DrawApplicationIcon(TBitmap&) { return false; }
+bool DrawApplicationIcon(TBitmap&, int) { return false; }
 bool PlatformHasScrollBarInfo() { return false; }
 bool PlatformScrollBarInfo(TWindowHandle, int32_t, void*) { return false; }
 void DoTrackMouse(TWindowHandle) {}

@@ -55,6 +55,7 @@ private:
 
 bool TSkinData::LoadSkin() {
     FLoading = true;
+    ++FGeneration;  // the companions at other scales are made again from what is read
     if (Designing()) return false;
     try {
         TSkinReader reader;

@@ -7,6 +7,8 @@
 #include "skin/resources/Gdi_win32.h"
 #include "skin/resources/Winskindata.h"
 
+#include "forms/Dpi.h"
+
 namespace quorin {
 
 TGetScrollBarInfo pGetScrollBarInfo = nullptr;
@@ -86,10 +88,14 @@ void ScreenMaximizedSize(int32_t& width, int32_t& height) {
     height = GetSystemMetrics(SM_CYMAXIMIZED);
 }
 
-TPlatformFont MakeCaptionFont() {
+TPlatformFont MakeCaptionFont(int Dpi) {
     NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return nullptr;
+    if (Dpi > 0) {
+        if (!NonClientMetricsForDpi(metrics, Dpi)) return nullptr;
+    } else {
+        metrics.cbSize = sizeof(metrics);
+        if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return nullptr;
+    }
     return CreateFontIndirectW(&metrics.lfCaptionFont);
 }
 
@@ -103,15 +109,18 @@ void FreeBrushHandle(TPlatformBrush brush) {
     if (brush) DeleteObject(static_cast<HBRUSH>(brush));
 }
 
-bool DrawApplicationIcon(TBitmap& bitmap) {
+bool DrawApplicationIcon(TBitmap& bitmap, int Dpi) {
     // The program's icon is its first icon group resource.
     HMODULE module = GetModuleHandleW(nullptr);
     TIconName name;
     EnumResourceNamesW(module, MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */, FirstIconGroup,
                        reinterpret_cast<LONG_PTR>(&name));
     if (!name.found) return false;
-    int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-    TIconHandle icon(static_cast<HICON>(LoadImageW(module, name.Get(), IMAGE_ICON, cx, cy, 0)));
+    // At a DPI: the small-icon size there, drawn from the icon's nearest image at or above it.
+    const int cx = Dpi > 0 ? SystemMetricForDpi(SM_CXSMICON, Dpi) : GetSystemMetrics(SM_CXSMICON);
+    const int cy = Dpi > 0 ? SystemMetricForDpi(SM_CYSMICON, Dpi) : GetSystemMetrics(SM_CYSMICON);
+    TIconHandle icon(static_cast<HICON>(
+        LoadImageW(module, name.Get(), IMAGE_ICON, Dpi > 0 ? IconSizeFor(cx) : cx, Dpi > 0 ? IconSizeFor(cy) : cy, 0)));
     if (!icon) return false;
     bitmap.SetPixelFormat(pf24bit);
     bitmap.SetSize(cx, cy);

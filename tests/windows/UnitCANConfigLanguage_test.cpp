@@ -6,6 +6,7 @@
 #include "app/StringIds.h"
 #include "app/UnitAbout.h"
 #include "app/UnitCANConfig.h"
+#include "forms/Dpi.h"
 #include "forms/WinText.h"
 
 #include <windows.h>
@@ -17,6 +18,7 @@
 #include <cstdio>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace quorin {
@@ -116,10 +118,12 @@ int TextWidth(HWND window, const std::string& text) {
 
 // Every visible text of a form's visible controls with its room: a label its width, a
 // button its width less the bevel, a check box less its box, a group box less the frame's
-// ends, a list-only combo box each item less the drop-down button, a column its width.
+// ends, a list-only combo box each item less the drop-down button, a column its width;
+// the margins at the form's scale.
 std::vector<TFit> Fits(TCustomForm& form) {
     std::vector<TFit> fits;
-    const int arrow = GetSystemMetrics(SM_CXVSCROLL);
+    const TDpiScale s = form.FormDpiScale();
+    const int arrow = SystemMetricForDpi(SM_CXVSCROLL, s.Dpi);
     for (int i = 0; i < form.ComponentCount(); ++i) {
         auto* control = dynamic_cast<TControl*>(form.Components(i));
         if (!control) continue;
@@ -135,16 +139,16 @@ std::vector<TFit> Fits(TCustomForm& form) {
         if (dynamic_cast<TLabel*>(control))
             add(control->Caption(), control->Width());
         else if (dynamic_cast<TCheckBox*>(control))
-            add(control->Caption(), control->Width() - 18);
+            add(control->Caption(), control->Width() - s.Scale(18));
         else if (dynamic_cast<TButton*>(control))
-            add(control->Caption(), control->Width() - 6);
+            add(control->Caption(), control->Width() - s.Scale(6));
         else if (dynamic_cast<TGroupBox*>(control))
-            add(control->Caption(), control->Width() - 16);
+            add(control->Caption(), control->Width() - s.Scale(16));
         else if (auto* box = dynamic_cast<TComboBox*>(control); box && box->Style() == TComboBoxStyle::csDropDownList) {
-            for (int k = 0; k < box->Items().Count(); ++k) add(box->Items()[k], box->Width() - arrow - 6);
+            for (int k = 0; k < box->Items().Count(); ++k) add(box->Items()[k], box->Width() - arrow - s.Scale(6));
         } else if (auto* list = dynamic_cast<TListView*>(control)) {
             for (int k = 0; k < list->Columns().Count(); ++k)
-                add(list->Columns().Items(k)->Caption(), list->Columns().Items(k)->Width() - 12);
+                add(list->Columns().Items(k)->Caption(), s.Scale(list->Columns().Items(k)->Width()) - s.Scale(12));
         }
     }
     return fits;
@@ -180,6 +184,48 @@ INSTANTIATE_TEST_SUITE_P(Language, LanguageOfEveryText, testing::Values(TLanguag
                          [](const testing::TestParamInfo<TLanguage>& info) {
                              return std::string(LanguageCode(info.param)) == "en" ? "English" : "Chinese";
                          });
+
+// The same check at every display scale the program is made for: the windows told that
+// their DPI changed, as the system tells them on a monitor of that scale.
+class LanguageAtScale : public Language, public testing::WithParamInterface<std::tuple<TLanguage, int>> {
+protected:
+    static void ScaleTo(TCustomForm& form, int dpi) {
+        RECT r{};
+        GetWindowRect(form.Handle(), &r);
+        SendMessageW(form.Handle(), kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&r));
+    }
+    void TearDown() override {
+        ScaleTo(*Form, 96);
+        ScaleTo(*AboutBox, 96);
+        Language::TearDown();
+    }
+};
+
+TEST_P(LanguageAtScale, EveryTextFitsItsControl) {
+    const auto [language, dpi] = GetParam();
+    Switch(language);
+    ScaleTo(*Form, dpi);
+    ScaleTo(*AboutBox, dpi);
+    for (TCustomForm* form : {static_cast<TCustomForm*>(Form), static_cast<TCustomForm*>(AboutBox)}) {
+        ASSERT_EQ(form->FormDpiScale().Dpi, dpi);
+        for (int page = 0; page < 5; ++page) {
+            if (form == Form) Form->PageControlQUORINQ1->SetActivePageIndex(page);
+            for (const TFit& fit : Fits(*form))
+                EXPECT_GE(fit.Room, 0) << fit.Name << " clips \"" << fit.Text << "\" by " << -fit.Room << " px at "
+                                       << dpi;
+            if (form != Form) break;
+        }
+    }
+    Form->PageControlQUORINQ1->SetActivePageIndex(1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scales, LanguageAtScale,
+    testing::Combine(testing::Values(TLanguage::Chinese, TLanguage::English), testing::Values(120, 144, 192, 240)),
+    [](const testing::TestParamInfo<std::tuple<TLanguage, int>>& info) {
+        return std::string(LanguageCode(std::get<0>(info.param)) == std::string("en") ? "English" : "Chinese") +
+               std::to_string(std::get<1>(info.param));
+    });
 
 TEST_F(Language, ASwitchKeepsSelectionsAndChecksTheLanguageItem) {
     Form->ComboBoxSwitchMode->SetItemIndex(2);
