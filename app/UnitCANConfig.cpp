@@ -202,6 +202,7 @@ void TFormCANConfig::FormCreate(TObject* Sender) {
     InitProfiles();
     InitLanguage();
     InitSkins();
+    LogStartupStep("form-create");
 }
 
 void TFormCANConfig::ClosePortOnExit() {
@@ -221,6 +222,11 @@ void TFormCANConfig::Exit1Click(TObject* Sender) {
     Close();
 }
 
-void TFormCANConfig::AboutCANConfig1Click(TObject* Sender) { AboutBox->ShowModal(); }
+// Made on the first showing, not with the program: the first frame of the main window does
+// not wait for a box that may never be asked for. Kept for the next showing.
+void TFormCANConfig::AboutCANConfig1Click(TObject* Sender) {
+    if (!AboutBox) Application->CreateForm(AboutBox);
+    AboutBox->ShowModal();
+}
 
 }  // namespace quorin

@@ -181,8 +181,20 @@ std::string ShownValue(const std::string& json) {
 
 }  // namespace
 
+namespace {
+
+// The recent list is read and put in the File menu once the window has painted (timer
+// messages come after painting): each change to a menu remakes the window's menus, which
+// the first frame need not wait for.
+void CALLBACK RecentProfilesLater(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (FormCANConfig) ShowRecentProfiles(*FormCANConfig, RecentProfiles());
+}
+
+}  // namespace
+
 void TFormCANConfig::InitProfiles() {
-    ShowRecentProfiles(*this, RecentProfiles());
+    SetTimer(nullptr, 0, 0, RecentProfilesLater);
     OnDropFiles = [this](TObject* Sender, const std::vector<std::string>& Files) { FormDropFiles(Sender, Files); };
     SetAcceptFiles(true);
 }

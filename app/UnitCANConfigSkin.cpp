@@ -175,10 +175,11 @@ void TFormCANConfig::InitSkins() {
         } else {
             // The built-in skin stays; the operator learns why once the window is up.
             PendingRefusal = RefusalText(SkinPath(*remembered), reason);
-            Later();
         }
     }
-    BuildSkinMenu();
+    // The skins folder is read once the window has painted: its first frame has no use
+    // for the submenu.
+    Later();
 }
 
 namespace {
