@@ -260,10 +260,6 @@ public:
     void SetTabOrder(int Value);
     bool TabStop() const { return FTabStop; }
     void SetTabStop(bool Value);
-    // True while the control's window is left for later: it has none yet, and it or a
-    // control it lies in is hidden (its window comes when that one is first shown, or with
-    // the form's waiting windows after the first paint).
-    bool WindowWaits() const;
     virtual bool CanFocus() const;
     bool Focused() const;
     virtual void SetFocus();
@@ -371,12 +367,5 @@ private:
 TWinControl* FindControl(HWND Handle);
 // The name of the window property that links a handle to its control object.
 const wchar_t* ControlPropertyName();
-
-// Told of every control window made after the control was loaded (a hidden page's windows,
-// made when it is first shown or once the form has painted), so that whoever draws the
-// controls its own way (the skin engine) takes the window before it first paints. One hook
-// for the program; null (the default) does nothing.
-using TControlWindowHook = void (*)(TWinControl& Control);
-void SetControlWindowHook(TControlWindowHook Hook);
 
 }  // namespace quorin

@@ -403,10 +403,6 @@ void TWinControl::CreateParams(TCreateParams& Params) {
     Params.WndParent = FParent ? FParent->Handle() : nullptr;
 }
 
-namespace {
-TControlWindowHook ControlWindowHook = nullptr;
-}  // namespace
-
 void TWinControl::CreateWnd() {
     TCreateParams params;
     CreateParams(params);
@@ -448,23 +444,7 @@ void TWinControl::CreateWnd() {
     InitializeWnd();
     CreateChildWindows();
     Realign();
-    if (ControlWindowHook && FParent && !(ComponentState() & csLoading)) {
-        try {
-            ControlWindowHook(*this);
-        } catch (...) {
-            // The control stays as the platform draws it.
-        }
-    }
 }
-
-bool TWinControl::WindowWaits() const {
-    if (FHandle) return false;
-    for (const TWinControl* c = this; c && c->FParent; c = c->FParent)
-        if (!c->FVisible) return true;
-    return false;
-}
-
-void SetControlWindowHook(TControlWindowHook Hook) { ControlWindowHook = Hook; }
 
 HWND TWinControl::WindowAbove() const {
     if (!FParent) return HWND_TOP;

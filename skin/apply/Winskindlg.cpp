@@ -884,24 +884,9 @@ void RegisterSkinManager() {
     SetSkinManagerFactory([]() -> TSkinManageBase* { return new TSkinManage(false); });
 }
 
-bool DeferWaitingWindows = false;
-
 void SkinFormsBeforeShow() {
     SetFormPrepareHook([](TCustomForm& Form) {
         if (TSkinManage* m = SkinManage(); m && Form.HandleAllocated()) m->SkinBeforeShow(Form.Handle());
-    });
-    // The windows of hidden pages are made after the first paint or when a page is shown;
-    // each takes its painter as it is made, before it paints.
-    DeferWaitingWindows = true;
-    SetControlWindowHook([](TWinControl& Control) {
-        TSkinManage* m = SkinManage();
-        if (!m || !m->FSkinning) return;
-        TWinControl* top = &Control;
-        while (top->Parent()) top = top->Parent();
-        if (!top->HandleAllocated()) return;
-        TWinSkinForm* f = m->FindSkinForm(top->Handle());
-        if (!f || !f->FFinished || f->FStatus == sfsDestroyed || f->FindSkinComp(&Control)) return;
-        f->AddComp(&Control, Control.Parent());
     });
 }
 

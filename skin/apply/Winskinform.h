@@ -120,10 +120,6 @@ public:
 };
 
 // Status values of a skin applier.
-// Controls whose windows the form leaves for later get their painters when the windows are
-// made (SkinFormsBeforeShow sets it), not by having them made at once.
-extern bool DeferWaitingWindows;
-
 constexpr uint8_t sfsNew = 0, sfsSkinned = 1, sfsChanging = 3, sfsDestroying = 4, sfsResizing = 5, sfsDestroyed = 6;
 // Border kinds.
 constexpr uint8_t bkSizeable = 0, bkFixed = 1, bkNoCaption = 2, bkDialog = 3;

@@ -230,9 +230,6 @@ void TWinSkinForm::AddComp(TControl* Control, TComponent* Parent) {
     auto* win = dynamic_cast<TWinControl*>(Control);
     if (win) {
         if (win->Destroying()) return;
-        // A window the form leaves for later (a hidden page's) is not made for the skin: the
-        // program asked to be told when it is made, and the painter comes then.
-        if (DeferWaitingWindows && win->WindowWaits()) return;
         try {
             win->HandleNeeded();
         } catch (...) {

@@ -232,9 +232,16 @@ void BringToFront(HWND main) {
     WaitUntil([&] { return GetForegroundWindow() == main; }, 3000);
 }
 
-// Opens the About box, the message box of Compare with no port open and the Open profile
-// dialog in turn, waits for each one's first paint to be logged and closes it.
+// Shows every page, then opens the About box, the message box of Compare with no port open
+// and the Open profile dialog in turn, waits for each one's first paint to be logged and
+// closes it.
 void OpenEveryKindOfWindow(RunningApp& app, const std::wstring& log) {
+    // Every page of the window in turn: the windows of the pages not shown first are made
+    // after the first paint, and each must be the skin's from its own first paint.
+    for (int page : {0, 2, 3, 4, 1}) {
+        EXPECT_TRUE(app.SelectTab("PageControlQUORINQ1", page));
+        EXPECT_TRUE(WaitUntil([&] { return app.TabIndex("PageControlQUORINQ1") == page; }, 3000));
+    }
     app.ChooseMenu({-1, 0});  // About > About QUORIN
     HWND about = app.WaitWindow("AboutBox", 10000);
     if (!about) {
