@@ -6,14 +6,19 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 namespace quorin {
 namespace {
 
 THookHandle gHook;
+THookHandle gSentHook;  // paint checks only
 std::wstring gLogFile;
 std::string gSteps;  // written out with the first paint
+
+// The skin engine's query: a window it has taken over answers 1.
+constexpr UINT kIsSkinnedQuery = 0x3523;
 
 // Microseconds since the Unix epoch, so the figure compares with the launcher's clock.
 unsigned long long UnixMicroseconds() {
@@ -30,36 +35,109 @@ void AddStep(const char* name, unsigned long long at) {
 }
 
 // The steps logged so far go out first, so that the log reads in time order.
-void LogLine(const char* what) {
+void LogLine(const std::string& what) {
     const unsigned long long now = UnixMicroseconds();
     if (FILE* f = _wfopen(gLogFile.c_str(), L"a")) {
         std::fputs(gSteps.c_str(), f);
-        std::fprintf(f, "%s %llu\n", what, now);
+        std::fprintf(f, "%s %llu\n", what.c_str(), now);
         std::fclose(f);
     }
     gSteps.clear();
 }
 
 bool gPainted = false;
+bool gSkinnedPainted = false;
+
+bool AnswersSkinned(HWND window) { return SendMessageW(window, kIsSkinnedQuery, 0, 0) == 1; }
+
+std::string ClassOf(HWND window) {
+    char name[128] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+// ---- Paint checks (QUORIN_PAINT_CHECK) ----------------------------------------------------
+// Every window's first paint that can reach the screen (its frame, its background or its
+// client, whichever comes first, while the window and its top-level window are visible) is
+// logged with whether the skin had the window then:
+//   window-paint CLASS skinned TIME                      a top-level window the skin has,
+//                                                        with every visible control
+//   window-paint CLASS half P>C,P>C,... TIME             its frame is the skin's; the listed
+//                                                        visible controls (class C in a
+//                                                        parent of class P) answer native
+//   window-paint CLASS unskinned TIME                    a window drawn natively
+//   control-paint P>C ROOTCLASS unskinned TIME           a control painted natively inside
+//                                                        a window the skin has
+// Which native controls are by design (labels, controls of the system's own libraries) is
+// the reader's business.
+std::set<HWND> gSeen;
+
+void CollectNative(HWND root, std::string& natives) {
+    EnumChildWindows(
+        root,
+        [](HWND child, LPARAM out) -> BOOL {
+            if (IsWindowVisible(child) && !AnswersSkinned(child)) {
+                auto& list = *reinterpret_cast<std::string*>(out);
+                if (!list.empty()) list += ',';
+                list += ClassOf(GetParent(child)) + '>' + ClassOf(child);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&natives));
+}
+
+void CheckPaint(HWND window) {
+    if (!window || gSeen.count(window) || !IsWindowVisible(window)) return;
+    const HWND root = GetAncestor(window, GA_ROOT);
+    if (!root || !IsWindowVisible(root)) return;
+    gSeen.insert(window);
+    if (window == root) {
+        if (!AnswersSkinned(root)) {
+            LogLine("window-paint " + ClassOf(root) + " unskinned");
+            return;
+        }
+        std::string natives;
+        CollectNative(root, natives);
+        LogLine("window-paint " + ClassOf(root) + (natives.empty() ? " skinned" : " half " + natives));
+        return;
+    }
+    if (AnswersSkinned(root) && !AnswersSkinned(window))
+        LogLine("control-paint " + ClassOf(GetParent(window)) + '>' + ClassOf(window) + " " + ClassOf(root) +
+                " unskinned");
+}
+
+// Frames and backgrounds are painted by sent messages, which only this hook sees.
+LRESULT CALLBACK OnSentMessage(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && lParam) {
+        const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (m->message == WM_NCPAINT || m->message == WM_ERASEBKGND || m->message == WM_PRINTCLIENT)
+            CheckPaint(m->hwnd);
+    }
+    return CallNextHookEx(gSentHook.Get(), code, wParam, lParam);
+}
 
 // WM_PAINT is retrieved, never sent, so the message-retrieval hook sees the first one
 // just before it is dispatched to the window. The first paint of a window that the skin
-// has taken over (it answers the skin engine's query 0x3523 with 1) is logged as well;
-// then the hook goes.
+// has taken over (it answers the skin engine's query with 1) is logged as well; then the
+// hook goes, unless paints are being checked.
 LRESULT CALLBACK OnGetMessage(int code, WPARAM wParam, LPARAM lParam) {
     const auto* msg = reinterpret_cast<const MSG*>(lParam);
     if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_PAINT && gHook) {
+        if (gSentHook) CheckPaint(msg->hwnd);
         HWND root = GetAncestor(msg->hwnd, GA_ROOT);
-        if (IsWindowVisible(root)) {
+        if (!gSkinnedPainted && IsWindowVisible(root)) {
             if (!gPainted) {
                 gPainted = true;
                 LogLine("first-paint");
             }
-            if (SendMessageW(root, 0x3523, 0, 0) == 1) {
+            if (AnswersSkinned(root)) {
+                gSkinnedPainted = true;
                 LogLine("first-skinned-paint");
-                // The hook goes once the message has gone on down the chain.
-                const THookHandle hook = std::move(gHook);
-                return CallNextHookEx(hook.Get(), code, wParam, lParam);
+                if (!gSentHook) {
+                    // The hook goes once the message has gone on down the chain.
+                    const THookHandle hook = std::move(gHook);
+                    return CallNextHookEx(hook.Get(), code, wParam, lParam);
+                }
             }
         }
     }
@@ -84,6 +162,10 @@ void InstallFirstPaintLog() {
     }
     AddStep("entry", UnixMicroseconds());
     gHook.Reset(SetWindowsHookExW(WH_GETMESSAGE, OnGetMessage, nullptr, GetCurrentThreadId()));
+    // The check costs every message the thread sends, so the timing runs go without it.
+    const wchar_t* check = _wgetenv(L"QUORIN_PAINT_CHECK");
+    if (check && *check && *check != L'0')
+        gSentHook.Reset(SetWindowsHookExW(WH_CALLWNDPROC, OnSentMessage, nullptr, GetCurrentThreadId()));
 }
 
 }  // namespace quorin

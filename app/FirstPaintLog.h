@@ -6,6 +6,13 @@
 //
 // The steps of start-up are logged the same way, as "step <name> <microseconds>", kept in
 // memory and written out with the first paint so that timing them costs no file access.
+//
+// With QUORIN_PAINT_CHECK=1 as well, the first paint of every window that can reach the
+// screen is logged with whether the skin had the window whole then ("window-paint CLASS
+// skinned|unskinned|half ..." for top-level windows, "control-paint CLASS ROOTCLASS
+// unskinned" for a control painted natively inside a skinned window), for as long as the
+// program runs. That check watches every message the program sends, so timing runs go
+// without it.
 #pragma once
 
 namespace quorin {

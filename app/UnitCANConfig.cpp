@@ -252,6 +252,7 @@ void TFormCANConfig::FormCreate(TObject* Sender) {
     optional(&TFormCANConfig::InitProfiles);
     optional(&TFormCANConfig::InitLanguage);
     optional(&TFormCANConfig::InitSkins);
+    LogStartupStep("form-create");
 }
 
 void TFormCANConfig::ClosePortOnExit() {
@@ -271,6 +272,11 @@ void TFormCANConfig::Exit1Click(TObject* Sender) {
     Close();
 }
 
-void TFormCANConfig::AboutCANConfig1Click(TObject* Sender) { AboutBox->ShowModal(); }
+// Made on the first showing, not with the program: the first frame of the main window does
+// not wait for a box that may never be asked for. Kept for the next showing.
+void TFormCANConfig::AboutCANConfig1Click(TObject* Sender) {
+    if (!AboutBox) Application->CreateForm(AboutBox);
+    AboutBox->ShowModal();
+}
 
 }  // namespace quorin

@@ -198,7 +198,9 @@ void TFormCANConfig::InitSkins() {
             });
         }
     }
-    BuildSkinMenu();
+    // The skins folder is read once the window has painted: its first frame has no use
+    // for the submenu.
+    Later();
 }
 
 namespace {

@@ -1,11 +1,12 @@
-// Program entry: creates the main window and the About box, then runs the message loop
-// until the main window closes.
+// Program entry: creates the main window, then runs the message loop until the main window
+// closes. The About box is made when it is first asked for.
 #include "app/FirstPaintLog.h"
 #include "app/Strings.h"
 #include "app/UnitAbout.h"
 #include "app/UnitCANConfig.h"
 #include "app/VersionOption.h"
 #include "forms/Handles.h"
+#include "skin/apply/Winskindlg.h"
 
 #include <windows.h>
 
@@ -48,13 +49,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace quorin;
     if (AnswerVersionOption()) return 0;
     InstallFirstPaintLog();
+    SkinFormsBeforeShow();  // no frame of a form reaches the screen unskinned
     try {
         Application->Initialize();
         LogStartupStep("initialize");
         Application->CreateForm(FormCANConfig);  // the first form: the main window
         LogStartupStep("main-form");
-        Application->CreateForm(AboutBox);  // hidden until the About command
-        LogStartupStep("about-box");
         FormCANConfig->OpenStartupProfile();  // CANConfig.exe PROFILE.json
         Application->Run();
     } catch (const Exception& e) {

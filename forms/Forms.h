@@ -184,6 +184,8 @@ protected:
     void ApplyClientSize();
     void BoundsResized() override;
     void ShowingChanged();
+    // Runs the prepare hook on the form's window (made now if it is not yet).
+    void PrepareWindow();
     bool DialogKey(TMessage& Message);
 
     static constexpr UINT_PTR kWaitingWindowsTimer = 0x5157;
@@ -224,6 +226,13 @@ private:
     void WMSize(TMessage& Message);
     void WMDpiChanged(TMessage& Message);
 };
+
+// Whoever draws the program's windows its own way (the skin engine) takes a form's window
+// over here, before any frame of it reaches the screen: the hook runs once the form's layout
+// is loaded and OnCreate has run (its window is made for it then), and again each time the
+// form is about to be shown. One hook for the program; null (the default) does nothing.
+using TFormPrepareHook = void (*)(TCustomForm& Form);
+void SetFormPrepareHook(TFormPrepareHook Hook);
 
 // The form class applications derive from.
 class TForm : public TCustomForm {

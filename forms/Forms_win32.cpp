@@ -120,6 +120,23 @@ void TCustomForm::InitLayoutText(std::string_view Text) {
     LoadLayoutText(this, Text);
     FCreated = true;
     DoCreate();
+    PrepareWindow();
+}
+
+namespace {
+TFormPrepareHook FormPrepareHook = nullptr;
+}  // namespace
+
+void SetFormPrepareHook(TFormPrepareHook Hook) { FormPrepareHook = Hook; }
+
+void TCustomForm::PrepareWindow() {
+    if (!FormPrepareHook || Destroying()) return;
+    HandleNeeded();
+    try {
+        FormPrepareHook(*this);
+    } catch (...) {
+        // Whatever the hook could not do, the form still shows, drawn as the platform draws it.
+    }
 }
 
 void TCustomForm::DoCreate() {
@@ -453,6 +470,8 @@ void TCustomForm::ShowingChanged() {
     if (FVisible) {
         FollowMainFormDpi();
         HandleNeeded();
+        // Before the position: the hook may change the frame, and so the window's size.
+        PrepareWindow();
         ApplyPosition();
         ShowWindow(FHandle, FWindowState == TWindowState::wsMaximized   ? SW_SHOWMAXIMIZED
                             : FWindowState == TWindowState::wsMinimized ? SW_SHOWMINIMIZED

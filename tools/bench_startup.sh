@@ -10,15 +10,37 @@
 # nothing of the kind without it); the program also writes "step <name> <microseconds>" for
 # its start-up steps, and "first-skinned-paint <microseconds>" once the skin has taken its
 # main window over. This script starts the clock just before launching.
-#   tools/bench_startup.sh [runs]        (default 7; builds nothing: run after a build)
+#
+# What is timed is the exe as it ships: the build's exe keeps its debug information, so a
+# stripped copy is made beside it (where skins\ is found) and launched instead; the output
+# names the file measured.
+#   tools/bench_startup.sh [--skin VALUE] [--language CODE] [runs]
+#     (default 7 runs; builds nothing: run after a build). --skin and --language set the
+#     remembered choices for the runs (the program's settings "Skin", e.g. slate.skn, and
+#     "Language", zh-CN or en) and put the earlier values back afterwards.
 set -u
 . "$(dirname "$0")/common.sh"
 
+skin= language=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --skin) skin=$2; shift 2 ;;
+    --language) language=$2; shift 2 ;;
+    *) break ;;
+  esac
+done
 runs=${1:-7}
-EXE=${QUORIN_EXE_PATH:-$QUORIN_BUILD/windows/CANConfig.exe}
-BARE=${QUORIN_BARE_EXE_PATH:-$(dirname "$EXE")/BareWindow.exe}
-[ -f "$EXE" ] || { echo "no $EXE: build the windows preset first" >&2; exit 1; }
+BUILT=${QUORIN_EXE_PATH:-$QUORIN_BUILD/windows/CANConfig.exe}
+BARE=${QUORIN_BARE_EXE_PATH:-$(dirname "$BUILT")/BareWindow.exe}
+[ -f "$BUILT" ] || { echo "no $BUILT: build the windows preset first" >&2; exit 1; }
 [ -f "$BARE" ] || { echo "no $BARE: build the windows preset's BareWindow first" >&2; exit 1; }
+EXE=$BUILT
+if command -v x86_64-w64-mingw32-strip >/dev/null; then
+  EXE=$(dirname "$BUILT")/CANConfig-stripped.exe
+  x86_64-w64-mingw32-strip -o "$EXE" "$BUILT" || { echo "cannot strip $BUILT" >&2; exit 1; }
+else
+  echo "x86_64-w64-mingw32-strip missing: timing the unstripped exe" >&2
+fi
 
 wine_prefix "${WINEPREFIX:-$QUORIN_BUILD/wineprefix}"
 own_display=0
@@ -27,7 +49,24 @@ start_wineserver
 logfile=$(mktemp /tmp/quorin-startup.XXXXXX)
 steps=$(mktemp /tmp/quorin-steps.XXXXXX)
 bare_steps=$(mktemp /tmp/quorin-bare-steps.XXXXXX)
-trap 'rm -f "$logfile" "$steps" "$bare_steps"; [ $own_display = 1 ] && { stop_wineserver; stop_xvfb; }' EXIT
+key='HKCU\Software\QUORIN\CANConfig'
+# setting NAME: the value stored now, or nothing.
+setting() { wine reg query "$key" /v "$1" </dev/null 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1 == n {print $3}'; }
+# put_setting NAME VALUE: VALUE empty deletes it.
+put_setting() {
+  if [ -n "$2" ]; then wine reg add "$key" /v "$1" /t REG_SZ /d "$2" /f </dev/null >/dev/null 2>&1
+  else wine reg delete "$key" /v "$1" /f </dev/null >/dev/null 2>&1; fi
+}
+old_skin=$(setting Skin) old_language=$(setting Language)
+restore() {
+  [ -n "$skin" ] && put_setting Skin "$old_skin"
+  [ -n "$language" ] && put_setting Language "$old_language"
+}
+trap 'restore; [ "$EXE" != "$BUILT" ] && rm -f "$EXE"; rm -f "$logfile" "$steps" "$bare_steps"; [ $own_display = 1 ] && { stop_wineserver; stop_xvfb; }' EXIT
+[ -n "$skin" ] && put_setting Skin "$skin"
+[ -n "$language" ] && put_setting Language "$language"
+printf 'measured: %s (%d bytes), skin %s, language %s\n' "$EXE" "$(stat -c %s "$EXE")" \
+  "$(setting Skin)" "$(setting Language)"
 
 # run_once EXE [skinned]: launches EXE and waits for its first paint, and with "skinned" for
 # its first skinned paint too; sets ms and sms (empty when none came) and leaves the
@@ -98,12 +137,7 @@ if ((${#skinned[@]})); then
   printf 'start-up to first skinned paint: median %d ms over %d runs (%.2f of the first paint)\n' \
     "$smedian" "${#skinned[@]}" "$(echo "$smedian / $median" | bc -l)"
 fi
-size=$(stat -c %s "$EXE")
-printf 'CANConfig.exe: %d bytes (%.1f MiB)\n' "$size" "$(echo "$size / 1048576" | bc -l)"
-# The build keeps debug information in the exe; what ships is the stripped file.
-if command -v x86_64-w64-mingw32-strip >/dev/null; then
-  stripped=$(mktemp /tmp/quorin-stripped.XXXXXX)
-  x86_64-w64-mingw32-strip -o "$stripped" "$EXE" && printf 'CANConfig.exe stripped: %d bytes (%.1f MiB)\n' \
-    "$(stat -c %s "$stripped")" "$(echo "$(stat -c %s "$stripped") / 1048576" | bc -l)"
-  rm -f "$stripped"
-fi
+size=$(stat -c %s "$BUILT")
+printf 'CANConfig.exe as built: %d bytes (%.1f MiB); timed: %s, %d bytes (%.1f MiB)\n' "$size" \
+  "$(echo "$size / 1048576" | bc -l)" "$(basename "$EXE")" "$(stat -c %s "$EXE")" \
+  "$(echo "$(stat -c %s "$EXE") / 1048576" | bc -l)"

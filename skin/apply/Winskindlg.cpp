@@ -88,6 +88,45 @@ LRESULT CALLBACK ManagerWindowProc(HWND Window, UINT Msg, WPARAM wParam, LPARAM 
 
 const wchar_t kManagerWindowClass[] = L"TSkinManageWindow";
 
+// The program's visible top-level windows keep what they show while a skin is switched on,
+// off or changed, and are drawn once, whole, in the new look afterwards: no frame of a
+// half-changed window (new frame, old controls; caption buttons gone) reaches the screen.
+// Taking WS_VISIBLE away stops the painting without hiding the window.
+class TFrozenWindows {
+public:
+    explicit TFrozenWindows(std::vector<HWND> Windows) : FWindows(std::move(Windows)) {
+        for (HWND w : FWindows)
+            SetWindowLongPtrW(w, GWL_STYLE, GetWindowLongPtrW(w, GWL_STYLE) & ~LONG_PTR(WS_VISIBLE));
+    }
+    ~TFrozenWindows() {
+        for (HWND w : FWindows) {
+            if (!IsWindow(w)) continue;
+            SetWindowLongPtrW(w, GWL_STYLE, GetWindowLongPtrW(w, GWL_STYLE) | WS_VISIBLE);
+            RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        }
+    }
+    TFrozenWindows(const TFrozenWindows&) = delete;
+    TFrozenWindows& operator=(const TFrozenWindows&) = delete;
+
+private:
+    std::vector<HWND> FWindows;
+};
+
+// The visible top-level windows of this thread, but the manager's own.
+std::vector<HWND> VisibleThreadWindows(HWND Except) {
+    std::pair<std::vector<HWND>, HWND> found{{}, Except};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM out) -> BOOL {
+            auto& f = *reinterpret_cast<std::pair<std::vector<HWND>, HWND>*>(out);
+            if (window != f.second && IsWindowVisible(window) && !(GetWindowLongW(window, GWL_STYLE) & WS_CHILD))
+                f.first.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found.first;
+}
+
 }  // namespace
 
 // Tells the manager when one of its skin appliers is freed, by whoever frees it (the
@@ -266,6 +305,11 @@ void TSkinManage::RunAction(int action, TSkinData* skin) {
         }
         return;
     }
+    // Switching on, off or to another skin changes every window at once; the windows on the
+    // screen show the old look until each is whole in the new one.
+    const std::vector<HWND> shown = VisibleThreadWindows(FWindow);
+    std::unique_ptr<TFrozenWindows> frozen;
+    if (action == 1 || action == 2 || action == 3) frozen = std::make_unique<TFrozenWindows>(shown);
     switch (action) {
     case 1:
         // The main skin in force counts as one, so that a skin loaded into it later
@@ -274,7 +318,7 @@ void TSkinManage::RunAction(int action, TSkinData* skin) {
         if (skin->SkinFormtype == sfMainform && FSkinCount == 0) FSkinCount = 1;
         FSkinning = true;
         FUpdateLock = false;
-        SkinEveryWindow();
+        SkinEveryWindow(shown);
         if (!FLibrary)
             for (TSkinManage* sub : FSubManagers) {
                 sub->FSkinData = skin;
@@ -303,20 +347,23 @@ void TSkinManage::RunAction(int action, TSkinData* skin) {
     }
 }
 
-void TSkinManage::SkinEveryWindow() {
+void TSkinManage::SkinEveryWindow(const std::vector<HWND>& Shown) {
+    // The windows on the screen are frozen (not visible to the system) meanwhile: they are
+    // taken by the list made before, and each is finished at once, before it is drawn again.
+    auto shown = [&](HWND w) { return std::find(Shown.begin(), Shown.end(), w) != Shown.end(); };
     FNestedAllowed = true;
     if (Screen)
-        for (int i = Screen->FormCount() - 1; i >= 0; --i) ActiveForm(Screen->Forms(i));
+        for (int i = Screen->FormCount() - 1; i >= 0; --i) {
+            TCustomForm* form = Screen->Forms(i);
+            if (!form->HandleAllocated() || !shown(form->Handle())) continue;
+            HWND window = form->Handle();
+            if (GetWindowLongW(window, GWL_STYLE) & WS_CHILD && !IsMDIChild(window)) continue;
+            AddWindow(window, true);
+        }
     FNestedAllowed = false;
     // Message boxes and dialogs of the platform that are already up.
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM self) -> BOOL {
-            auto* m = reinterpret_cast<TSkinManage*>(self);
-            if (window != m->FWindow && IsWindowVisible(window) && !FindControlx(window)) m->AddForm(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(this));
+    for (HWND window : Shown)
+        if (IsWindow(window) && !FindControlx(window)) AddWindow(window, true);
 }
 
 void TSkinManage::SkinChangeAll(TSkinData* skin) {
@@ -465,8 +512,20 @@ bool TSkinManage::OnBeforeSkin(HWND Window, const std::string& ClassName) {
     return doSkin;
 }
 
-bool TSkinManage::AddForm(TWindowHandle window) {
-    HWND Window = static_cast<HWND>(window);
+bool TSkinManage::AddForm(TWindowHandle window) { return AddWindow(static_cast<HWND>(window), false); }
+
+bool TSkinManage::SkinBeforeShow(HWND Window) {
+    if (!Window || !IsWindow(Window) || !OwnThread(Window)) return false;
+    if (!FSkinning && FAction == 1 && TimerRunning()) OnTimer();
+    if (FindSkinForm(Window)) {
+        // Taken already, maybe still waiting for its posted message: finished now.
+        SendMessageW(Window, CN_SkinActive, 0, 1000);
+        return true;
+    }
+    return AddWindow(Window, true);
+}
+
+bool TSkinManage::AddWindow(HWND Window, bool Now) {
     if (!FSkinning || !Window || Window == FWindow || !IsWindow(Window) || !OwnThread(Window)) return false;
     InstallCallWndHook();
     DeleteDeleted();
@@ -515,7 +574,10 @@ bool TSkinManage::AddForm(TWindowHandle window) {
         delete applier;
         return false;
     }
-    PostMessageW(Window, CN_SkinActive, 0, 1000);
+    if (Now)
+        SendMessageW(Window, CN_SkinActive, 0, 1000);
+    else
+        PostMessageW(Window, CN_SkinActive, 0, 1000);
     return true;
 }
 
@@ -650,6 +712,14 @@ void TSkinManage::HookCallWndProc(const CWPSTRUCT& Message) {
             KeepCentre(Message.hwnd);
             RedrawWindow(Message.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         }
+        break;
+    case WM_SHOWWINDOW:
+        // A dialog of the system (a message box, a file dialog) has laid itself out and is
+        // about to show: skinned whole now, its first frame is the skin's. Waiting for its
+        // activation would let the platform paint it first.
+        if (Message.wParam && !(GetWindowLongW(Message.hwnd, GWL_STYLE) & WS_CHILD) &&
+            AsciiClassNameOf(Message.hwnd) == "#32770")
+            SkinBeforeShow(Message.hwnd);
         break;
     case WM_ENTERMENULOOP: FTrackPopupLoop = Message.wParam != 0; break;
     case WM_EXITMENULOOP:
@@ -812,6 +882,12 @@ TSkinManage* SkinManage() { return dynamic_cast<TSkinManage*>(SkinManager); }
 
 void RegisterSkinManager() {
     SetSkinManagerFactory([]() -> TSkinManageBase* { return new TSkinManage(false); });
+}
+
+void SkinFormsBeforeShow() {
+    SetFormPrepareHook([](TCustomForm& Form) {
+        if (TSkinManage* m = SkinManage(); m && Form.HandleAllocated()) m->SkinBeforeShow(Form.Handle());
+    });
 }
 
 }  // namespace quorin

@@ -50,6 +50,12 @@ public:
     void UpdateMainMenu() override;
     void RefreshFrames() override;
 
+    // Skins a window whole, its controls included, before it is first shown: the program's
+    // forms as they are made and before each showing, the dialogs of the system (message
+    // boxes, file dialogs) once they have laid themselves out and are about to show. A
+    // switch-on still waiting for the timer is carried out first. True when the window is
+    // skinned afterwards.
+    bool SkinBeforeShow(HWND Window);
     void ActiveForm(TCustomForm* Form);
     TWinSkinForm* FindSkinForm(HWND Window) const;
     TCustomForm* FindTForm(HWND Window) const;
@@ -118,10 +124,13 @@ protected:
 private:
     class TFreeNotifier;
     friend class TFreeNotifier;
+    // AddForm; with Now the applier finishes at once instead of on its posted message.
+    bool AddWindow(HWND Window, bool Now);
     void AddApplier(TWinSkinForm* Form);
     void RemoveApplier(TWinSkinForm* Form);  // unskins, repaints and frees
     void ForgetApplier(TWinSkinForm* Form);  // drops it from the list only
-    void SkinEveryWindow();
+    // Skins the forms and dialogs among Shown (the windows on the screen), each whole.
+    void SkinEveryWindow(const std::vector<HWND>& Shown);
     void SkinChangeAll(TSkinData* skin);
     void RemoveAll();
     void ReSkinWindow(HWND Window, bool Pause);
@@ -144,5 +153,9 @@ private:
 TSkinManage* SkinManage();
 // Makes the window-side manager the one the skin data components create.
 void RegisterSkinManager();
+// The program's forms are skinned as part of being made (and, should they have missed it,
+// before each showing), not when the manager's timer finds them on the screen. Programs
+// call it once before they make their first form; tests that skin forms by hand do not.
+void SkinFormsBeforeShow();
 
 }  // namespace quorin

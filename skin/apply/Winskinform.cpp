@@ -326,6 +326,9 @@ void TWinSkinForm::AfterSkin() {
 
 void TWinSkinForm::SkinActive() {
     if (!FHandle || !IsWindow(FHandle) || FStatus == sfsDestroyed || FStatus == sfsDestroying) return;
+    // A window finished at once, before it was shown, still gets the message posted for it.
+    if (FFinished) return;
+    FFinished = true;
     // 1.
     FSysMenuHandle = GetSystemMenu(FHandle, FALSE);
     GetIcon(FIconBitmap);

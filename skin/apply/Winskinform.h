@@ -333,6 +333,7 @@ public:
     bool FLeftScrollBar = false;    // WS_EX_LEFTSCROLLBAR
     bool FChild = false;            // WS_CHILD
     bool FHiddenForUpdate = false;  // StopUpdate took WS_VISIBLE away
+    bool FFinished = false;         // SkinActive has run (once is enough)
     std::string FClassName;
     HWND FOwnerWindow = nullptr;
     int FBorderLeft = 0, FTitleHeight = 0, FBorderRight = 0, FBorderBottom = 0;
