@@ -188,31 +188,14 @@ std::string ShownValue(const std::string& json) {
 
 }  // namespace
 
-namespace {
-
-// The recent list is read and put in the File menu once the window has painted (timer
-// messages come after painting): each change to a menu remakes the window's menus, which
-// the first frame need not wait for.
-// Until then the window's activation leaves the menu alone.
-bool RecentProfilesShown = false;
-
-void CALLBACK RecentProfilesLater(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    RecentProfilesShown = true;
-    if (FormCANConfig) ShowRecentProfiles(*FormCANConfig, RecentProfiles());
-}
-
-}  // namespace
-
 void TFormCANConfig::InitProfiles() {
-    // Filled once the window has painted (RecentProfilesLater). Another instance may change
-    // the list at any time; the operator comes back to this window before he can open its
-    // menu, so the menu is brought up to date then. (A menu being opened cannot change: any
-    // change of an item remakes the native menu.)
-    SetTimer(nullptr, 0, 0, RecentProfilesLater);
+    ShowRecentProfiles(*this, RecentProfiles());
+    // Another instance may have changed the list meanwhile; the operator comes back to this
+    // window before he can open its menu, so the menu is brought up to date then. (A menu
+    // being opened cannot change: any change of an item remakes the native menu.)
     OnActivate = [this, previous = OnActivate](TObject* Sender) {
         if (previous) previous(Sender);
-        if (RecentProfilesShown) ShowRecentProfiles(*this, RecentProfiles());
+        ShowRecentProfiles(*this, RecentProfiles());
     };
     OnDropFiles = [this](TObject* Sender, const std::vector<std::string>& Files) { FormDropFiles(Sender, Files); };
     SetAcceptFiles(true);

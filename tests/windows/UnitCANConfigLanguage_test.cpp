@@ -316,6 +316,7 @@ TEST_P(Policies, FixTheirChoicesInTheMenus) {
     SetCurrentLanguage(TLanguage::Chinese);
     PolicyValues policy(c);
     auto* form = new TFormCANConfig(Application);
+    form->BuildSkinMenu();  // as the program's message loop does once the first frame is out
     EXPECT_EQ(CurrentLanguage(), c.LanguageFixed ? TLanguage::English : TLanguage::Chinese);
     EXPECT_EQ(form->English1->Checked(), c.LanguageFixed);
     EXPECT_EQ(form->ChineseSimplified1->Enabled(), !c.LanguageFixed);
