@@ -30,16 +30,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-result() { # result NAME WHY...: pass without a reason, fail with one
-  local name=$1; shift
-  if (($#)); then
-    echo "$name fail"
-    printf '%s: %s\n' "$name" "$*" >&2
-  else
-    echo "$name pass"
-  fi
-}
-
 # --- the collection, installed as a user installs it
 export ANSIBLE_COLLECTIONS_PATH=$work/collections ANSIBLE_NOCOLOR=1 ANSIBLE_LOCAL_TEMP=$work/tmp \
   ANSIBLE_HOME=$work/home ANSIBLE_RETRY_FILES_ENABLED=0 ANSIBLE_PYTHON_INTERPRETER=/usr/bin/python3

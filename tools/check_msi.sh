@@ -30,15 +30,6 @@ export WINEPREFIX=$work/prefix
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 trap 'stop_wineserver; [ -n "${QUORIN_KEEP_MSI_CHECK:-}" ] || rm -rf "$work"' EXIT
 
-result() { # result NAME WHY...: pass without a reason, fail with one
-  local name=$1; shift
-  if (($#)); then
-    echo "$name fail"
-    printf '%s: %s\n' "$name" "$*" >&2
-  else
-    echo "$name pass"
-  fi
-}
 winpath() { echo "Z:${1//\//\\}"; }
 table() { msiinfo export "$1" "$2" | tr -d '\r' | tail -n +4; }  # rows only, tab-separated
 property() { table "$1" Property | awk -F'\t' -v p="$2" '$1 == p { print $2 }'; }

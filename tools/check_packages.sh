@@ -26,16 +26,6 @@ deb=$DIST/quorin-cli_${version}_amd64.deb
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-result() { # result NAME WHY...: pass without a reason, fail with one
-  local name=$1; shift
-  if (($#)); then
-    echo "$name fail"
-    printf '%s: %s\n' "$name" "$*" >&2
-  else
-    echo "$name pass"
-  fi
-}
-
 # --- the Windows zip
 why=()
 top=quorin-$version-windows-x64

@@ -13,16 +13,6 @@ DIST=$QUORIN_BUILD/dist
 work=$(mktemp -d /tmp/quorin-second-build.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-result() { # result NAME WHY...: pass without a reason, fail with one
-  local name=$1; shift
-  if (($#)); then
-    echo "$name fail"
-    printf '%s: %s\n' "$name" "$*" >&2
-  else
-    echo "$name pass"
-  fi
-}
-
 why=()
 mkdir -p "$work/tree"
 (cd "$QUORIN_ROOT" && git ls-files -z -co --exclude-standard | xargs -0 -r sh -c 'for f; do [ -f "$f" ] && printf "%s\0" "$f"; done' sh |

@@ -21,6 +21,18 @@ QUORIN_PACKAGES=(cmake make g++ clang libclang-rt-14-dev googletest libbenchmark
 
 log() { printf '== %s\n' "$*" >&2; }
 
+# result NAME WHY...: one line of a check script, "NAME pass" without a reason and "NAME fail"
+# with one (the reason goes to standard error).
+result() {
+  local name=$1; shift
+  if (($#)); then
+    echo "$name fail"
+    printf '%s: %s\n' "$name" "$*" >&2
+  else
+    echo "$name pass"
+  fi
+}
+
 # Installs whatever of the package list is missing; quiet and idempotent.
 ensure_packages() {
   local missing=()
