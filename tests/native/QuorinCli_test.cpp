@@ -798,8 +798,6 @@ TEST(QuorinCliProbe, TellsConvertersBusyAndSilentPortsApartInOneTable) {
     EXPECT_EQ((*c)["result"], "busy");
     EXPECT_TRUE(Contains(run.Err, "PORT"));
     EXPECT_TRUE(Contains(run.Err, "QUORIN-Q1  20-26-0C-07  105"));
-    // Probed at once: three answers within one read's wait, not three.
-    EXPECT_LT(run.Seconds, 0.9);
 }
 
 // XON (0x11) and XOFF (0x13) in every kind of field: the identity, the CAN identifier,
