@@ -19,30 +19,13 @@
 #include "skin/apply/Winskinform.h"
 #include "skin/apply/Winsubclass.h"
 #include "skin/resources/Winskindata.h"
+#include "SkinPainterTest.h"
 
 namespace quorin {
 namespace {
 
-void Pump(DWORD ms) {
-    const DWORD start = GetTickCount();
-    MSG msg;
-    do {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(2);
-    } while (GetTickCount() - start < ms);
-}
-
-bool PumpUntil(const std::function<bool()>& done, DWORD ms = 8000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms) return false;
-        Pump(10);
-    }
-    return true;
-}
+using painters::Pump;
+using painters::PumpUntil;
 
 // What a control shows: its rectangle in its parent's client area and its font's height.
 struct TShown {
@@ -103,7 +86,7 @@ protected:
         Form->Show();
         HWND w = Form->Handle();
         // The skin takes the window on its timer; its frame has 4-pixel sides.
-        ASSERT_TRUE(PumpUntil([&] { return SendMessageW(w, CN_IsSkinned, 0, 0) == 1 && FrameSides(w).cx == 8; }))
+        ASSERT_TRUE(PumpUntil([&] { return SendMessageW(w, CN_IsSkinned, 0, 0) == 1 && FrameSides(w).cx == 8; }, 8000))
             << "the carried skin did not take the window";
         Pump(200);
     }
