@@ -6,6 +6,7 @@
 //   3000-3499  profiles: dialogs and messages
 //   3500-3999  skins: menu items and messages
 //   4000-4099  administrators' policies
+//   4100-4199  words screen readers read that are not captions
 // Every id has a text in every language block; a test checks it.
 #pragma once
 
@@ -154,3 +155,17 @@
 
 // Policies (4000-4099): the note that an administrator has fixed choices of the menus.
 #define IDS_POLICY_NOTE 4000
+
+// Screen readers (4100-4199): default actions, the caption buttons' names, the menu bar's.
+#define IDS_ACCESS_PRESS 4100
+#define IDS_ACCESS_CHECK 4101
+#define IDS_ACCESS_UNCHECK 4102
+#define IDS_ACCESS_SWITCH 4103
+#define IDS_ACCESS_OPEN 4104
+#define IDS_ACCESS_EXECUTE 4105
+#define IDS_ACCESS_CLOSE 4106
+#define IDS_ACCESS_MINIMIZE 4107
+#define IDS_ACCESS_MAXIMIZE 4108
+#define IDS_ACCESS_RESTORE 4109
+#define IDS_ACCESS_HELP 4110
+#define IDS_ACCESS_MENU_BAR 4111

@@ -5,6 +5,7 @@
 #include "app/UnitAbout.h"
 #include "app/UnitCANConfig.h"
 #include "app/VersionOption.h"
+#include "forms/Accessible.h"
 #include "forms/Handles.h"
 #include "skin/apply/Winskindlg.h"
 
@@ -14,6 +15,26 @@
 #include <string>
 
 namespace {
+
+// What screen readers read besides captions, from the string tables in the program's language.
+std::string AccessibleWordText(quorin::TAccessibleWord Word) {
+    using quorin::TAccessibleWord;
+    switch (Word) {
+    case TAccessibleWord::Press: return quorin::LoadStr(IDS_ACCESS_PRESS);
+    case TAccessibleWord::Check: return quorin::LoadStr(IDS_ACCESS_CHECK);
+    case TAccessibleWord::Uncheck: return quorin::LoadStr(IDS_ACCESS_UNCHECK);
+    case TAccessibleWord::Switch: return quorin::LoadStr(IDS_ACCESS_SWITCH);
+    case TAccessibleWord::Open: return quorin::LoadStr(IDS_ACCESS_OPEN);
+    case TAccessibleWord::Execute: return quorin::LoadStr(IDS_ACCESS_EXECUTE);
+    case TAccessibleWord::Close: return quorin::LoadStr(IDS_ACCESS_CLOSE);
+    case TAccessibleWord::Minimize: return quorin::LoadStr(IDS_ACCESS_MINIMIZE);
+    case TAccessibleWord::Maximize: return quorin::LoadStr(IDS_ACCESS_MAXIMIZE);
+    case TAccessibleWord::Restore: return quorin::LoadStr(IDS_ACCESS_RESTORE);
+    case TAccessibleWord::Help: return quorin::LoadStr(IDS_ACCESS_HELP);
+    case TAccessibleWord::MenuBar: return quorin::LoadStr(IDS_ACCESS_MENU_BAR);
+    }
+    return {};
+}
 
 bool IsOpenHandle(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
 
@@ -50,6 +71,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (AnswerVersionOption()) return 0;
     InstallFirstPaintLog();
     SkinFormsBeforeShow();  // no frame of a form reaches the screen unskinned
+    SetAccessibleWords(AccessibleWordText);
     try {
         Application->Initialize();
         LogStartupStep("initialize");

@@ -2,6 +2,8 @@
 // tab order and the handle-to-object link.
 #include "forms/Controls.h"
 
+#include "forms/Accessible.h"
+
 #include "forms/Forms.h"
 #include "forms/Menus.h"
 #include "forms/StdCtrls.h"
@@ -207,6 +209,7 @@ void TControl::SetText(const std::string& Value) {
     FText = Value;
     TextChanged();
     Perform(CM_TEXTCHANGED);
+    AccessibleChanged(this, TAccessibleChange::Value);
 }
 
 void TControl::SetColor(TColor Value) {
@@ -668,6 +671,10 @@ void TWinControl::WndProc(TMessage& Message) {
     case WM_WINDOWPOSCHANGED: WMWindowPosChanged(Message); return;
     case WM_NCDESTROY: WMNCDestroy(Message); return;
     case CM_ENABLEDCHANGED: CMEnabledChanged(Message); return;
+    case WM_GETOBJECT:
+        if (AnswerControlObject(this, Message)) return;
+        TControl::WndProc(Message);
+        return;
     case CM_DIALOGKEY:
     case CM_DIALOGCHAR:
     case CM_FOCUSCHANGED: Broadcast(Message); return;
@@ -834,6 +841,7 @@ void TWinControl::WMNCDestroy(TMessage& Message) {
 void TWinControl::CMEnabledChanged(TMessage& Message) {
     if (FHandle) EnableWindow(FHandle, FEnabled);
     TControl::WndProc(Message);
+    AccessibleChanged(this, TAccessibleChange::State);
 }
 
 void TWinControl::DispatchMouseToGraphic(TMessage& Message) {

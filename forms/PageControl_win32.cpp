@@ -3,6 +3,7 @@
 
 #include "forms/Forms.h"
 #include "forms/ImgList.h"
+#include "forms/Accessible.h"
 #include "forms/WinText.h"
 
 #include <algorithm>
@@ -218,6 +219,7 @@ void TPageControl::SetActivePage(TTabSheet* Page) {
     if (ComponentState() & csLoading) return;
     if (FHandle) SendMessageW(FHandle, TCM_SETCURSEL, WPARAM(Page ? Page->TabIndex() : -1), 0);
     UpdatePages();
+    if (Page && Page->TabIndex() >= 0) AccessibleChanged(this, TAccessibleChange::Selection, Page->TabIndex() + 1);
 }
 
 int TPageControl::ActivePageIndex() const {

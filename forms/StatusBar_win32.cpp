@@ -2,6 +2,7 @@
 #include "forms/ComCtrls.h"
 
 #include "forms/Forms.h"
+#include "forms/Accessible.h"
 #include "forms/WinText.h"
 
 #include <algorithm>
@@ -21,6 +22,8 @@ void TStatusPanel::SetText(const std::string& Value) {
     if (Value == FText) return;
     FText = Value;
     Changed(false);
+    if (auto* bar = dynamic_cast<TStatusBar*>(Collection() ? Collection()->Owner() : nullptr))
+        AccessibleChanged(bar, TAccessibleChange::Name, Index() + 1);
 }
 
 void TStatusPanel::SetWidth(int Value) {

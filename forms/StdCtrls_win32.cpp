@@ -1,6 +1,7 @@
 // The standard controls.
 #include "forms/StdCtrls.h"
 
+#include "forms/Accessible.h"
 #include "forms/WinText.h"
 
 #include <commctrl.h>
@@ -145,6 +146,7 @@ void TCustomEdit::SetMaxLength(int Value) {
 void TCustomEdit::SetReadOnly(bool Value) {
     FReadOnly = Value;
     if (FHandle) SendMessageW(FHandle, EM_SETREADONLY, Value, 0);
+    AccessibleChanged(this, TAccessibleChange::State);
 }
 
 void TCustomEdit::SetBorderStyle(TBorderStyleCtl Value) {
@@ -358,6 +360,7 @@ void TComboBox::SetItemIndex(int Value) {
     if (Value >= FItems.Count()) Value = -1;
     FItemIndex = Value;
     if (FHandle) SendMessageW(FHandle, CB_SETCURSEL, WPARAM(Value), 0);
+    AccessibleChanged(this, TAccessibleChange::Value);
 }
 
 void TComboBox::Loaded() {
@@ -566,6 +569,7 @@ void TCheckBox::SetState(TCheckBoxState Value) {
     if (Value == FState) return;
     FState = Value;
     if (FHandle) InitializeWnd();
+    AccessibleChanged(this, TAccessibleChange::State);
     if (!(ComponentState() & csLoading)) Click();
 }
 
@@ -610,6 +614,7 @@ void TRadioButton::SetChecked(bool Value) {
     if (Value == FChecked) return;
     FChecked = Value;
     if (FHandle) InitializeWnd();
+    AccessibleChanged(this, TAccessibleChange::State);
     if (Value && FParent) {
         // One checked radio button per parent.
         for (int i = 0; i < FParent->ControlCount(); ++i)

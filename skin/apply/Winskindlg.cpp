@@ -741,6 +741,9 @@ void TSkinManage::HookCallWndProc(const CWPSTRUCT& Message) {
     case WM_INITMENU:
         if (TWinSkinPopMenu* m = FindPopupMenu(reinterpret_cast<HMENU>(Message.wParam))) m->UpdateMenu();
         break;
+    case WM_DRAWITEM:
+        if (const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.lParam)) TellMenuItemFocus(*item);
+        break;
     default: break;
     }
 }

@@ -414,6 +414,9 @@ void TWinSkinForm::WinWndProc(TMessage& Message) {
         case CN_SkinActive: SkinActive(); return;
         case CN_ReCreateWnd: WMReCreateWnd(Message); return;
         case CN_IsSkinned: Message.Result = 1; return;
+        case WM_GETOBJECT:
+            if (AnswerFrameObject(Message)) return;
+            break;
         case kWmDpiChanged:
             // The form scales itself first (its controls, fonts and client size); the
             // frame then follows at the new scale, keeping that client size.

@@ -13,6 +13,8 @@
 //                            the system menu, native caption suppression
 //   Winskinform_menubar.cpp  the menu bar in the frame, opening drop-downs, accelerators,
 //                            owner-drawn menu items
+//   Winskinaccess.cpp        what screen readers are told of the drawn title bar and menu
+//                            row (the framework's accessible objects, forms/Accessible.h)
 //   Winsubclass_walk.cpp     the control walk (which painter for which control)
 #pragma once
 
@@ -249,6 +251,14 @@ public:
     void UpdateStyle(bool Hide);
     // The native system menu has that command.
     bool HasSysCommand(UINT Command) const;
+    // The caption button that carries out a window command (SC_CLOSE, SC_MINIMIZE,
+    // SC_MAXIMIZE), shown or not; null when the skin has none.
+    TWinSysButton* CaptionButton(UINT Command) const;
+
+    // ---- accessible objects of the frame (Winskinform_access.cpp) ----
+    // WM_GETOBJECT for the drawn title bar (OBJID_TITLEBAR) and menu row (OBJID_MENU):
+    // true (and the result set) when answered.
+    bool AnswerFrameObject(TMessage& Message);
 
     // ---- the menu bar and menu items (Winskinform_menubar.cpp) ----
     bool CheckMenu(TMenuBtn* Button);

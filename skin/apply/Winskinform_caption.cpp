@@ -311,6 +311,17 @@ void TWinSkinForm::WMNCRButtonUp(TMessage& Message) {
 
 // ======================= actions and window states =======================
 
+TWinSysButton* TWinSkinForm::CaptionButton(UINT Command) const {
+    for (const auto& b : FSysButtons) {
+        if (!b->Element) continue;
+        const int a = b->Element->Action;
+        if ((Command == SC_CLOSE && a == acClose) || (Command == SC_MINIMIZE && (a == acMinimize || a == acMinimize2)) ||
+            (Command == SC_MAXIMIZE && (a == acMaximize || a == acMaximize2)))
+            return b.get();
+    }
+    return nullptr;
+}
+
 void TWinSkinForm::SysBtnAction(int X, int Y) {
     TWinSysButton* b = FindBtn(ToWindow(FHandle, POINT{X, Y}));
     if (!b || !b->Element) return;

@@ -463,6 +463,7 @@ bool TWinSkinForm::CheckMenu(TMenuBtn* Button) {
     if (!Button || !FMenuBar || FInMenu) return false;
     int index = Button->Index;
     bool opened = false;
+    bool told = false;  // screen readers were told the menu bar is in use
     while (index >= 0 && index < int(FMenuBar->FButtons.size())) {
         TMenuBtn* b = FMenuBar->FButtons[size_t(index)].get();
         const UINT command = b->Command;
@@ -499,6 +500,9 @@ bool TWinSkinForm::CheckMenu(TMenuBtn* Button) {
             PostMessageW(FHandle, WM_KEYDOWN, VK_DOWN, LPARAM(1 | (MapVirtualKeyW(VK_DOWN, MAPVK_VK_TO_VSC) << 16)));
             GetCursorPos(&LastMouse);
             MenuHook.Reset(SetWindowsHookExW(WH_MSGFILTER, hook_proc, nullptr, GetCurrentThreadId()));
+            if (!told) NotifyWinEvent(EVENT_SYSTEM_MENUSTART, FHandle, OBJID_MENU, CHILDID_SELF);
+            told = true;
+            NotifyWinEvent(EVENT_OBJECT_FOCUS, FHandle, OBJID_MENU, LONG(index + 1));
             {
                 TMenuTracking tracking;
                 chosen = UINT(
@@ -533,6 +537,7 @@ bool TWinSkinForm::CheckMenu(TMenuBtn* Button) {
         FMenuBar->FButtons[size_t(index)]->MouseDown();
     }
     Switching = false;
+    if (told) NotifyWinEvent(EVENT_SYSTEM_MENUEND, FHandle, OBJID_MENU, CHILDID_SELF);
     return opened;
 }
 
@@ -569,6 +574,11 @@ TMenuBtn* TWinSkinForm::FindButtonFromAccel(WPARAM Key) const {
         wchar_t(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(ULONG_PTR(Key & 0xFFFF)))));
     for (auto& b : FMenuBar->FButtons)
         if (b->ItemEnabled && b->Visible && AccelOf(b->Caption) == key) return b.get();
+    // As the system's menu bars: an item without a marker opens by its first character.
+    for (auto& b : FMenuBar->FButtons)
+        if (b->ItemEnabled && b->Visible && !b->Caption.empty() && !AccelOf(b->Caption) &&
+            wchar_t(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(ULONG_PTR(b->Caption[0]))))) == key)
+            return b.get();
     return nullptr;
 }
 

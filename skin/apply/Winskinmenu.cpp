@@ -32,7 +32,12 @@ void TWinSkinPopMenu::InitSkin(HWND Window, TSkinData* SkinData, int Kind) {
     FHook.Hook(Window, THookKind::hkPopupMenu, [this](TMessage& m) { WinWndProc(m); });
 }
 
-void TWinSkinPopMenu::UnSubClass() { FHook.Unhook(); }
+void TWinSkinPopMenu::UnSubClass() {
+    // Let go of while shown (the window is being destroyed): the drop-down closed.
+    if (FToldShown && FMenuWindow) NotifyWinEvent(EVENT_SYSTEM_MENUPOPUPEND, FMenuWindow, OBJID_CLIENT, CHILDID_SELF);
+    FToldShown = false;
+    FHook.Unhook();
+}
 
 void TWinSkinPopMenu::Default(TMessage& Message) { FHook.Default(Message); }
 
@@ -41,6 +46,8 @@ void TWinSkinPopMenu::WinWndProc(TMessage& Message) {
         Message.Result = 1;
         return;
     }
+    if (Message.Msg == WM_GETOBJECT && AnswerObject(Message)) return;
+    TellShowing(Message);
     if (!FSkinData || FSkinData->Loading() || !FSkinData->SkinControls.Contains(xcPopupMenu)) {
         Default(Message);
         return;

@@ -33,6 +33,12 @@ public:
     void WMERASEBKGND(TMessage& Message);
     void UpdateMenu();
     bool MakeBackground();
+    // WM_GETOBJECT for the window's client area: its items, as a screen reader wants them
+    // (Winskinaccess.cpp). True when answered.
+    bool AnswerObject(TMessage& Message);
+    // Tells screen readers that the drop-down opened or closed, as the system's menus do.
+    void TellShowing(const TMessage& Message);
+    bool FToldShown = false;
 
     TWindowHook FHook;
     HWND FMenuWindow = nullptr;
@@ -44,5 +50,9 @@ public:
     bool FDrawnByItems = false;  // its items are drawn by the item painter (SetPopMenu)
     bool FFromMenuBar = false;   // opened from a skinned menu bar
 };
+
+// A drop-down's item drawn selected (WM_DRAWITEM of an owner-drawn menu item): screen
+// readers are told it has the focus, as the system tells of its own menus' items.
+void TellMenuItemFocus(const DRAWITEMSTRUCT& Item);
 
 }  // namespace quorin

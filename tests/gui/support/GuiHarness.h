@@ -178,6 +178,33 @@ private:
     std::string failure_;
 };
 
+// A value under HKEY_CURRENT_USER set for a test and put back as it was afterwards.
+class TUserValue {
+public:
+    TUserValue(const wchar_t* Key, const wchar_t* Name) : FKey(Key), FName(Name) {
+        BYTE data[2048];
+        DWORD size = sizeof data, type = 0;
+        if (RegGetValueW(HKEY_CURRENT_USER, Key, Name, RRF_RT_ANY, &type, data, &size) == ERROR_SUCCESS)
+            FSaved.emplace(type, std::vector<BYTE>(data, data + size));
+    }
+    ~TUserValue() {
+        if (FSaved)
+            RegSetKeyValueW(HKEY_CURRENT_USER, FKey, FName, FSaved->first, FSaved->second.data(),
+                            DWORD(FSaved->second.size()));
+        else
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, FKey, FName);
+    }
+    void SetDword(DWORD Value) { RegSetKeyValueW(HKEY_CURRENT_USER, FKey, FName, REG_DWORD, &Value, sizeof Value); }
+    void SetText(const std::wstring& Value) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, FKey, FName, REG_SZ, Value.c_str(), DWORD((Value.size() + 1) * 2));
+    }
+
+private:
+    const wchar_t* FKey;
+    const wchar_t* FName;
+    std::optional<std::pair<DWORD, std::vector<BYTE>>> FSaved;
+};
+
 // Saves a window's picture (as on the screen, frame included) as a PNG file; `path` may be
 // a Linux path. Creates missing folders.
 bool SaveWindowPng(HWND window, const std::string& path);
