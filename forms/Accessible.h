@@ -59,10 +59,11 @@ public:
 };
 
 // An object over a source, wrapping the standard object of (Window, ObjectId) when
-// WrapStandard is set (the reference returned is the caller's).
+// WrapStandard is set (the reference returned is the caller's); null when the system's
+// accessibility library cannot be loaded.
 IAccessible* MakeAccessibleObject(std::shared_ptr<TAccessibleSource> Source, LONG ObjectId, bool WrapStandard);
 
-// WM_GETOBJECT's answer with that object (releases the caller's reference).
+// WM_GETOBJECT's answer with that object (releases the caller's reference); 0 for null.
 LRESULT AccessibleResult(IAccessible* Object, WPARAM WParam);
 
 // The object id WM_GETOBJECT asks for.

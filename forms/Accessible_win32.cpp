@@ -16,12 +16,50 @@ const IID kIIDUnknown = {0x00000000, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x
 const IID kIIDDispatch = {0x00020400, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 const IID kIIDOleWindow = {0x00000114, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
+// The accessibility and COM libraries, loaded when a client first asks for an object: a
+// program that links them loads them (and what they pull in) at every start, which costs
+// more than a tenth of a second under some systems, and most runs have no client.
+struct TOleAccess {
+    HRESULT(WINAPI* CreateStdObject)(HWND, LONG, REFIID, void**) = nullptr;
+    LRESULT(WINAPI* ResultFromObject)(REFIID, WPARAM, LPUNKNOWN) = nullptr;
+    HRESULT(WINAPI* ObjectFromWindow)(HWND, DWORD, REFIID, void**) = nullptr;
+    BSTR(WINAPI* AllocString)(const OLECHAR*) = nullptr;
+    HRESULT(WINAPI* InitializeCom)(LPVOID, DWORD) = nullptr;
+    bool Ready() const { return CreateStdObject && ResultFromObject && ObjectFromWindow && AllocString && InitializeCom; }
+};
+
+template <class F>
+void Resolve(HMODULE Module, const char* Name, F& Out) {
+    Out = Module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(Module, Name))) : nullptr;
+}
+
+const TOleAccess& OleAccess() {
+    static const TOleAccess api = [] {
+        TOleAccess a;
+        const auto load = [](const wchar_t* Name) { return LoadLibraryExW(Name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32); };
+        const HMODULE oleacc = load(L"oleacc.dll"), oleaut = load(L"oleaut32.dll"), ole = load(L"ole32.dll");
+        Resolve(oleacc, "CreateStdAccessibleObject", a.CreateStdObject);
+        Resolve(oleacc, "LresultFromObject", a.ResultFromObject);
+        Resolve(oleacc, "AccessibleObjectFromWindow", a.ObjectFromWindow);
+        Resolve(oleaut, "SysAllocString", a.AllocString);
+        Resolve(ole, "CoInitializeEx", a.InitializeCom);
+        // Asked from another process, an object is marshalled, which wants COM in this
+        // thread; the windows' thread is the program's one apartment.
+        if (a.InitializeCom) a.InitializeCom(nullptr, COINIT_APARTMENTTHREADED);
+        return a;
+    }();
+    return api;
+}
+
+// VariantInit's whole work, without the library.
+void EmptyVariant(VARIANT* V) { V->vt = VT_EMPTY; }
+
 std::function<std::string(TAccessibleWord)>& Words() {
     static std::function<std::string(TAccessibleWord)> words;
     return words;
 }
 
-BSTR MakeBstr(const std::string& Text) { return SysAllocString(ToWide(Text).c_str()); }
+BSTR MakeBstr(const std::string& Text) { return OleAccess().AllocString(ToWide(Text).c_str()); }
 
 // The child a VARIANT names, or -1 when it names none.
 long ChildOf(const VARIANT& Child) {
@@ -32,7 +70,7 @@ long ChildOf(const VARIANT& Child) {
 
 VARIANT ChildVariant(long Child) {
     VARIANT v;
-    VariantInit(&v);
+    EmptyVariant(&v);
     v.vt = VT_I4;
     v.lVal = Child;
     return v;
@@ -95,8 +133,8 @@ public:
         if (!FSource->Alive()) return RPC_E_DISCONNECTED;
         if (FStandard) return FStandard->get_accParent(Parent);
         // An object of the frame (caption, menu row) belongs to the window's object.
-        return AccessibleObjectFromWindow(FSource->Window(), DWORD(OBJID_WINDOW), kIIDDispatch,
-                                          reinterpret_cast<void**>(Parent));
+        return OleAccess().ObjectFromWindow(FSource->Window(), DWORD(OBJID_WINDOW), kIIDDispatch,
+                                            reinterpret_cast<void**>(Parent));
     }
     HRESULT STDMETHODCALLTYPE get_accChildCount(long* Count) override {
         if (!Count) return E_POINTER;
@@ -149,7 +187,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* Focus) override {
         if (!Focus) return E_POINTER;
-        VariantInit(Focus);
+        EmptyVariant(Focus);
         if (!FSource->Alive()) return RPC_E_DISCONNECTED;
         const long child = FSource->FocusedChild();
         if (child >= 0) {
@@ -161,7 +199,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* Selection) override {
         if (!Selection) return E_POINTER;
-        VariantInit(Selection);
+        EmptyVariant(Selection);
         if (!FSource->Alive()) return RPC_E_DISCONNECTED;
         if (FStandard) return FStandard->get_accSelection(Selection);
         return S_FALSE;
@@ -206,7 +244,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE accNavigate(long Direction, VARIANT Start, VARIANT* End) override {
         if (!End) return E_POINTER;
-        VariantInit(End);
+        EmptyVariant(End);
         if (!FSource->Alive()) return RPC_E_DISCONNECTED;
         const long id = ChildOf(Start);
         const long own = FSource->ElementCount();
@@ -238,7 +276,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE accHitTest(long X, long Y, VARIANT* Child) override {
         if (!Child) return E_POINTER;
-        VariantInit(Child);
+        EmptyVariant(Child);
         if (!FSource->Alive()) return RPC_E_DISCONNECTED;
         const long hit = FSource->HitTest(POINT{X, Y});
         if (hit >= 0) {
@@ -297,7 +335,7 @@ private:
 
     HRESULT Number(const VARIANT& Child, VARIANT* Out, TNumberField Field, TNumberCall Call) {
         if (!Out) return E_POINTER;
-        VariantInit(Out);
+        EmptyVariant(Out);
         if (!FSource->Alive()) return RPC_E_DISCONNECTED;
         const long id = ChildOf(Child);
         const long own = FSource->ElementCount();
@@ -325,19 +363,17 @@ private:
 }  // namespace
 
 IAccessible* MakeAccessibleObject(std::shared_ptr<TAccessibleSource> Source, LONG ObjectId, bool WrapStandard) {
+    if (!OleAccess().Ready()) return nullptr;  // no accessibility library: nothing to answer with
     IAccessible* standard = nullptr;
-    if (WrapStandard &&
-        FAILED(CreateStdAccessibleObject(Source->Window(), ObjectId, kIIDAccessible, reinterpret_cast<void**>(&standard))))
+    if (WrapStandard && FAILED(OleAccess().CreateStdObject(Source->Window(), ObjectId, kIIDAccessible,
+                                                             reinterpret_cast<void**>(&standard))))
         standard = nullptr;
     return new TAccessibleObject(std::move(Source), standard);
 }
 
 LRESULT AccessibleResult(IAccessible* Object, WPARAM WParam) {
-    // Handing an object to another process marshals it, which wants COM in this thread.
-    // Asked for the first time here, not at start-up: most runs have no client.
-    static const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    (void)com;
-    const LRESULT result = LresultFromObject(kIIDAccessible, WParam, Object);
+    if (!Object) return 0;
+    const LRESULT result = OleAccess().ResultFromObject(kIIDAccessible, WParam, Object);
     Object->Release();
     return result;
 }

@@ -356,6 +356,7 @@ protected:
     std::vector<TControl*> FControls;
     std::vector<TWinControl*> FTabList;
     int FTabOrderLoading = -1;
+    bool FMadeHidden = false;  // the window is being made hidden, to be shown once made
     bool FTabStop = false;
     ATOM FNameAtom = 0;
     TGdiObject<HBRUSH> FBrush;
@@ -386,6 +387,14 @@ private:
 
 // The control object that owns a window (of this process and thread), or nullptr.
 TWinControl* FindControl(HWND Handle);
+
+// Whoever draws the program's windows its own way (the skin engine) is told of windows
+// made after their form was first made: the controls of a hidden page, made when the page
+// is first shown or a moment after the form has painted. Root is the control whose tree
+// has the new windows; the hook runs before any of them paints. One hook for the program;
+// null (the default) does nothing.
+using TWindowsMadeHook = void (*)(TWinControl& Root);
+void SetWindowsMadeHook(TWindowsMadeHook Hook);
 // The name of the window property that links a handle to its control object.
 const wchar_t* ControlPropertyName();
 

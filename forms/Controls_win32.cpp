@@ -413,11 +413,22 @@ TWinControl::~TWinControl() {
         it = it->second == this ? controls.erase(it) : std::next(it);
 }
 
+namespace {
+TWindowsMadeHook WindowsMadeHook = nullptr;
+unsigned WindowsMade = 0;  // windows made by the framework so far
+
+void TellWindowsMade(TWinControl& Root, unsigned Before) {
+    if (WindowsMadeHook && WindowsMade != Before && !Root.Destroying()) WindowsMadeHook(Root);
+}
+}  // namespace
+
 HWND TWinControl::Handle() {
     if (!FHandle) {
         if (FDestroying) throw EComponentError("Control " + Name() + " is being destroyed");
+        const unsigned before = WindowsMade;
         if (FParent) FParent->HandleNeeded();
         if (!FHandle) CreateWnd();
+        TellWindowsMade(*this, before);
     }
     return FHandle;
 }
@@ -425,7 +436,7 @@ HWND TWinControl::Handle() {
 void TWinControl::CreateParams(TCreateParams& Params) {
     Params.Caption = ToWide(FText);
     Params.Style = WS_CHILD | WS_CLIPSIBLINGS;
-    if (FVisible) Params.Style |= WS_VISIBLE;
+    if (FVisible && !FMadeHidden) Params.Style |= WS_VISIBLE;
     if (!FEnabled) Params.Style |= WS_DISABLED;
     if (FTabStop) Params.Style |= WS_TABSTOP;
     Params.X = FLeft;
@@ -434,6 +445,7 @@ void TWinControl::CreateParams(TCreateParams& Params) {
     Params.Height = FHeight;
     Params.WndParent = FParent ? FParent->Handle() : nullptr;
 }
+
 
 void TWinControl::CreateWnd() {
     TCreateParams params;
@@ -510,10 +522,14 @@ void CreateTreeWindows(TWinControl* Control) {
 }
 }  // namespace
 
+void SetWindowsMadeHook(TWindowsMadeHook Hook) { WindowsMadeHook = Hook; }
+
 bool TWinControl::CreateWaitingWindows() {
     if (Destroying()) return false;
     if (!FHandle) {
+        const unsigned before = WindowsMade;
         CreateTreeWindows(this);
+        TellWindowsMade(*this, before);
         return true;
     }
     for (int i = 0; i < ControlCount(); ++i)
@@ -528,6 +544,7 @@ void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
                              Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, nullptr,
                              GetModuleHandleW(nullptr), nullptr);
     CreationControl = previous;
+    if (h) ++WindowsMade;
     if (h && !FHandle) FHandle = h;
 }
 
@@ -1117,13 +1134,28 @@ void TWinControl::Realign() {
 }
 
 void TWinControl::UpdateShowing() {
+    const unsigned before = WindowsMade;
     if (!FHandle) {
         // Shown for the first time: the window that waited is made now, shown.
-        if (FVisible && FParent && FParent->FHandle && FParent->MakesChildWindows() && !Destroying()) CreateWnd();
+        if (FVisible && FParent && FParent->FHandle && FParent->MakesChildWindows() && !Destroying()) {
+            // Made hidden with its children, and shown once whoever skins windows has them:
+            // a window made visible paints at once.
+            FMadeHidden = true;
+            try {
+                CreateWnd();
+            } catch (...) {
+                FMadeHidden = false;
+                throw;
+            }
+            FMadeHidden = false;
+            TellWindowsMade(*this, before);
+            if (FHandle) ShowWindow(FHandle, SW_SHOWNA);
+        }
         return;
     }
     if (FVisible) {
         CreateChildWindows();
+        TellWindowsMade(*this, before);
         ShowWindow(FHandle, SW_SHOWNA);
     } else {
         if (Focused()) {

@@ -891,6 +891,22 @@ void SkinFormsBeforeShow() {
     SetFormPrepareHook([](TCustomForm& Form) {
         if (TSkinManage* m = SkinManage(); m && Form.HandleAllocated()) m->SkinBeforeShow(Form.Handle());
     });
+    SkinWindowsMadeLater = true;
+    SetWindowsMadeHook([](TWinControl& Root) {
+        static bool walking = false;  // a painter asking for a window must not start a second walk
+        if (walking) return;
+        TCustomForm* form = Root.GetParentForm();
+        if (!form || !form->HandleAllocated()) return;
+        TWinSkinForm* skin = FindSkinForm(form->Handle());
+        if (!skin) return;
+        walking = true;
+        try {
+            skin->InitMadeLater(&Root);
+        } catch (...) {
+            // A control that cannot be skinned stays native; the window goes on.
+        }
+        walking = false;
+    });
 }
 
 }  // namespace quorin

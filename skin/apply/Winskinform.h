@@ -294,6 +294,9 @@ public:
     void InitControls(TComponent* Form);
     void InitControlA(TComponent* Container);
     void InitChildCtrl(TWinControl* Container);
+    // Controls whose windows were made after the window was skinned (a page's, when it is
+    // first shown or a moment after the first paint): painters for the whole tree.
+    void InitMadeLater(TWinControl* Root);
     void AddComp(TControl* Control, TComponent* Parent);
     bool FindSkinComp(TControl* Control) const;
     bool FindSkinComp2(TControl* Control) const { return true; }
@@ -396,5 +399,10 @@ TWinSkinForm* FindSkinForm(HWND Window);
 
 // Whether the skin's frame painting is switched on; cleared around menu changes.
 extern bool SkinFramePainting;
+
+// Whether windows made after their form was skinned are handed to the skin as they are made
+// (SkinFormsBeforeShow): the control walk then leaves controls without a window for later
+// instead of making their windows for the first frame.
+extern bool SkinWindowsMadeLater;
 
 }  // namespace quorin

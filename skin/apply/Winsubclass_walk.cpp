@@ -143,6 +143,20 @@ void TWinSkinForm::InitChildCtrl(TWinControl* Container) {
     for (int i = 0; i < Container->ControlCount(); ++i) AddComp(Container->Controls(i), Container);
 }
 
+bool SkinWindowsMadeLater = false;
+
+void TWinSkinForm::InitMadeLater(TWinControl* Root) {
+    if (!Root || !FSkinData || FStatus == sfsDestroying || FStatus == sfsDestroyed) return;
+    AddComp(Root, Root->Owner());
+    for (int i = 0; i < Root->ControlCount(); ++i) {
+        TControl* c = Root->Controls(i);
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            InitMadeLater(w);
+        else
+            AddComp(c, c->Owner());
+    }
+}
+
 void TWinSkinForm::InitNestform(TWinControl* Container) {
     if (!Container || !FSkinData) return;
     DeleteSkinDeleted();
@@ -230,6 +244,9 @@ void TWinSkinForm::AddComp(TControl* Control, TComponent* Parent) {
     auto* win = dynamic_cast<TWinControl*>(Control);
     if (win) {
         if (win->Destroying()) return;
+        // A control of a hidden page has no window yet: it gets its painter when its window
+        // is made (the framework tells), not a window made now for the first frame's sake.
+        if (!win->HandleAllocated() && SkinWindowsMadeLater) return;
         try {
             win->HandleNeeded();
         } catch (...) {

@@ -286,7 +286,7 @@ TEST_P(FirstFrames, EveryWindowIsSkinnedFromItsFirstPaint) {
         SCOPED_TRACE("start " + std::to_string(start + 1));
         std::unique_ptr<TBusyThreads> load;
         if (start % 2 == 1) load = std::make_unique<TBusyThreads>(c.BusyThreads);
-        const std::wstring log = LogPath(L"quorin-paints-test.log");
+        const std::wstring log = LogPath((L"quorin-paints-test-" + std::to_wstring(start + 1) + L".log").c_str());
         LaunchOptions options;
         options.env = {{L"QUORIN_STARTUP_LOG", log}, {L"QUORIN_PAINT_CHECK", L"1"}};
         RunningApp app(options);

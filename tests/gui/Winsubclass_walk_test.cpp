@@ -46,6 +46,14 @@ TEST(ControlWalk, RealProgramSkinsEveryControlOfAPaintedKind) {
                                                  {"TMaskEdit", true},    {"TCheckBox", true}, {"TGroupBox", true},
                                                  {"TPageControl", true}, {"TTabSheet", true}, {"TListView", true},
                                                  {"TStatusBar", true},   {"TPanel", true},    {"TTreeView", true}};
+    // The windows of the pages not shown are made a moment after the first paint, each with
+    // its painter: wait for all of them.
+    const auto named = [&] {
+        int n = 0;
+        for (HWND w : Descendants(main)) n += !QuorinNameOf(w).empty();
+        return n;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return named() >= 80; }, 10000)) << named() << " windows made";
     int checked = 0;
     for (HWND w : Descendants(main)) {
         const std::string name = QuorinNameOf(w);
