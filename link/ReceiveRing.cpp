@@ -1,5 +1,7 @@
 #include "link/ReceiveRing.h"
 
+#include <memory>
+
 namespace quorin {
 
 bool TReceiveRing::Put(uint8_t value) {
@@ -36,11 +38,11 @@ void TReceiveRing::SetIndices(uint32_t writeIndex, uint32_t readIndex) {
     FWriteIndex.store(writeIndex % kSlots, std::memory_order_release);
 }
 
-namespace {
-// About 19 MB, reserved once whether or not a device is open.
-TReceiveRing GRings[kDeviceCount];
-}  // namespace
-
-TReceiveRing* DeviceReceiveRing(int32_t port) { return ValidPort(port) ? &GRings[port] : nullptr; }
+TReceiveRing* DeviceReceiveRing(int32_t port) {
+    // About 19 MB, made (and zeroed) when a device is first asked for, not at every start:
+    // the window's first frame has no use for it.
+    static const std::unique_ptr<TReceiveRing[]> rings(new TReceiveRing[kDeviceCount]);
+    return ValidPort(port) ? &rings[size_t(port)] : nullptr;
+}
 
 }  // namespace quorin
