@@ -924,8 +924,9 @@ void TApplication::Idle() {
     }
 }
 
-// The keys a dialog handles itself (Tab, Enter, Escape) and Alt+character: the form gets
-// them first as CM_DIALOGKEY / CM_DIALOGCHAR, unless the control with the focus wants them.
+// The keys a dialog handles itself (Tab, Enter, Escape) and Alt+character (or a character
+// alone where the focused control takes none): the form gets them first as CM_DIALOGKEY /
+// CM_DIALOGCHAR, unless the control with the focus wants them.
 bool TApplication::IsKeyMsg(MSG& Msg) {
     // Alt pressed and released alone gives the keyboard to the window's menu bar. The
     // platform's default handling does not always do it for a window whose menu bar it
@@ -970,7 +971,7 @@ bool TApplication::IsKeyMsg(MSG& Msg) {
             }
         }
     }
-    if (Msg.message != WM_KEYDOWN && Msg.message != WM_SYSCHAR) return false;
+    if (Msg.message != WM_KEYDOWN && Msg.message != WM_SYSCHAR && Msg.message != WM_CHAR) return false;
     // The framework control the key is for (the window may be a native child of it, such
     // as the edit inside a combo box).
     TWinControl* control = nullptr;
@@ -980,6 +981,14 @@ bool TApplication::IsKeyMsg(MSG& Msg) {
     if (!form) return false;
     try {
         if (Msg.message == WM_SYSCHAR) return form->Perform(CM_DIALOGCHAR, Msg.wParam, Msg.lParam) != 0;
+        if (Msg.message == WM_CHAR) {
+            // A label's marker letter alone, as in a dialog, where the focused control takes
+            // no characters itself (a button, a check box); an edit or a list keeps it.
+            if (Msg.wParam <= L' ') return false;
+            const LRESULT code = SendMessageW(Msg.hwnd, WM_GETDLGCODE, Msg.wParam, reinterpret_cast<LPARAM>(&Msg));
+            if (code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+            return form->Perform(CM_DIALOGCHAR, Msg.wParam, Msg.lParam) != 0;
+        }
         const WPARAM key = Msg.wParam;
         if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE) return false;
         const LRESULT code = SendMessageW(Msg.hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&Msg));

@@ -60,6 +60,35 @@ void TLabel::Notification(TComponent* AComponent, TOperation Operation) {
 
 void TLabel::TextChanged() { Invalidate(); }
 
+namespace {
+
+wchar_t UpperChar(wchar_t c) {
+    return wchar_t(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(ULONG_PTR(c)))));
+}
+
+}  // namespace
+
+wchar_t TLabel::AccelChar() const {
+    if (!FShowAccelChar) return 0;
+    const std::wstring text = ToWide(FText);
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != L'&') continue;
+        if (text[i + 1] != L'&') return UpperChar(text[i + 1]);
+        ++i;  // "&&" is a plain "&"
+    }
+    return 0;
+}
+
+void TLabel::WndProc(TMessage& Message) {
+    if (Message.Msg == CM_DIALOGCHAR && FFocusControl && Showing() && Enabled() && Message.WParam <= 0xFFFF &&
+        AccelChar() != 0 && UpperChar(wchar_t(Message.WParam)) == AccelChar() && FFocusControl->CanFocus()) {
+        FFocusControl->SetFocus();
+        Message.Result = 1;
+        return;
+    }
+    TGraphicControl::WndProc(Message);
+}
+
 void TLabel::Paint(TCanvas& Canvas) {
     RECT r{0, 0, FWidth, FHeight};
     if (!FTransparent) {
