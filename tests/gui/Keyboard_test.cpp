@@ -1,0 +1,231 @@
+// The main window by the keyboard alone, on the real CANConfig.exe with real keys (xdotool),
+// in each skin and without one (one program run each):
+//   - Tab visits the controls of the page in front in reading order, Shift+Tab the same
+//     controls backwards; each control shows a mark while it has the focus (pixels around
+//     it change when the focus comes and are as before when it leaves);
+//   - Ctrl+Tab and Ctrl+Shift+Tab turn the device pages from a control inside a page and
+//     from the tab strip;
+//   - Alt+marker moves to the label's control on the page in front, a label of a hidden
+//     page does not take its key, and the letter alone works where the focused control
+//     takes no characters.
+// The remembered skin is the test's to set and is put back as it was.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/GuiHarness.h"
+#include "support/RealInput.h"
+
+namespace quorin::gui {
+namespace {
+
+constexpr wchar_t kKey[] = L"Software\\QUORIN\\CANConfig";
+
+std::optional<std::wstring> ReadSkin() {
+    wchar_t buf[1024] = {};
+    DWORD size = sizeof buf;
+    if (RegGetValueW(HKEY_CURRENT_USER, kKey, L"Skin", RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(buf);
+}
+
+void WriteSkin(const std::optional<std::wstring>& value) {
+    if (!value) {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Skin");
+        return;
+    }
+    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Skin", REG_SZ, value->c_str(), DWORD((value->size() + 1) * sizeof(wchar_t)));
+}
+
+// The framework control holding the keyboard focus in the program (the edit inside a
+// combo box counts as the combo box), by its layout name.
+std::string FocusedName(const RunningApp& app) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(app.MainWindow(), nullptr), &info)) return "";
+    for (HWND h = info.hwndFocus; h; h = GetParent(h))
+        if (std::string name = QuorinNameOf(h); !name.empty()) return name;
+    return "";
+}
+
+bool FocusIs(const RunningApp& app, const std::string& name, DWORD timeoutMs = 3000) {
+    return WaitUntil([&] { return FocusedName(app) == name; }, timeoutMs);
+}
+
+// A control's rectangle on the screen with a margin for a mark drawn around it; of a page
+// control only its tab row, as its pages hold other controls' marks.
+RECT ScreenRect(const RunningApp& app, const std::string& name) {
+    HWND w = app.Window(name);
+    RECT r{};
+    GetWindowRect(w, &r);
+    InflateRect(&r, 3, 3);
+    if (name.rfind("PageControl", 0) == 0) r.bottom = r.top + 21;
+    return r;
+}
+
+// The screen's pixels in a rectangle, in one copy (a pixel at a time is a round trip to
+// the X server each under Wine).
+std::vector<uint32_t> Capture(const RECT& r) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP map = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<uint32_t> out;
+    if (map && bits) {
+        HGDIOBJ old = SelectObject(mem, map);
+        BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+        GdiFlush();
+        const auto* p = static_cast<const uint32_t*>(bits);
+        out.assign(p, p + size_t(w) * size_t(h));
+        SelectObject(mem, old);
+        DeleteObject(map);
+    }
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
+// The skin has the window and has finished with it: it answers the skin's query and its
+// frame has kept its size for a while (the frame is made last).
+bool SkinSettled(HWND main) {
+    RECT last{};
+    int steady = 0;
+    return WaitUntil(
+        [&] {
+            DWORD_PTR answer = 0;
+            if (!SendMessageTimeoutW(main, 0x3523, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) || answer != 1) return false;
+            RECT r{};
+            GetWindowRect(main, &r);
+            steady = EqualRect(&r, &last) ? steady + 1 : 0;
+            last = r;
+            return steady >= 5;
+        },
+        10000, 50);
+}
+
+struct TSkinCase {
+    const char* Name;
+    const wchar_t* Value;  // the remembered skin
+};
+
+class Keyboard : public testing::TestWithParam<TSkinCase> {};
+
+// The conversion page in front, mode 0: the offset and length boxes are unavailable and
+// the CAN interval is hidden; Read and Write are unavailable until a port is open.
+const std::vector<std::string> kConversionPageWalk = {
+    "ComboBoxCommIndex",   "ButtonOpenRS232",       "PageControlCANConfig",       "PageControlQUORINQ1",
+    "ComboBoxSwitchMode",  "ComboBoxSwtichRoute",   "EditUARTFrameInterVal",      "CheckBoxCANFrameInfoEnable",
+    "CheckBoxCANIDInfoEnable",
+};
+
+TEST_P(Keyboard, WalksMarksTurnsPagesAndFollowsMarkers) {
+    const std::optional<std::wstring> saved = ReadSkin();
+    WriteSkin(GetParam().Value);
+    RunningApp app;
+    ASSERT_TRUE(app.Started()) << app.Failure();
+    if (std::wstring(GetParam().Value) != L"none") {
+        ASSERT_TRUE(SkinSettled(app.MainWindow()));
+    }
+    HWND main = app.MainWindow();
+    // An empty spot of the port group takes the click: the window comes to the front with
+    // the keyboard, and the pointer rests where it lights nothing up.
+    RECT group = ScreenRect(app, "GroupBox2");
+    MouseClick(group.left + 250, group.top + 12);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }, 3000));
+    app.Window("ComboBoxCommIndex");
+    SendMessageW(main, WM_NULL, 0, 0);
+    // Start from the first control of the window (the click may have left the focus on
+    // the window itself, where Tab starts from the top).
+    // Keys reach the window once one has moved the focus.
+    for (size_t i = 0; i <= kConversionPageWalk.size() && !FocusIs(app, kConversionPageWalk[1], 500); ++i) Keys("Tab");
+    Keys("shift+Tab");
+    ASSERT_TRUE(FocusIs(app, kConversionPageWalk.front())) << FocusedName(app);
+
+    // Forwards, with the mark of each control appearing and vanishing.
+    const size_t n = kConversionPageWalk.size();
+    std::vector<std::vector<uint32_t>> unfocused(n);
+    for (size_t i = 1; i < n; ++i) unfocused[i] = Capture(ScreenRect(app, kConversionPageWalk[i]));
+    // The first control's picture without the focus is taken once the walk has left it.
+    for (size_t i = 1; i <= n; ++i) {
+        const std::string& from = kConversionPageWalk[i - 1];
+        const std::string& to = kConversionPageWalk[i % n];
+        Keys("Tab");
+        ASSERT_TRUE(FocusIs(app, to)) << "Tab from " << from << " went to " << FocusedName(app);
+        if (i == 1) unfocused[0] = Capture(ScreenRect(app, from));
+        if (i < n) {
+            EXPECT_TRUE(WaitUntil([&] { return Capture(ScreenRect(app, to)) != unfocused[i]; }, 2000))
+                << to << " shows no focus mark";
+            // A tab strip that had the focus keeps pixels of it after the focus left (in every
+            // skin and natively under Wine): only its mark's coming is checked.
+            if (i > 1 && from.rfind("PageControl", 0) != 0) {
+                EXPECT_TRUE(WaitUntil([&] { return Capture(ScreenRect(app, from)) == unfocused[i - 1]; }, 2000))
+                    << from << " keeps its mark after the focus left";
+            }
+        }
+    }
+    // The first control wrapped to again: its mark shows.
+    EXPECT_TRUE(WaitUntil([&] { return Capture(ScreenRect(app, kConversionPageWalk[0])) != unfocused[0]; }, 2000))
+        << kConversionPageWalk[0] << " shows no focus mark";
+    // Backwards.
+    for (size_t i = n; i-- > 0;) {
+        Keys("shift+Tab");
+        ASSERT_TRUE(FocusIs(app, kConversionPageWalk[i])) << "Shift+Tab went to " << FocusedName(app);
+    }
+
+    // Pages: from a control inside the inner page control, and from its tab strip.
+    Keys("alt+d");
+    ASSERT_TRUE(FocusIs(app, "ComboBoxSwtichRoute"));
+    Keys("ctrl+Tab");
+    EXPECT_TRUE(WaitUntil([&] { return app.TabIndex("PageControlQUORINQ1") == 2; }, 3000));
+    EXPECT_TRUE(FocusIs(app, "ComboBoxUARTBuadrateIndex")) << FocusedName(app);
+    Keys("ctrl+shift+Tab");
+    EXPECT_TRUE(WaitUntil([&] { return app.TabIndex("PageControlQUORINQ1") == 1; }, 3000));
+    EXPECT_TRUE(FocusIs(app, "ComboBoxSwitchMode")) << FocusedName(app);
+    Keys("shift+Tab");
+    ASSERT_TRUE(FocusIs(app, "PageControlQUORINQ1")) << FocusedName(app);
+    Keys("ctrl+Tab");
+    EXPECT_TRUE(WaitUntil([&] { return app.TabIndex("PageControlQUORINQ1") == 2; }, 3000));
+    EXPECT_TRUE(FocusIs(app, "PageControlQUORINQ1")) << FocusedName(app);
+
+    // Markers on the serial page: its own labels answer; Mode (the conversion page's M)
+    // is hidden and does not.
+    struct TMarker {
+        const char* Keys;
+        const char* Expected;
+    };
+    for (const TMarker& m : {TMarker{"alt+p", "ComboBoxUARTParityBitIndex"}, TMarker{"alt+i", "ComboBoxUARTMode"},
+                             TMarker{"alt+b", "ComboBoxUARTBuadrateIndex"}, TMarker{"alt+m", "ComboBoxUARTBuadrateIndex"}}) {
+        Keys(m.Keys);
+        EXPECT_TRUE(FocusIs(app, m.Expected)) << m.Keys << " went to " << FocusedName(app);
+    }
+    // The letter alone from a check box, on the conversion page.
+    Keys("ctrl+shift+Tab");
+    ASSERT_TRUE(WaitUntil([&] { return app.TabIndex("PageControlQUORINQ1") == 1; }, 3000));
+    Keys("alt+d");
+    ASSERT_TRUE(FocusIs(app, "ComboBoxSwtichRoute"));
+    for (int i = 0; i < 3; ++i) Keys("Tab");
+    ASSERT_TRUE(FocusIs(app, "CheckBoxCANIDInfoEnable")) << FocusedName(app);
+    Keys("m");
+    EXPECT_TRUE(FocusIs(app, "ComboBoxSwitchMode")) << FocusedName(app);
+
+    SaveWindowPng(main, std::string(QUORIN_BINARY_DIR) + "/screenshots/keyboard-" + GetParam().Name + ".png");
+    app.CloseBox();
+    EXPECT_TRUE(app.WaitExit());
+    WriteSkin(saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(Skins, Keyboard,
+                         testing::Values(TSkinCase{"BuiltIn", L"default"}, TSkinCase{"Slate", L"slate.skn"},
+                                         TSkinCase{"Native", L"none"}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+}  // namespace
+}  // namespace quorin::gui
