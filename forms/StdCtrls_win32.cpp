@@ -466,6 +466,13 @@ void TComboBox::WndProc(TMessage& Message) {
             // The focus may be in the box's own edit; the form still learns of it.
             if (auto* form = GetParentForm()) form->FocusControl(this);
             return;
+        case CBN_KILLFOCUS:
+            // The text of an editable box stays highlighted in its edit otherwise (the
+            // edit is made to keep its selection), so two controls would look focused.
+            if (FStyle == TComboBoxStyle::csDropDown && FHandle)
+                if (HWND edit = FindWindowExW(FHandle, nullptr, L"Edit", nullptr))
+                    SendMessageW(edit, EM_SETSEL, WPARAM(-1), 0);
+            return;
         default: break;
         }
     }

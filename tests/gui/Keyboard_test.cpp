@@ -159,7 +159,16 @@ TEST_P(Keyboard, WalksMarksTurnsPagesAndFollowsMarkers) {
         const std::string& to = kConversionPageWalk[i % n];
         Keys("Tab");
         ASSERT_TRUE(FocusIs(app, to)) << "Tab from " << from << " went to " << FocusedName(app);
-        if (i == 1) unfocused[0] = Capture(ScreenRect(app, from));
+        if (i == 1) {
+            // The port box's text is highlighted while it has the focus, and not after.
+            HWND edit = FindWindowExW(app.Window(from), nullptr, L"Edit", nullptr);
+            ASSERT_NE(edit, nullptr);
+            EXPECT_TRUE(WaitUntil([&] {
+                const DWORD sel = DWORD(SendMessageW(edit, EM_GETSEL, 0, 0));
+                return LOWORD(sel) == HIWORD(sel);
+            }, 2000)) << from << " keeps its text highlighted after the focus left";
+            unfocused[0] = Capture(ScreenRect(app, from));
+        }
         if (i < n) {
             EXPECT_TRUE(WaitUntil([&] { return Capture(ScreenRect(app, to)) != unfocused[i]; }, 2000))
                 << to << " shows no focus mark";
