@@ -473,6 +473,11 @@ void TCustomForm::ShowingChanged() {
         // Before the position: the hook may change the frame, and so the window's size.
         PrepareWindow();
         ApplyPosition();
+        // Access-key underlines follow the system's keyboard cues: where they are for
+        // keyboard use only, they stay hidden until Alt is pressed (the message loop shows
+        // them then), as in the system's dialogs.
+        BOOL cues = TRUE;
+        SetHideAccel(SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues, 0) && !cues);
         ShowWindow(FHandle, FWindowState == TWindowState::wsMaximized   ? SW_SHOWMAXIMIZED
                             : FWindowState == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
                                                                         : SW_SHOWNORMAL);
@@ -640,6 +645,15 @@ bool TCustomForm::DialogKey(TMessage& Message) {
         return true;
     }
     return false;
+}
+
+void TCustomForm::SetHideAccel(bool Value) {
+    const bool changed = Value != FHideAccel;
+    FHideAccel = Value;
+    if (!FHandle) return;
+    SendMessageW(FHandle, WM_CHANGEUISTATE, MAKEWPARAM(Value ? UIS_SET : UIS_CLEAR, UISF_HIDEACCEL), 0);
+    // The labels are painted by their parents.
+    if (changed) RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TCustomForm::PaintWindow(HDC) {}
@@ -937,6 +951,9 @@ bool TApplication::IsKeyMsg(MSG& Msg) {
     case WM_SYSKEYDOWN:
         if (Msg.wParam == VK_MENU) {
             if (!(Msg.lParam & (1 << 30))) altAlone = true;  // not a repeat
+            if (HWND root = GetAncestor(Msg.hwnd, GA_ROOT))
+                if (auto* form = dynamic_cast<TCustomForm*>(FindControl(root)); form && form->HideAccel())
+                    form->SetHideAccel(false);
         } else {
             altAlone = false;
         }

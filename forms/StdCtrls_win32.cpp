@@ -66,6 +66,17 @@ wchar_t UpperChar(wchar_t c) {
     return wchar_t(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(ULONG_PTR(c)))));
 }
 
+// The caption as drawn without its marker: "&&" is a plain "&", "&X" is "X".
+std::string WithoutAccelMarker(const std::string& Text) {
+    std::string out;
+    out.reserve(Text.size());
+    for (size_t i = 0; i < Text.size(); ++i) {
+        if (Text[i] == '&' && i + 1 < Text.size()) ++i;
+        out += Text[i];
+    }
+    return out;
+}
+
 }  // namespace
 
 wchar_t TLabel::AccelChar() const {
@@ -101,14 +112,28 @@ void TLabel::Paint(TCanvas& Canvas) {
         format |= DT_WORDBREAK;
     else
         format |= DT_SINGLELINE;
-    if (!FShowAccelChar) format |= DT_NOPREFIX;
+    // The access key's underline shows as the window's keyboard cues say (hidden until
+    // Alt is pressed where the system's setting keeps them for keyboard use). The marker
+    // is taken out of the text here rather than left to DT_HIDEPREFIX, which not every
+    // platform honours (Wine draws the underline anyway).
+    std::string text = FText;
+    const TCustomForm* form = GetParentForm();
+    const bool hide = (form && form->HideAccel()) ||
+                      (Parent() && Parent()->HandleAllocated() &&
+                       (SendMessageW(Parent()->Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL));
+    if (!FShowAccelChar) {
+        format |= DT_NOPREFIX;
+    } else if (hide) {
+        text = WithoutAccelMarker(FText);
+        format |= DT_NOPREFIX;
+    }
     if (FAlignment == TAlignment::taRightJustify)
         format |= DT_RIGHT;
     else if (FAlignment == TAlignment::taCenter)
         format |= DT_CENTER;
     if (FLayout != TTextLayout::tlTop) {
         RECT calc = r;
-        Canvas.DrawText(FText, calc, format | DT_CALCRECT);
+        Canvas.DrawText(text, calc, format | DT_CALCRECT);
         const int h = calc.bottom - calc.top;
         r.top = FLayout == TTextLayout::tlCenter ? (FHeight - h) / 2 : FHeight - h;
     }
@@ -118,13 +143,13 @@ void TLabel::Paint(TCanvas& Canvas) {
         RECT shadow = r;
         OffsetRect(&shadow, 1, 1);
         Canvas.Font().SetColor(clBtnHighlight);
-        Canvas.DrawText(FText, shadow, format);
+        Canvas.DrawText(text, shadow, format);
         Canvas.Font().SetColor(clBtnShadow);
-        Canvas.DrawText(FText, r, format);
+        Canvas.DrawText(text, r, format);
         Canvas.Font().SetColor(keep);
         return;
     }
-    Canvas.DrawText(FText, r, format);
+    Canvas.DrawText(text, r, format);
 }
 
 // ======================= TCustomEdit / TEdit =======================

@@ -126,9 +126,27 @@ const std::vector<std::string> kConversionPageWalk = {
     "CheckBoxCANIDInfoEnable",
 };
 
+// The system's keyboard cues set for the program's run: with cues for keyboard use only,
+// access keys are underlined once Alt has been pressed. Put back as they were.
+class TKeyboardCues {
+public:
+    explicit TKeyboardCues(BOOL on) {
+        SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &FSaved, 0);
+        Set(on);
+    }
+    ~TKeyboardCues() { Set(FSaved); }
+
+private:
+    static void Set(BOOL on) {
+        SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<PVOID>(INT_PTR(on)), SPIF_UPDATEINIFILE);
+    }
+    BOOL FSaved = TRUE;
+};
+
 TEST_P(Keyboard, WalksMarksTurnsPagesAndFollowsMarkers) {
     const std::optional<std::wstring> saved = ReadSkin();
     WriteSkin(GetParam().Value);
+    TKeyboardCues cues(FALSE);
     RunningApp app;
     ASSERT_TRUE(app.Started()) << app.Failure();
     if (std::wstring(GetParam().Value) != L"none") {
@@ -144,6 +162,14 @@ TEST_P(Keyboard, WalksMarksTurnsPagesAndFollowsMarkers) {
     SendMessageW(main, WM_NULL, 0, 0);
     // Start from the first control of the window (the click may have left the focus on
     // the window itself, where Tab starts from the top).
+    // The mode label's underline: hidden until Alt is pressed, then shown.
+    RECT label = ScreenRect(app, "GroupBox6");
+    label = {label.left + 3 + 34, label.top + 3 + 38, label.left + 3 + 34 + 90, label.top + 3 + 38 + 15};
+    const std::vector<uint32_t> withoutCues = Capture(label);
+    Keys("alt+d");
+    ASSERT_TRUE(FocusIs(app, "ComboBoxSwtichRoute")) << FocusedName(app);
+    EXPECT_TRUE(WaitUntil([&] { return Capture(label) != withoutCues; }, 2000)) << "Alt shows no underline";
+
     // Keys reach the window once one has moved the focus.
     for (size_t i = 0; i <= kConversionPageWalk.size() && !FocusIs(app, kConversionPageWalk[1], 500); ++i) Keys("Tab");
     Keys("shift+Tab");

@@ -286,3 +286,26 @@ TEST_F(ControlsTest, BackgroundFollowsAChangeOfTheSystemColours) {
     SendMessageW(form->Handle(), WM_SYSCOLORCHANGE, 0, 0);
     EXPECT_EQ(erasedColour(), face);
 }
+
+// With the system's keyboard cues for keyboard use only, a form shows without access-key
+// underlines, and Alt brings them (the message loop clears the hiding flag).
+TEST(KeyboardCues, UnderlinesWaitForAltWhereTheSystemSaysSo) {
+    BOOL saved = TRUE;
+    SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &saved, 0);
+    SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<PVOID>(INT_PTR(FALSE)), 0);
+    BOOL now = TRUE;
+    SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &now, 0);
+    Application->Initialize();
+    auto* form = new KeysForm();
+    form->Show();
+    Application->ProcessMessages();
+    const bool before = form->HideAccel();
+    PostMessageW(form->EditA->Handle(), WM_SYSKEYDOWN, VK_MENU, 0x20380001);
+    Application->ProcessMessages();
+    const bool after = form->HideAccel();
+    delete form;
+    SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<PVOID>(INT_PTR(saved)), 0);
+    EXPECT_FALSE(now);
+    EXPECT_TRUE(before);
+    EXPECT_FALSE(after);
+}
