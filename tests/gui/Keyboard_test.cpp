@@ -7,7 +7,8 @@
 //     from the tab strip;
 //   - Alt+marker moves to the label's control on the page in front, a label of a hidden
 //     page does not take its key, and the letter alone works where the focused control
-//     takes no characters.
+//     takes no characters;
+//   - the About box and the comparison start on OK, and Tab walks their controls.
 // The remembered skin is the test's to set and is put back as it was.
 #include <windows.h>
 
@@ -266,6 +267,36 @@ TEST_P(Keyboard, WalksMarksTurnsPagesAndFollowsMarkers) {
         << "the list keeps its focus mark";
 
     SaveWindowPng(main, std::string(QUORIN_BINARY_DIR) + "/screenshots/keyboard-" + GetParam().Name + ".png");
+
+    // The dialogs start on OK; Tab walks the comparison's list and its OK button in turn.
+    // (Opened through the skinned menu row: the harness's menu walk does not open the
+    // native bar here once the keyboard walk above has run, not explained yet.)
+    if (std::wstring(GetParam().Value) == L"none") {
+        app.CloseBox();
+        EXPECT_TRUE(app.WaitExit());
+        WriteSkin(saved);
+        return;
+    }
+    app.ChooseMenu({-1, 0});  // About > About QUORIN
+    HWND about = app.WaitWindow("AboutBox");
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(FocusIs(app, "OKButton")) << FocusedName(app);
+    Keys("Tab");
+    EXPECT_TRUE(FocusIs(app, "OKButton")) << FocusedName(app);
+    Keys("Return");
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(about) && GetForegroundWindow() == main; }, 3000));
+    ASSERT_TRUE(app.Click("ButtonOpenRS232"));  // the first converter, for the comparison
+    ASSERT_TRUE(WaitUntil([&] { return app.Enabled("ButtonReadParameter"); }, 3000));
+    app.ChooseMenu({0, 2});  // File > Compare with converter...
+    HWND compare = app.WaitWindow("CompareBox", 10000);
+    ASSERT_NE(compare, nullptr);
+    EXPECT_TRUE(FocusIs(app, "OKButton")) << FocusedName(app);
+    for (const char* next : {"ListViewDifferences", "OKButton"}) {
+        Keys("Tab");
+        EXPECT_TRUE(FocusIs(app, next)) << FocusedName(app);
+    }
+    Keys("Return");
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(compare) && GetForegroundWindow() == main; }, 3000));
     app.CloseBox();
     EXPECT_TRUE(app.WaitExit());
     WriteSkin(saved);
