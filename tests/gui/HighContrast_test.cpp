@@ -39,6 +39,16 @@ void WriteSkin(const std::optional<std::wstring>& value) {
     RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Skin", REG_SZ, value->c_str(), DWORD((value->size() + 1) * sizeof(wchar_t)));
 }
 
+// The remembered skin as it was before a test, put back after it however the test ends.
+class TRememberedSkin {
+public:
+    TRememberedSkin() : FSaved(ReadSkin()) {}
+    ~TRememberedSkin() { WriteSkin(FSaved); }
+
+private:
+    std::optional<std::wstring> FSaved;
+};
+
 bool Skinned(HWND w) {
     DWORD_PTR answer = 0;
     return SendMessageTimeoutW(w, 0x3523, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) && answer == 1;
@@ -92,7 +102,7 @@ bool Settled(HWND main, bool skinned) {
 }
 
 TEST(HighContrast, TakesTheSkinOffWhileOnAndBringsItBackUnchangedInTheRegistry) {
-    const std::optional<std::wstring> saved = ReadSkin();
+    const TRememberedSkin remembered;
     WriteSkin(L"default");
     const std::string standIn = std::string(QUORIN_BINARY_DIR) + "/high-contrast-stand-in";
     SetStandIn(standIn, false);
@@ -149,7 +159,6 @@ TEST(HighContrast, TakesTheSkinOffWhileOnAndBringsItBackUnchangedInTheRegistry) 
         EXPECT_TRUE(app.WaitExit());
     }
     DeleteFileW(HostPath(standIn).c_str());
-    WriteSkin(saved);
 }
 
 }  // namespace

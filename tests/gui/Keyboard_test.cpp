@@ -112,6 +112,16 @@ bool SkinSettled(HWND main) {
         10000, 50);
 }
 
+// The remembered skin as it was before a test, put back after it however the test ends.
+class TRememberedSkin {
+public:
+    TRememberedSkin() : FSaved(ReadSkin()) {}
+    ~TRememberedSkin() { WriteSkin(FSaved); }
+
+private:
+    std::optional<std::wstring> FSaved;
+};
+
 struct TSkinCase {
     const char* Name;
     const wchar_t* Value;  // the remembered skin
@@ -145,7 +155,7 @@ private:
 };
 
 TEST_P(Keyboard, WalksMarksTurnsPagesAndFollowsMarkers) {
-    const std::optional<std::wstring> saved = ReadSkin();
+    const TRememberedSkin remembered;
     WriteSkin(GetParam().Value);
     TKeyboardCues cues(FALSE);
     RunningApp app;
@@ -274,7 +284,6 @@ TEST_P(Keyboard, WalksMarksTurnsPagesAndFollowsMarkers) {
     if (std::wstring(GetParam().Value) == L"none") {
         app.CloseBox();
         EXPECT_TRUE(app.WaitExit());
-        WriteSkin(saved);
         return;
     }
     app.ChooseMenu({-1, 0});  // About > About QUORIN
@@ -299,7 +308,6 @@ TEST_P(Keyboard, WalksMarksTurnsPagesAndFollowsMarkers) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(compare) && GetForegroundWindow() == main; }, 3000));
     app.CloseBox();
     EXPECT_TRUE(app.WaitExit());
-    WriteSkin(saved);
 }
 
 INSTANTIATE_TEST_SUITE_P(Skins, Keyboard,
