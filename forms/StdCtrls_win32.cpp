@@ -118,9 +118,9 @@ void TLabel::Paint(TCanvas& Canvas) {
     // platform honours (Wine draws the underline anyway).
     std::string text = FText;
     const TCustomForm* form = GetParentForm();
-    const bool hide = (form && form->HideAccel()) ||
-                      (Parent() && Parent()->HandleAllocated() &&
-                       (SendMessageW(Parent()->Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL));
+    const bool hide =
+        (form && form->HideAccel()) || (Parent() && Parent()->HandleAllocated() &&
+                                        (SendMessageW(Parent()->Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL));
     if (!FShowAccelChar) {
         format |= DT_NOPREFIX;
     } else if (hide) {

@@ -36,7 +36,8 @@ void WriteSkin(const std::optional<std::wstring>& value) {
         RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Skin");
         return;
     }
-    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Skin", REG_SZ, value->c_str(), DWORD((value->size() + 1) * sizeof(wchar_t)));
+    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Skin", REG_SZ, value->c_str(),
+                    DWORD((value->size() + 1) * sizeof(wchar_t)));
 }
 
 // The remembered skin as it was before a test, put back after it however the test ends.
@@ -137,7 +138,8 @@ TEST(HighContrast, TakesTheSkinOffWhileOnAndBringsItBackUnchangedInTheRegistry) 
         };
         for (const TSpot& spot : spots)
             EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(spot.Point.x, spot.Point.y) == long(spot.Expected); }, 3000))
-                << spot.Where << " is " << std::hex << ScreenPixel(spot.Point.x, spot.Point.y) << ", not " << spot.Expected;
+                << spot.Where << " is " << std::hex << ScreenPixel(spot.Point.x, spot.Point.y) << ", not "
+                << spot.Expected;
         // The menu row is the system's: the bar between the window's frame and its client
         // area in the menu colour, right of the last menu.
         RECT window{};
@@ -145,7 +147,8 @@ TEST(HighContrast, TakesTheSkinOffWhileOnAndBringsItBackUnchangedInTheRegistry) 
         const POINT client = At(main, 0, 0);
         const POINT bar{window.right - 40, client.y - GetSystemMetrics(SM_CYMENU) / 2};
         const long menu = ScreenPixel(bar.x, bar.y);
-        EXPECT_TRUE(menu == long(SystemColor(COLOR_MENU)) || menu == long(SystemColor(COLOR_MENUBAR))) << std::hex << menu;
+        EXPECT_TRUE(menu == long(SystemColor(COLOR_MENU)) || menu == long(SystemColor(COLOR_MENUBAR)))
+            << std::hex << menu;
         SaveWindowPng(main, shots + "on.png");
 
         // Off again: the remembered skin is back, the value as it was.

@@ -40,7 +40,8 @@ void WriteSkin(const std::optional<std::wstring>& value) {
         RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Skin");
         return;
     }
-    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Skin", REG_SZ, value->c_str(), DWORD((value->size() + 1) * sizeof(wchar_t)));
+    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Skin", REG_SZ, value->c_str(),
+                    DWORD((value->size() + 1) * sizeof(wchar_t)));
 }
 
 // The framework control holding the keyboard focus in the program (the edit inside a
@@ -132,8 +133,8 @@ class Keyboard : public testing::TestWithParam<TSkinCase> {};
 // The conversion page in front, mode 0: the offset and length boxes are unavailable and
 // the CAN interval is hidden; Read and Write are unavailable until a port is open.
 const std::vector<std::string> kConversionPageWalk = {
-    "ComboBoxCommIndex",   "ButtonOpenRS232",       "PageControlCANConfig",       "PageControlQUORINQ1",
-    "ComboBoxSwitchMode",  "ComboBoxSwtichRoute",   "EditUARTFrameInterVal",      "CheckBoxCANFrameInfoEnable",
+    "ComboBoxCommIndex",       "ButtonOpenRS232",     "PageControlCANConfig",  "PageControlQUORINQ1",
+    "ComboBoxSwitchMode",      "ComboBoxSwtichRoute", "EditUARTFrameInterVal", "CheckBoxCANFrameInfoEnable",
     "CheckBoxCANIDInfoEnable",
 };
 
@@ -200,10 +201,13 @@ TEST_P(Keyboard, WalksMarksTurnsPagesAndFollowsMarkers) {
             // The port box's text is highlighted while it has the focus, and not after.
             HWND edit = FindWindowExW(app.Window(from), nullptr, L"Edit", nullptr);
             ASSERT_NE(edit, nullptr);
-            EXPECT_TRUE(WaitUntil([&] {
-                const DWORD sel = DWORD(SendMessageW(edit, EM_GETSEL, 0, 0));
-                return LOWORD(sel) == HIWORD(sel);
-            }, 2000)) << from << " keeps its text highlighted after the focus left";
+            EXPECT_TRUE(WaitUntil(
+                [&] {
+                    const DWORD sel = DWORD(SendMessageW(edit, EM_GETSEL, 0, 0));
+                    return LOWORD(sel) == HIWORD(sel);
+                },
+                2000))
+                << from << " keeps its text highlighted after the focus left";
             unfocused[0] = Capture(ScreenRect(app, from));
         }
         if (i < n) {
@@ -245,8 +249,9 @@ TEST_P(Keyboard, WalksMarksTurnsPagesAndFollowsMarkers) {
         const char* Keys;
         const char* Expected;
     };
-    for (const TMarker& m : {TMarker{"alt+p", "ComboBoxUARTParityBitIndex"}, TMarker{"alt+i", "ComboBoxUARTMode"},
-                             TMarker{"alt+b", "ComboBoxUARTBuadrateIndex"}, TMarker{"alt+m", "ComboBoxUARTBuadrateIndex"}}) {
+    for (const TMarker& m :
+         {TMarker{"alt+p", "ComboBoxUARTParityBitIndex"}, TMarker{"alt+i", "ComboBoxUARTMode"},
+          TMarker{"alt+b", "ComboBoxUARTBuadrateIndex"}, TMarker{"alt+m", "ComboBoxUARTBuadrateIndex"}}) {
         Keys(m.Keys);
         EXPECT_TRUE(FocusIs(app, m.Expected)) << m.Keys << " went to " << FocusedName(app);
     }

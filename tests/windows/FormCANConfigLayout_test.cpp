@@ -358,8 +358,8 @@ bool ReadsBefore(const TControl* a, const TControl* b) {
 // comparison box.
 TEST_F(Forms, TabOrderFollowsReadingOrderInEveryContainer) {
     TCompareBox compare(Application);
-    for (TCustomForm* form : {static_cast<TCustomForm*>(Form), static_cast<TCustomForm*>(About),
-                              static_cast<TCustomForm*>(&compare)}) {
+    for (TCustomForm* form :
+         {static_cast<TCustomForm*>(Form), static_cast<TCustomForm*>(About), static_cast<TCustomForm*>(&compare)}) {
         std::vector<TWinControl*> containers{form};
         form->GetTabOrderList(containers);
         for (TWinControl* container : containers) {
