@@ -413,6 +413,13 @@ TEST_F(Forms, EveryLabelOfAPageIsTiedToItsControlWithAMarkerOfItsOwn) {
         }
         EXPECT_EQ(markers.size(), 4u);  // every device page but the identity list has labels
     }
+    // The hidden second device's labels name their controls too; only the label that lies
+    // beneath the device group, seen by nobody, names none.
+    for (int i = 0; i < Form->ComponentCount(); ++i) {
+        if (auto* label = dynamic_cast<TLabel*>(Form->Components(i)); label && label != Form->Label2) {
+            EXPECT_NE(label->FocusControl(), nullptr) << label->Name();
+        }
+    }
     SetCurrentLanguage(TLanguage::Chinese);
     Form->ApplyLanguage();
 }
