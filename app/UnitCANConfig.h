@@ -252,6 +252,13 @@ public:
     using TSkinMenuEntries = std::vector<std::pair<std::string, std::string>>;
     bool MoveSkinCheck();
     bool MoveSkinCheck(const TSkinMenuEntries& Entries);
+    // Asks whether the system's high-contrast mode is on and, when that changed, takes
+    // the skin off every window (the system's colours draw them) or puts the chosen skin
+    // back; the remembered skin stays as it is (UnitCANConfigSkin.cpp).
+    void FollowHighContrast();
+
+protected:
+    void WndProc(TMessage& Message) override;
 
 private:
     void BindComponentFields();

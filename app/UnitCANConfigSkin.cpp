@@ -5,12 +5,16 @@
 // replaced: the operator reads which file and why, and the skin in force stays. An
 // administrator's policy may fix the skin (every item unavailable) or forbid skin files
 // from outside skins\ (Load skin file... unavailable, such a remembered file not loaded).
+// While the system's high-contrast mode is on, no skin is in force, whatever is chosen:
+// the windows draw with the system's colours. A choice made meanwhile is remembered and
+// comes into force, like the one before it, when the mode goes off.
 #include "app/UnitCANConfig.h"
 
 #include "app/Settings.h"
 #include "app/Strings.h"
 #include "app/WarningBox.h"
 #include "forms/Dialogs.h"
+#include "forms/HighContrast.h"
 #include "forms/WinText.h"
 #include "skin/resources/Skincheck.h"
 
@@ -31,6 +35,8 @@ std::vector<uint8_t> BuiltInSkin;
 // What the policies fix, read once at start-up.
 bool SkinFixed = false;
 bool SkinFilesForbidden = false;
+// The system's high-contrast mode as last asked.
+bool HighContrast = false;
 
 std::string ProgramFolder() {
     wchar_t path[MAX_PATH] = {};
@@ -114,7 +120,7 @@ bool PutSkinInForce(TSkinData& skin, const std::vector<uint8_t>& bytes, bool sta
         LoadPackedSkin(skin, previous);
         return false;
     }
-    if (startUp) return true;
+    if (startUp || HighContrast) return true;
     if (skin.GetActive())
         skin.UpdateSkin();
     else
@@ -198,9 +204,38 @@ void TFormCANConfig::InitSkins() {
             });
         }
     }
+    HighContrast = HighContrastOn();
+    if (HighContrast && SkinData1->GetActive()) SkinData1->SetActive(false);
     // The skins folder is read once the window has painted: its first frame has no use
     // for the submenu.
     Later();
+}
+
+namespace {
+
+// Runs from the message loop, after the window that heard of the change has returned: the
+// skin is not taken off a window from inside its own skinned window procedure.
+void CALLBACK HighContrastLater(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (!FormCANConfig || !FormCANConfig->SkinData1) return;
+    TSkinData& skin = *FormCANConfig->SkinData1;
+    const bool on = HighContrastOn();
+    if (on == HighContrast) return;
+    HighContrast = on;
+    if (on) {
+        if (skin.GetActive()) skin.SetActive(false);
+    } else if (CurrentSkin != kSkinNone && !skin.GetActive()) {
+        skin.SetActive(true);
+    }
+}
+
+}  // namespace
+
+void TFormCANConfig::FollowHighContrast() { SetTimer(nullptr, 0, 0, HighContrastLater); }
+
+void TFormCANConfig::WndProc(TMessage& Message) {
+    if (Message.Msg == WM_SETTINGCHANGE || Message.Msg == WM_SYSCOLORCHANGE) FollowHighContrast();
+    TForm::WndProc(Message);
 }
 
 namespace {

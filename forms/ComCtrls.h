@@ -89,6 +89,7 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void InitializeWnd() override;
     void WndProc(TMessage& Message) override;
+    void CMDialogKey(TMessage& Message);
     void SendTabSize();
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;

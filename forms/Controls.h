@@ -380,6 +380,7 @@ private:
     void WMMouse(TMessage& Message);
     void WMContextMenu(TMessage& Message);
     void WMSetFocus(TMessage& Message);
+    void WMSysColorChange(TMessage& Message);
     void WMWindowPosChanged(TMessage& Message);
     void WMNCDestroy(TMessage& Message);
     void CMEnabledChanged(TMessage& Message);

@@ -685,6 +685,7 @@ void TWinControl::WndProc(TMessage& Message) {
     case WM_RBUTTONUP: WMMouse(Message); return;
     case WM_CONTEXTMENU: WMContextMenu(Message); return;
     case WM_SETFOCUS: WMSetFocus(Message); return;
+    case WM_SYSCOLORCHANGE: WMSysColorChange(Message); return;
     case WM_WINDOWPOSCHANGED: WMWindowPosChanged(Message); return;
     case WM_NCDESTROY: WMNCDestroy(Message); return;
     case CM_ENABLEDCHANGED: CMEnabledChanged(Message); return;
@@ -899,6 +900,20 @@ void TWinControl::ColorChanged() {
     TControl::ColorChanged();
     TMessage m{CM_PARENTCOLORCHANGED, 0, 0, 0};
     for (TControl* c : std::vector<TControl*>(FControls)) c->WindowProc(m);
+}
+
+// The system's colours changed (another theme, high contrast): a brush made from the old
+// ones goes, the control takes its colours again, and so do its children, native ones
+// included (the system tells only top-level windows; common controls need it passed on).
+void TWinControl::WMSysColorChange(TMessage& Message) {
+    ColorChanged();
+    DefaultHandler(Message);
+    for (TControl* c : std::vector<TControl*>(FControls))
+        if (auto* w = dynamic_cast<TWinControl*>(c)) {
+            TMessage m{WM_SYSCOLORCHANGE, Message.WParam, Message.LParam, 0};
+            w->WindowProc(m);
+        }
+    if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
 }
 
 HBRUSH TWinControl::ColorBrush() {

@@ -139,6 +139,13 @@ public:
     void DefocusControl(TWinControl* Control, bool Removing);
     bool Active() const { return FActive; }
 
+    // True while access-key underlines are hidden: the system's keyboard cues are for
+    // keyboard use only and Alt has not been pressed since the form was shown. Kept here as
+    // well as in the window's UI state, which not every platform keeps (Wine does not).
+    bool HideAccel() const { return FHideAccel; }
+    // Shows (false) or hides the underlines, in the UI state too, and repaints the labels.
+    void SetHideAccel(bool Value);
+
     // The default button (Default = true) answering Enter, if any.
     TButton* DefaultButton() const;
     // The item with that command in the form's menu bar or its pop-up menus, or in any
@@ -209,6 +216,7 @@ protected:
     bool FInClose = false;
     bool FApplyingClientSize = false;
     bool FAcceptFiles = false;
+    bool FHideAccel = false;
 
 private:
     // The handlers of WndProc's table; each passes on what it does not take.

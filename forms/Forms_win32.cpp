@@ -473,6 +473,11 @@ void TCustomForm::ShowingChanged() {
         // Before the position: the hook may change the frame, and so the window's size.
         PrepareWindow();
         ApplyPosition();
+        // Access-key underlines follow the system's keyboard cues: where they are for
+        // keyboard use only, they stay hidden until Alt is pressed (the message loop shows
+        // them then), as in the system's dialogs.
+        BOOL cues = TRUE;
+        SetHideAccel(SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues, 0) && !cues);
         ShowWindow(FHandle, FWindowState == TWindowState::wsMaximized   ? SW_SHOWMAXIMIZED
                             : FWindowState == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
                                                                         : SW_SHOWNORMAL);
@@ -640,6 +645,15 @@ bool TCustomForm::DialogKey(TMessage& Message) {
         return true;
     }
     return false;
+}
+
+void TCustomForm::SetHideAccel(bool Value) {
+    const bool changed = Value != FHideAccel;
+    FHideAccel = Value;
+    if (!FHandle) return;
+    SendMessageW(FHandle, WM_CHANGEUISTATE, MAKEWPARAM(Value ? UIS_SET : UIS_CLEAR, UISF_HIDEACCEL), 0);
+    // The labels are painted by their parents.
+    if (changed) RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TCustomForm::PaintWindow(HDC) {}
@@ -924,8 +938,9 @@ void TApplication::Idle() {
     }
 }
 
-// The keys a dialog handles itself (Tab, Enter, Escape) and Alt+character: the form gets
-// them first as CM_DIALOGKEY / CM_DIALOGCHAR, unless the control with the focus wants them.
+// The keys a dialog handles itself (Tab, Enter, Escape) and Alt+character (or a character
+// alone where the focused control takes none): the form gets them first as CM_DIALOGKEY /
+// CM_DIALOGCHAR, unless the control with the focus wants them.
 bool TApplication::IsKeyMsg(MSG& Msg) {
     // Alt pressed and released alone gives the keyboard to the window's menu bar. The
     // platform's default handling does not always do it for a window whose menu bar it
@@ -936,6 +951,9 @@ bool TApplication::IsKeyMsg(MSG& Msg) {
     case WM_SYSKEYDOWN:
         if (Msg.wParam == VK_MENU) {
             if (!(Msg.lParam & (1 << 30))) altAlone = true;  // not a repeat
+            if (HWND root = GetAncestor(Msg.hwnd, GA_ROOT))
+                if (auto* form = dynamic_cast<TCustomForm*>(FindControl(root)); form && form->HideAccel())
+                    form->SetHideAccel(false);
         } else {
             altAlone = false;
         }
@@ -970,7 +988,7 @@ bool TApplication::IsKeyMsg(MSG& Msg) {
             }
         }
     }
-    if (Msg.message != WM_KEYDOWN && Msg.message != WM_SYSCHAR) return false;
+    if (Msg.message != WM_KEYDOWN && Msg.message != WM_SYSCHAR && Msg.message != WM_CHAR) return false;
     // The framework control the key is for (the window may be a native child of it, such
     // as the edit inside a combo box).
     TWinControl* control = nullptr;
@@ -980,6 +998,14 @@ bool TApplication::IsKeyMsg(MSG& Msg) {
     if (!form) return false;
     try {
         if (Msg.message == WM_SYSCHAR) return form->Perform(CM_DIALOGCHAR, Msg.wParam, Msg.lParam) != 0;
+        if (Msg.message == WM_CHAR) {
+            // A label's marker letter alone, as in a dialog, where the focused control takes
+            // no characters itself (a button, a check box); an edit or a list keeps it.
+            if (Msg.wParam <= L' ') return false;
+            const LRESULT code = SendMessageW(Msg.hwnd, WM_GETDLGCODE, Msg.wParam, reinterpret_cast<LPARAM>(&Msg));
+            if (code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+            return form->Perform(CM_DIALOGCHAR, Msg.wParam, Msg.lParam) != 0;
+        }
         const WPARAM key = Msg.wParam;
         if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE) return false;
         const LRESULT code = SendMessageW(Msg.hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&Msg));

@@ -571,6 +571,20 @@ void TListView::WndProc(TMessage& Message) {
             return;
         }
     }
+    if (Message.Msg == WM_SETFOCUS) {
+        // A list reached by the keyboard shows where it is: with no row focused yet the
+        // control draws no mark at all, so the first row takes the focus (not the
+        // selection), as the arrow keys would start from it.
+        TWinControl::WndProc(Message);
+        if (FHandle && SendMessageW(FHandle, LVM_GETITEMCOUNT, 0, 0) > 0 &&
+            SendMessageW(FHandle, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED) == -1) {
+            LVITEMW st{};
+            st.stateMask = LVIS_FOCUSED;
+            st.state = LVIS_FOCUSED;
+            SendMessageW(FHandle, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&st));
+        }
+        return;
+    }
     if (Message.Msg == CN_NOTIFY) {
         const auto* hdr = reinterpret_cast<const NMHDR*>(Message.LParam);
         switch (hdr->code) {

@@ -354,17 +354,33 @@ void TPageControl::WndProc(TMessage& Message) {
         TWinControl::WndProc(Message);
         UpdatePages();
         return;
-    case CM_DIALOGKEY:
-        // Ctrl+Tab and Ctrl+Shift+Tab turn the pages of the page control holding the focus.
-        if (Message.WParam == VK_TAB && GetKeyState(VK_CONTROL) < 0 && FHandle && IsChild(FHandle, GetFocus())) {
-            SelectNextPage(GetKeyState(VK_SHIFT) >= 0);
-            Message.Result = 1;
-            return;
-        }
-        break;
+    case CM_DIALOGKEY: CMDialogKey(Message); return;
     default: break;
     }
     TWinControl::WndProc(Message);
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab turn the pages of the innermost page control holding the
+// focus, on its tab strip or in one of its pages: a page control nested in a page answers
+// first, and the one around it only when the focus is on its own strip or outside the
+// inner one. The focus stays on the strip when it was there; from inside the old page it
+// goes to the new page's first control (the strip when the page has none), as the page it
+// was on is hidden.
+void TPageControl::CMDialogKey(TMessage& Message) {
+    TWinControl::WndProc(Message);  // the controls inside, a nested page control among them
+    if (Message.Result || Message.WParam != VK_TAB || GetKeyState(VK_CONTROL) >= 0 || !FHandle) return;
+    const HWND focus = GetFocus();
+    const bool onStrip = focus == FHandle;
+    if (!onStrip && !IsChild(FHandle, focus)) return;
+    TTabSheet* before = FActivePage;
+    SelectNextPage(GetKeyState(VK_SHIFT) >= 0);
+    Message.Result = 1;
+    if (FActivePage == before || onStrip) return;
+    TWinControl* first = FActivePage ? FActivePage->FindNextControl(nullptr, true, true, false) : nullptr;
+    if (first)
+        first->SetFocus();
+    else if (CanFocus())
+        SetFocus();
 }
 
 }  // namespace quorin

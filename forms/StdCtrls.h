@@ -29,7 +29,13 @@ public:
     void SetShowAccelChar(bool Value);
     TWinControl* FocusControl() const { return FFocusControl; }
     void SetFocusControl(TWinControl* Value);
+    // The character after the caption's "&" marker, upper case; 0 when it has none (or
+    // ShowAccelChar is off, where "&" is a plain character).
+    wchar_t AccelChar() const;
     void Paint(TCanvas& Canvas) override;
+    // Alt+marker (CM_DIALOGCHAR, from the message loop) moves the focus to FocusControl
+    // while the label is showing: a label of a page not in front does not take the key.
+    void WndProc(TMessage& Message) override;
 
 protected:
     void TextChanged() override;

@@ -61,6 +61,46 @@ void TLabel::Notification(TComponent* AComponent, TOperation Operation) {
 
 void TLabel::TextChanged() { Invalidate(); }
 
+namespace {
+
+wchar_t UpperChar(wchar_t c) {
+    return wchar_t(reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(ULONG_PTR(c)))));
+}
+
+// The caption as drawn without its marker: "&&" is a plain "&", "&X" is "X".
+std::string WithoutAccelMarker(const std::string& Text) {
+    std::string out;
+    out.reserve(Text.size());
+    for (size_t i = 0; i < Text.size(); ++i) {
+        if (Text[i] == '&' && i + 1 < Text.size()) ++i;
+        out += Text[i];
+    }
+    return out;
+}
+
+}  // namespace
+
+wchar_t TLabel::AccelChar() const {
+    if (!FShowAccelChar) return 0;
+    const std::wstring text = ToWide(FText);
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != L'&') continue;
+        if (text[i + 1] != L'&') return UpperChar(text[i + 1]);
+        ++i;  // "&&" is a plain "&"
+    }
+    return 0;
+}
+
+void TLabel::WndProc(TMessage& Message) {
+    if (Message.Msg == CM_DIALOGCHAR && FFocusControl && Showing() && Enabled() && Message.WParam <= 0xFFFF &&
+        AccelChar() != 0 && UpperChar(wchar_t(Message.WParam)) == AccelChar() && FFocusControl->CanFocus()) {
+        FFocusControl->SetFocus();
+        Message.Result = 1;
+        return;
+    }
+    TGraphicControl::WndProc(Message);
+}
+
 void TLabel::Paint(TCanvas& Canvas) {
     RECT r{0, 0, FWidth, FHeight};
     if (!FTransparent) {
@@ -73,14 +113,28 @@ void TLabel::Paint(TCanvas& Canvas) {
         format |= DT_WORDBREAK;
     else
         format |= DT_SINGLELINE;
-    if (!FShowAccelChar) format |= DT_NOPREFIX;
+    // The access key's underline shows as the window's keyboard cues say (hidden until
+    // Alt is pressed where the system's setting keeps them for keyboard use). The marker
+    // is taken out of the text here rather than left to DT_HIDEPREFIX, which not every
+    // platform honours (Wine draws the underline anyway).
+    std::string text = FText;
+    const TCustomForm* form = GetParentForm();
+    const bool hide =
+        (form && form->HideAccel()) || (Parent() && Parent()->HandleAllocated() &&
+                                        (SendMessageW(Parent()->Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL));
+    if (!FShowAccelChar) {
+        format |= DT_NOPREFIX;
+    } else if (hide) {
+        text = WithoutAccelMarker(FText);
+        format |= DT_NOPREFIX;
+    }
     if (FAlignment == TAlignment::taRightJustify)
         format |= DT_RIGHT;
     else if (FAlignment == TAlignment::taCenter)
         format |= DT_CENTER;
     if (FLayout != TTextLayout::tlTop) {
         RECT calc = r;
-        Canvas.DrawText(FText, calc, format | DT_CALCRECT);
+        Canvas.DrawText(text, calc, format | DT_CALCRECT);
         const int h = calc.bottom - calc.top;
         r.top = FLayout == TTextLayout::tlCenter ? (FHeight - h) / 2 : FHeight - h;
     }
@@ -90,13 +144,13 @@ void TLabel::Paint(TCanvas& Canvas) {
         RECT shadow = r;
         OffsetRect(&shadow, 1, 1);
         Canvas.Font().SetColor(clBtnHighlight);
-        Canvas.DrawText(FText, shadow, format);
+        Canvas.DrawText(text, shadow, format);
         Canvas.Font().SetColor(clBtnShadow);
-        Canvas.DrawText(FText, r, format);
+        Canvas.DrawText(text, r, format);
         Canvas.Font().SetColor(keep);
         return;
     }
-    Canvas.DrawText(FText, r, format);
+    Canvas.DrawText(text, r, format);
 }
 
 // ======================= TCustomEdit / TEdit =======================
@@ -439,6 +493,13 @@ void TComboBox::WndProc(TMessage& Message) {
         case CBN_SETFOCUS:
             // The focus may be in the box's own edit; the form still learns of it.
             if (auto* form = GetParentForm()) form->FocusControl(this);
+            return;
+        case CBN_KILLFOCUS:
+            // The text of an editable box stays highlighted in its edit otherwise (the
+            // edit is made to keep its selection), so two controls would look focused.
+            if (FStyle == TComboBoxStyle::csDropDown && FHandle)
+                if (HWND edit = FindWindowExW(FHandle, nullptr, L"Edit", nullptr))
+                    SendMessageW(edit, EM_SETSEL, WPARAM(-1), 0);
             return;
         default: break;
         }

@@ -88,6 +88,7 @@ void TSkinControl::Init(TWinSkinForm* SkinForm, TSkinData* SkinData, bool Parent
     if (FSkinForm) FSkinForm->AddControlList(this);
     if (FParentBK) {
         FOldColor = FControl->Color();
+        FOldParentColor = FControl->ParentColor();
         FControl->SetColor(ButtonFace());
     }
     FControl->Invalidate();
@@ -119,7 +120,11 @@ void TSkinControl::Inithwnd(HWND Handle, TSkinData* SkinData, TWinSkinForm* Skin
 }
 
 void TSkinControl::Unsubclass() {
-    if (FParentBK && ControlAlive()) FControl->SetColor(FOldColor);
+    if (!FParentBK || !ControlAlive()) return;
+    if (FOldParentColor)
+        FControl->SetParentColor(true);
+    else
+        FControl->SetColor(FOldColor);
 }
 
 // ---- the message pipeline -------------------------------------------------------------

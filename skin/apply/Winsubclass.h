@@ -187,6 +187,10 @@ public:
     TComponent* FRedirect = nullptr;  // invalidation goes here instead (graphic controls)
     bool FParentBK = false;
     TColor FOldColor = 0;
+    // The control took its parent's colour before the skin gave it the face: it does so
+    // again when the skin goes (the colour it had then was already the skin's, the form's
+    // face being set first).
+    bool FOldParentColor = false;
     bool FInited = false;
     int32_t FStatus = 0;  // 0 new, 1 attached, 2 released (boxes), 6 window destroyed
     TWinSkinForm* FSkinForm = nullptr;

@@ -258,3 +258,54 @@ TEST_F(ControlsTest, PaintEndsWhenAWindowlessChildThrows) {
     }
     DestroyCaret();
 }
+
+// The system's colours change (another scheme, high contrast): a window's background brush
+// made from the old face colour goes, and the next erase uses the new one.
+TEST_F(ControlsTest, BackgroundFollowsAChangeOfTheSystemColours) {
+    auto erasedColour = [&] {
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bmp = CreateCompatibleBitmap(screen, 300, 200);
+        ReleaseDC(nullptr, screen);
+        HGDIOBJ old = SelectObject(dc, bmp);
+        SendMessageW(form->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        const COLORREF c = GetPixel(dc, 200, 120);
+        SelectObject(dc, old);
+        DeleteObject(bmp);
+        DeleteDC(dc);
+        return c;
+    };
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(erasedColour(), face);
+    const int element = COLOR_BTNFACE;
+    const COLORREF scheme = face == RGB(0, 0, 0) ? RGB(255, 255, 255) : RGB(0, 0, 0);
+    ASSERT_TRUE(SetSysColors(1, &element, &scheme));
+    SendMessageW(form->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(erasedColour(), scheme);
+    SetSysColors(1, &element, &face);
+    SendMessageW(form->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(erasedColour(), face);
+}
+
+// With the system's keyboard cues for keyboard use only, a form shows without access-key
+// underlines, and Alt brings them (the message loop clears the hiding flag).
+TEST(KeyboardCues, UnderlinesWaitForAltWhereTheSystemSaysSo) {
+    BOOL saved = TRUE;
+    SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &saved, 0);
+    SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<PVOID>(INT_PTR(FALSE)), 0);
+    BOOL now = TRUE;
+    SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &now, 0);
+    Application->Initialize();
+    auto* form = new KeysForm();
+    form->Show();
+    Application->ProcessMessages();
+    const bool before = form->HideAccel();
+    PostMessageW(form->EditA->Handle(), WM_SYSKEYDOWN, VK_MENU, 0x20380001);
+    Application->ProcessMessages();
+    const bool after = form->HideAccel();
+    delete form;
+    SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<PVOID>(INT_PTR(saved)), 0);
+    EXPECT_FALSE(now);
+    EXPECT_TRUE(before);
+    EXPECT_FALSE(after);
+}

@@ -3,6 +3,8 @@
 // enabled and visible state, and what start-up changes on top of the stored defaults.
 #include "app/UnitAbout.h"
 #include "app/UnitCANConfig.h"
+#include "app/UnitCompare.h"
+#include "app/Strings.h"
 #include "forms/LayoutText.h"
 #include "forms/TypInfo.h"
 #include "skin/apply/Skinclasses.h"
@@ -11,6 +13,7 @@
 
 #include <algorithm>
 #include <any>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,11 +44,11 @@ struct TExpected {
 void PrintTo(const TExpected& e, std::ostream* os) { *os << e.Name; }
 
 const std::vector<TExpected> kMainWindow = {
-    {"GroupBox2", "TGroupBox", "FormCANConfig", {8, 0, 681, 49}, 1, "RS232 参数", {}, -1, kOn, true},
-    {"GroupBox3", "TGroupBox", "FormCANConfig", {8, 56, 681, 345}, 0, "设备参数", {}, -1, kOn, true},
+    {"GroupBox2", "TGroupBox", "FormCANConfig", {8, 0, 681, 49}, 0, "RS232 参数", {}, -1, kOn, true},
+    {"GroupBox3", "TGroupBox", "FormCANConfig", {8, 56, 681, 345}, 1, "设备参数", {}, -1, kOn, true},
     {"Label2", "TLabel", "FormCANConfig", {290, 166, 63, 13}, -1, "转换模式     ", {}, -1, kOn, true},
-    {"ComboBoxCommIndex", "TComboBox", "GroupBox2", {16, 16, 145, 21}, 1, nullptr, {}, -1, kOn, true},
-    {"ButtonOpenRS232", "TButton", "GroupBox2", {344, 16, 105, 25}, 0, "打开串口", {}, -1, kStartUp, true},
+    {"ComboBoxCommIndex", "TComboBox", "GroupBox2", {16, 16, 145, 21}, 0, nullptr, {}, -1, kOn, true},
+    {"ButtonOpenRS232", "TButton", "GroupBox2", {344, 16, 105, 25}, 1, "打开串口", {}, -1, kStartUp, true},
     {"ButtonReadParameter", "TButton", "GroupBox2", {448, 16, 105, 25}, 2, "读取参数", {}, -1, kOff, true},
     {"ButtonWriteParameter", "TButton", "GroupBox2", {552, 16, 105, 25}, 3, "写入参数", {}, -1, kOff, true},
     {"PageControlCANConfig", "TPageControl", "GroupBox3", {8, 16, 665, 321}, 0, nullptr, {}, -1, kOn, true},
@@ -55,7 +58,7 @@ const std::vector<TExpected> kMainWindow = {
      "TCheckBox",
      "TabSheet2",
      {8, 240, 220, 17},
-     0,
+     3,
      "允许CAN帧信息转发到串行帧中        ",
      {},
      -1,
@@ -65,20 +68,20 @@ const std::vector<TExpected> kMainWindow = {
      "TCheckBox",
      "TabSheet2",
      {344, 240, 220, 17},
-     1,
+     4,
      "允许CAN帧ID转发到串行帧中        ",
      {},
      -1,
      kOn,
      true},
     {"GroupBox4", "TGroupBox", "TabSheet2", {344, 96, 281, 129}, 2, "帧与帧之间的时间间隔", {}, -1, kOn, true},
-    {"Label10", "TLabel", "GroupBox4", {39, 44, 118, 13}, -1, "串行帧（ms）：           ", {}, -1, kOn, true},
-    {"Label25", "TLabel", "GroupBox4", {42, 104, 89, 13}, -1, "CAN帧（ms）：  ", {}, -1, kOn, false},
+    {"Label10", "TLabel", "GroupBox4", {39, 44, 118, 13}, -1, "串行帧（ms）(&S)：           ", {}, -1, kOn, true},
+    {"Label25", "TLabel", "GroupBox4", {42, 104, 89, 13}, -1, "CAN帧（ms）(&C)：  ", {}, -1, kOn, false},
     {"EditUARTFrameInterVal", "TEdit", "GroupBox4", {136, 40, 65, 21}, 0, "0", {}, -1, kOn, true},
     {"EditCANFrameInterval", "TEdit", "GroupBox4", {136, 100, 65, 21}, 1, "0", {}, -1, kOn, false},
-    {"GroupBox5", "TGroupBox", "TabSheet2", {8, 96, 281, 129}, 3, "CAN标识在串行帧中的位置", {}, -1, kOn, true},
-    {"Label7", "TLabel", "GroupBox5", {39, 46, 66, 13}, -1, "起始偏移:     ", {}, -1, kOn, true},
-    {"Label5", "TLabel", "GroupBox5", {39, 86, 42, 13}, -1, "长度:     ", {}, -1, kOn, true},
+    {"GroupBox5", "TGroupBox", "TabSheet2", {8, 96, 281, 129}, 1, "CAN标识在串行帧中的位置", {}, -1, kOn, true},
+    {"Label7", "TLabel", "GroupBox5", {39, 46, 66, 13}, -1, "起始偏移(&O):     ", {}, -1, kOn, true},
+    {"Label5", "TLabel", "GroupBox5", {39, 86, 42, 13}, -1, "长度(&N):     ", {}, -1, kOn, true},
     {"ComboBoxCANIDOffset",
      "TComboBox",
      "GroupBox5",
@@ -90,9 +93,9 @@ const std::vector<TExpected> kMainWindow = {
      kOff,
      true},
     {"ComboBoxCANIDLen", "TComboBox", "GroupBox5", {120, 80, 81, 21}, 1, nullptr, {"1", "2", "3", "4"}, 0, kOff, true},
-    {"GroupBox6", "TGroupBox", "TabSheet2", {8, 0, 625, 81}, 4, "模式和方向", {}, -1, kOn, true},
-    {"Label4", "TLabel", "GroupBox6", {34, 38, 66, 13}, -1, "转换模式:     ", {}, -1, kOn, true},
-    {"Label6", "TLabel", "GroupBox6", {343, 38, 66, 13}, -1, "转换方向:     ", {}, -1, kOn, true},
+    {"GroupBox6", "TGroupBox", "TabSheet2", {8, 0, 625, 81}, 0, "模式和方向", {}, -1, kOn, true},
+    {"Label4", "TLabel", "GroupBox6", {34, 38, 66, 13}, -1, "转换模式(&M):     ", {}, -1, kOn, true},
+    {"Label6", "TLabel", "GroupBox6", {343, 38, 66, 13}, -1, "转换方向(&D):     ", {}, -1, kOn, true},
     {"ComboBoxSwitchMode",
      "TComboBox",
      "GroupBox6",
@@ -113,11 +116,11 @@ const std::vector<TExpected> kMainWindow = {
      0,
      kOn,
      true},
-    {"Label9", "TLabel", "TabSheet3", {58, 38, 80, 13}, -1, "波特率：  ", {}, -1, kOn, true},
-    {"Label11", "TLabel", "TabSheet3", {306, 38, 57, 13}, -1, "停止位 ：  ", {}, -1, kOn, true},
-    {"Label12", "TLabel", "TabSheet3", {58, 92, 80, 13}, -1, "数据位：  ", {}, -1, kOn, true},
-    {"Label13", "TLabel", "TabSheet3", {58, 148, 66, 13}, -1, "模式转换：  ", {}, -1, kOn, true},
-    {"Label16", "TLabel", "TabSheet3", {306, 92, 57, 13}, -1, "校验位 ：  ", {}, -1, kOn, true},
+    {"Label9", "TLabel", "TabSheet3", {58, 38, 80, 13}, -1, "波特率(&B)：  ", {}, -1, kOn, true},
+    {"Label11", "TLabel", "TabSheet3", {306, 38, 67, 13}, -1, "停止位 (&S)：  ", {}, -1, kOn, true},
+    {"Label12", "TLabel", "TabSheet3", {58, 92, 80, 13}, -1, "数据位(&D)：  ", {}, -1, kOn, true},
+    {"Label13", "TLabel", "TabSheet3", {58, 148, 76, 13}, -1, "模式转换(&I)：  ", {}, -1, kOn, true},
+    {"Label16", "TLabel", "TabSheet3", {306, 92, 67, 13}, -1, "校验位 (&P)：  ", {}, -1, kOn, true},
     {"ComboBoxUARTBuadrateIndex",
      "TComboBox",
      "TabSheet3",
@@ -134,7 +137,7 @@ const std::vector<TExpected> kMainWindow = {
      "TComboBox",
      "TabSheet3",
      {152, 144, 81, 21},
-     3,
+     4,
      nullptr,
      {"RS232", "RS485", "RS422"},
      0,
@@ -144,25 +147,25 @@ const std::vector<TExpected> kMainWindow = {
      "TComboBox",
      "TabSheet3",
      {400, 88, 81, 21},
-     4,
+     3,
      nullptr,
      {"无校验", "奇校验", "偶校验"},
      0,
      kOn,
      true},
-    {"Label17", "TLabel", "TabSheet23", {34, 22, 70, 13}, -1, "CAN标准：    ", {}, -1, kOn, true},
-    {"Label18", "TLabel", "TabSheet23", {242, 22, 65, 13}, -1, "协议：   ", {}, -1, kOn, true},
-    {"Label19", "TLabel", "TabSheet23", {416, 21, 54, 13}, -1, "帧类型：  ", {}, -1, kOn, true},
-    {"Label20", "TLabel", "TabSheet23", {34, 54, 70, 13}, -1, "CAN加速：    ", {}, -1, kOn, true},
-    {"Label21", "TLabel", "TabSheet23", {242, 54, 85, 13}, -1, "CAN ID(Hex)：    ", {}, -1, kOn, true},
-    {"GroupBox18", "TGroupBox", "TabSheet23", {24, 80, 577, 81}, 1, "标准波特率", {}, -1, kOn, true},
-    {"Label14", "TLabel", "GroupBox18", {34, 38, 104, 13}, -1, "仲裁域波特率: 0x     ", {}, -1, kOn, true},
-    {"Label15", "TLabel", "GroupBox18", {282, 38, 104, 13}, -1, "数据域波特率: 0x     ", {}, -1, kOn, true},
+    {"Label17", "TLabel", "TabSheet23", {34, 22, 70, 13}, -1, "CAN标准(&S)：    ", {}, -1, kOn, true},
+    {"Label18", "TLabel", "TabSheet23", {242, 22, 65, 13}, -1, "协议(&P)：   ", {}, -1, kOn, true},
+    {"Label19", "TLabel", "TabSheet23", {400, 21, 78, 13}, -1, "帧类型(&M)：  ", {}, -1, kOn, true},
+    {"Label20", "TLabel", "TabSheet23", {34, 54, 76, 13}, -1, "CAN加速(&R)：    ", {}, -1, kOn, true},
+    {"Label21", "TLabel", "TabSheet23", {242, 54, 85, 13}, -1, "CAN &ID(Hex)：    ", {}, -1, kOn, true},
+    {"GroupBox18", "TGroupBox", "TabSheet23", {24, 80, 577, 81}, 5, "标准波特率", {}, -1, kOn, true},
+    {"Label14", "TLabel", "GroupBox18", {34, 38, 104, 13}, -1, "仲裁域波特率(&B): 0x     ", {}, -1, kOn, true},
+    {"Label15", "TLabel", "GroupBox18", {282, 38, 104, 13}, -1, "数据域波特率(&D): 0x     ", {}, -1, kOn, true},
     {"ComboBoxtBaudrateIndexB",
      "TComboBox",
      "GroupBox18",
      {392, 34, 81, 21},
-     0,
+     1,
      nullptr,
      {"5Mbps", "4Mbps", "预留1", "预留2", "2Mbps", "预留3", "1Mbps", "预留4", "500kbps", "预留5", "250Kbps", "预留6",
       "125Kbps", "100Kbps", "预留7"},
@@ -173,7 +176,7 @@ const std::vector<TExpected> kMainWindow = {
      "TComboBox",
      "GroupBox18",
      {144, 34, 89, 21},
-     1,
+     0,
      nullptr,
      {"1Mbps", "预留1", "预留2", "500Kbps", "预留3", "250Kbps", "预留4", "125Kbps", "100Kbps", "预留5", "50Kbps",
       "40Kbps", "20Kbps", "10Kbps", "5Kbps"},
@@ -181,29 +184,29 @@ const std::vector<TExpected> kMainWindow = {
      kOn,
      true},
     {"ComboBoxFDStandard", "TComboBox", "TabSheet23", {128, 16, 81, 21}, 0, nullptr, {"ISO"}, 0, kOff, true},
-    {"ComboBoxCANType", "TComboBox", "TabSheet23", {312, 16, 81, 21}, 2, nullptr, {"CAN", "CANFD"}, 0, kOn, true},
+    {"ComboBoxCANType", "TComboBox", "TabSheet23", {312, 16, 81, 21}, 1, nullptr, {"CAN", "CANFD"}, 0, kOn, true},
     {"ComboBoxCANFrameType",
      "TComboBox",
      "TabSheet23",
      {480, 17, 105, 21},
-     3,
+     2,
      nullptr,
      {"标准帧", "扩展帧"},
      0,
      kOn,
      true},
-    {"ComboBoxBitRateSwitch", "TComboBox", "TabSheet23", {128, 48, 81, 21}, 4, nullptr, {"否", "是"}, 0, kOn, true},
-    {"EditCANID", "TEdit", "TabSheet23", {312, 52, 81, 21}, 5, "00000000", {}, -1, kOn, true},
+    {"ComboBoxBitRateSwitch", "TComboBox", "TabSheet23", {128, 48, 81, 21}, 3, nullptr, {"否", "是"}, 0, kOn, true},
+    {"EditCANID", "TEdit", "TabSheet23", {312, 52, 81, 21}, 4, "00000000", {}, -1, kOn, true},
     {"GroupBox1", "TGroupBox", "TabSheet23", {24, 168, 577, 89}, 6, "自定义波特率", {}, -1, kOn, true},
-    {"Label23", "TLabel", "GroupBox1", {34, 54, 104, 13}, -1, "仲裁域波特率: 0x     ", {}, -1, kOn, true},
-    {"Label24", "TLabel", "GroupBox1", {280, 54, 98, 13}, -1, "数据域波特率: 0x   ", {}, -1, kOn, true},
-    {"EditBaudrateA", "TEdit", "GroupBox1", {144, 52, 81, 21}, 0, "00050B2E", {}, -1, kOff, true},
-    {"EditBaudrateB", "TEdit", "GroupBox1", {392, 52, 89, 21}, 1, "00008207", {}, -1, kOff, true},
-    {"CheckBoxBuadrateCustom", "TCheckBox", "GroupBox1", {40, 24, 150, 17}, 2, "使用自定义波特率 ", {}, -1, kOn, true},
-    {"Label36", "TLabel", "TabSheet25", {40, 208, 75, 13}, -1, "Frame Type:", {}, -1, kOn, true},
-    {"Label38", "TLabel", "TabSheet25", {258, 206, 68, 13}, -1, "Start ID: 0x     ", {}, -1, kOn, true},
-    {"Label39", "TLabel", "TabSheet25", {434, 206, 65, 13}, -1, "End ID: 0x     ", {}, -1, kOn, true},
-    {"Label22", "TLabel", "TabSheet25", {154, 238, 37, 13}, -1, "Port:     ", {}, -1, kOn, false},
+    {"Label23", "TLabel", "GroupBox1", {34, 54, 104, 13}, -1, "仲裁域波特率(&T): 0x     ", {}, -1, kOn, true},
+    {"Label24", "TLabel", "GroupBox1", {280, 54, 104, 13}, -1, "数据域波特率(&E): 0x   ", {}, -1, kOn, true},
+    {"EditBaudrateA", "TEdit", "GroupBox1", {144, 52, 81, 21}, 1, "00050B2E", {}, -1, kOff, true},
+    {"EditBaudrateB", "TEdit", "GroupBox1", {392, 52, 89, 21}, 2, "00008207", {}, -1, kOff, true},
+    {"CheckBoxBuadrateCustom", "TCheckBox", "GroupBox1", {40, 24, 150, 17}, 0, "使用自定义波特率 ", {}, -1, kOn, true},
+    {"Label36", "TLabel", "TabSheet25", {40, 208, 75, 13}, -1, "Frame T&ype:", {}, -1, kOn, true},
+    {"Label38", "TLabel", "TabSheet25", {258, 206, 68, 13}, -1, "&Start ID: 0x     ", {}, -1, kOn, true},
+    {"Label39", "TLabel", "TabSheet25", {434, 206, 65, 13}, -1, "&End ID: 0x     ", {}, -1, kOn, true},
+    {"Label22", "TLabel", "TabSheet25", {154, 238, 37, 13}, -1, "&Port:     ", {}, -1, kOn, false},
     {"GroupBox29", "TGroupBox", "TabSheet25", {16, 0, 609, 201}, 0, "Filter Frame ID List", {}, -1, kOn, true},
     {"ListViewVandrelFrameID", "TListView", "GroupBox29", {8, 24, 569, 161}, 0, nullptr, {}, -1, kOff, true},
     {"ComboBoxVandrelFrameType",
@@ -218,13 +221,13 @@ const std::vector<TExpected> kMainWindow = {
      true},
     {"EditVandrelStartID", "TEdit", "TabSheet25", {328, 204, 65, 21}, 2, "00000000", {}, -1, kOff, true},
     {"EditVandrelEndID", "TEdit", "TabSheet25", {504, 204, 65, 21}, 3, "FFFFFFFF", {}, -1, kOff, true},
-    {"ButtonVandrelFilterIDAdd", "TButton", "TabSheet25", {408, 240, 75, 25}, 4, "Add", {}, -1, kOff, true},
-    {"ButtonVandrelFilterIDDelete", "TButton", "TabSheet25", {488, 240, 75, 25}, 5, "Delete", {}, -1, kOff, true},
+    {"ButtonVandrelFilterIDAdd", "TButton", "TabSheet25", {408, 240, 75, 25}, 6, "Add", {}, -1, kOff, true},
+    {"ButtonVandrelFilterIDDelete", "TButton", "TabSheet25", {488, 240, 75, 25}, 7, "Delete", {}, -1, kOff, true},
     {"CheckBoxVandrelFilterEnable",
      "TCheckBox",
      "TabSheet25",
      {40, 240, 97, 17},
-     6,
+     4,
      "Filter Enable",
      {},
      -1,
@@ -234,7 +237,7 @@ const std::vector<TExpected> kMainWindow = {
      "TComboBox",
      "TabSheet25",
      {184, 236, 105, 21},
-     7,
+     5,
      nullptr,
      {"CAN0", "CAN1"},
      1,
@@ -244,7 +247,7 @@ const std::vector<TExpected> kMainWindow = {
 };
 
 const std::vector<TExpected> kAboutBox = {
-    {"Panel1", "TPanel", "AboutBox", {9, 16, 328, 89}, 1, "", {}, -1, kOn, true},
+    {"Panel1", "TPanel", "AboutBox", {9, 16, 328, 89}, 0, "", {}, -1, kOn, true},
     {"ProductName",
      "TLabel",
      "Panel1",
@@ -257,7 +260,7 @@ const std::vector<TExpected> kAboutBox = {
      true},
     {"Version", "TLabel", "Panel1", {112, 40, 88, 13}, -1, "QUORIN-Q1", {}, -1, kOn, true},
     {"Label3", "TLabel", "Panel1", {96, 64, 120, 13}, -1, "www.quorin.example", {}, -1, kOn, true},
-    {"OKButton", "TButton", "AboutBox", {135, 116, 75, 25}, 0, "OK", {}, -1, kOn, true},
+    {"OKButton", "TButton", "AboutBox", {135, 116, 75, 25}, 1, "OK", {}, -1, kOn, true},
 };
 
 // One main window and one About box for the whole file, made as start-up makes them.
@@ -339,6 +342,86 @@ TEST_F(Forms, OnlyTheDevicePagesShowTheirTabs) {
     EXPECT_EQ(Form->TabSheet26->Caption(), "Product Description");
     EXPECT_EQ(Form->TabSheet4->Caption(), "PELLIQ-2");
     EXPECT_FALSE(Form->TabSheet4->TabVisible());
+}
+
+// Reading order: a control whose top lies more than a few pixels below another's comes
+// after it; on the same row the left one comes first.
+bool ReadsBefore(const TControl* a, const TControl* b) {
+    constexpr int kSameRow = 8;
+    if (a->Top() + kSameRow < b->Top()) return true;
+    if (b->Top() + kSameRow < a->Top()) return false;
+    return a->Left() < b->Left();
+}
+
+// Every container's windowed children, in tab order, follow reading order (a group box
+// counts as one control where it stands), in the main window, the About box and the
+// comparison box.
+TEST_F(Forms, TabOrderFollowsReadingOrderInEveryContainer) {
+    TCompareBox compare(Application);
+    for (TCustomForm* form :
+         {static_cast<TCustomForm*>(Form), static_cast<TCustomForm*>(About), static_cast<TCustomForm*>(&compare)}) {
+        std::vector<TWinControl*> containers{form};
+        form->GetTabOrderList(containers);
+        for (TWinControl* container : containers) {
+            // The hidden second device's pages keep their stored order: nobody reaches them.
+            if (!container->Visible()) continue;
+            const auto& tabs = container->TabList();
+            for (size_t i = 1; i < tabs.size(); ++i)
+                EXPECT_FALSE(ReadsBefore(tabs[i], tabs[i - 1]))
+                    << form->Name() << "." << container->Name() << ": " << tabs[i]->Name() << " reads before "
+                    << tabs[i - 1]->Name();
+        }
+    }
+    // The dialogs start on their OK button.
+    EXPECT_EQ(About->ActiveControl(), About->OKButton);
+    EXPECT_EQ(compare.ActiveControl(), compare.OKButton);
+}
+
+// Each label on a device page names the control beside it (on its row, to its right, on
+// the same page) and carries a marker letter that no other label of that page has, in
+// both languages.
+TEST_F(Forms, EveryLabelOfAPageIsTiedToItsControlWithAMarkerOfItsOwn) {
+    auto pageOf = [](const TControl* c) -> const TControl* {
+        while (c && !dynamic_cast<const TTabSheet*>(c)) c = c->Parent();
+        return c;
+    };
+    auto origin = [](const TControl* c) {
+        POINT p{c->Left(), c->Top()};
+        for (const TControl* up = c->Parent(); up && !dynamic_cast<const TTabSheet*>(up); up = up->Parent())
+            p.x += up->Left(), p.y += up->Top();
+        return p;
+    };
+    for (TLanguage language : {TLanguage::Chinese, TLanguage::English}) {
+        SetCurrentLanguage(language);
+        Form->ApplyLanguage();
+        std::map<const TControl*, std::map<wchar_t, std::string>> markers;
+        for (int i = 0; i < Form->ComponentCount(); ++i) {
+            auto* label = dynamic_cast<TLabel*>(Form->Components(i));
+            const TControl* page = label ? pageOf(label) : nullptr;
+            if (!page || page->Parent() != Form->PageControlQUORINQ1) continue;
+            ASSERT_NE(label->FocusControl(), nullptr) << label->Name();
+            const TWinControl* target = label->FocusControl();
+            EXPECT_EQ(pageOf(target), page) << label->Name();
+            const POINT l = origin(label), t = origin(target);
+            EXPECT_GT(t.x, l.x) << label->Name() << " -> " << target->Name();
+            EXPECT_TRUE(l.y + label->Height() / 2 >= t.y && l.y + label->Height() / 2 <= t.y + target->Height())
+                << label->Name() << " -> " << target->Name();
+            const wchar_t marker = label->AccelChar();
+            EXPECT_NE(marker, 0) << label->Name() << ": " << label->Caption();
+            const auto [at, fresh] = markers[page].emplace(marker, label->Name());
+            EXPECT_TRUE(fresh) << label->Name() << " and " << at->second << " share their marker";
+        }
+        EXPECT_EQ(markers.size(), 4u);  // every device page but the identity list has labels
+    }
+    // The hidden second device's labels name their controls too; only the label that lies
+    // beneath the device group, seen by nobody, names none.
+    for (int i = 0; i < Form->ComponentCount(); ++i) {
+        if (auto* label = dynamic_cast<TLabel*>(Form->Components(i)); label && label != Form->Label2) {
+            EXPECT_NE(label->FocusControl(), nullptr) << label->Name();
+        }
+    }
+    SetCurrentLanguage(TLanguage::Chinese);
+    Form->ApplyLanguage();
 }
 
 TEST_F(Forms, StartUpBringsTheConversionPageToTheFront) {
