@@ -145,6 +145,19 @@ TEST_F(DpiChange, ScalesFromTheStoredValuesAndComesBackExactly) {
         EXPECT_EQ(applier->FSkinData->Top()->Map.Height() / FrameCount(applier->FSkinData->Top()),
                   s.Scale(Form->SkinData1->Top()->Map.Height() / FrameCount(Form->SkinData1->Top())));
         EXPECT_GT(frame.cy, storedFrame.cy);
+        // The painters show the skin at the new scale once the change is over: a push
+        // button's top edge is the button picture's row 1 at that scale (at 200 % still
+        // its outline, at 100 % the face below it).
+        if (auto* button = dynamic_cast<TWinControl*>(Form->FindComponent("ButtonOpenRS232"))) {
+            const TBitmap& picture = applier->FSkinData->Buttons->Map;
+            const int fw = picture.Width() / 5;
+            RECT r{};
+            GetClientRect(button->Handle(), &r);
+            const TColor shown = painters::ScreenPixel(painters::ToScreen(button->Handle(), POINT{r.right / 2, 1}));
+            bool found = false;
+            for (int f = 0; f < 5; ++f) found = found || picture.Pixel(f * fw + fw / 2, 1) == shown;
+            EXPECT_TRUE(found) << "the button shows " << std::hex << shown;
+        }
     }
 
     ChangeDpi(w, 96, Form->FormDpiScale().Dpi);
