@@ -616,7 +616,17 @@ void TWinSkinForm::DpiChanged() {
     if (FStatus != sfsSkinned) return;
     DeleteSysbtn();
     InitSkinData();
-    SkinChange();
+    // The painters are invalidated, not painted one by one (a synchronous paint of every
+    // control made a third of the change); everything invalid is painted once at the end.
+    FDeferPaint = true;
+    try {
+        SkinChange();
+    } catch (...) {
+        FDeferPaint = false;
+        throw;
+    }
+    FDeferPaint = false;
+    RedrawWindow(FHandle, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 // ======================= skin changes and removal =======================

@@ -177,6 +177,9 @@ public:
     bool UseSkinForDpi();
     // The window moved to a DPI: the skin at the new scale, frame and painters redrawn.
     void DpiChanged();
+    // While a DPI change re-skins the painters, they invalidate without painting at once:
+    // the window is painted whole once at the end (each at once cost a paint per control).
+    bool PaintDeferred() const { return FDeferPaint; }
     bool Hooked() const { return FHook.Hooked(); }
 
     // ---- the frame (Winskinform_frame.cpp) ----
@@ -346,6 +349,7 @@ public:
     bool FLeftScrollBar = false;    // WS_EX_LEFTSCROLLBAR
     bool FChild = false;            // WS_CHILD
     bool FHiddenForUpdate = false;  // StopUpdate took WS_VISIBLE away
+    bool FDeferPaint = false;       // a DPI change is re-skinning the painters
     bool FFinished = false;         // SkinActive has run (once is enough)
     std::string FClassName;
     HWND FOwnerWindow = nullptr;

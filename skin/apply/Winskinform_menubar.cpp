@@ -984,6 +984,10 @@ void TWinSkinForm::WMMEASUREITEM(TMessage& Message) {
         TSelectObject sel(dc, font.Get());
         TCanvas canvas;
         canvas.SetHandle(dc);
+        // The canvas took the DC with a font of its own, made for 96 DPI: at another DPI the
+        // items are measured in the menu font of that DPI they are drawn in, or their text
+        // is cut (at 200 % by a third). At 96 DPI the menus keep the sizes they always had.
+        if (WindowDpi() != kDefaultDpi) SelectObject(dc, font.Get());
         int w = int(mis->itemWidth), h = int(mis->itemHeight);
         fn(canvas, w, h);
         canvas.SetHandle(nullptr);

@@ -194,7 +194,7 @@ void TSkinControl::Invalidate() {
     }
     if (!FHandle || !IsWindow(FHandle)) return;
     InvalidateRect(FHandle, nullptr, TRUE);
-    UpdateWindow(FHandle);
+    if (!FSkinForm || !FSkinForm->PaintDeferred()) UpdateWindow(FHandle);
 }
 
 void TSkinControl::MouseLeave() {

@@ -4,6 +4,7 @@
 #include "skin/resources/Skincheck.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include <new>
 
 #include "skin/resources/Skinread.h"
+#include "skin/resources/Skinscale.h"
 #include "skin/resources/Winconvert.h"
 #include "skin/resources/Winskindata.h"
 #include "skin/resources/Winskinini.h"
@@ -52,6 +54,7 @@ private:
     void CheckStrips(const TSkinData& skin);
     void CheckNames(const TQuickIni& ini);
     void CheckContrast(const TSkinData& skin);
+    void CheckSets(TSkinData& skin, const TSkinReader& reader);
 
     TSkinCheck& R;
     TSkinCheckDepth FDepth;
@@ -201,6 +204,7 @@ void TChecker::Run(const std::vector<uint8_t>& input) {
     CheckStrips(skin);
     CheckNames(ini);
     CheckContrast(skin);
+    CheckSets(skin, reader);
 }
 
 // The load's note on a picture refused by its declared size, by the name the description
@@ -367,6 +371,7 @@ const std::vector<TKnownSection>& KnownSections() {
     };
     static const std::vector<TKnownSection> known = {
         {"titlebarskin", {"skinname", "author", "version"}},
+        {"scales", {"sets"}},
         {"skins", {}},
         {"mincaption", {}},
         {"personality",
@@ -558,6 +563,85 @@ void TChecker::CheckContrast(const TSkinData& skin) {
         pair("hot list header", pick(h->OverColor, pick(h->NormalColor, c.ButtonText)), have, back);
         have = FrameColor(h, 3, back);
         pair("pressed list header", pick(h->DownColor, pick(h->NormalColor, c.ButtonText)), have, back);
+    }
+}
+
+// Every picture of a skin with the element it belongs to and how it is cut into frames, in
+// the same order for the skin and for a set of it.
+struct TPictureRef {
+    const TBitmap* Map;
+    std::string What;
+    TFramedPicture Layout;
+};
+
+std::vector<TPictureRef> Pictures(const TSkinData& s) {
+    std::vector<TPictureRef> out;
+    auto add = [&](const TDataSkinObject* e, const std::string& what, bool stacked) {
+        if (!e) return;
+        out.push_back({&e->Map, what, {e->Frame, stacked, e->Margins}});
+        if (const auto* b = dynamic_cast<const TDataSkinBorder*>(e))
+            out.push_back({&b->Map2, what + " (second picture)", {e->Frame, stacked, e->Margins}});
+    };
+    for (int i = 0; i < 4; ++i) add(s.Border[i].get(), std::string("[Personality] ") + kBorderKey[i], i >= 2);
+    add(s.Title.get(), "[Personality] TextBack", false);
+    for (const TElementRef& e : Elements(s))
+        // With a SunkEdge the combo box pictures are composed at a fixed size, at any scale.
+        if (!s.SunkEdge || (e.Element != s.SunkEdge.get() && e.Element != s.ComboButton.get()))
+            add(e.Element, std::string("[") + e.Section + "]", false);
+    if (const TDataSkinButton* b = s.Buttons.get()) {
+        out.push_back({&b->CheckMap, "[Buttons] CheckButton", {b->CheckFrame, false, {}}});
+        out.push_back({&b->RadioMap, "[Buttons] RadioButton", {b->RadioFrame, false, {}}});
+    }
+    for (const auto& b : s.SysButtons)
+        if (b) add(b.get(), "[" + b->Name + "]", false);
+    return out;
+}
+
+// The picture sets for larger scales: each named, and each picture of a set at the size
+// its scale gives the 100 % picture (the program takes no other).
+void TChecker::CheckSets(TSkinData& skin, const TSkinReader& reader) {
+    const std::vector<int>& sets = skin.PictureSets();
+    std::string named = "100 %";
+    for (int p : sets) named += ", " + std::to_string(p) + " %";
+    if (!sets.empty()) Note("pictures drawn for " + named);
+    // Pictures for a scale no set names are never read.
+    std::vector<int> strays;
+    for (const std::string& name : reader.Names()) {
+        if (!TSkinReader::IsScaledPicture(name)) continue;
+        const int p = std::atoi(name.c_str() + name.rfind('@') + 1);
+        if (std::find(sets.begin(), sets.end(), p) == sets.end() &&
+            std::find(strays.begin(), strays.end(), p) == strays.end())
+            strays.push_back(p);
+    }
+    for (int p : strays)
+        Note("pictures for " + std::to_string(p) + " % are in the skin, but [Scales] Sets does not name " +
+             std::to_string(p) + ": the program does not read them");
+    const std::vector<TPictureRef> own = Pictures(skin);
+    for (int p : sets) {
+        const std::string at = std::to_string(p) + " %";
+        const TSkinData* set = skin.PictureSet(p);
+        if (!set) {
+            Error("the picture set for " + at + " cannot be read");
+            continue;
+        }
+        const std::vector<TPictureRef> drawn = Pictures(*set);
+        const TDpiScale scale{DpiMulDiv(kDefaultDpi, p, 100), kDefaultDpi};
+        for (size_t i = 0; i < own.size(); ++i) {
+            const TBitmap& mine = *own[i].Map;
+            if (mine.Empty()) continue;
+            const TBitmap* theirs = i < drawn.size() && drawn[i].What == own[i].What ? drawn[i].Map : nullptr;
+            if (!theirs || theirs->Empty()) {
+                Note(own[i].What + ": the set for " + at + " has no picture; the 100 % one is scaled");
+                continue;
+            }
+            const TPictureSize need = FramedPictureSize(mine.Width(), mine.Height(), own[i].Layout, scale);
+            if (theirs->Width() != need.Width || theirs->Height() != need.Height)
+                Error(own[i].What + ": its picture for " + at + " is " + std::to_string(theirs->Width()) + " x " +
+                      std::to_string(theirs->Height()) + " pixels, where " + at + " of the " +
+                      std::to_string(mine.Width()) + " x " + std::to_string(mine.Height()) + " picture is " +
+                      std::to_string(need.Width) + " x " + std::to_string(need.Height) +
+                      "; the program scales the 100 % picture instead");
+        }
     }
 }
 

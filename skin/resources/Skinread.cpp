@@ -1,5 +1,6 @@
 #include "skin/resources/Skinread.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
@@ -61,12 +62,64 @@ bool TSkinReader::Loadfromstream(TMemoryStream& packed) {
     return Loadfromstream(packed.Memory(), static_cast<size_t>(packed.Size()));
 }
 
+bool TSkinReader::IsScaledPicture(const std::string& name) {
+    const size_t at = name.rfind('@'), dot = name.rfind('.');
+    if (at == std::string::npos || dot == std::string::npos || dot <= at + 1) return false;
+    for (size_t i = at + 1; i < dot; ++i)
+        if (name[i] < '0' || name[i] > '9') return false;
+    return true;
+}
+
+namespace {
+
+// The length of the archive's head that holds every file but the trailing pictures of
+// other scales; false while the directory is not yet unpacked.
+bool NeededLength(const std::vector<uint8_t>& archive, size_t& length) {
+    if (archive.size() < 16) return false;
+    const int32_t nameText = ReadLE32(archive.data() + 4);
+    if (nameText < 0) return true;  // the archive check refuses it
+    if (archive.size() < 16 + size_t(nameText)) return false;
+    const std::vector<std::string> names =
+        SplitLines(LowerCaseAscii(std::string(reinterpret_cast<const char*>(archive.data() + 16), size_t(nameText))));
+    const size_t table = 16 + size_t(nameText);
+    if (names.size() > size_t(TSkinReader::kMaxEntries)) return true;
+    if (archive.size() < table + 4 * names.size()) return false;
+    size_t end = table + 4 * names.size(), offset = 0;
+    for (size_t i = 0; i < names.size(); ++i) {
+        const int32_t s = ReadLE32(archive.data() + table + 4 * i);
+        if (s < 0) return true;
+        offset += size_t(s);
+        if (!TSkinReader::IsScaledPicture(names[i])) end = table + 4 * names.size() + offset;
+    }
+    length = std::min(length, end);
+    return true;
+}
+
+}  // namespace
+
 bool TSkinReader::Loadfromstream(const uint8_t* packed, size_t size) {
     Reset();
     // An ElzhException (no memory for the codec tables) goes to the caller.
     std::vector<uint8_t> archive;
-    if (!UnpackSkinBytes(packed, size, archive, MaxUnpackedSize)) return false;
-    return LoadArchive(archive.data(), archive.size());
+    if (!SkipPictureSets) {
+        if (!UnpackSkinBytes(packed, size, archive, MaxUnpackedSize)) return false;
+        return LoadArchive(archive.data(), archive.size());
+    }
+    if (size < 4) return false;
+    const int32_t declared = ReadLE32(packed);
+    if (declared < 0 || declared > MaxUnpackedSize) return false;
+    // The head first, as far as the directory; then as far as the files wanted (the head is
+    // unpacked twice, a few kilobytes).
+    size_t wanted = size_t(declared);
+    size_t head = std::min<size_t>(wanted, 8192);
+    archive = LZHUnpackBytes(packed + 4, size - 4, head);
+    if (!NeededLength(archive, wanted) && head < wanted && archive.size() >= 8) {
+        head = std::min<size_t>(wanted, 16 + size_t(std::max(ReadLE32(archive.data() + 4), 0)) + 4 * kMaxEntries);
+        archive = LZHUnpackBytes(packed + 4, size - 4, head);
+        NeededLength(archive, wanted);
+    }
+    if (wanted != archive.size()) archive = LZHUnpackBytes(packed + 4, size - 4, wanted);
+    return LoadArchive(archive.data(), archive.size(), wanted < size_t(declared));
 }
 
 bool TSkinReader::loadfromfile(const std::string& fileName) {
@@ -84,7 +137,11 @@ bool TSkinReader::loadfromfile(const std::string& fileName) {
     return Loadfromstream(packed.data(), packed.size());
 }
 
-bool TSkinReader::LoadArchive(const uint8_t* archive, size_t size) {
+bool TSkinReader::LoadArchive(const uint8_t* archive, size_t size) { return LoadArchive(archive, size, false); }
+
+// cut: the archive was unpacked only as far as its files before the trailing pictures of
+// other scales; those are left out of the directory.
+bool TSkinReader::LoadArchive(const uint8_t* archive, size_t size, bool cut) {
     Reset();
     if (size < 16) return false;
     const int32_t mark = ReadLE32(archive);
@@ -110,14 +167,21 @@ bool TSkinReader::LoadArchive(const uint8_t* archive, size_t size) {
         offsets[i] = total;
         total += s;
     }
+    if (cut) {
+        while (!lines.empty() && static_cast<uint64_t>(total) > size - bodyStart) {
+            total -= ReadLE32(archive + table + 4 * (lines.size() - 1));
+            lines.pop_back();
+            offsets.pop_back();
+        }
+    }
     if (static_cast<uint64_t>(total) > size - bodyStart) return false;
 
     mark_ = mark;
     nameTextSize_ = nameText;
     std::memcpy(reserved_, archive + 8, sizeof reserved_);
+    count_ = static_cast<int>(lines.size());
     names_ = std::move(lines);
-    count_ = static_cast<int>(n);
-    for (size_t i = 0; i < n; ++i) sizes_[i] = ReadLE32(archive + table + 4 * i);
+    for (int i = 0; i < count_; ++i) sizes_[i] = ReadLE32(archive + table + 4 * size_t(i));
     offsets_ = std::move(offsets);
     bodies_.WriteBuffer(archive + bodyStart, static_cast<int64_t>(size - bodyStart));
     bodies_.SetPosition(0);

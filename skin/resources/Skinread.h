@@ -62,8 +62,16 @@ public:
 
     // Unpacked archives larger than this are refused before anything is allocated.
     int64_t MaxUnpackedSize = kMaxUnpackedSize;
+    // Leaves out the pictures drawn for larger display scales (NAME@PERCENT.EXT) that lie
+    // after every other file of the archive, as the packer puts them: they are not even
+    // unpacked, so a skin that carries them loads at 100 % as fast as one without.
+    bool SkipPictureSets = false;
+
+    // Whether an entry is a picture drawn for a larger display scale.
+    static bool IsScaledPicture(const std::string& name);
 
 private:
+    bool LoadArchive(const uint8_t* archive, size_t size, bool cut);
     void Reset();
     void CopyEntry(int index, TMemoryStream& out) const;
 

@@ -89,29 +89,44 @@ TBitmap ScaleArea(const TBitmap& Source, int Width, int Height) {
     return out;
 }
 
-TBitmap ScaleFramedPicture(const TBitmap& Source, const TFramedPicture& Layout, const TDpiScale& Scale) {
-    if (Source.Empty()) return Source;
-    if (Scale.Identity()) return Source;
+TMargins MarginsInFrame(const TMargins& m, int Width, int Height) {
+    TMargins r;
+    r.Left = std::clamp(m.Left, 0, std::max(Width, 0));
+    r.Right = std::clamp(m.Right, 0, std::max(Width, 0) - r.Left);
+    r.Top = std::clamp(m.Top, 0, std::max(Height, 0));
+    r.Bottom = std::clamp(m.Bottom, 0, std::max(Height, 0) - r.Top);
+    return r;
+}
+
+TPictureSize FramedPictureSize(int Width, int Height, const TFramedPicture& Layout, const TDpiScale& Scale) {
+    if (Width <= 0 || Height <= 0) return {};
+    if (Scale.Identity()) return {Width, Height};
+    const int frames = std::max(Layout.Frames, 1);
+    const int length = Layout.Stacked ? Height : Width;
+    if (length % frames != 0) return {std::max(Scale.Scale(Width), 1), std::max(Scale.Scale(Height), 1)};
+    const int fw = Layout.Stacked ? Width : Width / frames, fh = Layout.Stacked ? Height / frames : Height;
+    const int tfw = std::max(Scale.Scale(fw), 1), tfh = std::max(Scale.Scale(fh), 1);
+    return {Layout.Stacked ? tfw : tfw * frames, Layout.Stacked ? tfh * frames : tfh};
+}
+
+TBitmap ResampleFramedPicture(const TBitmap& Source, const TFramedPicture& Layout, TPictureSize Target,
+                              const TMargins& TargetMargins) {
+    if (Source.Empty() || Target.Width <= 0 || Target.Height <= 0) return Source;
     const int frames = std::max(Layout.Frames, 1);
     const int length = Layout.Stacked ? Source.Height() : Source.Width();
-    if (length % frames != 0)
-        return ScaleArea(Source, std::max(Scale.Scale(Source.Width()), 1), std::max(Scale.Scale(Source.Height()), 1));
+    const int targetLength = Layout.Stacked ? Target.Height : Target.Width;
+    if (length % frames != 0 || targetLength % frames != 0) return ScaleArea(Source, Target.Width, Target.Height);
     const int fw = Layout.Stacked ? Source.Width() : Source.Width() / frames;
     const int fh = Layout.Stacked ? Source.Height() / frames : Source.Height();
-    const int tfw = std::max(Scale.Scale(fw), 1), tfh = std::max(Scale.Scale(fh), 1);
+    const int tfw = Layout.Stacked ? Target.Width : Target.Width / frames;
+    const int tfh = Layout.Stacked ? Target.Height / frames : Target.Height;
     // The cut lines of one frame, in the source and in the target; margins that do not fit
     // the frame are the frame's (a skin checker reports them; here they must not cross).
-    const TMargins& m = Layout.Margins;
-    auto cuts = [](int size, int first, int last, int target, const TDpiScale& s) {
-        first = std::clamp(first, 0, size);
-        last = std::clamp(last, 0, size - first);
-        int tFirst = std::min(s.Scale(first), target), tLast = std::min(s.Scale(last), target - tFirst);
-        return std::array<std::pair<int, int>, 4>{
-            {{0, 0}, {first, tFirst}, {size - last, target - tLast}, {size, target}}};
-    };
-    const auto xs = cuts(fw, m.Left, m.Right, tfw, Scale);
-    const auto ys = cuts(fh, m.Top, m.Bottom, tfh, Scale);
-    TBitmap out(Layout.Stacked ? tfw : tfw * frames, Layout.Stacked ? tfh * frames : tfh, Source.PixelFormat());
+    const TMargins m = MarginsInFrame(Layout.Margins, fw, fh);
+    const TMargins tm = MarginsInFrame(TargetMargins, tfw, tfh);
+    const std::array<std::pair<int, int>, 4> xs{{{0, 0}, {m.Left, tm.Left}, {fw - m.Right, tfw - tm.Right}, {fw, tfw}}};
+    const std::array<std::pair<int, int>, 4> ys{{{0, 0}, {m.Top, tm.Top}, {fh - m.Bottom, tfh - tm.Bottom}, {fh, tfh}}};
+    TBitmap out(Target.Width, Target.Height, Source.PixelFormat());
     out.Transparent = Source.Transparent;
     out.TransparentColor = Source.TransparentColor;
     for (int f = 0; f < frames; ++f) {
@@ -125,6 +140,21 @@ TBitmap ScaleFramedPicture(const TBitmap& Source, const TFramedPicture& Layout, 
             }
     }
     return out;
+}
+
+TBitmap ScaleFramedPicture(const TBitmap& Source, const TFramedPicture& Layout, const TDpiScale& Scale) {
+    if (Source.Empty()) return Source;
+    if (Scale.Identity()) return Source;
+    const TPictureSize target = FramedPictureSize(Source.Width(), Source.Height(), Layout, Scale);
+    const int frames = std::max(Layout.Frames, 1);
+    if ((Layout.Stacked ? Source.Height() : Source.Width()) % frames != 0)
+        return ScaleArea(Source, target.Width, target.Height);
+    const int fw = Layout.Stacked ? Source.Width() : Source.Width() / frames;
+    const int fh = Layout.Stacked ? Source.Height() / frames : Source.Height();
+    const TMargins m = MarginsInFrame(Layout.Margins, fw, fh);
+    return ResampleFramedPicture(
+        Source, TFramedPicture{frames, Layout.Stacked, m}, target,
+        TMargins{Scale.Scale(m.Left), Scale.Scale(m.Top), Scale.Scale(m.Right), Scale.Scale(m.Bottom)});
 }
 
 }  // namespace quorin

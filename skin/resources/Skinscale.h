@@ -34,4 +34,22 @@ struct TFramedPicture {
 // A picture whose frames do not divide it is scaled as a whole.
 TBitmap ScaleFramedPicture(const TBitmap& Source, const TFramedPicture& Layout, const TDpiScale& Scale);
 
+struct TPictureSize {
+    int Width = 0, Height = 0;
+    bool operator==(const TPictureSize&) const = default;
+};
+// The size ScaleFramedPicture gives a picture of Width x Height: what a set of pictures
+// drawn for that scale must measure.
+TPictureSize FramedPictureSize(int Width, int Height, const TFramedPicture& Layout, const TDpiScale& Scale);
+// A picture drawn for one scale made again at the size of another: Layout's margins are the
+// source's own, each frame becomes Target / frames with TargetMargins. Used where a skin
+// carries pictures drawn for a larger scale, so that the result has exactly the size and
+// margins the 100 % picture would be scaled to. Scaled as a whole where the frames divide
+// neither picture.
+TBitmap ResampleFramedPicture(const TBitmap& Source, const TFramedPicture& Layout, TPictureSize Target,
+                              const TMargins& TargetMargins);
+// Margins that fit a frame of Width x Height: each side at most what the frame holds, the
+// right and bottom ones at most what the left and top leave.
+TMargins MarginsInFrame(const TMargins& Margins, int Width, int Height);
+
 }  // namespace quorin

@@ -187,6 +187,19 @@ public:
     TSkinData* DpiSource() { return FDpiSource ? FDpiSource : this; }
     // The scale of this object's pictures against the skin's own.
     const TDpiScale& DpiScale() const { return FDpiScale; }
+    // The larger scales (in per cent, ascending) the skin carries pictures drawn for, besides
+    // its own 100 % ones: [Scales] Sets of the description. Each set holds the pictures again
+    // under the names of the 100 % ones with "@PERCENT" before the extension
+    // (frameleft@150.bmp). A companion takes its pictures from the smallest set at or above
+    // its scale (as they are, or scaled down), from the largest above that, else from the
+    // 100 % pictures; a picture whose size in a set does not fit the set's scale is not taken.
+    const std::vector<int>& PictureSets() const { return FPictureSets; }
+    // The name a picture of the description has in the set for a scale.
+    static std::string PictureNameAt(const std::string& Name, int Percent);
+    // The elements read from the set for a scale (Percent among PictureSets()), read as the
+    // skin's own are; null when the skin has no such set or it cannot be read. Made on first
+    // use and kept until another skin is read.
+    const TSkinData* PictureSet(int Percent);
 
     // ---- Skin elements (null where the skin has none) -----------------------------------
     std::unique_ptr<TDataSkinBorder> Border[4];  // Left, Right, Top, Bottom
@@ -264,6 +277,7 @@ public:
     void ReadMenuBar(std::unique_ptr<TDataSkinObject>& slot, const std::string& section);
     void ReadTrack(std::unique_ptr<TDataSkinObject>& slot, const std::string& resourceName);
     void Readbmp(TBitmap& bitmap, const std::string& fileName);
+    void ReadPictureSets();
     void ReadRGB(const std::string& section, const std::string& key, TColor& color);
     void SetFrame();
     void ReBuildCombobox();
@@ -287,8 +301,15 @@ private:
     TStringList FSkin3rd;
     std::string FSkinFile;
     TMemoryStream FSkinStream;
-    void CopyScaled(const TSkinData& Source, const TDpiScale& Scale);
+    void CopyScaled(const TSkinData& Source, const TSkinData* Set, int SetPercent, const TDpiScale& Scale);
     std::map<int, std::unique_ptr<TSkinData>> FDpiSets;
+    std::vector<int> FPictureSets;
+    struct TPictureSetSlot {
+        std::unique_ptr<TSkinData> Skin;  // null when the set could not be read
+        uint32_t Generation = ~0u;        // the skin's generation it was read from
+    };
+    std::map<int, TPictureSetSlot> FSetSkins;
+    std::string FPictureSuffix;  // a picture set: the suffix of its pictures' names
     TSkinData* FDpiSource = nullptr;
     TDpiScale FDpiScale;
     uint32_t FGeneration = 0;  // counts the skins read into this object

@@ -59,6 +59,8 @@ bool TSkinData::LoadSkin() {
     if (Designing()) return false;
     try {
         TSkinReader reader;
+        // The pictures drawn for other scales are read only by a set of them (PictureSet).
+        reader.SkipPictureSets = FPictureSuffix.empty();
         FSkinStream.SetPosition(0);
         if (!reader.Loadfromstream(FSkinStream)) return false;
         TMemoryStream scratch;
@@ -106,6 +108,7 @@ void TSkinData::LoadFromIni(const std::string&) {
     if (!FIni) return;
     SkinName = FIni->ReadString("TitlebarSkin", "SkinName", "");
     RefusedPictures.clear();
+    ReadPictureSets();
     ReadBord();
     ReadColor();
     ReadSysButton();
@@ -421,6 +424,31 @@ void TSkinData::ReadMenuBar(std::unique_ptr<TDataSkinObject>& slot, const std::s
     slot = std::move(e);
 }
 
+// The larger scales the skin carries picture sets for: numbers between 100 and 500 per
+// cent, apart by commas or spaces; anything else in the list is passed over.
+void TSkinData::ReadPictureSets() {
+    FPictureSets.clear();
+    const std::string text = FIni->ReadString("Scales", "Sets", "");
+    size_t at = 0;
+    while (at < text.size()) {
+        const size_t end = text.find_first_of(", \t", at);
+        const std::string item = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        at = end == std::string::npos ? text.size() : end + 1;
+        if (item.empty() || item.size() > 3 || item.find_first_not_of("0123456789") != std::string::npos) continue;
+        const int percent = std::stoi(item);
+        if (percent > 100 && percent <= 500) FPictureSets.push_back(percent);
+    }
+    std::sort(FPictureSets.begin(), FPictureSets.end());
+    FPictureSets.erase(std::unique(FPictureSets.begin(), FPictureSets.end()), FPictureSets.end());
+}
+
+std::string TSkinData::PictureNameAt(const std::string& Name, int Percent) {
+    const size_t dot = Name.rfind('.');
+    std::string name = Name;
+    name.insert(dot == std::string::npos ? name.size() : dot, "@" + std::to_string(Percent));
+    return name;
+}
+
 void TSkinData::Readbmp(TBitmap& bitmap, const std::string& fileName) {
     bitmap.Clear();
     auto sep = fileName.find_last_of("\\/");
@@ -429,6 +457,7 @@ void TSkinData::Readbmp(TBitmap& bitmap, const std::string& fileName) {
     // The extension is compared byte for byte: "X.BMP" is not read.
     if (name.empty() || dot == std::string::npos || name.compare(dot, std::string::npos, ".bmp") != 0) return;
     if (!FReader) return;
+    if (!FPictureSuffix.empty()) name.insert(dot, FPictureSuffix);
     TMemoryStream file;
     FReader->readfile(name, file);
     if (file.Size() == 0) return;

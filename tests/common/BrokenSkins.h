@@ -19,15 +19,23 @@ struct TBrokenSkin {
     const char* Reason;  // a part of the refusal's reason
 };
 
-// The files of a packed skin, to be changed and packed again.
-inline std::vector<TSkinArchiveFile> SkinFiles(const std::vector<uint8_t>& packed) {
+// The files of a packed skin, to be changed and packed again. Without WithSets, as a skin
+// of one set: the pictures drawn for other scales and the description's line naming them
+// left out (they are six times the rest, which every repacking would pay for).
+inline std::vector<TSkinArchiveFile> SkinFiles(const std::vector<uint8_t>& packed, bool WithSets = false) {
     TSkinReader reader;
     std::vector<TSkinArchiveFile> files;
     if (!reader.Loadfromstream(packed.data(), packed.size())) return files;
     for (const std::string& name : reader.Names()) {
+        if (!WithSets && TSkinReader::IsScaledPicture(name)) continue;
         TMemoryStream body;
         reader.readfile(name, body);
         files.push_back({name, body.Bytes()});
+        if (WithSets || name.size() < 4 || name.compare(name.size() - 4, 4, ".ini") != 0) continue;
+        std::string text(files.back().data.begin(), files.back().data.end());
+        const size_t at = text.find("\nSets=");
+        if (at != std::string::npos) text.erase(at + 1, text.find('\n', at + 1) - at);
+        files.back().data.assign(text.begin(), text.end());
     }
     return files;
 }

@@ -31,6 +31,10 @@ std::vector<uint8_t> PackedSkin(const std::string& description) {
         {"c.bmp", Bmp(24, 2, 0x123456)},
         {"bad.bmp", std::vector<uint8_t>{'B', 'M', 1, 2, 3}},
         {"skin.ini", std::vector<uint8_t>(description.begin(), description.end())},
+        // Pictures for larger scales: one of the size its scale gives, one of another.
+        {"a@150.bmp", Bmp(9, 6, 0xFF00FF)},
+        {"b@150.bmp", Bmp(12, 5, 0x336699)},
+        {"c@200.bmp", Bmp(48, 4, 0x123456)},
     };
     std::vector<TSkinArchiveFile> entries;
     for (auto& f : files) entries.push_back({f.first, std::move(f.second)});
@@ -71,6 +75,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (b->Frame < 1) __builtin_trap();
         for (auto& b : skin.SysButtons)
             if (!b || b->Frame < 1) __builtin_trap();
+        // The skin at other scales: from a set where the description names one, else from
+        // its own pictures; the same frames either way.
+        for (int dpi : {120, 144, 192}) {
+            const TSkinData* scaled = skin.ForDpi(dpi);
+            for (int i = 0; i < 4; ++i)
+                if (!scaled->Border[i] || scaled->Border[i]->Frame != skin.Border[i]->Frame) __builtin_trap();
+        }
     }
     return 0;
 }

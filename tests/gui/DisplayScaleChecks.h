@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -21,6 +22,8 @@
 
 #include "forms/Dpi.h"
 #include "forms/Streams.h"
+#include "skin/resources/Bmpfile.h"
+#include "skin/resources/Skinread.h"
 #include "skin/resources/Winskindata.h"
 #include "support/GuiHarness.h"
 #include "support/RealInput.h"
@@ -84,6 +87,25 @@ inline std::vector<std::string> FrameDifferences(HWND w, const TSkinData& skin) 
     return out;
 }
 
+// A picture as the skin file carries it (a set's picture for a scale: NAME@PERCENT.bmp).
+inline TBitmap PackedPicture(const std::vector<uint8_t>& packed, const std::string& name) {
+    TSkinReader reader;
+    TBitmap picture;
+    TMemoryStream body;
+    if (reader.Loadfromstream(packed.data(), packed.size())) reader.readfile(name, body);
+    if (body.Size() == 0 || !ReadBmp(body.Bytes().data(), body.Bytes().size(), picture)) return TBitmap();
+    picture.SetPixelFormat(pf24bit);
+    return picture;
+}
+
+inline bool SamePixels(const TBitmap& a, const TBitmap& b) {
+    if (a.Empty() || a.Width() != b.Width() || a.Height() != b.Height()) return false;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if (a.Pixel(x, y) != b.Pixel(x, y)) return false;
+    return true;
+}
+
 // The test reads the program's windows in the screen's pixels: without per-monitor
 // awareness the system would hand it rectangles mapped to its own DPI.
 inline void AwareOfEveryDpi() {
@@ -115,6 +137,15 @@ inline void RunAtScale(const TScaleRun& run) {
     const TDpiScale s{run.Dpi, 96};
     const int side = skin.Left()->Map.Width() / FrameCount(skin.Left());
     ASSERT_EQ(side, s.Scale(source.Left()->Map.Width() / FrameCount(source.Left())));
+    // Where the skin carries pictures drawn for this scale, the frame is those pictures as
+    // drawn (the screen is compared with them below), not the 100 % ones enlarged.
+    const auto& sets = source.PictureSets();
+    if (std::find(sets.begin(), sets.end(), s.Percent()) != sets.end()) {
+        const std::string at = "@" + std::to_string(s.Percent()) + ".bmp";
+        EXPECT_TRUE(SamePixels(skin.Left()->Map, PackedPicture(packed, "frameleft" + at))) << "left side";
+        EXPECT_TRUE(SamePixels(skin.Right()->Map, PackedPicture(packed, "frameright" + at))) << "right side";
+        EXPECT_TRUE(SamePixels(skin.Top()->Map, PackedPicture(packed, "frametop" + at))) << "title strip";
+    }
 
     RunningApp app;
     ASSERT_TRUE(app.Started()) << app.Failure();

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "skin/resources/Skindraw.h"
@@ -145,6 +146,85 @@ TEST(SkinCheck, SkinpackCheckExitsZeroOnlyWhenNothingIsWrong) {
     EXPECT_EQ(run(Built("default.skn") + " " + Built("slate.skn")), 0);
     EXPECT_EQ(run(Built("default.skn") + " " + bad), 1);
     std::filesystem::remove(bad);
+}
+
+// The default skin with its set for 150 % alone (packing is the slow part, and the set for
+// 200 % doubles it), its archive's files changed: each file through edit, which may empty
+// a file's name to leave it out.
+std::vector<uint8_t> WithFiles(const std::function<void(TSkinArchiveFile&)>& edit) {
+    std::vector<TSkinArchiveFile> files = SkinFiles(ReadAll(Built("default.skn")), true), kept;
+    for (TSkinArchiveFile& f : files) {
+        if (f.name.find("@200.") != std::string::npos) continue;
+        if (f.name == "skin.ini") {
+            std::string text(f.data.begin(), f.data.end());
+            text.replace(text.find("Sets=150,200"), 12, "Sets=150");
+            f.data.assign(text.begin(), text.end());
+        }
+        edit(f);
+        if (!f.name.empty()) kept.push_back(f);
+    }
+    return Repack(kept);
+}
+
+// Picture sets for larger scales: named, and each fault of one reported by skinpack check
+// (a picture of the wrong size is an error; the program scales the 100 % picture instead).
+TEST(SkinCheck, PictureSetsAreNamedAndEachFaultOfOneIsReported) {
+    const std::vector<uint8_t> good = ReadAll(Built("default.skn"));
+    std::vector<uint8_t> frameleft;
+    for (const TSkinArchiveFile& f : SkinFiles(good, true))
+        if (f.name == "frameleft.bmp") frameleft = f.data;
+    ASSERT_FALSE(frameleft.empty());
+    auto sets = [](const char* value) {
+        return [value](TSkinArchiveFile& f) {
+            if (f.name != "skin.ini") return;
+            std::string text(f.data.begin(), f.data.end());
+            text.replace(text.find("Sets=150"), 8, std::string("Sets=") + value);
+            f.data.assign(text.begin(), text.end());
+        };
+    };
+    struct Case {
+        const char* name;
+        std::function<void(TSkinArchiveFile&)> edit;
+        bool clean;
+        const char* finding;
+    } cases[] = {
+        {"built", nullptr, true, "note: pictures drawn for 100 %, 150 %, 200 %"},
+        {"wrong-size",
+         [&](TSkinArchiveFile& f) {
+             if (f.name == "frameleft@150.bmp") f.data = frameleft;
+         },
+         false,
+         "error: [Personality] Left: its picture for 150 % is 8 x 64 pixels, where 150 % of the 8 x 64 picture is "
+         "12 x 96"},
+        {"missing",
+         [](TSkinArchiveFile& f) {
+             if (f.name == "button@150.bmp") f.name.clear();
+         },
+         true, "note: [Buttons]: the set for 150 % has no picture; the 100 % one is scaled"},
+        {"unnamed", sets(""), true, "pictures for 150 % are in the skin, but [Scales] Sets does not name 150"},
+    };
+    const std::string tool = std::string(QUORIN_BINARY_DIR) + "/tools/skinpack";
+    const std::string path = std::filesystem::temp_directory_path() / "skincheck-sets.skn";
+    for (const Case& c : cases) {
+        const std::vector<uint8_t> bytes = c.edit ? WithFiles(c.edit) : good;
+        const TSkinCheck check = CheckPackedSkin(bytes, TSkinCheckDepth::Full);
+        EXPECT_TRUE(check.Usable()) << c.name;
+        EXPECT_EQ(check.Clean(), c.clean) << c.name << ":\n" << Listing(check);
+        EXPECT_NE(Listing(check).find(c.finding), std::string::npos) << c.name << ":\n" << Listing(check);
+        // The same through the tool an author runs (for the fault it must fail on).
+        if (c.clean) continue;
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        FILE* out = popen((tool + " check " + path).c_str(), "r");
+        ASSERT_TRUE(out);
+        std::string printed;
+        char buf[512];
+        while (std::fgets(buf, sizeof buf, out)) printed += buf;
+        const int status = pclose(out);
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.clean ? 0 : 1) << c.name << ":\n" << printed;
+        EXPECT_NE(printed.find(c.finding), std::string::npos) << c.name << ":\n" << printed;
+    }
+    std::filesystem::remove(path);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "forms/Streams.h"
+#include "skin/resources/Bmpfile.h"
+#include "skin/resources/Skinread.h"
 #include "skin/resources/Winskindata.h"
 
 namespace quorin {
@@ -146,6 +148,163 @@ TEST(SkinForDpi, HandsOutTheSkinAtEachScaleAndFollowsAReload) {
     EXPECT_EQ(at192->SkinName, skin.SkinName);
     EXPECT_EQ(at192->Top()->Map.Height(), 2 * skin.Top()->Map.Height());
 }
+
+// ---- Picture sets drawn for larger scales -----------------------------------------------
+
+// The files of a packed skin, read whole (every set too).
+std::vector<TSkinArchiveFile> ArchiveFiles(const std::vector<uint8_t>& packed) {
+    TSkinReader reader;
+    std::vector<TSkinArchiveFile> files;
+    if (!reader.Loadfromstream(packed.data(), packed.size())) return files;
+    for (const std::string& name : reader.Names()) {
+        TMemoryStream body;
+        reader.readfile(name, body);
+        files.push_back({name, body.Bytes()});
+    }
+    return files;
+}
+
+TBitmap Picture(const std::vector<TSkinArchiveFile>& files, const std::string& name) {
+    TBitmap b;
+    for (const TSkinArchiveFile& f : files)
+        if (f.name == name && ReadBmp(f.data.data(), f.data.size(), b)) b.SetPixelFormat(pf24bit);
+    return b;
+}
+
+::testing::AssertionResult SamePixels(const TBitmap& a, const TBitmap& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height())
+        return ::testing::AssertionFailure()
+               << a.Width() << " x " << a.Height() << " against " << b.Width() << " x " << b.Height();
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if (a.Pixel(x, y) != b.Pixel(x, y)) return ::testing::AssertionFailure() << "differ at " << x << "," << y;
+    return ::testing::AssertionSuccess();
+}
+
+// A picture of the skin and where the skin data holds it, with its frames.
+struct TSetPicture {
+    const char* File;
+    const TBitmap& (*Of)(const TSkinData&);
+    int Frames;
+    bool Stacked;
+    TMargins (*MarginsOf)(const TSkinData&);
+};
+
+const TSetPicture kSetPictures[] = {
+    {"frameleft", [](const TSkinData& s) -> const TBitmap& { return s.Left()->Map; }, 2, false,
+     [](const TSkinData& s) { return s.Left()->Margins; }},
+    {"frametop", [](const TSkinData& s) -> const TBitmap& { return s.Top()->Map; }, 2, true,
+     [](const TSkinData& s) { return s.Top()->Margins; }},
+    {"button", [](const TSkinData& s) -> const TBitmap& { return s.Buttons->Map; }, 5, false,
+     [](const TSkinData& s) { return s.Buttons->Margins; }},
+    {"checkbox", [](const TSkinData& s) -> const TBitmap& { return s.Buttons->CheckMap; }, 4, false,
+     [](const TSkinData&) { return TMargins{}; }},
+    {"scrollbar", [](const TSkinData& s) -> const TBitmap& { return s.Scrollbar->Map; }, 23, false,
+     [](const TSkinData& s) { return s.Scrollbar->Margins; }},
+    {"btnclose", [](const TSkinData& s) -> const TBitmap& { return s.SysButtons[0]->Map; }, 4, false,
+     [](const TSkinData&) { return TMargins{}; }},
+};
+
+class SkinPictureSets : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        packed = ReadFile(std::string(QUORIN_BINARY_DIR) + "/skin/default/" + GetParam());
+        ASSERT_FALSE(packed.empty()) << "the build packs " << GetParam();
+        files = ArchiveFiles(packed);
+        TMemoryStream stream(packed);
+        skin.LoadFromStream(stream);
+        ASSERT_FALSE(skin.Loading());
+    }
+    std::vector<uint8_t> packed;
+    std::vector<TSkinArchiveFile> files;
+    TSkinData skin{nullptr};
+};
+
+TEST_P(SkinPictureSets, CarriesEverySetAndForDpiTakesItAsDrawnOrScaledDownFromTheNextLarger) {
+    EXPECT_EQ(skin.PictureSets(), (std::vector<int>{150, 200}));
+    for (const TSkinArchiveFile& f : files) {
+        if (!f.name.ends_with(".bmp") || TSkinReader::IsScaledPicture(f.name)) continue;
+        for (int p : {150, 200})
+            EXPECT_FALSE(Picture(files, TSkinData::PictureNameAt(f.name, p)).Empty()) << f.name << " at " << p;
+    }
+    // At each scale: which set the pictures come from (as drawn where it is the scale's).
+    const struct { int Dpi, From; } scales[] = {{144, 150}, {192, 200}, {120, 150}, {168, 200}, {240, 200}};
+    for (const auto& at : scales) {
+        const TDpiScale s{at.Dpi, 96}, set{DpiMulDiv(96, at.From, 100), 96};
+        const TSkinData& scaled = *skin.ForDpi(at.Dpi);
+        for (const TSetPicture& p : kSetPictures) {
+            SCOPED_TRACE(std::string(p.File) + " at " + std::to_string(at.Dpi) + " DPI");
+            const TBitmap& own = p.Of(skin);
+            const TBitmap drawn = Picture(files, TSkinData::PictureNameAt(std::string(p.File) + ".bmp", at.From));
+            const TFramedPicture layout{p.Frames, p.Stacked, p.MarginsOf(skin)};
+            const TPictureSize size = FramedPictureSize(own.Width(), own.Height(), layout, s);
+            ASSERT_EQ(TPictureSize({p.Of(scaled).Width(), p.Of(scaled).Height()}), size)
+                << "the size the 100 % picture is scaled to";
+            if (set.Dpi == at.Dpi) {
+                EXPECT_TRUE(SamePixels(p.Of(scaled), drawn)) << "the drawn picture as it is";
+                continue;
+            }
+            const TMargins m = layout.Margins;
+            const TBitmap down = ResampleFramedPicture(
+                drawn,
+                TFramedPicture{p.Frames, p.Stacked,
+                               TMargins{set.Scale(m.Left), set.Scale(m.Top), set.Scale(m.Right), set.Scale(m.Bottom)}},
+                size, TMargins{s.Scale(m.Left), s.Scale(m.Top), s.Scale(m.Right), s.Scale(m.Bottom)});
+            EXPECT_TRUE(SamePixels(p.Of(scaled), down)) << "the next larger set scaled down";
+        }
+    }
+}
+
+TEST_P(SkinPictureSets, ASkinWithoutSetsLoadsAsBeforeAndScalesFromItsOwnPictures) {
+    // The same skin as a file of one set: the 100 % pictures and a description without
+    // [Scales], as every skin file was before sets.
+    std::vector<TSkinArchiveFile> one;
+    for (TSkinArchiveFile f : files) {
+        if (TSkinReader::IsScaledPicture(f.name)) continue;
+        if (f.name.ends_with(".ini")) {
+            std::string text(f.data.begin(), f.data.end());
+            text.erase(text.find("Sets=150,200"), 12);
+            f.data.assign(text.begin(), text.end());
+        }
+        one.push_back(f);
+    }
+    const std::vector<uint8_t> archive = BuildSkinArchive(one);
+    const std::vector<uint8_t> bytes = PackSkinBytes(archive.data(), archive.size());
+    // Read for 100 % (sets skipped) the file is every byte of its archive, as a full read.
+    TSkinReader skipping, whole;
+    skipping.SkipPictureSets = true;
+    ASSERT_TRUE(skipping.Loadfromstream(bytes.data(), bytes.size()));
+    ASSERT_TRUE(whole.Loadfromstream(bytes.data(), bytes.size()));
+    ASSERT_EQ(skipping.Names(), whole.Names());
+    for (const std::string& name : whole.Names()) {
+        TMemoryStream a, b;
+        skipping.readfile(name, a);
+        whole.readfile(name, b);
+        EXPECT_EQ(a.Bytes(), b.Bytes()) << name;
+    }
+    // The skin with sets skips them at 100 % and reads the rest as the file without.
+    TSkinReader withSets;
+    withSets.SkipPictureSets = true;
+    ASSERT_TRUE(withSets.Loadfromstream(packed.data(), packed.size()));
+    EXPECT_EQ(withSets.Names(), whole.Names());
+
+    TSkinData single(nullptr);
+    TMemoryStream stream(bytes);
+    single.LoadFromStream(stream);
+    ASSERT_FALSE(single.Loading());
+    EXPECT_TRUE(single.PictureSets().empty());
+    for (const TSetPicture& p : kSetPictures) {
+        SCOPED_TRACE(p.File);
+        EXPECT_TRUE(SamePixels(p.Of(*single.ForDpi(96)), p.Of(*skin.ForDpi(96)))) << "at 100 % the same pictures";
+        for (int dpi : {144, 192}) {
+            const TFramedPicture layout{p.Frames, p.Stacked, p.MarginsOf(single)};
+            EXPECT_TRUE(SamePixels(p.Of(*single.ForDpi(dpi)), ScaleFramedPicture(p.Of(single), layout, {dpi, 96})))
+                << "scaled part by part from 100 % at " << dpi;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BuiltSkins, SkinPictureSets, ::testing::Values("default.skn", "slate.skn"));
 
 }  // namespace
 }  // namespace quorin

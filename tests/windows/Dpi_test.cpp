@@ -15,6 +15,8 @@
 #include "app/UnitCANConfig.h"
 #include "forms/ComCtrls.h"
 #include "forms/Dpi.h"
+#include "forms/Menus.h"
+#include "forms/WinText.h"
 #include "forms/StdCtrls.h"
 #include "skin/apply/Winskinform.h"
 #include "skin/apply/Winsubclass.h"
@@ -145,6 +147,41 @@ TEST_F(DpiChange, ScalesFromTheStoredValuesAndComesBackExactly) {
         EXPECT_EQ(applier->FSkinData->Top()->Map.Height() / FrameCount(applier->FSkinData->Top()),
                   s.Scale(Form->SkinData1->Top()->Map.Height() / FrameCount(Form->SkinData1->Top())));
         EXPECT_GT(frame.cy, storedFrame.cy);
+        // The painters show the skin at the new scale once the change is over: a push
+        // button's top edge is the button picture's row 1 at that scale (at 200 % still
+        // its outline, at 100 % the face below it).
+        if (auto* button = dynamic_cast<TWinControl*>(Form->FindComponent("ButtonOpenRS232"))) {
+            const TBitmap& picture = applier->FSkinData->Buttons->Map;
+            const int fw = picture.Width() / 5;
+            RECT r{};
+            GetClientRect(button->Handle(), &r);
+            const TColor shown = painters::ScreenPixel(painters::ToScreen(button->Handle(), POINT{r.right / 2, 1}));
+            bool found = false;
+            for (int f = 0; f < 5; ++f) found = found || picture.Pixel(f * fw + fw / 2, 1) == shown;
+            EXPECT_TRUE(found) << "the button shows " << std::hex << shown;
+        }
+        // A menu item is measured at least as wide as its text in the menu font of the new
+        // DPI, the font it is drawn in (measured in a font of 96 DPI it was cut at 200 %).
+        for (int i = 0; i < Form->ComponentCount(); ++i) {
+            auto* item = dynamic_cast<TMenuItem*>(Form->Components(i));
+            if (!item || !item->ShortCut() || !item->Command()) continue;
+            MEASUREITEMSTRUCT mis{};
+            mis.CtlType = ODT_MENU;
+            mis.itemID = item->Command();
+            SendMessageW(w, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+            NONCLIENTMETRICSW ncm{};
+            ASSERT_TRUE(NonClientMetricsForDpi(ncm, dpi));
+            const HFONT font = CreateFontIndirectW(&ncm.lfMenuFont);
+            const HDC dc = GetDC(w);
+            const HGDIOBJ was = SelectObject(dc, font);
+            const std::wstring text = ToWide(item->Caption() + "    " + ShortCutToText(item->ShortCut()));
+            SIZE size{};
+            GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+            SelectObject(dc, was);
+            ReleaseDC(w, dc);
+            DeleteObject(font);
+            EXPECT_GE(int(mis.itemWidth), size.cx) << item->Caption();
+        }
     }
 
     ChangeDpi(w, 96, Form->FormDpiScale().Dpi);

@@ -1,5 +1,5 @@
 // The pictures of the default skin: a light, flat look with a deep blue caption, drawn
-// pixel-exact for 96 dpi. Magenta (255, 0, 255) marks transparent pixels.
+// pixel-exact for 96 dpi and again at each larger scale (see Canvas.h). Magenta (255, 0, 255) marks transparent pixels.
 //
 // Frame layouts (what each frame of a strip shows) follow what the painters expect:
 //   frame borders      2 frames: active, inactive (Left/Right side by side, Top/Bottom stacked)
@@ -86,13 +86,17 @@ TArtCanvas FrameSide(bool active, int titleHeight, int height) {
     c.FillRect(0, 0, 1, height, outline);
     c.FillRect(0, 0, w, 1, outline);
     c.FillRect(0, height - 1, w, height, outline);
-    // The rounded top-left corner of the window; the region follows the magenta pixels.
-    c.Set(0, 0, Magenta);
-    c.Set(1, 0, Magenta);
-    c.Set(0, 1, Magenta);
-    c.Set(2, 0, outline);
-    c.Set(1, 1, outline);
-    c.Set(0, 2, outline);
+    // The cut top-left corner of the window (the region follows the magenta pixels): two
+    // pixels along the diagonal transparent, the next on it the outline, at any scale.
+    const double k = c.Factor();
+    for (int y = 0; y < c.PixelsHigh() && y < 3 * k; ++y)
+        for (int x = 0; x < c.PixelsWide() && x < 3 * k; ++x) {
+            const double u = (x + 0.5) / k + (y + 0.5) / k;
+            if (u <= 2)
+                c.SetPixel(x, y, Magenta);
+            else if (u <= 3)
+                c.SetPixel(x, y, outline);
+        }
     return c;
 }
 
@@ -101,14 +105,14 @@ TArtCanvas FrameSide(bool active, int titleHeight, int height) {
 // ---- Window frame ----------------------------------------------------------------------
 
 TArtCanvas DrawLeft() {
-    TArtCanvas c(8, 64);
+    TArtCanvas c(8, 64, TFrames{2});
     c.Blit(FrameSide(true, kTitleHeight, 64), 0, 0);
     c.Blit(FrameSide(false, kTitleHeight, 64), 4, 0);
     return c;
 }
 
 TArtCanvas DrawRight() {
-    TArtCanvas c(8, 64);
+    TArtCanvas c(8, 64, TFrames{2});
     TArtCanvas a = FrameSide(true, kTitleHeight, 64), i = FrameSide(false, kTitleHeight, 64);
     a.MirrorH();
     i.MirrorH();
@@ -119,7 +123,7 @@ TArtCanvas DrawRight() {
 
 TArtCanvas DrawTop() {
     const int w = 60;
-    TArtCanvas c(w, 2 * kTitleHeight);
+    TArtCanvas c(w, 2 * kTitleHeight, TFrames{1, 2});
     for (int f = 0; f < 2; ++f) {
         int y0 = f * kTitleHeight;
         TRGB top = f == 0 ? kCaptionLight : kCaptionInactiveLight;
@@ -132,7 +136,7 @@ TArtCanvas DrawTop() {
 
 TArtCanvas DrawBottom() {
     const int w = 60, h = 4;
-    TArtCanvas c(w, 2 * h);
+    TArtCanvas c(w, 2 * h, TFrames{1, 2});
     for (int f = 0; f < 2; ++f) {
         c.FillRect(0, f * h, w, f * h + h, f == 0 ? kCaption : kCaptionInactive);
         c.FillRect(0, f * h + h - 1, w, f * h + h, f == 0 ? kFrameOutline : kFrameOutlineInactive);
@@ -142,7 +146,7 @@ TArtCanvas DrawBottom() {
 
 TArtCanvas DrawTextBack() {
     // Behind the caption text: the caption itself, so the text sits on the bar.
-    TArtCanvas c(40, kTitleHeight);
+    TArtCanvas c(40, kTitleHeight, TFrames{2});
     c.GradientV(0, 0, 20, kTitleHeight, kCaptionLight, kCaption);
     c.GradientV(20, 0, 40, kTitleHeight, kCaptionInactiveLight, kCaptionInactive);
     c.FillRect(0, 0, 40, 1, kFrameOutline);
@@ -151,7 +155,7 @@ TArtCanvas DrawTextBack() {
 }
 
 TArtCanvas DrawMenuBar() {
-    TArtCanvas c(40, 20);
+    TArtCanvas c(40, 20, TFrames{2});
     for (int f = 0; f < 2; ++f) {
         c.FillRect(f * 20, 0, f * 20 + 20, 20, TRGB{247, 248, 250});
         c.FillRect(f * 20, 19, f * 20 + 20, 20, kBorderLight);
@@ -197,17 +201,15 @@ void DrawCaptionGlyph(TArtCanvas& c, int x0, int y0, int w, int h, CaptionGlyph 
 // The caption's own colours behind a caption button (the buttons are drawn opaque), so
 // the button blends into the bar at its place in the strip.
 void CaptionBackground(TArtCanvas& c, int x0, int w, int h, bool active) {
-    TArtCanvas bar(1, kTitleHeight);
-    bar.GradientV(0, 0, 1, kTitleHeight, active ? kCaptionLight : kCaptionInactiveLight,
-                  active ? kCaption : kCaptionInactive);
-    for (int y = 0; y < h; ++y) c.FillRect(x0, y, x0 + w, y + 1, bar.At(0, y + kCaptionButtonY));
+    c.GradientVPart(x0, 0, x0 + w, h, -kCaptionButtonY, kTitleHeight, active ? kCaptionLight : kCaptionInactiveLight,
+                    active ? kCaption : kCaptionInactive);
 }
 
 // 4 frames: normal, pressed, hot, inactive: the glyph on the caption, on a rounded plate
 // when hot or pressed.
 TArtCanvas CaptionButton(CaptionGlyph g) {
     const int w = kCaptionButtonW, h = kCaptionButtonH;
-    TArtCanvas c(4 * w, h);
+    TArtCanvas c(4 * w, h, TFrames{4});
     const bool close = g == CaptionGlyph::Close;
     for (int f = 0; f < 4; ++f) {
         int x0 = f * w;
@@ -221,9 +223,7 @@ TArtCanvas CaptionButton(CaptionGlyph g) {
             c.RoundRect(x0, 0, x0 + w, h, 3, close ? kCloseHot : kCaptionLight, close ? kCloseHot : TRGB{84, 134, 186},
                         close ? kCloseHot : TRGB{70, 122, 176});
         if (f == 3) glyph = TRGB{226, 230, 236};
-        for (int y = 0; y < h; ++y)
-            for (int x = x0; x < x0 + w; ++x)
-                if (c.At(x, y) == Magenta) c.Set(x, y, back.At(x - x0, y));
+        c.Underlay(back, x0, 0);
         DrawCaptionGlyph(c, x0, 0, w, h, g, glyph);
     }
     return c;
@@ -239,7 +239,7 @@ TArtCanvas DrawMinimizeButton() { return CaptionButton(CaptionGlyph::Minimize); 
 TArtCanvas DrawMdiControls() {
     // Minimize, restore, close of a maximized MDI child, 16 x 14, in the menu row.
     const int w = 16, h = 14;
-    TArtCanvas c(12 * w, h);
+    TArtCanvas c(12 * w, h, TFrames{12});
     const CaptionGlyph glyphs[3] = {CaptionGlyph::Minimize, CaptionGlyph::Restore, CaptionGlyph::Close};
     for (int b = 0; b < 3; ++b)
         for (int f = 0; f < 4; ++f) {
@@ -247,14 +247,11 @@ TArtCanvas DrawMdiControls() {
             c.FillRect(x0, 0, x0 + w, h, TRGB{247, 248, 250});
             if (f == 1) c.RoundRect(x0, 0, x0 + w, h, 2, kAccent, kPressFill, kPressFill);
             if (f == 2) c.RoundRect(x0, 0, x0 + w, h, 2, kAccentLight, kHotFill, kHotFill);
-            for (int y = 0; y < h; ++y)
-                for (int x = x0; x < x0 + w; ++x)
-                    if (c.At(x, y) == Magenta) c.Set(x, y, TRGB{247, 248, 250});
-            TArtCanvas g(w + 4, h + 4);
-            DrawCaptionGlyph(g, 0, 0, w + 4, h + 4, glyphs[b], f == 3 ? kGlyphDisabled : kText);
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x)
-                    if (!(g.At(x + 2, y + 2) == Magenta)) c.Set(x0 + x, y, g.At(x + 2, y + 2));
+            c.FillKey(x0, 0, x0 + w, h, TRGB{247, 248, 250});
+            // The caption glyph as in a box 2 pixels larger on every side, cut to the frame.
+            TArtCanvas g(w, h);
+            DrawCaptionGlyph(g, -2, -2, w + 4, h + 4, glyphs[b], f == 3 ? kGlyphDisabled : kText);
+            c.Overlay(g, x0, 0);
         }
     return c;
 }
@@ -263,7 +260,7 @@ TArtCanvas DrawMdiControls() {
 
 TArtCanvas DrawButton() {
     const int w = 24, h = 24;
-    TArtCanvas c(5 * w, h);
+    TArtCanvas c(5 * w, h, TFrames{5});
     struct Look {
         TRGB outline, top, bottom;
     };
@@ -284,7 +281,7 @@ TArtCanvas DrawButton() {
 
 TArtCanvas DrawCheckBox() {
     const int s = 13;
-    TArtCanvas c(4 * s, s);
+    TArtCanvas c(4 * s, s, TFrames{4});
     for (int f = 0; f < 4; ++f) {
         int x0 = f * s;
         bool on = f == 1 || f == 3, disabled = f >= 2;
@@ -305,19 +302,14 @@ TArtCanvas DrawCheckBox() {
 
 TArtCanvas DrawRadio() {
     const int s = 13;
-    TArtCanvas c(4 * s, s);
+    TArtCanvas c(4 * s, s, TFrames{4});
     for (int f = 0; f < 4; ++f) {
         int x0 = f * s;
         bool on = f == 1 || f == 3, disabled = f >= 2;
         TRGB outline = disabled ? kBorderLight : on ? kAccent : kBorder;
         c.RoundRect(x0, 0, x0 + s, s, 6, outline, disabled ? kDisabledFill : kWhite, disabled ? kDisabledFill : kWhite);
         if (on) {
-            TRGB dot = disabled ? kGlyphDisabled : kAccent;
-            for (int y = 0; y < s; ++y)
-                for (int x = 0; x < s; ++x) {
-                    double dx = x + 0.5 - s / 2.0, dy = y + 0.5 - s / 2.0;
-                    if (dx * dx + dy * dy <= 2.6 * 2.6) c.Set(x0 + x, y, dot);
-                }
+            c.Disc(x0 + s / 2.0, s / 2.0, 2.6, disabled ? kGlyphDisabled : kAccent);
         }
     }
     return c;
@@ -328,7 +320,7 @@ TArtCanvas DrawRadio() {
 TArtCanvas DrawProgress() {
     // Frame 1 the trough, frame 2 the filled bar.
     const int w = 20, h = 14;
-    TArtCanvas c(2 * w, h);
+    TArtCanvas c(2 * w, h, TFrames{2});
     c.RoundRect(0, 0, w, h, 3, kBorder, TRGB{226, 230, 235}, kTrack);
     c.RoundRect(w, 0, 2 * w, h, 3, kAccent, kAccentLight, kAccent);
     return c;
@@ -343,7 +335,7 @@ TArtCanvas DrawProgressChunk() {
 
 TArtCanvas DrawTabs() {
     const int w = 24, h = 22;
-    TArtCanvas c(5 * w, h);
+    TArtCanvas c(5 * w, h, TFrames{5});
     for (int f = 0; f < 5; ++f) {
         int x0 = f * w;
         bool selected = f == 1 || f == 4;
@@ -375,7 +367,7 @@ TArtCanvas DrawTabPane() {
 TArtCanvas DrawStatusBar() {
     // Frames: the bar, a panel, the size grip corner.
     const int s = 12;
-    TArtCanvas c(3 * s, s);
+    TArtCanvas c(3 * s, s, TFrames{3});
     c.FillRect(0, 0, s, s, kFace);
     c.FillRect(0, 0, s, 1, kBorderLight);
     c.FillRect(s, 0, 2 * s, s, kFace);
@@ -392,7 +384,7 @@ TArtCanvas DrawStatusBar() {
 TArtCanvas DrawHeaderbar() {
     // Frames: normal, hot, pressed, disabled, sorted.
     const int w = 20, h = 20;
-    TArtCanvas c(5 * w, h);
+    TArtCanvas c(5 * w, h, TFrames{5});
     const TRGB tops[5] = {kWhite, kHotFill, kPressFill, kDisabledFill, kWhite};
     const TRGB bottoms[5] = {TRGB{240, 242, 245}, kHotFill, kPressFill, kDisabledFill, TRGB{240, 242, 245}};
     for (int f = 0; f < 5; ++f) {
@@ -409,7 +401,7 @@ TArtCanvas DrawHeaderbar() {
 
 TArtCanvas DrawComboButton() {
     const int w = 18, h = 21;
-    TArtCanvas c(4 * w, h);
+    TArtCanvas c(4 * w, h, TFrames{4});
     struct Look {
         TRGB outline, fill;
         TRGB glyph;
@@ -422,11 +414,8 @@ TArtCanvas DrawComboButton() {
     };
     for (int f = 0; f < 4; ++f) {
         // Rounded on the right only: the plate starts left of the frame and is cut.
-        TArtCanvas plate(w + 4, h);
-        plate.RoundRect(0, 0, w + 4, h, 3, looks[f].outline, looks[f].fill, looks[f].fill);
         TArtCanvas frame(w, h);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) frame.Set(x, y, plate.At(x + 4, y));
+        frame.RoundRect(-4, 0, w, h, 3, looks[f].outline, looks[f].fill, looks[f].fill);
         frame.FillRect(0, 0, 1, h, looks[f].outline);
         Chevron(frame, w / 2.0, h / 2.0 - 0.5, 3.5, Arrow::Down, looks[f].glyph);
         c.Blit(frame, f * w, 0);
@@ -437,7 +426,7 @@ TArtCanvas DrawComboButton() {
 TArtCanvas DrawExtraImages() {
     // The drop-down arrow alone, 5 frames as the push button.
     const int w = 9, h = 6;
-    TArtCanvas c(5 * w, h);
+    TArtCanvas c(5 * w, h, TFrames{5});
     const TRGB colors[5] = {kGlyph, kText, kGlyphDisabled, kText, kText};
     for (int f = 0; f < 5; ++f) Chevron(c, f * w + 4, 2.5, 3.5, Arrow::Down, colors[f]);
     return c;
@@ -453,9 +442,7 @@ void ArrowButton(TArtCanvas& c, int x0, int s, int state, Arrow dir) {
     if (state == 1) c.RoundRect(x0 + 1, 1, x0 + s - 1, s - 1, 2, kThumb, kThumb, kThumb);
     if (state == 2) c.RoundRect(x0 + 1, 1, x0 + s - 1, s - 1, 2, kThumbPressed, kThumbPressed, kThumbPressed);
     if (state == 1 || state == 2) c.CutCorners(x0 + 1, 1, x0 + s - 1, s - 1, 2);
-    for (int y = 0; y < s; ++y)
-        for (int x = x0; x < x0 + s; ++x)
-            if (c.At(x, y) == Magenta) c.Set(x, y, kTrack);
+    c.FillKey(x0, 0, x0 + s, s, kTrack);
     TRGB glyph = state == 3 ? kGlyphDisabled : state == 2 ? kWhite : kGlyph;
     Chevron(c, x0 + s / 2.0 - 0.5, s / 2.0 - 0.5, 3.5, dir, glyph);
 }
@@ -464,7 +451,7 @@ void ArrowButton(TArtCanvas& c, int x0, int s, int state, Arrow dir) {
 
 TArtCanvas DrawScrollbar() {
     const int s = 17;
-    TArtCanvas c(23 * s, s);
+    TArtCanvas c(23 * s, s, TFrames{23});
     const Arrow dirs[4] = {Arrow::Up, Arrow::Down, Arrow::Left, Arrow::Right};
     for (int d = 0; d < 4; ++d)
         for (int st = 0; st < 4; ++st) ArrowButton(c, (4 * d + st) * s, s, st, dirs[d]);
@@ -486,7 +473,7 @@ TArtCanvas DrawScrollbar() {
 
 TArtCanvas DrawHorzScroll() {
     const int w = 17, h = 17;
-    TArtCanvas c(4 * w, h);
+    TArtCanvas c(4 * w, h, TFrames{4});
     const TRGB fills[4] = {kTrack, TRGB{226, 229, 234}, TRGB{214, 219, 226}, TRGB{240, 242, 245}};
     for (int f = 0; f < 4; ++f) {
         c.FillRect(f * w, 0, f * w + w, h, fills[f]);
@@ -498,7 +485,7 @@ TArtCanvas DrawHorzScroll() {
 TArtCanvas DrawVertScroll() {
     TArtCanvas c = DrawHorzScroll();
     // The same look along the other axis: the edge line runs down the left side.
-    TArtCanvas v(c.Width(), c.Height());
+    TArtCanvas v(c.Width(), c.Height(), TFrames{4});
     for (int f = 0; f < 4; ++f) {
         v.FillRect(f * 17, 0, f * 17 + 17, 17, c.At(f * 17 + 8, 8));
         v.FillRect(f * 17, 0, f * 17 + 1, 17, kBorderLight);
@@ -509,16 +496,14 @@ TArtCanvas DrawVertScroll() {
 namespace {
 
 TArtCanvas Thumb(int w, int h, bool vertical) {
-    TArtCanvas c(3 * w, h);
+    TArtCanvas c(3 * w, h, TFrames{3});
     const TRGB fills[3] = {kThumb, kThumbHot, kThumbPressed};
     for (int f = 0; f < 3; ++f) {
         int x0 = f * w;
         c.FillRect(x0, 0, x0 + w, h, kTrack);
         c.RoundRect(x0 + (vertical ? 3 : 0), vertical ? 0 : 3, x0 + w - (vertical ? 3 : 0), h - (vertical ? 0 : 3), 4,
                     fills[f], fills[f], fills[f]);
-        for (int y = 0; y < h; ++y)
-            for (int x = x0; x < x0 + w; ++x)
-                if (c.At(x, y) == Magenta) c.Set(x, y, kTrack);
+        c.FillKey(x0, 0, x0 + w, h, kTrack);
     }
     return c;
 }
@@ -541,7 +526,7 @@ TArtCanvas DrawMenuBackground() {
 TArtCanvas DrawMenuItem() {
     // Frames: normal, separator, disabled, selected, selected disabled.
     const int w = 24, h = 20;
-    TArtCanvas c(5 * w, h);
+    TArtCanvas c(5 * w, h, TFrames{5});
     c.FillRect(0, 0, w, h, kWhite);
     c.FillRect(w, 0, 2 * w, h, kWhite);
     c.FillRect(w + 3, h / 2, 2 * w - 3, h / 2 + 1, kBorderLight);
@@ -557,7 +542,7 @@ TArtCanvas DrawMenuItem() {
 TArtCanvas DrawTrackThumbHorz() {
     // A pill standing upright; 5 frames: normal, hot, pressed, disabled, focused.
     const int w = 11, h = 19;
-    TArtCanvas c(5 * w, h);
+    TArtCanvas c(5 * w, h, TFrames{5});
     const TRGB fills[5] = {kAccent, kAccentLight, TRGB{31, 80, 135}, kThumb, kAccent};
     for (int f = 0; f < 5; ++f) {
         c.RoundRect(f * w, 0, f * w + w, h, 5, f == 3 ? kThumbHot : TRGB{31, 80, 135}, fills[f], fills[f]);
@@ -569,7 +554,7 @@ TArtCanvas DrawTrackThumbHorz() {
 TArtCanvas DrawTrackThumbDown() {
     // A pointer with its tip at the bottom.
     const int w = 11, h = 19;
-    TArtCanvas c(5 * w, h);
+    TArtCanvas c(5 * w, h, TFrames{5});
     const TRGB fills[5] = {kAccent, kAccentLight, TRGB{31, 80, 135}, kThumb, kAccent};
     for (int f = 0; f < 5; ++f) {
         int x0 = f * w;
@@ -590,7 +575,7 @@ TArtCanvas DrawTrackThumbDown() {
 namespace {
 
 TArtCanvas UpDown(Arrow first, Arrow second, int w, int h) {
-    TArtCanvas c(8 * w, h);
+    TArtCanvas c(8 * w, h, TFrames{8});
     for (int half = 0; half < 2; ++half)
         for (int st = 0; st < 4; ++st) {
             int x0 = (4 * half + st) * w;

@@ -50,20 +50,22 @@ TRGB CaptionAt(int y, bool active) {
 // outside and a rounded top corner whose outside is transparent.
 TArtCanvas FrameSide(bool active, int height) {
     TArtCanvas c(kSide, height);
-    for (int y = 0; y < height; ++y)
-        c.FillRect(0, y, kSide, y + 1, CaptionAt(std::min(y, kSlateTitleHeight - 1), active));
+    c.GradientV(0, 0, kSide, kSlateTitleHeight, CaptionAt(0, active), CaptionAt(kSlateTitleHeight - 1, active));
+    c.FillRect(0, kSlateTitleHeight, kSide, height, CaptionAt(kSlateTitleHeight - 1, active));
     const TRGB outline = active ? kOutline : kOutlineInactive;
     c.FillRect(0, 0, 1, height, outline);
     c.FillRect(0, 0, kSide, 1, outline);
     c.FillRect(0, height - 1, kSide, height, outline);
-    for (int y = 0; y < kCorner; ++y)
-        for (int x = 0; x < kCorner; ++x) {
-            const double dx = kCorner - x - 0.5, dy = kCorner - y - 0.5;
+    // The corner's circle, drawn at the scale's resolution.
+    const double k = c.Factor(), r = kCorner * k;
+    for (int y = 0; y < r; ++y)
+        for (int x = 0; x < r; ++x) {
+            const double dx = r - x - 0.5, dy = r - y - 0.5;
             const double d = std::sqrt(dx * dx + dy * dy);
-            if (d > kCorner)
-                c.Set(x, y, Magenta);
-            else if (d > kCorner - 1.2)
-                c.Set(x, y, outline);
+            if (d > r)
+                c.SetPixel(x, y, Magenta);
+            else if (d > r - 1.2 * k)
+                c.SetPixel(x, y, outline);
         }
     return c;
 }
@@ -71,16 +73,14 @@ TArtCanvas FrameSide(bool active, int height) {
 // What the light skin draws in light neutral tones, turned into slate tones; coloured
 // pixels and transparency stay.
 TArtCanvas Slated(TArtCanvas c) {
-    for (int y = 0; y < c.Height(); ++y)
-        for (int x = 0; x < c.Width(); ++x) {
-            const TRGB p = c.At(x, y);
-            if (p == Magenta) continue;
-            const int hi = std::max({p.r, p.g, p.b}), lo = std::min({p.r, p.g, p.b});
-            if (hi - lo >= 48) continue;
-            const double v = (p.r + p.g + p.b) / 3.0;
-            const int n = static_cast<int>(std::lround(30 + (255 - v) * 0.72));
-            c.Set(x, y, TRGB{uint8_t(std::min(255, n)), uint8_t(std::min(255, n + 4)), uint8_t(std::min(255, n + 10))});
-        }
+    c.MapPixels([](TRGB p) {
+        if (p == Magenta) return p;
+        const int hi = std::max({p.r, p.g, p.b}), lo = std::min({p.r, p.g, p.b});
+        if (hi - lo >= 48) return p;
+        const double v = (p.r + p.g + p.b) / 3.0;
+        const int n = static_cast<int>(std::lround(30 + (255 - v) * 0.72));
+        return TRGB{uint8_t(std::min(255, n)), uint8_t(std::min(255, n + 4)), uint8_t(std::min(255, n + 10))};
+    });
     return c;
 }
 
@@ -109,12 +109,13 @@ void DrawGlyph(TArtCanvas& c, int x0, int w, int h, Glyph g, TRGB color) {
 
 // 4 frames: normal, pressed, hot, inactive; a rounded plate when hot or pressed.
 TArtCanvas CaptionButton(Glyph g) {
-    TArtCanvas c(4 * kButtonW, kButtonH);
+    TArtCanvas c(4 * kButtonW, kButtonH, TFrames{4});
     const bool close = g == Glyph::Close;
     for (int f = 0; f < 4; ++f) {
         const int x0 = f * kButtonW;
-        for (int y = 0; y < kButtonH; ++y)
-            c.FillRect(x0, y, x0 + kButtonW, y + 1, CaptionAt(y + kSlateCaptionButtonY, f != 3));
+        // The caption strip's own rows behind the button, at its place in the strip.
+        c.GradientVPart(x0, 0, x0 + kButtonW, kButtonH, -kSlateCaptionButtonY, kSlateTitleHeight, CaptionAt(0, f != 3),
+                        CaptionAt(kSlateTitleHeight - 1, f != 3));
         TArtCanvas plate(kButtonW, kButtonH);
         if (f == 1)
             plate.RoundRect(0, 0, kButtonW, kButtonH, 4, close ? kCloseDown : kEdge, close ? kCloseDown : kAccent,
@@ -122,9 +123,7 @@ TArtCanvas CaptionButton(Glyph g) {
         if (f == 2)
             plate.RoundRect(0, 0, kButtonW, kButtonH, 4, close ? kCloseHot : kHot, close ? kCloseHot : kHot,
                             close ? kCloseHot : kHot);
-        for (int y = 0; y < kButtonH; ++y)
-            for (int x = 0; x < kButtonW; ++x)
-                if (!(plate.At(x, y) == Magenta)) c.Set(x0 + x, y, plate.At(x, y));
+        c.Overlay(plate, x0, 0);
         DrawGlyph(c, x0, kButtonW, kButtonH, g, f == 3 ? kGlyphInactive : kGlyph);
     }
     return c;
@@ -134,7 +133,7 @@ TArtCanvas CaptionButton(Glyph g) {
 
 TArtCanvas DrawLeft() {
     const int h = 80;
-    TArtCanvas c(2 * kSide, h);
+    TArtCanvas c(2 * kSide, h, TFrames{2});
     c.Blit(FrameSide(true, h), 0, 0);
     c.Blit(FrameSide(false, h), kSide, 0);
     return c;
@@ -142,7 +141,7 @@ TArtCanvas DrawLeft() {
 
 TArtCanvas DrawRight() {
     const int h = 80;
-    TArtCanvas c(2 * kSide, h);
+    TArtCanvas c(2 * kSide, h, TFrames{2});
     TArtCanvas a = FrameSide(true, h), i = FrameSide(false, h);
     a.MirrorH();
     i.MirrorH();
@@ -153,9 +152,9 @@ TArtCanvas DrawRight() {
 
 TArtCanvas DrawTop() {
     const int w = 64, h = kSlateTitleHeight;
-    TArtCanvas c(w, 2 * h);
+    TArtCanvas c(w, 2 * h, TFrames{1, 2});
     for (int f = 0; f < 2; ++f) {
-        for (int y = 0; y < h; ++y) c.FillRect(0, f * h + y, w, f * h + y + 1, CaptionAt(y, f == 0));
+        c.GradientV(0, f * h, w, f * h + h, CaptionAt(0, f == 0), CaptionAt(h - 1, f == 0));
         c.FillRect(0, f * h, w, f * h + 1, f == 0 ? kOutline : kOutlineInactive);
         // A thin accent line under the active caption.
         if (f == 0) c.FillRect(0, h - 2, w, h - 1, kAccent);
@@ -165,7 +164,7 @@ TArtCanvas DrawTop() {
 
 TArtCanvas DrawBottom() {
     const int w = 64;
-    TArtCanvas c(w, 2 * kBottom);
+    TArtCanvas c(w, 2 * kBottom, TFrames{1, 2});
     for (int f = 0; f < 2; ++f) {
         c.FillRect(0, f * kBottom, w, (f + 1) * kBottom, f == 0 ? kCaption : kCaptionInactive);
         c.FillRect(0, (f + 1) * kBottom - 1, w, (f + 1) * kBottom, f == 0 ? kOutline : kOutlineInactive);
@@ -174,18 +173,16 @@ TArtCanvas DrawBottom() {
 }
 
 TArtCanvas DrawTextBack() {
-    TArtCanvas c(40, kSlateTitleHeight);
-    for (int y = 0; y < kSlateTitleHeight; ++y) {
-        c.FillRect(0, y, 20, y + 1, CaptionAt(y, true));
-        c.FillRect(20, y, 40, y + 1, CaptionAt(y, false));
-    }
+    TArtCanvas c(40, kSlateTitleHeight, TFrames{2});
+    c.GradientV(0, 0, 20, kSlateTitleHeight, CaptionAt(0, true), CaptionAt(kSlateTitleHeight - 1, true));
+    c.GradientV(20, 0, 40, kSlateTitleHeight, CaptionAt(0, false), CaptionAt(kSlateTitleHeight - 1, false));
     return c;
 }
 
 TArtCanvas DrawMenuBar() {
     // Taller than the row the window gives it: the engine stretches it to the row.
     const int w = 24, h = 26;
-    TArtCanvas c(2 * w, h);
+    TArtCanvas c(2 * w, h, TFrames{2});
     for (int f = 0; f < 2; ++f) {
         c.GradientV(f * w, 0, (f + 1) * w, h, TRGB{46, 50, 59}, kMenu);
         c.FillRect(f * w, h - 1, (f + 1) * w, h, kEdge);
@@ -202,7 +199,7 @@ TArtCanvas DrawMdiControls() { return Slated(skingen::DrawMdiControls()); }
 TArtCanvas DrawButton() {
     // 5 frames: normal, pressed, disabled, hot, focused; 30 x 30 with 6-pixel margins.
     const int s = 30;
-    TArtCanvas c(5 * s, s);
+    TArtCanvas c(5 * s, s, TFrames{5});
     struct Look {
         TRGB outline, top, bottom;
     };
@@ -226,7 +223,7 @@ TArtCanvas DrawTabs() {
     // 5 frames: normal, selected, disabled, hot, focused; the selected tab is the page's
     // own light colour so it joins the page.
     const int w = 28, h = 26;
-    TArtCanvas c(5 * w, h);
+    TArtCanvas c(5 * w, h, TFrames{5});
     for (int f = 0; f < 5; ++f) {
         const int x0 = f * w;
         const bool selected = f == 1 || f == 4;
@@ -271,7 +268,7 @@ TArtCanvas DrawMenuBackground() {
 TArtCanvas DrawMenuItem() {
     // 5 frames: normal, separator, disabled, selected, selected disabled.
     const int w = 24, h = 22;
-    TArtCanvas c(5 * w, h);
+    TArtCanvas c(5 * w, h, TFrames{5});
     c.FillRect(0, 0, 3 * w, h, kMenu);
     c.FillRect(w + 3, h / 2, 2 * w - 3, h / 2 + 1, TRGB{70, 76, 86});
     c.RoundRect(3 * w, 0, 4 * w, h, 4, kAccentLight, kAccent, kAccent);

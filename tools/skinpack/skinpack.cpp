@@ -1,7 +1,9 @@
 // skinpack: builds, unpacks and lists packed skins.
 //
 //   skinpack pack [--framed] OUTPUT DIR        every file of DIR, bitmaps first (sorted by
-//                                              name), the one description (.ini) last
+//                                              name), then the one description (.ini), then
+//                                              the pictures drawn for other scales
+//                                              (NAME@PERCENT.bmp, sorted by name)
 //   skinpack pack [--framed] OUTPUT FILE...    the files in the order given
 //   skinpack unpack SKIN DIR                   writes every file of the skin into DIR
 //   skinpack list SKIN                         names and sizes
@@ -51,20 +53,28 @@ void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
 bool IsDescription(const fs::path& p) { return LowerCaseAscii(p.extension().string()) == ".ini"; }
 
 std::vector<fs::path> FilesOfFolder(const fs::path& dir) {
-    std::vector<fs::path> images, descriptions;
+    std::vector<fs::path> images, descriptions, scaled;
     for (const auto& e : fs::directory_iterator(dir)) {
         if (!e.is_regular_file()) continue;
-        (IsDescription(e.path()) ? descriptions : images).push_back(e.path());
+        if (IsDescription(e.path()))
+            descriptions.push_back(e.path());
+        else
+            (TSkinReader::IsScaledPicture(LowerCaseAscii(e.path().filename().string())) ? scaled : images)
+                .push_back(e.path());
     }
     if (descriptions.size() != 1)
         throw Exception(dir.string() + " must hold exactly one description (.ini), it holds " +
                         std::to_string(descriptions.size()));
     // Sorted by the names the reader will see, so a build is reproducible.
-    std::sort(images.begin(), images.end(), [](const fs::path& a, const fs::path& b) {
+    auto byName = [](const fs::path& a, const fs::path& b) {
         const std::string x = LowerCaseAscii(a.filename().string()), y = LowerCaseAscii(b.filename().string());
         return x != y ? x < y : a.filename().string() < b.filename().string();
-    });
+    };
+    std::sort(images.begin(), images.end(), byName);
+    std::sort(scaled.begin(), scaled.end(), byName);
     images.push_back(descriptions.front());
+    // The pictures drawn for other scales last: a reader at 100 % stops unpacking before them.
+    images.insert(images.end(), scaled.begin(), scaled.end());
     return images;
 }
 
