@@ -475,6 +475,14 @@ void TComboBox::Change() {
 }
 
 void TComboBox::WndProc(TMessage& Message) {
+    // F10 and a lone Alt go to the window's menu bar, as from any other control. Some combo
+    // boxes hand every system key to their drop-down list, a window of its own, which then
+    // takes the menu key for itself and the menu never opens.
+    if ((Message.Msg == WM_SYSKEYDOWN || Message.Msg == WM_SYSKEYUP) &&
+        (Message.WParam == VK_F10 || Message.WParam == VK_MENU) && FHandle) {
+        Message.Result = DefWindowProcW(FHandle, Message.Msg, Message.WParam, Message.LParam);
+        return;
+    }
     if (Message.Msg == CN_COMMAND) {
         switch (HIWORD(Message.WParam)) {
         case CBN_SELCHANGE:
