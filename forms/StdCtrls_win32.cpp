@@ -475,11 +475,11 @@ void TComboBox::Change() {
 }
 
 void TComboBox::WndProc(TMessage& Message) {
-    // F10 and a lone Alt go to the window's menu bar, as from any other control. Some combo
-    // boxes hand every system key to their drop-down list, a window of its own, which then
-    // takes the menu key for itself and the menu never opens.
-    if ((Message.Msg == WM_SYSKEYDOWN || Message.Msg == WM_SYSKEYUP) &&
-        (Message.WParam == VK_F10 || Message.WParam == VK_MENU) && FHandle) {
+    // F10 goes to the window's menu bar, as from any other control. Some combo boxes hand
+    // every system key to their drop-down list, a window of its own, which then takes the
+    // menu key for itself and the menu never opens. (Alt stays the box's: the default
+    // procedure would take an Alt released after an access key for a lone one.)
+    if ((Message.Msg == WM_SYSKEYDOWN || Message.Msg == WM_SYSKEYUP) && Message.WParam == VK_F10 && FHandle) {
         Message.Result = DefWindowProcW(FHandle, Message.Msg, Message.WParam, Message.LParam);
         return;
     }

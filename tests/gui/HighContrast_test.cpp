@@ -21,34 +21,6 @@
 namespace quorin::gui {
 namespace {
 
-constexpr wchar_t kKey[] = L"Software\\QUORIN\\CANConfig";
-
-std::optional<std::wstring> ReadSkin() {
-    wchar_t buf[1024] = {};
-    DWORD size = sizeof buf;
-    if (RegGetValueW(HKEY_CURRENT_USER, kKey, L"Skin", RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return std::wstring(buf);
-}
-
-void WriteSkin(const std::optional<std::wstring>& value) {
-    if (!value) {
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Skin");
-        return;
-    }
-    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Skin", REG_SZ, value->c_str(),
-                    DWORD((value->size() + 1) * sizeof(wchar_t)));
-}
-
-// The remembered skin as it was before a test, put back after it however the test ends.
-class TRememberedSkin {
-public:
-    TRememberedSkin() : FSaved(ReadSkin()) {}
-    ~TRememberedSkin() { WriteSkin(FSaved); }
-
-private:
-    std::optional<std::wstring> FSaved;
-};
 
 bool Skinned(HWND w) {
     DWORD_PTR answer = 0;
@@ -104,7 +76,7 @@ bool Settled(HWND main, bool skinned) {
 
 TEST(HighContrast, TakesTheSkinOffWhileOnAndBringsItBackUnchangedInTheRegistry) {
     const TRememberedSkin remembered;
-    WriteSkin(L"default");
+    SetRememberedSkin(L"default");
     const std::string standIn = std::string(QUORIN_BINARY_DIR) + "/high-contrast-stand-in";
     SetStandIn(standIn, false);
     const std::string shots = std::string(QUORIN_BINARY_DIR) + "/screenshots/high-contrast-";
@@ -125,7 +97,7 @@ TEST(HighContrast, TakesTheSkinOffWhileOnAndBringsItBackUnchangedInTheRegistry) 
         SetStandIn(standIn, true);
         AnnounceChange();
         ASSERT_TRUE(Settled(main, false)) << "the skin stayed";
-        EXPECT_EQ(ReadSkin(), std::optional<std::wstring>(L"default"));
+        EXPECT_EQ(RememberedSkin(), std::optional<std::wstring>(L"default"));
         const RECT edit = app.ClientRectIn("EditUARTFrameInterVal", main);
         struct TSpot {
             const char* Where;
@@ -156,7 +128,7 @@ TEST(HighContrast, TakesTheSkinOffWhileOnAndBringsItBackUnchangedInTheRegistry) 
         AnnounceChange();
         EXPECT_TRUE(Settled(main, true)) << "the skin did not come back";
         EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(face.x, face.y) == skinnedFace; }, 3000));
-        EXPECT_EQ(ReadSkin(), std::optional<std::wstring>(L"default"));
+        EXPECT_EQ(RememberedSkin(), std::optional<std::wstring>(L"default"));
         SaveWindowPng(main, shots + "back.png");
         app.CloseBox();
         EXPECT_TRUE(app.WaitExit());

@@ -25,24 +25,6 @@
 namespace quorin::gui {
 namespace {
 
-constexpr wchar_t kKey[] = L"Software\\QUORIN\\CANConfig";
-
-std::optional<std::wstring> ReadSkin() {
-    wchar_t buf[1024] = {};
-    DWORD size = sizeof buf;
-    if (RegGetValueW(HKEY_CURRENT_USER, kKey, L"Skin", RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return std::wstring(buf);
-}
-
-void WriteSkin(const std::optional<std::wstring>& value) {
-    if (!value) {
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Skin");
-        return;
-    }
-    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Skin", REG_SZ, value->c_str(),
-                    DWORD((value->size() + 1) * sizeof(wchar_t)));
-}
 
 // The framework control holding the keyboard focus in the program (the edit inside a
 // combo box counts as the combo box), by its layout name.
@@ -113,16 +95,6 @@ bool SkinSettled(HWND main) {
         10000, 50);
 }
 
-// The remembered skin as it was before a test, put back after it however the test ends.
-class TRememberedSkin {
-public:
-    TRememberedSkin() : FSaved(ReadSkin()) {}
-    ~TRememberedSkin() { WriteSkin(FSaved); }
-
-private:
-    std::optional<std::wstring> FSaved;
-};
-
 struct TSkinCase {
     const char* Name;
     const wchar_t* Value;  // the remembered skin
@@ -157,7 +129,7 @@ private:
 
 TEST_P(Keyboard, WalksMarksTurnsPagesAndFollowsMarkers) {
     const TRememberedSkin remembered;
-    WriteSkin(GetParam().Value);
+    SetRememberedSkin(GetParam().Value);
     TKeyboardCues cues(FALSE);
     RunningApp app;
     ASSERT_TRUE(app.Started()) << app.Failure();

@@ -30,35 +30,7 @@ namespace quorin::gui {
 namespace {
 
 constexpr UINT kIsSkinned = 0x3523;
-constexpr wchar_t kKey[] = L"Software\\QUORIN\\CANConfig";
 constexpr int kClientWidth = 694, kClientHeight = 419;
-
-std::optional<std::wstring> ReadSkinValue() {
-    wchar_t buf[1024] = {};
-    DWORD size = sizeof buf;
-    if (RegGetValueW(HKEY_CURRENT_USER, kKey, L"Skin", RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return std::wstring(buf);
-}
-
-void WriteSkinValue(const std::optional<std::wstring>& value) {
-    if (!value) {
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Skin");
-        return;
-    }
-    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Skin", REG_SZ, value->c_str(),
-                    DWORD((value->size() + 1) * sizeof(wchar_t)));
-}
-
-// The remembered skin as it was before the test, put back after it.
-class TRememberedSkin {
-public:
-    TRememberedSkin() : FSaved(ReadSkinValue()) {}
-    ~TRememberedSkin() { WriteSkinValue(FSaved); }
-
-private:
-    std::optional<std::wstring> FSaved;
-};
 
 std::string Build(const std::string& path) { return std::string(QUORIN_BINARY_DIR) + "/" + path; }
 
@@ -250,7 +222,7 @@ TEST(Skins, EachSkinDrawsItsFrameRegionAndButtonsOnTheRealProgram) {
     for (const TSkinFrame& f : skins) {
         SCOPED_TRACE(f.Value);
         ASSERT_GT(f.Side, 0) << "the skin's pictures were not read from " << f.File;
-        WriteSkinValue(Widen(f.Value));
+        SetRememberedSkin(Widen(f.Value));
         RunningApp app;
         ASSERT_TRUE(app.Started()) << app.Failure();
         const HWND main = app.MainWindow();
@@ -300,7 +272,7 @@ TEST(Skins, EachSkinDrawsItsFrameRegionAndButtonsOnTheRealProgram) {
 
 TEST(Skins, SwitchingRestylesEveryOpenWindowAtOnceAndIsRemembered) {
     TRememberedSkin keep;
-    WriteSkinValue(std::nullopt);
+    SetRememberedSkin(std::nullopt);
     const TSkinFrame builtIn = LoadFrame("default", "skin/default/default.skn", 34, 5, 28, 20);
     const TSkinFrame slate = LoadFrame("slate.skn", "skins/slate.skn", 37, 6, 26, 22);
     RunningApp app;
@@ -360,7 +332,7 @@ TEST(Skins, SwitchingRestylesEveryOpenWindowAtOnceAndIsRemembered) {
     };
     EXPECT_TRUE(WaitUntil(sameClients, 3000)) << "a client area changed size: " << clients();
     EXPECT_TRUE(samePlace()) << "the window moved";
-    EXPECT_EQ(ReadSkinValue(), std::optional<std::wstring>(L"slate.skn"));
+    EXPECT_EQ(RememberedSkin(), std::optional<std::wstring>(L"slate.skn"));
     Sleep(300);
     SaveWindowPng(main, Build("screenshots/Skins-switched-main.png"));
     SaveWindowPng(about, Build("screenshots/Skins-switched-about.png"));
@@ -370,7 +342,7 @@ TEST(Skins, SwitchingRestylesEveryOpenWindowAtOnceAndIsRemembered) {
     EXPECT_TRUE(WaitUntil([&] { return !Skinned(main) && !Skinned(about); }, 5000)) << "the windows stayed skinned";
     EXPECT_TRUE(WaitUntil(sameClients, 3000)) << "a client area changed size under the native frame: " << clients();
     EXPECT_TRUE(samePlace());
-    EXPECT_EQ(ReadSkinValue(), std::optional<std::wstring>(L"none"));
+    EXPECT_EQ(RememberedSkin(), std::optional<std::wstring>(L"none"));
     Sleep(500);  // the native drawing of every control, for the picture only
     SaveWindowPng(main, Build("screenshots/Skins-none-main.png"));
 
@@ -379,7 +351,7 @@ TEST(Skins, SwitchingRestylesEveryOpenWindowAtOnceAndIsRemembered) {
     EXPECT_TRUE(WaitUntil([&] { return Skinned(main) && FrameIs(main, builtIn); }, 8000))
         << "the built-in skin did not return";
     EXPECT_TRUE(WaitUntil(sameClients, 3000)) << clients();
-    EXPECT_EQ(ReadSkinValue(), std::optional<std::wstring>(L"default"));
+    EXPECT_EQ(RememberedSkin(), std::optional<std::wstring>(L"default"));
 
     // How long a switch takes, and what repeated switching costs, when asked for.
     if (const char* n = std::getenv("QUORIN_SKIN_SWITCHES")) {
@@ -435,7 +407,7 @@ TEST(Skins, AFileWithItsLengthInFrontLoadsAsChecked) {
         for (HWND w : app.TopLevelWindows()) n += ClassOf(w) == "#32770";
         return n;
     };
-    WriteSkinValue(path);
+    SetRememberedSkin(path);
     {
         RunningApp app;
         ASSERT_TRUE(app.Started()) << app.Failure();
@@ -443,7 +415,7 @@ TEST(Skins, AFileWithItsLengthInFrontLoadsAsChecked) {
         EXPECT_TRUE(WaitUntil([&] { return Skinned(main) && FrameIs(main, slate); }, 15000))
             << ::testing::PrintToString(FrameDifferences(main, slate));
         EXPECT_EQ(boxes(app), 0);
-        EXPECT_EQ(ReadSkinValue(), std::optional<std::wstring>(path));
+        EXPECT_EQ(RememberedSkin(), std::optional<std::wstring>(path));
         app.CloseBox();
         EXPECT_EQ(app.WaitExit(), 0u);
     }
@@ -454,20 +426,20 @@ TEST(Skins, AFileWithItsLengthInFrontLoadsAsChecked) {
 TEST(Skins, SkinNamesIgnoreCase) {
     TRememberedSkin keep;
     const TSkinFrame slate = LoadFrame("slate.skn", "skins/slate.skn", 37, 6, 26, 22);
-    WriteSkinValue(L"SLATE.SKN");
+    SetRememberedSkin(L"SLATE.SKN");
     RunningApp app;
     ASSERT_TRUE(app.Started()) << app.Failure();
     const HWND main = app.MainWindow();
     ASSERT_TRUE(WaitUntil([&] { return Skinned(main) && FrameIs(main, slate); }, 15000));
     FocusMain(main);
     ChooseSkinItem(app, kSlate);
-    EXPECT_EQ(ReadSkinValue(), std::optional<std::wstring>(L"SLATE.SKN"));
+    EXPECT_EQ(RememberedSkin(), std::optional<std::wstring>(L"SLATE.SKN"));
     // Built-in skin, slate, No skin, -, Load skin file...: no second slate.
     FocusMain(main);
     ChooseSkinItem(app, kNoSkin);
     EXPECT_TRUE(WaitUntil([&] { return !Skinned(main); }, 5000));
-    EXPECT_TRUE(WaitUntil([&] { return ReadSkinValue() == std::optional<std::wstring>(L"none"); }, 5000))
-        << Narrow(ReadSkinValue().value_or(L"(none)"));
+    EXPECT_TRUE(WaitUntil([&] { return RememberedSkin() == std::optional<std::wstring>(L"none"); }, 5000))
+        << Narrow(RememberedSkin().value_or(L"(none)"));
     app.CloseBox();
     EXPECT_EQ(app.WaitExit(), 0u);
 }
@@ -481,7 +453,7 @@ TEST(Skins, EveryUnusableFileIsRefusedAndTheSkinInForceStays) {
     CreateDirectoryW(HostPath(folder).c_str(), nullptr);
 
     // A remembered file that is gone: the built-in skin, a word about it, the value kept.
-    WriteSkinValue(L"gone.skn");
+    SetRememberedSkin(L"gone.skn");
     RunningApp app;
     ASSERT_TRUE(app.Started()) << app.Failure();
     auto box = app.WaitMessageBox(10000);
@@ -491,7 +463,7 @@ TEST(Skins, EveryUnusableFileIsRefusedAndTheSkinInForceStays) {
     app.PressButton(*box);
     const HWND main = app.MainWindow();
     EXPECT_TRUE(WaitUntil([&] { return Skinned(main); }, 8000));
-    EXPECT_EQ(ReadSkinValue(), std::optional<std::wstring>(L"gone.skn"));
+    EXPECT_EQ(RememberedSkin(), std::optional<std::wstring>(L"gone.skn"));
 
     // Slate in force, then each broken file through Load skin file...
     FocusMain(main);
@@ -530,7 +502,7 @@ TEST(Skins, EveryUnusableFileIsRefusedAndTheSkinInForceStays) {
         app.PressButton(*refusal);
         EXPECT_TRUE(WaitUntil([&] { return Skinned(main) && FrameIs(main, slate); }, 3000))
             << "the skin in force changed";
-        EXPECT_EQ(ReadSkinValue(), std::optional<std::wstring>(L"slate.skn"));
+        EXPECT_EQ(RememberedSkin(), std::optional<std::wstring>(L"slate.skn"));
     }
     app.CloseBox();
     EXPECT_EQ(app.WaitExit(), 0u);

@@ -104,7 +104,9 @@ TEST_F(SkinnedControls, ClicksRunEachCommandOnceAndInputReachesTheControls) {
 
     Converter.MarkLog();
     ClickAt(Centre(App->Window("ButtonReadParameter")));
-    Sleep(1500);
+    // The read's request, and no second one a moment later.
+    EXPECT_TRUE(WaitUntil([&] { return !Received("CC DD").empty(); }, 5000));
+    Sleep(300);
     EXPECT_EQ(1u, Received("CC DD").size());
     EXPECT_FALSE(App->CurrentMessageBox());
     Converter.MarkLog();

@@ -98,4 +98,23 @@ bool RemoteBuffer::Read(void* data, size_t size, size_t offset) const {
            done == size;
 }
 
+
+std::optional<std::wstring> RememberedSkin() {
+    wchar_t buf[1024] = {};
+    DWORD size = sizeof buf;
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\QUORIN\\CANConfig", L"Skin", RRF_RT_REG_SZ, nullptr, buf, &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(buf);
+}
+
+void SetRememberedSkin(const std::optional<std::wstring>& value) {
+    if (!value) {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\QUORIN\\CANConfig", L"Skin");
+        return;
+    }
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\QUORIN\\CANConfig", L"Skin", REG_SZ, value->c_str(),
+                    DWORD((value->size() + 1) * sizeof(wchar_t)));
+}
+
 }  // namespace quorin::gui

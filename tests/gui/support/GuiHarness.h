@@ -178,6 +178,22 @@ private:
     std::string failure_;
 };
 
+// The program's remembered skin (its "Skin" setting), or nothing; setting nothing deletes it.
+std::optional<std::wstring> RememberedSkin();
+void SetRememberedSkin(const std::optional<std::wstring>& value);
+
+// The remembered skin as it was before a test, put back after it however the test ends.
+class TRememberedSkin {
+public:
+    TRememberedSkin() : FSaved(RememberedSkin()) {}
+    ~TRememberedSkin() { SetRememberedSkin(FSaved); }
+    TRememberedSkin(const TRememberedSkin&) = delete;
+    TRememberedSkin& operator=(const TRememberedSkin&) = delete;
+
+private:
+    std::optional<std::wstring> FSaved;
+};
+
 // A value under HKEY_CURRENT_USER set for a test and put back as it was afterwards.
 class TUserValue {
 public:
