@@ -311,9 +311,11 @@ private:
         return n;
     }
 
-    HRESULT Text(const VARIANT& Child, BSTR* Out, TTextField Field, TTextCall Call) {
-        if (!Out) return E_POINTER;
-        *Out = nullptr;
+    // One property of the object or of a child: the source's value when it has one (Put hands
+    // it to the caller), else the standard object's answer, else Missing's.
+    template <class TValue, class TOut, class TPut, class TMissing>
+    HRESULT Property(const VARIANT& Child, TOut* Out, std::optional<TValue> TAccessibleElement::*Field,
+                     HRESULT (STDMETHODCALLTYPE IAccessible::*Call)(VARIANT, TOut*), TPut Put, TMissing Missing) {
         if (!FSource->Alive()) return RPC_E_DISCONNECTED;
         const long id = ChildOf(Child);
         const long own = FSource->ElementCount();
@@ -324,35 +326,32 @@ private:
         }
         TAccessibleElement e;
         FSource->Describe(id, e);
-        if (const auto& v = e.*Field) {
-            if (v->empty()) return S_FALSE;
-            *Out = MakeBstr(*v);
-            return *Out ? S_OK : E_OUTOFMEMORY;
-        }
+        if (const auto& v = e.*Field) return Put(*v);
         if (id == CHILDID_SELF && FStandard) return (FStandard->*Call)(Child, Out);
-        return S_FALSE;
+        return Missing();
+    }
+
+    HRESULT Text(const VARIANT& Child, BSTR* Out, TTextField Field, TTextCall Call) {
+        if (!Out) return E_POINTER;
+        *Out = nullptr;
+        return Property(
+            Child, Out, Field, Call,
+            [&](const std::string& v) -> HRESULT {
+                if (v.empty()) return S_FALSE;
+                *Out = MakeBstr(v);
+                return *Out ? S_OK : E_OUTOFMEMORY;
+            },
+            []() -> HRESULT { return S_FALSE; });
     }
 
     HRESULT Number(const VARIANT& Child, VARIANT* Out, TNumberField Field, TNumberCall Call) {
         if (!Out) return E_POINTER;
         EmptyVariant(Out);
-        if (!FSource->Alive()) return RPC_E_DISCONNECTED;
-        const long id = ChildOf(Child);
-        const long own = FSource->ElementCount();
-        if (id < 0) return E_INVALIDARG;
-        if (id > own) {
-            if (!FStandard) return E_INVALIDARG;
-            return (FStandard->*Call)(ChildVariant(id - own), Out);
-        }
-        TAccessibleElement e;
-        FSource->Describe(id, e);
-        if (const auto& v = e.*Field) {
-            *Out = ChildVariant(*v);
+        const auto put = [&](long v) -> HRESULT {
+            *Out = ChildVariant(v);
             return S_OK;
-        }
-        if (id == CHILDID_SELF && FStandard) return (FStandard->*Call)(Child, Out);
-        *Out = ChildVariant(0);
-        return S_OK;
+        };
+        return Property(Child, Out, Field, Call, put, [&]() -> HRESULT { return put(0); });
     }
 
     std::atomic<ULONG> FRefs{1};

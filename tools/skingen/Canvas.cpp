@@ -1,5 +1,7 @@
 #include "Canvas.h"
 
+#include "forms/Dpi.h"
+
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -256,7 +258,9 @@ std::vector<uint8_t> TArtCanvas::ToBmp() const {
     put16(26, 1);
     put16(28, 24);
     put32(34, imageSize);
-    const uint32_t resolution = static_cast<uint32_t>(3780 * int64_t(percent_) / 100);  // 96 dpi at 100 %
+    // The picture's own DPI (the stored one scaled to its set) as pixels per metre.
+    const int dpi = DpiMulDiv(kDefaultDpi, percent_, 100);
+    const uint32_t resolution = static_cast<uint32_t>(DpiMulDiv(dpi, 10000, 254));
     put32(38, resolution);
     put32(42, resolution);
     for (int y = 0; y < ph_; ++y) {
