@@ -279,6 +279,11 @@ extern TFormCANConfig* FormCANConfig;
 // profile that cannot be opened) come one after another over the window, never stacked.
 void RunAfterFirstPaint(std::function<void()> Step);
 
+// Starts trying the serial ports on a thread of their own, before the main window is made;
+// the window takes the result when it fills its port box. Without it the window tries
+// them itself.
+void StartPortScan();
+
 // The connection: true while a port is open, and the number of the port last opened (it
 // keeps its value after the port closes). Every serial-channel call of the protocol code
 // passes OpenedCommIndex.

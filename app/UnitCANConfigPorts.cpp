@@ -1,11 +1,14 @@
 // Port selection and the Open button. The port list is built once, at start-up, by trying
-// every port number the serial channel knows; one button opens and closes the chosen port,
+// every port number the serial channel knows (on a thread of its own while the window is
+// made); one button opens and closes the chosen port,
 // and while a port is open the parameter buttons work and the port cannot be changed.
 #include "app/UnitCANConfig.h"
 
 #include <algorithm>
 #include <cctype>
+#include <future>
 #include <string>
+#include <vector>
 
 #include "app/Strings.h"
 #include "app/WarningBox.h"
@@ -44,15 +47,35 @@ int ChosenPortEntry(const TComboBox& box) {
     return -1;
 }
 
+// Every port that opens, each opened and closed at once, without the reader an open for
+// use starts.
+std::vector<int32_t> ProbePorts() {
+    std::vector<int32_t> found;
+    for (int32_t n = kFirstPort; n <= kLastPort; ++n)
+        if (ProbeSerialPort(n)) found.push_back(n);
+    return found;
+}
+
+std::future<std::vector<int32_t>>& EarlyProbe() {
+    static std::future<std::vector<int32_t>> probe;
+    return probe;
+}
+
 }  // namespace
 
-void TFormCANConfig::ScanCommPorts() {
-    ComboBoxCommIndex->Items().Clear();
-    for (int32_t n = kFirstPort; n <= kLastPort; ++n) {
-        // Opened and closed at once, without the reader an open for use starts.
-        if (!ProbeSerialPort(n)) continue;
-        ComboBoxCommIndex->Items().AddObject(PortName(n), n);
+void StartPortScan() {
+    try {
+        EarlyProbe() = std::async(std::launch::async, ProbePorts);
+    } catch (...) {
+        // No thread to spare: the window probes the ports itself.
     }
+}
+
+void TFormCANConfig::ScanCommPorts() {
+    auto& early = EarlyProbe();
+    const std::vector<int32_t> ports = early.valid() ? early.get() : ProbePorts();
+    ComboBoxCommIndex->Items().Clear();
+    for (const int32_t n : ports) ComboBoxCommIndex->Items().AddObject(PortName(n), n);
     if (ComboBoxCommIndex->Items().Count() == 0) {
         ComboBoxCommIndex->SetText(LoadStr(IDS_NO_PORT_FOUND));
         ButtonOpenRS232->SetEnabled(false);

@@ -70,6 +70,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace quorin;
     if (AnswerVersionOption()) return 0;
     InstallFirstPaintLog();
+    StartPortScan();  // beside the making of the window
     SkinFormsBeforeShow();  // no frame of a form reaches the screen unskinned
     SetAccessibleWords(AccessibleWordText);
     try {

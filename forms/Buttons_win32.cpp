@@ -44,7 +44,7 @@ void DrawGlyph(HDC DC, HBITMAP Glyph, int Count, int Index, POINT Pos) {
     TMemoryDC src(DC);
     TSelectObject glyph(src.Handle(), Glyph);
     const COLORREF key = GetPixel(src.Handle(), 0, size.cy - 1);
-    TransparentBlt(DC, Pos.x, Pos.y, size.cx, size.cy, src.Handle(), size.cx * Index, 0, size.cx, size.cy, key);
+    GdiTransparentBlt(DC, Pos.x, Pos.y, size.cx, size.cy, src.Handle(), size.cx * Index, 0, size.cx, size.cy, key);
 }
 
 void LayoutGlyphCaption(const RECT& Client, int GlyphW, int GlyphH, int TextW, int TextH, TButtonLayout Layout,

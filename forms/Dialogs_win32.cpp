@@ -1,5 +1,6 @@
 #include "forms/Dialogs.h"
 
+#include "forms/SysUtils.h"
 #include "forms/WinText.h"
 
 #include <commdlg.h>
@@ -7,6 +8,17 @@
 namespace quorin {
 
 namespace {
+
+using TFileDialogFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
+
+// The dialogs' library, with the shell libraries it brings, is loaded when a dialog is
+// first asked for: linked, every start of the program would load them before its window.
+TFileDialogFunction FileDialogFunction(bool Save) {
+    static const HMODULE library = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!library) return nullptr;
+    return reinterpret_cast<TFileDialogFunction>(
+        reinterpret_cast<void*>(GetProcAddress(library, Save ? "GetSaveFileNameW" : "GetOpenFileNameW")));
+}
 
 // The dialog wants the pairs separated by NUL and the list ended by two.
 std::wstring FilterList(const std::string& Filter) {
@@ -38,8 +50,9 @@ std::optional<std::string> Prompt(const TFileDialogArgs& Args, bool Save) {
     ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
                 (Save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-    const BOOL ok = Save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
-    if (!ok) return std::nullopt;
+    const TFileDialogFunction show = FileDialogFunction(Save);
+    if (!show) throw Exception("The file dialog is not available on this system");
+    if (!show(&ofn)) return std::nullopt;
     return ToUtf8(file.c_str());
 }
 

@@ -68,27 +68,39 @@ trap 'restore; [ "$EXE" != "$BUILT" ] && rm -f "$EXE"; rm -f "$logfile" "$steps"
 printf 'measured: %s (%d bytes), skin %s, language %s\n' "$EXE" "$(stat -c %s "$EXE")" \
   "$(setting Skin)" "$(setting Language)"
 
+# logged NAME: the time the program logged for NAME, or nothing. Read with the shell's own
+# builtins: the waiting must not take the processor from the program it times.
+logged() {
+  local k v _
+  while IFS=' ' read -r k v _; do
+    [ "$k" = "$1" ] && { printf '%s' "${v%$'\r'}"; return; }
+  done <"$logfile"
+}
+
 # run_once EXE [skinned]: launches EXE and waits for its first paint, and with "skinned" for
 # its first skinned paint too; sets ms and sms (empty when none came) and leaves the
-# program's log in $logfile.
+# program's log in $logfile. The times are the program's own (it logs when it painted), so
+# the log is only looked at now and then.
 run_once() {
   : >"$logfile"
+  local pid t1= t2= i
+  local path
+  path=$(winepath -w "$logfile" 2>/dev/null)
   t0=$(date +%s%6N)
-  QUORIN_STARTUP_LOG=$(winepath -w "$logfile" 2>/dev/null) wine "$1" </dev/null >/dev/null 2>&1 &
-  local pid=$! t1=
-  for _ in $(seq 1 3000); do  # up to 30 s
-    t1=$(tr -d '\r' <"$logfile" | awk '/^first-paint /{print $2; exit}')
+  QUORIN_STARTUP_LOG=$path wine "$1" </dev/null >/dev/null 2>&1 &
+  pid=$!
+  for ((i = 0; i < 300; ++i)); do  # up to 30 s
+    sleep 0.1
+    t1=$(logged first-paint)
     [ -n "$t1" ] && break
     kill -0 "$pid" 2>/dev/null || break
-    sleep 0.01
   done
-  local t2=
   if [ -n "$t1" ] && [ "${2:-}" = skinned ]; then
-    for _ in $(seq 1 1000); do  # the skin follows within 10 s
-      t2=$(tr -d '\r' <"$logfile" | awk '/^first-skinned-paint /{print $2; exit}')
+    for ((i = 0; i < 100; ++i)); do  # the skin follows within 10 s
+      t2=$(logged first-skinned-paint)
       [ -n "$t2" ] && break
       kill -0 "$pid" 2>/dev/null || break
-      sleep 0.01
+      sleep 0.1
     done
   fi
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null

@@ -92,25 +92,6 @@ const wchar_t kManagerWindowClass[] = L"TSkinManageWindow";
 // off or changed, and are drawn once, whole, in the new look afterwards: no frame of a
 // half-changed window (new frame, old controls; caption buttons gone) reaches the screen.
 // Taking WS_VISIBLE away stops the painting without hiding the window.
-class TFrozenWindows {
-public:
-    explicit TFrozenWindows(std::vector<HWND> Windows) : FWindows(std::move(Windows)) {
-        for (HWND w : FWindows)
-            SetWindowLongPtrW(w, GWL_STYLE, GetWindowLongPtrW(w, GWL_STYLE) & ~LONG_PTR(WS_VISIBLE));
-    }
-    ~TFrozenWindows() {
-        for (HWND w : FWindows) {
-            if (!IsWindow(w)) continue;
-            SetWindowLongPtrW(w, GWL_STYLE, GetWindowLongPtrW(w, GWL_STYLE) | WS_VISIBLE);
-            RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        }
-    }
-    TFrozenWindows(const TFrozenWindows&) = delete;
-    TFrozenWindows& operator=(const TFrozenWindows&) = delete;
-
-private:
-    std::vector<HWND> FWindows;
-};
 
 // The visible top-level windows of this thread, but the manager's own.
 std::vector<HWND> VisibleThreadWindows(HWND Except) {
@@ -128,6 +109,30 @@ std::vector<HWND> VisibleThreadWindows(HWND Except) {
 }
 
 }  // namespace
+
+// Windows taken off the screen's books while they change (not visible to the system, so
+// nothing is drawn to them, while the screen keeps showing them as they were); each is
+// drawn again whole when they are let go.
+class TFrozenWindows {
+public:
+    explicit TFrozenWindows(std::vector<HWND> Windows) : FWindows(std::move(Windows)) {
+        for (HWND w : FWindows)
+            SetWindowLongPtrW(w, GWL_STYLE, GetWindowLongPtrW(w, GWL_STYLE) & ~LONG_PTR(WS_VISIBLE));
+    }
+    ~TFrozenWindows() {
+        for (HWND w : FWindows) {
+            if (!IsWindow(w)) continue;
+            SetWindowLongPtrW(w, GWL_STYLE, GetWindowLongPtrW(w, GWL_STYLE) | WS_VISIBLE);
+            RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        }
+    }
+    TFrozenWindows(const TFrozenWindows&) = delete;
+    TFrozenWindows& operator=(const TFrozenWindows&) = delete;
+    const std::vector<HWND>& Windows() const { return FWindows; }
+
+private:
+    std::vector<HWND> FWindows;
+};
 
 // Tells the manager when one of its skin appliers is freed, by whoever frees it (the
 // form that owns it, or the manager itself), so the list never holds a freed applier.
@@ -268,7 +273,15 @@ void TSkinManage::SetAction(int action, int interval) {
     TSkinManageBase::SetAction(action, interval);
 }
 
+void TSkinManage::HoldWindows() {
+    // Only a change the timer will carry out may hold them: nothing else lets them go.
+    if (FHeld || !FEnabled || !FSkinning || FLibrary) return;
+    FHeld = std::make_unique<TFrozenWindows>(VisibleThreadWindows(FWindow));
+}
+
 void TSkinManage::RunAction(int action, TSkinData* skin) {
+    // The windows held for this action are let go when it has run, whatever it did.
+    std::unique_ptr<TFrozenWindows> held = std::move(FHeld);
     DeleteDeleted();
     // A skin change dropped while this action was pending is done first, as it would have
     // been: switching on skips the windows that are already skinned.
@@ -307,9 +320,9 @@ void TSkinManage::RunAction(int action, TSkinData* skin) {
     }
     // Switching on, off or to another skin changes every window at once; the windows on the
     // screen show the old look until each is whole in the new one.
-    const std::vector<HWND> shown = VisibleThreadWindows(FWindow);
-    std::unique_ptr<TFrozenWindows> frozen;
-    if (action == 1 || action == 2 || action == 3) frozen = std::make_unique<TFrozenWindows>(shown);
+    const std::vector<HWND> shown = held ? held->Windows() : VisibleThreadWindows(FWindow);
+    std::unique_ptr<TFrozenWindows> frozen = std::move(held);
+    if (!frozen && (action == 1 || action == 2 || action == 3)) frozen = std::make_unique<TFrozenWindows>(shown);
     switch (action) {
     case 1:
         // The main skin in force counts as one, so that a skin loaded into it later

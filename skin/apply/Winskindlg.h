@@ -21,6 +21,7 @@ class TSkinData;
 class TCustomForm;
 
 class TSkinManage;
+class TFrozenWindows;
 
 // Another thread's own creation hook (InstallThread).
 class TSkinThread : public TObject {
@@ -43,6 +44,7 @@ public:
     bool AddForm(TWindowHandle window) override;
     void AddOwnerForm(TComponent* owner) override;
     void DeleteSysbtn(TSkinData* skin) override;
+    void HoldWindows() override;
     void UpdateSkinControl(TWindowHandle form, void* control) override;
     void UpdateMenu(TWindowHandle form) override;
     void AddNestForm(TWindowHandle host, TWindowHandle nested) override;
@@ -147,6 +149,8 @@ private:
     std::set<HWND> FCentred;
     // A skin change arrived while a switch was pending (SetAction).
     bool FChangePending = false;
+    // The windows held for a pending action (HoldWindows); the action lets them go.
+    std::unique_ptr<TFrozenWindows> FHeld;
 };
 
 // The manager of the program when it is the window-side one; null otherwise.

@@ -383,6 +383,7 @@ void TWinSkinForm::WinWndProc(TMessage& Message) {
             return;
         }
         switch (Message.Msg) {
+        case WM_PAINT: NotePainted(); break;
         case WM_ERASEBKGND: WMERASEBKGND(Message); return;
         case WM_NCDESTROY:
             FStatus = sfsDestroying;

@@ -177,9 +177,13 @@ public:
     bool UseSkinForDpi();
     // The window moved to a DPI: the skin at the new scale, frame and painters redrawn.
     void DpiChanged();
-    // While a DPI change re-skins the painters, they invalidate without painting at once:
-    // the window is painted whole once at the end (each at once cost a paint per control).
-    bool PaintDeferred() const { return FDeferPaint; }
+    // Painters invalidate without painting at once while a DPI change re-skins them (the
+    // window is painted whole once at the end: each at once cost a paint per control), and
+    // until the window has had its first paint, which paints every control anyway: a
+    // control that changes while the window is being made and shown is painted once.
+    bool PaintDeferred() const { return FDeferPaint || !FPainted; }
+    // A paint of the window or of one of its controls has begun: the first is under way.
+    void NotePainted() { FPainted = true; }
     bool Hooked() const { return FHook.Hooked(); }
 
     // ---- the frame (Winskinform_frame.cpp) ----
@@ -350,6 +354,7 @@ public:
     bool FChild = false;            // WS_CHILD
     bool FHiddenForUpdate = false;  // StopUpdate took WS_VISIBLE away
     bool FDeferPaint = false;       // a DPI change is re-skinning the painters
+    bool FPainted = false;          // the window has had a paint since it was skinned
     bool FFinished = false;         // SkinActive has run (once is enough)
     std::string FClassName;
     HWND FOwnerWindow = nullptr;

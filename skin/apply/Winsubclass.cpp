@@ -139,6 +139,7 @@ void TSkinControl::NewWndProc(TMessage& Message) {
         Default(Message);
         return;
     }
+    if (Message.Msg == WM_PAINT && FSkinForm) FSkinForm->NotePainted();
     if (BeforeProc(Message)) {
         // The message may run a handler that frees the control, and this painter with it
         // (a click): then there is nothing left to do after it.

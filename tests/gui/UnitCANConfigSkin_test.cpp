@@ -319,9 +319,29 @@ TEST(Skins, SwitchingRestylesEveryOpenWindowAtOnceAndIsRemembered) {
         return now.left == before.left && now.top == before.top;
     };
 
+    // The title strip and the form's face just inside the client area, as the screen shows
+    // them: until the change has run the window keeps its old look whole, never the new
+    // title strip over the old client.
+    auto look = [&] {
+        RECT w{};
+        GetWindowRect(main, &w);
+        POINT c{2, 2};
+        ClientToScreen(main, &c);
+        return std::pair<long, long>{ScreenPixel((w.left + w.right) / 2, w.top + 2), ScreenPixel(c.x, c.y)};
+    };
+    const std::pair<long, long> old = look();
     ChooseSkinItem(app, kSlate);
-    EXPECT_TRUE(WaitUntil([&] { return FrameIs(main, slate) && aboutFrameWidth() == 2 * slate.Side; }, 5000))
+    int mixed = 0;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const std::pair<long, long> now = look();
+            if (now.first != old.first && now.second == old.second) ++mixed;
+            return FrameIs(main, slate) && aboutFrameWidth() == 2 * slate.Side;
+        },
+        5000, 2))
         << "slate did not reach both windows";
+    ASSERT_TRUE(WaitUntil([&] { return look().second != old.second; }, 3000)) << "the client kept the old face";
+    EXPECT_EQ(mixed, 0) << "the new title strip was shown over the old client";
     auto clients = [&] {
         RECT c{}, a{};
         GetClientRect(main, &c);
