@@ -186,7 +186,7 @@ stop_xvfb() {
 # need a display to themselves, and a test that switches a converter's faults must be the
 # only one talking to it. The first lane's prefix is made as usual and copied for the others.
 start_lanes() {
-  local root=$1 count=$2 i
+  local root=${1:?start_lanes ROOT COUNT} count=${2:?start_lanes ROOT COUNT} i
   export QUORIN_LANES_ROOT=$root
   rm -rf "$root"; mkdir -p "$root"
   local saved_prefix=${WINEPREFIX:-}
@@ -216,7 +216,8 @@ ENV
 }
 
 stop_lanes() {
-  local root=$1 d
+  # Without a root the loop below would walk / and remove files named env there.
+  local root=${1:?stop_lanes ROOT} d
   for d in "$root"/*/; do
     [ -f "$d/env" ] || continue
     (

@@ -221,6 +221,7 @@ struct TStartCase {
     const wchar_t* Language;  // remembered language
     int Starts;
     int BusyThreads;  // extra load during every second start
+    int Dpi = 0;      // the system's DPI for the starts; 0: as it is
 };
 
 class FirstFrames : public ::testing::TestWithParam<TStartCase> {};
@@ -289,6 +290,8 @@ TEST_P(FirstFrames, EveryWindowIsSkinnedFromItsFirstPaint) {
     const TStartCase& c = GetParam();
     TSettingFor skin(L"Skin", c.Skin ? std::optional<std::wstring>(c.Skin) : std::nullopt);
     TSettingFor language(L"Language", std::wstring(c.Language));
+    TUserValue logPixels(L"Control Panel\\Desktop", L"LogPixels");
+    if (c.Dpi) logPixels.SetDword(DWORD(c.Dpi));
     const std::string mainClass = "TFormCANConfig";
     for (int start = 0; start < c.Starts; ++start) {
         SCOPED_TRACE("start " + std::to_string(start + 1));
@@ -330,7 +333,8 @@ INSTANTIATE_TEST_SUITE_P(Settings, FirstFrames,
                          ::testing::Values(TStartCase{"BuiltInChinese", nullptr, L"zh-CN", 6, 3},
                                            TStartCase{"SlateChinese", L"slate.skn", L"zh-CN", 4, 3},
                                            TStartCase{"BuiltInEnglish", nullptr, L"en", 3, 3},
-                                           TStartCase{"SlateEnglish", L"slate.skn", L"en", 3, 3}),
+                                           TStartCase{"SlateEnglish", L"slate.skn", L"en", 3, 3},
+                                           TStartCase{"BuiltInChineseAt200Percent", nullptr, L"zh-CN", 2, 3, 192}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
