@@ -88,11 +88,6 @@ LRESULT CALLBACK ManagerWindowProc(HWND Window, UINT Msg, WPARAM wParam, LPARAM 
 
 const wchar_t kManagerWindowClass[] = L"TSkinManageWindow";
 
-// The program's visible top-level windows keep what they show while a skin is switched on,
-// off or changed, and are drawn once, whole, in the new look afterwards: no frame of a
-// half-changed window (new frame, old controls; caption buttons gone) reaches the screen.
-// Taking WS_VISIBLE away stops the painting without hiding the window.
-
 // The visible top-level windows of this thread, but the manager's own.
 std::vector<HWND> VisibleThreadWindows(HWND Except) {
     std::pair<std::vector<HWND>, HWND> found{{}, Except};
@@ -110,9 +105,11 @@ std::vector<HWND> VisibleThreadWindows(HWND Except) {
 
 }  // namespace
 
-// Windows taken off the screen's books while they change (not visible to the system, so
-// nothing is drawn to them, while the screen keeps showing them as they were); each is
-// drawn again whole when they are let go.
+// The program's visible top-level windows keep what they show while a skin is switched on,
+// off or changed (from the moment a change is asked for: HoldWindows), and are drawn once,
+// whole, in the new look afterwards: no frame of a half-changed window (new frame, old
+// controls; caption buttons gone) reaches the screen. Taking WS_VISIBLE away stops the
+// painting without hiding the window.
 class TFrozenWindows {
 public:
     explicit TFrozenWindows(std::vector<HWND> Windows) : FWindows(std::move(Windows)) {
