@@ -16,6 +16,7 @@
 #include "forms/Dialogs.h"
 #include "forms/HighContrast.h"
 #include "forms/WinText.h"
+#include "skin/apply/Winskindlg.h"
 #include "skin/resources/Skincheck.h"
 
 #include <windows.h>
@@ -116,8 +117,14 @@ bool LoadPackedSkin(TSkinData& skin, const std::vector<uint8_t>& bytes) {
 // data will not load it after all: the skin held before is loaded again, as it was.
 bool PutSkinInForce(TSkinData& skin, const std::vector<uint8_t>& bytes, bool startUp) {
     const std::vector<uint8_t> previous = skin.PackedSkin().Bytes();
+    // The windows keep their old look on the screen until the change has run: loading the
+    // skin replaces the pictures they are drawn from at once, the change comes on the
+    // manager's timer.
+    TSkinManage* manager = !startUp && !HighContrast && skin.GetActive() ? SkinManage() : nullptr;
+    if (manager) manager->HoldWindows();
     if (!LoadPackedSkin(skin, bytes)) {
         LoadPackedSkin(skin, previous);
+        if (manager) manager->ReleaseWindows();
         return false;
     }
     if (startUp || HighContrast) return true;
@@ -125,6 +132,7 @@ bool PutSkinInForce(TSkinData& skin, const std::vector<uint8_t>& bytes, bool sta
         skin.UpdateSkin();
     else
         skin.SetActive(true);
+    if (manager && !manager->TimerRunning()) manager->ReleaseWindows();  // no change is coming
     return true;
 }
 

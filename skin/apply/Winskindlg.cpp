@@ -106,7 +106,7 @@ std::vector<HWND> VisibleThreadWindows(HWND Except) {
 }  // namespace
 
 // The program's visible top-level windows keep what they show while a skin is switched on,
-// off or changed (from the moment a change is asked for: HoldWindows), and are drawn once,
+// off or changed (for a skin change, from the moment it is asked for: HoldWindows), and are drawn once,
 // whole, in the new look afterwards: no frame of a half-changed window (new frame, old
 // controls; caption buttons gone) reaches the screen. Taking WS_VISIBLE away stops the
 // painting without hiding the window.
@@ -271,10 +271,12 @@ void TSkinManage::SetAction(int action, int interval) {
 }
 
 void TSkinManage::HoldWindows() {
-    // Only a change the timer will carry out may hold them: nothing else lets them go.
+    // Only a change the timer will carry out may hold them.
     if (FHeld || !FEnabled || !FSkinning || FLibrary) return;
     FHeld = std::make_unique<TFrozenWindows>(VisibleThreadWindows(FWindow));
 }
+
+void TSkinManage::ReleaseWindows() { FHeld.reset(); }
 
 void TSkinManage::RunAction(int action, TSkinData* skin) {
     // The windows held for this action are let go when it has run, whatever it did.

@@ -44,7 +44,6 @@ public:
     bool AddForm(TWindowHandle window) override;
     void AddOwnerForm(TComponent* owner) override;
     void DeleteSysbtn(TSkinData* skin) override;
-    void HoldWindows() override;
     void UpdateSkinControl(TWindowHandle form, void* control) override;
     void UpdateMenu(TWindowHandle form) override;
     void AddNestForm(TWindowHandle host, TWindowHandle nested) override;
@@ -58,6 +57,12 @@ public:
     // switch-on still waiting for the timer is carried out first. True when the window is
     // skinned afterwards.
     bool SkinBeforeShow(HWND Window);
+    // A skin change is about to be made: the visible windows keep the look they have on the
+    // screen (nothing is drawn to them) until the manager's next action has run, rather than
+    // show parts drawn from the new skin meanwhile. The action lets them go; so does
+    // ReleaseWindows, for a change that will not come after all.
+    void HoldWindows();
+    void ReleaseWindows();
     void ActiveForm(TCustomForm* Form);
     TWinSkinForm* FindSkinForm(HWND Window) const;
     TCustomForm* FindTForm(HWND Window) const;

@@ -47,9 +47,6 @@ public:
     virtual void UnInstallThread(uint32_t threadId) {}
     // The skin appliers skinned with this skin drop their caption buttons.
     virtual void DeleteSysbtn(TSkinData* skin) {}
-    // A skin change (action 3) is on its way: the windows on the screen keep the look they
-    // have until it has run, rather than show parts drawn from the new skin meanwhile.
-    virtual void HoldWindows() {}
     // Requests addressed to the skin applier of one window.
     virtual void UpdateSkinControl(TWindowHandle form, void* control) {}
     virtual void UpdateMenu(TWindowHandle form) {}

@@ -263,10 +263,8 @@ void TSkinData::UpdateSkin() {
     if (Designing() || Reading()) return;
     if (!SkinManager) Loaded();
     MakeCurrent();
-    const bool change = SkinManager->FSkinCount == 1;
-    if (change) SkinManager->HoldWindows();
     SkinManager->DeleteSysbtn(this);
-    if (change) RequestAction(3);
+    if (SkinManager->FSkinCount == 1) RequestAction(3);
 }
 
 void TSkinData::Install() { RequestAction(1); }
