@@ -103,16 +103,126 @@ std::vector<HWND> VisibleThreadWindows(HWND Except) {
     return found.first;
 }
 
+const wchar_t kCoverWindowClass[] = L"TSkinCoverWindow";
+
+// A message no window is sent: a look at the queue for it finds nothing.
+constexpr UINT kNoMessage = WM_APP - 1;
+
+// Lets the system put on the screen what has been drawn so far, as it does when the program
+// waits for input: the look at the queue takes and dispatches nothing.
+void LetScreenCatchUp() {
+    MSG message;
+    PeekMessageW(&message, nullptr, kNoMessage, kNoMessage, PM_NOREMOVE);
+}
+
+// A cover shows the picture it was made with; it is skinned already, and the mouse goes
+// through it to the window beneath.
+LRESULT CALLBACK CoverWindowProc(HWND Window, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    switch (Msg) {
+    case CN_IsSkinned: return 1;
+    case WM_NCHITTEST: return HTTRANSPARENT;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Window, &ps);
+        const auto picture = reinterpret_cast<HBITMAP>(GetWindowLongPtrW(Window, GWLP_USERDATA));
+        if (HDC source = picture ? CreateCompatibleDC(dc) : nullptr) {
+            const HGDIOBJ old = SelectObject(source, picture);
+            BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+                   ps.rcPaint.bottom - ps.rcPaint.top, source, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+            SelectObject(source, old);
+            DeleteDC(source);
+        }
+        EndPaint(Window, &ps);
+        return 0;
+    }
+    default: return DefWindowProcW(Window, Msg, wParam, lParam);
+    }
+}
+
 }  // namespace
 
+// A still picture of a window as the screen shows it, held just above the window while the
+// window is changed and drawn anew beneath it. The window's parts are drawn one after the
+// other, and the system may put each on the screen as soon as it is drawn; behind the cover
+// none is seen until the window is whole, and the screen goes from the old look to the new
+// one at once. The window keeps its place, but a new frame may make it larger: the cover
+// reaches beyond its right and bottom sides by an eighth of its size, showing what was there.
+class TWindowCover {
+public:
+    explicit TWindowCover(HWND Window) {
+        RECT r{};
+        if (!GetWindowRect(Window, &r) || r.right <= r.left || r.bottom <= r.top) return;
+        const int reach = std::max(r.right - r.left, r.bottom - r.top) / 8;
+        const RECT grown{r.left, r.top, r.right + reach, r.bottom + reach};
+        const int sx = GetSystemMetrics(SM_XVIRTUALSCREEN), sy = GetSystemMetrics(SM_YVIRTUALSCREEN);
+        const RECT screenRect{sx, sy, sx + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                              sy + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+        if (!IntersectRect(&r, &grown, &screenRect)) return;
+        const int width = r.right - r.left, height = r.bottom - r.top;
+        HDC screen = GetDC(nullptr);
+        if (!screen) return;
+        if (HDC target = CreateCompatibleDC(screen)) {
+            FPicture = CreateCompatibleBitmap(screen, width, height);
+            if (FPicture) {
+                const HGDIOBJ old = SelectObject(target, FPicture);
+                BitBlt(target, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+                SelectObject(target, old);
+            }
+            DeleteDC(target);
+        }
+        ReleaseDC(nullptr, screen);
+        if (!FPicture) return;
+        const HINSTANCE instance = GetModuleHandleW(nullptr);
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        if (!GetClassInfoExW(instance, kCoverWindowClass, &wc)) {
+            wc = WNDCLASSEXW{};
+            wc.cbSize = sizeof wc;
+            wc.lpfnWndProc = CoverWindowProc;
+            wc.hInstance = instance;
+            wc.lpszClassName = kCoverWindowClass;
+            RegisterClassExW(&wc);
+        }
+        FCover = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kCoverWindowClass, L"", WS_POPUP | WS_DISABLED,
+                                 r.left, r.top, width, height, Window, nullptr, instance, nullptr);
+        if (!FCover) return;
+        SetWindowLongPtrW(FCover, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(FPicture));
+        // Right above the window: whatever lay over the window lies over its cover.
+        const HWND above = GetWindow(Window, GW_HWNDPREV);
+        SetWindowPos(FCover, above ? above : HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        UpdateWindow(FCover);
+    }
+    ~TWindowCover() {
+        if (FCover) DestroyWindow(FCover);
+        if (FPicture) DeleteObject(FPicture);
+    }
+    TWindowCover(const TWindowCover&) = delete;
+    TWindowCover& operator=(const TWindowCover&) = delete;
+
+private:
+    HWND FCover = nullptr;
+    HBITMAP FPicture = nullptr;
+};
+
 // The program's visible top-level windows keep what they show while a skin is switched on,
-// off or changed (for a skin change, from the moment it is asked for: HoldWindows), and are drawn once,
-// whole, in the new look afterwards: no frame of a half-changed window (new frame, old
-// controls; caption buttons gone) reaches the screen. Taking WS_VISIBLE away stops the
-// painting without hiding the window.
+// off or changed (for a skin change, from the moment it is asked for: HoldWindows), and are
+// drawn once, whole, in the new look afterwards: no frame of a half-changed window (new
+// frame, old controls; caption buttons gone; controls not yet drawn) reaches the screen.
+// Taking WS_VISIBLE away stops the painting without hiding the window; a cover keeps its
+// picture on the screen until it is whole again.
 class TFrozenWindows {
 public:
     explicit TFrozenWindows(std::vector<HWND> Windows) : FWindows(std::move(Windows)) {
+        if (!FWindows.empty()) {
+            // What a closed menu uncovered is drawn again first: the covers show the windows
+            // whole.
+            for (HWND w : FWindows) RedrawWindow(w, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            LetScreenCatchUp();
+            for (HWND w : FWindows) FCovers.push_back(std::make_unique<TWindowCover>(w));
+            LetScreenCatchUp();
+        }
         for (HWND w : FWindows)
             SetWindowLongPtrW(w, GWL_STYLE, GetWindowLongPtrW(w, GWL_STYLE) & ~LONG_PTR(WS_VISIBLE));
     }
@@ -122,6 +232,8 @@ public:
             SetWindowLongPtrW(w, GWL_STYLE, GetWindowLongPtrW(w, GWL_STYLE) | WS_VISIBLE);
             RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         }
+        // The covers go once the windows beneath them are on the screen, whole.
+        if (!FCovers.empty()) LetScreenCatchUp();
     }
     TFrozenWindows(const TFrozenWindows&) = delete;
     TFrozenWindows& operator=(const TFrozenWindows&) = delete;
@@ -129,6 +241,7 @@ public:
 
 private:
     std::vector<HWND> FWindows;
+    std::vector<std::unique_ptr<TWindowCover>> FCovers;  // freed after the windows are drawn
 };
 
 // Tells the manager when one of its skin appliers is freed, by whoever frees it (the

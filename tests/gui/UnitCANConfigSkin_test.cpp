@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -319,29 +320,92 @@ TEST(Skins, SwitchingRestylesEveryOpenWindowAtOnceAndIsRemembered) {
         return now.left == before.left && now.top == before.top;
     };
 
-    // The title strip and the form's face just inside the client area, as the screen shows
-    // them: until the change has run the window keeps its old look whole, never the new
-    // title strip over the old client.
-    auto look = [&] {
-        RECT w{};
+    // The window as the screen shows it, at points fixed on the screen (the frame changes
+    // size, the old picture stays where it was): the middle of the title strip, the form's
+    // face just inside the client area and a grid over the controls. Every look on the way
+    // must be the old window or the new one, never a part drawn anew beside old ones or
+    // not drawn yet.
+    std::vector<POINT> points;
+    {
+        RECT w{}, c{};
         GetWindowRect(main, &w);
-        POINT c{2, 2};
-        ClientToScreen(main, &c);
-        return std::pair<long, long>{ScreenPixel((w.left + w.right) / 2, w.top + 2), ScreenPixel(c.x, c.y)};
+        GetClientRect(main, &c);
+        points.push_back({(w.left + w.right) / 2, w.top + 2});
+        std::vector<POINT> inside{{2, 2}};
+        for (int row = 0; row < 4; ++row)
+            for (int col = 0; col < 5; ++col)
+                inside.push_back({c.right * (2 * col + 1) / 10, c.bottom * (2 * row + 1) / 8});
+        for (POINT p : inside) {
+            ClientToScreen(main, &p);
+            points.push_back(p);
+        }
+    }
+    // All points of a look come from one copy of the screen, taken at one instant.
+    RECT area{points[0].x, points[0].y, points[0].x + 1, points[0].y + 1};
+    for (POINT p : points) {
+        const RECT one{p.x, p.y, p.x + 1, p.y + 1};
+        UnionRect(&area, &area, &one);
+    }
+    const int areaWidth = area.right - area.left, areaHeight = area.bottom - area.top;
+    auto look = [&] {
+        std::vector<long> v;
+        HDC screen = GetDC(nullptr);
+        HDC copy = CreateCompatibleDC(screen);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), areaWidth, -areaHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (copy && picture) {
+            const HGDIOBJ before = SelectObject(copy, picture);
+            BitBlt(copy, 0, 0, areaWidth, areaHeight, screen, area.left, area.top, SRCCOPY);
+            GdiFlush();
+            for (POINT p : points)
+                v.push_back(long(static_cast<const uint32_t*>(bits)[(p.y - area.top) * areaWidth + (p.x - area.left)] &
+                                 0xFFFFFF));
+            SelectObject(copy, before);
+        }
+        if (picture) DeleteObject(picture);
+        if (copy) DeleteDC(copy);
+        ReleaseDC(nullptr, screen);
+        return v;
     };
-    const std::pair<long, long> old = look();
+    const std::vector<long> old = look();
     ChooseSkinItem(app, kSlate);
-    int mixed = 0;
+    std::vector<std::vector<long>> seen{old};
+    auto record = [&] {
+        std::vector<long> now = look();
+        if (now != seen.back()) seen.push_back(std::move(now));
+    };
     EXPECT_TRUE(WaitUntil(
         [&] {
-            const std::pair<long, long> now = look();
-            if (now.first != old.first && now.second == old.second) ++mixed;
+            record();
             return FrameIs(main, slate) && aboutFrameWidth() == 2 * slate.Side;
         },
         5000, 2))
         << "slate did not reach both windows";
-    ASSERT_TRUE(WaitUntil([&] { return look().second != old.second; }, 3000)) << "the client kept the old face";
-    EXPECT_EQ(mixed, 0) << "the new title strip was shown over the old client";
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            record();
+            return seen.back()[1] != old[1];
+        },
+        3000, 2))
+        << "the client kept the old face";
+    // The screen is watched a while longer: the rest of the window may come later.
+    for (const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+         std::chrono::steady_clock::now() < end;)
+        record();
+    const std::vector<long> now = seen.back();
+    std::string halfDrawn;
+    for (const std::vector<long>& v : seen) {
+        bool oldPart = false, newPart = false, other = false;
+        for (size_t i = 0; i < v.size(); ++i) {
+            if (v[i] == old[i] && v[i] == now[i]) continue;
+            (v[i] == old[i] ? oldPart : v[i] == now[i] ? newPart : other) = true;
+        }
+        if (other || (oldPart && newPart)) halfDrawn += ::testing::PrintToString(v) + "\n";
+    }
+    EXPECT_EQ(halfDrawn, "") << "half-drawn looks between " << ::testing::PrintToString(old) << " and "
+                             << ::testing::PrintToString(now);
     auto clients = [&] {
         RECT c{}, a{};
         GetClientRect(main, &c);
