@@ -88,6 +88,19 @@ LRESULT CALLBACK ManagerWindowProc(HWND Window, UINT Msg, WPARAM wParam, LPARAM 
 
 const wchar_t kManagerWindowClass[] = L"TSkinManageWindow";
 
+// Registers one of the manager's window classes, once.
+void RegisterOwnClass(HINSTANCE Instance, const wchar_t* Name, WNDPROC Proc) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExW(Instance, Name, &wc)) return;
+    wc = WNDCLASSEXW{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = Instance;
+    wc.lpszClassName = Name;
+    RegisterClassExW(&wc);
+}
+
 // The visible top-level windows of this thread, but the manager's own.
 std::vector<HWND> VisibleThreadWindows(HWND Except) {
     std::pair<std::vector<HWND>, HWND> found{{}, Except};
@@ -174,16 +187,7 @@ public:
         ReleaseDC(nullptr, screen);
         if (!FPicture) return;
         const HINSTANCE instance = GetModuleHandleW(nullptr);
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        if (!GetClassInfoExW(instance, kCoverWindowClass, &wc)) {
-            wc = WNDCLASSEXW{};
-            wc.cbSize = sizeof wc;
-            wc.lpfnWndProc = CoverWindowProc;
-            wc.hInstance = instance;
-            wc.lpszClassName = kCoverWindowClass;
-            RegisterClassExW(&wc);
-        }
+        RegisterOwnClass(instance, kCoverWindowClass, CoverWindowProc);
         FCover = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kCoverWindowClass, L"", WS_POPUP | WS_DISABLED,
                                  r.left, r.top, width, height, Window, nullptr, instance, nullptr);
         if (!FCover) return;
@@ -277,16 +281,7 @@ TSkinManage::TSkinManage(bool Library) : FLibrary(Library), FNotifier(std::make_
         FLibInstance = self;
     }
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    if (!GetClassInfoExW(instance, kManagerWindowClass, &wc)) {
-        wc = WNDCLASSEXW{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = ManagerWindowProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = kManagerWindowClass;
-        RegisterClassExW(&wc);
-    }
+    RegisterOwnClass(instance, kManagerWindowClass, ManagerWindowProc);
     FWindow = CreateWindowExW(0, kManagerWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
     if (FWindow) SetWindowLongPtrW(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
