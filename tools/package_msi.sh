@@ -53,8 +53,10 @@ uuid() { python3 -c 'import sys, uuid; print(str(uuid.uuid5(uuid.UUID("7c1e9a52-
 size_kb=$(find "$files" -type f -not -path "$files/policies/*" -printf '%s\n' | awk '{ t += $1 } END { printf "%d", (t + 1023) / 1024 }')
 # wixl takes the files' paths relative to the folder it runs in.
 cp "$ROOT/app/CANConfig.ico" "$work/CANConfig.ico"
-# The summary's dates are the clock's when wixl and msibuild write it: both run at the epoch.
-at_epoch() { TZ=UTC faketime "$(date -u -d "@$epoch" "+%Y-%m-%d %H:%M:%S")" "$@"; }
+# The summary's dates are the clock's when wixl and msibuild write it: both run with the
+# clock stopped at the epoch (a clock started there and left running reached the next
+# second on a busy machine).
+at_epoch() { TZ=UTC faketime -f "$(date -u -d "@$epoch" "+%Y-%m-%d %H:%M:%S")" "$@"; }
 (cd "$work" && at_epoch wixl -a x64 -o out.msi -D Version="$version" -D ProductCode="$(uuid "product:$version")" \
   -D Files="zip/$base" -D Icon=CANConfig.ico -D SizeKB="$size_kb" "$ROOT/packaging/quorin.wxs" skins.wxs)
 
