@@ -1,7 +1,7 @@
 // Port selection and the Open button. The port list is built once, at start-up, by trying
 // every port number the serial channel knows (on a thread of its own while the window is
-// made); one button opens and closes the chosen port,
-// and while a port is open the parameter buttons work and the port cannot be changed.
+// made); one button opens and closes the chosen port, and while a port is open the
+// parameter buttons work and the port cannot be changed.
 #include "app/UnitCANConfig.h"
 
 #include <algorithm>

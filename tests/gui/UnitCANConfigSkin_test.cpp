@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -346,27 +345,12 @@ TEST(Skins, SwitchingRestylesEveryOpenWindowAtOnceAndIsRemembered) {
         const RECT one{p.x, p.y, p.x + 1, p.y + 1};
         UnionRect(&area, &area, &one);
     }
-    const int areaWidth = area.right - area.left, areaHeight = area.bottom - area.top;
+    const int areaWidth = area.right - area.left;
     auto look = [&] {
+        const std::vector<long> copy = ScreenPixels(area);
         std::vector<long> v;
-        HDC screen = GetDC(nullptr);
-        HDC copy = CreateCompatibleDC(screen);
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), areaWidth, -areaHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (copy && picture) {
-            const HGDIOBJ before = SelectObject(copy, picture);
-            BitBlt(copy, 0, 0, areaWidth, areaHeight, screen, area.left, area.top, SRCCOPY);
-            GdiFlush();
-            for (POINT p : points)
-                v.push_back(long(static_cast<const uint32_t*>(bits)[(p.y - area.top) * areaWidth + (p.x - area.left)] &
-                                 0xFFFFFF));
-            SelectObject(copy, before);
-        }
-        if (picture) DeleteObject(picture);
-        if (copy) DeleteDC(copy);
-        ReleaseDC(nullptr, screen);
+        for (POINT p : points)
+            if (!copy.empty()) v.push_back(copy[size_t((p.y - area.top) * areaWidth + (p.x - area.left))]);
         return v;
     };
     const std::vector<long> old = look();

@@ -1,6 +1,7 @@
 // Real input through xdotool, pop-up menu windows and screen pixels.
 #include "RealInput.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #include "tests/windows/RunId.h"
@@ -91,11 +92,28 @@ long ScreenPixel(int x, int y) {
 }
 
 std::vector<long> ScreenPixels(const RECT& r) {
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0) return {};
     std::vector<long> out;
-    HDC dc = GetDC(nullptr);
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x) out.push_back(long(GetPixel(dc, x, y)));
-    ReleaseDC(nullptr, dc);
+    HDC screen = GetDC(nullptr);
+    HDC copy = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (copy && picture) {
+        const HGDIOBJ before = SelectObject(copy, picture);
+        BitBlt(copy, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+        GdiFlush();
+        const auto* pixel = static_cast<const uint32_t*>(bits);
+        out.reserve(size_t(width) * size_t(height));
+        for (int i = 0; i < width * height; ++i)  // blue in the lowest byte there
+            out.push_back(long(RGB(pixel[i] >> 16 & 0xFF, pixel[i] >> 8 & 0xFF, pixel[i] & 0xFF)));
+        SelectObject(copy, before);
+    }
+    if (picture) DeleteObject(picture);
+    if (copy) DeleteDC(copy);
+    ReleaseDC(nullptr, screen);
     return out;
 }
 

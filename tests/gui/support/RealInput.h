@@ -25,7 +25,8 @@ std::vector<HWND> PopupMenus(DWORD processId);
 
 // A pixel of the screen as red in the lowest byte, or -1.
 long ScreenPixel(int x, int y);
-// The pixels of a screen rectangle, row by row.
+// The pixels of a screen rectangle, row by row, as red in the lowest byte, all from one copy
+// of the screen taken at one instant.
 std::vector<long> ScreenPixels(const RECT& r);
 
 }  // namespace quorin::gui
